@@ -1,0 +1,70 @@
+#pragma once
+// Every message box, input box, file dialog and folder browser goes through Prompts,
+// so that tests can answer them and read back what the user would have seen.
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+class QWidget;
+
+namespace prompts {
+
+enum class Buttons { Ok, OkCancel, YesNo, YesNoCancel, RetryCancel };
+enum class Icon { None, Information, Warning, Critical, Question };
+enum class Answer { Ok, Cancel, Yes, No, Retry };
+
+struct Message {
+    QString title;  // empty: the program's default title "Lumba.FLV"
+    QString text;
+    Buttons buttons = Buttons::Ok;
+    Icon icon = Icon::None;
+    int defaultButton = 0;  // 0 first, 1 second, 2 third
+};
+
+struct Input {
+    QString prompt;
+    QString title;
+    QString defaultText;
+};
+
+struct FileDialog {
+    enum Kind { Open, OpenMany, Save } kind = Open;
+    QString title;
+    QString initialFolder;
+    QString fileName;    // offered name (save) or preselected file
+    QString qtFilter;    // Qt form: "desc (*.a *.b);;desc2 (*.*)"
+    int filterIndex = 1;  // 1-based
+    QString defaultExt;
+};
+
+struct FileAnswer {
+    QStringList paths;   // empty: cancelled
+    int filterIndex = 1;  // the filter the user had selected, 1-based
+};
+
+struct FolderDialog {
+    QString title;
+    QString initialFolder;
+};
+
+class Prompts {
+public:
+    virtual ~Prompts() = default;
+    virtual Answer message(const Message& m) = 0;
+    virtual std::optional<QString> input(const Input& in) = 0;  // nullopt: cancelled
+    virtual FileAnswer file(const FileDialog& d) = 0;
+    virtual QString folder(const FolderDialog& d) = 0;  // empty: cancelled
+};
+
+// The prompts in force: the Qt dialogs unless a test installed its own.
+Prompts& current();
+// Installs p (not owned); nullptr restores the Qt dialogs.
+void install(Prompts* p);
+// Parent window of the Qt dialogs (the main window once it exists).
+void setOwner(QWidget* owner);
+
+// Shorthand for the message boxes the program shows.
+Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok, const QString& title = {},
+              Icon icon = Icon::None, int defaultButton = 0);
+
+}  // namespace prompts

@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: the normal build, the sanitizer
+# build of the tests without windows, and short fuzz runs.
+set -euo pipefail
+cd "$(dirname "$0")"
+scripts/deps.sh
+jobs="$(nproc)"
+
+# libmpv must start under a non-C locale; a fresh Debian has none, so make one.
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+    sudo=""; [ "$(id -u)" -ne 0 ] && sudo="sudo"
+    $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi
+
+echo "== build"
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --parallel "$jobs"
+echo "== tests"
+(cd build && ctest --output-on-failure --parallel "$jobs" --timeout 300)
+
+echo "== sanitizer build (tests without windows)"
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLUMBA_SANITIZE=ON >/dev/null
+cmake --build build-asan --parallel "$jobs" --target nogui_tests
+(cd build-asan && ctest --output-on-failure --parallel "$jobs" -L nogui --timeout 600)
+
+if [ -f fuzz/CMakeLists.txt ]; then
+    echo "== fuzz"
+    cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMBA_FUZZ=ON -DLUMBA_TESTS=OFF \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
+    cmake --build build-fuzz --parallel "$jobs" --target fuzz_all
+    cmake --build build-fuzz --target fuzz_run
+fi
