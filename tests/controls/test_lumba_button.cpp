@@ -1,0 +1,130 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCursor>
+#include <QSignalSpy>
+#include <QTest>
+
+#include "controls/icons.h"
+#include "controls/lumba_button.h"
+
+namespace {
+
+QApplication& ensureApp() {
+    static int argc = 1;
+    static char name[] = "test_controls";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = new QApplication(argc, argv);
+    return *app;
+}
+
+struct AppFirst {
+    AppFirst() { ensureApp(); }
+};
+
+struct Shown : AppFirst {
+    QWidget holder;
+    LumbaButton* button;
+    Shown() {
+        holder.resize(200, 100);
+        button = new LumbaButton(&holder);
+        button->setGeometry(20, 20, 40, 30);
+        button->setPicture(icons::pixmap(icons::Kind::Play, 24));
+        holder.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&holder));
+    }
+    QPoint centre() const { return button->inner()->rect().center(); }
+    void click() { QTest::mouseClick(button->inner(), Qt::LeftButton, {}, centre()); }
+};
+
+}  // namespace
+
+TEST(LumbaButton, PushButtonClicksAndDisabledIgnoresMouse) {
+    Shown s;
+    QSignalSpy clicks(s.button, &LumbaButton::Click);
+    s.click();
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(s.button->State(), 1);  // hover look after the release
+
+    s.button->setState(3);
+    EXPECT_FALSE(s.button->inner()->isEnabled());
+    s.click();
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(s.button->State(), 3);
+
+    s.button->setState(0);
+    s.click();
+    EXPECT_EQ(clicks.count(), 2);
+}
+
+TEST(LumbaButton, DisabledLookUsesDisabledPicture) {
+    Shown s;
+    const QPixmap dis = icons::pixmap(icons::Kind::Stop, 24);
+    s.button->setDisabledPicture(dis);
+    s.button->setState(3);
+    EXPECT_EQ(s.button->currentPicture().cacheKey(), dis.cacheKey());
+    s.button->setState(0);
+    EXPECT_EQ(s.button->currentPicture().cacheKey(), s.button->Picture().cacheKey());
+}
+
+TEST(LumbaButton, HoverEndsWithin100msAfterPointerLeaves) {
+    Shown s;
+    QCursor::setPos(s.button->inner()->mapToGlobal(s.centre()));
+    QTest::mouseMove(s.button->inner(), s.centre());
+    ASSERT_EQ(s.button->State(), 1);
+    EXPECT_TRUE(s.button->hoverTimerActive());
+    // Still over the button: the check keeps the hover look.
+    s.button->checkHover();
+    EXPECT_EQ(s.button->State(), 1);
+
+    QCursor::setPos(s.holder.mapToGlobal(QPoint(150, 80)));  // no leave event is sent
+    QTest::qWait(150);
+    EXPECT_EQ(s.button->State(), 0);
+    EXPECT_FALSE(s.button->hoverTimerActive());
+}
+
+TEST(LumbaButton, ToggleClickedTwiceIsUpAgainWithAClickEachTime) {
+    Shown s;
+    s.button->setMode(2);
+    QSignalSpy clicks(s.button, &LumbaButton::Click);
+    int stateAtClick = -1;
+    QObject::connect(s.button, &LumbaButton::Click, [&] { stateAtClick = s.button->State(); });
+    s.click();
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(stateAtClick, 2);
+    EXPECT_EQ(s.button->State(), 2);
+    s.click();
+    EXPECT_EQ(clicks.count(), 2);
+    EXPECT_NE(stateAtClick, 2);
+    EXPECT_NE(s.button->State(), 2);
+}
+
+TEST(LumbaButton, StateSetByHolderDrivesToggleValue) {
+    Shown s;
+    s.button->setMode(2);
+    s.button->setState(2);  // the holder shows it held down (muted, say)
+    s.click();
+    EXPECT_NE(s.button->State(), 2);
+}
+
+TEST(LumbaButton, PressOutsideReleaseGivesNoClick) {
+    Shown s;
+    QSignalSpy clicks(s.button, &LumbaButton::Click);
+    QTest::mousePress(s.button->inner(), Qt::LeftButton, {}, s.centre());
+    EXPECT_EQ(s.button->State(), 2);
+    QTest::mouseRelease(s.button->inner(), Qt::LeftButton, {}, QPoint(100, 100));
+    EXPECT_EQ(clicks.count(), 0);
+    EXPECT_EQ(s.button->State(), 0);
+}
+
+TEST(Icons, DrawnAtTwiceThePixelRatio) {
+    ensureApp();
+    const QPixmap p = icons::pixmap(icons::Kind::Pause, 16, 2.0);
+    EXPECT_EQ(p.width(), 32);
+    EXPECT_EQ(p.deviceIndependentSize().toSize(), QSize(16, 16));
+    const QImage img = p.toImage();
+    int inked = 0;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x) inked += qAlpha(img.pixel(x, y)) > 200;
+    EXPECT_GT(inked, 50);
+}
