@@ -31,24 +31,27 @@ struct FileDialog {
     enum Kind { Open, OpenMany, Save } kind = Open;
     QString title;
     QString initialFolder;
-    QString fileName;    // offered name (save) or preselected file
-    QString qtFilter;    // Qt form: "desc (*.a *.b);;desc2 (*.*)"
+    QString fileName;     // offered name (save) or preselected file
+    QString qtFilter;     // Qt form: "desc (*.a *.b);;desc2 (*.*)"
     int filterIndex = 1;  // 1-based
     QString defaultExt;
+    QWidget* owner = nullptr;      // nullptr: the owner set with setOwner
+    bool confirmOverwrite = true;  // save dialog: ask before replacing a file
 };
 
 struct FileAnswer {
-    QStringList paths;   // empty: cancelled
+    QStringList paths;    // empty: cancelled
     int filterIndex = 1;  // the filter the user had selected, 1-based
 };
 
 struct FolderDialog {
     QString title;
     QString initialFolder;
+    QWidget* owner = nullptr;  // nullptr: the owner set with setOwner
 };
 
 class Prompts {
-public:
+  public:
     virtual ~Prompts() = default;
     virtual Answer message(const Message& m) = 0;
     virtual std::optional<QString> input(const Input& in) = 0;  // nullopt: cancelled
@@ -62,6 +65,13 @@ Prompts& current();
 void install(Prompts* p);
 // Parent window of the Qt dialogs (the main window once it exists).
 void setOwner(QWidget* owner);
+
+// The title a message or input box shows: title, or "Lumba.FLV" when it is empty.
+QString effectiveTitle(const QString& title);
+// The captions of the buttons, in the order they are shown (確定, 取消, 是, 否, 重試).
+QStringList buttonTexts(Buttons buttons);
+// The answer each button of buttonTexts(buttons) gives, in the same order.
+QList<Answer> buttonAnswers(Buttons buttons);
 
 // Shorthand for the message boxes the program shows.
 Answer msgBox(const QString& text, Buttons buttons = Buttons::Ok, const QString& title = {},
