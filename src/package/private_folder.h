@@ -1,0 +1,32 @@
+#pragma once
+// The user's private temporary folder, found by the same rule the player uses:
+// $XDG_RUNTIME_DIR/Lumba.FLV/ when that variable names an existing folder, else
+// $TMPDIR (or /tmp) + /Lumba.FLV-<uid>/. The tools written there are executed, so the folder
+// must be the user's own: a real folder (not a symbolic link), owned by the user, writable by
+// nobody else. Plain C++: this program links nothing of the player.
+#include <string>
+
+namespace package {
+
+struct FolderEnv {
+    const char* xdgRuntimeDir = nullptr;  // $XDG_RUNTIME_DIR
+    const char* tmpDir = nullptr;         // $TMPDIR
+    unsigned uid = 0;
+};
+
+// The environment of this process.
+FolderEnv currentEnv();
+
+// The folder the rule names (ending in "/"), and its base folder, without touching the disk
+// beyond checking whether $XDG_RUNTIME_DIR exists.
+struct FolderChoice {
+    std::string base;    // the folder that must already exist
+    std::string folder;  // base + the private folder name + "/"
+};
+FolderChoice chooseFolder(const FolderEnv& env);
+
+// The private folder ready for writing (created with mode 0700 when missing), or empty when
+// the base folder does not exist or the folder is not safely the user's own.
+std::string privateFolder(const FolderEnv& env);
+
+}  // namespace package
