@@ -1,0 +1,101 @@
+#pragma once
+// The player window's arithmetic and texts as plain functions: status line, thumb geometry,
+// error texts, speed and step input, jumps, picture fitting, keys and dialog filters.
+#include <QString>
+#include <utility>
+
+namespace player {
+
+// Leading decimal number of a text, blanks skipped; 0 when there is none.
+double leadingNumber(const QString& text);
+// Nearest whole number, halves to the even neighbour.
+int roundEven(double v);
+
+// Status line while media plays: "正在播放，進度 42 ％，播速 100 ％" (暫停 when paused).
+QString statusLine(bool paused, double progress, int speedTag);
+// Share of the bar left of the thumb's centre; negative becomes 0.
+double progressOf(int thumbLeft, int thumbWidth, int barLeft, int barWidth);
+// Thumb left edge that puts its centre at a position.
+int thumbLeftFor(int position, double barScale, int thumbWidth, int barLeft);
+
+inline constexpr const char* kPlayErrorLead = "出現錯誤，無法播放指定的檔案：";
+// Text of the error box for an unplayable file; withCancel tells whether it has OK and Cancel
+// (an .flv, whose OK opens the codec help) or OK only.
+QString playErrorText(const QString& path, const QString& lead, bool* withCancel);
+
+// Speed of the fixed speed items 0..8 (device units, 1000 normal); 0 for other indexes.
+int speedForItem(int index);
+inline constexpr int kCustomSpeedItem = 10;
+inline constexpr int kNormalSpeedItem = 4;
+
+struct NumberAnswer {
+    enum Kind { Cancelled, OutOfRange, Ok } kind = Cancelled;
+    int value = 0;
+};
+// The custom speed box: the answer as a per-cent speed 1..200 (value in device units).
+NumberAnswer parseCustomSpeed(const QString& answer);
+// The custom step box: a whole number 1..100.
+NumberAnswer parseStepValue(const QString& answer);
+
+QString customSpeedPrompt();
+QString customStepPrompt(const QString& modeName);
+inline constexpr const char* kSpeedRangeError = "你輸入了錯誤範圍的播放速度！";
+inline constexpr const char* kStepRangeError = "你輸入了錯誤範圍的模式數值！";
+inline constexpr const char* kJumpError = "無法以指定的方式倒轉或快轉！";
+
+// Step mode captions: "使用秒數模式 ( 5 秒 )". The name is the two characters from the
+// third, the unit the third character from the end.
+QString stepModeName(const QString& caption);
+QString stepCaption(const QString& oldCaption, int value);
+QString defaultStepCaption(int mode, int value);
+// Hints of the backward and forward buttons for the step mode and the three values.
+std::pair<QString, QString> stepHints(int stepMode, const int values[3]);
+
+// Fits a picture into an area keeping its aspect ratio; 0 x 0 counts as 320 x 10.
+void getMediaNewSize(int areaW, int areaH, int& w, int& h);
+
+// One jump: step in position units, then the target held inside the media.
+int jumpStep(bool useMode, int stepMode, const int values[3], double framesPerSecond,
+             int totalUnits);
+struct JumpTarget {
+    int target = 0;
+    bool pause = false;  // the jump ends paused (at either end of the media)
+};
+JumpTarget jumpTarget(int current, int direction, int step, int totalFrames);
+
+// The keyboard table of the main window.
+enum class KeyAction {
+    None,
+    PlayPause,
+    Stop,
+    JumpBack,
+    JumpForward,
+    FrameBack,
+    FrameForward,
+    LastItem,
+    NextItem,
+    Maximise,
+    SavePicture,
+    GoPlayList,
+    GoMarks,
+    GoFileList,
+    SegmentPlay,
+    MarkStart,
+    MarkEnd
+};
+struct KeyRule {
+    KeyAction action = KeyAction::None;
+    const char* button = nullptr;  // the button whose State must be below 2, if any
+};
+KeyRule keyRule(int qtKey);
+
+// Dialog pattern lists and the two filters built from them.
+QString patternsFrom(const QString& extensionList);
+QString listPatterns();
+QString editablePatterns(const QString& moreFormats);
+QString playablePatterns();
+QString picturePatterns();
+QString openFilter(const QString& moreFormats);
+QString editFilter(const QString& moreFormats);
+
+}  // namespace player
