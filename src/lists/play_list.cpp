@@ -1,0 +1,47 @@
+#include "lists/play_list.h"
+
+namespace lists {
+
+ItemParts splitItemText(const QString& itemText) {
+    const qsizetype at = itemText.lastIndexOf(kItemSeparator);
+    if (at < 0) return {itemText, QString()};
+    return {itemText.left(at), itemText.mid(at + 1)};
+}
+
+QString joinItemText(const QString& path, const QString& marks) {
+    if (marks.isEmpty()) return path;
+    return path + kItemSeparator + marks;
+}
+
+QString PlayList::item(int index) const {
+    if (index < 0 || index >= count()) return {};
+    return items_.at(index);
+}
+
+void PlayList::select(int index) { selected_ = (index >= 0 && index < count()) ? index : -1; }
+
+void PlayList::append(const QString& itemText) { items_.append(itemText); }
+
+void PlayList::insertAfterSelection(const QString& itemText) {
+    const int at = selected_ < 0 ? 0 : selected_ + 1;
+    items_.insert(at, itemText);
+    selected_ = at;
+}
+
+void PlayList::removeAt(int index) {
+    if (index < 0 || index >= count()) return;
+    items_.removeAt(index);
+    if (selected_ >= count()) selected_ = count() - 1;
+}
+
+void PlayList::clear() {
+    items_.clear();
+    selected_ = -1;
+}
+
+void PlayList::setItems(const QStringList& items, int selected) {
+    items_ = items;
+    select(selected);
+}
+
+}  // namespace lists
