@@ -12,10 +12,12 @@ class CommDialog {
   public:
     QWidget* hwndOwner = nullptr;  // owner of the dialogs; nullptr: prompts::setOwner's
     QString DialogTitle;           // empty: the dialog's own title
-    std::uint32_t FlagsDir = 0;
-    std::uint32_t FlagsOpen = 0;
-    std::uint32_t FlagsSave = 0;  // without 0x2 (ask before overwriting) a save never asks
-    QString DirName;              // last folder chosen in the folder browser, ends in "/"
+    // The values start-up gives them. Only kOverwritePrompt of FlagsSave changes what the
+    // dialogs do here; the others are kept for callers that read them.
+    std::uint32_t FlagsDir = 0x64;
+    std::uint32_t FlagsOpen = 0x81004;
+    std::uint32_t FlagsSave = 6;
+    QString DirName;     // last folder chosen in the folder browser, ends in "/"
     QString InitDir;     // where the next dialog starts; empty: the folder the last one ended in
     QString FileName;    // offered by the save dialog; full path of the last single choice
     QString DefaultExt;  // appended by the save dialog when the user types no extension

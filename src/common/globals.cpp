@@ -1,0 +1,5 @@
+#include "common/globals.h"
+
+QString ProgramFolder;
+QString TempFolder;
+QString MoreFormats;
