@@ -1,0 +1,77 @@
+#pragma once
+// What metadata needs from the first bytes of audio and video tag bodies: frame kinds,
+// picture sizes (Sorenson H.263, screen video, VP6, H.264 SPS) and audio formats (the
+// flags byte, the AAC AudioSpecificConfig, the MP3 frame header).
+#include <cstdint>
+#include <optional>
+#include <span>
+
+namespace flv {
+
+namespace videocodec {
+constexpr int kH263 = 2, kScreen = 3, kVp6 = 4, kVp6Alpha = 5, kScreen2 = 6, kAvc = 7;
+}
+namespace audiocodec {
+constexpr int kMp3 = 2, kNelly16k = 4, kNelly8k = 5, kAac = 10, kSpeex = 11, kMp3_8k = 14;
+}
+
+struct Dimensions {
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    bool operator==(const Dimensions&) const = default;
+};
+
+enum class VideoKind {
+    Frame,           // a coded picture that is not a keyframe
+    Keyframe,        // a coded keyframe: a seek point
+    SequenceHeader,  // AVC decoder configuration
+    EndOfSequence,   // AVC end of sequence
+    Other,           // info/command frames, disposable frames, empty bodies
+};
+
+struct VideoTagInfo {
+    int codecId = 0;
+    int frameType = 0;
+    VideoKind kind = VideoKind::Other;
+    bool countsAsFrame() const { return kind == VideoKind::Frame || kind == VideoKind::Keyframe; }
+};
+
+// Classifies a video tag from its first bytes (at least 2 for AVC).
+VideoTagInfo classifyVideoTag(std::span<const std::uint8_t> body);
+
+// Picture size from a video tag body prefix, for the codecs whose frames carry it
+// (H.263, screen video, VP6 keyframes) or from an AVC sequence header.
+std::optional<Dimensions> videoDimensions(std::span<const std::uint8_t> body);
+
+std::optional<Dimensions> h263Dimensions(std::span<const std::uint8_t> payload);
+std::optional<Dimensions> screenVideoDimensions(std::span<const std::uint8_t> payload);
+// payload starts at the adjustment byte; alpha skips the 24-bit alpha offset.
+std::optional<Dimensions> vp6Dimensions(std::span<const std::uint8_t> payload, bool alpha);
+// An AVCDecoderConfigurationRecord: the size of its first SPS.
+std::optional<Dimensions> avcConfigDimensions(std::span<const std::uint8_t> record);
+
+struct AudioFormat {
+    int codecId = 0;
+    double sampleRate = 0;
+    int sampleSize = 0;  // bits
+    bool stereo = false;
+};
+
+// The flags byte alone, then refined from the codec's own header where there is one.
+std::optional<AudioFormat> audioFormat(std::span<const std::uint8_t> body);
+bool isAacSequenceHeader(std::span<const std::uint8_t> body);
+
+struct AacConfig {
+    int objectType = 0;
+    double sampleRate = 0;
+    int channels = 0;
+};
+std::optional<AacConfig> parseAudioSpecificConfig(std::span<const std::uint8_t> asc);
+
+struct Mp3Header {
+    double sampleRate = 0;
+    int channels = 0;
+};
+std::optional<Mp3Header> parseMp3Header(std::span<const std::uint8_t> frame);
+
+}  // namespace flv

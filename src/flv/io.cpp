@@ -1,0 +1,140 @@
+#include "flv/io.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace flv {
+
+Result<std::size_t> MemorySource::readAt(std::uint64_t offset, std::span<std::uint8_t> dst) {
+    if (offset >= data_.size()) return std::size_t{0};
+    std::size_t n = std::min<std::uint64_t>(dst.size(), data_.size() - offset);
+    std::memcpy(dst.data(), data_.data() + offset, n);
+    return n;
+}
+
+Result<std::size_t> FdSource::readAt(std::uint64_t offset, std::span<std::uint8_t> dst) {
+    for (;;) {
+        ssize_t n = ::pread(fd_, dst.data(), dst.size(), static_cast<off_t>(offset));
+        if (n >= 0) return static_cast<std::size_t>(n);
+        if (errno != EINTR) return ioDiag("read", errno);
+    }
+}
+
+Result<std::span<const std::uint8_t>> WindowReader::read(std::uint64_t offset, std::size_t n) {
+    if (n > buf_.size()) return diag(DiagCode::Io, "internal: read larger than the window");
+    if (offset >= start_ && offset + n <= start_ + len_)
+        return std::span<const std::uint8_t>(buf_.data() + (offset - start_), n);
+    // A short read-ahead serves runs of small tags; big bodies are skipped, not read.
+    std::size_t want = std::max(n, kReadAhead);
+    start_ = offset;
+    len_ = 0;
+    while (len_ < want) {
+        auto got = src_.readAt(offset + len_, std::span(buf_).subspan(len_, want - len_));
+        if (!got) return got.error();
+        if (*got == 0) break;
+        len_ += *got;
+        if (len_ >= n) break;
+    }
+    if (len_ < n) return diagAt(DiagCode::TruncatedTag, offset, "unexpected end of file");
+    return std::span<const std::uint8_t>(buf_.data(), n);
+}
+
+Status WindowReader::readInto(std::uint64_t offset, std::span<std::uint8_t> dst) {
+    std::size_t done = 0;
+    while (done < dst.size()) {
+        auto got = src_.readAt(offset + done, dst.subspan(done));
+        if (!got) return got.error();
+        if (*got == 0)
+            return diagAt(DiagCode::TruncatedTag, offset + done, "unexpected end of file");
+        done += *got;
+    }
+    return okStatus();
+}
+
+UniqueFd& UniqueFd::operator=(UniqueFd&& o) noexcept {
+    if (this != &o) {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = o.release();
+    }
+    return *this;
+}
+
+UniqueFd::~UniqueFd() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+Status UniqueFd::close(const std::string& what) {
+    int f = release();
+    if (f >= 0 && ::close(f) != 0) return ioDiag(what, errno);
+    return okStatus();
+}
+
+Status writeAllAt(int fd, std::span<const std::uint8_t> data, std::uint64_t offset,
+                  const std::string& what) {
+    std::size_t done = 0;
+    while (done < data.size()) {
+        ssize_t n =
+            ::pwrite(fd, data.data() + done, data.size() - done, static_cast<off_t>(offset + done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return ioDiag(what, errno);
+        }
+        if (n == 0) return ioDiag(what, ENOSPC);
+        done += static_cast<std::size_t>(n);
+    }
+    return okStatus();
+}
+
+namespace {
+
+Status copyByBlocks(int in, std::uint64_t inOffset, int out, std::uint64_t outOffset,
+                    std::uint64_t len) {
+    static constexpr std::size_t kBlock = 1 << 20;
+    std::vector<std::uint8_t> buf(std::min<std::uint64_t>(kBlock, len));
+    FdSource src(in, inOffset + len);
+    while (len > 0) {
+        std::size_t n = std::min<std::uint64_t>(buf.size(), len);
+        auto got = src.readAt(inOffset, std::span(buf).first(n));
+        if (!got) return got.error();
+        if (*got == 0) return diagAt(DiagCode::TruncatedTag, inOffset, "unexpected end of file");
+        FLV_TRY(writeAllAt(out, std::span(buf).first(*got), outOffset, "write"));
+        inOffset += *got;
+        outOffset += *got;
+        len -= *got;
+    }
+    return okStatus();
+}
+
+bool kernelCopyUnsupported(int err) {
+    return err == ENOSYS || err == EXDEV || err == EINVAL || err == EOPNOTSUPP || err == EBADF;
+}
+
+}  // namespace
+
+Status copyRange(int in, std::uint64_t inOffset, int out, std::uint64_t outOffset,
+                 std::uint64_t len) {
+    bool copiedAny = false;
+    while (len > 0) {
+        auto inOff = static_cast<off_t>(inOffset);
+        auto outOff = static_cast<off_t>(outOffset);
+        std::size_t chunk = std::min<std::uint64_t>(len, std::uint64_t{1} << 30);
+        ssize_t n = ::copy_file_range(in, &inOff, out, &outOff, chunk, 0);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            if (!copiedAny && kernelCopyUnsupported(errno))
+                return copyByBlocks(in, inOffset, out, outOffset, len);
+            return ioDiag("copy", errno);
+        }
+        if (n == 0) return diagAt(DiagCode::TruncatedTag, inOffset, "unexpected end of file");
+        copiedAny = true;
+        inOffset += static_cast<std::uint64_t>(n);
+        outOffset += static_cast<std::uint64_t>(n);
+        len -= static_cast<std::uint64_t>(n);
+    }
+    return okStatus();
+}
+
+}  // namespace flv

@@ -1,0 +1,95 @@
+#pragma once
+// Byte sources and file helpers. Reading goes through a small window so that scanning many
+// short tags costs few system calls; bodies are copied in the kernel where it can.
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "flv/diag.h"
+
+namespace flv {
+
+// Random access input: an open file, or memory (tests and the fuzzer).
+class ByteSource {
+  public:
+    virtual ~ByteSource() = default;
+    virtual std::uint64_t size() const = 0;
+    // Reads up to dst.size() bytes at offset; returns the count, 0 at the end.
+    virtual Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> dst) = 0;
+};
+
+class MemorySource : public ByteSource {
+  public:
+    explicit MemorySource(std::span<const std::uint8_t> data) : data_(data) {}
+    std::uint64_t size() const override { return data_.size(); }
+    Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> dst) override;
+
+  private:
+    std::span<const std::uint8_t> data_;
+};
+
+class FdSource : public ByteSource {
+  public:
+    FdSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
+    std::uint64_t size() const override { return size_; }
+    Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> dst) override;
+
+  private:
+    int fd_;
+    std::uint64_t size_;
+};
+
+// A read window over a source. A span it returns stays valid until the next call.
+class WindowReader {
+  public:
+    static constexpr std::size_t kWindow = 64 * 1024;
+    static constexpr std::size_t kReadAhead = 4096;
+    explicit WindowReader(ByteSource& src) : src_(src), buf_(kWindow) {}
+    std::uint64_t size() const { return src_.size(); }
+    // Exactly n bytes at offset (n <= kWindow), or a TruncatedTag diagnostic.
+    Result<std::span<const std::uint8_t>> read(std::uint64_t offset, std::size_t n);
+    // Exactly dst.size() bytes at offset, any length.
+    Status readInto(std::uint64_t offset, std::span<std::uint8_t> dst);
+
+  private:
+    ByteSource& src_;
+    std::vector<std::uint8_t> buf_;
+    std::uint64_t start_ = 0;
+    std::size_t len_ = 0;
+};
+
+// An owned file descriptor.
+class UniqueFd {
+  public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    UniqueFd(UniqueFd&& o) noexcept : fd_(o.release()) {}
+    UniqueFd& operator=(UniqueFd&& o) noexcept;
+    UniqueFd(const UniqueFd&) = delete;
+    UniqueFd& operator=(const UniqueFd&) = delete;
+    ~UniqueFd();
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int release() {
+        int f = fd_;
+        fd_ = -1;
+        return f;
+    }
+    // close() with its result checked (a late write error can surface here).
+    Status close(const std::string& what);
+
+  private:
+    int fd_ = -1;
+};
+
+// Writes all of data at offset, retrying short writes.
+Status writeAllAt(int fd, std::span<const std::uint8_t> data, std::uint64_t offset,
+                  const std::string& what);
+
+// Copies len bytes from in@inOffset to out@outOffset: copy_file_range where the kernel
+// offers it, else large blocks through user space.
+Status copyRange(int in, std::uint64_t inOffset, int out, std::uint64_t outOffset,
+                 std::uint64_t len);
+
+}  // namespace flv

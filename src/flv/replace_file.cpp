@@ -1,0 +1,89 @@
+#include "flv/replace_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+
+namespace flv {
+
+namespace {
+
+std::string tempNameFor(const std::string& name, int attempt) {
+    return "." + name + ".flvmdi-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+}
+
+}  // namespace
+
+Result<ReplacementFile> ReplacementFile::create(const std::string& folder,
+                                                const std::string& name) {
+    UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!dir.valid()) return ioDiag("cannot open the folder " + folder, errno);
+    UniqueFd fd(::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+    if (fd.valid()) return ReplacementFile(std::move(dir), std::move(fd), name, {});
+    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
+        return ioDiag("cannot create the new file in " + folder, errno);
+    // No unnamed files on this file system: a named one, removed on any failure.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temp = tempNameFor(name, attempt);
+        UniqueFd named(
+            ::openat(dir.get(), temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600));
+        if (named.valid()) {
+            ReplacementFile f(std::move(dir), std::move(named), name, temp);
+            f.named_ = true;
+            return f;
+        }
+        if (errno != EEXIST) return ioDiag("cannot create the new file in " + folder, errno);
+    }
+    return ioDiag("cannot create the new file in " + folder, EEXIST);
+}
+
+ReplacementFile::~ReplacementFile() {
+    if (!committed_) discardName();
+}
+
+void ReplacementFile::discardName() {
+    if (named_ && dir_.valid()) ::unlinkat(dir_.get(), tempName_.c_str(), 0);
+    named_ = false;
+}
+
+Status ReplacementFile::finish(const struct stat& original) {
+    // Owner first: changing it clears set-id bits, which the mode then restores.
+    if (::fchown(fd_.get(), original.st_uid, original.st_gid) != 0)
+        (void)::fchown(fd_.get(), static_cast<uid_t>(-1), original.st_gid);
+    if (::fchmod(fd_.get(), original.st_mode & 07777) != 0) return ioDiag("chmod", errno);
+    if (::fsync(fd_.get()) != 0) return ioDiag("fsync", errno);
+    return okStatus();
+}
+
+Status ReplacementFile::giveName() {
+    if (named_) return okStatus();
+    std::string proc = "/proc/self/fd/" + std::to_string(fd_.get());
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string temp = tempNameFor(name_, attempt);
+        int rc = ::linkat(AT_FDCWD, proc.c_str(), dir_.get(), temp.c_str(), AT_SYMLINK_FOLLOW);
+        if (rc != 0 && errno == ENOENT)  // no /proc: needs CAP_DAC_READ_SEARCH
+            rc = ::linkat(fd_.get(), "", dir_.get(), temp.c_str(), AT_EMPTY_PATH);
+        if (rc == 0) {
+            tempName_ = temp;
+            named_ = true;
+            return okStatus();
+        }
+        if (errno != EEXIST) return ioDiag("cannot name the new file", errno);
+    }
+    return ioDiag("cannot name the new file", EEXIST);
+}
+
+Status ReplacementFile::commit() {
+    FLV_TRY(giveName());
+    if (::renameat(dir_.get(), tempName_.c_str(), dir_.get(), name_.c_str()) != 0)
+        return ioDiag("cannot replace the file", errno);
+    committed_ = true;
+    named_ = false;
+    FLV_TRY(fd_.close("close"));
+    if (::fsync(dir_.get()) != 0) return ioDiag("fsync of the folder", errno);
+    return okStatus();
+}
+
+}  // namespace flv

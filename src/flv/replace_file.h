@@ -1,0 +1,44 @@
+#pragma once
+// A new file beside an existing one that replaces it atomically: unnamed (O_TMPFILE) while
+// it is written, so an interrupted run leaves nothing behind; given a name only to be
+// renamed over the original at once.
+#include <sys/stat.h>
+
+#include <string>
+
+#include "flv/diag.h"
+#include "flv/io.h"
+
+namespace flv {
+
+class ReplacementFile {
+  public:
+    // folder and name: where the file being replaced lives.
+    static Result<ReplacementFile> create(const std::string& folder, const std::string& name);
+    ReplacementFile(ReplacementFile&&) = default;
+    ~ReplacementFile();
+
+    int fd() const { return fd_.get(); }
+    // Mode, owner and group of the original (owner and group where permitted), then fsync.
+    Status finish(const struct stat& original);
+    // Renames the new file over the original and flushes the folder.
+    Status commit();
+
+  private:
+    ReplacementFile(UniqueFd dir, UniqueFd fd, std::string name, std::string tempName)
+        : dir_(std::move(dir)),
+          fd_(std::move(fd)),
+          name_(std::move(name)),
+          tempName_(std::move(tempName)) {}
+    Status giveName();
+    void discardName();
+
+    UniqueFd dir_;
+    UniqueFd fd_;
+    std::string name_;
+    std::string tempName_;  // empty while the file is unnamed
+    bool named_ = false;
+    bool committed_ = false;
+};
+
+}  // namespace flv

@@ -1,0 +1,179 @@
+#include "flv/scan.h"
+
+#include <algorithm>
+#include <string_view>
+
+namespace flv {
+
+namespace {
+
+constexpr std::int64_t kWrap = std::int64_t{1} << 24;
+constexpr std::size_t kVideoPrefix = 64;
+constexpr std::size_t kAudioPrefix = 16;
+constexpr std::size_t kScriptNamePrefix = 64;
+// Old metadata bigger than this is replaced without keeping its other keys.
+constexpr std::uint32_t kMaxOldMetadataDecode = 4 * 1024 * 1024;
+
+void addFrame(StreamStats& s, std::int64_t ms) {
+    if (s.frames == 0) s.firstMs = ms;
+    s.firstMs = std::min(s.firstMs, ms);
+    s.lastMs = std::max(s.lastMs, ms);
+    ++s.frames;
+}
+
+class Scanner {
+  public:
+    explicit Scanner(ByteSource& src) : window_(src), reader_(window_) {}
+
+    Result<ScanResult> run() {
+        auto header = reader_.readHeader();
+        if (!header) return header.error();
+        r_.header = *header;
+        r_.fileSize = window_.size();
+        bool first = true;
+        for (;;) {
+            auto tag = reader_.next();
+            if (!tag) return tag.error();
+            if (!tag->has_value()) break;
+            FLV_TRY(onTag(**tag, first));
+            first = false;
+        }
+        return std::move(r_);
+    }
+
+  private:
+    Status onTag(const TagHeader& tag, bool first) {
+        switch (tag.type) {
+            case tagtype::kVideo:
+                return onVideo(tag);
+            case tagtype::kAudio:
+                return onAudio(tag);
+            default:
+                return onScript(tag, first);
+        }
+    }
+
+    Status onVideo(const TagHeader& tag) {
+        r_.video.tagBytes += kTagHeaderSize + tag.dataSize;
+        r_.video.bodyBytes += tag.dataSize;
+        auto body = reader_.bodyPrefix(tag, kVideoPrefix);
+        if (!body) return body.error();
+        auto info = classifyVideoTag(*body);
+        if (!body->empty() && !r_.videoCodecId) r_.videoCodecId = info.codecId;
+        if (!r_.dimensions) FLV_TRY(findDimensions(tag, info));
+        if (!info.countsAsFrame()) return okStatus();
+        std::int64_t ms = clock_.unwrap(tag.timestamp);
+        addFrame(r_.video, ms);
+        bool key = info.kind == VideoKind::Keyframe;
+        r_.lastVideoIsKeyframe = key;
+        if (key && (r_.keyframes.empty() || r_.keyframes.back().timeMs != ms))
+            r_.keyframes.push_back({tag.offset, ms});
+        return okStatus();
+    }
+
+    Status findDimensions(const TagHeader& tag, const VideoTagInfo& info) {
+        std::size_t want =
+            info.kind == VideoKind::SequenceHeader ? WindowReader::kWindow : kVideoPrefix;
+        auto body = reader_.bodyPrefix(tag, want);
+        if (!body) return body.error();
+        r_.dimensions = videoDimensions(*body);
+        return okStatus();
+    }
+
+    Status onAudio(const TagHeader& tag) {
+        r_.audio.tagBytes += kTagHeaderSize + tag.dataSize;
+        r_.audio.bodyBytes += tag.dataSize;
+        auto body = reader_.bodyPrefix(tag, kAudioPrefix);
+        if (!body) return body.error();
+        bool config = isAacSequenceHeader(*body);
+        if (!r_.audioFormatFromConfig && (config || !r_.audioFormat)) {
+            if (auto fmt = audioFormat(*body)) {
+                r_.audioFormat = fmt;
+                r_.audioFormatFromConfig = config;
+            }
+        }
+        if (config || body->size() < 2) return okStatus();
+        addFrame(r_.audio, clock_.unwrap(tag.timestamp));
+        return okStatus();
+    }
+
+    Status onScript(const TagHeader& tag, bool first) {
+        auto prefix = reader_.bodyPrefix(tag, kScriptNamePrefix);
+        if (!prefix) return prefix.error();
+        ByteReader nameReader(*prefix);
+        auto name = decodeAmfName(nameReader);
+        if (name && *name == "onMetaData") {
+            r_.metadataTags.push_back({tag.offset, tag.totalSize()});
+            if (first) r_.firstTagMetadataBody = tag.dataSize;
+            if (!r_.oldMetadata) FLV_TRY(decodeOldMetadata(tag));
+            return okStatus();
+        }
+        r_.keptScriptBytes += kTagHeaderSize + tag.dataSize;
+        if (name && *name == "onCuePoint") r_.hasCuePoints = true;
+        return okStatus();
+    }
+
+    Status decodeOldMetadata(const TagHeader& tag) {
+        if (tag.dataSize > kMaxOldMetadataDecode) return okStatus();
+        std::vector<std::uint8_t> body(tag.dataSize);
+        FLV_TRY(window_.readInto(tag.bodyOffset(), body));
+        ByteReader in(body);
+        decodeAmfName(in);
+        auto value = decodeAmf(in);
+        // A torn or foreign onMetaData is simply rebuilt without its old keys.
+        if (value && value->isObjectLike()) r_.oldMetadata = std::move(value);
+        return okStatus();
+    }
+
+    WindowReader window_;
+    TagReader reader_;
+    TimestampUnwrapper clock_;
+    ScanResult r_;
+};
+
+}  // namespace
+
+std::int64_t TimestampUnwrapper::unwrap(std::uint32_t raw) {
+    std::int64_t t = std::int64_t{raw} + offset_;
+    if (started_) {
+        if (t < last_ - kWrap / 2) {
+            offset_ += kWrap;
+            t += kWrap;
+        } else if (t > last_ + kWrap / 2 && offset_ >= kWrap) {
+            t -= kWrap;  // a late tag from before the wrap
+        }
+    }
+    started_ = true;
+    last_ = t;
+    return t;
+}
+
+double StreamStats::frameDurationMs() const {
+    if (frames < 2) return 0;
+    return static_cast<double>(lastMs - firstMs) / static_cast<double>(frames - 1);
+}
+
+double ScanResult::durationSeconds() const {
+    bool any = false;
+    double start = 0, end = 0;
+    for (const StreamStats* s : {&video, &audio}) {
+        if (!s->present()) continue;
+        double first = static_cast<double>(s->firstMs);
+        double last = static_cast<double>(s->lastMs) + s->frameDurationMs();
+        start = any ? std::min(start, first) : first;
+        end = any ? std::max(end, last) : last;
+        any = true;
+    }
+    return any ? (end - start) / 1000.0 : 0.0;
+}
+
+std::int64_t ScanResult::lastTimestampMs() const {
+    std::int64_t t = 0;
+    if (video.present()) t = video.lastMs;
+    if (audio.present()) t = std::max(t, audio.lastMs);
+    return t;
+}
+
+Result<ScanResult> scanFlv(ByteSource& src) { return Scanner(src).run(); }
+
+}  // namespace flv

@@ -1,0 +1,77 @@
+#pragma once
+// One pass over the tag headers of an FLV file, reading only the first bytes of audio and
+// video bodies (and the sequence headers): everything the new onMetaData needs, and where
+// the old onMetaData tags are. Memory grows with the number of keyframes only.
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "flv/amf0.h"
+#include "flv/codec_headers.h"
+#include "flv/diag.h"
+#include "flv/io.h"
+#include "flv/tag_reader.h"
+
+namespace flv {
+
+struct Keyframe {
+    std::uint64_t offset = 0;  // of the video tag in the scanned file
+    std::int64_t timeMs = 0;   // unwrapped timestamp
+};
+
+struct ByteRange {
+    std::uint64_t offset = 0;
+    std::uint64_t length = 0;
+    std::uint64_t end() const { return offset + length; }
+};
+
+struct StreamStats {
+    std::uint64_t tagBytes = 0;   // tag headers and bodies
+    std::uint64_t bodyBytes = 0;  // bodies only
+    std::uint64_t frames = 0;     // coded frames (video) or audio data tags
+    std::int64_t firstMs = 0;
+    std::int64_t lastMs = 0;
+    bool present() const { return frames > 0; }
+    // Mean spacing of the frames: the length given to the last one.
+    double frameDurationMs() const;
+};
+
+struct ScanResult {
+    FileHeader header;
+    std::uint64_t fileSize = 0;
+    StreamStats video;
+    StreamStats audio;
+    std::optional<int> videoCodecId;
+    std::optional<Dimensions> dimensions;
+    std::optional<AudioFormat> audioFormat;
+    bool audioFormatFromConfig = false;  // taken from an AAC AudioSpecificConfig
+    std::vector<Keyframe> keyframes;
+    bool lastVideoIsKeyframe = false;
+    std::vector<ByteRange> metadataTags;  // every onMetaData tag (all are replaced)
+    std::optional<AmfValue> oldMetadata;  // the first one that decodes
+    std::uint64_t keptScriptBytes = 0;    // other script tags (headers and bodies)
+    bool hasCuePoints = false;
+    std::uint32_t firstTagMetadataBody = 0;  // body size when the first tag is onMetaData
+
+    bool hasVideo() const { return video.present() || videoCodecId.has_value(); }
+    bool hasAudio() const { return audio.present() || audioFormat.has_value(); }
+    // From the first frame to the end of the last, over both streams.
+    double durationSeconds() const;
+    std::int64_t lastTimestampMs() const;
+};
+
+Result<ScanResult> scanFlv(ByteSource& src);
+
+// Unwraps timestamps written without the extended byte (a 24-bit wrap after 16777.216 s):
+// each value is taken as the one nearest to the previous, modulo 2^24.
+class TimestampUnwrapper {
+  public:
+    std::int64_t unwrap(std::uint32_t raw);
+
+  private:
+    bool started_ = false;
+    std::int64_t last_ = 0;
+    std::int64_t offset_ = 0;
+};
+
+}  // namespace flv

@@ -1,0 +1,30 @@
+#pragma once
+// Rebuilds the onMetaData of one FLV file where it lies. The original stays untouched until
+// the complete new file, flushed and with the original's mode and owner, is renamed over
+// it; the in-place path writes only the metadata tag's body and moves no offset.
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "flv/diag.h"
+
+namespace flv {
+
+struct UpdateOptions {
+    double nowMs = -1;  // metadatadate; negative: the current time
+    bool allowInPlace = true;
+    // Runs when the new file is complete and flushed, just before it replaces the original.
+    std::function<void()> beforeRename;
+};
+
+struct UpdateOutcome {
+    std::string target;  // the file rewritten (a symbolic link's target)
+    bool inPlace = false;
+    std::size_t keyframes = 0;
+    double duration = 0;
+    std::uint64_t fileSize = 0;
+};
+
+Result<UpdateOutcome> updateMetadata(const std::string& path, const UpdateOptions& options = {});
+
+}  // namespace flv
