@@ -1,0 +1,247 @@
+// The layers under flvmdi on hand-made input: AMF0, codec headers, the tag reader's
+// diagnostics, the scan's keyframe and timestamp rules, the in-place decision.
+#include <gtest/gtest.h>
+
+#include "flv/amf0.h"
+#include "flv/bit_reader.h"
+#include "flv/codec_headers.h"
+#include "flv/h264_sps.h"
+#include "flv/plan.h"
+#include "flv/scan.h"
+#include "flv_test_util.h"
+
+using namespace flvtest;
+
+namespace {
+
+flv::Result<flv::ScanResult> scanBytes(const Bytes& data) {
+    flv::MemorySource src(data);
+    return flv::scanFlv(src);
+}
+
+TEST(Amf0, RoundTripsEveryKind) {
+    flv::AmfValue root;
+    root.type = flv::AmfType::EcmaArray;
+    flv::AmfValue arr;
+    arr.type = flv::AmfType::StrictArray;
+    arr.items = {flv::AmfValue::makeNumber(1.5), flv::AmfValue::makeBoolean(true), flv::AmfValue{}};
+    flv::AmfValue obj;
+    obj.type = flv::AmfType::Object;
+    obj.properties.push_back({"inner", flv::AmfValue::makeString("x")});
+    flv::AmfValue date;
+    date.type = flv::AmfType::Date;
+    date.number = 1.7e12;
+    date.timezone = -60;
+    root.properties = {{"n", flv::AmfValue::makeNumber(-3)},
+                       {"long", flv::AmfValue::makeString(std::string(70000, 'a'))},
+                       {"arr", arr},
+                       {"obj", obj},
+                       {"date", date}};
+    flv::ByteWriter w;
+    flv::AmfWriter(w).value(root);
+    flv::ByteReader in(w.data());
+    auto back = flv::decodeAmf(in);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(in.remaining(), 0u);
+    ASSERT_EQ(back->properties.size(), 5u);
+    EXPECT_EQ(back->find("n")->number, -3);
+    EXPECT_EQ(back->find("long")->type, flv::AmfType::LongString);
+    EXPECT_EQ(back->find("long")->text.size(), 70000u);
+    EXPECT_EQ(back->find("arr")->items.size(), 3u);
+    EXPECT_EQ(back->find("obj")->find("inner")->text, "x");
+    EXPECT_EQ(back->find("date")->timezone, -60);
+    // Every truncation of it is refused, never over-read.
+    for (std::size_t n = 0; n < w.size(); n += 97) {
+        flv::ByteReader cut(std::span(w.data()).first(n));
+        EXPECT_FALSE(flv::decodeAmf(cut)) << n;
+    }
+}
+
+TEST(Amf0, RefusesHostileInput) {
+    Bytes deep(5000, 0x0A);  // strict arrays nested without end
+    for (std::size_t i = 0; i + 5 <= deep.size(); i += 5) deep[i + 4] = 1, deep[i + 1] = 0;
+    flv::ByteReader in1(deep);
+    EXPECT_FALSE(flv::decodeAmf(in1));
+    Bytes huge = {0x0A, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};  // a count far beyond the data
+    flv::ByteReader in2(huge);
+    EXPECT_FALSE(flv::decodeAmf(in2));
+    Bytes emptyKeyValue = {0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
+    flv::ByteReader in3(emptyKeyValue);
+    EXPECT_FALSE(flv::decodeAmf(in3));
+}
+
+TEST(CodecHeaders, Vp6SizesWithAndWithoutCoefficientOffset) {
+    // Keyframe, simple profile (no filter header): a 16-bit coefficient offset precedes
+    // the macroblock rows and columns; the adjustment byte crops 4 columns and 8 rows.
+    Bytes simple = {0x14, 0x48, 0x00, 0x40, 0x00, 0x00, 15, 20, 15, 20};
+    auto d = flv::videoDimensions(simple);
+    ASSERT_TRUE(d);
+    EXPECT_EQ(*d, (flv::Dimensions{316, 232}));
+    Bytes advanced = {0x14, 0x00, 0x00, 0x46, 9, 11, 9, 11};
+    EXPECT_EQ(flv::videoDimensions(advanced), (flv::Dimensions{176, 144}));
+    Bytes alpha = {0x15, 0x00, 0x00, 0x01, 0x00, 0x00, 0x46, 30, 40, 30, 40};
+    EXPECT_EQ(flv::videoDimensions(alpha), (flv::Dimensions{640, 480}));
+    Bytes inter = {0x24, 0x00, 0x80, 0x46, 9, 11};  // interframes carry no size
+    EXPECT_FALSE(flv::videoDimensions(inter));
+}
+
+TEST(CodecHeaders, AudioSpecificConfigAndMp3Header) {
+    auto lcMono48 = flv::parseAudioSpecificConfig(Bytes{0x11, 0x88});
+    ASSERT_TRUE(lcMono48);
+    EXPECT_EQ(lcMono48->objectType, 2);
+    EXPECT_EQ(lcMono48->sampleRate, 48000);
+    EXPECT_EQ(lcMono48->channels, 1);
+    // Frequency index 15: an explicit 24-bit rate (here 7000 Hz), stereo.
+    auto explicitRate = flv::parseAudioSpecificConfig(Bytes{0x17, 0x80, 0x0D, 0xAC, 0x10});
+    ASSERT_TRUE(explicitRate);
+    EXPECT_EQ(explicitRate->sampleRate, 7000);
+    EXPECT_EQ(explicitRate->channels, 2);
+    // The flags byte says 44.1 kHz stereo for every AAC stream; the config decides.
+    auto fmt = flv::audioFormat(Bytes{0xAF, 0x00, 0x11, 0x88});
+    ASSERT_TRUE(fmt);
+    EXPECT_EQ(fmt->sampleRate, 48000);
+    EXPECT_FALSE(fmt->stereo);
+    auto mp3 = flv::audioFormat(Bytes{0x2F, 0xFF, 0xFB, 0x94, 0xC4});  // MPEG-1 48 kHz mono
+    ASSERT_TRUE(mp3);
+    EXPECT_EQ(mp3->sampleRate, 48000);
+    EXPECT_FALSE(mp3->stereo);
+}
+
+TEST(CodecHeaders, SpsWithFieldCodingAndCropping) {
+    flv::ByteWriter w;  // Baseline SPS built bit by bit: 1920x1080 as 1920x1088 cropped
+    std::vector<int> bits;
+    auto put = [&](std::uint32_t v, int n) {
+        for (int i = n - 1; i >= 0; --i) bits.push_back((v >> i) & 1);
+    };
+    auto ue = [&](std::uint32_t v) {
+        int len = 0;
+        while ((v + 1) >> (len + 1)) ++len;
+        put(0, len);
+        put(v + 1, len + 1);
+    };
+    put(66, 8), put(0, 8), put(40, 8);
+    ue(0), ue(0), ue(0), ue(0), ue(1), put(0, 1);  // ids, POC type 0, one reference
+    ue(119), ue(67), put(1, 1), put(1, 1);         // 120x68 macroblocks, frames only
+    put(1, 1), ue(0), ue(0), ue(0), ue(4);         // crop 8 rows at the bottom
+    put(1, 1);
+    while (bits.size() % 8) bits.push_back(0);
+    Bytes nal = {0x67};
+    for (std::size_t i = 0; i < bits.size(); i += 8) {
+        std::uint8_t b = 0;
+        for (int k = 0; k < 8; ++k) b = static_cast<std::uint8_t>(b << 1 | bits[i + k]);
+        nal.push_back(b);
+    }
+    auto sps = flv::parseSps(nal);
+    ASSERT_TRUE(sps);
+    EXPECT_EQ(sps->size, (flv::Dimensions{1920, 1080}));
+    EXPECT_FALSE(flv::parseSps(Bytes{0x67, 0x42}));
+    EXPECT_EQ(flv::unescapeRbsp(Bytes{0, 0, 3, 1, 0, 0, 3}), (Bytes{0, 0, 1, 0, 0}));
+}
+
+Bytes avcBody(int frameType, int packetType, std::size_t extra = 8) {
+    Bytes b = {static_cast<std::uint8_t>(frameType << 4 | 7), static_cast<std::uint8_t>(packetType),
+               0, 0, 0};
+    b.resize(5 + extra, 0x11);
+    return b;
+}
+
+TEST(Scan, IndexesOnlyRealKeyframesOncePerTimestamp) {
+    std::vector<RawTag> tags = {
+        makeTag(9, 0, avcBody(1, 0)),    // sequence header
+        makeTag(9, 0, avcBody(1, 1)),    // keyframe
+        makeTag(9, 40, avcBody(2, 1)),   // inter frame
+        makeTag(9, 80, avcBody(5, 1)),   // info frame
+        makeTag(9, 80, avcBody(3, 1)),   // disposable
+        makeTag(9, 120, avcBody(1, 1)),  // keyframe
+        makeTag(9, 120, avcBody(1, 1)),  // the same timestamp again
+        makeTag(9, 160, avcBody(2, 1)), makeTag(9, 200, avcBody(1, 2, 0)),  // end of sequence
+    };
+    Bytes file = joinTags(tags, 1);
+    auto scan = scanBytes(file);
+    ASSERT_TRUE(scan) << scan.error().text();
+    auto parsed = splitTags(file);
+    ASSERT_EQ(scan->keyframes.size(), 2u);
+    EXPECT_EQ(scan->keyframes[0].offset, parsed[1].offset);
+    EXPECT_EQ(scan->keyframes[1].offset, parsed[5].offset);
+    EXPECT_EQ(scan->keyframes[1].timeMs, 120);
+    EXPECT_FALSE(scan->lastVideoIsKeyframe);
+    // Five coded frames spaced 40 ms: 0..160 plus one frame.
+    EXPECT_DOUBLE_EQ(scan->durationSeconds(), 0.2);
+}
+
+TEST(Scan, UnwrapsTimestampsWrittenWithoutExtendedByte) {
+    // 16777.0 s onwards in 24 bits only: the counter wraps after 16777.215 s.
+    std::vector<RawTag> tags;
+    std::uint32_t start = 16777000;
+    for (std::uint32_t i = 0; i < 20; ++i) {
+        std::uint32_t t = (start + i * 40) & 0xFFFFFF;
+        tags.push_back(makeTag(9, t, avcBody(i % 5 == 0 ? 1 : 2, 1)));
+    }
+    auto scan = scanBytes(joinTags(tags, 1));
+    ASSERT_TRUE(scan);
+    EXPECT_DOUBLE_EQ(scan->durationSeconds(), 0.8);
+    ASSERT_EQ(scan->keyframes.size(), 4u);
+    EXPECT_EQ(scan->keyframes.back().timeMs, 16777000 + 15 * 40);
+    flv::TimestampUnwrapper u;
+    EXPECT_EQ(u.unwrap(0xFFFFF0), 0xFFFFF0);
+    EXPECT_EQ(u.unwrap(0x10), 0x1000010);
+    EXPECT_EQ(u.unwrap(0xFFFFF8), 0xFFFFF8);  // a late tag from before the wrap
+    EXPECT_EQ(u.unwrap(0x20), 0x1000020);
+}
+
+TEST(Scan, ReportsFramingErrorsWithOffsets) {
+    Bytes file = joinTags({makeTag(9, 0, avcBody(1, 1)), makeTag(8, 0, Bytes{0x2F, 1, 2})}, 5);
+    auto second = splitTags(file)[1].offset;
+    Bytes badType = file;
+    badType[second] = 0x28;
+    auto r1 = scanBytes(badType);
+    ASSERT_FALSE(r1);
+    EXPECT_EQ(r1.error().code, flv::DiagCode::UnknownTagType);
+    EXPECT_EQ(r1.error().offset, second);
+    Bytes badHeader = file;
+    badHeader[5] = 0x7F;  // data offset far away
+    EXPECT_EQ(scanBytes(badHeader).error().code, flv::DiagCode::BadHeader);
+    Bytes shortFile(file.begin(), file.begin() + 11);
+    EXPECT_EQ(scanBytes(shortFile).error().code, flv::DiagCode::TruncatedTag);
+    EXPECT_TRUE(scanBytes(Bytes(file.begin(), file.begin() + 13)));  // header only: empty FLV
+}
+
+TEST(Plan, GoesInPlaceOnlyWhenTheFirstTagHasRoom) {
+    std::vector<RawTag> media;
+    for (std::uint32_t i = 0; i < 10; ++i)
+        media.push_back(makeTag(9, i * 40, avcBody(i % 5 ? 2 : 1, 1)));
+    auto scan = scanBytes(joinTags(media, 1));
+    ASSERT_TRUE(scan);
+    auto full = flv::planRewrite(*scan, {});
+    ASSERT_TRUE(full);
+    EXPECT_FALSE(full->inPlace);
+    // Apply it in memory: the result must plan in place with the same size.
+    Bytes src = joinTags(media, 1);
+    Bytes out = full->head;
+    for (const auto& r : full->copies)
+        out.insert(out.end(), src.begin() + static_cast<long>(r.offset),
+                   src.begin() + static_cast<long>(r.end()));
+    ASSERT_EQ(out.size(), full->newFileSize);
+    auto rescan = scanBytes(out);
+    ASSERT_TRUE(rescan);
+    auto again = flv::planRewrite(*rescan, {});
+    ASSERT_TRUE(again);
+    EXPECT_TRUE(again->inPlace);
+    EXPECT_EQ(again->newFileSize, out.size());
+    EXPECT_EQ(again->headOffset, 24u);
+    EXPECT_EQ(again->head.size(), splitTags(out)[0].bodySize());
+    // The offsets it writes are those of the tags already there.
+    std::copy(again->head.begin(), again->head.end(), out.begin() + 24);
+    auto tags = splitTags(out);
+    auto meta = scriptValue(tags[0]);
+    ASSERT_TRUE(meta);
+    const auto& pos = meta->find("keyframes")->find("filepositions")->items;
+    ASSERT_EQ(pos.size(), 2u);
+    EXPECT_EQ(pos[0].number, static_cast<double>(tags[1].offset));
+    EXPECT_EQ(pos[1].number, static_cast<double>(tags[6].offset));
+    EXPECT_EQ(num(*meta, "filesize"), static_cast<double>(out.size()));
+    // The ECMA count is exact.
+    EXPECT_EQ(flv::be32(tags[0].bytes.data() + 11 + 14), meta->properties.size());
+}
+
+}  // namespace
