@@ -8,24 +8,20 @@
 #include <QProcess>
 #include <QTimer>
 
+#include "common/globals.h"
+#include "common/host.h"
+
 namespace tools {
 namespace {
-
-DeploymentHooks& hooks() {
-    static DeploymentHooks h;
-    return h;
-}
 
 QString withSlash(QString folder) {
     if (!folder.isEmpty() && !folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
     return folder;
 }
 
-QString tempFolder() { return hooks().tempFolder ? withSlash(hooks().tempFolder()) : QString(); }
-
 QString programFolder() {
-    if (hooks().programFolder) return withSlash(hooks().programFolder());
-    return withSlash(QCoreApplication::applicationDirPath());
+    return withSlash(ProgramFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                             : ProgramFolder);
 }
 
 void processPendingEvents() {
@@ -81,10 +77,8 @@ bool runPackage(const QString& what) {
 
 }  // namespace
 
-void setDeploymentHooks(DeploymentHooks h) { hooks() = std::move(h); }
-
 ToolPaths toolPaths() {
-    const QString t = tempFolder();
+    const QString t = withSlash(TempFolder);
     if (t.isEmpty()) return {};
     return {t + QLatin1String(kCaptureClipName), t + QLatin1String(kMencoderName),
             t + QLatin1String(kFfmpegName), t + QLatin1String(kFlvmdiName)};
@@ -102,8 +96,7 @@ bool dealMyResource(const QString& what, bool create) {
         removeIfPresent(paths.flvmdi);
     }
     if (all || what == QLatin1String("CapMCI")) {
-        if (!paths.captureClip.isEmpty() && hooks().closeIfPlaying)
-            hooks().closeIfPlaying(paths.captureClip);
+        if (QFileInfo::exists(paths.captureClip)) appHost().closeRunFn(paths.captureClip);
         removeIfPresent(paths.captureClip);
     }
     processPendingEvents();

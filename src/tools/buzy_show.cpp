@@ -1,0 +1,70 @@
+#include "tools/buzy_show.h"
+
+#include <QCoreApplication>
+#include <QPointer>
+#include <QPushButton>
+#include <QWidget>
+
+#include "common/prompts.h"
+#include "tools/busy_state.h"
+#include "tools/busy_window.h"
+#include "tools/runner.h"
+#include "tools/tool_host.h"
+
+namespace tools {
+
+int BuzyHiddenWindow = 0;
+
+namespace {
+QPointer<frmBuzy> gBuzy;
+
+bool shown(QWidget* w) { return w && w->isVisible(); }
+}  // namespace
+
+frmBuzy* currentBuzy() { return gBuzy.data(); }
+
+void buzySateShow(bool show, QWidget* caller, bool* stopped) {
+    ToolHost& host = toolHost();
+    if (show) {
+        BuzyHiddenWindow = 0;
+        QWidget* mainW = host.mainWindow();
+        QWidget* listW = host.listWindow();
+        if (caller != mainW && shown(mainW)) {
+            BuzyHiddenWindow = 1;
+            mainW->hide();
+        } else if (caller && caller == mainW && shown(listW)) {
+            BuzyHiddenWindow = 2;
+            listW->hide();
+        }
+        delete gBuzy.data();
+        gBuzy = new frmBuzy(caller);
+        if (caller) gBuzy->setGeometry(caller->window()->geometry());
+        enterBusy(gBuzy->cmdBreak());
+        setRunObserver(gBuzy.data());
+        gBuzy->show();
+        gBuzy->raise();
+        QCoreApplication::processEvents();
+        if (stopped) *stopped = false;
+        return;
+    }
+
+    const bool userStopped = gBuzy && !gBuzy->breakTag().isEmpty();
+    // The gate would hold back the message box's own input.
+    setRunObserver(nullptr);
+    leaveBusy();
+    if (userStopped) {
+        prompts::msgBox(QStringLiteral("你已經中止程序！"), prompts::Buttons::Ok);
+        if (stopped) *stopped = true;
+    }
+    delete gBuzy.data();
+    if (BuzyHiddenWindow == 1 && host.mainWindow()) host.mainWindow()->show();
+    if (BuzyHiddenWindow == 2 && host.listWindow()) host.listWindow()->show();
+    if (caller) {
+        caller->window()->activateWindow();
+        caller->setFocus();
+    }
+    BuzyHiddenWindow = 0;
+    QCoreApplication::processEvents();
+}
+
+}  // namespace tools

@@ -1,0 +1,33 @@
+#pragma once
+// One tool command: a program and its arguments, run without a shell.
+#include <QString>
+#include <QStringList>
+
+namespace tools {
+
+struct Command {
+    QString program;   // absolute path of the tool
+    QStringList args;  // each argument as the tool receives it
+    QString folder;    // working folder; empty: the program's current folder
+    // The command is ffmpeg: the runner adds "-progress pipe:1 -nostats" and shows how far
+    // it has come against expectedSeconds (the length of what this step writes).
+    bool ffmpeg = false;
+    double expectedSeconds = 0;
+
+    // The command as one line (arguments with blanks or quotes in double quotes), for tests
+    // and for reading; it is never given to a shell.
+    QString text() const;
+    // The arguments the child gets (with the progress options for ffmpeg).
+    QStringList effectiveArgs() const;
+};
+
+// ffmpeg reads a leading "-" as an option and "name:" as a protocol, so every path given to
+// it is written as "file:" + path.
+QString ffmpegFile(const QString& path);
+
+// An ffmpeg command: program, its arguments (paths already through ffmpegFile), and the
+// expected length of its output in seconds (0: unknown, the bar only moves on at the end).
+Command ffmpegCommand(const QString& ffmpegProgram, const QStringList& args,
+                      double expectedSeconds = 0);
+
+}  // namespace tools

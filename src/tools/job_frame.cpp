@@ -1,0 +1,174 @@
+#include "tools/job_frame.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QPushButton>
+
+#include "common/host.h"
+#include "common/paths.h"
+#include "common/prompts.h"
+#include "tools/busy_state.h"
+#include "tools/busy_window.h"
+#include "tools/buzy_show.h"
+#include "tools/done_report.h"
+#include "tools/runner.h"
+#include "tools/tool_host.h"
+
+namespace tools {
+namespace {
+
+// The exact file, never a pattern: a user's name may hold "*" or "?".
+void removeExact(const QString& path, bool releaseFirst) {
+    QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink()) return;
+    if (releaseFirst) appHost().closeRunFn(path);
+    QFile::remove(path);
+}
+
+}  // namespace
+
+qint64 fileLength(const QString& path) {
+    QFileInfo info(path);
+    return info.isFile() ? info.size() : 0;
+}
+
+JobFrame::JobFrame(QWidget* caller, Tool tool, int steps)
+    : caller_(caller), texts_(toolTexts(tool)), steps_(steps) {}
+
+JobFrame::~JobFrame() {
+    if (busyOpen_) closeBusy(nullptr);
+    if (started_ && !finished_) endJob();
+}
+
+void JobFrame::prepare(QWidget* caller) {
+    if (QWidget* f = QApplication::focusWidget()) {
+        if (caller && caller->window()->isAncestorOf(f)) caller->window()->setFocus();
+    }
+    toolHost().pausePrFn();
+}
+
+bool JobFrame::isOwnSource(const QString& output, const QString& source) {
+    const QFileInfo o(output), s(source);
+    if (!o.exists() || !s.exists()) return false;
+    return o.canonicalFilePath() == s.canonicalFilePath();
+}
+
+bool JobFrame::start(const QString& output, const QString& toolSet) {
+    if (!beginJob()) return false;
+    started_ = true;
+    changeToFolder(output);
+    folder_ = QFileInfo(output).absolutePath();
+    if (!folder_.endsWith(QLatin1Char('/'))) folder_ += QLatin1Char('/');
+    JobStart = monotonicSeconds();
+    buzySateShow(true, caller_);
+    busyOpen_ = true;
+    showStep(1);
+    dealMyResource(toolSet, true);
+    paths_ = toolPaths();
+    return true;
+}
+
+QString JobFrame::inFolder(const QString& name) const {
+    return QDir::isAbsolutePath(name) ? name : folder_ + name;
+}
+
+QString JobFrame::temp(const QString& name) {
+    const QString path = inFolder(name);
+    if (!temps_.contains(path)) temps_ << path;
+    return path;
+}
+
+void JobFrame::own(const QString& path) {
+    const QString p = inFolder(path);
+    if (!owned_.contains(p)) owned_ << p;
+}
+
+bool JobFrame::removeTarget(const QString& path) {
+    const QString p = inFolder(path);
+    removeExact(p, true);
+    own(p);
+    ownsOutput_ = true;
+    return !QFileInfo(p).exists();
+}
+
+void JobFrame::showStep(int step) {
+    frmBuzy* b = currentBuzy();
+    if (!b) return;
+    const QString line = texts_.fixedStepLine ? stepLine(1, 1) : stepLine(steps_, step);
+    b->setCaption(buzyCaption(texts_.workingLine, line));
+}
+
+bool JobFrame::stopped() const {
+    if (stopSeen_) return true;
+    frmBuzy* b = currentBuzy();
+    return b && !b->breakTag().isEmpty();
+}
+
+bool JobFrame::run(int step, const Command& c) {
+    if (stopped()) {
+        stopSeen_ = true;
+        return false;
+    }
+    showStep(step);
+    Command cmd = c;
+    if (cmd.folder.isEmpty()) cmd.folder = folder_;
+    runCmd(cmd);
+    if (stopped()) stopSeen_ = true;
+    return !stopSeen_;
+}
+
+bool JobFrame::askReencode() {
+    // The question needs the input the busy state holds back.
+    leaveBusy();
+    const bool ok = prompts::msgBox(reencodeQuestion(texts_), prompts::Buttons::OkCancel) ==
+                    prompts::Answer::Ok;
+    if (frmBuzy* b = currentBuzy()) enterBusy(b->cmdBreak());
+    JobStart = monotonicSeconds();
+    return ok;
+}
+
+void JobFrame::cleanUp() {
+    for (const QString& t : temps_) removeExact(t, true);
+}
+
+void JobFrame::closeBusy(bool* stopped) {
+    busyOpen_ = false;
+    buzySateShow(false, caller_, stopped);
+}
+
+bool JobFrame::finish(const QString& output, bool failed) {
+    if (!started_ || finished_) return false;
+    finished_ = true;
+    const QString out = inFolder(output);
+    const bool userStopped = stopped();
+    cleanUp();
+    if (!failed && !userStopped && fileLength(out) > 0) {
+        bool ignored = false;
+        closeBusy(&ignored);
+        dealMyResource(QStringLiteral("notCapMCI"), false);
+        const double seconds = monotonicSeconds() - JobStart;
+        endJob();
+        doneAfterSave(out, false, seconds, false);
+        return true;
+    }
+
+    // Failure: what this job made goes, so nothing cut short is left looking finished.
+    if (ownsOutput_ && !owned_.contains(out)) owned_ << out;
+    for (const QString& p : owned_) {
+        if (QFileInfo(p).exists() && (userStopped || fileLength(p) == 0)) removeExact(p, true);
+    }
+    if (!ownsOutput_ && QFileInfo(out).isFile() && fileLength(out) == 0) removeExact(out, true);
+    QCoreApplication::processEvents();
+    cleanUp();
+    dealMyResource(QStringLiteral("notCapMCI"), false);
+    bool wasStopped = false;
+    closeBusy(&wasStopped);
+    endJob();
+    if (!wasStopped && !userStopped)
+        prompts::msgBox(jobErrorText(texts_), prompts::Buttons::Ok, QStringLiteral("錯誤訊息"));
+    return false;
+}
+
+}  // namespace tools

@@ -1,0 +1,91 @@
+#pragma once
+// The frame every media tool job follows: after the tool has validated its inputs and the
+// user has chosen the output, start() makes the output folder current, starts the clock,
+// lays the busy window over the caller and has the tools written; run() runs one command
+// with its step line; finish() cleans up, tests the output and reports.
+//
+// A stop ends the job: once the user has pressed the stop button no later command runs,
+// and finish() goes down the failure path (the stop message once, no error message), removing
+// every file this job made. The clean-up removes only the temporary files the job named
+// through temp(), never other files of that shape the user keeps in the folder.
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include "tools/command.h"
+#include "tools/deployment.h"
+#include "tools/tool_texts.h"
+
+namespace tools {
+
+class JobFrame {
+  public:
+    // steps: N of the step line ("共有 N 個程序…"); tools with a fixed step line ignore it.
+    JobFrame(QWidget* caller, Tool tool, int steps);
+    ~JobFrame();  // a job left without finish() still closes its busy window
+    JobFrame(const JobFrame&) = delete;
+    JobFrame& operator=(const JobFrame&) = delete;
+
+    // Frame step 1: the keyboard focus leaves the pressed button and playback pauses.
+    static void prepare(QWidget* caller);
+    // A job must not write over its own source: removing the output first would delete it.
+    static bool isOwnSource(const QString& output, const QString& source);
+
+    // Frame steps 4 to 9. False (nothing done) when another job is running.
+    bool start(const QString& output, const QString& toolSet);
+
+    // A temporary file of this job: name relative to the output folder (or absolute). Returns
+    // the absolute path; the clean-up removes it.
+    QString temp(const QString& name);
+    // A file the job produces besides the output (split pieces): removed when the job fails
+    // and it is empty, or when the user stopped.
+    void own(const QString& path);
+    // Removes the existing target (closing it first when it plays). False: it is still there
+    // (held by another program), the job should fail.
+    bool removeTarget(const QString& path);
+
+    // Writes the step line for step (1-based) without running anything.
+    void showStep(int step);
+    // showStep(step), then the command. False when the user has stopped: the command did not
+    // run or was ended, and the job must go to finish() without running anything else.
+    bool run(int step, const Command& c);
+    bool stopped() const;
+
+    // The tool's re-encode question; OK gives true. The clock restarts after the answer, so
+    // the report leaves out the time the question was open.
+    bool askReencode();
+
+    // Frame steps 12 and 13. failed forces the failure path (a step check failed). Returns
+    // true when the job succeeded.
+    bool finish(const QString& output, bool failed = false);
+
+    ToolPaths paths() const { return paths_; }
+    QString folder() const { return folder_; }
+    // Absolute path of a name relative to the job's folder.
+    QString inFolder(const QString& name) const;
+    QWidget* caller() const { return caller_; }
+    const ToolTexts& texts() const { return texts_; }
+
+  private:
+    void cleanUp();
+    void closeBusy(bool* stopped);
+
+    QPointer<QWidget> caller_;
+    const ToolTexts& texts_;
+    int steps_;
+    bool started_ = false;
+    bool busyOpen_ = false;
+    bool finished_ = false;
+    bool stopSeen_ = false;
+    bool ownsOutput_ = false;
+    QString folder_;
+    ToolPaths paths_;
+    QStringList temps_;
+    QStringList owned_;
+};
+
+// The size of path in bytes, 0 when it is missing.
+qint64 fileLength(const QString& path);
+
+}  // namespace tools

@@ -1,0 +1,113 @@
+#include "tools/runner.h"
+
+#include <signal.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QPointer>
+#include <QProcess>
+#include <QTimer>
+#include <chrono>
+
+#include "common/paths.h"
+#include "tools/progress.h"
+
+namespace tools {
+
+bool AbortRequested = false;
+double JobStart = 0;
+
+double monotonicSeconds() {
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+namespace {
+
+RunObserver* gObserver = nullptr;
+QPointer<QProcess> gRunning;
+QTimer* gKillTimer = nullptr;
+
+// Ends the child and everything it started: it leads its own process group.
+void signalGroup(QProcess* p, int sig) {
+    const qint64 pid = p->processId();
+    if (pid > 0) ::kill(static_cast<pid_t>(-pid), sig);
+}
+
+constexpr int kKillAfterMs = 1000;
+
+}  // namespace
+
+void setRunObserver(RunObserver* o) { gObserver = o; }
+
+bool commandRunning() { return !gRunning.isNull(); }
+
+void requestStop() {
+    AbortRequested = true;
+    QProcess* p = gRunning.data();
+    if (!p || p->state() == QProcess::NotRunning) return;
+    signalGroup(p, SIGTERM);
+    if (!gKillTimer) {
+        gKillTimer = new QTimer(p);
+        gKillTimer->setSingleShot(true);
+        QObject::connect(gKillTimer, &QTimer::timeout, p, [p] { signalGroup(p, SIGKILL); });
+        gKillTimer->start(kKillAfterMs);
+    }
+}
+
+QString getCmdOutput(const Command& c) {
+    if (gObserver) gObserver->commandStarted(c);
+    QString text;
+    if (AbortRequested) {
+        // A stop before the command started: it does not run at all.
+        AbortRequested = false;
+        if (gObserver) gObserver->commandEnded();
+        return text;
+    }
+    QProcess proc;
+    proc.setProgram(c.program);
+    proc.setArguments(c.effectiveArgs());
+    QString folder = c.folder;
+    if (folder.isEmpty()) folder = currentFolder();
+    if (!folder.isEmpty()) proc.setWorkingDirectory(folder);
+    proc.setStandardInputFile(QProcess::nullDevice());
+    proc.setProcessChannelMode(c.ffmpeg ? QProcess::SeparateChannels : QProcess::MergedChannels);
+    proc.setChildProcessModifier([] { ::setpgid(0, 0); });
+
+    QByteArray bytes;
+    ProgressParser progress(c.ffmpeg ? c.expectedSeconds : 0);
+    QEventLoop loop;
+    QObject::connect(&proc, &QProcess::readyReadStandardOutput, &loop, [&] {
+        const QByteArray chunk = proc.readAllStandardOutput();
+        if (!c.ffmpeg) {
+            bytes += chunk;
+        } else if (progress.feed(chunk) && gObserver) {
+            gObserver->progress(progress.percent());
+        }
+    });
+    QObject::connect(&proc, &QProcess::readyReadStandardError, &loop,
+                     [&] { bytes += proc.readAllStandardError(); });
+    QObject::connect(&proc, &QProcess::finished, &loop, &QEventLoop::quit);
+
+    proc.start();
+    if (proc.waitForStarted(-1)) {
+        gRunning = &proc;
+        if (gObserver) gObserver->progress(c.ffmpeg && c.expectedSeconds > 0 ? 0 : -1);
+        if (AbortRequested) requestStop();
+        if (proc.state() != QProcess::NotRunning) loop.exec();
+        gRunning = nullptr;
+        delete gKillTimer;  // child of proc; gone with it anyway, but not twice
+        gKillTimer = nullptr;
+        bytes += proc.readAllStandardError();
+        if (!c.ffmpeg) bytes += proc.readAllStandardOutput();
+        text = QString::fromLocal8Bit(bytes);
+    }
+    AbortRequested = false;
+    if (gObserver) gObserver->commandEnded();
+    return text;
+}
+
+void runCmd(const Command& c) { (void)getCmdOutput(c); }
+
+}  // namespace tools

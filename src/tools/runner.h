@@ -1,0 +1,44 @@
+#pragma once
+// Runs tool commands one at a time as child processes and waits for each in a nested event
+// loop: the program uses no processor while a tool runs, windows keep painting, and the stop
+// button can end the child.
+#include <QString>
+
+#include "tools/command.h"
+
+namespace tools {
+
+// Set by the stop button; cleared by the runner at the end of every command. A job keeps its
+// own record of the stop (the busy window's stop tag), so clearing this loses nothing.
+extern bool AbortRequested;
+// Start of the running job on a monotonic clock (monotonicSeconds), so a job across midnight
+// or a clock change still shows its real duration.
+extern double JobStart;
+double monotonicSeconds();
+
+// Told about the command that runs; the busy window shows its progress.
+class RunObserver {
+  public:
+    virtual ~RunObserver() = default;
+    virtual void commandStarted(const Command& c) { (void)c; }
+    // 0..99 while the command runs, -1 when no percentage is known (a busy bar).
+    virtual void progress(int percent) { (void)percent; }
+    // The command has ended (or could not start): the bar may show 100 %.
+    virtual void commandEnded() {}
+};
+void setRunObserver(RunObserver* o);  // not owned; nullptr: nobody
+
+// Runs c and returns everything it wrote to standard output and standard error (for ffmpeg,
+// its own text without the progress lines). A command that cannot start returns at once with
+// empty text. The exit code is not returned: a tool's success is judged by its output file.
+QString getCmdOutput(const Command& c);
+// getCmdOutput, text discarded.
+void runCmd(const Command& c);
+
+// The stop button: AbortRequested := true and the running child is ended (SIGTERM to its
+// process group, SIGKILL one second later if it is still there).
+void requestStop();
+// True while a command runs.
+bool commandRunning();
+
+}  // namespace tools

@@ -1,0 +1,290 @@
+#include "tools/save_plan.h"
+
+#include <QFileInfo>
+#include <algorithm>
+#include <cmath>
+
+namespace save {
+
+namespace {
+
+const QString kProbeNoPts = QStringLiteral("-9223372036854775808");
+
+// Seconds as ffmpeg reads them, from whole milliseconds.
+QString msText(int64_t ms) {
+    const bool negative = ms < 0;
+    const int64_t a = negative ? -ms : ms;
+    return QStringLiteral("%1%2.%3")
+        .arg(negative ? QStringLiteral("-") : QString())
+        .arg(a / 1000)
+        .arg(a % 1000, 3, 10, QLatin1Char('0'));
+}
+
+// The options every ffmpeg run of a job begins with.
+QStringList ffmpegHead() {
+    return {QStringLiteral("-hide_banner"), QStringLiteral("-nostdin"), QStringLiteral("-y"),
+            QStringLiteral("-loglevel"), QStringLiteral("error")};
+}
+
+// Every video stream (attached cover pictures are not video) and every audio stream.
+QStringList streamMaps() {
+    return {QStringLiteral("-map"), QStringLiteral("0:V?"), QStringLiteral("-map"),
+            QStringLiteral("0:a?")};
+}
+
+void appendMuxer(QStringList& args, const QString& ext) {
+    const QString mux = muxerFor(ext);
+    if (!mux.isEmpty()) args << QStringLiteral("-f") << mux;
+}
+
+double hundredths(double seconds) {
+    // As the marks show a time: rounded down to hundredths after adding 0.004.
+    return std::floor((seconds + 0.004) * 100.0 + 1e-7) / 100.0;
+}
+
+}  // namespace
+
+QString modeWord(Mode mode) {
+    return mode == Mode::Split ? QStringLiteral("分割") : QStringLiteral("裁剪");
+}
+
+int toolKind(const QString& ext) {
+    const QString e = ext.toLower();
+    if (e == QLatin1String("flv")) return 1;
+    if (e == QLatin1String("mpeg") || e == QLatin1String("mpg") || e == QLatin1String("vob"))
+        return 2;
+    return 3;
+}
+
+QString muxerFor(const QString& ext) {
+    const QString e = ext.toLower();
+    if (e == QLatin1String("flv")) return QStringLiteral("flv");
+    if (e == QLatin1String("mpg") || e == QLatin1String("mpeg") || e == QLatin1String("dat"))
+        return QStringLiteral("mpeg");
+    if (e == QLatin1String("vob")) return QStringLiteral("vob");
+    if (e == QLatin1String("avi")) return QStringLiteral("avi");
+    if (e == QLatin1String("mp4")) return QStringLiteral("mp4");
+    if (e == QLatin1String("3gp")) return QStringLiteral("3gp");
+    if (e == QLatin1String("mov")) return QStringLiteral("mov");
+    if (e == QLatin1String("wmv") || e == QLatin1String("asf")) return QStringLiteral("asf");
+    return {};
+}
+
+CutTimes cutTimes(double startSeconds, double endSeconds) {
+    const double a = hundredths(startSeconds);
+    const double b = hundredths(endSeconds);
+    CutTimes c;
+    c.start = static_cast<int64_t>(std::floor(a + 1e-9));
+    const auto end = static_cast<int64_t>(std::ceil(b - 1e-9));
+    c.length = std::max<int64_t>(1, end - c.start);
+    return c;
+}
+
+SegmentSeconds segmentSeconds(const UnitSegment& s, double secondsPerUnit, double totalSeconds) {
+    SegmentSeconds r;
+    r.start = std::max(0.0, static_cast<double>(s.start) * secondsPerUnit);
+    r.end = static_cast<double>(s.start + s.length) * secondsPerUnit;
+    if (totalSeconds > 0 && r.end > totalSeconds) r.end = totalSeconds;
+    return r;
+}
+
+QString partName(int index, const QString& ext) {
+    return QStringLiteral("~tmpSP%1.%2").arg(index + 1, 3, 10, QLatin1Char('0')).arg(ext);
+}
+
+QString splitName(int index, const QString& ext) {
+    return QStringLiteral("split_%1.%2").arg(index + 1, 3, 10, QLatin1Char('0')).arg(ext);
+}
+
+QString joinName(const QString& ext) { return QStringLiteral("~tmpSJoin.") + ext; }
+
+double firstProbeWindow(int64_t S) { return static_cast<double>(std::max<int64_t>(0, S - 10)); }
+
+std::optional<double> widerProbeWindow(double windowStart, int64_t S) {
+    if (windowStart <= 0) return std::nullopt;
+    const double span = static_cast<double>(S) - windowStart;
+    return std::max(0.0, static_cast<double>(S) - std::max(60.0, span * 4));
+}
+
+Command keyframeProbe(const Tools& t, const QString& source, double windowStart, int64_t S) {
+    Command c;
+    c.program = t.ffmpeg;
+    c.args = ffmpegHead();
+    const auto w = static_cast<int64_t>(std::llround(windowStart * 1000));
+    if (w > 0) c.args << QStringLiteral("-ss") << msText(w);
+    c.args << QStringLiteral("-i") << tools::ffmpegFile(source);
+    // Up to one second past S: the keyframe whose picture is at S may be decoded after it.
+    c.args << QStringLiteral("-t") << msText(S * 1000 - w + 1000);
+    c.args << QStringLiteral("-map") << QStringLiteral("0:V:0") << QStringLiteral("-c")
+           << QStringLiteral("copy") << QStringLiteral("-f") << QStringLiteral("framecrc")
+           << QStringLiteral("-");
+    return c;
+}
+
+std::optional<CutStart> parseKeyframes(const QString& probeOutput, double windowStart, int64_t S) {
+    // framecrc lines: stream, dts, pts, duration, size, crc[, F=0x<flags>] in the time base
+    // of "#tb 0: num/den"; times are counted from windowStart.
+    double tbNum = 1, tbDen = 1000;
+    bool haveTb = false, firstKey = true;
+    std::optional<CutStart> best;
+    const QStringList lines = probeOutput.split(QLatin1Char('\n'));
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        if (line.startsWith(QLatin1String("#tb 0:"))) {
+            const QStringList f = line.mid(6).trimmed().split(QLatin1Char('/'));
+            if (f.size() == 2 && f[0].toDouble() > 0 && f[1].toDouble() > 0) {
+                tbNum = f[0].toDouble();
+                tbDen = f[1].toDouble();
+                haveTb = true;
+            }
+            continue;
+        }
+        if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
+        const QStringList f = line.split(QLatin1Char(','));
+        if (f.size() < 6 || f[0].trimmed() != QLatin1String("0")) continue;
+        bool key = true;
+        if (f.size() >= 7) {
+            const QString flags = f[6].trimmed();
+            bool ok = false;
+            const int v = flags.startsWith(QLatin1String("F=0x")) ? flags.mid(4).toInt(&ok, 16) : 0;
+            key = ok && (v & 1);
+        }
+        if (!key) continue;
+        bool okD = false;
+        const double dts = f[1].trimmed().toDouble(&okD);
+        if (!okD) continue;
+        const QString ptsText = f[2].trimmed();
+        bool okP = false;
+        double pts = ptsText == kProbeNoPts ? dts : ptsText.toDouble(&okP);
+        if (ptsText != kProbeNoPts && !okP) pts = dts;
+        const double keyTime = windowStart + pts * tbNum / tbDen;
+        const double keyDecode = windowStart + dts * tbNum / tbDen;
+        const bool wasFirst = firstKey;
+        firstKey = false;
+        if (keyTime > static_cast<double>(S) + 1e-6) break;
+        CutStart cs;
+        cs.keyTime = keyTime;
+        cs.keyDecodeTime = keyDecode;
+        cs.fromFileStart = (windowStart <= 0 && wasFirst) || keyDecode <= 0.001;
+        best = cs;
+    }
+    (void)haveTb;
+    return best;
+}
+
+Command cutCommand(const Tools& t, const QString& source, const CutStart& start, const CutTimes& c,
+                   const QString& partPath, const QString& ext, bool reencodeAudio) {
+    Command cmd;
+    cmd.program = t.ffmpeg;
+    cmd.ffmpeg = true;
+    cmd.args = ffmpegHead();
+    const int64_t endMs = c.end() * 1000;
+    if (start.fromFileStart) {
+        cmd.expectedSeconds = static_cast<double>(endMs) / 1000;
+        cmd.args << QStringLiteral("-i") << tools::ffmpegFile(source) << QStringLiteral("-t")
+                 << msText(endMs);
+    } else {
+        // Packets are kept from one millisecond before the keyframe's decoding time: the
+        // keyframe is the first picture and the audio begins with it. The input is sought a
+        // second earlier (seeking alone may land after the keyframe in a program stream).
+        const auto keyMs = static_cast<int64_t>(std::floor(start.keyDecodeTime * 1000 + 1e-6));
+        const int64_t fromMs = std::max<int64_t>(0, keyMs - 1);
+        const int64_t seekMs = std::max<int64_t>(0, fromMs - 1000);
+        if (seekMs > 0) cmd.args << QStringLiteral("-ss") << msText(seekMs);
+        cmd.args << QStringLiteral("-i") << tools::ffmpegFile(source);
+        cmd.args << QStringLiteral("-ss") << msText(fromMs - seekMs);
+        cmd.args << QStringLiteral("-t") << msText(std::max<int64_t>(1, endMs - fromMs));
+        cmd.expectedSeconds = static_cast<double>(endMs - fromMs) / 1000;
+    }
+    cmd.args << streamMaps();
+    if (reencodeAudio)
+        cmd.args << QStringLiteral("-c:v") << QStringLiteral("copy") << QStringLiteral("-c:a")
+                 << QStringLiteral("libmp3lame") << QStringLiteral("-b:a") << QStringLiteral("64k");
+    else
+        cmd.args << QStringLiteral("-c") << QStringLiteral("copy");
+    appendMuxer(cmd.args, ext);
+    cmd.args << tools::ffmpegFile(partPath);
+    return cmd;
+}
+
+QString joinListText(const QStringList& partPaths) {
+    QString text;
+    for (const QString& p : partPaths) {
+        QString q = tools::ffmpegFile(p);
+        q.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
+        text += QStringLiteral("file '") + q + QStringLiteral("'\n");
+    }
+    return text;
+}
+
+Command joinCommand(const Tools& t, const QString& listPath, const QString& joinPath,
+                    const QString& ext, double expectedSeconds) {
+    Command c;
+    c.program = t.ffmpeg;
+    c.ffmpeg = true;
+    c.expectedSeconds = expectedSeconds;
+    c.args = ffmpegHead();
+    c.args << QStringLiteral("-f") << QStringLiteral("concat") << QStringLiteral("-safe")
+           << QStringLiteral("0") << QStringLiteral("-i") << tools::ffmpegFile(listPath);
+    c.args << streamMaps() << QStringLiteral("-c") << QStringLiteral("copy");
+    appendMuxer(c.args, ext);
+    c.args << tools::ffmpegFile(joinPath);
+    return c;
+}
+
+Command flvmdiCommand(const Tools& t, const QString& path) {
+    Command c;
+    c.program = t.flvmdi;
+    c.args = QStringList{path};
+    return c;
+}
+
+QStringList SavePlan::touchedFiles() const {
+    QStringList files;
+    for (const PartPlan& p : parts) {
+        files << path(p.name);
+        if (!p.finalName.isEmpty()) files << path(p.finalName);
+    }
+    if (join) files << path(joinList) << path(joinFile);
+    if (!files.contains(output)) files << output;
+    return files;
+}
+
+SavePlan makePlan(const SaveRequest& r) {
+    SavePlan p;
+    p.mode = r.mode;
+    p.source = r.source;
+    p.ext = QFileInfo(r.source).suffix().toLower();
+    p.kind = toolKind(p.ext);
+    if (r.mode == Mode::Split) {
+        p.folder = r.output.endsWith(QLatin1Char('/')) ? r.output : r.output + QLatin1Char('/');
+        p.output = p.folder + splitName(0, p.ext);
+    } else {
+        const QFileInfo fi(r.output);
+        p.folder = fi.absolutePath();
+        if (!p.folder.endsWith(QLatin1Char('/'))) p.folder += QLatin1Char('/');
+        p.output = fi.absoluteFilePath();
+    }
+    const int count = static_cast<int>(r.segments.size());
+    for (int i = 0; i < count; ++i) {
+        PartPlan part;
+        part.index = i;
+        part.name = partName(i, p.ext);
+        part.seconds =
+            segmentSeconds(r.segments[static_cast<size_t>(i)], r.secondsPerUnit, r.totalSeconds);
+        part.cut = cutTimes(part.seconds.start, part.seconds.end);
+        if (r.mode == Mode::Split) part.finalName = splitName(i, p.ext);
+        p.parts.push_back(part);
+    }
+    p.join = r.mode == Mode::Cut && count >= 2;
+    p.steps = count + (p.join ? 1 : 0);
+    p.flvmdiOnParts = p.kind == 1 && (r.mode == Mode::Split || count == 1);
+    p.flvmdiOnJoin = p.kind == 1 && p.join;
+    if (p.join) {
+        p.joinList = kJoinListName;
+        p.joinFile = joinName(p.ext);
+    }
+    return p;
+}
+
+}  // namespace save

@@ -1,0 +1,140 @@
+#pragma once
+// The command plan of "save marked segments", as plain data: the names a job uses, the cut
+// times of each segment and the ffmpeg and flvmdi argument lists of every step. Nothing here
+// runs a process or touches the disk, so every rule can be tested on its own.
+#include <QString>
+#include <QStringList>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "tools/command.h"
+
+namespace save {
+
+using tools::Command;
+
+// mode 0 (mnuSaveRng, "另存裁剪"): every segment joined into one file.
+// mode 1 (mnuSaveCut, "另存分割"): every segment into a file of its own.
+enum class Mode { Cut = 0, Split = 1 };
+
+// "裁剪" or "分割", the word the texts of a job are built with.
+QString modeWord(Mode mode);
+
+// 1 flv; 2 mpeg, mpg, vob; 3 every other extension (compared in lower case).
+int toolKind(const QString& ext);
+
+// The ffmpeg muxer a file with this extension is written with ("" lets ffmpeg guess).
+// A VCD ".dat" is an MPEG program stream; ffmpeg has no muxer of that name.
+QString muxerFor(const QString& ext);
+
+// A segment as the player keeps it, in position units.
+struct UnitSegment {
+    int64_t start = 0;
+    int64_t length = 0;
+};
+
+// Cut times of one segment in whole seconds: S is the largest whole second not above the
+// start, L reaches the first whole second at or after the end (at least 1, so a segment
+// shorter than a hundredth still yields a part).
+struct CutTimes {
+    int64_t start = 0;   // S
+    int64_t length = 0;  // L
+    int64_t end() const { return start + length; }
+};
+// startSeconds and endSeconds are taken, as the marks show them, to hundredths first.
+CutTimes cutTimes(double startSeconds, double endSeconds);
+// A segment in units to seconds, as the marks show them: start raised to 0, end lowered to
+// totalSeconds when that is above 0.
+struct SegmentSeconds {
+    double start = 0, end = 0;
+};
+SegmentSeconds segmentSeconds(const UnitSegment& s, double secondsPerUnit, double totalSeconds);
+
+// Names, relative to the output folder.
+QString partName(int index, const QString& ext);   // "~tmpSP001.flv" for index 0
+QString splitName(int index, const QString& ext);  // "split_001.flv" for index 0
+QString joinName(const QString& ext);              // "~tmpSJoin.flv"
+inline const QString kJoinListName = QStringLiteral("~tmpSJoin.txt");
+
+// The programs a job runs.
+struct Tools {
+    QString ffmpeg;
+    QString flvmdi;
+};
+
+// Where a stream-copy cut really begins. A copy can only start at a keyframe, so the cut
+// begins at the last keyframe whose picture is at or before S.
+struct CutStart {
+    bool fromFileStart = true;  // the keyframe is the first one: read from the beginning
+    double keyTime = 0;         // the keyframe's picture time, seconds from the media start
+    double keyDecodeTime = 0;   // its decoding time (copies are cut on decoding times)
+};
+
+// Asks ffmpeg for the keyframes of the first video stream from windowStart up to just after
+// S (a packet list on standard output, so it runs without progress lines). windowStart 0
+// reads from the beginning.
+Command keyframeProbe(const Tools& t, const QString& source, double windowStart, int64_t S);
+// The window a probe starts with, and the next wider one when it found no keyframe at or
+// before S (nullopt once the window already starts at the beginning).
+double firstProbeWindow(int64_t S);
+std::optional<double> widerProbeWindow(double windowStart, int64_t S);
+
+// Reads the packet list of keyframeProbe. nullopt: no keyframe at or before S in the window.
+std::optional<CutStart> parseKeyframes(const QString& probeOutput, double windowStart, int64_t S);
+
+// The cut of [keyframe, S + L) of every video and audio stream into part, by stream copy;
+// reencodeAudio re-encodes only the audio, to MP3 at 64 kbit/s.
+Command cutCommand(const Tools& t, const QString& source, const CutStart& start, const CutTimes& c,
+                   const QString& partPath, const QString& ext, bool reencodeAudio);
+
+// The list file of ffmpeg's concat demuxer: one "file" line per part, in order.
+QString joinListText(const QStringList& partPaths);
+// The parts joined in list order into joinPath, by stream copy.
+Command joinCommand(const Tools& t, const QString& listPath, const QString& joinPath,
+                    const QString& ext, double expectedSeconds = 0);
+// flvmdi rebuilds the metadata of one FLV file in place.
+Command flvmdiCommand(const Tools& t, const QString& path);
+
+// Everything a job will do, decided before the first command runs.
+struct SaveRequest {
+    QString source;  // absolute path
+    std::vector<UnitSegment> segments;
+    double secondsPerUnit = 0;
+    double totalSeconds = 0;
+    Mode mode = Mode::Cut;
+    // Mode::Cut: the chosen file; Mode::Split: the chosen folder.
+    QString output;
+};
+
+struct PartPlan {
+    int index = 0;
+    QString name;  // "~tmpSP001.flv"
+    SegmentSeconds seconds;
+    CutTimes cut;
+    QString finalName;  // Mode::Split: "split_001.flv"; else empty
+};
+
+struct SavePlan {
+    Mode mode = Mode::Cut;
+    QString source;
+    QString ext;     // lower case
+    int kind = 3;    // toolKind(ext)
+    QString folder;  // the output folder, ending in "/"
+    QString output;  // the file the success test and the report name
+    std::vector<PartPlan> parts;
+    int steps = 0;               // N of the busy caption
+    bool join = false;           // two or more parts joined
+    bool flvmdiOnParts = false;  // FLV, and every part is a final file
+    bool flvmdiOnJoin = false;   // FLV join
+    QString joinList;            // "~tmpSJoin.txt" when joining
+    QString joinFile;            // "~tmpSJoin.<ext>" when joining
+
+    QString path(const QString& name) const { return folder + name; }
+    // Every file of the folder this job writes, moves onto or deletes, temporary or final.
+    QStringList touchedFiles() const;
+};
+
+SavePlan makePlan(const SaveRequest& r);
+
+}  // namespace save
