@@ -1,14 +1,22 @@
 #pragma once
 // The media control object: one device alias, one open file or CD track, driven by
 // command strings only. It never touches the back end itself.
+//
+// Positions and lengths are in position units: frames for files, milliseconds for a CD
+// track (counted from the start of the track). Operations never throw: the outcome of the
+// last operation is in isSuccess(), failed queries answer 0, -1 or "error".
 #include <QString>
 #include <cstdint>
 
 #include "media/mci_device.h"
 
 class MCI {
-public:
-    explicit MCI(MciDevice* device = nullptr);  // nullptr: defaultMciDevice()
+  public:
+    // Result code of a command when no device is available at all.
+    static constexpr int kNoDevice = 263;
+
+    // nullptr: defaultMciDevice(), looked up at the first command.
+    explicit MCI(MciDevice* device = nullptr);
 
     // Properties
     QString FileName() const { return fileName_; }
@@ -25,8 +33,14 @@ public:
     void setRngEnd(int32_t v) { rngEnd_ = v; }
     bool isCDa() const { return deviceType_ == QLatin1String("cdaudio"); }
     QString alias() const { return aliasName_; }
+    // Read-only views of the remaining state (for the windows' own checks and tests).
+    QString deviceType() const { return deviceType_; }
+    QString trackNumber() const { return trackNumber_; }
+    int32_t parentWindow() const { return parentWindow_; }
+    int32_t startFrame() const { return startFrame_; }
 
-    // Operations
+    // Operations (see the class comment for units). openMCI takes the id of a registered
+    // VideoSurface as hWnd; the video of the file is drawn into that surface.
     bool isVideoOnly();
     void openMCI(const QString& fileName, int32_t hWnd, const QString& aliasName);
     void playMCI(int32_t fromFrame, int32_t toFrame, bool repeatSegment = false,
@@ -60,7 +74,7 @@ public:
     // Exposed for tests of the reply rules.
     static QString leadingWord(const QString& reply);
 
-private:
+  private:
     int send(const QString& command, QString* reply = nullptr);
     void setTimeFormat(const QString& format);
     QString buildFromTo(int32_t fromFrame, int32_t toFrame);

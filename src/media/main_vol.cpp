@@ -1,0 +1,48 @@
+#include "media/main_vol.h"
+
+#include <algorithm>
+
+#include "common/prompts.h"
+#include "media/alsa_volume_backend.h"
+
+MainVol::MainVol(std::unique_ptr<VolumeBackend> backend) : backend_(std::move(backend)) {
+    if (!backend_ || !backend_->available())
+        prompts::msgBox(QStringLiteral("No mixer found!"), prompts::Buttons::Ok);
+}
+
+MainVol& MainVol::instance() {
+    static MainVol vol(std::make_unique<AlsaVolumeBackend>());
+    return vol;
+}
+
+int32_t MainVol::MinMainVolume() const {
+    return backend_ && backend_->hasVolume() ? backend_->minimum() : 0;
+}
+
+int32_t MainVol::MaxMainVolume() const {
+    return backend_ && backend_->hasVolume() ? backend_->maximum() : 0;
+}
+
+int32_t MainVol::MainVolume() const {
+    if (!backend_ || !backend_->hasVolume()) return 0;
+    return backend_->volume().value_or(0);
+}
+
+void MainVol::setMainVolume(int32_t value) {
+    if (!backend_ || !backend_->hasVolume()) return;
+    const int32_t lo = backend_->minimum();
+    const int32_t hi = std::max(lo, backend_->maximum());
+    backend_->setVolume(std::clamp(value, lo, hi));
+}
+
+bool MainVol::MainMute() const {
+    if (!backend_ || !backend_->hasSwitch()) return false;
+    // ALSA's switch is 1 while sound is on; a failed read counts as not muted.
+    const auto v = backend_->playbackSwitch();
+    return v.has_value() && *v == 0;
+}
+
+void MainVol::setMainMute(bool mute) {
+    if (!backend_ || !backend_->hasSwitch()) return;
+    backend_->setPlaybackSwitch(mute ? 0 : 1);
+}

@@ -1,0 +1,239 @@
+// The libmpv device on real clips that ffmpeg makes at test time: headless audio, video drawn
+// into an offscreen surface.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QTest>
+#include <clocale>
+#include <cmath>
+#include <functional>
+#include <memory>
+
+#include "common/scripted_prompts.h"
+#include "media/mci.h"
+#include "media/mpv_mci_device.h"
+#include "media/video_surface.h"
+#include "test_media.h"
+
+namespace {
+
+void ensureApp() {
+    static int argc = 1;
+    static char name[] = "test_media_mpv";
+    static char* argv[] = {name, nullptr};
+    if (!QApplication::instance()) new QApplication(argc, argv);
+}
+
+QString clipPath(const char* name) { return QString::fromStdString(testmedia::clip(name)); }
+
+bool waitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > timeoutMs) return false;
+        QTest::qWait(10);
+    }
+    return true;
+}
+
+class MpvDevice : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        ensureApp();
+        surface = std::make_unique<VideoSurface>();
+        surface->resize(400, 300);
+        device = std::make_unique<MpvMciDevice>(MpvMciDevice::Options{true, 10000});
+        mci = std::make_unique<MCI>(device.get());
+    }
+    void TearDown() override {
+        mci->closeAllMCI();
+        EXPECT_EQ(prompts_.shown().size(), 0u) << "no message box expected";
+    }
+    bool open(const QString& path) {
+        mci->openMCI(path, surface->surfaceId(), QStringLiteral("Lumba.FLV"));
+        return mci->isSuccess();
+    }
+
+    ScriptedPrompts prompts_;
+    std::unique_ptr<VideoSurface> surface;
+    std::unique_ptr<MpvMciDevice> device;
+    std::unique_ptr<MCI> mci;
+};
+
+struct VideoClip {
+    const char* name;
+};
+
+class VideoClips : public MpvDevice, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(VideoClips, LengthsRateAndPictureMatchFfprobe) {
+    const QString path = clipPath(GetParam());
+    ASSERT_TRUE(open(path));
+    const long frames = testmedia::probeVideoFrames(path.toStdString());
+    const double seconds = testmedia::probeDuration(path.toStdString());
+    ASSERT_GT(frames, 0);
+    EXPECT_NEAR(mci->getTotalFrames(), frames, 1);
+    EXPECT_NEAR(mci->getTotalSeconds(), seconds, 0.05);
+    EXPECT_NEAR(mci->getFramesRateMPG(), 25.0, 0.01);
+    EXPECT_NEAR(mci->getFramesPerSecond(), 25.0, 0.5);
+    int32_t w = 0, h = 0;
+    mci->getDefaultSize(w, h);
+    EXPECT_TRUE(mci->isSuccess());
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 240);
+    mci->putMCI(320, 240, true, 1, 1, 400, 300);
+    EXPECT_TRUE(mci->isSuccess());
+    EXPECT_FALSE(mci->isAudioOnly());
+    EXPECT_EQ(surface->videoRect(), QRect(41, 31, 320, 240));
+    mci->getCurSize(w, h);
+    EXPECT_EQ(w, 320);
+    EXPECT_EQ(h, 240);
+    EXPECT_EQ(mci->getStatus(), QStringLiteral("stopped"));
+    EXPECT_EQ(mci->getCurFrame(), 0);
+    EXPECT_FALSE(mci->isVideoOnly());
+}
+
+INSTANTIATE_TEST_SUITE_P(Clips, VideoClips,
+                         ::testing::Values("h264_aac.flv", "h263_mp3.flv", "mpeg1.mpg"),
+                         [](const auto& info) {
+                             std::string n = info.param;
+                             for (char& c : n)
+                                 if (c == '.') c = '_';
+                             return n;
+                         });
+
+TEST_F(MpvDevice, Mp3CountsMillisecondsAndHasNoPicture) {
+    const QString path = clipPath("tone.mp3");
+    ASSERT_TRUE(open(path));
+    const double seconds = testmedia::probeDuration(path.toStdString());
+    EXPECT_NEAR(mci->getTotalFrames(), seconds * 1000, 50);
+    EXPECT_NEAR(mci->getTotalSeconds(), seconds, 0.05);
+    EXPECT_FLOAT_EQ(mci->getFramesRateMPG(), 1000.0f);
+    mci->putMCI(320, 240, true, 1, 1, 400, 300);
+    EXPECT_FALSE(mci->isSuccess());
+    EXPECT_TRUE(mci->isAudioOnly());
+    int32_t w = -1, h = -1;
+    mci->getDefaultSize(w, h);
+    EXPECT_FALSE(mci->isSuccess());
+    EXPECT_EQ(w, 0);
+    EXPECT_EQ(h, 0);
+}
+
+TEST_F(MpvDevice, SegmentPlayStopsAtItsEnd) {
+    ASSERT_TRUE(open(clipPath("h264_aac.flv")));
+    mci->setVolume(500);
+    EXPECT_TRUE(mci->isSuccess());
+    mci->playMCI(100, 200);
+    ASSERT_TRUE(mci->isSuccess());
+    EXPECT_EQ(mci->getStatus(), QStringLiteral("playing"));
+    EXPECT_EQ(mci->rngStart(), 100);
+    EXPECT_EQ(mci->rngEnd(), 200);
+    ASSERT_TRUE(waitUntil([&] { return mci->getStatus() != QLatin1String("playing"); }, 8000));
+    EXPECT_EQ(mci->getStatus(), QStringLiteral("stopped"));
+    EXPECT_NEAR(mci->getCurFrame(), 200, 2);
+    QTest::qWait(200);
+    EXPECT_NEAR(mci->getCurFrame(), 200, 2);
+    EXPECT_GT(surface->framesShown(), 0u);
+}
+
+TEST_F(MpvDevice, PauseHoldsAndResumeGoesOn) {
+    ASSERT_TRUE(open(clipPath("h263_mp3.flv")));
+    mci->playMCI(0, 0);
+    QTest::qWait(400);
+    mci->pauseMCI();
+    ASSERT_TRUE(mci->isSuccess());
+    EXPECT_EQ(mci->getStatus(), QStringLiteral("paused"));
+    const int32_t held = mci->getCurFrame();
+    EXPECT_GT(held, 0);
+    QTest::qWait(300);
+    EXPECT_EQ(mci->getCurFrame(), held);
+    mci->resumeMCI();
+    ASSERT_TRUE(mci->isSuccess());
+    EXPECT_EQ(mci->getStatus(), QStringLiteral("playing"));
+    QTest::qWait(400);
+    EXPECT_GT(mci->getCurFrame(), held + 3);
+}
+
+TEST_F(MpvDevice, SetCurFrameShowsThatFramePaused) {
+    ASSERT_TRUE(open(clipPath("mpeg1.mpg")));
+    mci->putMCI(320, 240, false, 0, 0, 320, 240);
+    mci->setCurFrame(120, false);
+    ASSERT_TRUE(mci->isSuccess());
+    EXPECT_EQ(mci->getStatus(), QStringLiteral("paused"));
+    EXPECT_NEAR(mci->getCurFrame(), 120, 1);
+    QTest::qWait(300);
+    EXPECT_NEAR(mci->getCurFrame(), 120, 1);
+    ASSERT_TRUE(waitUntil([&] { return surface->framesShown() > 0; }, 2000));
+    const QImage shown = surface->shownVideo();
+    EXPECT_EQ(shown.size(), QSize(320, 240));
+    // seek and step move the picture too
+    mci->stopMCI({}, 50);
+    EXPECT_TRUE(mci->isSuccess());
+    EXPECT_EQ(mci->getStatus(), QStringLiteral("stopped"));
+    EXPECT_NEAR(mci->getCurFrame(), 50, 1);
+    mci->stepMCI(5);
+    EXPECT_NEAR(mci->getCurFrame(), 55, 1);
+}
+
+TEST_F(MpvDevice, DoubleSpeedAdvancesTwiceAsFast) {
+    ASSERT_TRUE(open(clipPath("h264_aac.flv")));
+    auto advance = [&] {
+        const int32_t a = mci->getCurFrame();
+        QTest::qWait(1000);
+        return mci->getCurFrame() - a;
+    };
+    mci->playMCI(0, 0);
+    QTest::qWait(200);
+    const int32_t normal = advance();
+    mci->setSpeed(2000);
+    EXPECT_TRUE(mci->isSuccess());
+    EXPECT_EQ(mci->getSpeed(), 2000);
+    QTest::qWait(100);
+    const int32_t fast = advance();
+    EXPECT_NEAR(normal, 25, 5);
+    EXPECT_NEAR(static_cast<double>(fast) / normal, 2.0, 0.4);
+}
+
+TEST_F(MpvDevice, MissingAndBogusFilesFailQuickly) {
+    const std::string dir = testmedia::mediaDir();
+    const QString bogus = QString::fromStdString(dir + "/not_a_video.flv");
+    {
+        QFile f(bogus);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("This is a text file and not a video at all.\n");
+    }
+    for (const QString& path : {QString::fromStdString(dir + "/no_such_clip.flv"), bogus}) {
+        QElapsedTimer t;
+        t.start();
+        EXPECT_FALSE(open(path)) << path.toStdString();
+        EXPECT_LT(t.elapsed(), 2000) << path.toStdString();
+        EXPECT_EQ(mci->getStatus(), QStringLiteral("error"));
+    }
+    // The alias is free again for a good file.
+    EXPECT_TRUE(open(clipPath("tone.mp3")));
+}
+
+// libmpv refuses a non-C LC_NUMERIC; the device must put it right after Qt set the locale.
+TEST(MpvLocale, OpensUnderGermanLocale) {
+    ensureApp();
+    ScriptedPrompts prompts;
+    ASSERT_NE(std::setlocale(LC_ALL, "de_DE.UTF-8"), nullptr)
+        << "the de_DE.UTF-8 locale is missing (test.sh generates it)";
+    ASSERT_STRNE(std::setlocale(LC_NUMERIC, nullptr), "C");
+    VideoSurface surface;
+    MpvMciDevice device(MpvMciDevice::Options{true, 10000});
+    MCI mci(&device);
+    const QString path = clipPath("h264_aac.flv");
+    mci.openMCI(path, surface.surfaceId(), QStringLiteral("Lumba.FLV"));
+    ASSERT_TRUE(mci.isSuccess());
+    EXPECT_NEAR(mci.getTotalSeconds(), testmedia::probeDuration(path.toStdString()), 0.05);
+    mci.setCurFrame(75, false);
+    EXPECT_NEAR(mci.getCurFrame(), 75, 1);
+    mci.closeMCI();
+    EXPECT_TRUE(mci.isSuccess());
+    std::setlocale(LC_ALL, "C");
+}
+
+}  // namespace
