@@ -1,0 +1,108 @@
+#pragma once
+// The marks of the player window: the segment list with its operations, the mark commands,
+// segment play, the questions around them, and the enabling of the marks menus. No widgets:
+// the marks bar and the menus draw what this holds and hear changed().
+#include <QObject>
+#include <QString>
+#include <optional>
+
+#include "player/marks/marks_host.h"
+#include "player/marks/segments.h"
+
+namespace marks {
+
+// Enabled state of the marks menus.
+struct MarksMenuState {
+    bool rngEdit = true;    // mnuRngEdit  "前往標記清單"
+    bool rngClear = false;  // mnuRngClear "清除所有標記"
+    bool rngPlay = false;   // both mnuRngPlay elements
+    bool saveRng = false;   // mnuSaveRng "另存裁剪"
+    bool saveCut = false;   // mnuSaveCut "另存分割"
+};
+
+class MarksController : public QObject {
+    Q_OBJECT
+  public:
+    explicit MarksController(MarksHost& host, QObject* parent = nullptr);
+
+    MarksHost& host() const { return host_; }
+
+    // State
+    const SegmentList& segments() const { return segs_; }
+    int lastSegment() const { return lastSegment_; }
+    int playingSegment() const { return playingSegment_; }
+    bool marksEdited() const { return marksEdited_; }
+    bool barVisible() const { return barVisible_; }
+    QString barToolTip() const;  // the total line while the bar shows
+    const MarksMenuState& menus() const { return menus_; }
+    bool autoAddMark() const { return autoAddMark_; }
+    void setAutoAddMark(bool on);
+    bool lastIsOpen() const { return segs_.lastIsOpen(); }
+    // Tag of mnuRngEdit, kept for the playback controller ("on2").
+    QString rngEditTag() const { return rngEditTag_; }
+    void setRngEditTag(const QString& t) { rngEditTag_ = t; }
+
+    // Commands
+    void markStart();  // mbRngStart, "["
+    void markEnd();    // mbRngEnd, "]"
+    void segmentClicked(int index);
+    void clearCommand();                   // mnuRngClear
+    void playMarksCommand(int element);    // mnuRngPlay(element), Enter
+    void playMarksForModifiers(int mask);  // Enter with a modifier mask (Shift 1, Ctrl 2, Alt 4)
+    void goToMarksList();                  // mnuRngEdit, F2
+
+    // Operations
+    // false when the end was refused and its segment removed
+    bool setMark(int32_t start, int32_t end);
+    bool checkSegmentWidth(bool check, int32_t end);
+    void deleteSegment(int index);
+    void clearAllMarks();
+    QString segmentSummary(int index) const;
+    SegmentTimes rsFormat(int index, int style, double startAdjust = 0, double endAdjust = 0) const;
+    void updateMarksTotal();
+    void updateSaveMenus();
+    bool checkDealRng() const;
+    void playNextRS(int repeatMode, int index, bool keepState, int32_t start, int32_t end,
+                    bool onlyThis);
+    void leaveListPlayMode(bool stopInsteadOfPause, std::optional<int> playIndex);
+    void applyMark();  // from the segment editor's lines (MarksHost::editorSpans)
+    void applyMarkSpans(const std::vector<std::pair<float, float>>& spans);
+
+    // On every status tick at which the position changed: the open segment reaches it.
+    void stretchOpenSegment(int32_t position);
+
+    // Marks text and item text
+    void applyMarksText(const QString& marksText);  // right after every open
+    QString marksText() const;                      // of all elements, an open one included
+    QString itemTextWithMarks(bool skipMarks);      // "" = cancelled
+
+  signals:
+    void changed();
+    void autoAddMarkChanged(bool on);
+
+  private:
+    // The segment play itself; reportFailure false leaves the failure to the caller.
+    bool startSegmentPlay(int repeatMode, int index, bool keepState, int32_t start, int32_t end,
+                          bool onlyThis, bool reportFailure);
+    void playWholeMedia();
+    void setEndButton(int state) { host_.setMarkButtonState(MarkButton::End, state); }
+
+    MarksHost& host_;
+    SegmentList segs_;
+    int lastSegment_ = 0;
+    int playingSegment_ = 0;
+    bool marksEdited_ = false;
+    bool barVisible_ = false;
+    bool autoAddMark_ = false;
+    MarksMenuState menus_;
+    QString rngEditTag_;
+};
+
+// Message texts.
+QString segmentQuestionText(const QString& summary);
+QString attachMarksQuestionText(const QString& marksText);
+inline constexpr const char* kClearMarksQuestion = "確定要清除所有的標記？";
+inline constexpr const char* kNoticeTitle = "注意事項";
+QString leaveListPlayModeText();
+
+}  // namespace marks

@@ -1,0 +1,52 @@
+#pragma once
+// What the marks need of the player window and, through it, of the list window. The player
+// window implements it; the list-window calls do nothing until a list window is wired in.
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+class MCI;
+
+namespace marks {
+
+enum class MarkButton { Start, End };
+
+class MarksHost {
+  public:
+    virtual ~MarksHost() = default;
+
+    // The playback media object and the player values of the current media.
+    virtual MCI& media() = 0;
+    virtual int32_t totalUnits() const = 0;
+    virtual float secondsPerUnit() const = 0;
+    virtual float barScale() const = 0;
+    virtual int playState() const = 0;        // 1 playing, 4 paused, 5 stopped or nothing open
+    virtual double totalSeconds() const = 0;  // the length the player shows
+    virtual bool positionBarEnabled() const = 0;
+
+    // The State of the two mark buttons (0 normal, 2 held down, 3 disabled).
+    virtual int markButtonState(MarkButton b) const = 0;
+    virtual void setMarkButtonState(MarkButton b, int state) = 0;
+
+    // Player operations.
+    virtual void pausePrFn() = 0;
+    virtual void shareBnStop() = 0;  // the stop routine with its plain arguments
+    virtual void stopMedia() = 0;    // stop before the list play mode changes
+    virtual void failPlay() = 0;
+    // A segment play has started; fromStopped when it started from the stopped state and the
+    // player must enter its playing look and start its status timer.
+    virtual void segmentPlayStarted(bool fromStopped) = 0;
+    virtual void repaintNow() {}
+
+    // The list window.
+    virtual int listPlayMode() const { return 0; }  // 0 plays each file once
+    virtual void setListPlayModeOnce() {}
+    virtual void showMarksListTab() {}  // changeToTab to the segment editor
+    virtual void loadMark() {}
+    virtual void checkCmdRng() {}
+    // The segment editor's lines as position units (getStartEnd with conversion), -1 for an
+    // unreadable line.
+    virtual std::vector<std::pair<float, float>> editorSpans() { return {}; }
+};
+
+}  // namespace marks

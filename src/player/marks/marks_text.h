@@ -1,0 +1,39 @@
+#pragma once
+// The text forms in which segments leave the player window: the marks text
+// ("250-1200 3000-4500") and the play list item text (path, optionally "∥" + marks text).
+#include <QString>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+namespace marks {
+
+// U+2225 PARALLEL TO: separates an item's path from its marks text.
+inline constexpr char16_t kItemSeparator = u'\u2225';
+
+struct MarkPair {
+    int32_t start = 0;
+    int32_t end = 0;
+    bool operator==(const MarkPair&) const = default;
+};
+
+// "s1-e1 s2-e2 …": decimal integers, one space between pairs, nothing around them.
+QString formatMarksText(const std::vector<MarkPair>& pairs);
+
+// The pairs of a marks text. An empty text gives no pairs. Anything the program never
+// writes (a pair without "-", a number that is not plain digits, an end not after its
+// start, an empty pair from doubled or outer spaces) gives nullopt: the whole text is refused.
+std::optional<std::vector<MarkPair>> parseMarksText(const QString& text);
+
+struct ItemParts {
+    QString path;
+    QString marks;
+};
+
+// Splits at the last "∥": a path may itself contain the character, the marks text never does.
+ItemParts splitItemText(const QString& itemText);
+
+// path, or path + "∥" + marks when there are marks.
+QString joinItemText(const QString& path, const QString& marks);
+
+}  // namespace marks
