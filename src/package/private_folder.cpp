@@ -43,7 +43,9 @@ std::string privateFolder(const FolderEnv& env) {
     if (::mkdir(dir.c_str(), 0700) != 0 && errno != EEXIST) return {};
     struct stat st {};
     if (::lstat(dir.c_str(), &st) != 0) return {};
-    if (!S_ISDIR(st.st_mode) || st.st_uid != env.uid || (st.st_mode & S_IWOTH)) return {};
+    if (!S_ISDIR(st.st_mode) || st.st_uid != static_cast<uid_t>(::geteuid()) ||
+        (st.st_mode & S_IWOTH))
+        return {};
     return c.folder;
 }
 

@@ -1,0 +1,116 @@
+#include "save_media.h"
+
+#include <cstdio>
+#include <sstream>
+
+#include "test_media.h"
+
+namespace savetest {
+namespace {
+
+std::vector<std::string> lavfi(const std::string& codecArgs) {
+    std::vector<std::string> a{"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=20",
+                               "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=20"};
+    std::istringstream in(codecArgs);
+    for (std::string w; in >> w;) a.push_back(w);
+    a.push_back("-shortest");
+    return a;
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string l; std::getline(in, l);)
+        if (!l.empty()) out.push_back(l);
+    return out;
+}
+
+double startTime(const std::string& path) {
+    auto r = testmedia::run({"ffprobe", "-v", "error", "-show_entries", "format=start_time", "-of",
+                             "csv=p=0", path});
+    return std::atof(r.output.c_str());
+}
+
+}  // namespace
+
+std::string ffmpegProgram() { return "ffmpeg"; }
+
+std::string h264Flv() {
+    return testmedia::makeClip(
+        "save_h264_aac.flv",
+        lavfi("-c:v libx264 -preset veryfast -bf 2 -g 50 -keyint_min 50 -sc_threshold 0 "
+              "-pix_fmt yuv420p -c:a aac -b:a 64k"));
+}
+std::string h263Flv() {
+    return testmedia::makeClip("save_h263_mp3.flv",
+                               lavfi("-c:v flv1 -g 50 -c:a libmp3lame -ar 44100 -b:a 64k"));
+}
+std::string mpeg1Ps() {
+    return testmedia::makeClip("save_mpeg1.mpg",
+                               lavfi("-c:v mpeg1video -g 12 -bf 2 -c:a mp2 -f mpeg"));
+}
+std::string mpeg4Avi() {
+    return testmedia::makeClip("save_mpeg4_mp3.avi",
+                               lavfi("-c:v mpeg4 -g 50 -c:a libmp3lame -b:a 64k"));
+}
+std::string opusAvi() {
+    return testmedia::makeClip(
+        "save_opus_mkv.avi",
+        lavfi("-c:v libx264 -preset ultrafast -g 50 -pix_fmt yuv420p -c:a libopus -f matroska"));
+}
+
+std::vector<Frame> decodedFrames(const std::string& path) {
+    const double st = startTime(path);
+    auto probe = testmedia::run({"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
+                                 "frame=best_effort_timestamp_time,key_frame", "-of", "csv=p=0",
+                                 path});
+    auto md5 = testmedia::run({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-map", "0:v:0",
+                               "-fps_mode", "passthrough", "-f", "framemd5", "-"});
+    std::vector<std::string> sums;
+    for (const auto& l : lines(md5.output)) {
+        if (l[0] == '#') continue;
+        sums.push_back(l.substr(l.rfind(',') + 1));
+    }
+    std::vector<Frame> frames;
+    size_t i = 0;
+    for (const auto& l : lines(probe.output)) {
+        Frame f;
+        f.key = l[0] == '1';
+        f.time = std::atof(l.substr(l.find(',') + 1).c_str()) - st;
+        if (i < sums.size()) f.md5 = sums[i];
+        ++i;
+        frames.push_back(f);
+    }
+    return frames;
+}
+
+Frame keyFrameAtOrBefore(const std::vector<Frame>& frames, double seconds) {
+    // Before the first keyframe the cut begins at the file's first picture.
+    Frame best;
+    for (const auto& f : frames) {
+        if (!f.key) continue;
+        if (best.md5.empty() || (f.time <= seconds + 1e-6 && f.time >= best.time)) best = f;
+    }
+    return best;
+}
+
+std::string firstPictureMd5(const std::string& path) {
+    auto r = testmedia::run({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-map", "0:v:0",
+                             "-frames:v", "1", "-f", "framemd5", "-"});
+    for (const auto& l : lines(r.output))
+        if (l[0] != '#') return l.substr(l.rfind(',') + 1);
+    return {};
+}
+
+std::string decodeErrors(const std::string& path) {
+    return testmedia::run({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f", "null", "-"})
+        .output;
+}
+
+std::vector<std::string> streamTypes(const std::string& path) {
+    return lines(testmedia::run({"ffprobe", "-v", "error", "-show_entries", "stream=codec_type",
+                                 "-of", "csv=p=0", path})
+                     .output);
+}
+
+}  // namespace savetest

@@ -1,0 +1,33 @@
+#pragma once
+// Clips and checks shared by the save tests: sources of each kind made by the real ffmpeg,
+// and what a cut part is compared against (decoded pictures of the source).
+#include <string>
+#include <vector>
+
+namespace savetest {
+
+// 20 s 160x120 25 fps sources (each made once per build):
+std::string h264Flv();   // H.264 with B-frames + AAC, keyframe every 2 s
+std::string h263Flv();   // Sorenson H.263 + MP3, keyframe every 2 s
+std::string mpeg1Ps();   // MPEG-1 video (GOP 12, two B-frames) + MP2 audio, program stream
+std::string mpeg4Avi();  // MPEG-4 part 2 + MP3 in AVI
+std::string opusAvi();   // Matroska with H.264 + Opus, named .avi (the AVI muxer refuses Opus)
+
+struct Frame {
+    double time = 0;  // seconds from the media start
+    bool key = false;
+    std::string md5;
+};
+// Decoded pictures of the first video stream in display order.
+std::vector<Frame> decodedFrames(const std::string& path);
+// The picture at the last keyframe whose time is at or before seconds.
+Frame keyFrameAtOrBefore(const std::vector<Frame>& frames, double seconds);
+// md5 of the first decoded picture.
+std::string firstPictureMd5(const std::string& path);
+// Lines ffmpeg prints at level error while decoding every stream (empty: decodes cleanly).
+std::string decodeErrors(const std::string& path);
+// Stream types present ("video", "audio").
+std::vector<std::string> streamTypes(const std::string& path);
+std::string ffmpegProgram();  // "ffmpeg" from PATH
+
+}  // namespace savetest
