@@ -1,0 +1,50 @@
+#pragma once
+// The small menu commands around the player: help files, the install folder, the file
+// manager, the removal notice, web pages and the about box.
+#include <QString>
+#include <QVector>
+
+class QWidget;
+
+namespace app {
+
+// One configured address per kind.
+namespace web {
+inline const QString kMakerHome = QStringLiteral("https://lumba.example.org/");
+inline const QString kBlog = QStringLiteral("https://blog.lumba.example.org/");
+inline const QString kMail = QStringLiteral("lumba@lumba.example.org");
+inline const QString kCodecPack = QStringLiteral("https://codecs.example.org/download/");
+inline const QString kFlvGet = QStringLiteral("https://lumba.example.org/howto/get-flv.htm");
+inline const QString kUpdatePath = QStringLiteral("software/detail/Lumba.FLV.htm");
+inline const QString kLearnPath = QStringLiteral("software/detail/Lumba.FLV/");
+
+// The maker's other programs: menu caption and page path on the maker's site.
+struct FamilyLink {
+    QString caption;
+    QString path;
+};
+const QVector<FamilyLink>& familyLinks();
+}  // namespace web
+
+inline constexpr char kHelpFile[] = "Lumba.FLV.chm";
+inline constexpr char kCodecHelpFile[] = "Raroz.ODI.chm";
+
+// Opens ProgramFolder + name through the shell, else "找不到說明檔 <name>！" titled
+// "注意事項". True when the file was there.
+bool openHelpFile(const QString& name);
+inline bool mnuHelp() { return openHelpFile(QString::fromLatin1(kHelpFile)); }
+inline bool munCodec() { return openHelpFile(QString::fromLatin1(kCodecHelpFile)); }
+
+void mnuOpenApp();    // the install folder in the file manager
+void mnuExplorer();   // the file open in the player, selected in the file manager
+void mnuUninstall();  // informs only; nothing is deleted
+QString makerPage(const QString& path);
+void mnuUpdate();
+void mnuLearn();
+void mnuDiscuss();
+void mnuDlPlus();
+void mnuFLVGet();
+void openFamilyLink(int index);
+void mnuAbout(QWidget* owner);
+
+}  // namespace app
