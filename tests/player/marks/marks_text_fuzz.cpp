@@ -1,0 +1,28 @@
+// Marks text and item text from arbitrary bytes: never a crash, and whatever is accepted
+// writes back to a text that reads as the same pairs.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "player/marks/line_format.h"
+#include "player/marks/marks_text.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QString text =
+        QString::fromUtf8(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
+    const auto pairs = marks::parseMarksText(text);
+    if (pairs) {
+        for (const auto& p : *pairs)
+            if (p.start < 0 || p.end <= p.start) std::abort();
+        if (marks::parseMarksText(marks::formatMarksText(*pairs)) != pairs) std::abort();
+    }
+    const auto parts = marks::splitItemText(text);
+    if (parts.marks.contains(QChar(marks::kItemSeparator))) std::abort();
+    if (!parts.marks.isEmpty() && marks::joinItemText(parts.path, parts.marks) != text)
+        std::abort();
+    for (int format = 0; format <= 3; ++format) {
+        const auto line = mdlLineFormat::itemDisplayLine(text, format);
+        if (line.path != parts.path || line.marks != parts.marks) std::abort();
+    }
+    return 0;
+}
