@@ -123,10 +123,15 @@ Command keyframeProbe(const Tools& t, const QString& source, double windowStart,
 
 std::optional<CutStart> parseKeyframes(const QString& probeOutput, double windowStart, int64_t S) {
     // framecrc lines: stream, dts, pts, duration, size, crc[, F=0x<flags>] in the time base
-    // of "#tb 0: num/den"; times are counted from windowStart.
-    double tbNum = 1, tbDen = 1000;
-    bool haveTb = false, firstKey = true;
-    std::optional<CutStart> best;
+    // of "#tb 0: num/den"; times are counted from windowStart. A program stream may give a
+    // keyframe no picture time: it is then its decoding time plus the stream's largest
+    // reordering delay, so a keyframe shown after S is never taken for one before it.
+    struct Key {
+        double dts;
+        std::optional<double> pts;
+    };
+    double tbNum = 1, tbDen = 1000, delay = 0;
+    std::vector<Key> keys;
     const QStringList lines = probeOutput.split(QLatin1Char('\n'));
     for (const QString& raw : lines) {
         const QString line = raw.trimmed();
@@ -135,13 +140,19 @@ std::optional<CutStart> parseKeyframes(const QString& probeOutput, double window
             if (f.size() == 2 && f[0].toDouble() > 0 && f[1].toDouble() > 0) {
                 tbNum = f[0].toDouble();
                 tbDen = f[1].toDouble();
-                haveTb = true;
             }
             continue;
         }
         if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
         const QStringList f = line.split(QLatin1Char(','));
         if (f.size() < 6 || f[0].trimmed() != QLatin1String("0")) continue;
+        bool okD = false;
+        const double dts = f[1].trimmed().toDouble(&okD);
+        if (!okD) continue;
+        const QString ptsText = f[2].trimmed();
+        bool okP = false;
+        const double pts = ptsText == kProbeNoPts ? 0 : ptsText.toDouble(&okP);
+        if (okP) delay = std::max(delay, pts - dts);
         bool key = true;
         if (f.size() >= 7) {
             const QString flags = f[6].trimmed();
@@ -149,26 +160,19 @@ std::optional<CutStart> parseKeyframes(const QString& probeOutput, double window
             const int v = flags.startsWith(QLatin1String("F=0x")) ? flags.mid(4).toInt(&ok, 16) : 0;
             key = ok && (v & 1);
         }
-        if (!key) continue;
-        bool okD = false;
-        const double dts = f[1].trimmed().toDouble(&okD);
-        if (!okD) continue;
-        const QString ptsText = f[2].trimmed();
-        bool okP = false;
-        double pts = ptsText == kProbeNoPts ? dts : ptsText.toDouble(&okP);
-        if (ptsText != kProbeNoPts && !okP) pts = dts;
-        const double keyTime = windowStart + pts * tbNum / tbDen;
-        const double keyDecode = windowStart + dts * tbNum / tbDen;
-        const bool wasFirst = firstKey;
-        firstKey = false;
-        if (keyTime > static_cast<double>(S) + 1e-6) break;
+        if (key) keys.push_back({dts, okP ? std::optional<double>(pts) : std::nullopt});
+    }
+    const double scale = tbNum / tbDen;
+    std::optional<CutStart> best;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        const double picture = keys[i].pts ? *keys[i].pts : keys[i].dts + delay;
         CutStart cs;
-        cs.keyTime = keyTime;
-        cs.keyDecodeTime = keyDecode;
-        cs.fromFileStart = (windowStart <= 0 && wasFirst) || keyDecode <= 0.001;
+        cs.keyTime = windowStart + picture * scale;
+        cs.keyDecodeTime = windowStart + keys[i].dts * scale;
+        if (cs.keyTime > static_cast<double>(S) + 1e-6) break;
+        cs.fromFileStart = (windowStart <= 0 && i == 0) || cs.keyDecodeTime <= 0.001;
         best = cs;
     }
-    (void)haveTb;
     return best;
 }
 
@@ -205,6 +209,24 @@ Command cutCommand(const Tools& t, const QString& source, const CutStart& start,
     appendMuxer(cmd.args, ext);
     cmd.args << tools::ffmpegFile(partPath);
     return cmd;
+}
+
+Command partCheck(const Tools& t, const QString& partPath) {
+    Command c;
+    c.program = t.ffmpeg;
+    c.args = ffmpegHead();
+    c.args << QStringLiteral("-i") << tools::ffmpegFile(partPath) << QStringLiteral("-map")
+           << QStringLiteral("0:V:0") << QStringLiteral("-c") << QStringLiteral("copy")
+           << QStringLiteral("-frames:v") << QStringLiteral("1") << QStringLiteral("-f")
+           << QStringLiteral("framecrc") << QStringLiteral("-");
+    return c;
+}
+
+bool partCheckPassed(const QString& checkOutput) {
+    const QStringList lines = checkOutput.split(QLatin1Char('\n'));
+    for (const QString& l : lines)
+        if (l.trimmed().startsWith(QLatin1String("0,"))) return true;
+    return false;
 }
 
 QString joinListText(const QStringList& partPaths) {

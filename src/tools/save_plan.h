@@ -88,6 +88,11 @@ std::optional<CutStart> parseKeyframes(const QString& probeOutput, double window
 Command cutCommand(const Tools& t, const QString& source, const CutStart& start, const CutTimes& c,
                    const QString& partPath, const QString& ext, bool reencodeAudio);
 
+// ffmpeg that cannot write a container (Opus into AVI) still leaves the header it had begun,
+// so a part counts as made only when a picture can be read back from it.
+Command partCheck(const Tools& t, const QString& partPath);
+bool partCheckPassed(const QString& checkOutput);
+
 // The list file of ffmpeg's concat demuxer: one "file" line per part, in order.
 QString joinListText(const QStringList& partPaths);
 // The parts joined in list order into joinPath, by stream copy.

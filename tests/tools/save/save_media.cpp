@@ -9,8 +9,9 @@ namespace savetest {
 namespace {
 
 std::vector<std::string> lavfi(const std::string& codecArgs) {
-    std::vector<std::string> a{"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=20",
-                               "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=20"};
+    std::vector<std::string> a{
+        "-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=20",
+        "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=20"};
     std::istringstream in(codecArgs);
     for (std::string w; in >> w;) a.push_back(w);
     a.push_back("-shortest");
@@ -26,8 +27,8 @@ std::vector<std::string> lines(const std::string& text) {
 }
 
 double startTime(const std::string& path) {
-    auto r = testmedia::run({"ffprobe", "-v", "error", "-show_entries", "format=start_time", "-of",
-                             "csv=p=0", path});
+    auto r = testmedia::run(
+        {"ffprobe", "-v", "error", "-show_entries", "format=start_time", "-of", "csv=p=0", path});
     return std::atof(r.output.c_str());
 }
 
@@ -54,16 +55,15 @@ std::string mpeg4Avi() {
                                lavfi("-c:v mpeg4 -g 50 -c:a libmp3lame -b:a 64k"));
 }
 std::string opusAvi() {
-    return testmedia::makeClip(
-        "save_opus_mkv.avi",
-        lavfi("-c:v libx264 -preset ultrafast -g 50 -pix_fmt yuv420p -c:a libopus -f matroska"));
+    return testmedia::makeClip("save_mpeg4_opus_mkv.avi",
+                               lavfi("-c:v mpeg4 -g 50 -c:a libopus -f matroska"));
 }
 
 std::vector<Frame> decodedFrames(const std::string& path) {
     const double st = startTime(path);
-    auto probe = testmedia::run({"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
-                                 "frame=best_effort_timestamp_time,key_frame", "-of", "csv=p=0",
-                                 path});
+    auto probe =
+        testmedia::run({"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
+                        "frame=best_effort_timestamp_time,key_frame", "-of", "csv=p=0", path});
     auto md5 = testmedia::run({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-map", "0:v:0",
                                "-fps_mode", "passthrough", "-f", "framemd5", "-"});
     std::vector<std::string> sums;
