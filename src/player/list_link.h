@@ -1,0 +1,40 @@
+#pragma once
+// What the player window needs of the list window. The application wires an implementation
+// in; the defaults behave as an empty play list (nothing plays next, nothing is marked).
+#include <QString>
+
+namespace player {
+
+class PlayerListLink {
+  public:
+    virtual ~PlayerListLink() = default;
+
+    // Play mode of the lists: 0 play each file once, 1 loop the file, 2 loop the list,
+    // 3 random list.
+    virtual int playMode() const { return 0; }
+    // The continuation test: the list carries on with another item after this one.
+    virtual bool carriesOn() const { return false; }
+    // The list advance after a stop or the end of a file: decides whether and what plays
+    // next and sets continueMode accordingly (an empty list: nothing, continueMode 0).
+    virtual void advance(int& continueMode) { continueMode = 0; }
+    // Item text (path, optionally "∥" and marks) of the current list's current item.
+    virtual QString currentItemText() { return {}; }
+    // A file opened: mark it as the current item (the refresh comes from the player).
+    virtual void markCurrentItem() {}
+    // A file failed: drop the current-item marker.
+    virtual void clearCurrentItemMarker() {}
+    // The player's state changed: refresh the list window's buttons.
+    virtual void refreshButtons() {}
+    // The media has no known length (a stream).
+    virtual void lengthUnknown() {}
+    // The ↑ and ↓ keys and buttons.
+    virtual void previousItem() {}
+    virtual void nextItem() {}
+    // The list window is the foreground window.
+    virtual bool isForeground() const { return false; }
+    // F1 and F3: show the play list or the file list.
+    virtual void showPlayList() {}
+    virtual void showFileList() {}
+};
+
+}  // namespace player

@@ -1,0 +1,322 @@
+#include "player/transport_view.h"
+
+#include <QMainWindow>
+#include <QScopeGuard>
+
+#include "common/prompts.h"
+#include "media/main_vol.h"
+#include "player/playback_controller.h"
+#include "player/player_logic.h"
+
+namespace player {
+
+namespace {
+const QString kErrorTitle = QStringLiteral("錯誤訊息");
+}
+
+TransportView::TransportView(PlayerUi& ui, MCI& media, PlaybackController& playback,
+                             QMainWindow* window, QObject* parent)
+    : QObject(parent), ui_(ui), media_(media), playback_(playback), window_(window) {}
+
+MainVol& TransportView::volume() {
+    if (!vol_) vol_ = &MainVol::instance();
+    return *vol_;
+}
+
+void TransportView::mnuSpeedClick(int index) {
+    // The menu toggles an item's check by itself; only the item in force stays checked.
+    const auto syncChecks = qScopeGuard([this] {
+        for (int i = 0; i < static_cast<int>(ui_.mnuSpeed.size()); ++i)
+            if (ui_.mnuSpeed[i] && !ui_.mnuSpeed[i]->isSeparator())
+                ui_.mnuSpeed[i]->setChecked(i == speedItem_);
+    });
+    int speed = speedForItem(index);
+    if (index == kCustomSpeedItem) {
+        playback_.pausePrFn();
+        prompts::Input in;
+        in.prompt = customSpeedPrompt();
+        in.defaultText = QStringLiteral("100");
+        const std::optional<QString> answer = prompts::current().input(in);
+        if (!answer || answer->isEmpty()) return;
+        const NumberAnswer n = parseCustomSpeed(*answer);
+        if (n.kind != NumberAnswer::Ok) {
+            prompts::msgBox(QString::fromUtf8(kSpeedRangeError), prompts::Buttons::Ok, kErrorTitle);
+            return;
+        }
+        speed = n.value;
+    } else if (speed == 0) {
+        return;
+    }
+    speedItem_ = index;
+    speedTag_ = speed;
+    media_.setSpeed(speed);
+}
+
+void TransportView::mnuFBClick(int index) {
+    const auto syncChecks = qScopeGuard([this] {
+        for (int i = 0; i < 3; ++i) ui_.mnuFB[i]->setChecked(i == stepMode_);
+    });
+    if (index >= 0 && index <= 2) {
+        stepMode_ = index;
+        refreshStepHints();
+        return;
+    }
+    if (index != 4) return;
+    playback_.pausePrFn();
+    prompts::Input in;
+    in.prompt = customStepPrompt(stepModeName(ui_.mnuFB[stepMode_]->text()));
+    in.defaultText = QString::number(steps_[stepMode_]);
+    const std::optional<QString> answer = prompts::current().input(in);
+    if (!answer || answer->isEmpty()) return;
+    const NumberAnswer n = parseStepValue(*answer);
+    if (n.kind != NumberAnswer::Ok) {
+        prompts::msgBox(QString::fromUtf8(kStepRangeError), prompts::Buttons::Ok, kErrorTitle);
+        return;
+    }
+    setStepValue(stepMode_, n.value);
+}
+
+void TransportView::setStepMode(int mode) { mnuFBClick(mode >= 0 && mode <= 2 ? mode : 1); }
+
+void TransportView::setStepValue(int mode, int value) {
+    if (mode < 0 || mode > 2) return;
+    steps_[mode] = value;
+    ui_.mnuFB[mode]->setText(stepCaption(ui_.mnuFB[mode]->text(), value));
+    refreshStepHints();
+}
+
+void TransportView::refreshStepHints() {
+    const auto [back, forward] = stepHints(stepMode_, steps_);
+    ui_.mbBackward->setToolTipText(back);
+    ui_.mbForward->setToolTipText(forward);
+}
+
+void TransportView::jump(bool useMode, int direction) {
+    media_.rngCancel();
+    const bool frames = !useMode || stepMode_ == 0;
+    const double fps = (!frames && stepMode_ == 1) ? media_.getFramesPerSecond() : 0;
+    const int step = jumpStep(useMode, stepMode_, steps_, fps, playback_.totalUnits());
+    const JumpTarget t = jumpTarget(media_.getCurFrame(), direction, step, media_.getTotalFrames());
+    if (t.pause) playback_.setPlayState(4);
+    if (frames) {
+        media_.pauseMCI();
+        media_.setCurFrame(t.target, false);
+        playback_.setPlayState(4);
+    } else {
+        media_.setCurFrame(t.target, playback_.playState() != 4);
+    }
+    const bool ok = media_.isSuccess();
+    playback_.refreshTransportLook(playback_.playState() == 4);
+    playback_.tick();
+    if (!ok) prompts::msgBox(QString::fromUtf8(kJumpError), prompts::Buttons::Ok, kErrorTitle);
+}
+
+void TransportView::cancelSegmentPlay() {
+    if (!media_.isRngPlaying()) return;
+    media_.rngCancel();
+    media_.setRngStart(0);
+    playback_.refreshTransportLook(playback_.playState() == 4);
+}
+
+void TransportView::trackDown(Qt::MouseButton button, QPoint pos) {
+    if (button != Qt::LeftButton || !playback_.tmrCheck().isActive()) return;
+    const float scale = playback_.barScale();
+    media_.setCurFrame(roundEven(pos.x() / scale), playback_.playState() != 4);
+    ui_.picHsb2->move(ui_.picHsb->x() + pos.x() - ui_.picHsb2->width() / 2, ui_.picHsb2->y());
+    cancelSegmentPlay();
+}
+
+void TransportView::stripDown(Qt::MouseButton button, QPoint pos) {
+    if (ui_.picHsb->isEnabled()) trackDown(button, pos);
+}
+
+void TransportView::thumbDown(Qt::MouseButton button, QPoint) {
+    if (button != Qt::LeftButton || !playback_.tmrCheck().isActive()) return;
+    dragging_ = true;
+    playback_.setThumbDragging(true);
+    dragX_ = ui_.picHsb2->x() + ui_.picHsb2->width() / 2;
+}
+
+void TransportView::thumbMove(Qt::MouseButtons buttons, QPoint pos) {
+    if (!dragging_ || !(buttons & Qt::LeftButton)) return;
+    const int left = ui_.picHsb->x();
+    const int right = left + ui_.picHsb->width();
+    dragX_ = qBound(left, ui_.picHsb2->x() + pos.x(), right);
+    ui_.picHsb2->move(dragX_ - ui_.picHsb2->width() / 2, ui_.picHsb2->y());
+}
+
+void TransportView::thumbUp(Qt::MouseButton button, QPoint) {
+    if (button != Qt::LeftButton || !dragging_) return;
+    dragging_ = false;
+    playback_.setThumbDragging(false);
+    media_.setCurFrame(roundEven((dragX_ - ui_.picHsb->x()) / playback_.barScale()),
+                       playback_.playState() != 4);
+    ui_.picHsb->update();
+    ui_.picHsbBack->update();
+    cancelSegmentPlay();
+}
+
+void TransportView::setKnob(int value) {
+    MainVol& v = volume();
+    const int scale = v.MaxMainVolume() - v.MinMainVolume();
+    const int sliderW = ui_.picVolSdr->width();
+    const int centre = ui_.picVolSdr->x() + (scale > 0 ? sliderW * value / scale : 0);
+    ui_.picVolPos->move(centre - ui_.picVolPos->width() / 2, ui_.picVolPos->y());
+}
+
+void TransportView::sliderDown(Qt::MouseButton button, QPoint pos) {
+    if (button != Qt::LeftButton) return;
+    MainVol& v = volume();
+    const int scale = v.MaxMainVolume() - v.MinMainVolume();
+    const int sliderW = qMax(ui_.picVolSdr->width(), 1);
+    v.setMainVolume(roundEven(static_cast<double>(pos.x()) * scale / sliderW));
+    setKnob(v.MainVolume());
+}
+
+void TransportView::knobMove(Qt::MouseButtons buttons, QPoint pos) {
+    if (!(buttons & Qt::LeftButton)) return;
+    MainVol& v = volume();
+    const int left = ui_.picVolSdr->x();
+    const int sliderW = qMax(ui_.picVolSdr->width(), 1);
+    const int x = qBound(left, ui_.picVolPos->x() + pos.x(), left + sliderW);
+    const int scale = v.MaxMainVolume() - v.MinMainVolume();
+    const int value = roundEven(static_cast<double>(x - left) * scale / sliderW);
+    v.setMainVolume(value);
+    setKnob(value);
+}
+
+void TransportView::mbSoundClick() { volume().setMainMute(ui_.mbSound->State() == 2); }
+
+void TransportView::refreshVolume() {
+    MainVol& v = volume();
+    ui_.mbSound->setState(v.MainMute() ? 2 : 0);
+    if (media_.isVideoOnly()) ui_.mbSound->setState(3);
+    setKnob(v.MainVolume());
+}
+
+bool TransportView::keepWH() const { return ui_.mnuKeepWH->isChecked(); }
+void TransportView::setKeepWH(bool on) { ui_.mnuKeepWH->setChecked(on); }
+bool TransportView::keepDef() const { return ui_.mnuKeepDef->isChecked(); }
+void TransportView::setKeepDef(bool on) { ui_.mnuKeepDef->setChecked(on); }
+
+void TransportView::toggleMaximise() {
+    if (window_->isMaximized())
+        window_->showNormal();
+    else
+        window_->showMaximized();
+}
+
+QSize TransportView::videoArea() const {
+    const QSize inner = ui_.central->size();
+    return {qMax(inner.width() - 2, 0), qMax(inner.height() - PlayerUi::kPanelHeight - 2, 0)};
+}
+
+void TransportView::myPutSize(bool) {
+    if (window_->isMinimized()) return;
+    resizing_ = true;
+    const bool hasPicture = !media_.FileName().isEmpty() && !media_.isAudioOnly();
+    ui_.mnuKeepWH->setEnabled(hasPicture);
+    ui_.mnuKeepDef->setEnabled(hasPicture);
+
+    int w = 0, h = 0;
+    media_.getDefaultSize(w, h);
+    layoutPlayerUi(ui_, ui_.central->size());
+    const QSize area = videoArea();
+    if (!keepDef()) {
+        if (keepWH()) {
+            getMediaNewSize(area.width(), area.height(), w, h);
+        } else {
+            w = area.width();
+            h = area.height();
+        }
+    }
+    media_.putMCI(w, h, true, 1, 1, area.width(), area.height());
+    // The put is what tells a sound-only file apart; the items follow what it found.
+    const bool picture = !media_.FileName().isEmpty() && !media_.isAudioOnly();
+    ui_.mnuKeepWH->setEnabled(picture);
+    ui_.mnuKeepDef->setEnabled(picture);
+
+    playback_.updateTimeLabels();
+    if (playback_.tmrCheck().isActive()) playback_.moveThumb(media_.getCurFrame());
+    resizing_ = false;
+}
+
+LumbaButton* TransportView::buttonNamed(const char* name) const {
+    return ui_.panel->findChild<LumbaButton*>(QString::fromLatin1(name));
+}
+
+bool TransportView::usable(const char* name) const {
+    const LumbaButton* b = buttonNamed(name);
+    return b && b->State() < 2;
+}
+
+bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
+    const KeyRule rule = keyRule(key);
+    const bool guardOk = !rule.button || usable(rule.button);
+    switch (rule.action) {
+        case KeyAction::None:
+            return false;
+        case KeyAction::PlayPause:
+            if (usable("mbPlay") || usable("mbPause")) {
+                if (playback_.playState() == 1)
+                    playback_.mbPauseClick();
+                else
+                    playback_.mbPlayClick();
+            }
+            break;
+        case KeyAction::Stop:
+            if (guardOk) playback_.mbStopClick();
+            break;
+        case KeyAction::JumpBack:
+            if (guardOk) jump(true, -1);
+            break;
+        case KeyAction::JumpForward:
+            if (guardOk) jump(true, +1);
+            break;
+        case KeyAction::FrameBack:
+            if (guardOk) jump(false, -1);
+            break;
+        case KeyAction::FrameForward:
+            if (guardOk) jump(false, +1);
+            break;
+        case KeyAction::LastItem:
+            if (guardOk) playback_.listLink().previousItem();
+            break;
+        case KeyAction::NextItem:
+            if (guardOk) playback_.listLink().nextItem();
+            break;
+        case KeyAction::Maximise:
+            toggleMaximise();
+            break;
+        case KeyAction::SavePicture:
+            if (ui_.mnuSaveCap->isEnabled() && savePicture) savePicture();
+            break;
+        case KeyAction::GoPlayList:
+            playback_.listLink().showPlayList();
+            break;
+        case KeyAction::GoMarks:
+            playback_.marks().goToMarksList();
+            break;
+        case KeyAction::GoFileList:
+            playback_.listLink().showFileList();
+            break;
+        case KeyAction::SegmentPlay:
+            if (ui_.mnuRngPlay[0]->isEnabled()) {
+                int mask = 0;
+                if (modifiers & Qt::ShiftModifier) mask |= 1;
+                if (modifiers & Qt::ControlModifier) mask |= 2;
+                if (modifiers & Qt::AltModifier) mask |= 4;
+                playback_.marks().playMarksForModifiers(mask);
+            }
+            break;
+        case KeyAction::MarkStart:
+            if (guardOk) playback_.marks().markStart();
+            break;
+        case KeyAction::MarkEnd:
+            if (guardOk) playback_.marks().markEnd();
+            break;
+    }
+    return true;
+}
+
+}  // namespace player

@@ -1,0 +1,92 @@
+#pragma once
+// The user's direct handles on playback: speed, the jumps and their step modes, the
+// position bar, the volume slider and mute button, the sizing of the video, the maximise
+// toggle and the keyboard of the main window.
+#include <QObject>
+#include <QPoint>
+#include <QString>
+#include <functional>
+
+#include "media/mci.h"
+#include "player/player_ui.h"
+
+class MainVol;
+class QMainWindow;
+
+namespace player {
+
+class PlaybackController;
+
+class TransportView : public QObject {
+    Q_OBJECT
+  public:
+    TransportView(PlayerUi& ui, MCI& media, PlaybackController& playback, QMainWindow* window,
+                  QObject* parent = nullptr);
+
+    // Master volume in use (MainVol::instance() unless a test gives its own).
+    void setVolume(MainVol* v) { vol_ = v; }
+    MainVol& volume();
+
+    // Speed: Tag of mnuSpeed(0), device units (1000 = 100 %).
+    int speedTag() const { return speedTag_; }
+    int speedItem() const { return speedItem_; }
+    void mnuSpeedClick(int index);
+
+    // Step mode 0 frames, 1 seconds, 2 per cent, and the three step values.
+    void mnuFBClick(int index);
+    int stepMode() const { return stepMode_; }
+    void setStepMode(int mode);  // as if mnuFB(mode) were chosen
+    int stepValue(int mode) const { return mode >= 0 && mode < 3 ? steps_[mode] : 0; }
+    void setStepValue(int mode, int value);  // rewrites the caption and the hints
+    void refreshStepHints();
+    void jump(bool useMode, int direction);
+
+    // The position bar and the volume slider (mouse events in the piece's own coordinates).
+    void trackDown(Qt::MouseButton button, QPoint pos);
+    void stripDown(Qt::MouseButton button, QPoint pos);
+    void thumbDown(Qt::MouseButton button, QPoint pos);
+    void thumbMove(Qt::MouseButtons buttons, QPoint pos);
+    void thumbUp(Qt::MouseButton button, QPoint pos);
+    void sliderDown(Qt::MouseButton button, QPoint pos);
+    void knobMove(Qt::MouseButtons buttons, QPoint pos);
+    void mbSoundClick();
+    void refreshVolume();
+
+    // View
+    bool keepWH() const;
+    void setKeepWH(bool on);
+    bool keepDef() const;
+    void setKeepDef(bool on);
+    void toggleMaximise();
+    void myPutSize(bool flag);
+    bool resizing() const { return resizing_; }
+    // Width and height the video may use (video area inside the frame).
+    QSize videoArea() const;
+
+    // The keyboard table; true when the key was one of the player's.
+    bool keyDown(int key, Qt::KeyboardModifiers modifiers);
+    // Home: the save-picture item (capture window, later work).
+    std::function<void()> savePicture;
+
+  private:
+    void cancelSegmentPlay();
+    void setKnob(int value);
+    bool usable(const char* button) const;
+    LumbaButton* buttonNamed(const char* name) const;
+
+    PlayerUi& ui_;
+    MCI& media_;
+    PlaybackController& playback_;
+    QMainWindow* window_;
+    MainVol* vol_ = nullptr;
+    int speedTag_ = 1000;
+    int speedItem_ = 4;
+    int stepMode_ = 1;
+    int steps_[3] = {5, 5, 5};
+    bool resizing_ = false;
+    int dragX_ = 0;  // thumb centre while dragging, in panel coordinates
+    bool dragging_ = false;
+    bool knobDrag_ = false;
+};
+
+}  // namespace player

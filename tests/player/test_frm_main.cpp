@@ -1,0 +1,385 @@
+// The main window driven headless: offscreen Qt, mpv without audio output, clips made by
+// ffmpeg. Status ticks are run directly where a test needs one at a known moment.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTest>
+#include <clocale>
+
+#include "common/scripted_prompts.h"
+#include "media/main_vol.h"
+#include "media/mpv_mci_device.h"
+#include "media/video_surface.h"
+#include "player/frm_main.h"
+#include "player/playback_controller.h"
+#include "test_media.h"
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace {
+
+QApplication& ensureApp() {
+    static int argc = 1;
+    static char name[] = "test_frm_main";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        auto* a = new QApplication(argc, argv);
+        std::setlocale(LC_NUMERIC, "C");
+        return a;
+    }();
+    return *app;
+}
+
+class FakeMixer : public VolumeBackend {
+  public:
+    bool available() const override { return true; }
+    bool hasVolume() const override { return true; }
+    int32_t minimum() const override { return 0; }
+    int32_t maximum() const override { return 100; }
+    std::optional<int32_t> volume() override { return value; }
+    bool setVolume(int32_t v) override {
+        value = v;
+        return true;
+    }
+    bool hasSwitch() const override { return true; }
+    std::optional<int32_t> playbackSwitch() override { return on; }
+    bool setPlaybackSwitch(int32_t v) override {
+        on = v;
+        return true;
+    }
+    int32_t value = 50;
+    int32_t on = 1;
+};
+
+QString clip(const char* name) { return QString::fromStdString(testmedia::clip(name)); }
+
+// One second of 25 fps video with sound: ends quickly.
+QString shortClip() {
+    return QString::fromStdString(testmedia::makeClip(
+        "player_short.flv", {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=1", "-f",
+                             "lavfi", "-i", "sine=frequency=440:duration=1", "-c:v", "libx264",
+                             "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest"}));
+}
+
+struct AppFirst {
+    AppFirst() { ensureApp(); }
+};
+
+class Window : public ::testing::Test, public AppFirst {
+  protected:
+    Window()
+        : device(MpvMciDevice::Options{true, 10000}),
+          vol(std::make_unique<FakeMixer>()),
+          w(&device) {
+        w.setVolume(&vol);
+        w.resize(420, 400);
+        w.show();
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
+    }
+    ~Window() override { w.media().closeMCI(QString()); }
+
+    void open(const QString& path) {
+        w.playSingle(path, 0);
+        ASSERT_EQ(w.playState(), 1) << path.toStdString();
+    }
+    QString status() const { return const_cast<frmMain&>(w).ui().lblFnName->text(); }
+    int frame() { return w.media().getCurFrame(); }
+    void pauseAt(int f) {
+        w.mbPause_Click();
+        w.media().setCurFrame(f, false);
+    }
+
+    ScriptedPrompts prompts;
+    MpvMciDevice device;
+    MainVol vol;
+    frmMain w;
+};
+
+}  // namespace
+
+TEST_F(Window, OpensAndPlaysWithTitleAndStatusLine) {
+    open(clip("h264_aac.flv"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral(" h264_aac.flv - Lumba.FLV"));
+    EXPECT_EQ(w.objectName(), QStringLiteral("frmMain"));
+    EXPECT_TRUE(w.statusTimerActive());
+    EXPECT_EQ(w.continueMode(), 3);
+    EXPECT_EQ(w.totalUnits(), 250);
+    EXPECT_NEAR(w.secondsPerUnit(), 0.04, 1e-4);
+    EXPECT_EQ(w.ui().lblTtTime->text(), QStringLiteral("00:10"));
+    EXPECT_EQ(w.ui().mbPlay->State(), 2);
+    EXPECT_EQ(w.ui().mbPause->State(), 0);
+    EXPECT_TRUE(w.ui().mnuKeepWH->isEnabled());
+    EXPECT_EQ(prompts.shown().size(), 0u);
+
+    // 105 of 250 frames is 42 %.
+    pauseAt(105);
+    w.tmrCheck_Timer();
+    EXPECT_EQ(status(), QStringLiteral("暫停播放，進度 42 ％，播速 100 ％"));
+    EXPECT_EQ(w.ui().lblCurTime->text(), QStringLiteral("00:04"));
+    // Resumed, the line changes at the first tick that sees the position move.
+    w.media().setCurFrame(104, false);
+    w.mbPlay_Click();
+    EXPECT_EQ(w.playState(), 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return frame() > 104; }, 2000));
+    w.tmrCheck_Timer();
+    EXPECT_EQ(status(), QStringLiteral("正在播放，進度 42 ％，播速 100 ％"));
+}
+
+TEST_F(Window, EndOfASingleFileThenPlayRestartsFromZero) {
+    open(shortClip());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.playState() == 5; }, 8000));
+    EXPECT_EQ(status(), QStringLiteral("結束播放"));
+    EXPECT_EQ(w.continueMode(), 0);  // the empty play list plays nothing next
+    EXPECT_FALSE(w.statusTimerActive());
+    EXPECT_EQ(w.ui().mbStop->State(), 2);
+    EXPECT_EQ(w.ui().mbPlay->State(), 0);
+    EXPECT_EQ(w.ui().mbPause->State(), 3);
+    EXPECT_EQ(frame(), 0);
+
+    w.mbPlay_Click();
+    EXPECT_EQ(w.playState(), 1);
+    EXPECT_EQ(w.continueMode(), 2);
+    EXPECT_LE(frame(), 5);
+    EXPECT_TRUE(w.statusTimerActive());
+}
+
+TEST_F(Window, UnplayableFilesGiveTheErrorBoxAndTheStoppedLook) {
+    QTemporaryDir dir;
+    const QString flv = dir.filePath(QStringLiteral("bad.flv"));
+    const QString mp4 = dir.filePath(QStringLiteral("bad.mp4"));
+    for (const QString& p : {flv, mp4}) {
+        QFile f(p);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("this is not a media file");
+    }
+    QSignalSpy help(&w, &frmMain::codecHelpRequested);
+    prompts.answer(prompts::Answer::Ok);
+    w.playSingle(flv, 0);
+    EXPECT_EQ(status(), QStringLiteral("無法播放"));
+    EXPECT_EQ(w.playState(), 5);
+    EXPECT_EQ(w.continueMode(), 0);
+    EXPECT_FALSE(w.statusTimerActive());
+    EXPECT_EQ(w.ui().mbPlay->State(), 0);
+    EXPECT_EQ(w.ui().mbStop->State(), 2);
+    EXPECT_FALSE(w.ui().lblTtTime->isVisible());
+    ASSERT_EQ(prompts.count(ScriptedPrompts::Kind::Message), 1);
+    EXPECT_EQ(prompts.last().title, QStringLiteral("錯誤訊息"));
+    EXPECT_EQ(prompts.last().buttons, prompts::Buttons::OkCancel);
+    EXPECT_TRUE(
+        prompts.last().text.startsWith(QStringLiteral("出現錯誤，無法播放指定的檔案：\r\n") + flv));
+    EXPECT_EQ(help.count(), 1);
+
+    w.playSingle(mp4, 0);
+    EXPECT_EQ(status(), QStringLiteral("無法播放"));
+    ASSERT_EQ(prompts.count(ScriptedPrompts::Kind::Message), 2);
+    EXPECT_EQ(prompts.last().buttons, prompts::Buttons::Ok);
+    EXPECT_EQ(help.count(), 1);
+}
+
+TEST_F(Window, CustomSpeedRangeAndDeviceSpeed) {
+    open(clip("h264_aac.flv"));
+    for (const char* bad : {"0", "201", "fast"}) {
+        prompts.typed(QString::fromLatin1(bad));
+        w.mnuSpeed_Click(10);
+        EXPECT_EQ(prompts.last().kind, ScriptedPrompts::Kind::Message) << bad;
+        EXPECT_EQ(prompts.last().text, QStringLiteral("你輸入了錯誤範圍的播放速度！"));
+        EXPECT_EQ(prompts.last().title, QStringLiteral("錯誤訊息"));
+        EXPECT_EQ(w.speedTag(), 1000);
+    }
+    EXPECT_EQ(w.playState(), 4);  // the input box paused the file
+    EXPECT_TRUE(w.ui().mnuSpeed[4]->isChecked());
+    EXPECT_FALSE(w.ui().mnuSpeed[10]->isChecked());
+
+    prompts.typed(QStringLiteral("1"));
+    w.mnuSpeed_Click(10);
+    EXPECT_EQ(w.speedTag(), 10);
+    EXPECT_EQ(w.media().getSpeed(), 10);
+    EXPECT_TRUE(w.ui().mnuSpeed[10]->isChecked());
+    EXPECT_FALSE(w.ui().mnuSpeed[4]->isChecked());
+    w.tmrCheck_Timer();
+    EXPECT_TRUE(status().endsWith(QStringLiteral("播速 1 ％"))) << status().toStdString();
+
+    prompts.typed(QStringLiteral("200"));
+    w.mnuSpeed_Click(10);
+    EXPECT_EQ(w.media().getSpeed(), 2000);
+    w.tmrCheck_Timer();
+    EXPECT_TRUE(status().endsWith(QStringLiteral("播速 200 ％")));
+
+    // Cancel changes nothing and asks nothing more.
+    const size_t shown = prompts.shown().size();
+    prompts.cancelInput();
+    w.mnuSpeed_Click(10);
+    EXPECT_EQ(prompts.shown().size(), shown + 1);
+    EXPECT_EQ(w.speedTag(), 2000);
+
+    // A new file starts at normal speed.
+    w.playSingle(clip("h264_aac.flv"), 0);
+    EXPECT_EQ(w.speedTag(), 1000);
+    EXPECT_TRUE(w.ui().mnuSpeed[4]->isChecked());
+}
+
+TEST_F(Window, KeyJumpsInTheirModes) {
+    open(clip("h264_aac.flv"));
+    // Left arrow on a playing video: paused five frames back.
+    pauseAt(100);
+    w.mbPlay_Click();
+    ASSERT_EQ(w.playState(), 1);
+    QTest::keyClick(&w, Qt::Key_Left);
+    EXPECT_EQ(w.playState(), 4);
+    EXPECT_EQ(w.media().getStatus(), QStringLiteral("paused"));
+    EXPECT_GE(frame(), 95);
+    EXPECT_LE(frame(), 98);
+    EXPECT_EQ(w.ui().mbPause->State(), 2);
+
+    // PgUp in seconds mode keeps it playing five seconds (125 frames) back.
+    w.media().setCurFrame(200, false);
+    w.mbPlay_Click();
+    QTest::keyClick(&w, Qt::Key_PageUp);
+    EXPECT_EQ(w.playState(), 1);
+    EXPECT_EQ(w.media().getStatus(), QStringLiteral("playing"));
+    EXPECT_GE(frame(), 75);
+    EXPECT_LE(frame(), 85);
+
+    // A per-cent step of 100 holds it at the last frame, paused.
+    w.setStepMode(2);
+    w.setStepValue(2, 100);
+    EXPECT_EQ(w.ui().mnuFB[2]->text(), QStringLiteral("使用比例模式 ( 100 ％ )"));
+    EXPECT_EQ(w.ui().mbForward->ToolTipText(),
+              QStringLiteral("快轉 ( PgDn 鍵：100 ％，或 → 鍵：5 格 )"));
+    QTest::keyClick(&w, Qt::Key_PageDown);
+    EXPECT_EQ(w.playState(), 4);
+    EXPECT_EQ(frame(), 249);
+
+    // Space toggles; a click on the video acts as Space.
+    QTest::keyClick(&w, Qt::Key_Space);
+    EXPECT_EQ(w.playState(), 1);
+    QTest::mouseClick(w.ui().video, Qt::LeftButton, {}, QPoint(50, 50));
+    EXPECT_EQ(w.playState(), 4);
+}
+
+TEST_F(Window, CustomStepValueRangeAndCaption) {
+    open(clip("h264_aac.flv"));
+    prompts.typed(QStringLiteral("101"));
+    w.mnuFB_Click(4);
+    EXPECT_EQ(prompts.last().text, QStringLiteral("你輸入了錯誤範圍的模式數值！"));
+    prompts.typed(QStringLiteral("10"));
+    w.mnuFB_Click(4);
+    const auto& input = prompts.shown()[prompts.shown().size() - 1];
+    EXPECT_TRUE(input.text.startsWith(QStringLiteral("請輸入倒轉與快轉的秒數模式數值")));
+    EXPECT_EQ(input.defaultText, QStringLiteral("5"));
+    EXPECT_EQ(w.stepValue(1), 10);
+    EXPECT_EQ(w.ui().mnuFB[1]->text(), QStringLiteral("使用秒數模式 ( 10 秒 )"));
+    EXPECT_EQ(w.ui().mbBackward->ToolTipText(),
+              QStringLiteral("倒轉 ( PgUp 鍵：10 秒，或 ← 鍵：5 格 )"));
+    EXPECT_TRUE(w.ui().mnuFB[1]->isChecked());
+}
+
+TEST_F(Window, ThumbDragHeldAtTheEndsAndIdleTrackClickDoesNothing) {
+    open(clip("h264_aac.flv"));
+    pauseAt(125);
+    w.tmrCheck_Timer();
+    auto* thumb = w.ui().picHsb2;
+    auto* track = w.ui().picHsb;
+    const QPoint mid(thumb->width() / 2, thumb->height() / 2);
+    QTest::mousePress(thumb, Qt::LeftButton, {}, mid);
+    QMouseEvent move(QEvent::MouseMove, QPointF(mid.x() + 2000, mid.y()),
+                     thumb->mapToGlobal(QPointF(mid.x() + 2000, mid.y())), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(thumb, &move);
+    EXPECT_EQ(thumb->x() + thumb->width() / 2, track->x() + track->width());
+    w.tmrCheck_Timer();  // the tick leaves a dragged thumb alone
+    EXPECT_EQ(thumb->x() + thumb->width() / 2, track->x() + track->width());
+    QTest::mouseRelease(thumb, Qt::LeftButton, {}, mid);
+    EXPECT_EQ(frame(), 250);
+
+    QTest::mousePress(thumb, Qt::LeftButton, {}, mid);
+    QMouseEvent back(QEvent::MouseMove, QPointF(mid.x() - 2000, mid.y()),
+                     thumb->mapToGlobal(QPointF(mid.x() - 2000, mid.y())), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(thumb, &back);
+    EXPECT_EQ(thumb->x() + thumb->width() / 2, track->x());
+    QTest::mouseRelease(thumb, Qt::LeftButton, {}, mid);
+    EXPECT_EQ(frame(), 0);
+
+    // A click on the track seeks while the status timer runs ...
+    QTest::mouseClick(track, Qt::LeftButton, {}, QPoint(track->width() / 2, 8));
+    EXPECT_NEAR(frame(), 125, 2);
+    // ... and does nothing once stopped.
+    w.mbStop_Click();
+    EXPECT_FALSE(w.statusTimerActive());
+    const int thumbX = thumb->x();
+    QTest::mouseClick(track, Qt::LeftButton, {}, QPoint(track->width() / 2, 8));
+    EXPECT_EQ(frame(), 0);
+    EXPECT_EQ(thumb->x(), thumbX);
+}
+
+TEST_F(Window, AudioOnlyDisablesSizingItems) {
+    open(clip("tone.mp3"));
+    EXPECT_TRUE(w.media().isAudioOnly());
+    EXPECT_FALSE(w.ui().mnuKeepWH->isEnabled());
+    EXPECT_FALSE(w.ui().mnuKeepDef->isEnabled());
+    int pw = 0, ph = 0;
+    frmMain::getMediaNewSize(320, 240, pw, ph);
+    EXPECT_EQ(pw, 320);
+    EXPECT_EQ(ph, 10);
+}
+
+TEST_F(Window, KeepAspectPlacesThePictureInTheArea) {
+    open(clip("h264_aac.flv"));
+    w.setKeepWH(true);
+    w.myPutSize();
+    const QSize area = w.ui().video->size() - QSize(2, 2);
+    const QRect r = w.ui().video->videoRect();
+    // 320 x 240 fitted into the area, centred, one pixel inside the frame.
+    EXPECT_TRUE(r.width() == area.width() || r.height() == area.height());
+    EXPECT_NEAR(r.width() * 3.0, r.height() * 4.0, 4.0);
+}
+
+TEST_F(Window, VolumeSliderAndMute) {
+    open(clip("h264_aac.flv"));
+    auto* slider = w.ui().picVolSdr;
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() / 4, 5));
+    EXPECT_NEAR(vol.MainVolume(), 25, 2);
+    auto* knob = w.ui().picVolPos;
+    EXPECT_NEAR(knob->x() + knob->width() / 2, slider->x() + slider->width() / 4, 1);
+    QTest::mouseClick(w.ui().mbSound->inner(), Qt::LeftButton);
+    EXPECT_TRUE(vol.MainMute());
+    QTest::mouseClick(w.ui().mbSound->inner(), Qt::LeftButton);
+    EXPECT_FALSE(vol.MainMute());
+}
+
+TEST_F(Window, OpenDialogUsesTheOpenFilterAndLastFileReopens) {
+    const QString a = clip("h264_aac.flv");
+    const QString b = clip("mpeg1.mpg");
+    prompts.files({a});
+    w.mnuOpen();
+    EXPECT_EQ(w.playState(), 1);
+    EXPECT_TRUE(prompts.last().file.qtFilter.startsWith(
+        QStringLiteral("支援處理的檔案 (flv ; mpg ; dat ; vob) (")));
+    EXPECT_FALSE(w.ui().mnuPlayLast->isEnabled());
+    w.playSingle(QStringLiteral("\"") + b + QStringLiteral("\""), 0);  // quotes are removed
+    EXPECT_EQ(w.media().FileName(), b);
+    EXPECT_EQ(w.lastFile(), a);
+    EXPECT_TRUE(w.ui().mnuPlayLast->isEnabled());
+    w.mnuPlayLast();
+    EXPECT_EQ(w.media().FileName(), a);
+    EXPECT_EQ(w.continueMode(), 3);
+}
+
+TEST_F(Window, CloseRunFnReleasesTheFile) {
+    const QString a = clip("h264_aac.flv");
+    open(a);
+    w.closeRunFn(QStringLiteral("/elsewhere/other.flv"));
+    EXPECT_EQ(w.playState(), 1);
+    w.closeRunFn(a);
+    EXPECT_EQ(w.playState(), 5);
+    EXPECT_EQ(w.continueMode(), 0);
+    EXPECT_EQ(status(), QStringLiteral("關閉播放，因為此檔案經過重新讀取"));
+    EXPECT_EQ(w.media().getStatus(), QStringLiteral("error"));
+}
