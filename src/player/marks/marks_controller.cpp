@@ -103,8 +103,8 @@ void MarksController::goToMarksList() {
     host_.pausePrFn();
     if (segs_.lastIsOpen()) markEnd();
     leaveListPlayMode(false, std::nullopt);
-    host_.showMarksListTab();
-    host_.loadMark();
+    list_->showMarksListTab();
+    list_->loadMark();
 }
 
 // ---- operations ----
@@ -208,7 +208,7 @@ SegmentTimes MarksController::rsFormat(int index, int style, double startAdjust,
 
 void MarksController::updateMarksTotal() {
     emit changed();
-    host_.checkCmdRng();
+    list_->checkCmdRng();
 }
 
 void MarksController::updateSaveMenus() {
@@ -248,7 +248,7 @@ bool MarksController::startSegmentPlay(int repeatMode, int index, bool keepState
 
 void MarksController::leaveListPlayMode(bool stopInsteadOfPause, std::optional<int> playIndex) {
     if (!barVisible_ || (!playIndex && !marksEdited_)) return;
-    if (host_.listPlayMode() != 0) {
+    if (list_->listPlayMode() != 0) {
         if (stopInsteadOfPause)
             host_.stopMedia();
         else
@@ -256,12 +256,12 @@ void MarksController::leaveListPlayMode(bool stopInsteadOfPause, std::optional<i
         host_.repaintNow();
         prompts::msgBox(leaveListPlayModeText(), prompts::Buttons::Ok,
                         QString::fromUtf8(kNoticeTitle));
-        host_.setListPlayModeOnce();
+        list_->setListPlayModeOnce();
     }
     if (playIndex) playNextRS(*playIndex, 0, false, -1, -1, false);
 }
 
-void MarksController::applyMark() { applyMarkSpans(host_.editorSpans()); }
+void MarksController::applyMark() { applyMarkSpans(list_->editorSpans()); }
 
 void MarksController::applyMarkSpans(const std::vector<std::pair<float, float>>& spans) {
     clearAllMarks();

@@ -26,6 +26,9 @@ class MarksController : public QObject {
     explicit MarksController(MarksHost& host, QObject* parent = nullptr);
 
     MarksHost& host() const { return host_; }
+    // nullptr: no list window (the defaults of MarksListLink).
+    void setListLink(MarksListLink* link) { list_ = link ? link : &noList_; }
+    MarksListLink& listLink() const { return *list_; }
 
     // State
     const SegmentList& segments() const { return segs_; }
@@ -88,6 +91,8 @@ class MarksController : public QObject {
     void setEndButton(int state) { host_.setMarkButtonState(MarkButton::End, state); }
 
     MarksHost& host_;
+    MarksListLink noList_;
+    MarksListLink* list_ = &noList_;
     SegmentList segs_;
     int lastSegment_ = 0;
     int playingSegment_ = 0;

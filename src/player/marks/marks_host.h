@@ -1,6 +1,5 @@
 #pragma once
-// What the marks need of the player window and, through it, of the list window. The player
-// window implements it; the list-window calls do nothing until a list window is wired in.
+// What the marks need of the player window and of the list window.
 #include <cstdint>
 #include <utility>
 #include <vector>
@@ -33,15 +32,19 @@ class MarksHost {
     virtual void shareBnStop() = 0;  // the stop routine with its plain arguments
     virtual void stopMedia() = 0;    // stop before the list play mode changes
     virtual void failPlay() = 0;
-    // A segment play has started; fromStopped when it started from the stopped state and the
-    // player must enter its playing look and start its status timer.
+    // A segment play has started: the player shows it playing (look, status timer);
+    // fromStopped when it started from the stopped state.
     virtual void segmentPlayStarted(bool fromStopped) = 0;
     virtual void repaintNow() {}
+};
 
-    // The list window.
+// What the marks need of the list window; until one is wired in, nothing happens there.
+class MarksListLink {
+  public:
+    virtual ~MarksListLink() = default;
     virtual int listPlayMode() const { return 0; }  // 0 plays each file once
-    virtual void setListPlayModeOnce() {}
-    virtual void showMarksListTab() {}  // changeToTab to the segment editor
+    virtual void setListPlayModeOnce() {}           // select "單次播放檔案"
+    virtual void showMarksListTab() {}              // changeToTab to the segment editor
     virtual void loadMark() {}
     virtual void checkCmdRng() {}
     // The segment editor's lines as position units (getStartEnd with conversion), -1 for an

@@ -37,7 +37,7 @@ class FakeDevice : public MciDevice {
     QStringList plays() const { return sent.filter(QStringLiteral("play ")); }
 };
 
-class FakeHost : public MarksHost {
+class FakeHost : public MarksHost, public MarksListLink {
   public:
     FakeDevice device;
     MCI mci{&device};
@@ -56,6 +56,7 @@ class FakeHost : public MarksHost {
     std::vector<bool> started;  // fromStopped of every segmentPlayStarted
 
     FakeHost() { mci.setFileName(QStringLiteral("/v/clip.flv")); }
+    // The list window is this same object once a test links it (MarksController::setListLink).
 
     MCI& media() override { return mci; }
     int32_t totalUnits() const override { return units; }

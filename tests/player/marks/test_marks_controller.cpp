@@ -15,6 +15,7 @@ struct Marks : ::testing::Test {
     FakeHost host;
     MarksController m{host};
     ScriptedPrompts prompts;
+    Marks() { m.setListLink(&host); }
 
     void at(int32_t p) { host.device.position = p; }
     void mark(int32_t s, int32_t e) {
