@@ -52,10 +52,8 @@ void buzySateShow(bool show, QWidget* caller, bool* stopped) {
     // The gate would hold back the message box's own input.
     setRunObserver(nullptr);
     leaveBusy();
-    if (userStopped) {
-        prompts::msgBox(QStringLiteral("你已經中止程序！"), prompts::Buttons::Ok);
-        if (stopped) *stopped = true;
-    }
+    if (userStopped) prompts::msgBox(QStringLiteral("你已經中止程序！"), prompts::Buttons::Ok);
+    if (stopped) *stopped = userStopped;
     delete gBuzy.data();
     if (BuzyHiddenWindow == 1 && host.mainWindow()) host.mainWindow()->show();
     if (BuzyHiddenWindow == 2 && host.listWindow()) host.listWindow()->show();

@@ -1,6 +1,7 @@
 # Save marked segments: the command plan and the job.
 target_sources(lumba_tools PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/save_plan.cpp ${CMAKE_CURRENT_LIST_DIR}/save_plan.h
+    ${CMAKE_CURRENT_LIST_DIR}/save_segments.cpp ${CMAKE_CURRENT_LIST_DIR}/save_segments.h
 )
 
 # Its tests live in tests/tools/save; the tools tests include them once that room has its own

@@ -1,0 +1,254 @@
+#include "tools/save_segments.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "common/paths.h"
+#include "common/prompts.h"
+#include "tools/busy_window.h"
+#include "tools/buzy_show.h"
+#include "tools/job_frame.h"
+#include "tools/runner.h"
+
+namespace save {
+namespace {
+
+const QString kCrLf = QStringLiteral("\r\n");
+const QString kErrorTitle = QStringLiteral("錯誤訊息");
+
+bool partMade(const QString& path) { return tools::fileLength(path) > 0; }
+
+// One job: the plan, the frame and the record, with the steps of the algorithm as members.
+class SaveJob {
+  public:
+    SaveJob(const SavePlan& plan, QWidget* caller, SaveOutcome& out)
+        : plan_(plan),
+          frame_(caller, plan.mode == Mode::Split ? tools::Tool::SaveSplit : tools::Tool::SaveCut,
+                 plan.steps),
+          out_(out) {}
+
+    void run() {
+        if (!frame_.start(plan_.output, QStringLiteral("Edit") + QString::number(plan_.kind)))
+            return;
+        out_.started = true;
+        tools_ = {frame_.paths().ffmpeg, frame_.paths().flvmdi};
+        noteCaption();
+        const bool ok = frame_.removeTarget(plan_.output) && makeParts() && deliver();
+        out_.succeeded = frame_.finish(plan_.output, !ok);
+    }
+
+  private:
+    void noteCaption() {
+        if (tools::frmBuzy* b = tools::currentBuzy()) out_.captions << b->caption();
+    }
+
+    bool runStep(int step, const Command& c) {
+        out_.commands.push_back(c);
+        return frame_.run(step, c);
+    }
+
+    // A cut of the part that really holds pictures; a header ffmpeg left behind is removed,
+    // so the part then counts as empty as the step check expects.
+    bool cutPart(int step, const PartPlan& p, const CutStart& start, bool reencode) {
+        const QString path = frame_.inFolder(p.name);
+        if (!runStep(step,
+                     cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode)))
+            return false;
+        if (partMade(path)) {
+            Command check = partCheck(tools_, path);
+            check.folder = frame_.folder();
+            out_.commands.push_back(check);
+            if (!partCheckPassed(tools::getCmdOutput(check))) QFile::remove(path);
+        }
+        return true;
+    }
+
+    CutStart findCutStart(const PartPlan& p) {
+        std::optional<double> window = firstProbeWindow(p.cut.start);
+        while (window && !frame_.stopped()) {
+            Command probe = keyframeProbe(tools_, plan_.source, *window, p.cut.start);
+            probe.folder = frame_.folder();
+            out_.commands.push_back(probe);
+            if (auto cs = parseKeyframes(tools::getCmdOutput(probe), *window, p.cut.start))
+                return *cs;
+            window = widerProbeWindow(*window, p.cut.start);
+        }
+        return {};  // no keyframe found: read from the beginning
+    }
+
+    bool makeParts() {
+        QStringList list;
+        for (const PartPlan& p : plan_.parts) {
+            const int step = p.index + 1;
+            frame_.showStep(step);
+            noteCaption();
+            const QString path = frame_.temp(p.name);
+            QFile::remove(path);
+            list << path;
+            const CutStart start = findCutStart(p);
+            if (!cutPart(step, p, start, false)) return false;
+            if (!partMade(path) && plan_.kind == 3) {
+                if (!reencodeAccepted_) {
+                    ++out_.reencodeQuestions;
+                    if (!frame_.askReencode()) return false;
+                    reencodeAccepted_ = true;
+                }
+                if (!cutPart(step, p, start, true)) return false;
+            }
+            if (!partMade(path)) return false;
+            if (plan_.flvmdiOnParts) {
+                if (!runStep(step, flvmdiCommand(tools_, path))) return false;
+                if (!partMade(path)) return false;
+            }
+        }
+        partPaths_ = list;
+        return true;
+    }
+
+    bool moveOnto(const QString& from, const QString& to) {
+        if (!frame_.removeTarget(to)) return false;
+        return QFile::rename(from, to);
+    }
+
+    bool deliver() {
+        if (plan_.mode == Mode::Split) {
+            for (const PartPlan& p : plan_.parts)
+                if (!moveOnto(frame_.inFolder(p.name), frame_.inFolder(p.finalName))) return false;
+            return true;
+        }
+        if (!plan_.join) return moveOnto(partPaths_.first(), plan_.output);
+
+        const int step = plan_.steps;
+        frame_.showStep(step);
+        noteCaption();
+        const QString list = frame_.temp(plan_.joinList);
+        const QString joined = frame_.temp(plan_.joinFile);
+        QFile::remove(joined);
+        QFile f(list);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+        const QByteArray text = joinListText(partPaths_).toUtf8();
+        const bool written = f.write(text) == text.size();
+        f.close();
+        if (!written) return false;
+        double seconds = 0;
+        for (const PartPlan& p : plan_.parts) seconds += static_cast<double>(p.cut.length);
+        if (!runStep(step, joinCommand(tools_, list, joined, plan_.ext, seconds))) return false;
+        for (const QString& part : partPaths_) QFile::remove(part);
+        QFile::remove(list);
+        if (!partMade(joined)) return false;
+        if (plan_.flvmdiOnJoin) {
+            if (!runStep(step, flvmdiCommand(tools_, joined))) return false;
+            if (!partMade(joined)) return false;
+        }
+        return moveOnto(joined, plan_.output);
+    }
+
+    const SavePlan& plan_;
+    tools::JobFrame frame_;
+    SaveOutcome& out_;
+    Tools tools_;
+    QStringList partPaths_;
+    bool reencodeAccepted_ = false;
+};
+
+}  // namespace
+
+QString missingSourceText() {
+    return QStringLiteral("你要處理的檔案並不存在於本地硬碟") + kCrLf +
+           QStringLiteral("或是其他的原因導致無法讀取標記！");
+}
+
+QString audioOnlyText(Mode mode) {
+    return QStringLiteral("「另存") + modeWord(mode) +
+           QStringLiteral("」無法處理沒有畫面／視訊的影片！");
+}
+
+QString confirmText(Mode mode, const QString& source) {
+    const bool split = mode == Mode::Split;
+    return QStringLiteral("本軟體可以不經轉檔而直接") + modeWord(mode) +
+           QStringLiteral(" FLV 檔案等等：") + kCrLf + source + kCrLf + kCrLf +
+           (split ? QStringLiteral("分割功能，可以將所有的標記區段分別存檔為新的檔案")
+                  : QStringLiteral("裁剪功能，可以將所有的標記區段接合為單一的新檔案")) +
+           kCrLf +
+           (split ? QStringLiteral("下一個步驟，將會開啟瀏覽資料夾的目錄對話盒")
+                  : QStringLiteral("下一個步驟，將會開啟另存新檔的檔案對話盒")) +
+           kCrLf + kCrLf + QStringLiteral("確定要進行「另存") + modeWord(mode) +
+           QStringLiteral("」？");
+}
+
+QString folderBrowserTitle(const QString& ext) {
+    return QStringLiteral("分割出的檔案將以「split_編號.") + ext + QStringLiteral("」儲存") +
+           kCrLf + QStringLiteral("請選取分割出的新檔案的儲存目錄") + kCrLf +
+           QStringLiteral("這裡，強烈建議你新建一個資料夾！");
+}
+
+QString saveDialogFilter(const QString& ext) {
+    return ext.toUpper() + QStringLiteral(" 檔案格式 (*.") + ext + QStringLiteral(")");
+}
+
+QString ownSourceText(Mode mode, const QString& source) {
+    return QStringLiteral("「另存") + modeWord(mode) +
+           QStringLiteral("」的新檔案不能取代正在處理的原始檔案：") + kCrLf + source + kCrLf +
+           kCrLf + QStringLiteral("請選擇其他的檔案名稱或資料夾");
+}
+
+SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode) {
+    SaveOutcome out;
+    host.closeOpenSegment();
+    const QString src = host.sourcePath();
+    const QString ext = QFileInfo(src).suffix().toLower();
+    host.pausePrFn();
+
+    const std::vector<UnitSegment> segments = host.segments();
+    if (src.isEmpty() || !QFileInfo(src).isFile() || segments.empty() ||
+        host.secondsPerUnit() <= 0) {
+        prompts::msgBox(missingSourceText(), prompts::Buttons::Ok, kErrorTitle);
+        return out;
+    }
+    if (host.isAudioOnly()) {
+        prompts::msgBox(audioOnlyText(mode), prompts::Buttons::Ok, kErrorTitle);
+        return out;
+    }
+    if (prompts::msgBox(confirmText(mode, src), prompts::Buttons::OkCancel) != prompts::Answer::Ok)
+        return out;
+
+    SaveRequest req;
+    req.source = src;
+    req.segments = segments;
+    req.secondsPerUnit = host.secondsPerUnit();
+    req.totalSeconds = host.totalSeconds();
+    req.mode = mode;
+    const QString startFolder = getSaveFolder(src);
+    if (mode == Mode::Split) {
+        prompts::FolderDialog d;
+        d.title = folderBrowserTitle(ext);
+        d.initialFolder = startFolder;
+        req.output = prompts::current().folder(d);
+    } else {
+        prompts::FileDialog d;
+        d.kind = prompts::FileDialog::Save;
+        d.initialFolder = startFolder;
+        d.qtFilter = saveDialogFilter(ext);
+        d.filterIndex = 1;
+        d.defaultExt = QStringLiteral(".") + ext;
+        d.fileName = QFileInfo(src).completeBaseName() + QStringLiteral("_part.") + ext;
+        const prompts::FileAnswer a = prompts::current().file(d);
+        if (!a.paths.isEmpty()) req.output = a.paths.first();
+    }
+    if (req.output.trimmed().isEmpty()) return out;
+
+    const SavePlan plan = makePlan(req);
+    out.output = plan.output;
+    out.steps = plan.steps;
+    // Removing a target first would delete the source when it is one of them.
+    for (const QString& f : plan.touchedFiles()) {
+        if (tools::JobFrame::isOwnSource(f, src)) {
+            prompts::msgBox(ownSourceText(mode, src), prompts::Buttons::Ok, kErrorTitle);
+            return out;
+        }
+    }
+    SaveJob(plan, host.window(), out).run();
+    return out;
+}
+
+}  // namespace save

@@ -1,0 +1,54 @@
+#pragma once
+// saveMarkedSegments: the marked segments of the playing file saved without re-encoding,
+// all joined into one file (mode 0, "另存裁剪") or each to a file of its own (mode 1,
+// "另存分割"), on the common job frame.
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+#include "tools/save_plan.h"
+
+class QWidget;
+
+namespace save {
+
+// What the job needs of the player; the application connects it to the main window.
+class SaveHost {
+  public:
+    virtual ~SaveHost() = default;
+    // The end-mark command on the last segment when it is still open.
+    virtual void closeOpenSegment() = 0;
+    // FileName of the main media object ("" when nothing is open).
+    virtual QString sourcePath() = 0;
+    // Elements 0 to lastSegment in list order; empty when no segment is marked.
+    virtual std::vector<UnitSegment> segments() = 0;
+    virtual double secondsPerUnit() = 0;
+    virtual double totalSeconds() = 0;  // the length the player shows
+    virtual bool isAudioOnly() = 0;
+    virtual void pausePrFn() = 0;
+    // The main window: owner of the dialogs and caller of the busy window.
+    virtual QWidget* window() = 0;
+};
+
+// What a job did, for the record and for tests.
+struct SaveOutcome {
+    bool started = false;    // past the dialogs: the busy window was shown
+    bool succeeded = false;  // the output passed the success test
+    QString output;          // the file of the success test and the report
+    int steps = 0;           // N of the busy caption
+    QStringList captions;    // the busy caption before each step, in order
+    std::vector<Command> commands;  // every command run, in order
+    int reencodeQuestions = 0;
+};
+
+SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode);
+
+// The texts of the job.
+QString missingSourceText();
+QString audioOnlyText(Mode mode);
+QString confirmText(Mode mode, const QString& source);
+QString folderBrowserTitle(const QString& ext);
+QString saveDialogFilter(const QString& ext);  // Qt form: "FLV 檔案格式 (*.flv)"
+QString ownSourceText(Mode mode, const QString& source);
+
+}  // namespace save

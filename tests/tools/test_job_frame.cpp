@@ -1,0 +1,440 @@
+// The job frame end to end: the busy window over a real caller, real child processes, the
+// tools written by the real LumbaResFLV into a private folder, scripted prompts.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+
+#include "common/globals.h"
+#include "common/host.h"
+#include "common/paths.h"
+#include "common/scripted_prompts.h"
+#include "common/shell.h"
+#include "common/temp_folder.h"
+#include "tool_test_support.h"
+#include "tools/busy_state.h"
+#include "tools/busy_window.h"
+#include "tools/buzy_show.h"
+#include "tools/deployment.h"
+#include "tools/done_report.h"
+#include "tools/job_frame.h"
+#include "tools/runner.h"
+#include "tools/tool_host.h"
+
+using namespace tools;
+using tooltest::writeScript;
+
+namespace {
+
+const QString kStopped = QStringLiteral("你已經中止程序！");
+
+struct TestHost : ToolHost {
+    QWidget* mainW = nullptr;
+    QWidget* listW = nullptr;
+    int pauses = 0;
+    bool toList = false;
+    QStringList selected;
+    QWidget* mainWindow() override { return mainW; }
+    QWidget* listWindow() override { return listW; }
+    void pausePrFn() override { ++pauses; }
+    bool doneToFileList() override { return toList; }
+    void selectInFileBrowser(const QString& p) override { selected << p; }
+};
+
+struct TestShell : Shell {
+    QStringList explored;
+    bool open(const QString&) override { return true; }
+    bool exploreSelect(const QString& p) override {
+        explored << p;
+        return true;
+    }
+};
+
+struct TestAppHost : AppHost {
+    QStringList released;
+    void closeRunFn(const QString& p) override { released << p; }
+};
+
+// The windows of the fixture need the application before they are built.
+struct AppFirst {
+    AppFirst() { tooltest::ensureApp(); }
+};
+
+class JobTest : public AppFirst, public ::testing::Test {
+  protected:
+    void SetUp() override {
+        tooltest::ensureApp();
+        ASSERT_TRUE(base_.isValid() && work_.isValid());
+        // Both programs find the private folder from the same environment.
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(base_.path()));
+        TempFolder = privateTempFolder();
+        ASSERT_FALSE(TempFolder.isEmpty());
+        ProgramFolder = tooltest::binDir() + QLatin1Char('/');
+        mainW_.setGeometry(100, 100, 640, 400);
+        listW_.setGeometry(300, 200, 500, 600);
+        mainW_.show();
+        listW_.show();
+        host_.mainW = &mainW_;
+        host_.listW = &listW_;
+        installToolHost(&host_);
+        installShell(&shell_);
+        installAppHost(&appHost_);
+        folder_ = work_.path() + QLatin1Char('/');
+    }
+    void TearDown() override {
+        installToolHost(nullptr);
+        installShell(nullptr);
+        installAppHost(nullptr);
+        ASSERT_FALSE(isBusy());
+    }
+
+    QString script(const QString& name, const QString& body) {
+        return writeScript(scripts_.path(), name, body);
+    }
+    Command cmd(const QString& program) {
+        Command c;
+        c.program = program;
+        return c;
+    }
+    bool exists(const QString& name) const { return QFileInfo::exists(folder_ + name); }
+    QStringList toolFiles() const {
+        return QDir(TempFolder).entryList(QDir::Files | QDir::Hidden | QDir::System);
+    }
+
+    QTemporaryDir base_, work_, scripts_;
+    QString folder_;
+    QWidget mainW_, listW_;
+    TestHost host_;
+    TestShell shell_;
+    TestAppHost appHost_;
+    ScriptedPrompts prompts_;
+};
+
+TEST_F(JobTest, BusyWindowCoversTheCallerAndTheOtherWindowHidesAndReturns) {
+    buzySateShow(true, &listW_);
+    frmBuzy* b = currentBuzy();
+    ASSERT_NE(b, nullptr);
+    EXPECT_TRUE(b->isVisible());
+    EXPECT_EQ(b->geometry(), listW_.geometry());
+    EXPECT_NEAR(b->windowOpacity(), 220.0 / 255.0, 0.01);
+    EXPECT_EQ(b->caption(), QStringLiteral(" \r\n\r\n \r\n\r\n "));
+    EXPECT_EQ(b->cmdBreak()->text(), QStringLiteral("中止程序"));
+    EXPECT_FALSE(mainW_.isVisible());
+    EXPECT_EQ(BuzyHiddenWindow, 1);
+    // The stop panel sits at the bottom, centred; the caption above it.
+    EXPECT_EQ(b->picBreak()->geometry().bottom(), b->height() - 1);
+    EXPECT_NEAR(b->picBreak()->geometry().center().x(), b->width() / 2, 2);
+    EXPECT_LE(b->lblBuzy()->geometry().bottom(), b->picBreak()->geometry().top());
+    bool stopped = true;
+    buzySateShow(false, &listW_, &stopped);
+    EXPECT_FALSE(stopped);
+    EXPECT_EQ(currentBuzy(), nullptr);
+    EXPECT_TRUE(mainW_.isVisible());
+    EXPECT_EQ(BuzyHiddenWindow, 0);
+
+    buzySateShow(true, &mainW_);
+    EXPECT_EQ(currentBuzy()->geometry(), mainW_.geometry());
+    EXPECT_FALSE(listW_.isVisible());
+    EXPECT_TRUE(mainW_.isVisible());
+    buzySateShow(false, &mainW_);
+    EXPECT_TRUE(listW_.isVisible());
+    EXPECT_TRUE(prompts_.shown().empty());
+}
+
+TEST_F(JobTest, StopDuringALongCommandEndsTheJobWithOneStopMessage) {
+    QPushButton callerButton(QStringLiteral("x"), &mainW_);
+    callerButton.setGeometry(10, 10, 80, 30);
+    callerButton.show();
+    int clicks = 0;
+    QObject::connect(&callerButton, &QPushButton::clicked, [&] { ++clicks; });
+
+    const QString longStep = script(QStringLiteral("long.sh"), QStringLiteral("exec sleep 30"));
+    JobFrame job(&mainW_, Tool::Fix, 1);
+    const QString out = folder_ + QStringLiteral("out.flv");
+    ASSERT_TRUE(job.start(out, QStringLiteral("Fix1")));
+    EXPECT_TRUE(isBusy());
+    bool closedDuring = true;
+    QTimer::singleShot(300, [&] {
+        // Input to the covered caller is ignored; a close waits for the job.
+        QTest::mouseClick(&callerButton, Qt::LeftButton);
+        QTest::keyClick(&callerButton, Qt::Key_Space);
+        mainW_.close();
+        closedDuring = !mainW_.isVisible();
+        QTest::mouseClick(currentBuzy()->cmdBreak(), Qt::LeftButton);
+    });
+    QElapsedTimer t;
+    t.start();
+    EXPECT_TRUE(job.removeTarget(out));
+    EXPECT_FALSE(job.run(1, cmd(longStep)));
+    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_TRUE(job.stopped());
+    EXPECT_FALSE(job.finish(out));
+    EXPECT_EQ(clicks, 0);
+    EXPECT_FALSE(closedDuring);
+    EXPECT_EQ(prompts_.messageTexts(), QStringList{kStopped});
+    EXPECT_FALSE(isBusy());
+    EXPECT_TRUE(toolFiles().isEmpty()) << toolFiles().join(u' ').toStdString();
+    // The close that waited happens once the job has ended.
+    QTRY_VERIFY_WITH_TIMEOUT(!mainW_.isVisible(), 1000);
+}
+
+TEST_F(JobTest, StopDuringStep2Of5RunsNoFurtherStepAndLeavesNoneOfItsFiles) {
+    tooltest::writeFile(folder_ + QStringLiteral("~tmpS-notes.txt"), "mine");
+    tooltest::writeFile(folder_ + QStringLiteral("~fix~tmpS-mine.flv"), "mine too");
+    JobFrame job(&listW_, Tool::SaveCut, 5);
+    const QString out = folder_ + QStringLiteral("cut.flv");
+    tooltest::writeFile(out, "an older output the user agreed to replace");
+    ASSERT_TRUE(job.start(out, QStringLiteral("Edit1")));
+    EXPECT_EQ(currentBuzy()->caption(),
+              QStringLiteral("Lumba.FLV\r\n\r\n正在進行「裁剪」多媒體檔案\r\n\r\n"
+                             "共有 5 個程序，正處理第 1 個"));
+    ASSERT_TRUE(job.removeTarget(out));
+    QStringList captions;
+    for (int i = 1; i <= 5; ++i) {
+        const QString part =
+            job.temp(QStringLiteral("~tmpSP%1.flv").arg(i, 3, 10, QLatin1Char('0')));
+        // Step 2 writes part of its file and then takes long: the stop cuts it short.
+        const QString body =
+            i == 2
+                ? QStringLiteral("echo partial > '%1'\necho x > '%2'\nexec sleep 30").arg(part, out)
+                : QStringLiteral("echo done > '%1'").arg(part);
+        if (i == 2)
+            QTimer::singleShot(
+                300, [] { QTest::mouseClick(currentBuzy()->cmdBreak(), Qt::LeftButton); });
+        const bool go = job.run(i, cmd(script(QStringLiteral("step%1.sh").arg(i), body)));
+        captions << currentBuzy()->caption().section(QStringLiteral("\r\n"), 4);
+        if (!go) break;
+    }
+    EXPECT_EQ(captions, QStringList({QStringLiteral("共有 5 個程序，正處理第 1 個"),
+                                     QStringLiteral("共有 5 個程序，正處理第 2 個")}));
+    EXPECT_FALSE(job.run(
+        3, cmd(script(QStringLiteral("late.sh"), QStringLiteral("touch '%1late'").arg(folder_)))));
+    EXPECT_FALSE(job.finish(out));
+    EXPECT_FALSE(exists(QStringLiteral("late")));
+    EXPECT_FALSE(QFileInfo::exists(out)) << "the cut-short output was left behind";
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_FALSE(exists(QStringLiteral("~tmpSP%1.flv").arg(i, 3, 10, QLatin1Char('0'))));
+    EXPECT_TRUE(exists(QStringLiteral("~tmpS-notes.txt")));
+    EXPECT_TRUE(exists(QStringLiteral("~fix~tmpS-mine.flv")));
+    EXPECT_EQ(prompts_.messageTexts(), QStringList{kStopped});
+    EXPECT_TRUE(mainW_.isVisible());  // hidden for the job, back after it
+}
+
+TEST_F(JobTest, SuccessfulJobRunsTheWrittenFfmpegReportsAndRemovesTheTools) {
+    tooltest::writeFile(folder_ + QStringLiteral("~tmpS-notes.txt"), "mine");
+    JobFrame::prepare(&mainW_);
+    EXPECT_EQ(host_.pauses, 1);
+    JobFrame job(&mainW_, Tool::Encode, 3);
+    const QString out = folder_ + QStringLiteral("-clip.flv");  // looks like an option
+    ASSERT_TRUE(job.start(out, QStringLiteral("Encode")));
+    EXPECT_EQ(currentFolder(), folder_);
+    EXPECT_TRUE(QFileInfo(job.paths().ffmpeg).isExecutable());
+    EXPECT_TRUE(QFileInfo(job.paths().flvmdi).isExecutable());
+    // The encode tool always shows step 1 of 1.
+    job.showStep(3);
+    EXPECT_TRUE(currentBuzy()->caption().endsWith(QStringLiteral("共有 1 個程序，正處理第 1 個")));
+    ASSERT_TRUE(job.removeTarget(out));
+    const QString tmp = job.temp(QStringLiteral("~tmpSP001.flv"));
+    Command make = ffmpegCommand(
+        job.paths().ffmpeg,
+        {QStringLiteral("-y"), QStringLiteral("-f"), QStringLiteral("lavfi"), QStringLiteral("-i"),
+         QStringLiteral("testsrc=size=64x48:rate=25:duration=1"), QStringLiteral("-c:v"),
+         QStringLiteral("flv1"), ffmpegFile(QStringLiteral("~tmpSP001.flv"))},
+        1.0);
+    ASSERT_TRUE(job.run(1, make));
+    ASSERT_GT(fileLength(tmp), 0);
+    Command copy = ffmpegCommand(
+        job.paths().ffmpeg,
+        {QStringLiteral("-y"), QStringLiteral("-i"), ffmpegFile(QStringLiteral("~tmpSP001.flv")),
+         QStringLiteral("-c"), QStringLiteral("copy"), ffmpegFile(QStringLiteral("-clip.flv"))},
+        1.0);
+    ASSERT_TRUE(job.run(2, copy));
+    Command mdi = cmd(job.paths().flvmdi);
+    mdi.args = {out};
+    ASSERT_TRUE(job.run(3, mdi));
+    prompts_.answer(prompts::Answer::Ok);
+    EXPECT_TRUE(job.finish(out));
+    ASSERT_EQ(prompts_.messageTexts().size(), 1);
+    const QString report = prompts_.messageTexts().first();
+    EXPECT_TRUE(
+        report.startsWith(QStringLiteral("全部的檔案處理程序已經成功結束\r\n總共使用的時間有 ")))
+        << report.toStdString();
+    EXPECT_EQ(prompts_.last().title, QStringLiteral("Lumba.FLV"));
+    EXPECT_EQ(shell_.explored, QStringList{out});
+    EXPECT_GT(fileLength(out), 0);
+    EXPECT_FALSE(QFileInfo::exists(tmp));
+    EXPECT_TRUE(exists(QStringLiteral("~tmpS-notes.txt")));
+    EXPECT_TRUE(toolFiles().isEmpty()) << toolFiles().join(u' ').toStdString();
+}
+
+TEST_F(JobTest, FailedStepShowsTheErrorMessageAndRemovesAnEmptyOutput) {
+    JobFrame job(&listW_, Tool::Split, 2);
+    const QString out = folder_ + QStringLiteral("piece.mpg");
+    ASSERT_TRUE(job.start(out, QStringLiteral("Edit2")));
+    ASSERT_TRUE(job.removeTarget(out));
+    ASSERT_TRUE(
+        job.run(1, cmd(script(QStringLiteral("empty.sh"), QStringLiteral("touch '%1'").arg(out)))));
+    // A command that cannot start: the job goes on to its check, which fails.
+    ASSERT_TRUE(job.run(2, cmd(folder_ + QStringLiteral("no-such-tool"))));
+    EXPECT_FALSE(job.finish(out, fileLength(out) == 0));
+    EXPECT_FALSE(QFileInfo::exists(out));
+    EXPECT_EQ(prompts_.messageTexts(),
+              QStringList{QStringLiteral("出現錯誤，無法成功處理檔案\r\n\r\n"
+                                         "可能是檔案格式不支援進一步的切割\r\n"
+                                         "或者，該檔案被正被其他程式所執行")});
+    EXPECT_EQ(prompts_.last().title, QStringLiteral("錯誤訊息"));
+    EXPECT_TRUE(mainW_.isVisible());
+}
+
+TEST_F(JobTest, ReencodeQuestionLeavesItsTimeOutOfTheReport) {
+    JobFrame job(&mainW_, Tool::Fix, 1);
+    const QString out = folder_ + QStringLiteral("fixed.flv");
+    ASSERT_TRUE(job.start(out, QStringLiteral("Fix1")));
+    prompts_.answer(prompts::Answer::Ok).answer(prompts::Answer::Ok);
+    prompts_.onShown = [](const ScriptedPrompts::Shown& s) {
+        if (s.text.startsWith(QStringLiteral("修復後"))) QThread::msleep(1200);
+    };
+    EXPECT_TRUE(job.askReencode());
+    prompts_.onShown = nullptr;
+    ASSERT_TRUE(job.run(
+        1, cmd(script(QStringLiteral("w.sh"), QStringLiteral("echo data > '%1'").arg(out)))));
+    EXPECT_TRUE(job.finish(out));
+    const QStringList texts = prompts_.messageTexts();
+    ASSERT_EQ(texts.size(), 2);
+    EXPECT_EQ(texts[0],
+              QStringLiteral("修復後的檔案，音訊必須重新編碼\r\n這個「修復」程序才能成功\r\n\r\n"
+                             "按「確定」則繼續程序，並且音訊重新編碼\r\n"
+                             "按「取消」則中止這個「修復」程序"));
+    const QString secs =
+        texts[1].section(QStringLiteral("總共使用的時間有 "), 1).section(u' ', 0, 0);
+    EXPECT_LT(secs.toDouble(), 1.0) << texts[1].toStdString();
+}
+
+TEST_F(JobTest, OnlyOneJobAtATime) {
+    JobFrame first(&mainW_, Tool::Snapshot, 1);
+    ASSERT_TRUE(first.start(folder_ + QStringLiteral("a.bmp"), QStringLiteral("Snap")));
+    JobFrame second(&mainW_, Tool::Snapshot, 1);
+    EXPECT_FALSE(second.start(folder_ + QStringLiteral("b.bmp"), QStringLiteral("Snap")));
+    bool ran = false;
+    whenIdle([&] { ran = true; });
+    EXPECT_FALSE(ran);
+    first.finish(folder_ + QStringLiteral("a.bmp"), true);
+    EXPECT_TRUE(ran);
+}
+
+TEST_F(JobTest, OutputThatIsTheSourceIsRecognised) {
+    const QString src = folder_ + QStringLiteral("s.flv");
+    tooltest::writeFile(src, "x");
+    EXPECT_TRUE(JobFrame::isOwnSource(folder_ + QStringLiteral("./s.flv"), src));
+    EXPECT_FALSE(JobFrame::isOwnSource(folder_ + QStringLiteral("t.flv"), src));
+}
+
+TEST_F(JobTest, ReportTextsAndWhereOkLeads) {
+    EXPECT_EQ(secondsText(0.5), QStringLiteral(".50"));
+    EXPECT_EQ(secondsText(12.345), QStringLiteral("12.35"));
+    EXPECT_EQ(secondsText(12.345f), QStringLiteral("12.35"));
+    EXPECT_EQ(secondsText(3), QStringLiteral("3.00"));
+    EXPECT_EQ(secondsText(0.004), QStringLiteral(".00"));
+    EXPECT_EQ(doneReportText(0.5, false),
+              QStringLiteral("全部的檔案處理程序已經成功結束\r\n總共使用的時間有 .50 秒\r\n\r\n"
+                             "按下「確定」，可以前往檔案總管\r\n或本軟體的檔案列表，查看新檔案"));
+    EXPECT_EQ(doneReportText(0, true),
+              QStringLiteral("全部的檔案處理程序已經被中止掉\r\n\r\n"
+                             "按下「確定」，可以前往檔案總管\r\n或本軟體的檔案列表，查看新檔案"));
+    EXPECT_FALSE(doneReportText(-3, false).contains(QStringLiteral("時間")));
+
+    const QString file = folder_ + QStringLiteral("new.flv");
+    doneAfterSave(file, false, 1, false);  // not there: nothing
+    EXPECT_TRUE(prompts_.shown().empty());
+    tooltest::writeFile(file, "x");
+    doneAfterSave(file, true, 0, false);
+    EXPECT_TRUE(prompts_.shown().empty());
+    EXPECT_EQ(host_.selected, QStringList{file});
+    prompts_.answer(prompts::Answer::Cancel);
+    doneAfterSave(file, false, 12.345, false);
+    EXPECT_TRUE(prompts_.last().text.contains(QStringLiteral("12.35 秒")));
+    EXPECT_TRUE(shell_.explored.isEmpty());
+    host_.toList = true;
+    prompts_.answer(prompts::Answer::Ok);
+    doneAfterSave(file, false, 0, false);
+    EXPECT_EQ(host_.selected, QStringList({file, file}));
+    EXPECT_TRUE(shell_.explored.isEmpty());
+}
+
+TEST_F(JobTest, DeploymentRemovesWhatEachWordNames) {
+    const QStringList all{QStringLiteral("~tmpLmbMcd.exe"), QStringLiteral("~tmpLmbFmg.exe"),
+                          QStringLiteral("~tmpLmbFmd.exe"), QStringLiteral("~tmpLmbFlv.wmv")};
+    auto plant = [&] {
+        for (const QString& n : all) tooltest::writeFile(TempFolder + n, "left over");
+    };
+    plant();
+    dealMyResource(QStringLiteral("All"), false);  // what start-up does
+    EXPECT_TRUE(toolFiles().isEmpty());
+    EXPECT_EQ(appHost_.released, QStringList{TempFolder + QStringLiteral("~tmpLmbFlv.wmv")});
+    plant();
+    dealMyResource(QStringLiteral("notCapMCI"), false);
+    EXPECT_EQ(toolFiles(), QStringList{QStringLiteral("~tmpLmbFlv.wmv")});
+    plant();
+    dealMyResource(QStringLiteral("CapMCI"), false);
+    EXPECT_EQ(toolFiles().size(), 3);
+    dealMyResource(QStringLiteral("all"), false);
+    EXPECT_EQ(toolFiles().size(), 3);
+    dealMyResource(QStringLiteral("All"), false);
+}
+
+TEST_F(JobTest, BothProgramsPickTheSameFolderAndCreatingWaitsForThePackage) {
+    for (const bool runtime : {false, true}) {
+        if (runtime) {
+            const QString run = base_.path() + QStringLiteral("/run");
+            QDir().mkpath(run);
+            qputenv("XDG_RUNTIME_DIR", QFile::encodeName(run));
+        }
+        TempFolder = privateTempFolder();
+        ASSERT_FALSE(TempFolder.isEmpty());
+        EXPECT_EQ(TempFolder.startsWith(base_.path() + QStringLiteral("/run/")), runtime);
+        // When dealMyResource returns, the package program has ended and the file is whole.
+        ASSERT_TRUE(dealMyResource(QStringLiteral("CapMCI"), true));
+        EXPECT_GT(fileLength(toolPaths().captureClip), 1000);
+        EXPECT_EQ(toolFiles(), QStringList{QStringLiteral("~tmpLmbFlv.wmv")});
+        dealMyResource(QStringLiteral("All"), false);
+    }
+    qunsetenv("XDG_RUNTIME_DIR");
+    // No package program: false at once, nothing written.
+    ProgramFolder = folder_;
+    EXPECT_FALSE(dealMyResource(QStringLiteral("Fix2"), true));
+}
+
+TEST_F(JobTest, ToolKindAndTexts) {
+    EXPECT_EQ(toolKind(QStringLiteral("flv")), 1);
+    EXPECT_EQ(toolKind(QStringLiteral("FLV")), 1);
+    for (const char* e : {"mpeg", "mpg", "vob"}) EXPECT_EQ(toolKind(QLatin1String(e)), 2);
+    for (const char* e : {"avi", "mp4", ""}) EXPECT_EQ(toolKind(QLatin1String(e)), 3);
+    EXPECT_EQ(toolTexts(Tool::Join).workingLine, QStringLiteral("正在進行「合併」多媒體檔案"));
+    EXPECT_TRUE(toolTexts(Tool::Join).fixedStepLine);
+    EXPECT_FALSE(toolTexts(Tool::Split).fixedStepLine);
+    EXPECT_TRUE(reencodeQuestion(toolTexts(Tool::Snapshot)).isEmpty());
+    EXPECT_TRUE(reencodeQuestion(toolTexts(Tool::Encode)).isEmpty());
+    EXPECT_EQ(
+        reencodeQuestion(toolTexts(Tool::SaveSplit)),
+        QStringLiteral("分割後的區段，音訊必須重新編碼\r\n這個「另存分割」程序才能成功\r\n\r\n"
+                       "按「確定」則繼續程序，並且音訊重新編碼\r\n"
+                       "按「取消」則中止這個「另存分割」程序"));
+    EXPECT_EQ(reencodeQuestion(toolTexts(Tool::Join)).section(QStringLiteral("\r\n"), 0, 1),
+              QStringLiteral("合併後的檔案，音訊必須重新編碼\r\n這個「合併」程序才能成功"));
+    EXPECT_EQ(toolTexts(Tool::SaveCut).formatLine,
+              QStringLiteral("可能是檔案格式不支援進一步的剪輯"));
+    EXPECT_EQ(toolTexts(Tool::Encode).formatLine,
+              QStringLiteral("可能是檔案格式不支援進一步的轉檔"));
+}
+
+}  // namespace
