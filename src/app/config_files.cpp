@@ -2,28 +2,16 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QStringDecoder>
 #include <memory>
+
+#include "common/text_file.h"
 
 namespace app {
 
 std::optional<QStringList> readTextLines(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
-    const QByteArray bytes = file.readAll();
-    QString text;
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    text = utf8.decode(bytes);
-    if (utf8.hasError()) {
-        // Files from older installs are in the Traditional Chinese ANSI code page.
-        QStringDecoder big5("Big5");
-        if (big5.isValid()) text = big5.decode(bytes);
-    }
-    if (text.startsWith(QChar(0xFEFF))) text.remove(0, 1);
-    text.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    QStringList lines = text.split(QLatin1Char('\n'));
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
-    return lines;
+    const TextReadResult read = readTextFile(path);
+    if (!read.ok) return std::nullopt;
+    return read.lines;
 }
 
 std::optional<SaveFailure> saveTextFiles(
