@@ -7,7 +7,7 @@ pkgs=(build-essential cmake pkg-config git
       libgtest-dev libgmock-dev
       fonts-wqy-microhei locales
       clang libclang-rt-14-dev flvmeta)
-[ "${1:-}" = "--bench" ] && pkgs+=(yamdi hyperfine time xvfb xauth mpv)
+[ "${1:-}" = "--bench" ] && pkgs+=(yamdi hyperfine time xvfb xauth mpv xdotool)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
