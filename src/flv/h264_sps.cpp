@@ -28,9 +28,9 @@ bool hasChromaInfo(int profile) {
 }
 
 void skipScalingList(BitReader& br, int size) {
-    int last = 8, next = 8;
+    std::int64_t last = 8, next = 8;
     for (int j = 0; j < size && !br.failed(); ++j) {
-        if (next != 0) next = (last + br.se() + 256) % 256;
+        if (next != 0) next = ((last + br.se()) % 256 + 256) % 256;
         last = next == 0 ? last : next;
     }
 }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 
 namespace flv {
@@ -24,10 +25,16 @@ Result<std::size_t> FdSource::readAt(std::uint64_t offset, std::span<std::uint8_
 }
 
 Result<std::span<const std::uint8_t>> WindowReader::read(std::uint64_t offset, std::size_t n) {
-    if (n > buf_.size()) return diag(DiagCode::Io, "internal: read larger than the window");
+    if (n > kWindow) return diag(DiagCode::Io, "internal: read larger than the window");
+    if (const std::uint8_t* base = src_.direct()) {
+        if (offset > src_.size() || src_.size() - offset < n)
+            return diagAt(DiagCode::TruncatedTag, offset, "unexpected end of file");
+        return std::span<const std::uint8_t>(base + offset, n);
+    }
     if (offset >= start_ && offset + n <= start_ + len_)
         return std::span<const std::uint8_t>(buf_.data() + (offset - start_), n);
-    // A short read-ahead serves runs of small tags; big bodies are skipped, not read.
+    // A short read-ahead serves the PreviousTagSize, the next header and runs of small
+    // tags; big bodies are skipped, not read (larger reads cost more in copying).
     std::size_t want = std::max(n, kReadAhead);
     start_ = offset;
     len_ = 0;

@@ -17,6 +17,8 @@ class ByteSource {
     virtual std::uint64_t size() const = 0;
     // Reads up to dst.size() bytes at offset; returns the count, 0 at the end.
     virtual Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> dst) = 0;
+    // The bytes themselves, where the source holds them in memory (no copy, no system call).
+    virtual const std::uint8_t* direct() const { return nullptr; }
 };
 
 class MemorySource : public ByteSource {
@@ -24,6 +26,7 @@ class MemorySource : public ByteSource {
     explicit MemorySource(std::span<const std::uint8_t> data) : data_(data) {}
     std::uint64_t size() const override { return data_.size(); }
     Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> dst) override;
+    const std::uint8_t* direct() const override { return data_.data(); }
 
   private:
     std::span<const std::uint8_t> data_;
@@ -44,8 +47,8 @@ class FdSource : public ByteSource {
 class WindowReader {
   public:
     static constexpr std::size_t kWindow = 64 * 1024;
-    static constexpr std::size_t kReadAhead = 4096;
-    explicit WindowReader(ByteSource& src) : src_(src), buf_(kWindow) {}
+    static constexpr std::size_t kReadAhead = 1024;
+    explicit WindowReader(ByteSource& src) : src_(src), buf_(src.direct() ? 0 : kWindow) {}
     std::uint64_t size() const { return src_.size(); }
     // Exactly n bytes at offset (n <= kWindow), or a TruncatedTag diagnostic.
     Result<std::span<const std::uint8_t>> read(std::uint64_t offset, std::size_t n);

@@ -52,6 +52,11 @@ Result<std::optional<TagHeader>> TagReader::next() {
         return diagAt(
             DiagCode::TagPastEnd, pos_,
             "tag data (" + std::to_string(tag.dataSize) + " bytes) runs past the end of the file");
+    keptLen_ = std::min<std::size_t>(kKeptPrefix, tag.dataSize);
+    auto prefix = in_.read(tag.bodyOffset(), keptLen_);
+    if (!prefix) return prefix.error();
+    std::copy(prefix->begin(), prefix->end(), kept_.begin());
+    keptFor_ = tag.bodyOffset();
     std::uint64_t prevAt = tag.bodyOffset() + tag.dataSize;
     if (size - prevAt < kPrevSizeSize)
         return diagAt(DiagCode::TruncatedTag, prevAt, "file ends before a PreviousTagSize");
@@ -68,7 +73,10 @@ Result<std::optional<TagHeader>> TagReader::next() {
 
 Result<std::span<const std::uint8_t>> TagReader::bodyPrefix(const TagHeader& tag,
                                                             std::size_t maxBytes) {
-    return in_.read(tag.bodyOffset(), std::min<std::size_t>(maxBytes, tag.dataSize));
+    std::size_t n = std::min<std::size_t>(maxBytes, tag.dataSize);
+    if (tag.bodyOffset() == keptFor_ && n <= keptLen_)
+        return std::span<const std::uint8_t>(kept_.data(), n);
+    return in_.read(tag.bodyOffset(), n);
 }
 
 }  // namespace flv

@@ -1,6 +1,7 @@
 #pragma once
 // Walks an FLV file tag by tag, checking every tag's framing (type, size against the end
 // of the file, the PreviousTagSize after it) without reading the bodies.
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -48,9 +49,16 @@ class TagReader {
     // Up to maxBytes of the body's beginning (maxBytes <= WindowReader::kWindow).
     Result<std::span<const std::uint8_t>> bodyPrefix(const TagHeader& tag, std::size_t maxBytes);
 
+    // Bytes of each body kept by next(), so the usual prefix reads cost no system call
+    // after the window has moved on to the PreviousTagSize.
+    static constexpr std::size_t kKeptPrefix = 64;
+
   private:
     WindowReader& in_;
     std::uint64_t pos_ = 0;
+    std::uint64_t keptFor_ = UINT64_MAX;  // body offset the kept prefix belongs to
+    std::array<std::uint8_t, kKeptPrefix> kept_{};
+    std::size_t keptLen_ = 0;
 };
 
 }  // namespace flv

@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Compares flvmdi with cp, flvmeta -U and yamdi on one generated H.264/AAC FLV of at least
+# 300 MB (its onMetaData stripped). Each command is followed by sync; warm cache; prints the
+# median wall time of 3 runs and the peak memory of each.
+#   bench/flvmdi_bench.sh [path/to/flvmdi] [work folder]
+# Needs ffmpeg, flvmeta, yamdi and GNU time (scripts/deps.sh --bench installs them).
+set -euo pipefail
+here="$(cd "$(dirname "$0")/.." && pwd)"
+flvmdi="${1:-$here/build/bin/flvmdi}"
+work="${2:-${TMPDIR:-/tmp}/flvmdi-bench}"
+runs=3
+for tool in ffmpeg flvmeta yamdi /usr/bin/time "$flvmdi"; do
+    command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
+done
+mkdir -p "$work"
+src="$work/big.flv"
+
+if [ ! -s "$src" ]; then
+    echo "Generating a test file of about 330 MB in $work ..."
+    ffmpeg -nostdin -loglevel error -y \
+        -f lavfi -i "testsrc2=size=1280x720:rate=25:duration=30" \
+        -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=30" \
+        -c:v libx264 -preset ultrafast -b:v 8M -maxrate 8M -bufsize 8M -g 50 -pix_fmt yuv420p \
+        -c:a aac -b:a 128k -shortest -f flv "$work/chunk.flv"
+    # Eleven copies of the chunk, stream-copied into one file without metadata.
+    ffmpeg -nostdin -loglevel error -y -stream_loop 10 -i "$work/chunk.flv" -c copy \
+        -flvflags no_metadata -f flv "$src"
+    rm -f "$work/chunk.flv"
+fi
+size=$(stat -c %s "$src")
+echo "Input: $src, $((size / 1000000)) MB"
+
+warm() { cat "$1" >/dev/null; sync; }
+fresh() { rm -f "$work/in.flv" "$work/out.flv"; cp "$src" "$work/in.flv"; warm "$work/in.flv"; }
+
+# measure NAME PREPARE COMMAND: runs PREPARE (untimed), then COMMAND && sync under GNU
+# time, $runs times; prints the median wall time and the largest peak memory.
+measure() {
+    local name="$1" prepare="$2" cmd="$3" times=() mems=()
+    for ((i = 0; i < runs; i++)); do
+        eval "$prepare"
+        local out
+        out=$( { /usr/bin/time -f "%e %M" sh -c "$cmd >/dev/null 2>&1 && sync"; } 2>&1 | tail -1)
+        times+=("${out% *}")
+        mems+=("${out#* }")
+    done
+    local median peak
+    median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p")
+    peak=$(printf '%s\n' "${mems[@]}" | sort -n | tail -1)
+    printf '%-34s %8.2f s %10.1f MiB\n' "$name" "$median" "$(echo "$peak / 1024" | bc -l)"
+}
+
+printf '%-34s %10s %14s\n' "command" "median" "peak memory"
+measure "cp" 'fresh' "cp '$work/in.flv' '$work/out.flv'"
+measure "flvmeta -U (in place)" 'fresh' "flvmeta -U '$work/in.flv'"
+measure "yamdi -i -o" 'fresh' "yamdi -i '$work/in.flv' -o '$work/out.flv'"
+measure "flvmdi (full rewrite, stripped)" 'fresh' "'$flvmdi' '$work/in.flv'"
+fresh
+"$flvmdi" "$work/in.flv" >/dev/null
+measure "flvmdi (second run, in place)" 'warm "$work/in.flv"' "'$flvmdi' '$work/in.flv'"
+rm -f "$work/in.flv" "$work/out.flv"
