@@ -1,5 +1,6 @@
 // flvmdi on input it must refuse and in conditions it must survive: each failure names the
 // problem, exits non-zero and leaves the file byte-identical with nothing left beside it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -234,3 +235,81 @@ TEST(FlvmdiFiles, UsageErrorsAndMissingFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// A sparse FLV of more than 4 GiB: full-size video tags whose bodies are holes, then two
+// keyframes beyond 4 GiB. Its first tag is an onMetaData with room, so flvmdi goes in place
+// and the test writes almost nothing to disk.
+struct SparseFlv {
+    std::vector<std::uint64_t> keyframeOffsets;
+    std::uint64_t size = 0;
+};
+
+SparseFlv writeSparseFlv(const std::string& path) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    EXPECT_GE(fd, 0);
+    SparseFlv out;
+    std::uint64_t at = 0;
+    auto put = [&](const Bytes& b, std::uint64_t offset) {
+        EXPECT_EQ(::pwrite(fd, b.data(), b.size(), static_cast<off_t>(offset)),
+                  static_cast<ssize_t>(b.size()));
+    };
+    auto tag = [&](std::uint8_t type, std::uint32_t ts, std::uint32_t size, const Bytes& start) {
+        RawTag t = makeTag(type, ts, start);
+        Bytes header(t.bytes.begin(), t.bytes.end());
+        header[1] = static_cast<std::uint8_t>(size >> 16);
+        header[2] = static_cast<std::uint8_t>(size >> 8);
+        header[3] = static_cast<std::uint8_t>(size);
+        put(header, at);
+        std::uint32_t prev = 11 + size;
+        put({static_cast<std::uint8_t>(prev >> 24), static_cast<std::uint8_t>(prev >> 16),
+             static_cast<std::uint8_t>(prev >> 8), static_cast<std::uint8_t>(prev)},
+            at + 11 + size);
+        at += 11 + std::uint64_t{size} + 4;
+    };
+    put({'F', 'L', 'V', 1, 1, 0, 0, 0, 9, 0, 0, 0, 0}, 0);
+    at = 13;
+    flv::AmfValue empty;
+    empty.type = flv::AmfType::EcmaArray;
+    tag(18, 0, 8192, scriptBody("onMetaData", empty));
+    std::uint32_t ts = 0;
+    tag(9, ts, 0xFFFFFF, {0x17, 0x01, 0, 0, 0, 0x65});  // a first keyframe
+    out.keyframeOffsets.push_back(13 + 11 + 8192 + 4);
+    while (at < (std::uint64_t{1} << 32) + 1000) tag(9, ts += 40, 0xFFFFFF, {0x27, 0x01, 0, 0, 0});
+    for (int i = 0; i < 2; ++i) {
+        out.keyframeOffsets.push_back(at);
+        tag(9, ts += 40, 100, {0x17, 0x01, 0, 0, 0, 0x65});
+        tag(9, ts += 40, 100, {0x27, 0x01, 0, 0, 0, 0x41});
+    }
+    out.size = at;
+    ::close(fd);
+    return out;
+}
+
+}  // namespace
+
+TEST(FlvmdiFiles, FilesOver4GiBKeepExactOffsets) {
+    TempDir dir;
+    std::string file = dir.file("big.flv");
+    SparseFlv flv = writeSparseFlv(file);
+    ASSERT_GT(flv.size, std::uint64_t{1} << 32);
+    auto r = runFlvmdi(file);
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find("in place"), std::string::npos) << r.output;
+    EXPECT_EQ(std::filesystem::file_size(file), flv.size);
+    Bytes head(13 + 11 + 8192);
+    int fd = ::open(file.c_str(), O_RDONLY);
+    ASSERT_EQ(::pread(fd, head.data(), head.size(), 0), static_cast<ssize_t>(head.size()));
+    ::close(fd);
+    RawTag first;
+    first.type = 18;
+    first.bytes.assign(head.begin() + 13, head.end());
+    auto meta = scriptValue(first);
+    ASSERT_TRUE(meta);
+    EXPECT_EQ(num(*meta, "filesize"), static_cast<double>(flv.size));
+    const auto& pos = meta->find("keyframes")->find("filepositions")->items;
+    ASSERT_EQ(pos.size(), flv.keyframeOffsets.size());
+    for (std::size_t i = 0; i < pos.size(); ++i)
+        EXPECT_EQ(pos[i].number, static_cast<double>(flv.keyframeOffsets[i])) << i;
+}
