@@ -151,8 +151,10 @@ void buildPlayerUi(QMainWindow* w, PlayerUi& ui) {
         makeButton(p, "mbBackward", icons::Kind::Backward, QStringLiteral("倒轉 ( PgUp )"));
     ui.mbForward =
         makeButton(p, "mbForward", icons::Kind::Forward, QStringLiteral("快轉 ( PgDn )"));
-    ui.mbRngStart = makeButton(p, "mbRngStart", icons::Kind::RangeStart, QString());
-    ui.mbRngEnd = makeButton(p, "mbRngEnd", icons::Kind::RangeEnd, QString());
+    ui.mbRngStart =
+        makeButton(p, "mbRngStart", icons::Kind::RangeStart, QStringLiteral("標記開始 (  [  )"));
+    ui.mbRngEnd =
+        makeButton(p, "mbRngEnd", icons::Kind::RangeEnd, QStringLiteral("標記結束 (  ]  )"));
     ui.mbLastItem =
         makeButton(p, "mbLastItem", icons::Kind::LastItem, QStringLiteral("播放上個項目 ( ↑ )"));
     ui.mbNextItem =
