@@ -50,7 +50,10 @@ MpvMciDevice::MpvMciDevice() : MpvMciDevice(Options{envHeadless(), 10000}) {}
 
 MpvMciDevice::MpvMciDevice(const Options& options) : options_(options) {}
 
-MpvMciDevice::~MpvMciDevice() = default;
+MpvMciDevice::~MpvMciDevice() {
+    devices_.clear();
+    MpvPlayer::finishClosing();
+}
 
 MpvPlayer* MpvMciDevice::player(const QString& alias) const {
     auto it = devices_.find(aliasKey(alias));
@@ -66,6 +69,7 @@ int MpvMciDevice::send(const QString& command, QString* reply) {
         devices_.clear();
         return 0;
     }
+    MpvPlayer::reapClosed();
     auto it = devices_.find(aliasKey(c.device));
     if (it == devices_.end())
         return c.device.isEmpty() ? mcierr::kMissingParameter : mcierr::kInvalidDeviceName;

@@ -8,6 +8,10 @@
 #include <QMetaObject>
 #include <algorithm>
 #include <clocale>
+#include <memory>
+#include <mutex>
+#include <thread>
+#include <vector>
 
 #include "media/video_surface.h"
 
@@ -43,17 +47,60 @@ constexpr double kTimeSlack = 0.0005;
 MpvPlayer::MpvPlayer(const Config& config, QObject* parent)
     : QObject(parent), surface_(config.surface), config_(config) {}
 
+namespace {
+
+// Ending a handle with video takes about 200 ms inside libmpv (its video output shuts down
+// on the core's schedule); that happens on a worker so that closing never stalls the window.
+struct Retiring {
+    std::thread worker;
+    std::shared_ptr<std::atomic<bool>> done;
+};
+std::mutex retireLock;
+std::vector<Retiring>& retiring() {
+    static std::vector<Retiring> list;
+    return list;
+}
+
+void retire(mpv_render_context* render, mpv_handle* mpv) {
+    auto done = std::make_shared<std::atomic<bool>>(false);
+    std::thread worker([render, mpv, done] {
+        if (render) mpv_render_context_free(render);  // before the handle, as libmpv requires
+        if (mpv) mpv_terminate_destroy(mpv);
+        *done = true;
+    });
+    std::lock_guard<std::mutex> hold(retireLock);
+    retiring().push_back({std::move(worker), done});
+}
+
+void joinRetired(bool all) {
+    std::vector<Retiring> finished;
+    {
+        std::lock_guard<std::mutex> hold(retireLock);
+        auto& list = retiring();
+        for (auto it = list.begin(); it != list.end();) {
+            if (all || *it->done) {
+                finished.push_back(std::move(*it));
+                it = list.erase(it);
+            } else {
+                ++it;
+            }
+        }
+    }
+    for (auto& r : finished) r.worker.join();
+}
+
+}  // namespace
+
+void MpvPlayer::finishClosing() { joinRetired(true); }
+void MpvPlayer::reapClosed() { joinRetired(false); }
+
 MpvPlayer::~MpvPlayer() {
-    if (render_) {
-        mpv_render_context_set_update_callback(render_, nullptr, nullptr);
-        mpv_render_context_free(render_);  // before the handle, as libmpv requires
-        render_ = nullptr;
-    }
-    if (mpv_) {
-        mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
-        mpv_terminate_destroy(mpv_);
-        mpv_ = nullptr;
-    }
+    // No callback may reach this object any more; posted calls die with it.
+    if (render_) mpv_render_context_set_update_callback(render_, nullptr, nullptr);
+    if (mpv_) mpv_set_wakeup_callback(mpv_, nullptr, nullptr);
+    if (render_ || mpv_) retire(render_, mpv_);
+    render_ = nullptr;
+    mpv_ = nullptr;
     if (surface_) surface_->clearVideo();
 }
 
@@ -112,23 +159,15 @@ bool MpvPlayer::open(const QString& target, int timeoutMs) {
     // Opening answers like a synchronous command: wait for the load or its failure.
     QElapsedTimer clock;
     clock.start();
-    while (!loaded_ && !ended_) {
-        const qint64 left = timeoutMs - clock.elapsed();
-        if (left <= 0) break;
-        mpv_event* e = mpv_wait_event(mpv_, static_cast<double>(left) / 1000.0);
-        if (e->event_id == MPV_EVENT_NONE) continue;
-        handleEvent(*e);
+    while (!loaded_ && !ended_ && waitEvent(timeoutMs - clock.elapsed())) {
     }
     if (!loaded_ || ended_) return false;
     readTracks();
     if (!hasVideo_ && !hasAudio_) return false;
     if (hasVideo_) {
         // Frames count from the first picture, which may start a little after the sound.
-        while (!restarted_ && !ended_) {
-            const qint64 left = std::min<qint64>(timeoutMs - clock.elapsed(), 2000);
-            if (left <= 0) break;
-            mpv_event* e = mpv_wait_event(mpv_, static_cast<double>(left) / 1000.0);
-            if (e->event_id != MPV_EVENT_NONE) handleEvent(*e);
+        const qint64 firstFrameBy = std::min<qint64>(timeoutMs, clock.elapsed() + 2000);
+        while (!restarted_ && !ended_ && waitEvent(firstFrameBy - clock.elapsed())) {
         }
         const double first = getDouble("time-pos", 0);
         if (first > 0 && first < 5 && first < duration_) {
@@ -139,6 +178,17 @@ bool MpvPlayer::open(const QString& target, int timeoutMs) {
     mode_ = Mode::Stopped;
     if (hasVideo_) destination_ = QRect(QPoint(0, 0), sourceSize());
     if (surface_) surface_->setVideoRect(destination_);
+    return true;
+}
+
+// One step of a synchronous wait: handles an event or renders a frame the video output is
+// waiting for (nobody else can while this thread waits). False once leftMs has run out.
+bool MpvPlayer::waitEvent(qint64 leftMs) {
+    if (leftMs <= 0) return false;
+    if (renderPosted_) render(false);
+    const double slice = render_ ? std::min<qint64>(leftMs, 5) / 1000.0 : leftMs / 1000.0;
+    mpv_event* e = mpv_wait_event(mpv_, slice);
+    if (e->event_id != MPV_EVENT_NONE) handleEvent(*e);
     return true;
 }
 

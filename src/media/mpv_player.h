@@ -66,8 +66,14 @@ class MpvPlayer : public QObject {
     // Drains mpv's pending events; also done before every answer.
     void pollEvents();
 
+    // Closed handles finish shutting down in the background; this waits for all of them.
+    static void finishClosing();
+    // Joins the background shutdowns that have ended (cheap; keeps the list short).
+    static void reapClosed();
+
   private:
     void handleEvent(const mpv_event& event);
+    bool waitEvent(qint64 leftMs);
     void checkStop();
     void seekExact(double seconds);
     void setPause(bool paused);
