@@ -1,0 +1,414 @@
+// saveMarkedSegments end to end: the real LumbaResFLV writes ffmpeg and flvmdi, the job cuts
+// clips made by ffmpeg at test time, scripted prompts answer the dialogs.
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFileInfo>
+#include <QWidget>
+#include <memory>
+
+#include "common/globals.h"
+#include "common/host.h"
+#include "common/scripted_prompts.h"
+#include "common/shell.h"
+#include "common/temp_folder.h"
+#include "save_media.h"
+#include "test_media.h"
+#include "tool_test_support.h"
+#include "tools/busy_state.h"
+#include "tools/save_segments.h"
+#include "tools/tool_host.h"
+#include "tools/tool_texts.h"
+
+using namespace save;
+using prompts::Answer;
+
+namespace {
+
+const QString kFormatLine = QStringLiteral("可能是檔案格式不支援進一步的剪輯");
+
+struct Player : SaveHost {
+    QString source;
+    std::vector<UnitSegment> marks;
+    double spu = 0.04;  // 25 fps
+    double total = 20;
+    bool audioOnly = false;
+    bool openSegment = false;
+    int closes = 0, pauses = 0;
+    QWidget* win = nullptr;
+    void closeOpenSegment() override {
+        if (openSegment) ++closes;
+        openSegment = false;
+    }
+    QString sourcePath() override { return source; }
+    std::vector<UnitSegment> segments() override { return marks; }
+    double secondsPerUnit() override { return spu; }
+    double totalSeconds() override { return total; }
+    bool isAudioOnly() override { return audioOnly; }
+    void pausePrFn() override { ++pauses; }
+    QWidget* window() override { return win; }
+};
+
+struct TestShell : Shell {
+    QStringList explored;
+    bool open(const QString&) override { return true; }
+    bool exploreSelect(const QString& p) override {
+        explored << p;
+        return true;
+    }
+};
+
+struct TestAppHost : AppHost {
+    QStringList released;
+    void closeRunFn(const QString& p) override { released << p; }
+};
+
+QByteArray md5Of(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5);
+}
+
+// Segment in units from seconds at 25 fps.
+UnitSegment seg(double from, double to) {
+    return {static_cast<int64_t>(from * 25 + 0.5), static_cast<int64_t>((to - from) * 25 + 0.5)};
+}
+
+bool isCut(const Command& c) {
+    return c.ffmpeg && !c.args.contains(QStringLiteral("concat")) &&
+           c.args.last().contains(QStringLiteral("~tmpSP"));
+}
+double argAfter(const QStringList& a, int from, const QString& opt) {
+    const int i = a.indexOf(opt, from);
+    return i < 0 ? 0 : a[i + 1].toDouble();
+}
+// Where a cut command begins and ends, in seconds of the source.
+std::pair<double, double> cutSpan(const Command& c) {
+    const int input = static_cast<int>(c.args.indexOf(QStringLiteral("-i")));
+    const double seek = c.args.indexOf(QStringLiteral("-ss")) < input
+                            ? argAfter(c.args, 0, QStringLiteral("-ss"))
+                            : 0;
+    const double from = seek + argAfter(c.args, input, QStringLiteral("-ss"));
+    return {from, from + argAfter(c.args, input, QStringLiteral("-t"))};
+}
+std::vector<Command> cuts(const SaveOutcome& o) {
+    std::vector<Command> r;
+    for (const Command& c : o.commands)
+        if (isCut(c)) r.push_back(c);
+    return r;
+}
+int countProgram(const SaveOutcome& o, const QString& nameEnd) {
+    int n = 0;
+    for (const Command& c : o.commands)
+        if (c.program.endsWith(nameEnd)) ++n;
+    return n;
+}
+
+class SaveJobTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        tooltest::ensureApp();
+        ASSERT_TRUE(base_.isValid() && work_.isValid());
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(base_.path()));
+        TempFolder = privateTempFolder();
+        ASSERT_FALSE(TempFolder.isEmpty());
+        ProgramFolder = tooltest::binDir() + QLatin1Char('/');
+        win_ = std::make_unique<QWidget>();
+        win_->setGeometry(100, 100, 640, 400);
+        win_->show();
+        player_.win = win_.get();
+        installShell(&shell_);
+        installAppHost(&appHost_);
+        folder_ = work_.path() + QLatin1Char('/');
+    }
+    void TearDown() override {
+        installShell(nullptr);
+        installAppHost(nullptr);
+        EXPECT_FALSE(tools::isBusy());
+        // The written tools are gone after every job.
+        EXPECT_TRUE(
+            QDir(TempFolder).entryList({QStringLiteral("~tmpLmb*")}, QDir::Files).isEmpty());
+    }
+
+    // The source copied into its own folder, so that nothing else shares it.
+    QString source(const std::string& clip, const QString& name) {
+        const QString dir = src_.path() + QLatin1Char('/');
+        const QString p = dir + name;
+        QFile::remove(p);
+        EXPECT_TRUE(QFile::copy(QString::fromStdString(clip), p));
+        player_.source = p;
+        sourceMd5_ = md5Of(p);
+        return p;
+    }
+    void expectSourceUntouched() { EXPECT_EQ(md5Of(player_.source), sourceMd5_); }
+    QStringList folderFiles() const {
+        QStringList l = QDir(folder_).entryList(QDir::Files | QDir::Hidden);
+        l.sort();
+        return l;
+    }
+
+    QTemporaryDir base_, work_, src_;
+    QString folder_;
+    std::unique_ptr<QWidget> win_;
+    Player player_;
+    TestShell shell_;
+    TestAppHost appHost_;
+    QByteArray sourceMd5_;
+};
+
+TEST_F(SaveJobTest, SplitThreeFlvSegmentsIntoNumberedFiles) {
+    const QString src = source(savetest::h264Flv(), QStringLiteral("clip.flv"));
+    player_.marks = {seg(1.5, 3.2), seg(7.0, 9.5), seg(12.3, 15.1)};
+    player_.openSegment = true;
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok).folderChosen(work_.path()).answer(Answer::Ok);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Split);
+
+    EXPECT_EQ(player_.closes, 1);
+    EXPECT_GE(player_.pauses, 1);
+    ASSERT_TRUE(o.succeeded);
+    EXPECT_EQ(folderFiles(), (QStringList{"split_001.flv", "split_002.flv", "split_003.flv"}));
+    EXPECT_EQ(o.steps, 3);
+    ASSERT_FALSE(o.captions.isEmpty());
+    for (const QString& c : o.captions) EXPECT_TRUE(c.contains(QStringLiteral("共有 3 個程序")));
+    EXPECT_TRUE(o.captions.first().contains(QStringLiteral("正在進行「分割」多媒體檔案")));
+    EXPECT_TRUE(o.captions.last().contains(QStringLiteral("正處理第 3 個")));
+    EXPECT_EQ(shell_.explored, QStringList{folder_ + QStringLiteral("split_001.flv")});
+    EXPECT_EQ(countProgram(o, QStringLiteral("~tmpLmbFmd.exe")), 3);
+
+    // The dialogs as the user saw them.
+    ASSERT_GE(sp.shown().size(), 2u);
+    EXPECT_EQ(sp.shown()[0].text, confirmText(Mode::Split, src));
+    EXPECT_EQ(sp.shown()[1].kind, ScriptedPrompts::Kind::Folder);
+    EXPECT_EQ(sp.shown()[1].title, folderBrowserTitle(QStringLiteral("flv")));
+    EXPECT_EQ(sp.shown()[1].initialFolder, src_.path() + QLatin1Char('/'));
+
+    const auto frames = savetest::decodedFrames(src.toStdString());
+    const std::vector<Command> cs = cuts(o);
+    ASSERT_EQ(cs.size(), 3u);
+    const int64_t S[] = {1, 7, 12}, L[] = {3, 3, 4};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        const QString out = folder_ + splitName(i, QStringLiteral("flv"));
+        const auto span = cutSpan(cs[static_cast<size_t>(i)]);
+        EXPECT_NEAR(span.second, static_cast<double>(S[i] + L[i]), 0.001);
+        const auto key = savetest::keyFrameAtOrBefore(frames, static_cast<double>(S[i]));
+        EXPECT_LE(span.first, key.time);
+        EXPECT_EQ(savetest::firstPictureMd5(out.toStdString()), key.md5);
+        EXPECT_GE(testmedia::probeDuration(out.toStdString()) + 0.05, static_cast<double>(L[i]));
+        EXPECT_EQ(savetest::streamTypes(out.toStdString()).size(), 2u);
+        EXPECT_EQ(savetest::decodeErrors(out.toStdString()), "");
+        auto check = testmedia::run({"flvmeta", "--check", "--level=error", out.toStdString()});
+        EXPECT_EQ(check.exitCode, 0) << check.output;
+    }
+    expectSourceUntouched();
+}
+
+TEST_F(SaveJobTest, CutThreeMpegSegmentsJoinsThemInFourSteps) {
+    source(savetest::mpeg1Ps(), QStringLiteral("clip.mpg"));
+    player_.marks = {seg(2.2, 4.9), seg(8.0, 10.0), seg(13.5, 16.2)};
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok).files({folder_ + QStringLiteral("joined.mpg")}).answer(Answer::Cancel);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    ASSERT_TRUE(o.succeeded);
+    EXPECT_EQ(o.steps, 4);
+    EXPECT_TRUE(o.captions.last().contains(QStringLiteral("共有 4 個程序，正處理第 4 個")));
+    EXPECT_EQ(folderFiles(), QStringList{"joined.mpg"});  // parts and list file are gone
+    const prompts::FileDialog& d = sp.shown()[1].file;
+    EXPECT_EQ(d.kind, prompts::FileDialog::Save);
+    EXPECT_EQ(d.qtFilter, QStringLiteral("MPG 檔案格式 (*.mpg)"));
+    EXPECT_EQ(d.defaultExt, QStringLiteral(".mpg"));
+    EXPECT_EQ(d.fileName, QStringLiteral("clip_part.mpg"));
+    // L = 3 + 2 + 4; each part may begin up to one keyframe interval (0.48 s) early.
+    const double len = testmedia::probeDuration((folder_ + "joined.mpg").toStdString());
+    EXPECT_GE(len + 0.1, 9.0);
+    EXPECT_LE(len, 9.0 + 3 * 0.48 + 0.1);
+    EXPECT_EQ(countProgram(o, QStringLiteral("~tmpLmbFmd.exe")), 0);
+    expectSourceUntouched();
+}
+
+TEST_F(SaveJobTest, OneFlvSegmentIsMovedToTheChosenNameAfterFlvmdi) {
+    source(savetest::h263Flv(), QStringLiteral("clip.flv"));
+    player_.marks = {seg(4.4, 8.8)};
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok).files({folder_ + QStringLiteral("one.flv")}).answer(Answer::Cancel);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    ASSERT_TRUE(o.succeeded);
+    EXPECT_EQ(o.steps, 1);
+    EXPECT_EQ(folderFiles(), QStringList{"one.flv"});
+    for (const Command& c : o.commands) EXPECT_FALSE(c.args.contains(QStringLiteral("concat")));
+    ASSERT_EQ(countProgram(o, QStringLiteral("~tmpLmbFmd.exe")), 1);
+    EXPECT_EQ(o.commands.back().args, QStringList{folder_ + QStringLiteral("~tmpSP001.flv")});
+    EXPECT_EQ(o.captions.size(), 2);  // after the start and before the one step
+    auto check = testmedia::run(
+        {"flvmeta", "--check", "--level=error", (folder_ + "one.flv").toStdString()});
+    EXPECT_EQ(check.exitCode, 0) << check.output;
+    expectSourceUntouched();
+}
+
+TEST_F(SaveJobTest, MarksFrom75_5To82_3AreCutFrom75For8) {
+    const std::string longClip = testmedia::makeClip(
+        "save_long_90s.flv",
+        {"-f",       "lavfi",   "-i",      "testsrc2=size=96x64:rate=25:duration=90",
+         "-f",       "lavfi",   "-i",      "sine=frequency=440:sample_rate=22050:duration=90",
+         "-c:v",     "libx264", "-preset", "ultrafast",
+         "-g",       "50",      "-c:a",    "libmp3lame",
+         "-b:a",     "32k",     "-ar",     "22050",
+         "-shortest"});
+    source(longClip, QStringLiteral("long.flv"));
+    player_.total = 90;
+    player_.marks = {seg(75.5, 82.3)};
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok).files({folder_ + QStringLiteral("cut.flv")}).answer(Answer::Cancel);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    ASSERT_TRUE(o.succeeded);
+    const SavePlan plan = makePlan(
+        {player_.source, player_.marks, 0.04, 90, Mode::Cut, folder_ + QStringLiteral("cut.flv")});
+    EXPECT_EQ(plan.parts[0].cut.start, 75);
+    EXPECT_EQ(plan.parts[0].cut.length, 8);
+    const auto span = cutSpan(cuts(o).at(0));
+    EXPECT_NEAR(span.second, 83.0, 0.001);
+    EXPECT_LE(span.first, 75.0);
+    EXPECT_GE(span.first, 73.0);  // the keyframe before 75, 2 s apart
+    expectSourceUntouched();
+}
+
+TEST_F(SaveJobTest, OpusInAviAsksOnceAndReencodesEveryPart) {
+    source(savetest::opusAvi(), QStringLiteral("clip.avi"));
+    player_.marks = {seg(1.0, 3.0), seg(6.0, 8.0), seg(11.0, 12.5)};
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok)
+        .files({folder_ + QStringLiteral("new.avi")})
+        .answer(Answer::Ok)
+        .answer(Answer::Cancel);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    EXPECT_EQ(o.reencodeQuestions, 1);
+    const QString question = tools::reencodeQuestion(tools::toolTexts(tools::Tool::SaveCut));
+    EXPECT_EQ(sp.messageTexts().count(question), 1);
+    ASSERT_TRUE(o.succeeded);
+    int reencoded = 0;
+    for (const Command& c : cuts(o)) reencoded += c.args.contains(QStringLiteral("libmp3lame"));
+    EXPECT_EQ(reencoded, 3);
+    auto r = testmedia::run({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                             "stream=codec_name", "-of", "csv=p=0",
+                             (folder_ + "new.avi").toStdString()});
+    EXPECT_EQ(r.output.substr(0, 3), "mp3");
+    EXPECT_EQ(folderFiles(), QStringList{"new.avi"});
+    expectSourceUntouched();
+}
+
+TEST_F(SaveJobTest, OpusInAviCancelledEndsWithTheErrorMessage) {
+    source(savetest::opusAvi(), QStringLiteral("clip.avi"));
+    player_.marks = {seg(1.0, 3.0), seg(6.0, 8.0)};
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok).files({folder_ + QStringLiteral("new.avi")}).answer(Answer::Cancel);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    EXPECT_FALSE(o.succeeded);
+    EXPECT_EQ(o.reencodeQuestions, 1);
+    EXPECT_TRUE(sp.last().text.contains(kFormatLine));
+    EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
+    EXPECT_EQ(folderFiles(), QStringList{});
+    expectSourceUntouched();
+}
+
+TEST_F(SaveJobTest, RefusalsBeforeAnyDialog) {
+    source(savetest::h264Flv(), QStringLiteral("clip.flv"));
+    player_.marks = {seg(1, 2)};
+    {
+        player_.audioOnly = true;
+        ScriptedPrompts sp;
+        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Split).started);
+        ASSERT_EQ(sp.shown().size(), 1u);
+        EXPECT_EQ(sp.last().text, QStringLiteral("「另存分割」無法處理沒有畫面／視訊的影片！"));
+        EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
+        player_.audioOnly = false;
+    }
+    for (int i = 0; i < 3; ++i) {
+        Player p = player_;
+        if (i == 0) p.marks.clear();
+        if (i == 1) p.spu = 0;
+        if (i == 2) p.source = folder_ + QStringLiteral("gone.flv");
+        ScriptedPrompts sp;
+        EXPECT_FALSE(saveMarkedSegments(p, Mode::Cut).started);
+        ASSERT_EQ(sp.shown().size(), 1u);
+        EXPECT_EQ(sp.last().text, missingSourceText());
+    }
+    {
+        ScriptedPrompts sp;  // the confirmation cancelled: nothing else is asked
+        sp.answer(Answer::Cancel);
+        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Cut).started);
+        EXPECT_EQ(sp.shown().size(), 1u);
+    }
+    expectSourceUntouched();
+}
+
+TEST_F(SaveJobTest, TheSourceItselfIsNeverAnOutput) {
+    const QString src = source(savetest::h264Flv(), QStringLiteral("clip.flv"));
+    player_.marks = {seg(1, 3), seg(5, 7)};
+    {
+        ScriptedPrompts sp;
+        sp.answer(Answer::Ok).files({src});
+        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+        EXPECT_FALSE(o.started);
+        EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
+        EXPECT_EQ(sp.last().text, ownSourceText(Mode::Cut, src));
+    }
+    {
+        // A source named split_002.flv in the chosen folder would be replaced by a piece.
+        const QString named = src_.path() + QStringLiteral("/split_002.flv");
+        QFile::rename(src, named);
+        player_.source = named;
+        ScriptedPrompts sp;
+        sp.answer(Answer::Ok).folderChosen(src_.path());
+        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Split).started);
+        EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
+    }
+    expectSourceUntouched();
+    EXPECT_TRUE(appHost_.released.isEmpty());
+}
+
+TEST_F(SaveJobTest, AnUnwritableFolderFailsAndLeavesNothing) {
+    source(savetest::h264Flv(), QStringLiteral("clip.flv"));
+    player_.marks = {seg(1, 3), seg(5, 7)};
+    // The superuser writes into a folder without write permission; /proc refuses everyone.
+    QDir(folder_).mkdir(QStringLiteral("ro"));
+    const QString ro = folder_ + QStringLiteral("ro");
+    QFile::setPermissions(ro, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QFile probe(ro + QStringLiteral("/x"));
+    const bool rootWrites = probe.open(QIODevice::WriteOnly);
+    probe.remove();
+    const QString target =
+        rootWrites ? QStringLiteral("/proc/cut.flv") : ro + QStringLiteral("/cut.flv");
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok).files({target}).answer(Answer::Ok);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    EXPECT_TRUE(o.started);
+    EXPECT_FALSE(o.succeeded);
+    EXPECT_TRUE(sp.last().text.contains(kFormatLine));
+    EXPECT_FALSE(QFileInfo::exists(target));
+    EXPECT_TRUE(QDir(QFileInfo(target).absolutePath())
+                    .entryList({QStringLiteral("~tmpS*")}, QDir::Files | QDir::Hidden)
+                    .isEmpty());
+    QFile::setPermissions(ro,
+                          QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    expectSourceUntouched();
+}
+
+TEST_F(SaveJobTest, CleanUpKeepsTheUsersOwnLookalikes) {
+    source(savetest::h264Flv(), QStringLiteral("clip.flv"));
+    player_.marks = {seg(1, 3), seg(5, 7)};
+    tooltest::writeFile(folder_ + QStringLiteral("~tmpS-mine.txt"), "keep");
+    tooltest::writeFile(folder_ + QStringLiteral("~fix~tmpSP9.flv"), "keep");
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok).files({folder_ + QStringLiteral("out.flv")}).answer(Answer::Cancel);
+    ASSERT_TRUE(saveMarkedSegments(player_, Mode::Cut).succeeded);
+    EXPECT_EQ(folderFiles(), (QStringList{"out.flv", "~fix~tmpSP9.flv", "~tmpS-mine.txt"}));
+    auto check = testmedia::run(
+        {"flvmeta", "--check", "--level=error", (folder_ + "out.flv").toStdString()});
+    EXPECT_EQ(check.exitCode, 0) << check.output;
+    expectSourceUntouched();
+}
+
+}  // namespace
