@@ -313,3 +313,27 @@ TEST(FlvmdiFiles, FilesOver4GiBKeepExactOffsets) {
     for (std::size_t i = 0; i < pos.size(); ++i)
         EXPECT_EQ(pos[i].number, static_cast<double>(flv.keyframeOffsets[i])) << i;
 }
+
+TEST(FlvmdiFailures, TornInPlaceMetadataIsRebuiltByTheNextRun) {
+    TempDir dir;
+    std::string file = dir.copy(strippedClip(), "clip.flv");
+    ASSERT_EQ(runFlvmdi(file).exitCode, 0);
+    Bytes good = readFile(file);
+    // What an interrupted in-place write can leave: the name intact, the values half new.
+    Bytes torn = good;
+    for (std::size_t i = 200; i < 600; ++i) torn[i] = static_cast<std::uint8_t>(i * 7);
+    writeFile(file, torn);
+    auto r = runFlvmdi(file);
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find("in place"), std::string::npos) << r.output;
+    Bytes fixed = readFile(file);
+    EXPECT_EQ(fixed.size(), good.size());
+    auto tags = splitTags(fixed), goodTags = splitTags(good);
+    auto meta = scriptValue(tags[0]), goodMeta = scriptValue(goodTags[0]);
+    ASSERT_TRUE(meta && goodMeta);
+    for (const char* key : {"duration", "filesize", "width", "height", "lastkeyframelocation"})
+        EXPECT_EQ(num(*meta, key), num(*goodMeta, key)) << key;
+    auto a = audioVideoTags(tags), b = audioVideoTags(goodTags);
+    ASSERT_EQ(a.size(), b.size());
+    for (std::size_t i = 0; i < a.size(); ++i) ASSERT_EQ(a[i].bytes, b[i].bytes);
+}
