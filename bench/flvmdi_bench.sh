@@ -33,24 +33,31 @@ echo "Input: $src, $((size / 1000000)) MB"
 warm() { cat "$1" >/dev/null; sync; }
 fresh() { rm -f "$work/in.flv" "$work/out.flv"; cp "$src" "$work/in.flv"; warm "$work/in.flv"; }
 
+median() { sort -n | sed -n "$(((runs + 1) / 2))p"; }
+
 # measure NAME PREPARE COMMAND: runs PREPARE (untimed), then COMMAND && sync under GNU
-# time, $runs times; prints the median wall time and the largest peak memory.
+# time, $runs times; prints the median wall time, the median processor time (user and
+# system, which a busy machine disturbs less than wall time) and the largest peak memory.
 measure() {
-    local name="$1" prepare="$2" cmd="$3" times=() mems=()
+    local name="$1" prepare="$2" cmd="$3" times=() cpus=() mems=()
     for ((i = 0; i < runs; i++)); do
         eval "$prepare"
-        local out
-        out=$( { /usr/bin/time -f "%e %M" sh -c "$cmd >/dev/null 2>&1 && sync"; } 2>&1 | tail -1)
-        times+=("${out% *}")
-        mems+=("${out#* }")
+        local out e m u s
+        out=$( { /usr/bin/time -f "%e %M %U %S" sh -c "$cmd >/dev/null 2>&1 && sync"; } 2>&1 | tail -1)
+        read -r e m u s <<<"$out"
+        times+=("$e")
+        mems+=("$m")
+        cpus+=("$(echo "$u + $s" | bc -l)")
     done
-    local median peak
-    median=$(printf '%s\n' "${times[@]}" | sort -n | sed -n "$(((runs + 1) / 2))p")
+    local wall cpu peak
+    wall=$(printf '%s\n' "${times[@]}" | median)
+    cpu=$(printf '%s\n' "${cpus[@]}" | median)
     peak=$(printf '%s\n' "${mems[@]}" | sort -n | tail -1)
-    printf '%-34s %8.2f s %10.1f MiB\n' "$name" "$median" "$(echo "$peak / 1024" | bc -l)"
+    printf '%-34s %8.2f s %8.2f s %10.1f MiB\n' "$name" "$wall" "$cpu" "$(echo "$peak / 1024" | bc -l)"
 }
 
-printf '%-34s %10s %14s\n' "command" "median" "peak memory"
+echo "Load average: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) processors"
+printf '%-34s %10s %10s %14s\n' "command" "median" "cpu" "peak memory"
 measure "cp" 'fresh' "cp '$work/in.flv' '$work/out.flv'"
 measure "flvmeta -U (in place)" 'fresh' "flvmeta -U '$work/in.flv'"
 measure "yamdi -i -o" 'fresh' "yamdi -i '$work/in.flv' -o '$work/out.flv'"
