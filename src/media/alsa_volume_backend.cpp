@@ -6,13 +6,14 @@
 
 namespace {
 
-// ALSA prints to stderr when there is no card; the missing mixer is reported by MainVol.
 void quietAlsa(const char*, int, const char*, int, const char*, ...) {}
 
 }  // namespace
 
+void silenceAlsaErrors() { snd_lib_error_set_handler(quietAlsa); }
+
 AlsaVolumeBackend::AlsaVolumeBackend(const QString& card) {
-    snd_lib_error_set_handler(quietAlsa);
+    silenceAlsaErrors();
     snd_mixer_t* m = nullptr;
     if (snd_mixer_open(&m, 0) < 0) return;
     const QByteArray name = card.toUtf8();

@@ -7,6 +7,10 @@
 struct _snd_mixer;
 struct _snd_mixer_elem;
 
+// ALSA reports a missing card on stderr from every library that opens it (the mixer here,
+// mpv's audio output probing); the program reports what matters itself.
+void silenceAlsaErrors();
+
 class AlsaVolumeBackend : public VolumeBackend {
   public:
     explicit AlsaVolumeBackend(const QString& card = QStringLiteral("default"));

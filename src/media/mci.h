@@ -39,37 +39,50 @@ class MCI {
     int32_t parentWindow() const { return parentWindow_; }
     int32_t startFrame() const { return startFrame_; }
 
-    // Operations (see the class comment for units). openMCI takes the id of a registered
-    // VideoSurface as hWnd; the video of the file is drawn into that surface.
+    // Operations (see the class comment for units).
+
+    // True when the sound cannot be switched on ("set A audio all on" fails).
     bool isVideoOnly();
+    // Closes what the alias held (unless one CD track follows another) and opens fileName:
+    // a name "trackNN.cda" (any case) opens track NN of the disc, anything else as a file
+    // with its video in hWnd, the surfaceId() of a VideoSurface. hWnd 0 keeps the last one,
+    // an empty aliasName the current alias. Success in isSuccess().
     void openMCI(const QString& fileName, int32_t hWnd, const QString& aliasName);
+    // Plays fromFrame..toFrame (clamped to the media; 0, 0 plays on from where it stands) and
+    // records it as the segment play unless notSegment; repeatSegment asks stopMCI to loop
+    // it; repeat is the device's own repeat.
     void playMCI(int32_t fromFrame, int32_t toFrame, bool repeatSegment = false,
                  bool notSegment = false, bool repeat = false);
+    // Places the picture (width x height) in the parent window, centred in the area when
+    // center (at area minus picture when it does not fit), moved by offset. Failure means the
+    // media has no picture: isAudioOnly() then tells whether it has sound.
     void putMCI(int32_t width, int32_t height, bool center, int32_t offset, int32_t reserved,
                 int32_t areaWidth, int32_t areaHeight);
-    void rngCancel();
-    bool isRngPlaying() const;
+    void rngCancel();           // forgets the segment play; sends nothing
+    bool isRngPlaying() const;  // rngStart or rngEnd is 1 or more
     void pauseMCI();
     void resumeMCI();
-    void stepMCI(int32_t count);
+    void stepMCI(int32_t count);  // always reports success
+    // Loops a repeating segment, else stops at frame (when >= 1) or at rngStart.
     void stopMCI(const QString& aliasName = {}, int32_t frame = 0);
-    void closeMCI(const QString& aliasName = {});
+    void closeMCI(const QString& aliasName = {});  // empty: the object's own alias
     void closeAllMCI();
-    QString getStatus();
-    int32_t getStartFrame();
-    int32_t getTotalFrames();
-    float getTotalSeconds();
+    QString getStatus();       // "playing", "paused", "stopped", ... or "error"
+    int32_t getStartFrame();   // CD track: its start on the disc in ms; files 0
+    int32_t getTotalFrames();  // length in position units, cached until the next open
+    float getTotalSeconds();   // length in seconds, cached until the next open
+    // Goes to frame (clamped); playing on to the end when isPlaying, else shown paused there.
     void setCurFrame(int32_t frame, bool isPlaying);
-    int32_t getCurFrame();
-    float getFramesPerSecond();
-    float getFramesRateMPG();
-    void getCurSize(int32_t& width, int32_t& height);
-    void getDefaultSize(int32_t& width, int32_t& height);
-    void setVolume(int32_t volume);
+    int32_t getCurFrame();       // position in position units; 0 on failure
+    float getFramesPerSecond();  // total frames / total seconds; 1000 for CD; -1 unknown
+    float getFramesRateMPG();    // the device's frame rate; -1 on failure
+    void getCurSize(int32_t& width, int32_t& height);      // picture as placed; 0x0 failed
+    void getDefaultSize(int32_t& width, int32_t& height);  // natural picture; 0x0 failed
+    void setVolume(int32_t volume);                        // 0..1000; 500 is the file's own level
     void setAudioShow(bool on);
-    QString getAudioOnOff();
-    void setSpeed(int32_t speed);
-    int32_t getSpeed();
+    QString getAudioOnOff();       // "on", "off" or "error"
+    void setSpeed(int32_t speed);  // 1000 is normal speed
+    int32_t getSpeed();            // -1 on failure
 
     // Exposed for tests of the reply rules.
     static QString leadingWord(const QString& reply);

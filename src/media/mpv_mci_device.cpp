@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <cmath>
 
+#include "media/alsa_volume_backend.h"
 #include "media/mci_command.h"
 #include "media/mci_text.h"
 #include "media/mpv_player.h"
@@ -48,7 +49,7 @@ bool envHeadless() { return qEnvironmentVariableIntValue("LUMBA_HEADLESS") == 1;
 
 MpvMciDevice::MpvMciDevice() : MpvMciDevice(Options{envHeadless(), 10000}) {}
 
-MpvMciDevice::MpvMciDevice(const Options& options) : options_(options) {}
+MpvMciDevice::MpvMciDevice(const Options& options) : options_(options) { silenceAlsaErrors(); }
 
 MpvMciDevice::~MpvMciDevice() {
     devices_.clear();

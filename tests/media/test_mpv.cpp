@@ -188,6 +188,20 @@ TEST_F(MpvDevice, PictureKeepsItsShapeInsideTheWindow) {
     EXPECT_EQ(surface->shownVideo().size(), QSize(320, 240));
 }
 
+TEST_F(MpvDevice, PictureColoursArriveUnswapped) {
+    const QString red = QString::fromStdString(testmedia::makeClip(
+        "red_320x240.flv", {"-f", "lavfi", "-i", "color=c=red:size=320x240:rate=25:duration=1",
+                            "-c:v", "flv1", "-q:v", "2"}));
+    ASSERT_TRUE(open(red));
+    mci->putMCI(320, 240, false, 0, 0, 320, 240);
+    mci->setCurFrame(5, false);
+    ASSERT_TRUE(waitUntil([&] { return surface->framesShown() > 0; }, 2000));
+    const QColor c = surface->shownVideo().pixelColor(160, 120);
+    EXPECT_GT(c.red(), 200);
+    EXPECT_LT(c.green(), 60);
+    EXPECT_LT(c.blue(), 60);
+}
+
 TEST_F(MpvDevice, EndOfFileAndRepeat) {
     ASSERT_TRUE(open(clipPath("tone.mp3")));
     const int32_t total = mci->getTotalFrames();
