@@ -128,3 +128,18 @@ TEST(Icons, DrawnAtTwiceThePixelRatio) {
         for (int x = 0; x < img.width(); ++x) inked += qAlpha(img.pixel(x, y)) > 200;
     EXPECT_GT(inked, 50);
 }
+
+TEST(LumbaButton, ModeOneTogglesOnPressAndClicksOnRelease) {
+    Shown s;
+    s.button->setMode(1);
+    QSignalSpy clicks(s.button, &LumbaButton::Click);
+    QTest::mousePress(s.button->inner(), Qt::LeftButton, {}, s.centre());
+    EXPECT_EQ(s.button->State(), 2);
+    EXPECT_EQ(clicks.count(), 0);
+    QTest::mouseRelease(s.button->inner(), Qt::LeftButton, {}, s.centre());
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(s.button->State(), 2);
+    s.click();
+    EXPECT_EQ(clicks.count(), 2);
+    EXPECT_NE(s.button->State(), 2);
+}

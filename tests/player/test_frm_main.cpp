@@ -383,3 +383,85 @@ TEST_F(Window, CloseRunFnReleasesTheFile) {
     EXPECT_EQ(status(), QStringLiteral("關閉播放，因為此檔案經過重新讀取"));
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("error"));
 }
+
+namespace {
+
+// A play list that always has another item to go.
+struct CarryingList : player::PlayerListLink {
+    int playMode() const override { return 2; }
+    bool carriesOn() const override { return true; }
+    void advance(int& continueMode) override {
+        ++advances;
+        seenMode = continueMode;
+    }
+    void markCurrentItem() override { ++marked; }
+    void clearCurrentItemMarker() override { ++cleared; }
+    int advances = 0, seenMode = -1, marked = 0, cleared = 0;
+};
+
+// Marks being edited: a new file must be confirmed.
+struct EditingMarks : player::MarksHooks {
+    bool checkDealRng() const override { return true; }
+    void clearAllMarks() override { ++clears; }
+    int clears = 0;
+};
+
+}  // namespace
+
+TEST_F(Window, PauseIsNotAnEndButAStoppedSegmentIs) {
+    open(clip("h264_aac.flv"));
+    pauseAt(50);
+    for (int i = 0; i < 3; ++i) w.tmrCheck_Timer();
+    EXPECT_EQ(w.playState(), 4);
+    EXPECT_TRUE(status().startsWith(QStringLiteral("暫停")));
+
+    // A segment play ends once the position reaches its end.
+    w.media().playMCI(10, 20, false, false, false);
+    w.playback().setPlayState(1);
+    ASSERT_TRUE(w.media().isRngPlaying());
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            w.tmrCheck_Timer();
+            return w.playState() == 5;
+        },
+        5000));
+    EXPECT_FALSE(w.media().isRngPlaying());
+    EXPECT_EQ(frame(), 0);
+}
+
+TEST_F(Window, EndWithAListThatCarriesOnLeavesThePositionAndAdvances) {
+    CarryingList list;
+    w.setListLink(&list);
+    w.playSingle(shortClip(), 1);
+    EXPECT_EQ(w.continueMode(), 2);
+    EXPECT_EQ(list.marked, 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.playState() == 5; }, 8000));
+    EXPECT_EQ(list.advances, 1);
+    EXPECT_EQ(list.seenMode, 2);
+    EXPECT_GT(frame(), 0);  // not sought back: the list plays on
+    w.setListLink(nullptr);
+}
+
+TEST_F(Window, OpeningWhileMarksAreEditedAsksAndNoKeepsTheOldFile) {
+    const QString a = clip("h264_aac.flv");
+    open(a);
+    EditingMarks marks;
+    w.setMarksHooks(&marks);
+    prompts.answer(prompts::Answer::No);
+    w.playSingle(clip("mpeg1.mpg"), 0);
+    EXPECT_EQ(prompts.last().title, QStringLiteral("注意事項"));
+    EXPECT_EQ(prompts.last().buttons, prompts::Buttons::YesNo);
+    EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("某個多媒體檔案正準備接續播放\r\n")));
+    EXPECT_EQ(w.media().FileName(), a);
+    EXPECT_EQ(w.playState(), 4);  // it was playing: now paused
+    EXPECT_EQ(marks.clears, 0);
+    EXPECT_EQ(marks.rngEditTag(), QStringLiteral("on2"));
+
+    prompts.answer(prompts::Answer::Yes);
+    w.playSingle(clip("mpeg1.mpg"), 0);
+    EXPECT_EQ(w.media().FileName(), QString::fromStdString(testmedia::clip("mpeg1.mpg")));
+    EXPECT_EQ(w.playState(), 1);
+    EXPECT_EQ(marks.clears, 1);
+    EXPECT_TRUE(marks.rngEditTag().isEmpty());
+    w.setMarksHooks(nullptr);
+}
