@@ -59,6 +59,17 @@ MciCommand parseMciCommand(const QString& command) {
     const QList<Token> tokens = tokenize(command);
     if (tokens.isEmpty()) return c;
     c.verb = tokens[0].text.toLower();
+    // A quoted open target ends at the last quotation mark, so a file name may hold one.
+    if (c.verb == QLatin1String("open") && tokens.size() > 1 && tokens[1].quoted) {
+        const qsizetype first = command.indexOf(u'"');
+        const qsizetype last = command.lastIndexOf(u'"');
+        if (last > first) {
+            c.device = command.mid(first + 1, last - first - 1);
+            for (const Token& t : tokenize(command.mid(last + 1)))
+                c.words.append(t.quoted ? t.text : t.text.toLower());
+            return c;
+        }
+    }
     qsizetype i = 1;
     if (i < tokens.size()) {
         if (c.verb == QLatin1String("open") && !tokens[i].quoted) {

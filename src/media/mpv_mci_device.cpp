@@ -129,7 +129,8 @@ int MpvMciDevice::open(const MciCommand& c) {
         // The disc as a whole, one chapter per track; positions run from the start of the disc.
         target = QStringLiteral("cdda://");
     } else {
-        if (!c.device.contains(QLatin1String("://")) && !QFileInfo::exists(c.device))
+        // A folder would make mpv play its contents as a list: only files (and addresses).
+        if (!c.device.contains(QLatin1String("://")) && !QFileInfo(c.device).isFile())
             return mcierr::kFileNotFound;
         target = c.device;
     }

@@ -50,6 +50,12 @@ TEST(MciCommandParse, OpenKeepsTheQuotedPathAsGiven) {
     EXPECT_EQ(cd.device, QStringLiteral("/"));
     EXPECT_EQ(cd.valueAfter(QStringLiteral("type")), QStringLiteral("cdaudio"));
 
+    const MciCommand quote = parseMciCommand(
+        QStringLiteral("open \"/v/say \"hi\".flv\" type mpegvideo alias Z parent 3 style child"));
+    EXPECT_EQ(quote.device, QStringLiteral("/v/say \"hi\".flv"));
+    EXPECT_EQ(quote.valueAfter(QStringLiteral("alias")), QStringLiteral("z"));
+    EXPECT_EQ(quote.numberAfter(QStringLiteral("parent")), 3);
+
     const MciCommand bare = parseMciCommand(QStringLiteral("open /v/a b.flv alias Y"));
     EXPECT_EQ(bare.device, QStringLiteral("/v/a b.flv"));
 }

@@ -247,7 +247,8 @@ TEST_F(MpvDevice, MissingAndBogusFilesFailQuickly) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("This is a text file and not a video at all.\n");
     }
-    for (const QString& path : {QString::fromStdString(dir + "/no_such_clip.flv"), bogus}) {
+    for (const QString& path :
+         {QString::fromStdString(dir + "/no_such_clip.flv"), bogus, QString::fromStdString(dir)}) {
         QElapsedTimer t;
         t.start();
         EXPECT_FALSE(open(path)) << path.toStdString();
