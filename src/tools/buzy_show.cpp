@@ -43,6 +43,8 @@ void buzySateShow(bool show, QWidget* caller, bool* stopped) {
         setRunObserver(gBuzy.data());
         gBuzy->show();
         gBuzy->raise();
+        gBuzy->activateWindow();
+        gBuzy->cmdBreak()->setFocus();  // the one control that acts, from the keyboard too
         QCoreApplication::processEvents();
         if (stopped) *stopped = false;
         return;

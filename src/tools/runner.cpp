@@ -99,8 +99,12 @@ QString getCmdOutput(const Command& c) {
         gRunning = nullptr;
         delete gKillTimer;  // child of proc; gone with it anyway, but not twice
         gKillTimer = nullptr;
-        bytes += proc.readAllStandardError();
-        if (!c.ffmpeg) bytes += proc.readAllStandardOutput();
+        if (c.ffmpeg) {
+            bytes += proc.readAllStandardError();
+            progress.feed(proc.readAllStandardOutput());
+        } else {
+            bytes += proc.readAllStandardOutput();
+        }
         text = QString::fromLocal8Bit(bytes);
     }
     AbortRequested = false;

@@ -409,6 +409,18 @@ TEST_F(JobTest, BothProgramsPickTheSameFolderAndCreatingWaitsForThePackage) {
         dealMyResource(QStringLiteral("All"), false);
     }
     qunsetenv("XDG_RUNTIME_DIR");
+    // A link planted under the folder's name: both programs refuse it, nothing is written.
+    dealMyResource(QStringLiteral("All"), false);
+    const QString own = privateTempFolder();
+    ASSERT_TRUE(QDir(own).removeRecursively());
+    const QString elsewhere = base_.path() + QStringLiteral("/elsewhere");
+    QDir().mkpath(elsewhere);
+    ASSERT_TRUE(QFile::link(elsewhere, own.chopped(1)));
+    EXPECT_TRUE(privateTempFolder().isEmpty());
+    TempFolder = own;  // as if the player had not noticed: the package program still refuses
+    dealMyResource(QStringLiteral("Fix2"), true);
+    EXPECT_TRUE(QDir(elsewhere).isEmpty());
+    QFile::remove(own.chopped(1));
     // No package program: false at once, nothing written.
     ProgramFolder = folder_;
     EXPECT_FALSE(dealMyResource(QStringLiteral("Fix2"), true));
