@@ -107,35 +107,81 @@ TEST(CodecHeaders, AudioSpecificConfigAndMp3Header) {
     EXPECT_FALSE(mp3->stereo);
 }
 
-TEST(CodecHeaders, SpsWithFieldCodingAndCropping) {
-    flv::ByteWriter w;  // Baseline SPS built bit by bit: 1920x1080 as 1920x1088 cropped
-    std::vector<int> bits;
-    auto put = [&](std::uint32_t v, int n) {
-        for (int i = n - 1; i >= 0; --i) bits.push_back((v >> i) & 1);
-    };
-    auto ue = [&](std::uint32_t v) {
+// Writes SPS fields bit by bit and wraps them as a NAL unit with emulation prevention.
+class SpsBits {
+  public:
+    SpsBits& put(std::uint32_t v, int n) {
+        for (int i = n - 1; i >= 0; --i) bits_.push_back((v >> i) & 1);
+        return *this;
+    }
+    SpsBits& ue(std::uint32_t v) {
         int len = 0;
         while ((v + 1) >> (len + 1)) ++len;
-        put(0, len);
-        put(v + 1, len + 1);
-    };
-    put(66, 8), put(0, 8), put(40, 8);
-    ue(0), ue(0), ue(0), ue(0), ue(1), put(0, 1);  // ids, POC type 0, one reference
-    ue(119), ue(67), put(1, 1), put(1, 1);         // 120x68 macroblocks, frames only
-    put(1, 1), ue(0), ue(0), ue(0), ue(4);         // crop 8 rows at the bottom
-    put(1, 1);
-    while (bits.size() % 8) bits.push_back(0);
-    Bytes nal = {0x67};
-    for (std::size_t i = 0; i < bits.size(); i += 8) {
-        std::uint8_t b = 0;
-        for (int k = 0; k < 8; ++k) b = static_cast<std::uint8_t>(b << 1 | bits[i + k]);
-        nal.push_back(b);
+        return put(0, len).put(v + 1, len + 1);
     }
-    auto sps = flv::parseSps(nal);
+    SpsBits& se(std::int32_t v) {
+        return ue(v > 0 ? static_cast<std::uint32_t>(2 * v - 1)
+                        : static_cast<std::uint32_t>(-2 * v));
+    }
+    Bytes nal() {
+        put(1, 1);  // rbsp stop bit
+        while (bits_.size() % 8) bits_.push_back(0);
+        Bytes out = {0x67};
+        int zeros = 0;
+        for (std::size_t i = 0; i < bits_.size(); i += 8) {
+            std::uint8_t b = 0;
+            for (int k = 0; k < 8; ++k) b = static_cast<std::uint8_t>(b << 1 | bits_[i + k]);
+            if (zeros >= 2 && b <= 3) out.push_back(3), zeros = 0;
+            zeros = b == 0 ? zeros + 1 : 0;
+            out.push_back(b);
+        }
+        return out;
+    }
+
+  private:
+    std::vector<int> bits_;
+};
+
+TEST(CodecHeaders, BaselineSpsWithCropping) {
+    SpsBits s;  // 1920x1080 coded as 120x68 macroblocks, 8 rows cropped at the bottom
+    s.put(66, 8).put(0, 8).put(40, 8);
+    s.ue(0).ue(0).ue(0).ue(0).ue(1).put(0, 1);  // ids, POC type 0, one reference
+    s.ue(119).ue(67).put(1, 1).put(1, 1);       // frames only
+    s.put(1, 1).ue(0).ue(0).ue(0).ue(4).put(0, 1);
+    auto sps = flv::parseSps(s.nal());
     ASSERT_TRUE(sps);
     EXPECT_EQ(sps->size, (flv::Dimensions{1920, 1080}));
     EXPECT_FALSE(flv::parseSps(Bytes{0x67, 0x42}));
     EXPECT_EQ(flv::unescapeRbsp(Bytes{0, 0, 3, 1, 0, 0, 3}), (Bytes{0, 0, 1, 0, 0}));
+}
+
+TEST(CodecHeaders, HighSpsWithScalingListsPocCycleAndFields) {
+    SpsBits s;
+    s.put(100, 8).put(0, 8).put(41, 8).ue(0);
+    s.ue(1).ue(0).ue(0).put(0, 1);  // 4:2:0, 8-bit, no transform bypass
+    s.put(1, 1);                    // scaling matrices follow
+    for (int list = 0; list < 8; ++list) {
+        bool present = list == 0 || list == 6 || list == 7;
+        s.put(present, 1);
+        if (list == 0) {  // a 4x4 list: 16 deltas
+            s.se(8);
+            for (int j = 1; j < 16; ++j) s.se(j % 3 - 1);
+        } else if (list == 6) {  // an 8x8 list: 64 deltas
+            for (int j = 0; j < 64; ++j) s.se(j == 0 ? 100 : -(j % 5));
+        } else if (list == 7) {  // the default matrix: a first delta that makes zero
+            s.se(-8);
+        }
+    }
+    s.ue(0).ue(1);                                      // frame num bits, POC type 1
+    s.put(0, 1).se(-1).se(2).ue(3).se(1).se(-3).se(7);  // with a three-entry cycle
+    s.ue(4).put(0, 1);
+    s.ue(79).ue(22).put(0, 1).put(1, 1).put(1, 1);  // 80x23 map units of field pairs
+    s.put(1, 1).ue(2).ue(2).ue(1).ue(1);            // crop 8 columns and 8 rows
+    s.put(0, 1);
+    auto sps = flv::parseSps(s.nal());
+    ASSERT_TRUE(sps);
+    EXPECT_EQ(sps->profileIdc, 100);
+    EXPECT_EQ(sps->size, (flv::Dimensions{1272, 728}));
 }
 
 Bytes avcBody(int frameType, int packetType, std::size_t extra = 8) {
