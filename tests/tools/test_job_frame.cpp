@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
 #include <QThread>
@@ -186,6 +187,39 @@ TEST_F(JobTest, StopDuringALongCommandEndsTheJobWithOneStopMessage) {
     EXPECT_TRUE(toolFiles().isEmpty()) << toolFiles().join(u' ').toStdString();
     // The close that waited happens once the job has ended.
     QTRY_VERIFY_WITH_TIMEOUT(!mainW_.isVisible(), 1000);
+}
+
+TEST_F(JobTest, StopEndsARealFfmpegStepAndItsPartialFile) {
+    JobFrame job(&mainW_, Tool::Encode, 1);
+    const QString out = folder_ + QStringLiteral("long.flv");
+    ASSERT_TRUE(job.start(out, QStringLiteral("Encode")));
+    ASSERT_TRUE(job.removeTarget(out));
+    const QString part = job.temp(QStringLiteral("~tmpSP001.flv"));
+    // Real time input: 30 s of it would take 30 s.
+    Command c = ffmpegCommand(
+        job.paths().ffmpeg,
+        {QStringLiteral("-y"), QStringLiteral("-re"), QStringLiteral("-f"), QStringLiteral("lavfi"),
+         QStringLiteral("-i"), QStringLiteral("testsrc=size=64x48:rate=25:duration=30"),
+         QStringLiteral("-c:v"), QStringLiteral("flv1"),
+         ffmpegFile(QStringLiteral("~tmpSP001.flv"))},
+        30.0);
+    int barDuring = -1;
+    QTimer::singleShot(1500, [&] {
+        barDuring = currentBuzy()->bar()->value();
+        QTest::mouseClick(currentBuzy()->cmdBreak(), Qt::LeftButton);
+    });
+    QElapsedTimer t;
+    t.start();
+    EXPECT_FALSE(job.run(1, c));
+    EXPECT_LT(t.elapsed(), 1500 + 2000);
+    EXPECT_GE(barDuring, 0);
+    EXPECT_LT(barDuring, 50);
+    EXPECT_EQ(currentBuzy()->bar()->value(), 100);  // the command has ended
+    EXPECT_FALSE(job.finish(out));
+    EXPECT_FALSE(QFileInfo::exists(part));
+    EXPECT_FALSE(QFileInfo::exists(out));
+    EXPECT_EQ(prompts_.messageTexts(), QStringList{kStopped});
+    EXPECT_TRUE(toolFiles().isEmpty());
 }
 
 TEST_F(JobTest, StopDuringStep2Of5RunsNoFurtherStepAndLeavesNoneOfItsFiles) {
