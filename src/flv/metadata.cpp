@@ -71,7 +71,9 @@ class MetadataEncoder {
   private:
     void writeGeneral(AmfWriter& amf, double nowMs) {
         double duration = scan_.durationSeconds();
-        std::uint64_t datasize = layout_.metadataTagBytes - kPrevSizeSize + scan_.keptScriptBytes;
+        std::uint64_t ownTag =
+            layout_.metadataTagBytes ? layout_.metadataTagBytes - kPrevSizeSize : 0;
+        std::uint64_t datasize = ownTag + scan_.keptScriptBytes;
         pair(amf, "hasMetadata").boolean(true);
         pair(amf, "hasVideo").boolean(scan_.hasVideo());
         pair(amf, "hasAudio").boolean(scan_.hasAudio());
