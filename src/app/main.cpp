@@ -1,51 +1,98 @@
 // Lumba.FLV: the player program.
 #include <QApplication>
 #include <QDir>
-#include <QFileInfo>
-#include <QMainWindow>
 #include <QTimer>
+#include <cstdio>
+#include <memory>
 
+#include "app/app_shell.h"
+#include "app/command_line.h"
 #include "app/platform.h"
-#include "media/mci.h"
+#include "app/settings_store.h"
+#include "app/single_instance.h"
+#include "app/splash.h"
+#include "app/termination.h"
+#include "common/globals.h"
+#include "common/paths.h"
+#include "common/temp_folder.h"
 #include "media/mpv_mci_device.h"
-#include "media/video_surface.h"
+#include "player/frm_main.h"
+#include "player/marks/player_marks.h"
+#include "tools/save_host.h"
 
 int main(int argc, char* argv[]) {
     app::choosePlatform();
     QApplication application(argc, argv);
     app::fixNumericLocale();
     QApplication::setApplicationName(QStringLiteral("Lumba.FLV"));
+    QApplication::setApplicationVersion(QStringLiteral("1.0"));
 
-    QStringList args = QApplication::arguments().mid(1);
-    QString path = args.join(QLatin1Char(' ')).remove(QLatin1Char('"'));
-    if (!path.isEmpty() && QFileInfo(path).isRelative() && QFileInfo::exists(path))
-        path = QFileInfo(path).absoluteFilePath();
+    const QString command = app::commandText(QApplication::arguments().mid(1), QDir::currentPath());
+
+    ProgramFolder = addSlash(QApplication::applicationDirPath());
+    TempFolder = privateTempFolder();
+    if (TempFolder.isEmpty()) TempFolder = ProgramFolder;
+
+    // A second start hands its command text over and ends, reading and writing nothing.
+    app::SingleInstance instance(TempFolder);
+    switch (instance.start(command)) {
+        case app::SingleInstance::Role::HandedOver:
+            return 0;
+        case app::SingleInstance::Role::NoAnswer:
+            std::fprintf(stderr, "Lumba.FLV: the running instance does not answer\n");
+            return 1;
+        case app::SingleInstance::Role::First:
+            break;
+    }
+
+    auto splash = std::make_unique<app::frmSplash>();
+    splash->show();
+    QApplication::processEvents();
 
     MpvMciDevice device;
     setDefaultMciDevice(&device);
 
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Lumba.FLV"));
-    auto* surface = new VideoSurface(&window);
-    window.setCentralWidget(surface);
-    window.resize(660, 400);
-    window.show();
+    app::SettingsStore store(app::configFolder(ProgramFolder));
+    int exitCode = 0;
+    {
+        frmMain window;
+        player::PlayerMarks marks(window);
+        window.setMarksHooks(&marks);
+        // Save marked segments ("另存裁剪" mode 0, "另存分割" mode 1) on the player's marks.
+        save::CallbackSaveHost saveHost;
+        saveHost.closeOpen = [&marks] {
+            if (marks.lastIsOpen()) marks.closeOpenSegment();
+        };
+        saveHost.source = [&window] { return window.media().FileName(); };
+        saveHost.marks = [&marks] {
+            std::vector<save::UnitSegment> out;
+            const marks::SegmentList& list = marks.controller().segments();
+            for (int i = 0; i < list.count(); ++i)
+                if (list.at(i).state == marks::kStateClosed)
+                    out.push_back({list.at(i).start, list.at(i).length});
+            return out;
+        };
+        saveHost.unitSeconds = [&marks] { return double(marks.secondsPerUnit()); };
+        saveHost.length = [&marks] { return marks.totalSeconds(); };
+        saveHost.audioOnly = [&window] { return window.media().isAudioOnly(); };
+        saveHost.pause = [&window] { window.pausePrFn(); };
+        saveHost.owner = &window;
+        QObject::connect(&marks.actions(), &marks::MarksActions::saveRngRequested, &window,
+                         [&saveHost] { save::saveMarkedSegments(saveHost, save::Mode::Cut); });
+        QObject::connect(&marks.actions(), &marks::MarksActions::saveCutRequested, &window,
+                         [&saveHost] { save::saveMarkedSegments(saveHost, save::Mode::Split); });
+        app::AppShell shell(window, store);
+        QObject::connect(&instance, &app::SingleInstance::linkExecute, &shell,
+                         &app::AppShell::linkExecute);
+        app::TerminationSignals termination([&](int) { shell.terminate(); });
 
-    MCI media;
-    auto place = [&] {
-        int w = 0, h = 0;
-        media.getDefaultSize(w, h);
-        media.putMCI(w, h, true, 0, 0, surface->width(), surface->height());
-    };
-    if (!path.isEmpty()) {
-        media.openMCI(path, surface->surfaceId(), QStringLiteral("Lumba.FLV"));
-        if (media.isSuccess()) {
-            window.setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" - Lumba.FLV"));
-            place();
-            media.playMCI(0, 0);
-        }
+        shell.startUp(command, [&splash] { splash.reset(); });
+
+        // A signal during start-up has closed the window already.
+        if (!shell.closing()) exitCode = application.exec();
+        if (shell.terminated()) exitCode = 0;
+        window.setMarksHooks(nullptr);
     }
-    const int rc = application.exec();
-    media.closeMCI();
-    return rc;
+    setDefaultMciDevice(nullptr);
+    return exitCode;
 }

@@ -1,0 +1,28 @@
+#include "app/settings_store.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+#include "app/list_store.h"
+
+namespace app {
+
+QString configFolder(const QString& programFolder) {
+    if (QFileInfo(programFolder).isWritable()) return programFolder;
+    const QString folder = QDir::homePath() + QStringLiteral("/.config/Lumba.FLV/");
+    QDir().mkpath(folder);
+    return folder;
+}
+
+void SettingsStore::load(const SettingsEnvironment& env) {
+    settingsExisted_ = QFileInfo::exists(settingsPath());
+    if (const auto lines = readTextLines(settingsPath())) readSettingsLines(*lines, values, env);
+    if (const auto lines = readTextLines(listStorePath())) lists = readListStore(*lines);
+}
+
+std::optional<SaveFailure> SettingsStore::save() const {
+    return saveTextFiles(
+        {{settingsPath(), settingsLines(values)}, {listStorePath(), listStoreLines(lists)}});
+}
+
+}  // namespace app
