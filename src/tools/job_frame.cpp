@@ -149,8 +149,9 @@ bool JobFrame::finish(const QString& output, bool failed) {
         closeBusy(&ignored);
         dealMyResource(QStringLiteral("notCapMCI"), false);
         const double seconds = monotonicSeconds() - JobStart;
-        endJob();
         doneAfterSave(out, false, seconds, false);
+        // A close or a termination that came in meanwhile waits until the report is answered.
+        endJob();
         return true;
     }
 
@@ -165,9 +166,9 @@ bool JobFrame::finish(const QString& output, bool failed) {
     dealMyResource(QStringLiteral("notCapMCI"), false);
     bool wasStopped = false;
     closeBusy(&wasStopped);
-    endJob();
     if (!wasStopped && !userStopped)
         prompts::msgBox(jobErrorText(texts_), prompts::Buttons::Ok, QStringLiteral("錯誤訊息"));
+    endJob();
     return false;
 }
 

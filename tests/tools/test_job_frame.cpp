@@ -297,7 +297,16 @@ TEST_F(JobTest, SuccessfulJobRunsTheWrittenFfmpegReportsAndRemovesTheTools) {
     mdi.args = {out};
     ASSERT_TRUE(job.run(3, mdi));
     prompts_.answer(prompts::Answer::Ok);
+    // A termination that arrives while the report is up waits until it is answered.
+    bool terminated = false, terminatedDuringReport = false;
+    prompts_.onShown = [&](const ScriptedPrompts::Shown&) {
+        whenIdle([&] { terminated = true; });
+        terminatedDuringReport = terminated;
+    };
     EXPECT_TRUE(job.finish(out));
+    prompts_.onShown = nullptr;
+    EXPECT_FALSE(terminatedDuringReport);
+    EXPECT_TRUE(terminated);
     ASSERT_EQ(prompts_.messageTexts().size(), 1);
     const QString report = prompts_.messageTexts().first();
     EXPECT_TRUE(
