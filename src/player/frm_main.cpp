@@ -6,6 +6,7 @@
 #include "common/globals.h"
 #include "controls/icons.h"
 #include "media/video_surface.h"
+#include "player/marks/player_marks.h"
 #include "player/playback_controller.h"
 #include "player/player_logic.h"
 #include "player/transport_view.h"
@@ -23,6 +24,8 @@ frmMain::frmMain(MciDevice* device, QWidget* parent) : QMainWindow(parent) {
     transport_ = std::make_unique<TransportView>(ui_, *media_, *playback_, this);
     playback_->setTransport(transport_.get());
     connectUi();
+    marks_ = std::make_unique<player::PlayerMarks>(*this);
+    setMarksHooks(marks_.get());
 
     // The smallest video area is 320 x 10 inside its frame, above the panel.
     ui_.central->setMinimumSize(322, 12 + player::PlayerUi::kPanelHeight);

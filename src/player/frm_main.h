@@ -17,6 +17,7 @@ class MciDevice;
 namespace player {
 class PlaybackController;
 class TransportView;
+class PlayerMarks;
 }  // namespace player
 
 class frmMain : public QMainWindow {
@@ -83,6 +84,7 @@ class frmMain : public QMainWindow {
     player::PlayerUi& ui() { return ui_; }
     player::PlaybackController& playback() { return *playback_; }
     player::TransportView& transport() { return *transport_; }
+    player::PlayerMarks& marks() { return *marks_; }  // segments, marks bar, marks menus
     void setListLink(player::PlayerListLink* link);  // not owned; nullptr: empty play list
     void setMarksHooks(player::MarksHooks* marks);   // not owned; nullptr: no marks
     void setVolume(MainVol* volume);                 // not owned; default MainVol::instance()
@@ -109,6 +111,7 @@ class frmMain : public QMainWindow {
     std::unique_ptr<MCI> media_;
     std::unique_ptr<player::PlaybackController> playback_;
     std::unique_ptr<player::TransportView> transport_;
+    std::unique_ptr<player::PlayerMarks> marks_;  // last: it goes first
     QString openFilter_;
     QString editFilter_;
 };

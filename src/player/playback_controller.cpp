@@ -177,6 +177,11 @@ void PlaybackController::showPlaying(bool afterOpen) {
     emit stateChanged();
 }
 
+void PlaybackController::segmentPlayStarted(bool fromStopped) {
+    if (fromStopped) continueMode_ = 2;
+    showPlaying(false);
+}
+
 void PlaybackController::mbPlayClick() {
     refreshTransportLook(false);
     const int was = playState_;

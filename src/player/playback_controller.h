@@ -69,6 +69,9 @@ class PlaybackController : public QObject {
     void moveThumb(int32_t position);
     void refreshTransportLook(bool paused);
     void setTimeLabelsVisible(bool on);
+    // A segment play of the marks started: show it playing; from the stopped state it counts
+    // as Play pressed there.
+    void segmentPlayStarted(bool fromStopped);
 
     // Hooks of later work: capture preparation for a new video file (step 2 of newPlay), the
     // busy window's hiding, letting pending events run.

@@ -241,8 +241,9 @@ bool MarksController::startSegmentPlay(int repeatMode, int index, bool keepState
         if (reportFailure) host_.failPlay();
         return false;
     }
-    host_.segmentPlayStarted(!keepState && host_.playState() == 5);
     playingSegment_ = onlyThis ? segs_.lastIndex() : index;
+    // Keeping the state: the opener shows the playing state itself once the open is through.
+    if (!keepState) host_.segmentPlayStarted(host_.playState() == 5);
     return true;
 }
 

@@ -1,0 +1,64 @@
+#include "player/marks/player_marks.h"
+
+#include <QAction>
+#include <QMenu>
+
+#include "player/frm_main.h"
+#include "player/playback_controller.h"
+
+namespace player {
+
+PlayerMarks::PlayerMarks(frmMain& window) : w_(window) {
+    marks_ = std::make_unique<marks::MarksController>(*this);
+    PlayerUi& ui = w_.ui();
+    bar_ = std::make_unique<marks::MarksBar>(ui.picRngBk, *marks_);
+    marks::MarksMenuItems items;
+    items.mnuRngEdit = ui.mnuRngEdit;
+    items.mnuRngClear = ui.mnuRngClear;
+    items.mnuRngPlay[0] = ui.mnuRngPlay[0];
+    items.mnuRngPlay[1] = ui.mnuRngPlay[1];
+    items.mnuSaveRng = ui.mnuSaveRng;
+    items.mnuSaveCut = ui.mnuSaveCut;
+    actions_ = std::make_unique<marks::MarksActions>(*marks_, items);
+    QAction* autoAdd = actions_->items().mnuAutoAddMark;
+    autoAdd->setObjectName(QStringLiteral("mnuAutoAddMark"));
+    if (ui.mnuMarks) {
+        ui.mnuMarks->addSeparator();
+        ui.mnuMarks->addAction(autoAdd);
+    }
+}
+
+PlayerMarks::~PlayerMarks() = default;
+
+void PlayerMarks::applyMarksText(MCI& /*media*/, const QString& marksText) {
+    marks_->applyMarksText(marksText);
+}
+
+MCI& PlayerMarks::media() { return w_.media(); }
+int32_t PlayerMarks::totalUnits() const { return w_.totalUnits(); }
+float PlayerMarks::secondsPerUnit() const { return w_.secondsPerUnit(); }
+float PlayerMarks::barScale() const { return w_.barScale(); }
+int PlayerMarks::playState() const { return w_.playState(); }
+double PlayerMarks::totalSeconds() const { return w_.playback().totalSecondsTag(); }
+bool PlayerMarks::positionBarEnabled() const { return w_.ui().picHsb->isEnabled(); }
+
+int PlayerMarks::markButtonState(marks::MarkButton b) const {
+    const PlayerUi& ui = w_.ui();
+    return (b == marks::MarkButton::Start ? ui.mbRngStart : ui.mbRngEnd)->State();
+}
+
+void PlayerMarks::setMarkButtonState(marks::MarkButton b, int state) {
+    PlayerUi& ui = w_.ui();
+    (b == marks::MarkButton::Start ? ui.mbRngStart : ui.mbRngEnd)->setState(state);
+}
+
+void PlayerMarks::pausePrFn() { w_.pausePrFn(); }
+void PlayerMarks::shareBnStop() { w_.shareBnStop(false, false, false, false); }
+void PlayerMarks::stopMedia() { w_.media().stopMCI(QString(), 0); }
+void PlayerMarks::failPlay() { w_.failPlay(QString(), false); }
+void PlayerMarks::segmentPlayStarted(bool fromStopped) {
+    w_.playback().segmentPlayStarted(fromStopped);
+}
+void PlayerMarks::repaintNow() { w_.ui().picRngBk->repaint(); }
+
+}  // namespace player
