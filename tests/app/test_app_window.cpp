@@ -1,0 +1,348 @@
+// The shell around a real main window, offscreen: start-up with the two files, the exits,
+// saving, drops and the small commands. mpv runs without audio output.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <QScreen>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUrl>
+#include <clocale>
+
+#include "app/app_shell.h"
+#include "common/globals.h"
+#include "common/scripted_prompts.h"
+#include "common/shell.h"
+#include "media/main_vol.h"
+#include "media/mpv_mci_device.h"
+#include "player/frm_main.h"
+#include "player/marks/player_marks.h"
+#include "test_media.h"
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
+namespace {
+
+QApplication& ensureApp() {
+    static int argc = 1;
+    static char name[] = "test_app_window";
+    static char* argv[] = {name, nullptr};
+    static QApplication* app = [] {
+        auto* a = new QApplication(argc, argv);
+        std::setlocale(LC_NUMERIC, "C");
+        return a;
+    }();
+    return *app;
+}
+
+class FakeMixer : public VolumeBackend {
+  public:
+    bool available() const override { return true; }
+    bool hasVolume() const override { return true; }
+    int32_t minimum() const override { return 0; }
+    int32_t maximum() const override { return 100; }
+    std::optional<int32_t> volume() override { return 50; }
+    bool setVolume(int32_t) override { return true; }
+    bool hasSwitch() const override { return true; }
+    std::optional<int32_t> playbackSwitch() override { return 1; }
+    bool setPlaybackSwitch(int32_t) override { return true; }
+};
+
+class RecordingShell : public Shell {
+  public:
+    bool open(const QString& target) override {
+        opened << target;
+        return true;
+    }
+    bool exploreSelect(const QString& path) override {
+        explored << path;
+        return true;
+    }
+    QStringList opened, explored;
+};
+
+const QString S(QChar(0x2225));
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void writeBytes(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+QString clip(const char* name) { return QString::fromStdString(testmedia::clip(name)); }
+
+struct AppFirst {
+    AppFirst() { ensureApp(); }
+};
+
+class Shell_ : public ::testing::Test, public AppFirst {
+  protected:
+    Shell_() : device(MpvMciDevice::Options{true, 10000}), vol(std::make_unique<FakeMixer>()) {
+        installShell(&desktop);
+        folder = dir.path() + "/";
+        ProgramFolder = folder;
+        TempFolder = temp.path() + "/";
+    }
+    ~Shell_() override {
+        if (w) {
+            w->media().closeMCI(QString());
+            w->setMarksHooks(nullptr);
+        }
+        shell.reset();
+        marks.reset();
+        w.reset();
+        installShell(nullptr);
+        MoreFormats.clear();
+    }
+
+    void start(const QString& command = {}) {
+        w = std::make_unique<frmMain>(&device);
+        w->setVolume(&vol);
+        marks = std::make_unique<player::PlayerMarks>(*w);
+        w->setMarksHooks(marks.get());
+        store = std::make_unique<app::SettingsStore>(folder);
+        shell = std::make_unique<app::AppShell>(*w, *store);
+        shell->startUp(command);
+    }
+    QString ini() const { return folder + "Lumba.FLV.ini"; }
+    QString listIni() const { return folder + "List.ini"; }
+    QStringList iniLines() const {
+        return QString::fromUtf8(readBytes(ini())).split("\r\n", Qt::SkipEmptyParts);
+    }
+    QAction* action(const char* name) { return w->findChild<QAction*>(name); }
+
+    QTemporaryDir dir, temp;
+    QString folder;
+    ScriptedPrompts prompts;
+    RecordingShell desktop;
+    MpvMciDevice device;
+    MainVol vol;
+    std::unique_ptr<frmMain> w;
+    std::unique_ptr<player::PlayerMarks> marks;
+    std::unique_ptr<app::SettingsStore> store;
+    std::unique_ptr<app::AppShell> shell;
+};
+
+const QStringList kKeys{"MainRect",  "ListRect",  "CapRect",     "KeepWH",   "KeepDef",
+                        "ListDir",   "SaveDir",   "ListDirIdx",  "StepMode", "PlaySetting",
+                        "ToListEnd", "StartList", "AutoAddMark", "LineFmt",  "DoneToFn"};
+
+}  // namespace
+
+TEST_F(Shell_, ANormalExitWritesTheFifteenKeysWithWhatWasRead) {
+    writeBytes(
+        ini(),
+        "; old comment\r\nmainrect=100,200,5000,4000\r\nMainRect =1,2,3000,3000\r\n"
+        "KeepWH=-1\r\nListRect=150,300\r\nListRect=450,600\r\nFoo=bar\r\nStepMode=2,7,8,9\r\n");
+    start();
+    EXPECT_EQ(w->pos(), QPoint(7, 13));
+    EXPECT_EQ(w->size(), QSize(333, 267));
+    EXPECT_TRUE(w->keepWH());
+    EXPECT_EQ(w->stepMode(), 2);
+    EXPECT_EQ(w->stepValue(1), 8);
+
+    action("mnuEnd_0")->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(w->isVisible());
+    const QStringList lines = iniLines();
+    ASSERT_EQ(lines.size(), 15);
+    for (int i = 0; i < 15; ++i) EXPECT_TRUE(lines[i].startsWith(kKeys[i] + "=")) << i;
+    EXPECT_EQ(lines[0], "MainRect=100,200,5000,4000");
+    EXPECT_EQ(lines[1], "ListRect=450,600");
+    EXPECT_EQ(lines[3], "KeepWH=True");
+    EXPECT_EQ(lines[8], "StepMode=2,7,8,9");
+    EXPECT_EQ(readBytes(listIni()), ("0\r\n0" + S + "清單編號" + S + "0" + S + "-1\r\n1" + S +
+                                     "清單編號" + S + "0" + S + "-1\r\n")
+                                        .toUtf8());
+    EXPECT_EQ(prompts.shown().size(), 0u);
+}
+
+TEST_F(Shell_, ExitWithoutSavingLeavesBothFilesByteIdentical) {
+    const QByteArray settings = "KeepDef=1\r\nunknown\r\n";
+    QStringEncoder big5("Big5");
+    const QByteArray lists =
+        big5.encode("1\r\n0" + S + "清單編號" + S + "1" + S + "0\r\n/影片/a.flv\r\n");
+    writeBytes(ini(), settings);
+    writeBytes(listIni(), lists);
+    start();
+    w->move(w->pos() + QPoint(20, 20));
+    ASSERT_EQ(action("mnuEnd_1")->text(), "結束 ( 不儲存設定 )");
+    action("mnuEnd_1")->trigger();
+    QApplication::processEvents();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_EQ(readBytes(ini()), settings);
+    EXPECT_EQ(readBytes(listIni()), lists);
+}
+
+TEST_F(Shell_, Cp950ListStoreLoadsAndSavesBackAsUtf8) {
+    const QString items =
+        "/影片/測試 一.flv" + S + "100-200 300-400\r\n/v/a" + S + "b.flv" + S + "5-9\r\n";
+    QStringEncoder big5("Big5");
+    writeBytes(listIni(), big5.encode("1\r\n0" + S + "清單編號" + S + "2" + S + "1\r\n" + items));
+    start();
+    ASSERT_EQ(store->lists.list[0].count(), 2);
+    EXPECT_EQ(lists::splitItemText(store->lists.list[0].item(0)).marks, "100-200 300-400");
+    EXPECT_EQ(lists::splitItemText(store->lists.list[0].item(1)).path, "/v/a" + S + "b.flv");
+
+    prompts.answer(prompts::Answer::Ok);
+    ASSERT_TRUE(shell->mnuSaveNow());
+    EXPECT_EQ(prompts.last().text, "已經成功儲存播放清單與其它組態設定！");
+    EXPECT_EQ(readBytes(listIni()), ("1\r\n0" + S + "清單編號" + S + "2" + S + "1\r\n" + items +
+                                     "1" + S + "清單編號" + S + "0" + S + "-1\r\n")
+                                        .toUtf8());
+}
+
+TEST_F(Shell_, FirstRunIsCentred370AndOpensTheHelpTopics) {
+    writeBytes(folder + "Lumba.FLV.chm", "help");
+    start();
+    EXPECT_EQ(w->size(), QSize(370, 370));
+    const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
+    EXPECT_EQ(w->pos(), QPoint((screen.width() - 370) / 2, (screen.height() - 370) / 2));
+    EXPECT_EQ(desktop.opened, QStringList({folder + "Lumba.FLV.chm"}));
+
+    // Saved without moving: the default place in twips.
+    action("mnuEnd_0")->trigger();
+    EXPECT_EQ(iniLines().value(0), QStringLiteral("MainRect=%1,%2,5550,5550")
+                                       .arg((screen.width() - 370) / 2 * 15)
+                                       .arg((screen.height() - 370) / 2 * 15));
+    EXPECT_EQ(iniLines().value(1), QStringLiteral("ListRect=%1,%2")
+                                       .arg(((screen.width() - 370) / 2 + 30) * 15)
+                                       .arg(((screen.height() - 370) / 2 + 30) * 15));
+}
+
+TEST_F(Shell_, NoHelpOnLaterRunsAndMissingHelpFilesSaySo) {
+    writeBytes(ini(), "KeepWH=False\r\n");
+    writeBytes(folder + "Lumba.FLV.chm", "help");
+    start();
+    EXPECT_TRUE(desktop.opened.isEmpty());
+
+    prompts.answer(prompts::Answer::Ok);
+    action("munCodec")->trigger();
+    EXPECT_EQ(prompts.last().title, "注意事項");
+    EXPECT_EQ(prompts.last().text, "找不到說明檔 Raroz.ODI.chm！");
+    EXPECT_TRUE(desktop.opened.isEmpty());
+
+    action("mnuHelp")->trigger();
+    EXPECT_EQ(desktop.opened, QStringList({folder + "Lumba.FLV.chm"}));
+    action("mnuOpenApp")->trigger();
+    EXPECT_EQ(desktop.opened.last(), folder);
+    action("mnuUpdate")->trigger();
+    EXPECT_TRUE(desktop.opened.last().endsWith("software/detail/Lumba.FLV.htm"));
+
+    prompts.answer(prompts::Answer::Ok);
+    action("mnuUninstall")->trigger();
+    EXPECT_TRUE(prompts.last().text.startsWith("本軟體乃是綠色軟體，與免費軟體\r\n"));
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_TRUE(QFile::exists(ini()));
+}
+
+TEST_F(Shell_, TheMarkerFileWidensTheFirstOpenFilter) {
+    writeBytes(folder + "I want more.ico", "");
+    start();
+    const QString first = w->OpenFilter().section('|', 1, 1);
+    for (const char* e : {"*.flv;", "*.avi;", "*.mp4;", "*.3gp;", "*.mov;", "*.wmv;", "*.asf;"})
+        EXPECT_TRUE(first.contains(e)) << e << " in " << first.toStdString();
+}
+
+TEST_F(Shell_, AFailedSaveKeepsTheOldFilesAndShowsTheErrorBox) {
+    writeBytes(ini(), "KeepWH=True\r\n");
+    writeBytes(listIni(), "0\r\n");
+    start();
+    w->move(w->pos() + QPoint(5, 5));
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup |
+                                          QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    // Root writes anywhere: save as nobody instead.
+    const bool root = ::geteuid() == 0;
+    if (root) {
+        ASSERT_EQ(::seteuid(65534), 0);
+    }
+    prompts.answer(prompts::Answer::Ok);
+    const bool saved = shell->mnuSaveNow();
+    if (root) {
+        ASSERT_EQ(::seteuid(0), 0);
+    }
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    EXPECT_FALSE(saved);
+    EXPECT_EQ(prompts.last().title, "錯誤訊息");
+    EXPECT_TRUE(prompts.last().text.contains("原有的檔案保持不變"));
+    EXPECT_EQ(readBytes(ini()), QByteArray("KeepWH=True\r\n"));
+    EXPECT_EQ(readBytes(listIni()), QByteArray("0\r\n"));
+}
+
+TEST_F(Shell_, AMaximisedWindowSavesItsNormalRectangle) {
+    start();
+    w->move(40, 50);
+    w->resize(400, 380);
+    QApplication::processEvents();
+    w->showMaximized();
+    QApplication::processEvents();
+    ASSERT_TRUE(w->isMaximized());
+    ASSERT_NE(w->size(), QSize(400, 380));
+    action("mnuEnd_0")->trigger();
+    EXPECT_EQ(iniLines().value(0), "MainRect=600,750,6000,5700");
+}
+
+TEST_F(Shell_, DropsPlayTheFirstExistingFileOrTheText) {
+    start();
+    const QString a = clip("h264_aac.flv"), b = clip("h263_mp3.flv");
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b), QUrl::fromLocalFile(b)});
+    shell->dropped(files);
+    EXPECT_EQ(w->media().FileName(), a);
+    EXPECT_EQ(w->playState(), 1);
+
+    QMimeData missing;
+    missing.setUrls({QUrl::fromLocalFile(folder + "gone.flv")});
+    shell->dropped(missing);
+    EXPECT_EQ(w->media().FileName(), a);  // silently ignored
+
+    QMimeData text;
+    text.setText(b);
+    shell->dropped(text);
+    EXPECT_EQ(w->media().FileName(), b);
+}
+
+TEST_F(Shell_, ClosingWhileMarksAreEditedAsksAndNoKeepsRunning) {
+    start(clip("h264_aac.flv"));
+    ASSERT_EQ(w->playState(), 1);
+    marks->markStart();
+    ASSERT_TRUE(marks->checkDealRng());
+    prompts.answer(prompts::Answer::No);
+    action("mnuEnd_0")->trigger();
+    EXPECT_TRUE(w->isVisible());
+    EXPECT_FALSE(shell->closing());
+    EXPECT_EQ(w->playState(), 4);
+    EXPECT_TRUE(prompts.last().text.startsWith("你選擇了結束與離開本軟體\r\n"));
+    EXPECT_EQ(prompts.last().title, "注意事項");
+    EXPECT_FALSE(QFile::exists(ini()));
+
+    prompts.answer(prompts::Answer::Yes);
+    action("mnuEnd_0")->trigger();
+    EXPECT_FALSE(w->isVisible());
+    EXPECT_TRUE(QFile::exists(ini()));
+}
+
+TEST_F(Shell_, TheLinkBringsTheWindowForwardAndPlays) {
+    start();
+    w->showMinimized();
+    shell->linkExecute("");
+    EXPECT_FALSE(w->isMinimized());
+    EXPECT_TRUE(w->media().FileName().isEmpty());
+    const QString a = clip("h264_aac.flv");
+    shell->linkExecute("\"" + a + "\"");
+    EXPECT_EQ(w->media().FileName(), a);
+}
