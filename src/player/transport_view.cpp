@@ -158,9 +158,15 @@ void TransportView::thumbUp(Qt::MouseButton button, QPoint) {
 
 void TransportView::setKnob(int value) {
     MainVol& v = volume();
-    const int scale = v.MaxMainVolume() - v.MinMainVolume();
+    knobScale_ = v.MaxMainVolume() - v.MinMainVolume();
+    knobValue_ = value;
+    placeKnob();
+}
+
+void TransportView::placeKnob() {
     const int sliderW = ui_.picVolSdr->width();
-    const int centre = ui_.picVolSdr->x() + (scale > 0 ? sliderW * value / scale : 0);
+    const int centre =
+        ui_.picVolSdr->x() + (knobScale_ > 0 ? sliderW * knobValue_ / knobScale_ : 0);
     ui_.picVolPos->move(centre - ui_.picVolPos->width() / 2, ui_.picVolPos->y());
 }
 
@@ -221,6 +227,7 @@ void TransportView::myPutSize(bool) {
     int w = 0, h = 0;
     media_.getDefaultSize(w, h);
     layoutPlayerUi(ui_, ui_.central->size());
+    placeKnob();  // the slider may have moved; the mixer is not read again for that
     const QSize area = videoArea();
     if (!keepDef()) {
         if (keepWH()) {

@@ -71,6 +71,7 @@ class TransportView : public QObject {
   private:
     void cancelSegmentPlay();
     void setKnob(int value);
+    void placeKnob();
     bool usable(const char* button) const;
     LumbaButton* buttonNamed(const char* name) const;
 
@@ -86,7 +87,8 @@ class TransportView : public QObject {
     bool resizing_ = false;
     int dragX_ = 0;  // thumb centre while dragging, in panel coordinates
     bool dragging_ = false;
-    bool knobDrag_ = false;
+    int knobValue_ = 0;  // last volume shown by the knob, and the slider's scale width
+    int knobScale_ = 0;
 };
 
 }  // namespace player

@@ -348,6 +348,9 @@ TEST_F(Window, VolumeSliderAndMute) {
     EXPECT_NEAR(vol.MainVolume(), 25, 2);
     auto* knob = w.ui().picVolPos;
     EXPECT_NEAR(knob->x() + knob->width() / 2, slider->x() + slider->width() / 4, 1);
+    w.resize(w.width() + 200, w.height());  // the knob moves with the slider
+    QCoreApplication::processEvents();
+    EXPECT_NEAR(knob->x() + knob->width() / 2, slider->x() + slider->width() / 4, 1);
     QTest::mouseClick(w.ui().mbSound->inner(), Qt::LeftButton);
     EXPECT_TRUE(vol.MainMute());
     QTest::mouseClick(w.ui().mbSound->inner(), Qt::LeftButton);
