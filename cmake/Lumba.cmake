@@ -23,9 +23,12 @@ function(lumba_add_test)
         set(_labels nogui)
         set_property(GLOBAL APPEND PROPERTY LUMBA_NOGUI_TESTS ${T_NAME})
     endif()
+    # The environment rides on the test launcher: a list in gtest_discover_tests' PROPERTIES
+    # would be split apart on its way into the generated test file.
+    set_target_properties(${T_NAME} PROPERTIES CROSSCOMPILING_EMULATOR
+        "/usr/bin/env;QT_QPA_PLATFORM=offscreen;LUMBA_TEST_MEDIA=${CMAKE_BINARY_DIR}/test-media;LUMBA_BIN_DIR=${CMAKE_BINARY_DIR}/bin;ASAN_OPTIONS=detect_leaks=0")
     gtest_discover_tests(${T_NAME}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
-        PROPERTIES LABELS "${_labels}" TIMEOUT ${T_TIMEOUT}
-                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;LUMBA_TEST_MEDIA=${CMAKE_BINARY_DIR}/test-media;LUMBA_BIN_DIR=${CMAKE_BINARY_DIR}/bin;ASAN_OPTIONS=detect_leaks=0")
+        PROPERTIES LABELS "${_labels}" TIMEOUT ${T_TIMEOUT})
 endfunction()
