@@ -58,6 +58,9 @@ class InputGate : public QObject {
         }
         if (!isInputEvent(t)) return false;
         auto* w = qobject_cast<QWidget*>(watched);
+        // Shortcuts reach actions and shortcut objects, which are not widgets.
+        if (t == QEvent::Shortcut || t == QEvent::ShortcutOverride)
+            return !(allowed && w && (w == allowed || allowed->isAncestorOf(w)));
         if (allowed && w && (w == allowed || allowed->isAncestorOf(w))) return false;
         if (!w && !watched->isWidgetType()) {
             // Events for windows (QWindow) reach the widgets as widget events afterwards;

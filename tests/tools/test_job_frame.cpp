@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -159,6 +160,16 @@ TEST_F(JobTest, StopDuringALongCommandEndsTheJobWithOneStopMessage) {
     int clicks = 0;
     QObject::connect(&callerButton, &QPushButton::clicked, [&] { ++clicks; });
 
+    int shortcuts = 0;
+    QShortcut openKey(QKeySequence(QStringLiteral("Ctrl+O")), &mainW_);
+    QObject::connect(&openKey, &QShortcut::activated, [&] { ++shortcuts; });
+    mainW_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&mainW_));
+    callerButton.setFocus();
+    QTest::keyClick(mainW_.windowHandle(), Qt::Key_O, Qt::ControlModifier);
+    ASSERT_EQ(shortcuts, 1) << "the shortcut works outside a job";
+    shortcuts = 0;
+
     const QString longStep = script(QStringLiteral("long.sh"), QStringLiteral("exec sleep 30"));
     JobFrame job(&mainW_, Tool::Fix, 1);
     const QString out = folder_ + QStringLiteral("out.flv");
@@ -169,6 +180,7 @@ TEST_F(JobTest, StopDuringALongCommandEndsTheJobWithOneStopMessage) {
         // Input to the covered caller is ignored; a close waits for the job.
         QTest::mouseClick(&callerButton, Qt::LeftButton);
         QTest::keyClick(&callerButton, Qt::Key_Space);
+        QTest::keyClick(mainW_.windowHandle(), Qt::Key_O, Qt::ControlModifier);
         mainW_.close();
         closedDuring = !mainW_.isVisible();
         QTest::mouseClick(currentBuzy()->cmdBreak(), Qt::LeftButton);
@@ -181,6 +193,7 @@ TEST_F(JobTest, StopDuringALongCommandEndsTheJobWithOneStopMessage) {
     EXPECT_TRUE(job.stopped());
     EXPECT_FALSE(job.finish(out));
     EXPECT_EQ(clicks, 0);
+    EXPECT_EQ(shortcuts, 0);
     EXPECT_FALSE(closedDuring);
     EXPECT_EQ(prompts_.messageTexts(), QStringList{kStopped});
     EXPECT_FALSE(isBusy());
