@@ -6,9 +6,12 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QMimeData>
+#include <QProcess>
 #include <QScreen>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -17,9 +20,11 @@
 #include <clocale>
 
 #include "app/app_shell.h"
+#include "app/single_instance.h"
 #include "common/globals.h"
 #include "common/scripted_prompts.h"
 #include "common/shell.h"
+#include "common/temp_folder.h"
 #include "media/main_vol.h"
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
@@ -345,4 +350,36 @@ TEST_F(Shell_, TheLinkBringsTheWindowForwardAndPlays) {
     const QString a = clip("h264_aac.flv");
     shell->linkExecute("\"" + a + "\"");
     EXPECT_EQ(w->media().FileName(), a);
+}
+
+TEST_F(Shell_, ASecondProgramStartMakesThisInstancePlayItsPath) {
+    QTemporaryDir runtime;
+    QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    const QString channel = privateTempFolderFrom(runtime.path().toLocal8Bit(), {});
+    ASSERT_FALSE(channel.isEmpty());
+    start();
+    app::SingleInstance instance(channel);
+    ASSERT_EQ(instance.start("", 500), app::SingleInstance::Role::First);
+    QObject::connect(&instance, &app::SingleInstance::linkExecute, shell.get(),
+                     &app::AppShell::linkExecute);
+
+    const QString a = clip("h264_aac.flv");
+    QProcess second;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    second.setProcessEnvironment(env);
+    // A relative path is made absolute by the second start, in its own working folder.
+    second.setWorkingDirectory(QFileInfo(a).path());
+    second.start(qEnvironmentVariable("LUMBA_BIN_DIR") + "/Lumba.FLV", {QFileInfo(a).fileName()});
+    ASSERT_TRUE(second.waitForStarted(5000));
+    QElapsedTimer t;
+    t.start();
+    while (second.state() != QProcess::NotRunning && t.elapsed() < 5000)
+        QApplication::processEvents(QEventLoop::AllEvents, 20);
+    EXPECT_LT(t.elapsed(), 2000);
+    EXPECT_EQ(second.exitCode(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return w->media().FileName() == a; }, 3000));
+    EXPECT_EQ(w->media().FileName(), a);
+    EXPECT_EQ(w->playState(), 1);
 }

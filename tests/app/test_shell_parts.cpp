@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -110,6 +111,19 @@ TEST(SingleInstance, AStaleSocketIsTakenOverAndALockWithoutAnswerFailsInTime) {
     const auto [role, ms] = result.get();
     EXPECT_EQ(role, SingleInstance::Role::NoAnswer);
     EXPECT_LT(ms, 2000);
+}
+
+TEST(SingleInstance, AnotherUserCannotReachTheChannel) {
+    if (::geteuid() != 0) GTEST_SKIP() << "needs root to act as another user";
+    ensureApp();
+    QTemporaryDir dir;  // private to its owner, as the temporary folder is
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    SingleInstance first(dir.path() + "/");
+    ASSERT_EQ(first.start("", 500), SingleInstance::Role::First);
+    ASSERT_EQ(::seteuid(65534), 0);
+    const bool reached = SingleInstance::sendToFirstInstance(first.socketPath(), "x", 500);
+    ASSERT_EQ(::seteuid(0), 0);
+    EXPECT_FALSE(reached);
 }
 
 TEST(TerminationSignals, SignalsArriveAsCallsOnTheEventLoop) {
