@@ -18,6 +18,7 @@
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
 #include "player/marks/player_marks.h"
+#include "tools/busy_state.h"
 #include "tools/save_host.h"
 
 int main(int argc, char* argv[]) {
@@ -84,7 +85,9 @@ int main(int argc, char* argv[]) {
         app::AppShell shell(window, store);
         QObject::connect(&instance, &app::SingleInstance::linkExecute, &shell,
                          &app::AppShell::linkExecute);
-        app::TerminationSignals termination([&](int) { shell.terminate(); });
+        // A running tool job ends first: its stop and clean-up must not be cut short.
+        app::TerminationSignals termination(
+            [&shell](int) { tools::whenIdle([&shell] { shell.terminate(); }); });
 
         shell.startUp(command, [&splash] { splash.reset(); });
 
