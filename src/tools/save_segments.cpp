@@ -54,13 +54,19 @@ class SaveJob {
         if (!runStep(step,
                      cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode)))
             return false;
-        if (partMade(path)) {
-            Command check = partCheck(tools_, path);
-            check.folder = frame_.folder();
-            out_.commands.push_back(check);
-            if (!partCheckPassed(tools::getCmdOutput(check))) QFile::remove(path);
-        }
+        holdsPictures(path);
         return true;
+    }
+
+    // False when path is missing or empty, or holds no picture (then it is removed).
+    bool holdsPictures(const QString& path) {
+        if (!partMade(path)) return false;
+        Command check = partCheck(tools_, path);
+        check.folder = frame_.folder();
+        out_.commands.push_back(check);
+        if (partCheckPassed(tools::getCmdOutput(check))) return true;
+        QFile::remove(path);
+        return false;
     }
 
     CutStart findCutStart(const PartPlan& p) {
@@ -135,7 +141,7 @@ class SaveJob {
         if (!runStep(step, joinCommand(tools_, list, joined, plan_.ext, seconds))) return false;
         for (const QString& part : partPaths_) QFile::remove(part);
         QFile::remove(list);
-        if (!partMade(joined)) return false;
+        if (!holdsPictures(joined)) return false;
         if (plan_.flvmdiOnJoin) {
             if (!runStep(step, flvmdiCommand(tools_, joined))) return false;
             if (!partMade(joined)) return false;
