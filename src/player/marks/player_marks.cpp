@@ -19,13 +19,15 @@ PlayerMarks::PlayerMarks(frmMain& window) : w_(window) {
     items.mnuRngPlay[1] = ui.mnuRngPlay[1];
     items.mnuSaveRng = ui.mnuSaveRng;
     items.mnuSaveCut = ui.mnuSaveCut;
-    actions_ = std::make_unique<marks::MarksActions>(*marks_, items);
-    QAction* autoAdd = actions_->items().mnuAutoAddMark;
-    autoAdd->setObjectName(QStringLiteral("mnuAutoAddMark"));
+    // In the window's object tree, so that the settings find it by its name.
+    QObject* owner = ui.mnuMarks ? static_cast<QObject*>(ui.mnuMarks) : &w_;
+    items.mnuAutoAddMark = new QAction(owner);
+    items.mnuAutoAddMark->setObjectName(QStringLiteral("mnuAutoAddMark"));
     if (ui.mnuMarks) {
         ui.mnuMarks->addSeparator();
-        ui.mnuMarks->addAction(autoAdd);
+        ui.mnuMarks->addAction(items.mnuAutoAddMark);
     }
+    actions_ = std::make_unique<marks::MarksActions>(*marks_, items);
 }
 
 PlayerMarks::~PlayerMarks() = default;

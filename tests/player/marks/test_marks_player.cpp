@@ -2,7 +2,9 @@
 // segment play in order, looped, and the end of a segment the device never reaches.
 #include <gtest/gtest.h>
 
+#include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <QTest>
 #include <clocale>
 #include <vector>
@@ -218,6 +220,21 @@ TEST_F(MarksInWindow, MarkKeysDrawTheOpenSegmentGrowing) {
     EXPECT_TRUE(w.ui().mnuRngPlay[0]->isEnabled());
     EXPECT_TRUE(w.ui().mnuSaveRng->isEnabled());
     EXPECT_TRUE(marks().checkDealRng());
+}
+
+TEST_F(MarksInWindow, TheAutoAttachItemIsFoundByItsName) {
+    auto* item = w.findChild<QAction*>(QStringLiteral("mnuAutoAddMark"));
+    ASSERT_NE(item, nullptr);
+    EXPECT_EQ(item->text(), QStringLiteral("總是自動附加標記"));
+    EXPECT_TRUE(w.ui().mnuMarks->actions().contains(item));
+    item->setChecked(true);  // as the settings do at start-up
+    EXPECT_TRUE(w.marks().autoAddMark());
+    w.marks().setAutoAddMark(false);
+    EXPECT_FALSE(item->isChecked());
+    // Without media the marks menus are off except the marks list.
+    EXPECT_TRUE(w.ui().mnuRngEdit->isEnabled());
+    EXPECT_FALSE(w.ui().mnuRngPlay[0]->isEnabled() || w.ui().mnuRngClear->isEnabled() ||
+                 w.ui().mnuSaveRng->isEnabled() || w.ui().mnuSaveCut->isEnabled());
 }
 
 }  // namespace
