@@ -84,7 +84,8 @@ class frmMain : public QMainWindow {
     player::PlayerUi& ui() { return ui_; }
     player::PlaybackController& playback() { return *playback_; }
     player::TransportView& transport() { return *transport_; }
-    player::PlayerMarks& marks() { return *marks_; }  // segments, marks bar, marks menus
+    // Segments, marks bar and marks menus.
+    player::PlayerMarks& marks() { return *marks_; }
     void setListLink(player::PlayerListLink* link);  // not owned; nullptr: empty play list
     void setMarksHooks(player::MarksHooks* marks);   // not owned; nullptr: no marks
     void setVolume(MainVol* volume);                 // not owned; default MainVol::instance()
