@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <cmath>
+#include <cstdio>
 
 #include "media/alsa_volume_backend.h"
 #include "media/mci_command.h"
@@ -62,6 +63,16 @@ MpvPlayer* MpvMciDevice::player(const QString& alias) const {
 }
 
 int MpvMciDevice::send(const QString& command, QString* reply) {
+    // LUMBA_MCI_TRACE=1 writes every command with its result to standard error.
+    static const bool trace = qEnvironmentVariableIntValue("LUMBA_MCI_TRACE") == 1;
+    const int rc = execute(command, reply);
+    if (trace)
+        std::fprintf(stderr, "mci: %s -> %d %s\n", qPrintable(command), rc,
+                     reply ? qPrintable(QLatin1Char('"') + *reply + QLatin1Char('"')) : "");
+    return rc;
+}
+
+int MpvMciDevice::execute(const QString& command, QString* reply) {
     if (reply) reply->clear();
     const MciCommand c = parseMciCommand(command);
     if (c.verb.isEmpty()) return mcierr::kUnrecognizedCommand;

@@ -44,6 +44,7 @@ class MpvMciDevice : public MciDevice {
     };
 
     // Options from the environment: LUMBA_HEADLESS=1 selects headless.
+    // LUMBA_MCI_TRACE=1 writes every command and its result to standard error.
     MpvMciDevice();
     explicit MpvMciDevice(const Options& options);
     ~MpvMciDevice() override;
@@ -56,6 +57,7 @@ class MpvMciDevice : public MciDevice {
   private:
     struct Device;
 
+    int execute(const QString& command, QString* reply);
     int open(const MciCommand& c);
     int play(Device& d, const MciCommand& c);
     int set(Device& d, const MciCommand& c);

@@ -42,13 +42,6 @@ double nodeDouble(const mpv_node* n) {
 // The mpv event loop may stop at a frame slightly before the exact time we aim at.
 constexpr double kTimeSlack = 0.0005;
 
-}  // namespace
-
-MpvPlayer::MpvPlayer(const Config& config, QObject* parent)
-    : QObject(parent), surface_(config.surface), config_(config) {}
-
-namespace {
-
 // Ending a handle with video takes about 200 ms inside libmpv (its video output shuts down
 // on the core's schedule); that happens on a worker so that closing never stalls the window.
 struct Retiring {
@@ -90,6 +83,9 @@ void joinRetired(bool all) {
 }
 
 }  // namespace
+
+MpvPlayer::MpvPlayer(const Config& config, QObject* parent)
+    : QObject(parent), surface_(config.surface), config_(config) {}
 
 void MpvPlayer::finishClosing() { joinRetired(true); }
 void MpvPlayer::reapClosed() { joinRetired(false); }

@@ -269,6 +269,32 @@ TEST_F(MpvDevice, MissingAndBogusFilesFailQuickly) {
     EXPECT_TRUE(open(clipPath("tone.mp3")));
 }
 
+class PressCounter : public QObject {
+  public:
+    int presses = 0;
+    bool eventFilter(QObject*, QEvent* e) override {
+        if (e->type() == QEvent::MouseButtonPress) ++presses;
+        return false;
+    }
+};
+
+TEST(VideoSurfaceTest, RegistersByIdAndLetsClicksThrough) {
+    ensureApp();
+    QWidget window;
+    window.resize(200, 100);
+    auto* surface = new VideoSurface(&window);
+    surface->resize(200, 100);
+    const int32_t id = surface->surfaceId();
+    EXPECT_NE(id, 0);
+    EXPECT_EQ(VideoSurface::find(id), surface);
+    PressCounter counter;
+    window.installEventFilter(&counter);
+    QTest::mouseClick(surface, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_EQ(counter.presses, 1);  // the window behind the video gets the click
+    delete surface;
+    EXPECT_EQ(VideoSurface::find(id), nullptr);
+}
+
 // libmpv refuses a non-C LC_NUMERIC; the device must put it right after Qt set the locale.
 TEST(MpvLocale, OpensUnderGermanLocale) {
     ensureApp();
