@@ -468,3 +468,27 @@ TEST_F(Window, OpeningWhileMarksAreEditedAsksAndNoKeepsTheOldFile) {
     EXPECT_TRUE(marks.rngEditTag().isEmpty());
     w.setMarksHooks(nullptr);
 }
+
+TEST_F(Window, IdleWindowShowsTheStoppedLookAndIgnoresTransportKeys) {
+    EXPECT_EQ(status(), QStringLiteral("請開啟新的檔案"));
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Lumba.FLV"));
+    EXPECT_EQ(w.playState(), 5);
+    for (LumbaButton* b :
+         {w.ui().mbPlay, w.ui().mbPause, w.ui().mbStop, w.ui().mbBackward, w.ui().mbForward,
+          w.ui().mbRngStart, w.ui().mbRngEnd, w.ui().mbLastItem, w.ui().mbNextItem})
+        EXPECT_EQ(b->State(), 3) << b->objectName().toStdString();
+    EXPECT_FALSE(w.ui().mnuKeepWH->isEnabled());
+    EXPECT_FALSE(w.ui().mnuPlayLast->isEnabled());
+    QTest::keyClick(&w, Qt::Key_Space);
+    QTest::keyClick(&w, Qt::Key_PageDown);
+    EXPECT_EQ(w.playState(), 5);
+    EXPECT_EQ(prompts.shown().size(), 0u);
+    EXPECT_EQ(w.ui().mbBackward->ToolTipText(),
+              QStringLiteral("倒轉 ( PgUp 鍵：5 秒，或 ← 鍵：5 格 )"));
+
+    // The window never gets smaller than a 320 x 10 video area above the panel.
+    w.resize(100, 100);
+    QCoreApplication::processEvents();
+    EXPECT_GE(w.ui().video->width(), 322);
+    EXPECT_GE(w.ui().video->height(), 12);
+}
