@@ -7,6 +7,7 @@
 
 #include "app/app_shell.h"
 #include "app/command_line.h"
+#include "app/job_wiring.h"
 #include "app/platform.h"
 #include "app/settings_store.h"
 #include "app/single_instance.h"
@@ -17,9 +18,7 @@
 #include "common/temp_folder.h"
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
-#include "player/marks/player_marks.h"
 #include "tools/busy_state.h"
-#include "tools/save_host.h"
 
 int main(int argc, char* argv[]) {
     app::choosePlatform();
@@ -57,31 +56,8 @@ int main(int argc, char* argv[]) {
     int exitCode = 0;
     {
         frmMain window;
-        player::PlayerMarks marks(window);
-        window.setMarksHooks(&marks);
-        // Save marked segments ("另存裁剪" mode 0, "另存分割" mode 1) on the player's marks.
-        save::CallbackSaveHost saveHost;
-        saveHost.closeOpen = [&marks] {
-            if (marks.lastIsOpen()) marks.closeOpenSegment();
-        };
-        saveHost.source = [&window] { return window.media().FileName(); };
-        saveHost.marks = [&marks] {
-            std::vector<save::UnitSegment> out;
-            const marks::SegmentList& list = marks.controller().segments();
-            for (int i = 0; i < list.count(); ++i)
-                if (list.at(i).state == marks::kStateClosed)
-                    out.push_back({list.at(i).start, list.at(i).length});
-            return out;
-        };
-        saveHost.unitSeconds = [&marks] { return double(marks.secondsPerUnit()); };
-        saveHost.length = [&marks] { return marks.totalSeconds(); };
-        saveHost.audioOnly = [&window] { return window.media().isAudioOnly(); };
-        saveHost.pause = [&window] { window.pausePrFn(); };
-        saveHost.owner = &window;
-        QObject::connect(&marks.actions(), &marks::MarksActions::saveRngRequested, &window,
-                         [&saveHost] { save::saveMarkedSegments(saveHost, save::Mode::Cut); });
-        QObject::connect(&marks.actions(), &marks::MarksActions::saveCutRequested, &window,
-                         [&saveHost] { save::saveMarkedSegments(saveHost, save::Mode::Split); });
+        app::PlayerToolHost toolHost(window);
+        app::SaveWiring saveWiring(window);
         app::AppShell shell(window, store);
         QObject::connect(&instance, &app::SingleInstance::linkExecute, &shell,
                          &app::AppShell::linkExecute);
@@ -94,7 +70,6 @@ int main(int argc, char* argv[]) {
         // A signal during start-up has closed the window already.
         if (!shell.closing()) exitCode = application.exec();
         if (shell.terminated()) exitCode = 0;
-        window.setMarksHooks(nullptr);
     }
     setDefaultMciDevice(nullptr);
     return exitCode;

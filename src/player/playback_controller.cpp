@@ -170,10 +170,12 @@ void PlaybackController::showPlaying(bool afterOpen) {
     if (!afterOpen) refreshTransportLook(false);
     setTimeLabelsVisible(true);
     ui_.mbRngStart->setState(media_.isRngPlaying() ? 2 : 0);
-    if (transport_) transport_->refreshVolume();
     playState_ = 1;
     list_->refreshButtons();
+    // The timer first: the first volume read may raise the no-mixer notice, and the status
+    // line must keep moving behind that box.
     tmrCheck_.start();
+    if (transport_) transport_->refreshVolume();
     emit stateChanged();
 }
 

@@ -1,0 +1,42 @@
+#include "app/job_wiring.h"
+
+#include "player/frm_main.h"
+#include "player/marks/player_marks.h"
+#include "tools/save_segments.h"
+
+namespace app {
+
+PlayerToolHost::PlayerToolHost(frmMain& window) : w_(window) { tools::installToolHost(this); }
+
+PlayerToolHost::~PlayerToolHost() { tools::installToolHost(nullptr); }
+
+QWidget* PlayerToolHost::mainWindow() { return &w_; }
+
+void PlayerToolHost::pausePrFn() { w_.pausePrFn(); }
+
+SaveWiring::SaveWiring(frmMain& window) {
+    player::PlayerMarks& marks = window.marks();
+    host_.closeOpen = [&marks] {
+        if (marks.lastIsOpen()) marks.closeOpenSegment();
+    };
+    host_.source = [&window] { return window.media().FileName(); };
+    host_.marks = [&marks] {
+        std::vector<save::UnitSegment> out;
+        const marks::SegmentList& list = marks.controller().segments();
+        for (int i = 0; i < list.count(); ++i)
+            if (list.at(i).state == marks::kStateClosed)
+                out.push_back({list.at(i).start, list.at(i).length});
+        return out;
+    };
+    host_.unitSeconds = [&marks] { return double(marks.secondsPerUnit()); };
+    host_.length = [&marks] { return marks.totalSeconds(); };
+    host_.audioOnly = [&window] { return window.media().isAudioOnly(); };
+    host_.pause = [&window] { window.pausePrFn(); };
+    host_.owner = &window;
+    QObject::connect(&marks.actions(), &marks::MarksActions::saveRngRequested, &window,
+                     [this] { save::saveMarkedSegments(host_, save::Mode::Cut); });
+    QObject::connect(&marks.actions(), &marks::MarksActions::saveCutRequested, &window,
+                     [this] { save::saveMarkedSegments(host_, save::Mode::Split); });
+}
+
+}  // namespace app
