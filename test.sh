@@ -28,5 +28,11 @@ if [ -f fuzz/CMakeLists.txt ]; then
     cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMBA_FUZZ=ON -DLUMBA_TESTS=OFF \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
     cmake --build build-fuzz --parallel "$jobs" --target fuzz_all
-    cmake --build build-fuzz --target fuzz_run
+    # libFuzzer is chatty: keep its log, show each fuzzer's closing figures.
+    if ! cmake --build build-fuzz --target fuzz_run > build-fuzz/fuzz.log 2>&1; then
+        tail -n 60 build-fuzz/fuzz.log
+        echo "fuzzing found a fault; inputs are in build-fuzz/fuzz-artifacts/"
+        exit 1
+    fi
+    grep -E 'Fuzzing|Done [0-9]+ runs' build-fuzz/fuzz.log || true
 fi

@@ -12,11 +12,9 @@
 #include <QThread>
 #include <csignal>
 
+#include "qstring_print.h"
 #include "test_media.h"
 
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
 
 namespace {
 

@@ -25,42 +25,17 @@
 #include "common/scripted_prompts.h"
 #include "common/shell.h"
 #include "common/temp_folder.h"
+#include "fake_mixer.h"
 #include "media/main_vol.h"
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
 #include "player/marks/player_marks.h"
+#include "qt_app.h"
 #include "test_media.h"
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
 
 namespace {
 
-QApplication& ensureApp() {
-    static int argc = 1;
-    static char name[] = "test_app_window";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        auto* a = new QApplication(argc, argv);
-        std::setlocale(LC_NUMERIC, "C");
-        return a;
-    }();
-    return *app;
-}
-
-class FakeMixer : public VolumeBackend {
-  public:
-    bool available() const override { return true; }
-    bool hasVolume() const override { return true; }
-    int32_t minimum() const override { return 0; }
-    int32_t maximum() const override { return 100; }
-    std::optional<int32_t> volume() override { return 50; }
-    bool setVolume(int32_t) override { return true; }
-    bool hasSwitch() const override { return true; }
-    std::optional<int32_t> playbackSwitch() override { return 1; }
-    bool setPlaybackSwitch(int32_t) override { return true; }
-};
+QApplication& ensureApp() { return testmedia::qtApp(); }
 
 class RecordingShell : public Shell {
   public:
@@ -96,7 +71,9 @@ struct AppFirst {
 
 class Shell_ : public ::testing::Test, public AppFirst {
   protected:
-    Shell_() : device(MpvMciDevice::Options{true, 10000}), vol(std::make_unique<FakeMixer>()) {
+    Shell_()
+        : device(MpvMciDevice::Options{true, 10000}),
+          vol(std::make_unique<testmedia::FakeMixer>()) {
         installShell(&desktop);
         folder = dir.path() + "/";
         ProgramFolder = folder;

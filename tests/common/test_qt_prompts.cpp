@@ -9,16 +9,11 @@
 
 #include "common/prompts.h"
 #include "qstring_print.h"
+#include "qt_app.h"
 
 namespace {
 
-QApplication& ensureApp() {
-    static int argc = 1;
-    static char name[] = "test_common_qt";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+QApplication& ensureApp() { return testmedia::qtApp(); }
 
 // Runs inspect on the modal dialog once it is up (the dialogs block in exec()).
 void whenShown(std::function<void(QWidget*)> inspect) {

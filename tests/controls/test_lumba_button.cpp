@@ -7,16 +7,11 @@
 
 #include "controls/icons.h"
 #include "controls/lumba_button.h"
+#include "qt_app.h"
 
 namespace {
 
-QApplication& ensureApp() {
-    static int argc = 1;
-    static char name[] = "test_controls";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = new QApplication(argc, argv);
-    return *app;
-}
+QApplication& ensureApp() { return testmedia::qtApp(); }
 
 struct AppFirst {
     AppFirst() { ensureApp(); }

@@ -15,16 +15,12 @@
 #include "media/mci.h"
 #include "media/mpv_mci_device.h"
 #include "media/video_surface.h"
+#include "qt_app.h"
 #include "test_media.h"
 
 namespace {
 
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "test_media_mpv";
-    static char* argv[] = {name, nullptr};
-    if (!QApplication::instance()) new QApplication(argc, argv);
-}
+void ensureApp() { testmedia::qtApp(); }
 
 QString clipPath(const char* name) { return QString::fromStdString(testmedia::clip(name)); }
 

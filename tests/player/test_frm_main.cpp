@@ -11,51 +11,18 @@
 #include <clocale>
 
 #include "common/scripted_prompts.h"
+#include "fake_mixer.h"
 #include "media/main_vol.h"
 #include "media/mpv_mci_device.h"
 #include "media/video_surface.h"
 #include "player/frm_main.h"
 #include "player/playback_controller.h"
+#include "qt_app.h"
 #include "test_media.h"
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
 
 namespace {
 
-QApplication& ensureApp() {
-    static int argc = 1;
-    static char name[] = "test_frm_main";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        auto* a = new QApplication(argc, argv);
-        std::setlocale(LC_NUMERIC, "C");
-        return a;
-    }();
-    return *app;
-}
-
-class FakeMixer : public VolumeBackend {
-  public:
-    bool available() const override { return true; }
-    bool hasVolume() const override { return true; }
-    int32_t minimum() const override { return 0; }
-    int32_t maximum() const override { return 100; }
-    std::optional<int32_t> volume() override { return value; }
-    bool setVolume(int32_t v) override {
-        value = v;
-        return true;
-    }
-    bool hasSwitch() const override { return true; }
-    std::optional<int32_t> playbackSwitch() override { return on; }
-    bool setPlaybackSwitch(int32_t v) override {
-        on = v;
-        return true;
-    }
-    int32_t value = 50;
-    int32_t on = 1;
-};
+QApplication& ensureApp() { return testmedia::qtApp(); }
 
 QString clip(const char* name) { return QString::fromStdString(testmedia::clip(name)); }
 
@@ -75,7 +42,7 @@ class Window : public ::testing::Test, public AppFirst {
   protected:
     Window()
         : device(MpvMciDevice::Options{true, 10000}),
-          vol(std::make_unique<FakeMixer>()),
+          vol(std::make_unique<testmedia::FakeMixer>()),
           w(&device) {
         w.setVolume(&vol);
         w.resize(420, 400);

@@ -3,16 +3,11 @@
 #include <QApplication>
 #include <cstdlib>
 
+#include "qt_app.h"
+
 namespace tooltest {
 
-void ensureApp() {
-    if (QCoreApplication::instance()) return;
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "test_tools";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);
-}
+void ensureApp() { testmedia::qtApp(); }
 
 QString binDir() {
     const QByteArray d = qgetenv("LUMBA_BIN_DIR");

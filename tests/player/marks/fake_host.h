@@ -11,8 +11,7 @@
 #include "media/mci_device.h"
 #include "player/marks/marks_host.h"
 
-// Readable failures.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+#include "qstring_print.h"
 
 namespace marks::testing {
 

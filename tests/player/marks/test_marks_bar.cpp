@@ -10,19 +10,14 @@
 #include "player/marks/marks_actions.h"
 #include "player/marks/marks_bar.h"
 #include "player/marks/marks_controller.h"
+#include "qt_app.h"
 
 using namespace marks;
 using marks::testing::FakeHost;
 
 namespace {
 
-void ensureApp() {
-    static int argc = 1;
-    static char arg0[] = "test_marks_bar";
-    static char* argv[] = {arg0, nullptr};
-    static QApplication* app = QApplication::instance() ? nullptr : new QApplication(argc, argv);
-    (void)app;
-}
+void ensureApp() { testmedia::qtApp(); }
 
 struct WithApp : ::testing::Test {
     WithApp() { ensureApp(); }

@@ -10,46 +10,17 @@
 #include <vector>
 
 #include "common/scripted_prompts.h"
+#include "fake_mixer.h"
 #include "media/main_vol.h"
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
 #include "player/marks/player_marks.h"
+#include "qt_app.h"
 #include "test_media.h"
-
-QT_BEGIN_NAMESPACE
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
-QT_END_NAMESPACE
 
 namespace {
 
-void ensureApp() {
-    static int argc = 1;
-    static char name[] = "test_marks_player";
-    static char* argv[] = {name, nullptr};
-    static QApplication* app = [] {
-        auto* a = new QApplication(argc, argv);
-        std::setlocale(LC_NUMERIC, "C");
-        return a;
-    }();
-    (void)app;
-}
-
-class FakeMixer : public VolumeBackend {
-  public:
-    bool available() const override { return true; }
-    bool hasVolume() const override { return true; }
-    int32_t minimum() const override { return 0; }
-    int32_t maximum() const override { return 100; }
-    std::optional<int32_t> volume() override { return value; }
-    bool setVolume(int32_t v) override {
-        value = v;
-        return true;
-    }
-    bool hasSwitch() const override { return true; }
-    std::optional<int32_t> playbackSwitch() override { return 1; }
-    bool setPlaybackSwitch(int32_t) override { return true; }
-    int32_t value = 50;
-};
+void ensureApp() { testmedia::qtApp(); }
 
 // The libmpv device, except that it can be told never to answer "stopped" for the mode: a
 // device that just stops moving at the end of what it can play.
@@ -85,7 +56,7 @@ class MarksInWindow : public ::testing::Test, public AppFirst {
     MarksInWindow()
         : device(MpvMciDevice::Options{true, 10000}),
           masked(device),
-          vol(std::make_unique<FakeMixer>()),
+          vol(std::make_unique<testmedia::FakeMixer>()),
           w(&masked) {
         w.setVolume(&vol);
         w.resize(420, 400);
