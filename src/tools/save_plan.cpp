@@ -48,14 +48,6 @@ QString modeWord(Mode mode) {
     return mode == Mode::Split ? QStringLiteral("分割") : QStringLiteral("裁剪");
 }
 
-int toolKind(const QString& ext) {
-    const QString e = ext.toLower();
-    if (e == QLatin1String("flv")) return 1;
-    if (e == QLatin1String("mpeg") || e == QLatin1String("mpg") || e == QLatin1String("vob"))
-        return 2;
-    return 3;
-}
-
 QString muxerFor(const QString& ext) {
     const QString e = ext.toLower();
     if (e == QLatin1String("flv")) return QStringLiteral("flv");

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tools/command.h"
+#include "tools/tool_texts.h"
 
 namespace save {
 
@@ -21,8 +22,8 @@ enum class Mode { Cut = 0, Split = 1 };
 // "裁剪" or "分割", the word the texts of a job are built with.
 QString modeWord(Mode mode);
 
-// 1 flv; 2 mpeg, mpg, vob; 3 every other extension (compared in lower case).
-int toolKind(const QString& ext);
+// 1 flv; 2 mpeg, mpg, vob; 3 every other extension: the tools' own rule.
+using tools::toolKind;
 
 // The ffmpeg muxer a file with this extension is written with ("" lets ffmpeg guess).
 // A VCD ".dat" is an MPEG program stream; ffmpeg has no muxer of that name.
