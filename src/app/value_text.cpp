@@ -1,5 +1,6 @@
 #include "app/value_text.h"
 
+#include <QLocale>
 #include <cmath>
 #include <string>
 
@@ -70,7 +71,8 @@ std::optional<bool> textToBool(const QString& text) {
 QString generalNumber(double value) {
     if (value == std::floor(value) && std::fabs(value) < 1e15)
         return QString::number(static_cast<long long>(value));
-    return QString::number(value, 'g', 15);
+    // The shortest text that reads back to exactly this value.
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 }  // namespace app

@@ -28,4 +28,7 @@ TEST(ValueText, BooleansFromWordsOrNumbers) {
     EXPECT_FALSE(textToBool("").has_value());
     EXPECT_EQ(generalNumber(5000), "5000");
     EXPECT_EQ(generalNumber(-12.25), "-12.25");
+    // Written numbers read back exactly, however many digits they were read with.
+    for (const double x : {0.0222222222222222222, 1.0 / 3.0, 123456.789012345678, 1e-7})
+        EXPECT_EQ(leadingNumber(generalNumber(x)), x) << generalNumber(x).toStdString();
 }
