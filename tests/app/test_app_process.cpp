@@ -12,24 +12,16 @@
 #include <QThread>
 #include <csignal>
 
+#include "file_bytes.h"
 #include "qstring_print.h"
 #include "test_media.h"
-
 
 namespace {
 
 const QString S(QChar(0x2225));
 
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using testmedia::readBytes;
+using testmedia::writeBytes;
 
 // A scratch installation with its own private runtime folder, so that nothing meets a
 // player the user may be running.

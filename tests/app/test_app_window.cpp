@@ -26,6 +26,7 @@
 #include "common/shell.h"
 #include "common/temp_folder.h"
 #include "fake_mixer.h"
+#include "file_bytes.h"
 #include "media/main_vol.h"
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
@@ -52,16 +53,8 @@ class RecordingShell : public Shell {
 
 const QString S(QChar(0x2225));
 
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
-}
+using testmedia::readBytes;
+using testmedia::writeBytes;
 
 QString clip(const char* name) { return QString::fromStdString(testmedia::clip(name)); }
 

@@ -52,19 +52,8 @@ struct TestHost : ToolHost {
     void selectInFileBrowser(const QString& p) override { selected << p; }
 };
 
-struct TestShell : Shell {
-    QStringList explored;
-    bool open(const QString&) override { return true; }
-    bool exploreSelect(const QString& p) override {
-        explored << p;
-        return true;
-    }
-};
-
-struct TestAppHost : AppHost {
-    QStringList released;
-    void closeRunFn(const QString& p) override { released << p; }
-};
+using tooltest::TestAppHost;
+using tooltest::TestShell;
 
 // The windows of the fixture need the application before they are built.
 struct AppFirst {

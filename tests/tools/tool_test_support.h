@@ -6,6 +6,9 @@
 #include <QTemporaryDir>
 #include <memory>
 
+#include "common/host.h"
+#include "common/shell.h"
+
 namespace tooltest {
 
 // The application the runner's event loops need (a QApplication on the offscreen platform).
@@ -34,6 +37,22 @@ inline QByteArray readFile(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
+
+// A shell that records the files it was asked to show instead of opening a file manager.
+struct TestShell : Shell {
+    QStringList explored;
+    bool open(const QString&) override { return true; }
+    bool exploreSelect(const QString& p) override {
+        explored << p;
+        return true;
+    }
+};
+
+// A player stand-in that records the files it was asked to release.
+struct TestAppHost : AppHost {
+    QStringList released;
+    void closeRunFn(const QString& p) override { released << p; }
+};
 
 // Folder holding the built programs.
 QString binDir();

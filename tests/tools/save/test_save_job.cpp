@@ -50,19 +50,8 @@ struct Player : SaveHost {
     QWidget* window() override { return win; }
 };
 
-struct TestShell : Shell {
-    QStringList explored;
-    bool open(const QString&) override { return true; }
-    bool exploreSelect(const QString& p) override {
-        explored << p;
-        return true;
-    }
-};
-
-struct TestAppHost : AppHost {
-    QStringList released;
-    void closeRunFn(const QString& p) override { released << p; }
-};
+using tooltest::TestAppHost;
+using tooltest::TestShell;
 
 QByteArray md5Of(const QString& path) {
     QFile f(path);
