@@ -20,6 +20,8 @@ const char* diagCodeId(DiagCode code) {
             return "E106";
         case DiagCode::MetadataTooLarge:
             return "E107";
+        case DiagCode::StreamsDiffer:
+            return "E108";
         case DiagCode::NotRegularFile:
             return "E201";
         case DiagCode::NotWritable:

@@ -1,0 +1,28 @@
+#pragma once
+// Joins FLV files end to end at tag level: every audio and video tag is kept byte for byte,
+// only its timestamp moves so that each file continues where the one before it ended. Streams
+// are told apart by tag type, never by the order in which a file first shows them, so files
+// whose first tag is audio join cleanly with files whose first tag is video.
+//
+// The files must carry the same kinds of stream with the same codecs (they are pieces of one
+// source); otherwise nothing is written. Old onMetaData tags are dropped (the joined file
+// gets new metadata from a separate run), and a repeated codec configuration tag that matches
+// the one already written is left out.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "flv/diag.h"
+
+namespace flv {
+
+struct JoinOutcome {
+    std::uint64_t tags = 0;       // audio, video and script tags written
+    std::int64_t durationMs = 0;  // sum of the pieces' lengths
+    std::uint64_t fileSize = 0;
+};
+
+// Writes the joined file at output (replaced when present; removed again on failure).
+Result<JoinOutcome> joinFlv(const std::vector<std::string>& inputs, const std::string& output);
+
+}  // namespace flv
