@@ -60,6 +60,16 @@ AppShell::~AppShell() { installAppHost(nullptr); }
 // ---- start-up -------------------------------------------------------------------------
 
 void AppShell::startUp(const QString& commandText, const std::function<void()>& unloadSplash) {
+    // No box may open underneath the splash: the first prompt of the start-up unloads it
+    // early, otherwise it goes once the command-line path is playing.
+    bool splashGone = !unloadSplash;
+    const auto unload = [&splashGone, &unloadSplash] {
+        if (splashGone) return;
+        splashGone = true;
+        unloadSplash();
+    };
+    prompts::beforeNextPrompt(unload);
+
     // Left-overs of an earlier run: the media aliases and the written tool files.
     w_.media().closeMCI(QStringLiteral("Lumba.FLV"));
     w_.media().closeMCI(QStringLiteral("Lumba.FLV_forCapture"));
@@ -84,7 +94,8 @@ void AppShell::startUp(const QString& commandText, const std::function<void()>& 
     w_.show();
     trackNormalRect();
     if (!commandText.isEmpty()) w_.playSingle(commandText);
-    if (unloadSplash) unloadSplash();
+    prompts::beforeNextPrompt({});
+    unload();
     // A termination signal may have come in while a message box was up.
     if (closing_) return;
 

@@ -26,6 +26,7 @@ class AppShell : public QObject, public AppHost {
 
     // The start-up steps after the folders are known: left-overs removed, settings loaded,
     // the command-line path played, then unloadSplash, the first-run help and tmrStart.
+    // A prompt before that point calls unloadSplash first, so no box opens under the splash.
     void startUp(const QString& commandText, const std::function<void()>& unloadSplash = {});
 
     // A second start's command text (Form_LinkExecute).

@@ -15,6 +15,7 @@
 #include "app/termination.h"
 #include "common/globals.h"
 #include "common/paths.h"
+#include "common/prompts.h"
 #include "common/temp_folder.h"
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
@@ -26,6 +27,7 @@ int main(int argc, char* argv[]) {
     app::fixNumericLocale();
     QApplication::setApplicationName(QStringLiteral("Lumba.FLV"));
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
+    prompts::loadQtTranslation();
 
     const QString command = app::commandText(QApplication::arguments().mid(1), QDir::currentPath());
 
@@ -48,6 +50,8 @@ int main(int argc, char* argv[]) {
     auto splash = std::make_unique<app::frmSplash>();
     splash->show();
     QApplication::processEvents();
+    // Until start-up takes this over, a prompt removes the splash before it shows.
+    prompts::beforeNextPrompt([&splash] { splash.reset(); });
 
     MpvMciDevice device;
     setDefaultMciDevice(&device);

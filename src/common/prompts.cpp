@@ -1,12 +1,18 @@
 #include "common/prompts.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QFileDialog>
 #include <QInputDialog>
+#include <QLabel>
+#include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPushButton>
+#include <QTranslator>
+#include <QVBoxLayout>
 #include <cstdio>
+#include <utility>
 
 namespace prompts {
 
@@ -14,6 +20,7 @@ namespace {
 
 QPointer<QWidget> g_owner;
 Prompts* g_installed = nullptr;
+std::function<void()> g_beforeNext;
 
 // The Qt dialogs need a QApplication; a program or test without one gets a cancel instead
 // of a crash, and the text goes to stderr so that it is not lost.
@@ -57,9 +64,17 @@ QMessageBox::Icon qtIcon(Icon icon) {
 
 QWidget* ownerOr(QWidget* w) { return w ? w : g_owner.data(); }
 
+// The instruction as label text: one line per CR LF (a bare CR would show as a box).
+QString instructionLines(QString text) {
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
 class QtPrompts final : public Prompts {
   public:
     Answer message(const Message& m) override {
+        aboutToShow();
         if (!haveWidgets(m.text)) return Answer::Cancel;
         QMessageBox box(qtIcon(m.icon), effectiveTitle(m.title), m.text, QMessageBox::NoButton,
                         g_owner.data());
@@ -86,6 +101,7 @@ class QtPrompts final : public Prompts {
     }
 
     std::optional<QString> input(const Input& in) override {
+        aboutToShow();
         if (!haveWidgets(in.prompt)) return std::nullopt;
         QInputDialog dlg(g_owner.data());
         dlg.setWindowTitle(effectiveTitle(in.title));
@@ -100,8 +116,11 @@ class QtPrompts final : public Prompts {
     FileAnswer file(const FileDialog& d) override {
         FileAnswer answer;
         answer.filterIndex = d.filterIndex;
+        aboutToShow();
         if (!haveWidgets(d.title)) return answer;
         QFileDialog dlg(ownerOr(d.owner), d.title, d.initialFolder, d.qtFilter);
+        // Qt's own dialog, so that it speaks the program's language (loadQtTranslation).
+        dlg.setOption(QFileDialog::DontUseNativeDialog);
         switch (d.kind) {
             case FileDialog::Open:
                 dlg.setFileMode(QFileDialog::ExistingFile);
@@ -127,9 +146,30 @@ class QtPrompts final : public Prompts {
         return answer;
     }
 
+    // A folder browser with its instruction above the folders: the instruction runs to
+    // several lines, which a window title cannot show.
     QString folder(const FolderDialog& d) override {
+        aboutToShow();
         if (!haveWidgets(d.title)) return {};
-        return QFileDialog::getExistingDirectory(ownerOr(d.owner), d.title, d.initialFolder);
+        QDialog dlg(ownerOr(d.owner));
+        dlg.setWindowTitle(QStringLiteral("瀏覽資料夾"));
+        auto* layout = new QVBoxLayout(&dlg);
+        if (!d.title.isEmpty()) {
+            auto* label = new QLabel(instructionLines(d.title), &dlg);
+            label->setObjectName(QStringLiteral("folderInstruction"));
+            label->setTextFormat(Qt::PlainText);
+            layout->addWidget(label);
+        }
+        auto* browser = new QFileDialog(&dlg, QString(), d.initialFolder);
+        // Only Qt's own dialog can sit inside another window.
+        browser->setOption(QFileDialog::DontUseNativeDialog);
+        browser->setWindowFlags(Qt::Widget);
+        browser->setFileMode(QFileDialog::Directory);
+        browser->setOption(QFileDialog::ShowDirsOnly);
+        layout->addWidget(browser);
+        QObject::connect(browser, &QDialog::finished, &dlg, &QDialog::done);
+        if (dlg.exec() != QDialog::Accepted) return {};
+        return browser->selectedFiles().value(0);
     }
 };
 
@@ -143,6 +183,27 @@ Prompts& current() {
 void install(Prompts* p) { g_installed = p; }
 
 void setOwner(QWidget* owner) { g_owner = owner; }
+
+void beforeNextPrompt(std::function<void()> hook) { g_beforeNext = std::move(hook); }
+
+void aboutToShow() {
+    // Taken out first: the hook may itself lead to a prompt.
+    if (std::function<void()> hook = std::exchange(g_beforeNext, nullptr)) hook();
+}
+
+bool loadQtTranslation() {
+    static QPointer<QTranslator> loaded;
+    if (loaded) return true;
+    auto* translator = new QTranslator(QCoreApplication::instance());
+    if (!translator->load(QStringLiteral("qtbase_zh_TW"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        !QCoreApplication::installTranslator(translator)) {
+        delete translator;
+        return false;
+    }
+    loaded = translator;
+    return true;
+}
 
 QString effectiveTitle(const QString& title) {
     return title.isEmpty() ? QStringLiteral("Lumba.FLV") : title;

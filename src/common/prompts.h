@@ -3,6 +3,7 @@
 // so that tests can answer them and read back what the user would have seen.
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -45,7 +46,7 @@ struct FileAnswer {
 };
 
 struct FolderDialog {
-    QString title;
+    QString title;  // the instruction above the folders; lines separated by CR LF
     QString initialFolder;
     QWidget* owner = nullptr;  // nullptr: the owner set with setOwner
 };
@@ -65,6 +66,17 @@ Prompts& current();
 void install(Prompts* p);
 // Parent window of the Qt dialogs (the main window once it exists).
 void setOwner(QWidget* owner);
+
+// Runs hook once, just before the next prompt shows; an empty hook drops a pending one.
+// Start-up uses it to take the splash away before a box could open underneath it.
+void beforeNextPrompt(std::function<void()> hook);
+// Every Prompts implementation calls this first, before it shows (or records) anything.
+void aboutToShow();
+
+// Installs Qt's Traditional Chinese translation, whatever the system language, so that the
+// texts of Qt's own dialogs (file dialogs, folder browser, their questions) match the rest of
+// the program. Needs the QApplication; false when the translation is not installed.
+bool loadQtTranslation();
 
 // The title a message or input box shows: title, or "Lumba.FLV" when it is empty.
 QString effectiveTitle(const QString& title);

@@ -77,6 +77,8 @@ void ScriptedPrompts::clear() {
 }
 
 void ScriptedPrompts::record(Shown s, bool answered) {
+    // As the Qt dialogs do: whatever must go before a prompt goes before the test sees it.
+    prompts::aboutToShow();
     s.answered = answered;
     shown_.push_back(std::move(s));
     // Copy for the hook: it may show further prompts and so grow shown_.

@@ -53,7 +53,8 @@ class ScriptedPrompts : public prompts::Prompts {
     bool allAnswersUsed() const;
     void clear();  // forgets the record and the queued answers
 
-    // Called for every prompt before it is answered (a test may act "while it is up").
+    // Called for every prompt before it is answered (a test may act "while it is up"), after
+    // the prompts::beforeNextPrompt hook has run.
     std::function<void(const Shown&)> onShown;
 
     prompts::Answer message(const prompts::Message& m) override;

@@ -18,9 +18,12 @@
 #include <QTest>
 #include <QUrl>
 #include <clocale>
+#include <functional>
+#include <vector>
 
 #include "app/app_shell.h"
 #include "app/single_instance.h"
+#include "app/splash.h"
 #include "common/globals.h"
 #include "common/scripted_prompts.h"
 #include "common/shell.h"
@@ -84,14 +87,14 @@ class Shell_ : public ::testing::Test, public AppFirst {
         MoreFormats.clear();
     }
 
-    void start(const QString& command = {}) {
+    void start(const QString& command = {}, const std::function<void()>& unloadSplash = {}) {
         w = std::make_unique<frmMain>(&device);
         w->setVolume(&vol);
         marks = std::make_unique<player::PlayerMarks>(*w);
         w->setMarksHooks(marks.get());
         store = std::make_unique<app::SettingsStore>(folder);
         shell = std::make_unique<app::AppShell>(*w, *store);
-        shell->startUp(command);
+        shell->startUp(command, unloadSplash);
     }
     QString ini() const { return folder + "Lumba.FLV.ini"; }
     QString listIni() const { return folder + "List.ini"; }
@@ -352,4 +355,43 @@ TEST_F(Shell_, ASecondProgramStartMakesThisInstancePlayItsPath) {
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->media().FileName() == a; }, 3000));
     EXPECT_EQ(w->media().FileName(), a);
     EXPECT_EQ(w->playState(), 1);
+}
+
+// The splash stays on top of everything, so it must be gone before any box can show.
+TEST_F(Shell_, TheSplashIsGoneBeforeTheFirstBoxOfTheStartUp) {
+    app::frmSplash splash;
+    splash.show();
+    ASSERT_TRUE(splash.isVisible());
+    int unloads = 0;
+    std::vector<bool> splashUp;  // at each box, in order
+    prompts.onShown = [&](const ScriptedPrompts::Shown&) {
+        splashUp.push_back(splash.isVisible());
+    };
+
+    start(folder + "no such clip.flv", [&] {
+        ++unloads;
+        splash.hide();
+    });
+    ASSERT_FALSE(splashUp.empty()) << "a missing file is reported";
+    EXPECT_EQ(splashUp, std::vector<bool>(splashUp.size(), false));
+    EXPECT_EQ(unloads, 1);
+
+    // A box after the start-up does not unload it again.
+    prompts.answer(prompts::Answer::Ok);
+    action("mnuUninstall")->trigger();
+    EXPECT_EQ(unloads, 1);
+    prompts.onShown = nullptr;
+}
+
+TEST_F(Shell_, WithoutABoxTheSplashGoesOnceTheWindowIsUp) {
+    app::frmSplash splash;
+    splash.show();
+    bool windowUp = false;
+    start({}, [&] {
+        windowUp = w->isVisible();
+        splash.hide();
+    });
+    EXPECT_TRUE(prompts.shown().empty());
+    EXPECT_TRUE(windowUp);
+    EXPECT_FALSE(splash.isVisible());
 }

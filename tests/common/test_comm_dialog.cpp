@@ -182,3 +182,41 @@ TEST(ScriptedPrompts, UninstallsItselfAndLetsATestActWhileAPromptIsUp) {
     EXPECT_EQ(prompts::msgBox("不應顯示", Buttons::OkCancel), Answer::Cancel);
     EXPECT_TRUE(prompts::current().file({}).paths.isEmpty());
 }
+
+TEST(PromptsHook, RunsOnceBeforeTheNextPromptOfAnyKind) {
+    ScriptedPrompts sp;
+    QStringList events;
+    sp.onShown = [&](const ScriptedPrompts::Shown& s) { events << "shown " + s.title; };
+
+    prompts::beforeNextPrompt([&] { events << "hook"; });
+    sp.folderChosen("/x");
+    prompts::FolderDialog folder;
+    folder.title = "選資料夾";
+    prompts::current().folder(folder);
+    prompts::msgBox("x", Buttons::Ok, "第二個");
+    EXPECT_EQ(events, (QStringList{"hook", "shown 選資料夾", "shown 第二個"}));
+
+    // A hook that leads to a prompt of its own does not run again for it.
+    events.clear();
+    prompts::beforeNextPrompt([&] {
+        events << "hook";
+        prompts::msgBox("x", Buttons::Ok, "內層");
+    });
+    prompts::msgBox("x", Buttons::Ok, "外層");
+    EXPECT_EQ(events, (QStringList{"hook", "shown 內層", "shown 外層"}));
+
+    // An empty hook drops a pending one.
+    events.clear();
+    prompts::beforeNextPrompt([&] { events << "hook"; });
+    prompts::beforeNextPrompt({});
+    prompts::msgBox("x", Buttons::Ok, "無");
+    EXPECT_EQ(events, (QStringList{"shown 無"}));
+}
+
+TEST(PromptsHook, TheQtDialogsRunItToo) {
+    // No QApplication here: the Qt dialogs cancel, but the hook has already run.
+    int runs = 0;
+    prompts::beforeNextPrompt([&] { ++runs; });
+    EXPECT_EQ(prompts::msgBox("不應顯示"), Answer::Cancel);
+    EXPECT_EQ(runs, 1);
+}
