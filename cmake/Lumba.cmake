@@ -31,5 +31,7 @@ function(lumba_add_test)
     gtest_discover_tests(${T_NAME}
         DISCOVERY_MODE PRE_TEST
         DISCOVERY_TIMEOUT 60
+        # Our parameter sets carry names: keep those, without gtest's dump of the value.
+        NO_PRETTY_VALUES
         PROPERTIES LABELS "${_labels}" TIMEOUT ${T_TIMEOUT})
 endfunction()
