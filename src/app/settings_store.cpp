@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include "app/list_store.h"
 
@@ -9,7 +10,9 @@ namespace app {
 
 QString configFolder(const QString& programFolder) {
     if (QFileInfo(programFolder).isWritable()) return programFolder;
-    const QString folder = QDir::homePath() + QStringLiteral("/.config/Lumba.FLV/");
+    // $XDG_CONFIG_HOME when set, else ~/.config.
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                           QStringLiteral("/Lumba.FLV/");
     QDir().mkpath(folder);
     return folder;
 }

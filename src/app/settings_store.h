@@ -10,7 +10,8 @@
 
 namespace app {
 
-// programFolder when it is writable, else the per-user folder ~/.config/Lumba.FLV/.
+// programFolder when it is writable, else the per-user folder $XDG_CONFIG_HOME/Lumba.FLV/
+// (~/.config/Lumba.FLV/ by default).
 QString configFolder(const QString& programFolder);
 
 class SettingsStore {

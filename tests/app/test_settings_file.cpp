@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 
 #include "app/settings_file.h"
+#include "app/settings_store.h"
 
 using namespace app;
 
@@ -130,4 +131,20 @@ TEST(SettingsFile, DiskEnvironmentCountsFilesOnly) {
     EXPECT_TRUE(env.folderExists(dir.path()));
     EXPECT_FALSE(env.folderExists(dir.filePath("a.flv")));
     EXPECT_EQ(env.filesListed(dir.path()), 2);
+}
+
+TEST(SettingsFile, UnwritableProgramFolderFallsBackToTheUsersConfigFolder) {
+    QTemporaryDir program, config;
+    ASSERT_TRUE(program.isValid() && config.isValid());
+    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(config.path()));
+    const QString writable = program.path() + QLatin1Char('/');
+    EXPECT_EQ(app::configFolder(writable), writable);
+    const QString fallback = app::configFolder(program.path() + QStringLiteral("/no/such/"));
+    EXPECT_EQ(fallback, config.path() + QStringLiteral("/Lumba.FLV/"));
+    EXPECT_TRUE(QDir(fallback).exists());
+    if (old.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", old);
 }
