@@ -11,7 +11,8 @@
 // Frames are seconds x the frame rate fixed at open (the container's, else the video
 // stream's average); a file without video counts milliseconds. "parent N" names a
 // registered VideoSurface (VideoSurface::surfaceId()); without one the video is decoded
-// but not shown. mode answers playing, paused, stopped, seeking or not ready.
+// but not shown. The surface's stretch() decides whether the picture fills the put window or
+// keeps its shape inside it. mode answers playing, paused, stopped, seeking or not ready.
 #include <QString>
 #include <map>
 #include <memory>

@@ -275,6 +275,9 @@ void MpvPlayer::handleEvent(const mpv_event& e) {
                                     static_cast<int>(nodeDouble(mapGet(*n, "mt"))),
                                     static_cast<int>(nodeDouble(mapGet(*n, "mr"))),
                                     static_cast<int>(nodeDouble(mapGet(*n, "mb"))));
+                // They may come after the picture they belong to; a paused picture shows no
+                // later frame that would carry them.
+                if (surface_) surface_->setVideoMargins(margins_);
             }
             break;
         }
@@ -414,6 +417,12 @@ bool MpvPlayer::put(const QRect& rect) {
     if (!hasVideo_) return false;
     destination_ = rect;
     if (surface_) {
+        // mpv letterboxes by itself unless told otherwise; a stretched view fills the rect.
+        const bool stretch = surface_->stretch();
+        if (stretch != stretched_) {
+            mpv_set_property_string(mpv_, "keepaspect", stretch ? "no" : "yes");
+            stretched_ = stretch;
+        }
         surface_->setVideoRect(rect);
         render(true);
     }

@@ -102,6 +102,7 @@ class MpvPlayer : public QObject {
     QVector<double> chapters_;
     QRect destination_;
     QMargins margins_;
+    bool stretched_ = false;  // keepaspect=no is set
 
     std::optional<double> seekTarget_;  // until mpv reports the seek done
     std::optional<double> playFrom_;

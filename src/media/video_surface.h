@@ -22,6 +22,11 @@ class VideoSurface : public QWidget {
 
     // Where the video picture sits inside the surface (the last "put ... window at").
     QRect videoRect() const { return videoRect_; }
+    // Whether the picture is stretched over the whole of videoRect() whatever its shape;
+    // otherwise (the default) it keeps its proportions there, with bars where the shapes
+    // differ. The media device reads it at every put.
+    bool stretch() const { return stretch_; }
+    void setStretch(bool on) { stretch_ = on; }
     // The last picture shown, at the size of videoRect(); null before the first one.
     QImage shownImage() const;
     // Bars the renderer left around the picture inside shownImage() (kept aspect ratio).
@@ -36,6 +41,7 @@ class VideoSurface : public QWidget {
     // A 64-byte-aligned RGB32 buffer of that size to render into (reused while the size holds).
     QImage& frameBuffer(const QSize& size);
     void presentFrame(const QMargins& margins);
+    void setVideoMargins(const QMargins& margins) { margins_ = margins; }
     void clearVideo();
 
   signals:
@@ -47,6 +53,7 @@ class VideoSurface : public QWidget {
   private:
     int32_t id_;
     QRect videoRect_;
+    bool stretch_ = false;
     QImage buffer_;
     bool hasFrame_ = false;
     QMargins margins_;

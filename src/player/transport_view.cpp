@@ -5,6 +5,7 @@
 
 #include "common/prompts.h"
 #include "media/main_vol.h"
+#include "media/video_surface.h"
 #include "player/playback_controller.h"
 #include "player/player_logic.h"
 
@@ -237,6 +238,8 @@ void TransportView::myPutSize(bool) {
             h = area.height();
         }
     }
+    // The whole area is the picture only when neither item keeps its shape.
+    ui_.video->setStretch(!keepDef() && !keepWH());
     media_.putMCI(w, h, true, 1, 1, area.width(), area.height());
     // The put is what tells a sound-only file apart; the items follow what it found.
     const bool picture = !media_.FileName().isEmpty() && !media_.isAudioOnly();

@@ -6,6 +6,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTest>
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <functional>
@@ -182,6 +183,58 @@ TEST_F(MpvDevice, PictureKeepsItsShapeInsideTheWindow) {
     EXPECT_EQ(surface->shownImage().size(), QSize(400, 240));
     EXPECT_EQ(surface->videoMargins(), QMargins(40, 0, 40, 0));
     EXPECT_EQ(surface->shownVideo().size(), QSize(320, 240));
+}
+
+// A wide picture in a square window: stretched it covers the window to its corners; kept in
+// shape it leaves black bars above and below. Each way can follow the other.
+TEST_F(MpvDevice, StretchFillsTheWindowWhereKeepingTheShapeLeavesBars) {
+    const QString wide = QString::fromStdString(
+        testmedia::makeClip("yellow_320x180.flv",
+                            {"-f", "lavfi", "-i", "color=c=yellow:size=320x180:rate=25:duration=1",
+                             "-c:v", "flv1", "-q:v", "2"}));
+    surface->resize(400, 400);
+    ASSERT_TRUE(open(wide));
+    mci->setCurFrame(5, false);
+    ASSERT_TRUE(waitUntil([&] { return surface->framesShown() > 0; }, 2000));
+
+    auto yellow = [](const QColor& c) { return c.red() > 200 && c.green() > 200 && c.blue() < 80; };
+    auto black = [](const QColor& c) { return c.red() < 40 && c.green() < 40 && c.blue() < 40; };
+    auto corners = [&] {
+        const QImage img = surface->shownImage();
+        return QList<QColor>{img.pixelColor(1, 1), img.pixelColor(398, 1), img.pixelColor(1, 398),
+                             img.pixelColor(398, 398)};
+    };
+    auto cornersAre = [&](const std::function<bool(const QColor&)>& is) {
+        const QList<QColor> all = corners();
+        return std::all_of(all.begin(), all.end(), is);
+    };
+    auto put = [&](bool stretch) {
+        surface->setStretch(stretch);
+        mci->putMCI(400, 400, false, 0, 0, 400, 400);
+        ASSERT_TRUE(mci->isSuccess());
+        EXPECT_EQ(surface->videoRect(), QRect(0, 0, 400, 400));
+    };
+
+    put(false);
+    ASSERT_TRUE(waitUntil([&] { return cornersAre(black); }, 2000));
+    EXPECT_TRUE(yellow(surface->shownImage().pixelColor(200, 200)));
+    // 400 x 225 in the middle of 400 x 400; the margins arrive with mpv's next event.
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            const QMargins m = surface->videoMargins();
+            return m.left() == 0 && m.right() == 0 && std::abs(m.top() - 88) <= 1 &&
+                   std::abs(m.bottom() - 88) <= 1;
+        },
+        2000));
+
+    put(true);
+    ASSERT_TRUE(waitUntil([&] { return cornersAre(yellow); }, 2000))
+        << "the stretched picture left bars";
+    ASSERT_TRUE(waitUntil([&] { return surface->videoMargins().isNull(); }, 2000));
+    EXPECT_EQ(surface->shownVideo().size(), QSize(400, 400));
+
+    put(false);
+    EXPECT_TRUE(waitUntil([&] { return cornersAre(black); }, 2000));
 }
 
 TEST_F(MpvDevice, PictureColoursArriveUnswapped) {

@@ -308,6 +308,47 @@ TEST_F(Window, KeepAspectPlacesThePictureInTheArea) {
     EXPECT_NEAR(r.width() * 3.0, r.height() * 4.0, 4.0);
 }
 
+// With neither sizing item ticked the picture is stretched over the whole video area, to its
+// corners; keeping the shape fits a 16:9 rectangle in the area; the natural size is 320 x 180.
+TEST_F(Window, UntickedSizingItemsStretchThePictureOverTheArea) {
+    open(QString::fromStdString(
+        testmedia::makeClip("player_yellow_320x180.flv",
+                            {"-f", "lavfi", "-i", "color=c=yellow:size=320x180:rate=25:duration=2",
+                             "-c:v", "flv1", "-q:v", "2"})));
+    pauseAt(5);
+    VideoSurface* v = w.ui().video;
+    const QSize area = v->size() - QSize(2, 2);
+    // The picture fills what it is shown in: no bar at any corner.
+    auto filled = [&] {
+        const QImage img = v->shownImage();
+        if (img.isNull() || img.size() != v->videoRect().size()) return false;
+        const int r = img.width() - 2, b = img.height() - 2;
+        for (const QPoint p : {QPoint(1, 1), QPoint(r, 1), QPoint(1, b), QPoint(r, b)}) {
+            const QColor c = img.pixelColor(p);
+            if (c.red() < 200 || c.green() < 200 || c.blue() > 80) return false;
+        }
+        return true;
+    };
+
+    w.setKeepWH(false);
+    w.setKeepDef(false);
+    w.myPutSize();
+    EXPECT_EQ(v->videoRect(), QRect(QPoint(1, 1), area));
+    EXPECT_TRUE(QTest::qWaitFor(filled, 2000)) << "the stretched picture has bars";
+
+    w.setKeepWH(true);
+    w.myPutSize();
+    const QRect fit = v->videoRect();
+    EXPECT_TRUE(fit.width() == area.width() || fit.height() == area.height());
+    EXPECT_NEAR(fit.width() * 9.0, fit.height() * 16.0, 16.0);
+    EXPECT_TRUE(QTest::qWaitFor(filled, 2000));
+
+    w.setKeepDef(true);  // wins over keeping the shape
+    w.myPutSize();
+    EXPECT_EQ(v->videoRect().size(), QSize(320, 180));
+    EXPECT_TRUE(QTest::qWaitFor(filled, 2000));
+}
+
 TEST_F(Window, VolumeSliderAndMute) {
     open(clip("h264_aac.flv"));
     auto* slider = w.ui().picVolSdr;
