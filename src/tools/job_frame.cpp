@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QTemporaryFile>
 
 #include "common/host.h"
 #include "common/paths.h"
@@ -34,6 +35,12 @@ qint64 fileLength(const QString& path) {
     return info.isFile() ? info.size() : 0;
 }
 
+bool folderWritable(const QString& folder) {
+    if (folder.isEmpty() || !QFileInfo(folder).isDir()) return false;
+    QTemporaryFile probe(QDir(folder).filePath(QStringLiteral(".~lumba-probe-XXXXXX")));
+    return probe.open();
+}
+
 JobFrame::JobFrame(QWidget* caller, Tool tool, int steps)
     : caller_(caller), texts_(toolTexts(tool)), steps_(steps) {}
 
@@ -57,9 +64,17 @@ bool JobFrame::isOwnSource(const QString& output, const QString& source) {
 
 bool JobFrame::start(const QString& output, const QString& toolSet) {
     if (!beginJob()) return false;
+    // Checked before anything runs: otherwise the first command fails and the error message
+    // blames the file's format.
+    const QString folder = QFileInfo(output).absolutePath();
+    if (!folderWritable(folder)) {
+        prompts::msgBox(folderErrorText(folder), prompts::Buttons::Ok, QStringLiteral("錯誤訊息"));
+        endJob();
+        return false;
+    }
     started_ = true;
     changeToFolder(output);
-    folder_ = QFileInfo(output).absolutePath();
+    folder_ = folder;
     if (!folder_.endsWith(QLatin1Char('/'))) folder_ += QLatin1Char('/');
     JobStart = monotonicSeconds();
     buzySateShow(true, caller_);
@@ -106,17 +121,20 @@ bool JobFrame::stopped() const {
     return b && !b->breakTag().isEmpty();
 }
 
-bool JobFrame::run(int step, const Command& c) {
+JobFrame::Step JobFrame::run(int step, const Command& c) {
     if (stopped()) {
         stopSeen_ = true;
-        return false;
+        return Step::Stopped;
     }
     showStep(step);
     Command cmd = c;
     if (cmd.folder.isEmpty()) cmd.folder = folder_;
-    runCmd(cmd);
-    if (stopped()) stopSeen_ = true;
-    return !stopSeen_;
+    const bool ok = runCmd(cmd);
+    if (stopped()) {
+        stopSeen_ = true;
+        return Step::Stopped;
+    }
+    return ok ? Step::Done : Step::Failed;
 }
 
 bool JobFrame::askReencode() {
@@ -158,7 +176,8 @@ bool JobFrame::finish(const QString& output, bool failed) {
     // Failure: what this job made goes, so nothing cut short is left looking finished.
     if (ownsOutput_ && !owned_.contains(out)) owned_ << out;
     for (const QString& p : owned_) {
-        if (QFileInfo(p).exists() && (userStopped || fileLength(p) == 0)) removeExact(p, true);
+        if (QFileInfo(p).exists() && (failed || userStopped || fileLength(p) == 0))
+            removeExact(p, true);
     }
     if (!ownsOutput_ && QFileInfo(out).isFile() && fileLength(out) == 0) removeExact(out, true);
     QCoreApplication::processEvents();

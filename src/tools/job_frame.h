@@ -32,7 +32,8 @@ class JobFrame {
     // A job must not write over its own source: removing the output first would delete it.
     static bool isOwnSource(const QString& output, const QString& source);
 
-    // Frame steps 4 to 9. False (nothing done) when another job is running.
+    // Frame steps 4 to 9. False when another job is running (nothing done), or when the
+    // output's folder cannot take files (the user is told; nothing else is done).
     bool start(const QString& output, const QString& toolSet);
 
     // A temporary file of this job: name relative to the output folder (or absolute). Returns
@@ -47,17 +48,23 @@ class JobFrame {
 
     // Writes the step line for step (1-based) without running anything.
     void showStep(int step);
-    // showStep(step), then the command. False when the user has stopped: the command did not
-    // run or was ended, and the job must go to finish() without running anything else.
-    bool run(int step, const Command& c);
+    // How a step went.
+    enum class Step {
+        Done,     // the command ran and exited with status 0
+        Failed,   // it exited with an error, crashed or could not start
+        Stopped,  // the user stopped the job: go to finish() without running anything else
+    };
+    // showStep(step), then the command.
+    Step run(int step, const Command& c);
     bool stopped() const;
 
     // The tool's re-encode question; OK gives true. The clock restarts after the answer, so
     // the report leaves out the time the question was open.
     bool askReencode();
 
-    // Frame steps 12 and 13. failed forces the failure path (a step check failed). Returns
-    // true when the job succeeded.
+    // Frame steps 12 and 13. failed forces the failure path (a step failed, or its check did):
+    // every file the job made or replaced is removed, so nothing cut short is left looking
+    // finished. Returns true when the job succeeded.
     bool finish(const QString& output, bool failed = false);
 
     ToolPaths paths() const { return paths_; }
@@ -87,5 +94,10 @@ class JobFrame {
 
 // The size of path in bytes, 0 when it is missing.
 qint64 fileLength(const QString& path);
+
+// True when folder exists and a file can be created in it. The test creates (and removes) a
+// file there: the permission bits say yes to root almost everywhere, and a read-only or
+// pseudo file system refuses only the write itself.
+bool folderWritable(const QString& folder);
 
 }  // namespace tools

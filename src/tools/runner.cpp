@@ -56,14 +56,19 @@ void requestStop() {
     }
 }
 
-QString getCmdOutput(const Command& c) {
+qint64 runningProcessId() {
+    QProcess* p = gRunning.data();
+    return p ? p->processId() : 0;
+}
+
+CmdResult runCommand(const Command& c) {
     if (gObserver) gObserver->commandStarted(c);
-    QString text;
+    CmdResult result;
     if (AbortRequested) {
         // A stop before the command started: it does not run at all.
         AbortRequested = false;
         if (gObserver) gObserver->commandEnded();
-        return text;
+        return result;
     }
     QProcess proc;
     proc.setProgram(c.program);
@@ -105,13 +110,20 @@ QString getCmdOutput(const Command& c) {
         } else {
             bytes += proc.readAllStandardOutput();
         }
-        text = QString::fromLocal8Bit(bytes);
+        result.output = QString::fromLocal8Bit(bytes);
+        const bool normal = proc.exitStatus() == QProcess::NormalExit;
+        result.ending = normal ? Ending::Exited : Ending::Crashed;
+        result.exitCode = normal ? proc.exitCode() : -1;
+    } else {
+        result.ending = Ending::FailedToStart;
     }
     AbortRequested = false;
     if (gObserver) gObserver->commandEnded();
-    return text;
+    return result;
 }
 
-void runCmd(const Command& c) { (void)getCmdOutput(c); }
+QString getCmdOutput(const Command& c) { return runCommand(c).output; }
+
+bool runCmd(const Command& c) { return runCommand(c).succeeded(); }
 
 }  // namespace tools

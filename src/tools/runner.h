@@ -28,12 +28,29 @@ class RunObserver {
 };
 void setRunObserver(RunObserver* o);  // not owned; nullptr: nobody
 
-// Runs c and returns everything it wrote to standard output and standard error (for ffmpeg,
-// its own text without the progress lines). A command that cannot start returns at once with
-// empty text. The exit code is not returned: a tool's success is judged by its output file.
+// How a command ended.
+enum class Ending {
+    Exited,         // ran to its end; exitCode says how
+    Crashed,        // ended by a signal (a crash, or the stop button)
+    FailedToStart,  // the program could not be started
+    NotRun,         // a stop came before it started
+};
+
+struct CmdResult {
+    Ending ending = Ending::NotRun;
+    int exitCode = -1;  // meaningful when ending is Exited
+    QString output;     // standard output and standard error (ffmpeg: without progress lines)
+    bool succeeded() const { return ending == Ending::Exited && exitCode == 0; }
+};
+
+// Runs c to its end. A command that cannot start returns at once.
+CmdResult runCommand(const Command& c);
+// The text of runCommand alone, for probes that read what a tool printed.
 QString getCmdOutput(const Command& c);
-// getCmdOutput, text discarded.
-void runCmd(const Command& c);
+// runCommand, text discarded; true when the command ran and exited with status 0.
+bool runCmd(const Command& c);
+// The process id of the running command, 0 when none runs (tests end it from outside).
+qint64 runningProcessId();
 
 // The stop button: AbortRequested := true and the running child is ended (SIGTERM to its
 // process group, SIGKILL one second later if it is still there).

@@ -1,6 +1,7 @@
 #include "tools/save_plan.h"
 
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
 
@@ -251,6 +252,54 @@ Command flvmdiCommand(const Tools& t, const QString& path) {
     c.program = t.flvmdi;
     c.args = QStringList{path};
     return c;
+}
+
+Command flvJoinCommand(const Tools& t, const QStringList& partPaths, const QString& joinPath) {
+    Command c;
+    c.program = t.flvmdi;
+    c.args = QStringList{QStringLiteral("--join"), joinPath} + partPaths;
+    return c;
+}
+
+Command streamProbe(const Tools& t, const QString& path) {
+    Command c;
+    c.program = t.ffmpeg;
+    // The input's description is printed at the default log level; "-t 0" into the null
+    // muxer reads no packet and ends with status 0.
+    c.args = QStringList{QStringLiteral("-hide_banner"),
+                         QStringLiteral("-nostdin"),
+                         QStringLiteral("-i"),
+                         tools::ffmpegFile(path),
+                         QStringLiteral("-map"),
+                         QStringLiteral("0"),
+                         QStringLiteral("-c"),
+                         QStringLiteral("copy"),
+                         QStringLiteral("-t"),
+                         QStringLiteral("0"),
+                         QStringLiteral("-f"),
+                         QStringLiteral("null"),
+                         QStringLiteral("-")};
+    return c;
+}
+
+QStringList streamKinds(const QString& probeOutput) {
+    // "  Stream #0:1[0x1e0](und): Video: mpeg1video, ..." inside the "Input #0" block.
+    static const QRegularExpression stream(
+        QStringLiteral(R"(^\s*Stream #0:\d+\S*: (Video|Audio|Subtitle|Data): ([A-Za-z0-9_]+))"));
+    QStringList kinds;
+    bool input = false;
+    const QStringList lines = probeOutput.split(QLatin1Char('\n'));
+    for (const QString& line : lines) {
+        if (line.startsWith(QLatin1String("Input #0"))) input = true;
+        if (line.startsWith(QLatin1String("Output #")) ||
+            line.startsWith(QLatin1String("Stream mapping")))
+            break;
+        if (!input) continue;
+        const QRegularExpressionMatch m = stream.match(line);
+        if (m.hasMatch()) kinds << m.captured(1) + QStringLiteral(": ") + m.captured(2);
+    }
+    kinds.sort();
+    return kinds;
 }
 
 QStringList SavePlan::touchedFiles() const {

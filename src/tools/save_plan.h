@@ -101,6 +101,16 @@ Command joinCommand(const Tools& t, const QString& listPath, const QString& join
                     const QString& ext, double expectedSeconds = 0);
 // flvmdi rebuilds the metadata of one FLV file in place.
 Command flvmdiCommand(const Tools& t, const QString& path);
+// FLV parts are joined by flvmdi at tag level: an FLV reader numbers streams in the order
+// their first tags appear, so a join that pairs streams by number mixes audio into video
+// whenever one part begins with an audio tag and another with a video tag.
+Command flvJoinCommand(const Tools& t, const QStringList& partPaths, const QString& joinPath);
+
+// Lists the streams of a file (ffmpeg's description of its input, nothing written).
+Command streamProbe(const Tools& t, const QString& path);
+// "Video: flv1", "Audio: mp3", ... from streamProbe's output, sorted, so that the order in
+// which a container numbers its streams does not matter. Empty when the file was unreadable.
+QStringList streamKinds(const QString& probeOutput);
 
 // Everything a job will do, decided before the first command runs.
 struct SaveRequest {

@@ -44,16 +44,20 @@ class SaveJob {
 
     bool runStep(int step, const Command& c) {
         out_.commands.push_back(c);
-        return frame_.run(step, c);
+        return frame_.run(step, c) == tools::JobFrame::Step::Done;
     }
 
-    // A cut of the part that really holds pictures; a header ffmpeg left behind is removed,
-    // so the part then counts as empty as the step check expects.
+    // A cut of the part that really holds pictures. What a failed cut left behind (a header,
+    // or a part cut short) is removed, so the part then counts as empty as the step check
+    // expects. False only when the user stopped.
     bool cutPart(int step, const PartPlan& p, const CutStart& start, bool reencode) {
         const QString path = frame_.inFolder(p.name);
-        if (!runStep(step,
-                     cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode)))
-            return false;
+        const Command cut =
+            cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode);
+        out_.commands.push_back(cut);
+        const tools::JobFrame::Step done = frame_.run(step, cut);
+        if (done == tools::JobFrame::Step::Stopped) return false;
+        if (done == tools::JobFrame::Step::Failed) QFile::remove(path);
         holdsPictures(path);
         return true;
     }
@@ -64,22 +68,25 @@ class SaveJob {
         Command check = partCheck(tools_, path);
         check.folder = frame_.folder();
         out_.commands.push_back(check);
-        if (partCheckPassed(tools::getCmdOutput(check))) return true;
+        const tools::CmdResult r = tools::runCommand(check);
+        if (r.succeeded() && partCheckPassed(r.output)) return true;
         QFile::remove(path);
         return false;
     }
 
-    CutStart findCutStart(const PartPlan& p) {
+    // nullopt when a probe failed: the source could not be read.
+    std::optional<CutStart> findCutStart(const PartPlan& p) {
         std::optional<double> window = firstProbeWindow(p.cut.start);
         while (window && !frame_.stopped()) {
             Command probe = keyframeProbe(tools_, plan_.source, *window, p.cut.start);
             probe.folder = frame_.folder();
             out_.commands.push_back(probe);
-            if (auto cs = parseKeyframes(tools::getCmdOutput(probe), *window, p.cut.start))
-                return *cs;
+            const tools::CmdResult r = tools::runCommand(probe);
+            if (!r.succeeded()) return std::nullopt;
+            if (auto cs = parseKeyframes(r.output, *window, p.cut.start)) return *cs;
             window = widerProbeWindow(*window, p.cut.start);
         }
-        return {};  // no keyframe found: read from the beginning
+        return CutStart{};  // no keyframe found: read from the beginning
     }
 
     bool makeParts() {
@@ -91,7 +98,9 @@ class SaveJob {
             const QString path = frame_.temp(p.name);
             QFile::remove(path);
             list << path;
-            const CutStart start = findCutStart(p);
+            const std::optional<CutStart> found = findCutStart(p);
+            if (!found) return false;
+            const CutStart start = *found;
             if (!cutPart(step, p, start, false)) return false;
             if (!partMade(path) && plan_.kind == 3) {
                 if (!reencodeAccepted_) {
@@ -116,6 +125,39 @@ class SaveJob {
         return QFile::rename(from, to);
     }
 
+    // Parts cut from one source never legitimately differ in their streams; when they do,
+    // a join would pair unlike streams, so the job fails instead.
+    bool partsAgree() {
+        QStringList first;
+        for (const QString& part : partPaths_) {
+            Command probe = streamProbe(tools_, part);
+            probe.folder = frame_.folder();
+            out_.commands.push_back(probe);
+            const tools::CmdResult r = tools::runCommand(probe);
+            const QStringList kinds = streamKinds(r.output);
+            if (!r.succeeded() || kinds.isEmpty() || frame_.stopped()) return false;
+            if (first.isEmpty()) first = kinds;
+            if (kinds != first) return false;
+        }
+        return true;
+    }
+
+    bool joinParts(int step, const QString& joined) {
+        if (plan_.kind == 1) return runStep(step, flvJoinCommand(tools_, partPaths_, joined));
+        const QString list = frame_.temp(plan_.joinList);
+        QFile f(list);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+        const QByteArray text = joinListText(partPaths_).toUtf8();
+        const bool written = f.write(text) == text.size();
+        f.close();
+        if (!written) return false;
+        double seconds = 0;
+        for (const PartPlan& p : plan_.parts) seconds += static_cast<double>(p.cut.length);
+        const bool ran = runStep(step, joinCommand(tools_, list, joined, plan_.ext, seconds));
+        QFile::remove(list);
+        return ran;
+    }
+
     bool deliver() {
         if (plan_.mode == Mode::Split) {
             for (const PartPlan& p : plan_.parts)
@@ -127,20 +169,11 @@ class SaveJob {
         const int step = plan_.steps;
         frame_.showStep(step);
         noteCaption();
-        const QString list = frame_.temp(plan_.joinList);
+        if (!partsAgree()) return false;
         const QString joined = frame_.temp(plan_.joinFile);
         QFile::remove(joined);
-        QFile f(list);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-        const QByteArray text = joinListText(partPaths_).toUtf8();
-        const bool written = f.write(text) == text.size();
-        f.close();
-        if (!written) return false;
-        double seconds = 0;
-        for (const PartPlan& p : plan_.parts) seconds += static_cast<double>(p.cut.length);
-        if (!runStep(step, joinCommand(tools_, list, joined, plan_.ext, seconds))) return false;
+        if (!joinParts(step, joined)) return false;
         for (const QString& part : partPaths_) QFile::remove(part);
-        QFile::remove(list);
         if (!holdsPictures(joined)) return false;
         if (plan_.flvmdiOnJoin) {
             if (!runStep(step, flvmdiCommand(tools_, joined))) return false;

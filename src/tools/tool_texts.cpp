@@ -63,6 +63,10 @@ QString jobErrorText(const ToolTexts& t) {
            QStringLiteral("或者，該檔案被正被其他程式所執行");
 }
 
+QString folderErrorText(const QString& folder) {
+    return QStringLiteral("輸出的資料夾不存在，或是無法寫入：") + crlf() + crlf() + folder;
+}
+
 QString reencodeQuestion(const ToolTexts& t) {
     if (t.reencodeReason.isEmpty()) return {};
     return t.reencodeReason + crlf() + t.reencodeOnly + crlf() + crlf() +

@@ -22,6 +22,8 @@ const ToolTexts& toolTexts(Tool t);
 
 // The error message of a failed job for its format line.
 QString jobErrorText(const ToolTexts& t);
+// The error message of a job whose output folder is missing or cannot be written.
+QString folderErrorText(const QString& folder);
 // The re-encode question; empty when the tool has none.
 QString reencodeQuestion(const ToolTexts& t);
 

@@ -177,7 +177,7 @@ TEST_F(JobTest, StopDuringALongCommandEndsTheJobWithOneStopMessage) {
     QElapsedTimer t;
     t.start();
     EXPECT_TRUE(job.removeTarget(out));
-    EXPECT_FALSE(job.run(1, cmd(longStep)));
+    EXPECT_EQ(job.run(1, cmd(longStep)), JobFrame::Step::Stopped);
     EXPECT_LT(t.elapsed(), 2000);
     EXPECT_TRUE(job.stopped());
     EXPECT_FALSE(job.finish(out));
@@ -212,7 +212,7 @@ TEST_F(JobTest, StopEndsARealFfmpegStepAndItsPartialFile) {
     });
     QElapsedTimer t;
     t.start();
-    EXPECT_FALSE(job.run(1, c));
+    EXPECT_EQ(job.run(1, c), JobFrame::Step::Stopped);
     EXPECT_LT(t.elapsed(), 1500 + 2000);
     EXPECT_GE(barDuring, 0);
     EXPECT_LT(barDuring, 50);
@@ -247,14 +247,16 @@ TEST_F(JobTest, StopDuringStep2Of5RunsNoFurtherStepAndLeavesNoneOfItsFiles) {
         if (i == 2)
             QTimer::singleShot(
                 300, [] { QTest::mouseClick(currentBuzy()->cmdBreak(), Qt::LeftButton); });
-        const bool go = job.run(i, cmd(script(QStringLiteral("step%1.sh").arg(i), body)));
+        const bool go = job.run(i, cmd(script(QStringLiteral("step%1.sh").arg(i), body))) ==
+                        JobFrame::Step::Done;
         captions << currentBuzy()->caption().section(QStringLiteral("\r\n"), 4);
         if (!go) break;
     }
     EXPECT_EQ(captions, QStringList({QStringLiteral("共有 5 個程序，正處理第 1 個"),
                                      QStringLiteral("共有 5 個程序，正處理第 2 個")}));
-    EXPECT_FALSE(job.run(
-        3, cmd(script(QStringLiteral("late.sh"), QStringLiteral("touch '%1late'").arg(folder_)))));
+    EXPECT_EQ(job.run(3, cmd(script(QStringLiteral("late.sh"),
+                                    QStringLiteral("touch '%1late'").arg(folder_)))),
+              JobFrame::Step::Stopped);
     EXPECT_FALSE(job.finish(out));
     EXPECT_FALSE(exists(QStringLiteral("late")));
     EXPECT_FALSE(QFileInfo::exists(out)) << "the cut-short output was left behind";
@@ -287,17 +289,17 @@ TEST_F(JobTest, SuccessfulJobRunsTheWrittenFfmpegReportsAndRemovesTheTools) {
          QStringLiteral("testsrc=size=64x48:rate=25:duration=1"), QStringLiteral("-c:v"),
          QStringLiteral("flv1"), ffmpegFile(QStringLiteral("~tmpSP001.flv"))},
         1.0);
-    ASSERT_TRUE(job.run(1, make));
+    ASSERT_EQ(job.run(1, make), JobFrame::Step::Done);
     ASSERT_GT(fileLength(tmp), 0);
     Command copy = ffmpegCommand(
         job.paths().ffmpeg,
         {QStringLiteral("-y"), QStringLiteral("-i"), ffmpegFile(QStringLiteral("~tmpSP001.flv")),
          QStringLiteral("-c"), QStringLiteral("copy"), ffmpegFile(QStringLiteral("-clip.flv"))},
         1.0);
-    ASSERT_TRUE(job.run(2, copy));
+    ASSERT_EQ(job.run(2, copy), JobFrame::Step::Done);
     Command mdi = cmd(job.paths().flvmdi);
     mdi.args = {out};
-    ASSERT_TRUE(job.run(3, mdi));
+    ASSERT_EQ(job.run(3, mdi), JobFrame::Step::Done);
     prompts_.answer(prompts::Answer::Ok);
     // A termination that arrives while the report is up waits until it is answered.
     bool terminated = false, terminatedDuringReport = false;
@@ -327,10 +329,11 @@ TEST_F(JobTest, FailedStepShowsTheErrorMessageAndRemovesAnEmptyOutput) {
     const QString out = folder_ + QStringLiteral("piece.mpg");
     ASSERT_TRUE(job.start(out, QStringLiteral("Edit2")));
     ASSERT_TRUE(job.removeTarget(out));
-    ASSERT_TRUE(
-        job.run(1, cmd(script(QStringLiteral("empty.sh"), QStringLiteral("touch '%1'").arg(out)))));
-    // A command that cannot start: the job goes on to its check, which fails.
-    ASSERT_TRUE(job.run(2, cmd(folder_ + QStringLiteral("no-such-tool"))));
+    ASSERT_EQ(
+        job.run(1, cmd(script(QStringLiteral("empty.sh"), QStringLiteral("touch '%1'").arg(out)))),
+        JobFrame::Step::Done);
+    // A command that cannot start is a failed step.
+    ASSERT_EQ(job.run(2, cmd(folder_ + QStringLiteral("no-such-tool"))), JobFrame::Step::Failed);
     EXPECT_FALSE(job.finish(out, fileLength(out) == 0));
     EXPECT_FALSE(QFileInfo::exists(out));
     EXPECT_EQ(prompts_.messageTexts(),
@@ -351,8 +354,9 @@ TEST_F(JobTest, ReencodeQuestionLeavesItsTimeOutOfTheReport) {
     };
     EXPECT_TRUE(job.askReencode());
     prompts_.onShown = nullptr;
-    ASSERT_TRUE(job.run(
-        1, cmd(script(QStringLiteral("w.sh"), QStringLiteral("echo data > '%1'").arg(out)))));
+    ASSERT_EQ(job.run(1, cmd(script(QStringLiteral("w.sh"),
+                                    QStringLiteral("echo data > '%1'").arg(out)))),
+              JobFrame::Step::Done);
     EXPECT_TRUE(job.finish(out));
     const QStringList texts = prompts_.messageTexts();
     ASSERT_EQ(texts.size(), 2);
@@ -363,6 +367,51 @@ TEST_F(JobTest, ReencodeQuestionLeavesItsTimeOutOfTheReport) {
     const QString secs =
         texts[1].section(QStringLiteral("總共使用的時間有 "), 1).section(u' ', 0, 0);
     EXPECT_LT(secs.toDouble(), 1.0) << texts[1].toStdString();
+}
+
+// An output folder that is missing, that is really a file, or that sits on a file system
+// taking no files (refused even to root) ends the job before anything of it happens: its own
+// message, no busy window, no tools written, the current folder unchanged.
+TEST_F(JobTest, OutputFolderThatCannotTakeFilesEndsTheJobBeforeItStarts) {
+    const QString plain = folder_ + QStringLiteral("plain.txt");
+    tooltest::writeFile(plain, "a file, not a folder");
+    const QString before = currentFolder();
+    const QStringList bad{folder_ + QStringLiteral("missing"), plain, QStringLiteral("/proc")};
+    for (const QString& folder : bad) {
+        SCOPED_TRACE(folder.toStdString());
+        EXPECT_FALSE(folderWritable(folder));
+        prompts_.clear();
+        bool busyDuringBox = true;
+        prompts_.onShown = [&](const ScriptedPrompts::Shown&) {
+            busyDuringBox = currentBuzy() != nullptr || !listW_.isVisible();
+        };
+        JobFrame job(&mainW_, Tool::SaveCut, 3);
+        const QString out = folder + QStringLiteral("/cut.flv");
+        EXPECT_FALSE(job.start(out, QStringLiteral("Edit1")));
+        prompts_.onShown = nullptr;
+        ASSERT_EQ(prompts_.shown().size(), 1u);
+        EXPECT_EQ(prompts_.last().text,
+                  QStringLiteral("輸出的資料夾不存在，或是無法寫入：\r\n\r\n") + folder);
+        EXPECT_EQ(prompts_.last().title, QStringLiteral("錯誤訊息"));
+        EXPECT_EQ(prompts_.last().buttons, prompts::Buttons::Ok);
+        EXPECT_FALSE(busyDuringBox);
+        EXPECT_EQ(currentBuzy(), nullptr);
+        EXPECT_FALSE(isBusy());
+        EXPECT_TRUE(toolFiles().isEmpty()) << toolFiles().join(u' ').toStdString();
+        EXPECT_EQ(currentFolder(), before);
+        // Not started, so there is nothing to finish or report.
+        EXPECT_FALSE(job.finish(out));
+        EXPECT_EQ(prompts_.shown().size(), 1u);
+    }
+    EXPECT_EQ(tooltest::readFile(plain), QByteArray("a file, not a folder"));
+
+    // A folder that takes files passes, and the check leaves nothing in it.
+    const QDir::Filters all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
+    const QStringList entries = QDir(folder_).entryList(all);
+    EXPECT_TRUE(folderWritable(folder_));
+    EXPECT_TRUE(folderWritable(folder_.chopped(1)));
+    EXPECT_EQ(QDir(folder_).entryList(all), entries);
+    EXPECT_FALSE(folderWritable(QString()));
 }
 
 TEST_F(JobTest, OnlyOneJobAtATime) {

@@ -66,6 +66,39 @@ TEST_F(RunnerTest, CommandThatCannotStartReturnsAtOnceWithEmptyText) {
     EXPECT_FALSE(AbortRequested);
 }
 
+TEST_F(RunnerTest, EveryCommandReportsHowItEnded) {
+    CmdResult r = runCommand(script(QStringLiteral("echo fine")));
+    EXPECT_EQ(r.ending, Ending::Exited);
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_TRUE(r.succeeded());
+    EXPECT_EQ(r.output.trimmed(), QStringLiteral("fine"));
+
+    r = runCommand(script(QStringLiteral("echo half; exit 3")));
+    EXPECT_EQ(r.ending, Ending::Exited);
+    EXPECT_EQ(r.exitCode, 3);
+    EXPECT_FALSE(r.succeeded());
+    EXPECT_EQ(r.output.trimmed(), QStringLiteral("half"));
+
+    // Killed half-way, as a crash or the out-of-memory killer would.
+    r = runCommand(script(QStringLiteral("kill -KILL $$")));
+    EXPECT_EQ(r.ending, Ending::Crashed);
+    EXPECT_FALSE(r.succeeded());
+    EXPECT_FALSE(runCmd(script(QStringLiteral("kill -SEGV $$"))));
+
+    Command missing;
+    missing.program = dir_.filePath(QStringLiteral("no-such-tool"));
+    r = runCommand(missing);
+    EXPECT_EQ(r.ending, Ending::FailedToStart);
+    EXPECT_FALSE(runCmd(missing));
+
+    // A stop before the start: the command does not run at all.
+    AbortRequested = true;
+    r = runCommand(script(QStringLiteral("touch ran")));
+    EXPECT_EQ(r.ending, Ending::NotRun);
+    EXPECT_FALSE(QFileInfo::exists(dir_.filePath(QStringLiteral("ran"))));
+    EXPECT_FALSE(AbortRequested);
+}
+
 TEST_F(RunnerTest, ReadsBothStreamsAndOutputLargerThanThePipeBuffer) {
     // 1 MB on standard output between two lines on standard error: the child blocks if the
     // pipe is not drained while it runs.

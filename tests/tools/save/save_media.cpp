@@ -50,6 +50,12 @@ std::string mpeg1Ps() {
     return testmedia::makeClip("save_mpeg1.mpg",
                                lavfi("-c:v mpeg1video -g 12 -bf 2 -c:a mp2 -f mpeg"));
 }
+std::string h263DefaultsFlv() {
+    return testmedia::makeClip(
+        "save_h263_defaults_640.flv",
+        {"-f", "lavfi", "-i", "testsrc2=size=640x360:rate=25:duration=30", "-f", "lavfi", "-i",
+         "sine=frequency=440:duration=30", "-c:v", "flv1", "-c:a", "libmp3lame"});
+}
 std::string mpeg4Avi() {
     return testmedia::makeClip("save_mpeg4_mp3.avi",
                                lavfi("-c:v mpeg4 -g 50 -c:a libmp3lame -b:a 64k"));

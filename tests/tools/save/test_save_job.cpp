@@ -1,11 +1,14 @@
 // saveMarkedSegments end to end: the real LumbaResFLV writes ffmpeg and flvmdi, the job cuts
 // clips made by ffmpeg at test time, scripted prompts answer the dialogs.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QTimer>
 #include <QWidget>
+#include <csignal>
 #include <memory>
 
 #include "common/globals.h"
@@ -17,6 +20,7 @@
 #include "test_media.h"
 #include "tool_test_support.h"
 #include "tools/busy_state.h"
+#include "tools/runner.h"
 #include "tools/save_segments.h"
 #include "tools/tool_host.h"
 #include "tools/tool_texts.h"
@@ -218,6 +222,108 @@ TEST_F(SaveJobTest, CutThreeMpegSegmentsJoinsThemInFourSteps) {
     expectSourceUntouched();
 }
 
+// Pieces of this clip begin with an audio tag (cut from the file's start, as the source does)
+// or a video tag (cut from a later keyframe); a join that paired streams by number put MP3
+// frames into the video stream and lost the second segment.
+TEST_F(SaveJobTest, H263Mp3PiecesJoinCleanlyWhateverTagComesFirst) {
+    const QString src = source(savetest::h263DefaultsFlv(), QStringLiteral("clip.flv"));
+    const auto frames = savetest::decodedFrames(src.toStdString());
+    player_.total = 30;
+    // "clip.flv∥325-400 475-600" (13-16 s and 19-24 s), then the first from the file's start.
+    const std::vector<UnitSegment> markSets[] = {{{325, 75}, {475, 125}}, {{5, 70}, {475, 125}}};
+    const double lengths[] = {8.0, 8.0};
+    for (int set = 0; set < 2; ++set) {
+        SCOPED_TRACE(set);
+        player_.marks = markSets[set];
+        ScriptedPrompts sp;
+        sp.answer(Answer::Ok)
+            .files({folder_ + QStringLiteral("joined.flv")})
+            .answer(Answer::Cancel);
+        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+        ASSERT_TRUE(o.succeeded);
+        const std::string out = (folder_ + "joined.flv").toStdString();
+        const std::string errors = savetest::decodeErrors(out);
+        EXPECT_TRUE(errors.empty()) << errors.substr(0, 400);
+        EXPECT_EQ(savetest::streamTypes(out).size(), 2u);
+        // Each piece may begin up to one keyframe interval (0.48 s) early.
+        const double len = testmedia::probeDuration(out);
+        EXPECT_GE(len + 0.1, lengths[set]);
+        EXPECT_LE(len, lengths[set] + 2 * 0.48 + 0.2);
+        // The second segment is there: its first picture is among the joined ones.
+        const auto joined = savetest::decodedFrames(out);
+        const auto second = savetest::keyFrameAtOrBefore(frames, 19.0);
+        int found = 0;
+        for (const auto& f : joined) found += f.md5 == second.md5;
+        EXPECT_GE(found, 1);
+        EXPECT_GE(joined.size(), static_cast<size_t>(lengths[set] * 25));
+        auto check = testmedia::run({"flvmeta", "--check", "--level=error", out});
+        EXPECT_EQ(check.exitCode, 0) << check.output;
+        EXPECT_EQ(folderFiles(), QStringList{"joined.flv"});
+    }
+    {
+        ScriptedPrompts sp;
+        sp.answer(Answer::Ok).folderChosen(work_.path()).answer(Answer::Cancel);
+        ASSERT_TRUE(saveMarkedSegments(player_, Mode::Split).succeeded);
+        for (int i = 0; i < 2; ++i) {
+            const std::string piece = (folder_ + splitName(i, QStringLiteral("flv"))).toStdString();
+            EXPECT_EQ(savetest::decodeErrors(piece), "") << piece;
+        }
+    }
+    expectSourceUntouched();
+}
+
+// The running cut is given a file size limit a few seconds of video exceed: with SIGXFSZ at
+// its default the kernel kills ffmpeg half-way, ignored it is the full disk's write error.
+// Either way the part is cut short but not empty, and the job must fail, not report it made.
+class CutCutShort {
+  public:
+    explicit CutCutShort(bool ignoreSignal)
+        : old_(std::signal(SIGXFSZ, ignoreSignal ? SIG_IGN : SIG_DFL)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] { limitRunningCut(); });
+        timer_.start(0);
+    }
+    ~CutCutShort() { std::signal(SIGXFSZ, old_); }
+    int limited = 0;
+
+  private:
+    void limitRunningCut() {
+        const qint64 pid = tools::runningProcessId();
+        if (pid <= 0 || pid == last_) return;
+        QFile f(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (!f.open(QIODevice::ReadOnly)) return;
+        const QByteArray cmd = f.readAll();
+        // The cut itself: not flvmdi, not the picture check that reads the part back.
+        if (!cmd.contains("~tmpSP001") || !cmd.contains("-hide_banner") || cmd.contains("framecrc"))
+            return;
+        last_ = pid;
+        const struct rlimit limit = {64 * 1024, 64 * 1024};
+        if (::prlimit(static_cast<pid_t>(pid), RLIMIT_FSIZE, &limit, nullptr) == 0) ++limited;
+    }
+    QTimer timer_;
+    qint64 last_ = 0;
+    void (*old_)(int);
+};
+
+TEST_F(SaveJobTest, ACutKilledOrOutOfSpaceFailsAndLeavesNothing) {
+    source(savetest::h263DefaultsFlv(), QStringLiteral("clip.flv"));
+    player_.total = 30;
+    player_.marks = {seg(2, 14)};
+    for (const bool outOfSpace : {false, true}) {
+        SCOPED_TRACE(outOfSpace ? "out of space" : "killed");
+        CutCutShort cutShort(outOfSpace);
+        ScriptedPrompts sp;
+        sp.answer(Answer::Ok).files({folder_ + QStringLiteral("cut.flv")}).answer(Answer::Ok);
+        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+        ASSERT_EQ(cutShort.limited, 1);
+        EXPECT_TRUE(o.started);
+        EXPECT_FALSE(o.succeeded);
+        EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
+        EXPECT_TRUE(sp.last().text.contains(kFormatLine));
+        EXPECT_EQ(folderFiles(), QStringList{});
+    }
+    expectSourceUntouched();
+}
+
 TEST_F(SaveJobTest, OneFlvSegmentIsMovedToTheChosenNameAfterFlvmdi) {
     source(savetest::h263Flv(), QStringLiteral("clip.flv"));
     player_.marks = {seg(4.4, 8.8)};
@@ -373,9 +479,12 @@ TEST_F(SaveJobTest, AnUnwritableFolderFailsAndLeavesNothing) {
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({target}).answer(Answer::Ok);
     const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
-    EXPECT_TRUE(o.started);
+    // Refused before the job starts, naming the folder rather than blaming the file.
+    EXPECT_FALSE(o.started);
     EXPECT_FALSE(o.succeeded);
-    EXPECT_TRUE(sp.last().text.contains(kFormatLine));
+    EXPECT_EQ(sp.last().text, QStringLiteral("輸出的資料夾不存在，或是無法寫入：\r\n\r\n") +
+                                  QFileInfo(target).absolutePath());
+    EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
     EXPECT_FALSE(QFileInfo::exists(target));
     EXPECT_TRUE(QDir(QFileInfo(target).absolutePath())
                     .entryList({QStringLiteral("~tmpS*")}, QDir::Files | QDir::Hidden)

@@ -269,3 +269,37 @@ TEST(SavePlanReal, OpusInAviNeedsTheAudioReencoded) {
                              "stream=codec_name", "-of", "csv=p=0", part.toStdString()});
     EXPECT_EQ(r.output.substr(0, 3), "mp3");
 }
+
+TEST(SavePlanReal, StreamKindsIgnoreTheOrderAContainerNumbersThemIn) {
+    // The input block only; the output block that follows repeats the streams.
+    const QString mpeg = QStringLiteral(
+        "Input #0, mpeg, from 'file:a.mpg':\n"
+        "  Duration: 00:00:03.04, start: 0.5, bitrate: 372 kb/s\n"
+        "  Stream #0:0[0x1c0]: Audio: mp2, 44100 Hz, stereo, s16p, 384 kb/s\n"
+        "  Stream #0:1[0x1e0](und): Video: mpeg1video, yuv420p(tv), 160x120, 25 fps\n"
+        "Output #0, null, to 'pipe:':\n"
+        "  Stream #0:0: Audio: mp2\n");
+    EXPECT_EQ(streamKinds(mpeg), (QStringList{"Audio: mp2", "Video: mpeg1video"}));
+    EXPECT_TRUE(streamKinds(QStringLiteral("file:x: Invalid data found")).isEmpty());
+
+    // Real pieces of one FLV agree whichever tag each begins with; another codec does not.
+    QTemporaryDir dir;
+    const std::string src = savetest::h263DefaultsFlv();
+    QStringList kinds;
+    for (const char* from : {"13.0", "18.96"}) {
+        const std::string piece = dir.filePath(QStringLiteral("p%1.flv").arg(from)).toStdString();
+        testmedia::run({"ffmpeg", "-v", "error", "-y", "-ss", from, "-i", src, "-t", "2", "-c",
+                        "copy", piece});
+        kinds << streamKinds(QString::fromStdString(
+                                 testmedia::run(argv(streamProbe(systemTools(),
+                                                                 QString::fromStdString(piece))))
+                                     .output))
+                     .join(QLatin1Char(','));
+    }
+    EXPECT_EQ(kinds[0], QStringLiteral("Audio: mp3,Video: flv1"));
+    EXPECT_EQ(kinds[1], kinds[0]);
+    const QString h264 = QString::fromStdString(savetest::h264Flv());
+    EXPECT_EQ(streamKinds(QString::fromStdString(
+                  testmedia::run(argv(streamProbe(systemTools(), h264))).output)),
+              (QStringList{"Audio: aac", "Video: h264"}));
+}
