@@ -13,7 +13,7 @@
 
 namespace tools {
 
-int BuzyHiddenWindow = 0;
+HiddenWindow BuzyHiddenWindow = HiddenWindow::None;
 
 namespace {
 QPointer<frmBuzy> gBuzy;
@@ -26,14 +26,14 @@ frmBuzy* currentBuzy() { return gBuzy.data(); }
 void buzySateShow(bool show, QWidget* caller, bool* stopped) {
     ToolHost& host = toolHost();
     if (show) {
-        BuzyHiddenWindow = 0;
+        BuzyHiddenWindow = HiddenWindow::None;
         QWidget* mainW = host.mainWindow();
         QWidget* listW = host.listWindow();
         if (caller != mainW && shown(mainW)) {
-            BuzyHiddenWindow = 1;
+            BuzyHiddenWindow = HiddenWindow::Main;
             mainW->hide();
         } else if (caller && caller == mainW && shown(listW)) {
-            BuzyHiddenWindow = 2;
+            BuzyHiddenWindow = HiddenWindow::List;
             listW->hide();
         }
         delete gBuzy.data();
@@ -57,13 +57,13 @@ void buzySateShow(bool show, QWidget* caller, bool* stopped) {
     if (userStopped) prompts::msgBox(QStringLiteral("你已經中止程序！"), prompts::Buttons::Ok);
     if (stopped) *stopped = userStopped;
     delete gBuzy.data();
-    if (BuzyHiddenWindow == 1 && host.mainWindow()) host.mainWindow()->show();
-    if (BuzyHiddenWindow == 2 && host.listWindow()) host.listWindow()->show();
+    if (BuzyHiddenWindow == HiddenWindow::Main && host.mainWindow()) host.mainWindow()->show();
+    if (BuzyHiddenWindow == HiddenWindow::List && host.listWindow()) host.listWindow()->show();
     if (caller) {
         caller->window()->activateWindow();
         caller->setFocus();
     }
-    BuzyHiddenWindow = 0;
+    BuzyHiddenWindow = HiddenWindow::None;
     QCoreApplication::processEvents();
 }
 

@@ -6,8 +6,9 @@ namespace tools {
 
 class frmBuzy;
 
-// 0 nothing hidden, 1 the busy window hid the main window, 2 it hid the list window.
-extern int BuzyHiddenWindow;
+// Which window the busy window hid while a job runs.
+enum class HiddenWindow { None, Main, List };
+extern HiddenWindow BuzyHiddenWindow;
 
 // show = true: hides the other window (the main window when the caller is not it, the list
 // window when it is), lays the busy window over the caller, enters the busy input state.

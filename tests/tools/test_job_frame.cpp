@@ -121,7 +121,7 @@ TEST_F(JobTest, BusyWindowCoversTheCallerAndTheOtherWindowHidesAndReturns) {
     EXPECT_EQ(b->caption(), QStringLiteral(" \r\n\r\n \r\n\r\n "));
     EXPECT_EQ(b->cmdBreak()->text(), QStringLiteral("中止程序"));
     EXPECT_FALSE(mainW_.isVisible());
-    EXPECT_EQ(BuzyHiddenWindow, 1);
+    EXPECT_EQ(BuzyHiddenWindow, HiddenWindow::Main);
     // The stop panel sits at the bottom, centred; the caption above it.
     EXPECT_EQ(b->picBreak()->geometry().bottom(), b->height() - 1);
     EXPECT_NEAR(b->picBreak()->geometry().center().x(), b->width() / 2, 2);
@@ -131,7 +131,7 @@ TEST_F(JobTest, BusyWindowCoversTheCallerAndTheOtherWindowHidesAndReturns) {
     EXPECT_FALSE(stopped);
     EXPECT_EQ(currentBuzy(), nullptr);
     EXPECT_TRUE(mainW_.isVisible());
-    EXPECT_EQ(BuzyHiddenWindow, 0);
+    EXPECT_EQ(BuzyHiddenWindow, HiddenWindow::None);
 
     buzySateShow(true, &mainW_);
     EXPECT_EQ(currentBuzy()->geometry(), mainW_.geometry());
