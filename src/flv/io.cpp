@@ -34,9 +34,8 @@ Result<std::span<const std::uint8_t>> WindowReader::read(std::uint64_t offset, s
     }
     if (offset >= start_ && offset + n <= start_ + len_)
         return std::span<const std::uint8_t>(buf_.data() + (offset - start_), n);
-    // A short read-ahead serves the PreviousTagSize, the next header and runs of small
-    // tags; big bodies are skipped, not read (larger reads cost more in copying).
-    std::size_t want = std::max(n, kReadAhead);
+    const std::uint64_t left = src_.size() > offset ? src_.size() - offset : 0;
+    const std::size_t want = std::max<std::size_t>(n, std::min<std::uint64_t>(kBlock, left));
     start_ = offset;
     len_ = 0;
     while (len_ < want) {
@@ -51,6 +50,11 @@ Result<std::span<const std::uint8_t>> WindowReader::read(std::uint64_t offset, s
 }
 
 Status WindowReader::readInto(std::uint64_t offset, std::span<std::uint8_t> dst) {
+    // A body the last block already holds is copied from it, not read a second time.
+    if (!src_.direct() && offset >= start_ && offset + dst.size() <= start_ + len_) {
+        std::memcpy(dst.data(), buf_.data() + (offset - start_), dst.size());
+        return okStatus();
+    }
     std::size_t done = 0;
     while (done < dst.size()) {
         auto got = src_.readAt(offset + done, dst.subspan(done));

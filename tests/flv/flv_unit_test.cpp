@@ -235,6 +235,40 @@ TEST(Scan, UnwrapsTimestampsWrittenWithoutExtendedByte) {
     EXPECT_EQ(u.unwrap(0x20), 0x1000020);
 }
 
+// Counts the reads a scan makes of a file.
+class CountingSource : public flv::ByteSource {
+  public:
+    explicit CountingSource(const Bytes& data) : data_(data) {}
+    std::uint64_t size() const override { return data_.size(); }
+    flv::Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> dst) override {
+        ++reads;
+        bytes += dst.size();
+        return inner_.readAt(offset, dst);
+    }
+    int reads = 0;
+    std::uint64_t bytes = 0;
+
+  private:
+    const Bytes& data_;
+    flv::MemorySource inner_{data_};
+};
+
+TEST(Scan, ReadsTheFileFrontToBackInLargeBlocks) {
+    // 40 000 small tags, about 2.6 MB: a read per tag would be 80 000 calls.
+    std::vector<RawTag> tags;
+    for (std::uint32_t i = 0; i < 20000; ++i) {
+        tags.push_back(makeTag(9, i * 40, Bytes(50, i % 50 == 0 ? 0x12 : 0x22)));
+        tags.push_back(makeTag(8, i * 40 + 3, Bytes(30, 0x2F)));
+    }
+    const Bytes file = joinTags(tags, 5);
+    CountingSource src(file);
+    auto scan = flv::scanFlv(src);
+    ASSERT_TRUE(scan) << scan.error().text();
+    EXPECT_EQ(scan->video.frames, 20000u);
+    EXPECT_LE(src.reads, static_cast<int>(file.size() / flv::WindowReader::kBlock) + 4);
+    EXPECT_LE(src.bytes, file.size() + flv::WindowReader::kBlock);  // each byte about once
+}
+
 TEST(Scan, ReportsFramingErrorsWithOffsets) {
     Bytes file = joinTags({makeTag(9, 0, avcBody(1, 1)), makeTag(8, 0, Bytes{0x2F, 1, 2})}, 5);
     auto second = splitTags(file)[1].offset;
