@@ -22,6 +22,8 @@ const char* diagCodeId(DiagCode code) {
             return "E107";
         case DiagCode::StreamsDiffer:
             return "E108";
+        case DiagCode::NothingInRange:
+            return "E109";
         case DiagCode::NotRegularFile:
             return "E201";
         case DiagCode::NotWritable:

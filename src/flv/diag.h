@@ -18,6 +18,7 @@ enum class DiagCode {
     UnknownTagType,       // a tag type other than audio, video and script data
     MetadataTooLarge,     // the new onMetaData would not fit a tag's 24-bit size
     StreamsDiffer,        // files to be joined carry different streams or codecs
+    NothingInRange,       // a cut that would hold no audio or video frame
     NotRegularFile,
     NotWritable,        // the user may not write the file
     FolderNotWritable,  // the user may not create the new file beside it

@@ -12,6 +12,7 @@
 
 #include "flv/bytes.h"
 #include "flv/io.h"
+#include "flv/layout.h"
 #include "flv/scan.h"
 #include "flv/tag_reader.h"
 
@@ -19,7 +20,6 @@ namespace flv {
 
 namespace {
 
-constexpr std::size_t kFlushAt = 1 << 20;
 constexpr std::size_t kNamePrefix = 64;
 
 // What must agree between the files: the kinds of stream and their codecs.
@@ -100,60 +100,27 @@ Result<Piece> openPiece(const std::string& path) {
     return p;
 }
 
-// Appends to the output through a large buffer: a few big writes instead of three per tag.
-class OutputFile {
-  public:
-    explicit OutputFile(int fd) : fd_(fd) {}
-    Status append(std::span<const std::uint8_t> bytes) {
-        buf_.insert(buf_.end(), bytes.begin(), bytes.end());
-        return buf_.size() >= kFlushAt ? flush() : okStatus();
-    }
-    Status flush() {
-        FLV_TRY(writeAllAt(fd_, buf_, at_, "write"));
-        at_ += buf_.size();
-        buf_.clear();
-        return okStatus();
-    }
-    std::uint64_t size() const { return at_ + buf_.size(); }
-
-  private:
-    int fd_;
-    std::vector<std::uint8_t> buf_;
-    std::uint64_t at_ = 0;
-};
-
+// Lays the pieces end to end: each continues where the one before it ended.
 class Joiner {
   public:
-    Joiner(std::vector<Piece>& pieces, OutputFile& out) : pieces_(pieces), out_(out) {}
+    explicit Joiner(std::vector<Piece>& pieces) : pieces_(pieces) {}
 
-    Result<JoinOutcome> run() {
-        FLV_TRY(writeHeader());
+    Status run(Layout& layout) {
+        const ScanResult& s = pieces_.front().scan;
+        layout.setHeaderFlags(
+            static_cast<std::uint8_t>((s.hasAudio() ? 4 : 0) | (s.hasVideo() ? 1 : 0)));
         std::int64_t base = 0;
         for (Piece& p : pieces_) {
-            FLV_TRY(copyPiece(p, base));
+            FLV_TRY(addPiece(p, base, layout));
             base += p.lengthMs;
         }
-        FLV_TRY(out_.flush());
-        JoinOutcome o;
-        o.tags = tags_;
-        o.durationMs = base;
-        o.fileSize = out_.size();
-        return o;
+        durationMs_ = base;
+        return okStatus();
     }
+    std::int64_t durationMs() const { return durationMs_; }
 
   private:
-    Status writeHeader() {
-        const ScanResult& s = pieces_.front().scan;
-        ByteWriter w;
-        w.text("FLV");
-        w.u8(1);
-        w.u8(static_cast<std::uint8_t>((s.hasAudio() ? 4 : 0) | (s.hasVideo() ? 1 : 0)));
-        w.u32(9);
-        w.u32(0);
-        return out_.append(w.data());
-    }
-
-    Status copyPiece(Piece& p, std::int64_t base) {
+    Status addPiece(Piece& p, std::int64_t base, Layout& layout) {
         FdSource src(p.fd.get(), p.size);
         WindowReader window(src);
         TagReader reader(window);
@@ -165,68 +132,42 @@ class Joiner {
             if (!tag) return tag.error();
             if (!tag->has_value()) break;
             const TagHeader& t = **tag;
-            body_.resize(t.dataSize);
-            FLV_TRY(window.readInto(t.bodyOffset(), body_));
-            if (!keep(t)) continue;
+            auto kept = keep(reader, window, t);
+            if (!kept) return kept.error();
+            if (!*kept) continue;
             // Script tags carry no clock of their own worth unwrapping against the media.
             const std::int64_t ms =
                 t.type == tagtype::kScript ? p.startMs : clock.unwrap(t.timestamp);
-            FLV_TRY(writeTag(t.type, std::max(base, ms - p.startMs + base)));
+            layout.addTag(p.fd.get(), t, std::max(base, ms - p.startMs + base));
         }
         return okStatus();
     }
 
     // Old metadata goes; a codec configuration equal to the one in force is not repeated.
-    bool keep(const TagHeader& t) {
+    Result<bool> keep(TagReader& reader, WindowReader& window, const TagHeader& t) {
+        auto prefix = reader.bodyPrefix(t, kNamePrefix);
+        if (!prefix) return prefix.error();
         if (t.type == tagtype::kScript) {
-            ByteReader in(
-                std::span<const std::uint8_t>(body_).first(std::min(body_.size(), kNamePrefix)));
+            ByteReader in(*prefix);
             auto name = decodeAmfName(in);
             return !(name && *name == "onMetaData");
         }
-        if (t.type == tagtype::kVideo) {
-            if (classifyVideoTag(body_).kind != VideoKind::SequenceHeader) return true;
-            return changed(videoConfig_);
-        }
-        if (!isAacSequenceHeader(body_)) return true;
-        return changed(audioConfig_);
-    }
-
-    bool changed(std::optional<std::vector<std::uint8_t>>& current) {
-        if (current && *current == body_) return false;
-        current = body_;
+        const bool config = t.type == tagtype::kVideo
+                                ? classifyVideoTag(*prefix).kind == VideoKind::SequenceHeader
+                                : isAacSequenceHeader(*prefix);
+        if (!config) return true;
+        std::vector<std::uint8_t> body(t.dataSize);
+        FLV_TRY(window.readInto(t.bodyOffset(), body));
+        auto& current = t.type == tagtype::kVideo ? videoConfig_ : audioConfig_;
+        if (current && *current == body) return false;
+        current = std::move(body);
         return true;
     }
 
-    Status writeTag(std::uint8_t type, std::int64_t ms) {
-        const auto ts = static_cast<std::uint32_t>(ms);
-        ByteWriter h;
-        h.u8(type);
-        h.u24(static_cast<std::uint32_t>(body_.size()));
-        h.u24(ts & 0xFFFFFF);
-        h.u8(static_cast<std::uint8_t>(ts >> 24));
-        h.u24(0);
-        FLV_TRY(out_.append(h.data()));
-        FLV_TRY(out_.append(body_));
-        ByteWriter prev;
-        prev.u32(static_cast<std::uint32_t>(kTagHeaderSize + body_.size()));
-        ++tags_;
-        return out_.append(prev.data());
-    }
-
     std::vector<Piece>& pieces_;
-    OutputFile& out_;
-    std::vector<std::uint8_t> body_;
     std::optional<std::vector<std::uint8_t>> videoConfig_, audioConfig_;
-    std::uint64_t tags_ = 0;
+    std::int64_t durationMs_ = 0;
 };
-
-bool sameFile(const std::string& a, const std::string& b) {
-    struct stat sa {
-    }, sb{};
-    if (::stat(a.c_str(), &sa) != 0 || ::stat(b.c_str(), &sb) != 0) return false;
-    return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
-}
 
 Result<std::vector<Piece>> openPieces(const std::vector<std::string>& inputs,
                                       const std::string& output) {
@@ -251,20 +192,21 @@ Result<std::vector<Piece>> openPieces(const std::vector<std::string>& inputs,
 
 }  // namespace
 
-Result<JoinOutcome> joinFlv(const std::vector<std::string>& inputs, const std::string& output) {
+Result<JoinOutcome> joinFlv(const std::vector<std::string>& inputs, const std::string& output,
+                            const WriteOptions& options) {
     auto pieces = openPieces(inputs, output);
     if (!pieces) return pieces.error();
-    UniqueFd fd(::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-    if (!fd.valid()) return ioDiag("cannot create " + output, errno);
-    OutputFile out(fd.get());
-    auto result = Joiner(*pieces, out).run();
-    Status closed = result ? fd.close("close") : Status(okStatus());
-    if (!result || !closed) {
-        fd = UniqueFd();
-        ::unlink(output.c_str());
-        return result ? closed.error() : result.error();
-    }
-    return result;
+    Layout layout(0);
+    Joiner joiner(*pieces);
+    FLV_TRY(joiner.run(layout));
+    auto written = writeLayout(layout, output, options);
+    if (!written) return written.error();
+    JoinOutcome o;
+    o.tags = written->tags;
+    o.durationMs = joiner.durationMs();
+    o.fileSize = written->fileSize;
+    o.keyframes = written->keyframes;
+    return o;
 }
 
 }  // namespace flv

@@ -5,24 +5,28 @@
 // whose first tag is audio join cleanly with files whose first tag is video.
 //
 // The files must carry the same kinds of stream with the same codecs (they are pieces of one
-// source); otherwise nothing is written. Old onMetaData tags are dropped (the joined file
-// gets new metadata from a separate run), and a repeated codec configuration tag that matches
-// the one already written is left out.
+// source); otherwise nothing is written. Old onMetaData tags give way to one new onMetaData,
+// written in the same pass, and a repeated codec configuration tag that matches the one in
+// force is left out (a changed one is kept where it changes).
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "flv/diag.h"
+#include "flv/layout.h"
 
 namespace flv {
 
 struct JoinOutcome {
-    std::uint64_t tags = 0;       // audio, video and script tags written
+    std::uint64_t tags = 0;  // audio, video and script tags written after the metadata
+    std::size_t keyframes = 0;
     std::int64_t durationMs = 0;  // sum of the pieces' lengths
     std::uint64_t fileSize = 0;
 };
 
-// Writes the joined file at output (replaced when present; removed again on failure).
-Result<JoinOutcome> joinFlv(const std::vector<std::string>& inputs, const std::string& output);
+// Writes the joined file at output through a temporary name (an existing output is replaced
+// only when the new file is complete).
+Result<JoinOutcome> joinFlv(const std::vector<std::string>& inputs, const std::string& output,
+                            const WriteOptions& options = {});
 
 }  // namespace flv

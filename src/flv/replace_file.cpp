@@ -48,12 +48,12 @@ void ReplacementFile::discardName() {
     named_ = false;
 }
 
-Status ReplacementFile::finish(const struct stat& original) {
+Status ReplacementFile::finish(const struct stat& original, bool flush) {
     // Owner first: changing it clears set-id bits, which the mode then restores.
     if (::fchown(fd_.get(), original.st_uid, original.st_gid) != 0)
         (void)::fchown(fd_.get(), static_cast<uid_t>(-1), original.st_gid);
     if (::fchmod(fd_.get(), original.st_mode & 07777) != 0) return ioDiag("chmod", errno);
-    if (::fsync(fd_.get()) != 0) return ioDiag("fsync", errno);
+    if (flush && ::fsync(fd_.get()) != 0) return ioDiag("fsync", errno);
     return okStatus();
 }
 

@@ -19,8 +19,9 @@ class ReplacementFile {
     ~ReplacementFile();
 
     int fd() const { return fd_.get(); }
-    // Mode, owner and group of the original (owner and group where permitted), then fsync.
-    Status finish(const struct stat& original);
+    // Mode, owner and group of the original (owner and group where permitted), then fsync
+    // unless flush is false (a new file that replaces nothing the user had).
+    Status finish(const struct stat& original, bool flush = true);
     // Renames the new file over the original and flushes the folder.
     Status commit();
 

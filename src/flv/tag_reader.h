@@ -46,6 +46,8 @@ class TagReader {
     Result<FileHeader> readHeader();
     // The next tag, or nullopt at a clean end of file.
     Result<std::optional<TagHeader>> next();
+    // Continues at the tag header at offset (one that next() returned earlier).
+    void seek(std::uint64_t offset) { pos_ = offset; }
     // Up to maxBytes of the body's beginning (maxBytes <= WindowReader::kWindow).
     Result<std::span<const std::uint8_t>> bodyPrefix(const TagHeader& tag, std::size_t maxBytes);
 

@@ -1,14 +1,19 @@
 // flvmdi FILE: rebuilds the onMetaData of an FLV file where it lies.
 // flvmdi --join OUT FILE...: joins FLV files end to end at tag level into OUT.
+// flvmdi --cut FROM_MS TO_MS SRC OUT: the span from the keyframe at or before FROM_MS up to
+// TO_MS of SRC, at tag level, into OUT.
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <charconv>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
+#include "flv/cut.h"
 #include "flv/join.h"
 #include "flv/update.h"
 
@@ -25,7 +30,9 @@ void holdBeforeRename() {
 }
 
 int usage() {
-    std::fprintf(stderr, "usage: flvmdi FILE\n       flvmdi --join OUT FILE...\n");
+    std::fprintf(stderr,
+                 "usage: flvmdi FILE\n       flvmdi --join OUT FILE...\n"
+                 "       flvmdi --cut FROM_MS TO_MS SRC OUT\n");
     return 2;
 }
 
@@ -43,12 +50,33 @@ int join(int argc, char** argv) {
     return 0;
 }
 
+bool wholeMs(const char* text, std::int64_t& out) {
+    const char* end = text + std::strlen(text);
+    auto [p, ec] = std::from_chars(text, end, out);
+    return ec == std::errc() && p == end && out >= 0;
+}
+
+int cut(int argc, char** argv) {
+    std::int64_t from = 0, to = 0;
+    if (argc != 6 || !wholeMs(argv[2], from) || !wholeMs(argv[3], to) || !argv[4][0] || !argv[5][0])
+        return usage();
+    auto result = flv::cutFlv(argv[4], from, to, argv[5]);
+    if (!result) {
+        std::fprintf(stderr, "flvmdi: %s: %s\n", argv[4], result.error().text().c_str());
+        return 1;
+    }
+    std::printf("%s: %llu tags cut, %zu keyframes, duration %.3f s\n", argv[5],
+                static_cast<unsigned long long>(result->tags), result->keyframes, result->duration);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // A file size limit must fail the write, not kill the process halfway.
     std::signal(SIGXFSZ, SIG_IGN);
     if (argc >= 2 && std::string(argv[1]) == "--join") return join(argc, argv);
+    if (argc >= 2 && std::string(argv[1]) == "--cut") return cut(argc, argv);
     if (argc != 2 || !argv[1][0]) return usage();
     std::string path = argv[1];
     flv::UpdateOptions options;

@@ -1,0 +1,209 @@
+#include "flv/cut.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <optional>
+#include <vector>
+
+#include "flv/bytes.h"
+#include "flv/codec_headers.h"
+#include "flv/scan.h"
+
+namespace flv {
+
+namespace {
+
+// Timestamps past the end that may still belong before it: audio and video are interleaved
+// by their decoding times, which run up to this far apart in practice.
+constexpr std::int64_t kInterleaveSlackMs = 1000;
+constexpr std::size_t kPrefix = 64;
+constexpr std::uint32_t kMaxOldMetadata = 4 * 1024 * 1024;
+
+enum class TagRole { Media, Config, Metadata, OtherScript };
+
+struct Source {
+    UniqueFd fd;
+    std::uint64_t size = 0;
+};
+
+// Where the cut begins: the keyframe, and the configurations in force there.
+struct Start {
+    std::optional<TagHeader> key;
+    std::int64_t keyMs = 0;
+    std::optional<TagHeader> videoConfig, audioConfig;
+    std::optional<AmfValue> oldMetadata;
+};
+
+class Cutter {
+  public:
+    Cutter(Source& src, std::int64_t fromMs, std::int64_t toMs)
+        : src_(src), fromMs_(fromMs), toMs_(toMs) {}
+
+    Result<WriteOutcome> run(const std::string& output, WriteOptions options) {
+        auto start = findStart();
+        if (!start) return start.error();
+        Layout layout(0);
+        FLV_TRY(collect(*start, layout));
+        if (!anyMedia_)
+            return diag(DiagCode::NothingInRange, "no audio or video between " +
+                                                      std::to_string(fromMs_) + " and " +
+                                                      std::to_string(toMs_) + " ms");
+        layout.setHeaderFlags(static_cast<std::uint8_t>((audio_ ? 4 : 0) | (video_ ? 1 : 0)));
+        if (!options.oldMetadata) options.oldMetadata = start->oldMetadata;
+        return writeLayout(layout, output, options);
+    }
+
+  private:
+    Result<TagRole> roleOf(TagReader& reader, const TagHeader& tag) {
+        auto body = reader.bodyPrefix(tag, kPrefix);
+        if (!body) return body.error();
+        if (tag.type == tagtype::kScript) {
+            ByteReader in(*body);
+            auto name = decodeAmfName(in);
+            return name && *name == "onMetaData" ? TagRole::Metadata : TagRole::OtherScript;
+        }
+        if (tag.type == tagtype::kVideo) {
+            const VideoTagInfo info = classifyVideoTag(*body);
+            if (info.kind == VideoKind::SequenceHeader) return TagRole::Config;
+            if (info.kind == VideoKind::Keyframe) lastWasKey_ = true;
+            return TagRole::Media;
+        }
+        return isAacSequenceHeader(*body) ? TagRole::Config : TagRole::Media;
+    }
+
+    Status readOldMetadata(WindowReader& window, const TagHeader& tag, Start& s) {
+        if (s.oldMetadata || tag.dataSize > kMaxOldMetadata) return okStatus();
+        std::vector<std::uint8_t> body(tag.dataSize);
+        FLV_TRY(window.readInto(tag.bodyOffset(), body));
+        ByteReader in(body);
+        decodeAmfName(in);
+        auto value = decodeAmf(in);
+        if (value && value->isObjectLike()) s.oldMetadata = std::move(value);
+        return okStatus();
+    }
+
+    // The last video keyframe at or before the start (the first one when none is), or for a
+    // file without video the last audio frame at or before it.
+    Result<Start> findStart() {
+        FdSource source(src_.fd.get(), src_.size);
+        WindowReader window(source);
+        TagReader reader(window);
+        auto header = reader.readHeader();
+        if (!header) return header.error();
+        Start s, best, audioBest;
+        TimestampUnwrapper clock;
+        bool sawVideoKey = false;
+        for (;;) {
+            auto next = reader.next();
+            if (!next) return next.error();
+            if (!next->has_value()) break;
+            const TagHeader tag = **next;
+            lastWasKey_ = false;
+            auto role = roleOf(reader, tag);
+            if (!role) return role.error();
+            if (*role == TagRole::Metadata) {
+                FLV_TRY(readOldMetadata(window, tag, s));
+                continue;
+            }
+            if (*role == TagRole::OtherScript) continue;
+            const std::int64_t ms = clock.unwrap(tag.timestamp);
+            if (*role == TagRole::Config) {
+                (tag.type == tagtype::kVideo ? s.videoConfig : s.audioConfig) = tag;
+                continue;
+            }
+            // For a file without video: the last audio frame at or before the start, else
+            // the first one.
+            if (tag.type == tagtype::kAudio && !sawVideoKey && (!audioBest.key || ms <= fromMs_)) {
+                audioBest = s;
+                audioBest.key = tag;
+                audioBest.keyMs = ms;
+            }
+            if (!lastWasKey_) continue;
+            if (sawVideoKey && ms > fromMs_) break;
+            sawVideoKey = true;
+            best = s;
+            best.key = tag;
+            best.keyMs = ms;
+            if (ms > fromMs_) break;  // no keyframe before the start: the first one
+        }
+        if (best.key) {
+            best.oldMetadata = s.oldMetadata;
+            return best;
+        }
+        // No video keyframe at all: audio frames are their own sync points.
+        if (!audioBest.key) return diag(DiagCode::NothingInRange, "the file holds no frame");
+        audioBest.oldMetadata = s.oldMetadata;
+        return audioBest;
+    }
+
+    Status collect(const Start& s, Layout& layout) {
+        const int fd = src_.fd.get();
+        if (s.videoConfig && s.key->type == tagtype::kVideo) add(layout, *s.videoConfig, 0, false);
+        if (s.audioConfig) add(layout, *s.audioConfig, 0, false);
+        FdSource source(fd, src_.size);
+        WindowReader window(source);
+        TagReader reader(window);
+        auto header = reader.readHeader();
+        if (!header) return header.error();
+        reader.seek(s.key->offset);
+        TimestampUnwrapper clock;
+        std::int64_t base = 0;
+        bool first = true;
+        for (;;) {
+            auto next = reader.next();
+            if (!next) return next.error();
+            if (!next->has_value()) break;
+            const TagHeader tag = **next;
+            auto role = roleOf(reader, tag);
+            if (!role) return role.error();
+            if (*role == TagRole::Metadata) continue;
+            const std::int64_t ms = clock.unwrap(tag.timestamp);
+            if (first) base = ms - s.keyMs;  // the two passes' clocks, lined up
+            first = false;
+            const std::int64_t at = ms - base;
+            if (at >= toMs_ + kInterleaveSlackMs) break;
+            const bool media = *role == TagRole::Media;
+            if (at >= toMs_ || (media && at < s.keyMs)) continue;
+            add(layout, tag, std::max<std::int64_t>(0, at - s.keyMs), media && at >= fromMs_);
+        }
+        return okStatus();
+    }
+
+    // inRange: a frame at or after the start, which a cut must hold at least one of.
+    void add(Layout& layout, const TagHeader& tag, std::int64_t ms, bool inRange) {
+        layout.addTag(src_.fd.get(), tag, ms);
+        if (tag.type == tagtype::kVideo) video_ = true;
+        if (tag.type == tagtype::kAudio) audio_ = true;
+        if (inRange) anyMedia_ = true;
+    }
+
+    Source& src_;
+    std::int64_t fromMs_, toMs_;
+    bool lastWasKey_ = false;
+    bool video_ = false, audio_ = false, anyMedia_ = false;
+};
+
+}  // namespace
+
+Result<WriteOutcome> cutFlv(const std::string& source, std::int64_t fromMs, std::int64_t toMs,
+                            const std::string& output, const WriteOptions& options) {
+    if (toMs <= fromMs)
+        return diag(DiagCode::NothingInRange, "the end " + std::to_string(toMs) +
+                                                  " ms is not after the start " +
+                                                  std::to_string(fromMs) + " ms");
+    if (sameFile(source, output))
+        return diag(DiagCode::NotWritable, "the output is the source itself");
+    Source src;
+    src.fd = UniqueFd(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!src.fd.valid()) return ioDiag("cannot open " + source, errno);
+    struct stat st {};
+    if (::fstat(src.fd.get(), &st) != 0) return ioDiag("stat " + source, errno);
+    if (!S_ISREG(st.st_mode))
+        return diag(DiagCode::NotRegularFile, source + " is not a regular file");
+    src.size = static_cast<std::uint64_t>(st.st_size);
+    return Cutter(src, fromMs, toMs).run(output, options);
+}
+
+}  // namespace flv

@@ -1,0 +1,73 @@
+#pragma once
+// A new FLV file described before it exists: its header, then runs of tags taken from source
+// files, each tag's timestamp set anew. The description reads like the file it describes
+// (a ByteSource), so the usual scan measures it and the metadata is planned before a byte is
+// written; writeLayout then writes the file once, metadata first.
+//
+// Tags that lie back to back in a source form one run, read with one call; only the four
+// timestamp bytes of each tag header are patched on the way.
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "flv/amf0.h"
+#include "flv/diag.h"
+#include "flv/io.h"
+#include "flv/tag_reader.h"
+
+namespace flv {
+
+class Layout : public ByteSource {
+  public:
+    explicit Layout(std::uint8_t headerFlags);
+
+    // Appends the tag whose header is at tag.offset in the file open as fd, with a new
+    // timestamp. The fd must stay open while the layout is read.
+    void addTag(int fd, const TagHeader& tag, std::int64_t timestampMs);
+
+    // Audio (4) and video (1) flags of the file header.
+    void setHeaderFlags(std::uint8_t flags) { header_[4] = flags; }
+
+    std::uint64_t size() const override { return size_; }
+    Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> dst) override;
+    std::size_t tagCount() const { return patches_.size(); }
+
+  private:
+    struct Run {
+        int fd = -1;               // -1: the file header, from memory
+        std::uint64_t source = 0;  // offset in the source
+        std::uint64_t at = 0;      // offset in the layout
+        std::uint64_t length = 0;
+    };
+    struct Patch {
+        std::uint64_t at = 0;  // of the timestamp bytes in the layout
+        std::uint32_t timestamp = 0;
+    };
+    std::uint8_t header_[13] = {};
+    std::vector<Run> runs_;
+    std::vector<Patch> patches_;
+    std::uint64_t size_ = 0;
+};
+
+struct WriteOutcome {
+    std::size_t keyframes = 0;
+    double duration = 0;
+    std::uint64_t fileSize = 0;
+    std::uint64_t tags = 0;  // audio, video and script tags after the metadata
+};
+
+struct WriteOptions {
+    double nowMs = -1;                    // metadatadate; negative: the current time
+    std::optional<AmfValue> oldMetadata;  // keys of the source's metadata worth keeping
+};
+
+// Writes the layout to path, with a new onMetaData in front, through a temporary name that is
+// renamed over path at the end: an interrupted run leaves no half-written file.
+Result<WriteOutcome> writeLayout(Layout& layout, const std::string& path,
+                                 const WriteOptions& options = {});
+
+// The same file, path's folder and name, and whether two paths name one file.
+bool sameFile(const std::string& a, const std::string& b);
+
+}  // namespace flv

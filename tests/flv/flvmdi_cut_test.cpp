@@ -1,0 +1,219 @@
+// flvmdi --cut on clips made by ffmpeg: the cut starts at the right keyframe with its codec
+// configuration, keeps every tag's data, decodes from its first picture, stays in step, and
+// carries metadata that other tools accept; cuts join back into one clean file.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+#include "flv_test_util.h"
+
+using namespace flvtest;
+
+namespace {
+
+struct CutCase {
+    std::string name;
+    std::function<std::string()> clip;
+    bool video = true, audio = true;
+};
+
+std::string videoOnly() {
+    return testmedia::makeClip("cut_video_only.flv",
+                               {"-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=10",
+                                "-c:v", "libx264", "-preset", "ultrafast", "-bf", "2", "-g", "25"});
+}
+std::string audioOnly() {
+    return testmedia::makeClip("cut_audio_only.flv",
+                               {"-f", "lavfi", "-i", "sine=frequency=440:duration=10", "-c:a",
+                                "libmp3lame", "-b:a", "64k"});
+}
+// B-frames, AAC, and a clock that starts far from zero.
+std::string h264Offset() {
+    return testmedia::makeClip("cut_h264_bframes_offset.flv",
+                               {"-f",        "lavfi",
+                                "-i",        "testsrc=size=160x120:rate=25:duration=10",
+                                "-f",        "lavfi",
+                                "-i",        "sine=frequency=440:sample_rate=44100:duration=10",
+                                "-c:v",      "libx264",
+                                "-preset",   "ultrafast",
+                                "-bf",       "2",
+                                "-g",        "50",
+                                "-c:a",      "aac",
+                                "-b:a",      "64k",
+                                "-shortest", "-output_ts_offset",
+                                "3600"});
+}
+
+std::vector<CutCase> cases() {
+    return {{"h264_aac", [] { return testmedia::clip("h264_aac.flv"); }},
+            {"h263_mp3", [] { return testmedia::clip("h263_mp3.flv"); }},
+            {"h264_bframes_offset", h264Offset},
+            {"video_only", videoOnly, true, false},
+            {"audio_only", audioOnly, false, true}};
+}
+
+testmedia::RunResult cut(const std::string& src, std::int64_t from, std::int64_t to,
+                         const std::string& out) {
+    return testmedia::run(
+        {flvmdiPath(), "--cut", std::to_string(from), std::to_string(to), src, out});
+}
+
+std::string decodeErrors(const std::string& path) {
+    return testmedia::run({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f", "null", "-"})
+        .output;
+}
+
+// md5 of each decoded picture by its time in ms on the file's own clock, in display order.
+std::vector<std::pair<long, std::string>> pictures(const std::string& path) {
+    auto r = testmedia::run({"ffmpeg", "-v", "error", "-nostdin", "-copyts", "-i", path, "-map",
+                             "0:v:0", "-enc_time_base", "-1", "-f", "framemd5", "-"});
+    std::vector<std::pair<long, std::string>> out;
+    std::istringstream in(r.output);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty() || line[0] == '#') continue;
+        std::vector<std::string> f;
+        std::istringstream fields(line);
+        for (std::string x; std::getline(fields, x, ',');) f.push_back(x);
+        if (f.size() >= 6) out.emplace_back(std::atol(f[2].c_str()), f[5]);
+    }
+    return out;
+}
+
+// AVC and AAC configuration tags.
+bool isConfig(const RawTag& t) {
+    return (t.type == 9 && (t.body(0) & 0x0F) == 7 && t.body(1) == 0) ||
+           (t.type == 8 && (t.body(0) >> 4) == 10 && t.body(1) == 0);
+}
+
+class FlvmdiCut : public ::testing::TestWithParam<CutCase> {};
+
+TEST_P(FlvmdiCut, KeepsTheSpanFromTheKeyframeByteForByte) {
+    const CutCase& c = GetParam();
+    TempDir dir;
+    const std::string src = dir.copy(c.clip(), "src.flv");
+    const Bytes before = readFile(src);
+    const auto srcTags = audioVideoTags(splitTags(before));
+    // The clock of the first frame (codec configurations may carry 0 whatever the clock).
+    const std::uint32_t t0 = std::find_if(srcTags.begin(), srcTags.end(), [](const RawTag& t) {
+                                 return t.isVideoKeyframe() || (t.type == 8 && !isConfig(t));
+                             })->timestamp;
+    const std::int64_t from = t0 + 3500, to = t0 + 7000;
+    auto r = cut(src, from, to, dir.file("out.flv"));
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(readFile(src), before);  // the source is only read
+
+    const auto outAll = splitTags(readFile(dir.file("out.flv")));
+    ASSERT_FALSE(outAll.empty());
+    EXPECT_EQ(scriptName(outAll.front()), "onMetaData");
+    const auto out = audioVideoTags(outAll);
+    ASSERT_FALSE(out.empty());
+
+    // The keyframe the cut starts at: the last at or before the start.
+    std::uint32_t keyTs = 0;
+    for (const RawTag& t : srcTags)
+        if ((c.video ? t.isVideoKeyframe() : t.type == 8) && t.timestamp <= from)
+            keyTs = t.timestamp;
+    if (c.video) {
+        auto firstVideo = std::find_if(out.begin(), out.end(),
+                                       [](const RawTag& t) { return t.type == 9 && !isConfig(t); });
+        ASSERT_NE(firstVideo, out.end());
+        EXPECT_TRUE(firstVideo->isVideoKeyframe());
+        EXPECT_EQ(firstVideo->timestamp, 0u);
+        EXPECT_EQ(firstVideo->timestamp + keyTs,
+                  std::find_if(srcTags.begin(), srcTags.end(), [&](const RawTag& t) {
+                      return t.isVideoKeyframe() && t.timestamp == keyTs;
+                  })->timestamp);
+        if ((firstVideo->body(0) & 0x0F) == 7) {  // AVC: its configuration comes first
+            EXPECT_EQ(out.front().body(0), 0x17);
+            EXPECT_EQ(out.front().body(1), 0);
+        }
+    }
+
+    // Every tag's data is a source tag's, in the source's order.
+    std::size_t at = 0;
+    for (const RawTag& t : out) {
+        auto same = [&](const RawTag& s) {
+            return s.type == t.type && std::equal(s.bytes.begin() + 11, s.bytes.end(),
+                                                  t.bytes.begin() + 11, t.bytes.end());
+        };
+        if (isConfig(t)) {
+            EXPECT_NE(std::find_if(srcTags.begin(), srcTags.end(), same), srcTags.end());
+            continue;
+        }
+        auto found = std::find_if(srcTags.begin() + static_cast<long>(at), srcTags.end(), same);
+        ASSERT_NE(found, srcTags.end()) << "a tag out of order or not from the source";
+        EXPECT_EQ(t.timestamp, found->timestamp - keyTs);
+        at = static_cast<std::size_t>(found - srcTags.begin()) + 1;
+    }
+
+    // In step: the first audio within one audio frame of the first picture.
+    if (c.video && c.audio) {
+        auto firstAudio = std::find_if(out.begin(), out.end(),
+                                       [](const RawTag& t) { return t.type == 8 && !isConfig(t); });
+        ASSERT_NE(firstAudio, out.end());
+        EXPECT_LE(firstAudio->timestamp, 27u);
+    }
+    if (c.video) {
+        const auto srcPictures = pictures(src);
+        const auto outPictures = pictures(dir.file("out.flv"));
+        ASSERT_FALSE(outPictures.empty());
+        // Timestamps moved by the keyframe's: the first picture is the source's at the key.
+        const long keyPts = outPictures.front().first + long(keyTs);
+        auto keyPicture = std::find_if(srcPictures.begin(), srcPictures.end(),
+                                       [&](const auto& p) { return p.first == keyPts; });
+        ASSERT_NE(keyPicture, srcPictures.end());
+        EXPECT_EQ(outPictures.front().second, keyPicture->second);
+    }
+    EXPECT_EQ(decodeErrors(dir.file("out.flv")), "");
+    EXPECT_EQ(flvmetaErrors(dir.file("out.flv")), 0);
+    const double kept = (to - static_cast<double>(keyTs)) / 1000.0;
+    EXPECT_NEAR(testmedia::probeDuration(dir.file("out.flv")), kept, 0.1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Clips, FlvmdiCut, ::testing::ValuesIn(cases()),
+                         [](const auto& info) { return info.param.name; });
+
+TEST(FlvmdiCutJoin, ThreeCutsJoinIntoOneCleanFileTheirLengthsLong) {
+    TempDir dir;
+    const std::string src = dir.copy(testmedia::clip("h264_aac.flv"), "src.flv");
+    std::vector<std::string> parts;
+    double sum = 0;
+    const std::int64_t spans[][2] = {{0, 2000}, {4000, 6000}, {7500, 9500}};
+    for (const auto& s : spans) {
+        parts.push_back(dir.file("part" + std::to_string(parts.size()) + ".flv"));
+        auto r = cut(src, s[0], s[1], parts.back());
+        ASSERT_EQ(r.exitCode, 0) << r.output;
+        sum += testmedia::probeDuration(parts.back());
+    }
+    auto r = testmedia::run(
+        {flvmdiPath(), "--join", dir.file("joined.flv"), parts[0], parts[1], parts[2]});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(decodeErrors(dir.file("joined.flv")), "");
+    EXPECT_EQ(flvmetaErrors(dir.file("joined.flv")), 0);
+    EXPECT_NEAR(testmedia::probeDuration(dir.file("joined.flv")), sum, 0.15);
+    EXPECT_EQ(scriptName(splitTags(readFile(dir.file("joined.flv"))).front()), "onMetaData");
+}
+
+TEST(FlvmdiCutJoin, RefusesWhatItCannotDoWithoutTouchingAnything) {
+    TempDir dir;
+    const std::string src = dir.copy(testmedia::clip("h263_mp3.flv"), "src.flv");
+    const Bytes before = readFile(src);
+    EXPECT_EQ(cut(src, 1000, 2000, src).exitCode, 1);  // the output is the source
+    EXPECT_EQ(cut(src, 3000, 3000, dir.file("a.flv")).exitCode, 1);
+    EXPECT_EQ(cut(src, 60000, 70000, dir.file("b.flv")).exitCode, 1);  // past the end
+    EXPECT_EQ(cut(dir.file("missing.flv"), 0, 1000, dir.file("c.flv")).exitCode, 1);
+    for (auto args :
+         std::vector<std::vector<std::string>>{{"--cut", "1000", "2000", src},
+                                               {"--cut", "-5", "2000", src, dir.file("d.flv")},
+                                               {"--cut", "1.5", "2000", src, dir.file("d.flv")}}) {
+        args.insert(args.begin(), flvmdiPath());
+        EXPECT_EQ(testmedia::run(args).exitCode, 2);
+    }
+    EXPECT_EQ(readFile(src), before);
+    EXPECT_EQ(dir.names(), std::vector<std::string>{"src.flv"});
+}
+
+}  // namespace
