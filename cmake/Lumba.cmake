@@ -9,10 +9,23 @@ if(LUMBA_SANITIZE)
     target_link_options(lumba_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# lumba_add_test(NAME <exe> SOURCES ... LIBS ... [NOGUI] [TIMEOUT s])
+# lumba_add_test(NAME <exe> KIND unit|media|window SOURCES ... LIBS ... [NOGUI] [TIMEOUT s])
+# KIND says what the tests touch, as a label for ctest -L:
+#   unit    only this process: no child process, no mpv player, no window; runs in seconds
+#   media   real programs and media: ffmpeg, flvmdi, mpv or other child processes
+#   window  builds windows (offscreen), whatever else it runs
 # NOGUI marks a test executable that needs no window; the sanitizer build runs those.
 function(lumba_add_test)
-    cmake_parse_arguments(T "NOGUI" "NAME;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "NOGUI" "NAME;KIND;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(NOT T_KIND MATCHES "^(unit|media|window)$")
+        message(FATAL_ERROR "lumba_add_test(${T_NAME}): KIND must be unit, media or window")
+    endif()
+    if(T_KIND STREQUAL "unit" AND NOT T_NOGUI)
+        message(FATAL_ERROR "lumba_add_test(${T_NAME}): a unit test needs no window, mark it NOGUI")
+    endif()
+    if(T_KIND STREQUAL "window" AND T_NOGUI)
+        message(FATAL_ERROR "lumba_add_test(${T_NAME}): a window test cannot be NOGUI")
+    endif()
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main lumba_options)
     target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
@@ -34,4 +47,15 @@ function(lumba_add_test)
         # Our parameter sets carry names: keep those, without gtest's dump of the value.
         NO_PRETTY_VALUES
         PROPERTIES LABELS "${_labels}" TIMEOUT ${T_TIMEOUT})
+    # The kind joins the label for the same reason: a list of labels would not survive
+    # PROPERTIES. CTest reads this file after the discovered tests, whose names it finds in
+    # ${T_NAME}_TESTS.
+    set(_file ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_labels.cmake)
+    list(APPEND _labels ${T_KIND})
+    file(CONFIGURE OUTPUT ${_file} @ONLY CONTENT [[
+if(@T_NAME@_TESTS)
+    set_tests_properties(${@T_NAME@_TESTS} PROPERTIES LABELS "@_labels@")
+endif()
+]])
+    set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${_file})
 endfunction()

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <csignal>
+#include <filesystem>
 
 #include "file_bytes.h"
 #include "qstring_print.h"
@@ -22,6 +23,18 @@ const QString S(QChar(0x2225));
 
 using testmedia::readBytes;
 using testmedia::writeBytes;
+
+// Whether the process has the file open: the player holds the clip while it plays it.
+bool holdsOpen(qint64 pid, const QString& file) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    for (const auto& fd : fs::directory_iterator("/proc/" + std::to_string(pid) + "/fd", ec)) {
+        std::error_code linkEc;
+        const fs::path target = fs::read_symlink(fd.path(), linkEc);
+        if (!linkEc && fs::equivalent(target, file.toStdString(), linkEc)) return true;
+    }
+    return false;
+}
 
 // A scratch installation with its own private runtime folder, so that nothing meets a
 // player the user may be running.
@@ -88,8 +101,12 @@ TEST_F(Installed, TerminationWhilePlayingSavesLikeANormalExitAndEndsWithZero) {
                                      "1-2\r\n1" + S + "清單編號" + S + "0" + S + "-1\r\n")
                                         .toUtf8());
     const QByteArray lists = readBytes(folder + "List.ini");
-    startFirst({QString::fromStdString(testmedia::clip("h264_aac.flv"))});
-    QThread::msleep(1500);  // playing by now
+    const QString clip = QString::fromStdString(testmedia::clip("h264_aac.flv"));
+    startFirst({clip});
+    QElapsedTimer t;
+    t.start();
+    while (!holdsOpen(first.processId(), clip) && t.elapsed() < 10000) QThread::msleep(20);
+    ASSERT_TRUE(holdsOpen(first.processId(), clip)) << "the player never opened the clip";
     ASSERT_EQ(first.state(), QProcess::Running);
     ::kill(pid_t(first.processId()), SIGTERM);
     ASSERT_TRUE(first.waitForFinished(5000));

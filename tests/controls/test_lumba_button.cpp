@@ -73,8 +73,7 @@ TEST(LumbaButton, HoverEndsWithin100msAfterPointerLeaves) {
     EXPECT_EQ(s.button->State(), 1);
 
     QCursor::setPos(s.holder.mapToGlobal(QPoint(150, 80)));  // no leave event is sent
-    QTest::qWait(150);
-    EXPECT_EQ(s.button->State(), 0);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return s.button->State() == 0; }, 150));
     EXPECT_FALSE(s.button->hoverTimerActive());
 }
 

@@ -138,7 +138,7 @@ TEST_F(MpvDevice, SegmentPlayStopsAtItsEnd) {
 TEST_F(MpvDevice, PauseHoldsAndResumeGoesOn) {
     ASSERT_TRUE(open(clipPath("h263_mp3.flv")));
     mci->playMCI(0, 0);
-    QTest::qWait(400);
+    ASSERT_TRUE(waitUntil([&] { return mci->getCurFrame() > 5; }, 3000));
     mci->pauseMCI();
     ASSERT_TRUE(mci->isSuccess());
     EXPECT_EQ(mci->getStatus(), QStringLiteral("paused"));
@@ -149,8 +149,7 @@ TEST_F(MpvDevice, PauseHoldsAndResumeGoesOn) {
     mci->resumeMCI();
     ASSERT_TRUE(mci->isSuccess());
     EXPECT_EQ(mci->getStatus(), QStringLiteral("playing"));
-    QTest::qWait(400);
-    EXPECT_GT(mci->getCurFrame(), held + 3);
+    EXPECT_TRUE(waitUntil([&] { return mci->getCurFrame() > held + 3; }, 3000));
 }
 
 TEST_F(MpvDevice, SetCurFrameShowsThatFramePaused) {
@@ -277,7 +276,7 @@ TEST_F(MpvDevice, DoubleSpeedAdvancesTwiceAsFast) {
         return mci->getCurFrame() - a;
     };
     mci->playMCI(0, 0);
-    QTest::qWait(200);
+    ASSERT_TRUE(waitUntil([&] { return mci->getCurFrame() > 2; }, 3000));  // under way
     const int32_t normal = advance();
     mci->setSpeed(2000);
     EXPECT_TRUE(mci->isSuccess());

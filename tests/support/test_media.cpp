@@ -5,10 +5,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <algorithm>
 #include <map>
 
 extern char** environ;
@@ -54,19 +55,31 @@ std::string mediaDir() {
     return fs::absolute(dir).string();
 }
 
+namespace {
+
+// FNV-1a over the whole command line: a short, stable key for a clip's recipe.
+std::string recipeKey(const std::vector<std::string>& argv) {
+    std::uint64_t h = 14695981039346656037ull;
+    for (const std::string& a : argv) {
+        for (unsigned char c : a) h = (h ^ c) * 1099511628211ull;
+        h = (h ^ 0u) * 1099511628211ull;  // keeps {"ab","c"} apart from {"a","bc"}
+    }
+    char key[17];
+    std::snprintf(key, sizeof key, "%016llx", static_cast<unsigned long long>(h));
+    return key;
+}
+
+}  // namespace
+
 std::string makeClip(const std::string& name, const std::vector<std::string>& ffmpegArgs) {
-    fs::path out = fs::path(mediaDir()) / name;
-    if (fs::exists(out) && fs::file_size(out) > 0) return out.string();
-    // Written under a private name first so parallel tests never read a half-made clip.
-    fs::path tmp = out;
-    tmp += ".part" + std::to_string(getpid()) + out.extension().string();
-    std::vector<std::string> argv = {"ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y"};
+    std::vector<std::string> argv = {"ffmpeg",    "-nostdin", "-hide_banner",
+                                     "-loglevel", "error",    "-y"};
     argv.insert(argv.end(), ffmpegArgs.begin(), ffmpegArgs.end());
     if (std::find(ffmpegArgs.begin(), ffmpegArgs.end(), "-f") == ffmpegArgs.end()) {
-        // The temporary name hides the real extension from ffmpeg's muxer guess.
-        std::string ext = out.extension().string();
+        // The temporary name below hides the real extension from ffmpeg's muxer guess.
+        std::string ext = fs::path(name).extension().string();
         static const std::map<std::string, std::string> muxers = {
-            {".flv", "flv"}, {".mpg", "mpeg"}, {".mp3", "mp3"}, {".mp4", "mp4"},
+            {".flv", "flv"}, {".mpg", "mpeg"}, {".mp3", "mp3"},      {".mp4", "mp4"},
             {".avi", "avi"}, {".wmv", "asf"},  {".mkv", "matroska"}, {".dat", "mpeg"},
             {".vob", "vob"}, {".wav", "wav"},  {".m4a", "ipod"}};
         auto it = muxers.find(ext);
@@ -75,10 +88,22 @@ std::string makeClip(const std::string& name, const std::vector<std::string>& ff
             argv.push_back(it->second);
         }
     }
+    // One folder per recipe: a clip whose arguments change is made again, under the same
+    // file name, instead of an older clip being taken for it.
+    fs::path folder = fs::path(mediaDir()) / recipeKey(argv);
+    fs::path out = folder / name;
+    if (fs::exists(out) && fs::file_size(out) > 0) return out.string();
+    std::error_code ec;
+    fs::create_directories(folder, ec);  // a parallel test may be making it too
+    // Written under a private name first and renamed in one step, so parallel tests that
+    // make the same clip never read a half-made one.
+    fs::path tmp = out;
+    tmp += ".part" + std::to_string(getpid()) + out.extension().string();
     argv.push_back(tmp.string());
     RunResult r = run(argv);
     if (r.exitCode != 0) {
         std::fprintf(stderr, "ffmpeg failed making %s:\n%s\n", name.c_str(), r.output.c_str());
+        fs::remove(tmp, ec);
         std::abort();
     }
     fs::rename(tmp, out);

@@ -25,7 +25,8 @@ std::string mediaDir();
 // Returns the absolute path; aborts the test process when ffmpeg fails.
 std::string clip(const std::string& name);
 
-// A clip from ffmpeg output arguments: ffmpeg -y <args> <dir>/<name>. Cached by name.
+// A clip from ffmpeg output arguments: ffmpeg -y <args> <dir>/<key>/<name>, where key is a
+// hash of the arguments, so a clip is cached by its recipe as well as its name.
 std::string makeClip(const std::string& name, const std::vector<std::string>& ffmpegArgs);
 
 // ffprobe helpers; negative on failure.

@@ -1,37 +1,15 @@
-// The command plan of save marked segments: names, cut times, argument lists, and each cut
-// run by the real ffmpeg on a source of every kind.
+// The command plan of save marked segments: names, cut times, argument lists and the
+// reading of probe output, without running anything (the real runs are in
+// test_save_plan_real.cpp).
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFileInfo>
-#include <QTemporaryDir>
-
-#include "save_media.h"
-#include "test_media.h"
 #include "tools/save_plan.h"
 
 using namespace save;
 
 namespace {
 
-std::vector<std::string> argv(const Command& c) {
-    std::vector<std::string> a{c.program.toStdString()};
-    for (const QString& s : c.args) a.push_back(s.toStdString());
-    return a;
-}
-
 Tools systemTools() { return {QStringLiteral("ffmpeg"), QStringLiteral("flvmdi")}; }
-
-// Probe the source as a job does and return where its cut begins.
-CutStart probe(const QString& src, int64_t S) {
-    std::optional<double> w = firstProbeWindow(S);
-    while (w) {
-        auto r = testmedia::run(argv(keyframeProbe(systemTools(), src, *w, S)));
-        if (auto cs = parseKeyframes(QString::fromStdString(r.output), *w, S)) return *cs;
-        w = widerProbeWindow(*w, S);
-    }
-    return {};
-}
 
 }  // namespace
 
@@ -180,126 +158,30 @@ TEST(SavePlanProbe, ReadsKeyframesFromThePacketList) {
     EXPECT_EQ(firstProbeWindow(75), 65);
 }
 
-// Every kind: the part's first picture is the source's picture at the last keyframe at or
-// before S, it reaches S + L, and both streams are there and decode cleanly.
-TEST(SavePlanReal, CutsBeginAtTheKeyframeAtOrBeforeS) {
-    QTemporaryDir dir;
-    struct Case {
-        std::string src;
-        QString ext;
-        int64_t S, L;
-    };
-    const std::vector<Case> cases = {
-        {savetest::h264Flv(), "flv", 5, 3},  {savetest::h264Flv(), "flv", 4, 3},
-        {savetest::h264Flv(), "flv", 0, 3},  {savetest::h264Flv(), "flv", 13, 5},
-        {savetest::h263Flv(), "flv", 7, 2},  {savetest::mpeg1Ps(), "mpg", 5, 3},
-        {savetest::mpeg1Ps(), "mpg", 0, 2},  {savetest::mpeg1Ps(), "mpg", 15, 4},
-        {savetest::mpeg4Avi(), "avi", 9, 3}, {savetest::mpeg1Ps(), "dat", 6, 2},
-    };
-    int n = 0;
-    for (const Case& k : cases) {
-        SCOPED_TRACE(k.src + " S=" + std::to_string(k.S));
-        const QString src = QString::fromStdString(k.src);
-        std::string srcForFrames = k.src;
-        const CutStart cs = probe(src, k.S);
-        const QString part = dir.filePath(partName(n++, k.ext));
-        auto r = testmedia::run(
-            argv(cutCommand(systemTools(), src, cs, {k.S, k.L}, part, k.ext, false)));
-        ASSERT_TRUE(QFileInfo(part).size() > 0) << r.output;
-        const auto frames = savetest::decodedFrames(srcForFrames);
-        const auto key = savetest::keyFrameAtOrBefore(frames, static_cast<double>(k.S));
-        ASSERT_FALSE(key.md5.empty());
-        EXPECT_EQ(savetest::firstPictureMd5(part.toStdString()), key.md5);
-        if (!cs.fromFileStart) {
-            EXPECT_NEAR(cs.keyTime, key.time, 0.02);
-        }
-        const double len = testmedia::probeDuration(part.toStdString());
-        EXPECT_GE(len + 0.05, static_cast<double>(k.S + k.L) - key.time);
-        EXPECT_EQ(savetest::streamTypes(part.toStdString()).size(), 2u);
-        EXPECT_EQ(savetest::decodeErrors(part.toStdString()), "");
+TEST(SavePlanCommands, ProbesKeepTheirOutputFreeOfProgressLines) {
+    // A probe's standard output is the packet list or stream description the job reads;
+    // progress lines mixed into it would be read as packets.
+    const Tools t = systemTools();
+    const Command probes[] = {keyframeProbe(t, "/v/a.flv", 65, 75), partCheck(t, "/o/p.flv"),
+                              streamProbe(t, "/o/p.flv")};
+    for (const Command& c : probes) {
+        EXPECT_FALSE(c.ffmpeg) << qPrintable(c.text());
+        EXPECT_EQ(c.effectiveArgs(), c.args);
+        EXPECT_EQ(c.program, "ffmpeg");
     }
-}
+    EXPECT_EQ(probes[0].text(),
+              "ffmpeg -hide_banner -nostdin -y -loglevel error -ss 65.000 -i file:/v/a.flv "
+              "-t 11.000 -map 0:V:0 -c copy -f framecrc -");
+    EXPECT_EQ(probes[1].text(),
+              "ffmpeg -hide_banner -nostdin -y -loglevel error -i file:/o/p.flv -map 0:V:0 -c copy "
+              "-frames:v 1 -f framecrc -");
+    EXPECT_EQ(probes[2].text(),
+              "ffmpeg -hide_banner -nostdin -i file:/o/p.flv -map 0 -c copy -t 0 -f null -");
 
-TEST(SavePlanReal, JoinKeepsEveryPartInOrder) {
-    QTemporaryDir dir;
-    for (const std::string& s : {savetest::h264Flv(), savetest::mpeg1Ps()}) {
-        SCOPED_TRACE(s);
-        const QString src = QString::fromStdString(s);
-        const QString ext = QFileInfo(src).suffix();
-        QStringList parts;
-        long frames = 0;
-        int64_t lengths = 0;
-        const std::vector<CutTimes> cuts = {{2, 3}, {9, 2}, {14, 4}};
-        for (size_t i = 0; i < cuts.size(); ++i) {
-            const QString part = dir.filePath(partName(static_cast<int>(i), ext));
-            testmedia::run(argv(cutCommand(systemTools(), src, probe(src, cuts[i].start), cuts[i],
-                                           part, ext, false)));
-            frames += testmedia::probeVideoFrames(part.toStdString());
-            lengths += cuts[i].length;
-            parts << part;
-        }
-        const QString list = dir.filePath(kJoinListName);
-        QFile f(list);
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(joinListText(parts).toUtf8());
-        f.close();
-        const QString joined = dir.filePath(joinName(ext));
-        auto r = testmedia::run(argv(joinCommand(systemTools(), list, joined, ext)));
-        EXPECT_EQ(testmedia::probeVideoFrames(joined.toStdString()), frames) << r.output;
-        const double d = testmedia::probeDuration(joined.toStdString());
-        EXPECT_GE(d + 0.05, static_cast<double>(lengths));
-        EXPECT_LE(d, static_cast<double>(lengths) + 3 * 2.0);  // one keyframe interval per part
-    }
-}
-
-TEST(SavePlanReal, OpusInAviNeedsTheAudioReencoded) {
-    QTemporaryDir dir;
-    const QString src = QString::fromStdString(savetest::opusAvi());
-    const CutStart cs = probe(src, 4);
-    const QString part = dir.filePath("~tmpSP001.avi");
-    testmedia::run(argv(cutCommand(systemTools(), src, cs, {4, 3}, part, "avi", false)));
-    // ffmpeg leaves the header it had begun: the check finds no picture in it.
-    auto check = testmedia::run(argv(partCheck(systemTools(), part)));
-    EXPECT_FALSE(partCheckPassed(QString::fromStdString(check.output)));
-    testmedia::run(argv(cutCommand(systemTools(), src, cs, {4, 3}, part, "avi", true)));
-    EXPECT_GT(QFileInfo(part).size(), 0);
-    check = testmedia::run(argv(partCheck(systemTools(), part)));
-    EXPECT_TRUE(partCheckPassed(QString::fromStdString(check.output)));
-    auto r = testmedia::run({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
-                             "stream=codec_name", "-of", "csv=p=0", part.toStdString()});
-    EXPECT_EQ(r.output.substr(0, 3), "mp3");
-}
-
-TEST(SavePlanReal, StreamKindsIgnoreTheOrderAContainerNumbersThemIn) {
-    // The input block only; the output block that follows repeats the streams.
-    const QString mpeg = QStringLiteral(
-        "Input #0, mpeg, from 'file:a.mpg':\n"
-        "  Duration: 00:00:03.04, start: 0.5, bitrate: 372 kb/s\n"
-        "  Stream #0:0[0x1c0]: Audio: mp2, 44100 Hz, stereo, s16p, 384 kb/s\n"
-        "  Stream #0:1[0x1e0](und): Video: mpeg1video, yuv420p(tv), 160x120, 25 fps\n"
-        "Output #0, null, to 'pipe:':\n"
-        "  Stream #0:0: Audio: mp2\n");
-    EXPECT_EQ(streamKinds(mpeg), (QStringList{"Audio: mp2", "Video: mpeg1video"}));
-    EXPECT_TRUE(streamKinds(QStringLiteral("file:x: Invalid data found")).isEmpty());
-
-    // Real pieces of one FLV agree whichever tag each begins with; another codec does not.
-    QTemporaryDir dir;
-    const std::string src = savetest::h263DefaultsFlv();
-    QStringList kinds;
-    for (const char* from : {"13.0", "18.96"}) {
-        const std::string piece = dir.filePath(QStringLiteral("p%1.flv").arg(from)).toStdString();
-        testmedia::run({"ffmpeg", "-v", "error", "-y", "-ss", from, "-i", src, "-t", "2", "-c",
-                        "copy", piece});
-        kinds << streamKinds(QString::fromStdString(
-                                 testmedia::run(argv(streamProbe(systemTools(),
-                                                                 QString::fromStdString(piece))))
-                                     .output))
-                     .join(QLatin1Char(','));
-    }
-    EXPECT_EQ(kinds[0], QStringLiteral("Audio: mp3,Video: flv1"));
-    EXPECT_EQ(kinds[1], kinds[0]);
-    const QString h264 = QString::fromStdString(savetest::h264Flv());
-    EXPECT_EQ(streamKinds(QString::fromStdString(
-                  testmedia::run(argv(streamProbe(systemTools(), h264))).output)),
-              (QStringList{"Audio: aac", "Video: h264"}));
+    // The steps that write a file report how far they have come.
+    const Command join = joinCommand(t, "/o/~tmpSJoin.txt", "/o/~tmpSJoin.flv", "flv", 12.5);
+    EXPECT_TRUE(join.ffmpeg);
+    EXPECT_EQ(join.expectedSeconds, 12.5);
+    EXPECT_EQ(join.effectiveArgs().mid(0, 3), (QStringList{"-progress", "pipe:1", "-nostats"}));
+    EXPECT_EQ(join.effectiveArgs().mid(3), join.args);
 }
