@@ -14,6 +14,8 @@
 #include <cstdio>
 #include <utility>
 
+#include "common/texts.h"
+
 namespace prompts {
 
 namespace {
@@ -66,7 +68,7 @@ QWidget* ownerOr(QWidget* w) { return w ? w : g_owner.data(); }
 
 // The instruction as label text: one line per CR LF (a bare CR would show as a box).
 QString instructionLines(QString text) {
-    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(texts::kCrLf, QStringLiteral("\n"));
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
 }
@@ -206,7 +208,7 @@ bool loadQtTranslation() {
 }
 
 QString effectiveTitle(const QString& title) {
-    return title.isEmpty() ? QStringLiteral("Lumba.FLV") : title;
+    return title.isEmpty() ? texts::kProgramTitle : title;
 }
 
 QList<Answer> buttonAnswers(Buttons buttons) {

@@ -1,43 +1,24 @@
 #include "common/temp_folder.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <QFile>
-#include <cerrno>
+#include <string>
+
+#include "tempfolder/private_folder.h"
 
 namespace {
 
-bool isFolder(const QByteArray& path) {
-    struct stat st;
-    return !path.isEmpty() && ::stat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-QByteArray withoutTrailingSlashes(QByteArray p) {
-    while (p.size() > 1 && p.endsWith('/')) p.chop(1);
-    return p;
+QString folderFor(const tempfolder::FolderEnv& env) {
+    return QFile::decodeName(QByteArray::fromStdString(tempfolder::privateFolder(env)));
 }
 
 }  // namespace
 
 QString privateTempFolderFrom(const QByteArray& xdgRuntimeDir, const QByteArray& tmpDir) {
-    QByteArray folder;
-    if (isFolder(xdgRuntimeDir)) {
-        folder = withoutTrailingSlashes(xdgRuntimeDir) + "/Lumba.FLV";
-    } else {
-        const QByteArray base = tmpDir.isEmpty() ? QByteArray("/tmp") : tmpDir;
-        if (!isFolder(base)) return {};
-        folder = withoutTrailingSlashes(base) + "/Lumba.FLV-" + QByteArray::number(::getuid());
-    }
-    if (folder.startsWith("//")) folder.remove(0, 1);
-    if (::mkdir(folder.constData(), 0700) != 0 && errno != EEXIST) return {};
-    // lstat: a symbolic link planted under our name must not be followed.
-    struct stat st;
-    if (::lstat(folder.constData(), &st) != 0) return {};
-    if (!S_ISDIR(st.st_mode) || st.st_uid != ::geteuid() || (st.st_mode & S_IWOTH)) return {};
-    return QFile::decodeName(folder) + u'/';
+    // An empty value reads as unset, as in the shared rule.
+    return folderFor(
+        {xdgRuntimeDir.constData(), tmpDir.constData(), static_cast<unsigned>(::getuid())});
 }
 
-QString privateTempFolder() {
-    return privateTempFolderFrom(qgetenv("XDG_RUNTIME_DIR"), qgetenv("TMPDIR"));
-}
+QString privateTempFolder() { return folderFor(tempfolder::currentEnv()); }

@@ -3,40 +3,55 @@
 #include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
+#include <memory>
+#include <vector>
 
 #include "common/cp950.h"
+#include "common/texts.h"
 
 namespace {
 
 TextWriteResult failed(const QString& path, const QString& why) {
-    return {false, path + QStringLiteral(": ") + why};
+    return {false, path + QStringLiteral(": ") + why, path, why};
 }
 
 }  // namespace
 
-TextWriteResult writeTextFile(const QString& path, const QString& text) {
+QByteArray crlfTextBytes(const QString& text) {
     QString crlf = text;
-    crlf.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    crlf.replace(u'\n', QStringLiteral("\r\n"));
-    const QByteArray bytes = crlf.toUtf8();
+    crlf.replace(texts::kCrLf, QStringLiteral("\n"));
+    crlf.replace(u'\n', texts::kCrLf);
+    return crlf.toUtf8();
+}
 
-    // QSaveFile writes beside the target and renames over it only when everything was
-    // written, so a full disk or a crash leaves the old file as it was.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) return failed(path, file.errorString());
-    if (file.write(bytes) != bytes.size()) {
-        const QString why = file.errorString();
-        file.cancelWriting();
-        return failed(path, why);
+QByteArray crlfLineBytes(const QStringList& lines) {
+    const QByteArray crlf = texts::kCrLf.toUtf8();
+    QByteArray bytes;
+    for (const QString& line : lines) bytes += line.toUtf8() + crlf;
+    return bytes;
+}
+
+TextWriteResult replaceTextFiles(const QList<TextFileBytes>& files) {
+    // QSaveFile writes beside the target and renames over it only on commit; one that is
+    // destroyed uncommitted removes what it wrote, so an early return keeps the old files.
+    std::vector<std::unique_ptr<QSaveFile>> pending;
+    for (const TextFileBytes& f : files) {
+        auto out = std::make_unique<QSaveFile>(f.path);
+        if (!out->open(QIODevice::WriteOnly) || out->write(f.bytes) != f.bytes.size())
+            return failed(f.path, out->errorString());
+        pending.push_back(std::move(out));
     }
-    if (!file.commit()) return failed(path, file.errorString());
-    return {true, {}};
+    for (auto& out : pending)
+        if (!out->commit()) return failed(out->fileName(), out->errorString());
+    return {true, {}, {}, {}};
+}
+
+TextWriteResult writeTextFile(const QString& path, const QString& text) {
+    return replaceTextFiles({{path, crlfTextBytes(text)}});
 }
 
 TextWriteResult writeTextLines(const QString& path, const QStringList& lines) {
-    QString text;
-    for (const QString& line : lines) text += line + u'\n';
-    return writeTextFile(path, text);
+    return replaceTextFiles({{path, crlfLineBytes(lines)}});
 }
 
 QString decodeText(const QByteArray& bytes, bool* legacy) {

@@ -2,17 +2,6 @@
 
 namespace lists {
 
-ItemParts splitItemText(const QString& itemText) {
-    const qsizetype at = itemText.lastIndexOf(kItemSeparator);
-    if (at < 0) return {itemText, QString()};
-    return {itemText.left(at), itemText.mid(at + 1)};
-}
-
-QString joinItemText(const QString& path, const QString& marks) {
-    if (marks.isEmpty()) return path;
-    return path + kItemSeparator + marks;
-}
-
 QString PlayList::item(int index) const {
     if (index < 0 || index >= count()) return {};
     return items_.at(index);

@@ -7,19 +7,6 @@
 
 namespace lists {
 
-// U+2225, between an item's path and its marks text.
-inline constexpr QChar kItemSeparator = QChar(0x2225);
-
-struct ItemParts {
-    QString path;
-    QString marks;  // empty: the item carries no marks
-};
-
-// The marks text is what follows the last separator; everything before it is the path,
-// so a path that itself contains the separator survives.
-ItemParts splitItemText(const QString& itemText);
-QString joinItemText(const QString& path, const QString& marks);
-
 class PlayList {
   public:
     int count() const { return int(items_.size()); }

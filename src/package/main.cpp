@@ -2,9 +2,9 @@
 // No window, no messages, no meaningful exit code: the player judges by the files.
 #include <string>
 
-#include "package/private_folder.h"
 #include "package/resources.h"
 #include "package/writer.h"
+#include "tempfolder/private_folder.h"
 
 int main(int argc, char** argv) {
     std::string commandLine;
@@ -14,7 +14,7 @@ int main(int argc, char** argv) {
     }
     const auto set = package::toolSet(commandLine);
     if (set.empty()) return 0;
-    const std::string folder = package::privateFolder(package::currentEnv());
+    const std::string folder = tempfolder::privateFolder(tempfolder::currentEnv());
     if (folder.empty()) return 0;
     for (const package::Resource* r : set) {
         // A failure ends the program; files written before it stay.

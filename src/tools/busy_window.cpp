@@ -8,15 +8,17 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/texts.h"
+
 namespace tools {
 namespace {
+
+using texts::kCrLf;
 
 constexpr double kOpacity = 220.0 / 255.0;
 constexpr int kBarWidth = 280;
 constexpr int kBarHeight = 16;
 constexpr int kBarGap = 8;
-
-QString crlf() { return QStringLiteral("\r\n"); }
 
 // The running-figure picture (90 x 88): an hourglass in the program's blue.
 QPixmap runPicture() {
@@ -38,7 +40,7 @@ QPixmap runPicture() {
 }  // namespace
 
 QString buzyCaption(const QString& workingLine, const QString& step) {
-    return QStringLiteral("Lumba.FLV") + crlf() + crlf() + workingLine + crlf() + crlf() + step;
+    return texts::kProgramTitle + kCrLf + kCrLf + workingLine + kCrLf + kCrLf + step;
 }
 
 QString stepLine(int steps, int step) {
@@ -49,7 +51,7 @@ QString stepLine(int steps, int step) {
 frmBuzy::frmBuzy(QWidget* caller)
     : QWidget(caller ? caller->window() : nullptr, Qt::Tool | Qt::FramelessWindowHint) {
     setAttribute(Qt::WA_DeleteOnClose, false);
-    setWindowTitle(QStringLiteral("Lumba.FLV"));
+    setWindowTitle(texts::kProgramTitle);
     setWindowOpacity(kOpacity);
     setAutoFillBackground(true);
 
@@ -89,7 +91,7 @@ frmBuzy::frmBuzy(QWidget* caller)
     imgRun_->move(8, 8);
 
     // The placeholder has the shape of every tool caption: text, blank, text, blank, text.
-    setCaption(QStringLiteral(" ") + crlf() + crlf() + QStringLiteral(" ") + crlf() + crlf() +
+    setCaption(QStringLiteral(" ") + kCrLf + kCrLf + QStringLiteral(" ") + kCrLf + kCrLf +
                QStringLiteral(" "));
     resize(480, 320);
 }
@@ -98,7 +100,7 @@ frmBuzy::~frmBuzy() = default;
 
 void frmBuzy::setCaption(const QString& text) {
     QString shown = text;
-    shown.replace(crlf(), QStringLiteral("\n"));
+    shown.replace(kCrLf, QStringLiteral("\n"));
     lblBuzy_->setProperty("caption", text);
     lblBuzy_->setText(shown);
     lblBuzyMove();

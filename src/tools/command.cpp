@@ -31,14 +31,18 @@ QString Command::text() const {
 
 QString ffmpegFile(const QString& path) { return QStringLiteral("file:") + path; }
 
-Command ffmpegCommand(const QString& ffmpegProgram, const QStringList& args,
-                      double expectedSeconds) {
+Command ffmpegCommand(const QString& ffmpegProgram, const QStringList& args, double expectedSeconds,
+                      Progress progress) {
     Command c;
     c.program = ffmpegProgram;
     c.args = args;
-    c.ffmpeg = true;
+    c.ffmpeg = progress == Progress::Shown;
     c.expectedSeconds = expectedSeconds;
     return c;
+}
+
+Command ffmpegProbe(const QString& ffmpegProgram, const QStringList& args) {
+    return ffmpegCommand(ffmpegProgram, args, 0, Progress::None);
 }
 
 }  // namespace tools

@@ -25,9 +25,16 @@ struct Command {
 // it is written as "file:" + path.
 QString ffmpegFile(const QString& path);
 
-// An ffmpeg command: program, its arguments (paths already through ffmpegFile), and the
-// expected length of its output in seconds (0: unknown, the bar only moves on at the end).
+// Whether the runner reads ffmpeg's progress from standard output. A probe whose output the
+// job itself reads (a packet list, a stream description) must run without it.
+enum class Progress { Shown, None };
+
+// Every ffmpeg command is made here: program, its arguments (paths already through
+// ffmpegFile), and the expected length of its output in seconds (0: unknown, the bar only
+// moves on at the end).
 Command ffmpegCommand(const QString& ffmpegProgram, const QStringList& args,
-                      double expectedSeconds = 0);
+                      double expectedSeconds = 0, Progress progress = Progress::Shown);
+// An ffmpeg run whose standard output the job reads: no progress options.
+Command ffmpegProbe(const QString& ffmpegProgram, const QStringList& args);
 
 }  // namespace tools

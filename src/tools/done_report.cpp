@@ -7,6 +7,7 @@
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/shell.h"
+#include "common/texts.h"
 #include "tools/tool_host.h"
 
 namespace tools {
@@ -21,13 +22,13 @@ QString secondsText(double seconds) {
 }
 
 QString doneReportText(double seconds, bool stopped) {
-    const QString crlf = QStringLiteral("\r\n");
+    using texts::kCrLf;
     QString text = QStringLiteral("全部的檔案處理程序已經") +
                    (stopped ? QStringLiteral("被中止掉") : QStringLiteral("成功結束"));
     if (seconds > 0)
-        text += crlf + QStringLiteral("總共使用的時間有 ") + secondsText(seconds) +
+        text += kCrLf + QStringLiteral("總共使用的時間有 ") + secondsText(seconds) +
                 QStringLiteral(" 秒");
-    text += crlf + crlf + QStringLiteral("按下「確定」，可以前往檔案總管") + crlf +
+    text += kCrLf + kCrLf + QStringLiteral("按下「確定」，可以前往檔案總管") + kCrLf +
             QStringLiteral("或本軟體的檔案列表，查看新檔案");
     return text;
 }

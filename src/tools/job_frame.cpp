@@ -10,6 +10,7 @@
 #include "common/host.h"
 #include "common/paths.h"
 #include "common/prompts.h"
+#include "common/texts.h"
 #include "tools/busy_state.h"
 #include "tools/busy_window.h"
 #include "tools/buzy_show.h"
@@ -68,7 +69,7 @@ bool JobFrame::start(const QString& output, const QString& toolSet) {
     // blames the file's format.
     const QString folder = QFileInfo(output).absolutePath();
     if (!folderWritable(folder)) {
-        prompts::msgBox(folderErrorText(folder), prompts::Buttons::Ok, QStringLiteral("錯誤訊息"));
+        prompts::msgBox(folderErrorText(folder), prompts::Buttons::Ok, texts::kErrorTitle);
         endJob();
         return false;
     }
@@ -186,7 +187,7 @@ bool JobFrame::finish(const QString& output, bool failed) {
     bool wasStopped = false;
     closeBusy(&wasStopped);
     if (!wasStopped && !userStopped)
-        prompts::msgBox(jobErrorText(texts_), prompts::Buttons::Ok, QStringLiteral("錯誤訊息"));
+        prompts::msgBox(jobErrorText(texts_), prompts::Buttons::Ok, texts::kErrorTitle);
     endJob();
     return false;
 }

@@ -100,18 +100,16 @@ std::optional<double> widerProbeWindow(double windowStart, int64_t S) {
 }
 
 Command keyframeProbe(const Tools& t, const QString& source, double windowStart, int64_t S) {
-    Command c;
-    c.program = t.ffmpeg;
-    c.args = ffmpegHead();
+    QStringList args = ffmpegHead();
     const auto w = static_cast<int64_t>(std::llround(windowStart * 1000));
-    if (w > 0) c.args << QStringLiteral("-ss") << msText(w);
-    c.args << QStringLiteral("-i") << tools::ffmpegFile(source);
+    if (w > 0) args << QStringLiteral("-ss") << msText(w);
+    args << QStringLiteral("-i") << tools::ffmpegFile(source);
     // Up to one second past S: the keyframe whose picture is at S may be decoded after it.
-    c.args << QStringLiteral("-t") << msText(S * 1000 - w + 1000);
-    c.args << QStringLiteral("-map") << QStringLiteral("0:V:0") << QStringLiteral("-c")
-           << QStringLiteral("copy") << QStringLiteral("-f") << QStringLiteral("framecrc")
-           << QStringLiteral("-");
-    return c;
+    args << QStringLiteral("-t") << msText(S * 1000 - w + 1000);
+    args << QStringLiteral("-map") << QStringLiteral("0:V:0") << QStringLiteral("-c")
+         << QStringLiteral("copy") << QStringLiteral("-f") << QStringLiteral("framecrc")
+         << QStringLiteral("-");
+    return tools::ffmpegProbe(t.ffmpeg, args);
 }
 
 std::optional<CutStart> parseKeyframes(const QString& probeOutput, double windowStart, int64_t S) {
@@ -171,15 +169,13 @@ std::optional<CutStart> parseKeyframes(const QString& probeOutput, double window
 
 Command cutCommand(const Tools& t, const QString& source, const CutStart& start, const CutTimes& c,
                    const QString& partPath, const QString& ext, bool reencodeAudio) {
-    Command cmd;
-    cmd.program = t.ffmpeg;
-    cmd.ffmpeg = true;
-    cmd.args = ffmpegHead();
+    QStringList args = ffmpegHead();
+    double expectedSeconds = 0;
     const int64_t endMs = c.end() * 1000;
     if (start.fromFileStart) {
-        cmd.expectedSeconds = static_cast<double>(endMs) / 1000;
-        cmd.args << QStringLiteral("-i") << tools::ffmpegFile(source) << QStringLiteral("-t")
-                 << msText(endMs);
+        expectedSeconds = static_cast<double>(endMs) / 1000;
+        args << QStringLiteral("-i") << tools::ffmpegFile(source) << QStringLiteral("-t")
+             << msText(endMs);
     } else {
         // Packets are kept from one millisecond before the keyframe's decoding time: the
         // keyframe is the first picture and the audio begins with it. The input is sought a
@@ -187,32 +183,30 @@ Command cutCommand(const Tools& t, const QString& source, const CutStart& start,
         const auto keyMs = static_cast<int64_t>(std::floor(start.keyDecodeTime * 1000 + 1e-6));
         const int64_t fromMs = std::max<int64_t>(0, keyMs - 1);
         const int64_t seekMs = std::max<int64_t>(0, fromMs - 1000);
-        if (seekMs > 0) cmd.args << QStringLiteral("-ss") << msText(seekMs);
-        cmd.args << QStringLiteral("-i") << tools::ffmpegFile(source);
-        cmd.args << QStringLiteral("-ss") << msText(fromMs - seekMs);
-        cmd.args << QStringLiteral("-t") << msText(std::max<int64_t>(1, endMs - fromMs));
-        cmd.expectedSeconds = static_cast<double>(endMs - fromMs) / 1000;
+        if (seekMs > 0) args << QStringLiteral("-ss") << msText(seekMs);
+        args << QStringLiteral("-i") << tools::ffmpegFile(source);
+        args << QStringLiteral("-ss") << msText(fromMs - seekMs);
+        args << QStringLiteral("-t") << msText(std::max<int64_t>(1, endMs - fromMs));
+        expectedSeconds = static_cast<double>(endMs - fromMs) / 1000;
     }
-    cmd.args << streamMaps();
+    args << streamMaps();
     if (reencodeAudio)
-        cmd.args << QStringLiteral("-c:v") << QStringLiteral("copy") << QStringLiteral("-c:a")
-                 << QStringLiteral("libmp3lame") << QStringLiteral("-b:a") << QStringLiteral("64k");
+        args << QStringLiteral("-c:v") << QStringLiteral("copy") << QStringLiteral("-c:a")
+             << QStringLiteral("libmp3lame") << QStringLiteral("-b:a") << QStringLiteral("64k");
     else
-        cmd.args << QStringLiteral("-c") << QStringLiteral("copy");
-    appendMuxer(cmd.args, ext);
-    cmd.args << tools::ffmpegFile(partPath);
-    return cmd;
+        args << QStringLiteral("-c") << QStringLiteral("copy");
+    appendMuxer(args, ext);
+    args << tools::ffmpegFile(partPath);
+    return tools::ffmpegCommand(t.ffmpeg, args, expectedSeconds);
 }
 
 Command partCheck(const Tools& t, const QString& partPath) {
-    Command c;
-    c.program = t.ffmpeg;
-    c.args = ffmpegHead();
-    c.args << QStringLiteral("-i") << tools::ffmpegFile(partPath) << QStringLiteral("-map")
-           << QStringLiteral("0:V:0") << QStringLiteral("-c") << QStringLiteral("copy")
-           << QStringLiteral("-frames:v") << QStringLiteral("1") << QStringLiteral("-f")
-           << QStringLiteral("framecrc") << QStringLiteral("-");
-    return c;
+    QStringList args = ffmpegHead();
+    args << QStringLiteral("-i") << tools::ffmpegFile(partPath) << QStringLiteral("-map")
+         << QStringLiteral("0:V:0") << QStringLiteral("-c") << QStringLiteral("copy")
+         << QStringLiteral("-frames:v") << QStringLiteral("1") << QStringLiteral("-f")
+         << QStringLiteral("framecrc") << QStringLiteral("-");
+    return tools::ffmpegProbe(t.ffmpeg, args);
 }
 
 bool partCheckPassed(const QString& checkOutput) {
@@ -234,17 +228,13 @@ QString joinListText(const QStringList& partPaths) {
 
 Command joinCommand(const Tools& t, const QString& listPath, const QString& joinPath,
                     const QString& ext, double expectedSeconds) {
-    Command c;
-    c.program = t.ffmpeg;
-    c.ffmpeg = true;
-    c.expectedSeconds = expectedSeconds;
-    c.args = ffmpegHead();
-    c.args << QStringLiteral("-f") << QStringLiteral("concat") << QStringLiteral("-safe")
-           << QStringLiteral("0") << QStringLiteral("-i") << tools::ffmpegFile(listPath);
-    c.args << streamMaps() << QStringLiteral("-c") << QStringLiteral("copy");
-    appendMuxer(c.args, ext);
-    c.args << tools::ffmpegFile(joinPath);
-    return c;
+    QStringList args = ffmpegHead();
+    args << QStringLiteral("-f") << QStringLiteral("concat") << QStringLiteral("-safe")
+         << QStringLiteral("0") << QStringLiteral("-i") << tools::ffmpegFile(listPath);
+    args << streamMaps() << QStringLiteral("-c") << QStringLiteral("copy");
+    appendMuxer(args, ext);
+    args << tools::ffmpegFile(joinPath);
+    return tools::ffmpegCommand(t.ffmpeg, args, expectedSeconds);
 }
 
 Command flvmdiCommand(const Tools& t, const QString& path) {
@@ -262,24 +252,14 @@ Command flvJoinCommand(const Tools& t, const QStringList& partPaths, const QStri
 }
 
 Command streamProbe(const Tools& t, const QString& path) {
-    Command c;
-    c.program = t.ffmpeg;
     // The input's description is printed at the default log level; "-t 0" into the null
     // muxer reads no packet and ends with status 0.
-    c.args = QStringList{QStringLiteral("-hide_banner"),
-                         QStringLiteral("-nostdin"),
-                         QStringLiteral("-i"),
-                         tools::ffmpegFile(path),
-                         QStringLiteral("-map"),
-                         QStringLiteral("0"),
-                         QStringLiteral("-c"),
-                         QStringLiteral("copy"),
-                         QStringLiteral("-t"),
-                         QStringLiteral("0"),
-                         QStringLiteral("-f"),
-                         QStringLiteral("null"),
-                         QStringLiteral("-")};
-    return c;
+    return tools::ffmpegProbe(
+        t.ffmpeg,
+        {QStringLiteral("-hide_banner"), QStringLiteral("-nostdin"), QStringLiteral("-i"),
+         tools::ffmpegFile(path), QStringLiteral("-map"), QStringLiteral("0"), QStringLiteral("-c"),
+         QStringLiteral("copy"), QStringLiteral("-t"), QStringLiteral("0"), QStringLiteral("-f"),
+         QStringLiteral("null"), QStringLiteral("-")});
 }
 
 QStringList streamKinds(const QString& probeOutput) {

@@ -5,6 +5,7 @@
 
 #include "common/paths.h"
 #include "common/prompts.h"
+#include "common/texts.h"
 #include "tools/busy_window.h"
 #include "tools/buzy_show.h"
 #include "tools/job_frame.h"
@@ -13,8 +14,8 @@
 namespace save {
 namespace {
 
-const QString kCrLf = QStringLiteral("\r\n");
-const QString kErrorTitle = QStringLiteral("錯誤訊息");
+using texts::kCrLf;
+using texts::kErrorTitle;
 
 bool partMade(const QString& path) { return tools::fileLength(path) > 0; }
 

@@ -1,9 +1,11 @@
 #include "tools/tool_texts.h"
 
+#include "common/texts.h"
+
 namespace tools {
 namespace {
 
-QString crlf() { return QStringLiteral("\r\n"); }
+using texts::kCrLf;
 
 ToolTexts make(const QString& word, const QString& formatWord, bool reencode, bool fixedStepLine,
                const QString& questionWord = {}) {
@@ -59,18 +61,18 @@ const ToolTexts& toolTexts(Tool t) {
 }
 
 QString jobErrorText(const ToolTexts& t) {
-    return QStringLiteral("出現錯誤，無法成功處理檔案") + crlf() + crlf() + t.formatLine + crlf() +
+    return QStringLiteral("出現錯誤，無法成功處理檔案") + kCrLf + kCrLf + t.formatLine + kCrLf +
            QStringLiteral("或者，該檔案被正被其他程式所執行");
 }
 
 QString folderErrorText(const QString& folder) {
-    return QStringLiteral("輸出的資料夾不存在，或是無法寫入：") + crlf() + crlf() + folder;
+    return QStringLiteral("輸出的資料夾不存在，或是無法寫入：") + kCrLf + kCrLf + folder;
 }
 
 QString reencodeQuestion(const ToolTexts& t) {
     if (t.reencodeReason.isEmpty()) return {};
-    return t.reencodeReason + crlf() + t.reencodeOnly + crlf() + crlf() +
-           QStringLiteral("按「確定」則繼續程序，並且音訊重新編碼") + crlf() + t.reencodeCancel;
+    return t.reencodeReason + kCrLf + t.reencodeOnly + kCrLf + kCrLf +
+           QStringLiteral("按「確定」則繼續程序，並且音訊重新編碼") + kCrLf + t.reencodeCancel;
 }
 
 int toolKind(const QString& ext) {

@@ -6,11 +6,12 @@
 
 #include "app/config_files.h"
 #include "app/list_store.h"
+#include "items/item_text.h"
 
 using namespace app;
 
 namespace {
-const QString S(lists::kItemSeparator);
+const QString S(items::kItemSeparator);
 }
 
 TEST(ListStore, ReadsBlocksAndWritesEmptyListsWithTheirHeader) {

@@ -9,6 +9,7 @@
 
 #include "common/temp_folder.h"
 #include "qstring_print.h"
+#include "tempfolder/private_folder.h"
 
 namespace {
 
@@ -70,4 +71,17 @@ TEST(PrivateTempFolder, RefusesAFolderOfAnotherOwner) {
     ASSERT_TRUE(QDir().mkdir(mine));
     ASSERT_EQ(::chown(bytes(mine).constData(), 65534, 65534), 0);
     EXPECT_EQ(privateTempFolderFrom("", bytes(tmp.path())), "");
+}
+
+TEST(PrivateTempFolder, NamesTheFolderTheToolPackageWritesInto) {
+    // LumbaResFLV derives the folder on its own; the player must look in the very same place,
+    // also for bases spelt with extra slashes.
+    QTemporaryDir tmp;
+    for (const QString& base : {tmp.path(), tmp.path() + "//", "/" + tmp.path()}) {
+        const QByteArray b = bytes(base);
+        const tempfolder::FolderEnv env{nullptr, b.constData(), static_cast<unsigned>(::getuid())};
+        EXPECT_EQ(privateTempFolderFrom("", b),
+                  QFile::decodeName(QByteArray::fromStdString(tempfolder::privateFolder(env))))
+            << qPrintable(base);
+    }
 }

@@ -93,3 +93,31 @@ TEST(TextFile, AFailedWriteKeepsTheOldFileAndSaysWhy) {
     EXPECT_FALSE(missing.ok);
     EXPECT_FALSE(missing.error.isEmpty());
 }
+
+TEST(TextFile, FilesReplacedTogetherStayOldWhenOneCannotBeWritten) {
+    QTemporaryDir dir;
+    const QString a = dir.path() + "/Lumba.FLV.ini";
+    const QString b = dir.path() + "/List.ini";
+    ASSERT_TRUE(replaceTextFiles({{a, crlfLineBytes({"a1"})}, {b, crlfLineBytes({"b1"})}}));
+    EXPECT_EQ(readBytes(a), QByteArray("a1\r\n"));
+    EXPECT_EQ(readBytes(b), QByteArray("b1\r\n"));
+
+    const QString bad = dir.path() + "/no/such/folder/x.ini";
+    const TextWriteResult r =
+        replaceTextFiles({{a, crlfLineBytes({"a2"})}, {bad, crlfLineBytes({"x"})}});
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(r.path, bad);
+    EXPECT_FALSE(r.reason.isEmpty());
+    EXPECT_EQ(r.error, bad + ": " + r.reason);
+    EXPECT_EQ(readBytes(a), QByteArray("a1\r\n"));  // written beside, never put in place
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), (QStringList{"List.ini", "Lumba.FLV.ini"}));
+}
+
+TEST(TextFile, LinesAreWrittenAsGivenWhileATextHasEveryLineEndMadeCrLf) {
+    // The settings and the list store hold lines; a line end inside a line is not theirs to
+    // change. A free text (a play list file) has each of its line ends written as CR LF.
+    EXPECT_EQ(crlfLineBytes({"a\nb", kChinese}), "a\nb\r\n" + kChinese.toUtf8() + "\r\n");
+    EXPECT_EQ(crlfLineBytes({}), QByteArray());
+    EXPECT_EQ(crlfTextBytes("a\nb\r\nc\r"), QByteArray("a\r\nb\r\nc\r"));
+    EXPECT_EQ(crlfTextBytes("\r\n\n"), QByteArray("\r\n\r\n"));
+}

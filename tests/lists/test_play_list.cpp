@@ -4,20 +4,6 @@
 
 using lists::PlayList;
 
-TEST(ItemText, SplitsAtTheLastSeparator) {
-    const QString sep(lists::kItemSeparator);
-    auto parts = lists::splitItemText("/a" + sep + "b.flv" + sep + "100-200");
-    EXPECT_EQ(parts.path, "/a" + sep + "b.flv");
-    EXPECT_EQ(parts.marks, "100-200");
-
-    parts = lists::splitItemText("/v/clip.flv");
-    EXPECT_EQ(parts.path, "/v/clip.flv");
-    EXPECT_TRUE(parts.marks.isEmpty());
-
-    EXPECT_EQ(lists::joinItemText("/v/c.flv", ""), "/v/c.flv");
-    EXPECT_EQ(lists::joinItemText("/v/c.flv", "1-2"), "/v/c.flv" + sep + "1-2");
-}
-
 TEST(PlayList, InsertAfterSelectionAndRemoveKeepSelectionInside) {
     PlayList list;
     list.insertAfterSelection("a");  // nothing selected: front

@@ -13,7 +13,6 @@
 #include <string>
 #include <vector>
 
-#include "package/private_folder.h"
 #include "test_media.h"
 
 namespace fs = std::filesystem;
@@ -216,17 +215,6 @@ TEST_F(PackageTest, UnsafeFolderIsRefused) {
         runPackage({"Fix2"}, base_.string());
         EXPECT_TRUE(written(folder_).empty());
     }
-}
-
-TEST(PrivateFolderRule, NamesTheFolderFromTheEnvironment) {
-    package::FolderEnv env{nullptr, nullptr, 1000};
-    EXPECT_EQ(package::chooseFolder(env).folder, "/tmp/Lumba.FLV-1000/");
-    env.tmpDir = "/var/tmp/";
-    EXPECT_EQ(package::chooseFolder(env).folder, "/var/tmp/Lumba.FLV-1000/");
-    env.xdgRuntimeDir = "/";
-    EXPECT_EQ(package::chooseFolder(env).folder, "/Lumba.FLV/");
-    env.xdgRuntimeDir = "/no/such/runtime";
-    EXPECT_EQ(package::chooseFolder(env).folder, "/var/tmp/Lumba.FLV-1000/");
 }
 
 }  // namespace

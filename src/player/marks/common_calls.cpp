@@ -1,8 +1,6 @@
 #include "player/marks/common_calls.h"
 
-#include "common/file_object.h"
 #include "common/media_kinds.h"
-#include "common/paths.h"
 #include "common/time_code.h"
 
 namespace marks {
@@ -14,9 +12,5 @@ QString timeText(double seconds, int style, int decimals) {
 
 bool isUrlPath(const QString& path) { return isUrl(path); }
 bool isEditablePath(const QString& path) { return isEditableFile(path); }
-QString fileNameOf(const QString& path) { return fso().GetFileName(path); }
-QString folderOf(const QString& path) {
-    return fixDriveLetter(addSlash(fso().GetParentFolderName(path)));
-}
 
 }  // namespace marks

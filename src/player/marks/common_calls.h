@@ -8,7 +8,5 @@ namespace marks {
 QString timeText(double seconds, int style, int decimals);
 bool isUrlPath(const QString& path);
 bool isEditablePath(const QString& path);
-QString fileNameOf(const QString& path);  // GetFileName
-QString folderOf(const QString& path);    // fixDriveLetter(addSlash(GetParentFolderName))
 
 }  // namespace marks

@@ -1,14 +1,14 @@
 #include "player/marks/marks_controller.h"
 
 #include "common/prompts.h"
+#include "common/texts.h"
 #include "media/mci.h"
 #include "player/marks/common_calls.h"
 
 namespace marks {
 
-namespace {
-const QString kCrLf = QStringLiteral("\r\n");
-}
+using texts::kCrLf;
+using texts::kNoticeTitle;
 
 QString segmentQuestionText(const QString& summary) {
     return summary + kCrLf + kCrLf + QStringLiteral("是否要播放或刪除這個標記區段？") + kCrLf +
@@ -65,9 +65,8 @@ void MarksController::segmentClicked(int k) {
     segs_.at(k).highlighted = true;
     emit changed();
     host_.pausePrFn();
-    const auto answer =
-        prompts::msgBox(segmentQuestionText(segs_.at(k).summary), prompts::Buttons::YesNoCancel,
-                        QString::fromUtf8(kNoticeTitle));
+    const auto answer = prompts::msgBox(segmentQuestionText(segs_.at(k).summary),
+                                        prompts::Buttons::YesNoCancel, kNoticeTitle);
     if (answer == prompts::Answer::Yes || answer == prompts::Answer::No) {
         host_.media().rngCancel();
         host_.shareBnStop();
@@ -84,9 +83,8 @@ void MarksController::segmentClicked(int k) {
 
 void MarksController::clearCommand() {
     host_.pausePrFn();
-    const auto answer =
-        prompts::msgBox(QString::fromUtf8(kClearMarksQuestion), prompts::Buttons::OkCancel,
-                        QString::fromUtf8(kNoticeTitle));
+    const auto answer = prompts::msgBox(QString::fromUtf8(kClearMarksQuestion),
+                                        prompts::Buttons::OkCancel, kNoticeTitle);
     if (answer != prompts::Answer::Ok) return;
     clearAllMarks();
     host_.shareBnStop();
@@ -255,8 +253,7 @@ void MarksController::leaveListPlayMode(bool stopInsteadOfPause, std::optional<i
         else
             host_.pausePrFn();
         host_.repaintNow();
-        prompts::msgBox(leaveListPlayModeText(), prompts::Buttons::Ok,
-                        QString::fromUtf8(kNoticeTitle));
+        prompts::msgBox(leaveListPlayModeText(), prompts::Buttons::Ok, kNoticeTitle);
         list_->setListPlayModeOnce();
     }
     if (playIndex) playNextRS(*playIndex, 0, false, -1, -1, false);
@@ -290,10 +287,10 @@ void MarksController::applyMarksText(const QString& text) {
         return;
     }
     const int32_t total = host_.media().getTotalFrames();
-    const auto pairs = parseMarksText(text);
+    const auto pairs = items::parseMarksText(text);
     bool beyond = !pairs;
     if (pairs) {
-        for (const MarkPair& p : *pairs) beyond = beyond || p.start > total;
+        for (const items::MarkPair& p : *pairs) beyond = beyond || p.start > total;
     }
     if (beyond) {
         // Text the program never writes, or marks of some other media: none of it applies.
@@ -324,18 +321,17 @@ void MarksController::applyMarksText(const QString& text) {
     emit changed();
 }
 
-QString MarksController::marksText() const { return formatMarksText(segs_.pairs()); }
+QString MarksController::marksText() const { return items::formatMarksText(segs_.pairs()); }
 
 QString MarksController::itemTextWithMarks(bool skipMarks) {
     const QString path = host_.media().FileName();
     if (path.isEmpty() || !segs_.at(0).visible || skipMarks) return path;
     const QString text = marksText();
-    if (autoAddMark_) return joinItemText(path, text);
+    if (autoAddMark_) return items::joinItemText(path, text);
     host_.pausePrFn();
     const auto answer =
-        prompts::msgBox(attachMarksQuestionText(text), prompts::Buttons::YesNoCancel,
-                        QString::fromUtf8(kNoticeTitle));
-    if (answer == prompts::Answer::Yes) return joinItemText(path, text);
+        prompts::msgBox(attachMarksQuestionText(text), prompts::Buttons::YesNoCancel, kNoticeTitle);
+    if (answer == prompts::Answer::Yes) return items::joinItemText(path, text);
     if (answer == prompts::Answer::No) return path;
     return {};
 }

@@ -107,7 +107,6 @@ class MarksController : public QObject {
 QString segmentQuestionText(const QString& summary);
 QString attachMarksQuestionText(const QString& marksText);
 inline constexpr const char* kClearMarksQuestion = "確定要清除所有的標記？";
-inline constexpr const char* kNoticeTitle = "注意事項";
 QString leaveListPlayModeText();
 
 }  // namespace marks

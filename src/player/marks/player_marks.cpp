@@ -4,7 +4,9 @@
 #include <QMenu>
 
 #include "player/frm_main.h"
+#include "player/media_opener.h"
 #include "player/playback_controller.h"
+#include "player/time_labels.h"
 
 namespace player {
 
@@ -19,7 +21,7 @@ PlayerMarks::PlayerMarks(frmMain& window) : w_(window) {
     items.mnuRngPlay[1] = ui.mnuRngPlay[1];
     items.mnuSaveRng = ui.mnuSaveRng;
     items.mnuSaveCut = ui.mnuSaveCut;
-    // In the window's object tree, so that the settings find it by its name.
+    // In the window's object tree, owned by its menu.
     QObject* owner = ui.mnuMarks ? static_cast<QObject*>(ui.mnuMarks) : &w_;
     items.mnuAutoAddMark = new QAction(owner);
     items.mnuAutoAddMark->setObjectName(QStringLiteral("mnuAutoAddMark"));
@@ -37,11 +39,11 @@ void PlayerMarks::applyMarksText(MCI& /*media*/, const QString& marksText) {
 }
 
 MCI& PlayerMarks::media() { return w_.media(); }
-int32_t PlayerMarks::totalUnits() const { return w_.totalUnits(); }
-float PlayerMarks::secondsPerUnit() const { return w_.secondsPerUnit(); }
-float PlayerMarks::barScale() const { return w_.barScale(); }
-int PlayerMarks::playState() const { return w_.playState(); }
-double PlayerMarks::totalSeconds() const { return w_.playback().totalSecondsTag(); }
+int32_t PlayerMarks::totalUnits() const { return w_.labels().totalUnits(); }
+float PlayerMarks::secondsPerUnit() const { return w_.labels().secondsPerUnit(); }
+float PlayerMarks::barScale() const { return w_.labels().barScale(); }
+int PlayerMarks::playState() const { return w_.playback().playState(); }
+double PlayerMarks::totalSeconds() const { return w_.labels().totalSecondsTag(); }
 bool PlayerMarks::positionBarEnabled() const { return w_.ui().picHsb->isEnabled(); }
 
 int PlayerMarks::markButtonState(marks::MarkButton b) const {
@@ -54,10 +56,10 @@ void PlayerMarks::setMarkButtonState(marks::MarkButton b, int state) {
     (b == marks::MarkButton::Start ? ui.mbRngStart : ui.mbRngEnd)->setState(state);
 }
 
-void PlayerMarks::pausePrFn() { w_.pausePrFn(); }
-void PlayerMarks::shareBnStop() { w_.shareBnStop(false, false, false, false); }
+void PlayerMarks::pausePrFn() { w_.playback().pausePrFn(); }
+void PlayerMarks::shareBnStop() { w_.playback().shareBnStop({}); }
 void PlayerMarks::stopMedia() { w_.media().stopMCI(QString(), 0); }
-void PlayerMarks::failPlay() { w_.failPlay(QString(), false); }
+void PlayerMarks::failPlay() { w_.opener().failPlay(QString()); }
 void PlayerMarks::segmentPlayStarted(bool fromStopped) {
     w_.playback().segmentPlayStarted(fromStopped);
 }

@@ -29,8 +29,8 @@ int64_t SegmentList::totalLength() const {
     return sum;
 }
 
-std::vector<MarkPair> SegmentList::pairs() const {
-    std::vector<MarkPair> out;
+std::vector<items::MarkPair> SegmentList::pairs() const {
+    std::vector<items::MarkPair> out;
     out.reserve(items_.size());
     for (const Segment& s : items_) out.push_back({s.start, s.end()});
     return out;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "player/marks/marks_text.h"
+#include "items/item_text.h"
 
 namespace marks {
 
@@ -52,7 +52,7 @@ class SegmentList {
     // Sum of all lengths, an open segment at its current length.
     int64_t totalLength() const;
     // start-end pairs of every element, in index order.
-    std::vector<MarkPair> pairs() const;
+    std::vector<items::MarkPair> pairs() const;
 
   private:
     std::vector<Segment> items_;

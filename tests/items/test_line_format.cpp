@@ -1,44 +1,14 @@
-// Marks text, item text and the display lines of the play lists.
+// The display lines of the play lists and the item texts read back from them.
 #include <gtest/gtest.h>
 
 #include <QStringList>
 
-#include "player/marks/line_format.h"
-#include "player/marks/marks_text.h"
+#include "items/line_format.h"
+#include "qstring_print.h"
 
-using namespace marks;
 namespace lf = mdlLineFormat;
 
 namespace {
-
-TEST(MarksText, FormatAndParseRoundTrip) {
-    const std::vector<MarkPair> pairs{{3000, 4500}, {250, 1200}};
-    EXPECT_EQ(formatMarksText(pairs), "3000-4500 250-1200");
-    EXPECT_EQ(parseMarksText("3000-4500 250-1200"), pairs);
-    EXPECT_EQ(formatMarksText({}), "");
-    ASSERT_TRUE(parseMarksText("").has_value());
-    EXPECT_TRUE(parseMarksText("")->empty());
-    EXPECT_EQ(parseMarksText("0-2147483647"), (std::vector<MarkPair>{{0, 2147483647}}));
-}
-
-TEST(MarksText, RefusesWhatIsNeverWritten) {
-    for (const char* t :
-         {"100", "100-", "-100", "a-200", "100-2b0", "200-100", "100-100", "1-2  3-4", " 1-2",
-          "1-2 ", "1-2\t3-4", "1-2-3", "+1-2", "1 -2", "1-2147483648", "１-２", "1.5-2"}) {
-        EXPECT_FALSE(parseMarksText(QString::fromUtf8(t)).has_value()) << t;
-    }
-}
-
-TEST(MarksText, ItemTextSplitsAtTheLastSeparator) {
-    const auto parts = splitItemText(QString::fromUtf8("/c/a∥b.flv∥100-200"));
-    EXPECT_EQ(parts.path, QString::fromUtf8("/c/a∥b.flv"));
-    EXPECT_EQ(parts.marks, "100-200");
-    const auto plain = splitItemText("/v/clip.flv");
-    EXPECT_EQ(plain.path, "/v/clip.flv");
-    EXPECT_EQ(plain.marks, "");
-    EXPECT_EQ(joinItemText("/v/a.flv", ""), "/v/a.flv");
-    EXPECT_EQ(joinItemText("/v/a.flv", "1-2"), QString::fromUtf8("/v/a.flv∥1-2"));
-}
 
 // A list box as the list window will have one.
 struct FakeList : lf::LineListBox {

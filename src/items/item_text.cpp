@@ -1,9 +1,9 @@
-#include "player/marks/marks_text.h"
+#include "items/item_text.h"
 
 #include <QStringList>
 #include <limits>
 
-namespace marks {
+namespace items {
 
 QString formatMarksText(const std::vector<MarkPair>& pairs) {
     QStringList parts;
@@ -44,14 +44,14 @@ std::optional<std::vector<MarkPair>> parseMarksText(const QString& text) {
 }
 
 ItemParts splitItemText(const QString& itemText) {
-    const qsizetype at = itemText.lastIndexOf(QChar(kItemSeparator));
+    const qsizetype at = itemText.lastIndexOf(kItemSeparator);
     if (at < 0) return {itemText, {}};
     return {itemText.left(at), itemText.mid(at + 1)};
 }
 
 QString joinItemText(const QString& path, const QString& marks) {
     if (marks.isEmpty()) return path;
-    return path + QChar(kItemSeparator) + marks;
+    return path + kItemSeparator + marks;
 }
 
-}  // namespace marks
+}  // namespace items

@@ -1,12 +1,13 @@
-#include "player/marks/line_format.h"
+#include "items/line_format.h"
 
 #include <QStringList>
 #include <algorithm>
+#include <cmath>
 
 #include "common/cp950.h"
-#include "player/marks/common_calls.h"
-#include "player/marks/marks_text.h"
-#include "player/marks/segments.h"
+#include "common/file_object.h"
+#include "common/paths.h"
+#include "items/item_text.h"
 
 namespace mdlLineFormat {
 
@@ -22,6 +23,10 @@ int formatOf(const LineListBox& list) {
     bool ok = false;
     const int f = tag.toInt(&ok);
     return ok ? f : -1;
+}
+
+QString folderOf(const QString& path) {
+    return fixDriveLetter(addSlash(fso().GetParentFolderName(path)));
 }
 
 struct Columns {
@@ -76,12 +81,12 @@ DisplayLine itemDisplayLine(const QString& itemText) {
 }
 
 DisplayLine itemDisplayLine(const QString& itemText, int format) {
-    const marks::ItemParts parts = marks::splitItemText(itemText);
+    const items::ItemParts parts = items::splitItemText(itemText);
     DisplayLine out{{}, parts.path, parts.marks};
     if (parts.path.isEmpty()) return out;
     const QString label = markLabel(parts.marks);
-    const QString name = marks::fileNameOf(parts.path);
-    const QString folder = marks::folderOf(parts.path);
+    const QString name = fso().GetFileName(parts.path);
+    const QString folder = folderOf(parts.path);
     const QChar tab = u'\t';
     switch (format) {
         case 0:
@@ -102,7 +107,7 @@ DisplayLine itemDisplayLine(const QString& itemText, int format) {
 QString itemTextFromLine(const LineListBox& list, int index) {
     const Columns c = columnsOf(list, index);
     if (!c.valid) return {};
-    return marks::joinItemText(c.path, c.marks);
+    return items::joinItemText(c.path, c.marks);
 }
 
 PathAndMarks itemPathAndMarks(const LineListBox& list, int index) {
@@ -156,7 +161,8 @@ void setListExtent(LineListBox& list, bool playListsShown) {
     int extent = 0;
     if (playListsShown) {
         const int last = setListTabStops(list, lineColumnCount());
-        extent = marks::roundHalfEven(last * 6.0 / 4.0) - 30;
+        // nearbyint rounds halves to even in the default rounding mode.
+        extent = static_cast<int>(std::nearbyint(last * 6.0 / 4.0)) - 30;
     } else {
         int widest = 0;
         for (int i = 0; i < list.count(); ++i)

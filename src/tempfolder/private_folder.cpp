@@ -1,4 +1,4 @@
-#include "package/private_folder.h"
+#include "tempfolder/private_folder.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -6,7 +6,7 @@
 #include <cerrno>
 #include <cstdlib>
 
-namespace package {
+namespace tempfolder {
 namespace {
 
 bool isFolder(const std::string& path) {
@@ -49,4 +49,4 @@ std::string privateFolder(const FolderEnv& env) {
     return c.folder;
 }
 
-}  // namespace package
+}  // namespace tempfolder

@@ -1,16 +1,15 @@
 #pragma once
-// The user's private temporary folder, found by the same rule the player uses:
-// $XDG_RUNTIME_DIR/Lumba.FLV/ when that variable names an existing folder, else
-// $TMPDIR (or /tmp) + /Lumba.FLV-<uid>/. The tools written there are executed, so the folder
-// must be the user's own: a real folder (not a symbolic link), owned by the user, writable by
-// nobody else. Plain C++: this program links nothing of the player.
+// The user's private temporary folder: $XDG_RUNTIME_DIR/Lumba.FLV/ when that variable names an
+// existing folder, else $TMPDIR (or /tmp) + /Lumba.FLV-<uid>/. Tool files with fixed names are
+// written there and executed, so the folder must be the user's own: a real folder (not a
+// symbolic link), owned by the user, writable by nobody else. Both programs derive it here.
 #include <string>
 
-namespace package {
+namespace tempfolder {
 
 struct FolderEnv {
-    const char* xdgRuntimeDir = nullptr;  // $XDG_RUNTIME_DIR
-    const char* tmpDir = nullptr;         // $TMPDIR
+    const char* xdgRuntimeDir = nullptr;  // $XDG_RUNTIME_DIR; null or "": unset
+    const char* tmpDir = nullptr;         // $TMPDIR; null or "": unset
     unsigned uid = 0;
 };
 
@@ -29,4 +28,4 @@ FolderChoice chooseFolder(const FolderEnv& env);
 // the base folder does not exist or the folder is not safely the user's own.
 std::string privateFolder(const FolderEnv& env);
 
-}  // namespace package
+}  // namespace tempfolder

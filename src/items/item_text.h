@@ -1,15 +1,16 @@
 #pragma once
-// The text forms in which segments leave the player window: the marks text
-// ("250-1200 3000-4500") and the play list item text (path, optionally "∥" + marks text).
+// The text forms in which segments travel between the windows and the list store: the marks
+// text ("250-1200 3000-4500") and the item text (path, optionally "∥" + marks text).
+#include <QChar>
 #include <QString>
 #include <cstdint>
 #include <optional>
 #include <vector>
 
-namespace marks {
+namespace items {
 
 // U+2225 PARALLEL TO: separates an item's path from its marks text.
-inline constexpr char16_t kItemSeparator = u'\u2225';
+inline constexpr QChar kItemSeparator{u'\u2225'};
 
 struct MarkPair {
     int32_t start = 0;
@@ -27,7 +28,7 @@ std::optional<std::vector<MarkPair>> parseMarksText(const QString& text);
 
 struct ItemParts {
     QString path;
-    QString marks;
+    QString marks;  // empty: the item carries no marks
 };
 
 // Splits at the last "∥": a path may itself contain the character, the marks text never does.
@@ -36,4 +37,4 @@ ItemParts splitItemText(const QString& itemText);
 // path, or path + "∥" + marks when there are marks.
 QString joinItemText(const QString& path, const QString& marks);
 
-}  // namespace marks
+}  // namespace items
