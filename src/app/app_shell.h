@@ -1,17 +1,18 @@
 #pragma once
 // The life of the player around its main window: start-up in its fixed order, the
-// single-instance hand-off, drops, the menu commands of the shell, saving the settings and
-// the orderly shutdown.
+// single-instance hand-off, drops and the shared helpers' host. The shell's menu items,
+// the settings on the windows and the shutdown are its parts.
 #include <QObject>
-#include <QPoint>
 #include <QRect>
 #include <QString>
 #include <functional>
 
 #include "app/settings_store.h"
+#include "app/shell_menus.h"
+#include "app/shutdown.h"
+#include "app/window_settings.h"
 #include "common/host.h"
 
-class QAction;
 class QMimeData;
 class QTimer;
 class frmMain;
@@ -35,20 +36,21 @@ class AppShell : public QObject, public AppHost {
     void dropped(const QMimeData& data);
 
     // 0: exit and save the settings; 1: exit without saving.
-    void mnuEnd(int index);
+    void mnuEnd(int index) { shutdown_.mnuEnd(index); }
     // Saves now and says so; false (after the error box) when the save failed.
     bool mnuSaveNow();
     // Writes both files; a failure keeps the old files and, unless quiet, shows "錯誤訊息".
-    bool saveSettings(bool quiet = false);
+    bool saveSettings(bool quiet = false) { return settings_.save(quiet); }
     // A termination signal: close through the normal shutdown, asking nothing.
-    void terminate();
+    void terminate() { shutdown_.terminate(); }
 
     bool loading() const { return loading_; }
-    bool closing() const { return closing_; }
-    bool terminated() const { return quiet_; }
+    bool closing() const { return shutdown_.closing(); }
+    bool terminated() const { return shutdown_.terminated(); }
     // The window's last rectangle in the normal state (pos and size).
-    QRect normalRect() const { return normalRect_; }
+    QRect normalRect() const { return settings_.normalRect(); }
     SettingsStore& store() { return store_; }
+    ShellMenus& menus() { return menus_; }
 
     // AppHost
     void closeRunFn(const QString& path) override;
@@ -60,26 +62,12 @@ class AppShell : public QObject, public AppHost {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
-    void loadSettings();
-    void applySettings();
-    void collectSettings();
-    // The shutdown steps; false when the user chose to keep the program running.
-    bool shutdown();
-    void wireMenus();
-    QAction* findAction(const QString& name) const;
-    QAction* ensureAction(const char* menu, const char* name, const QString& caption,
-                          bool checkable = false);
-    void trackNormalRect();
-
     frmMain& w_;
     SettingsStore& store_;
+    ShellMenus menus_;
+    WindowSettings settings_;
+    Shutdown shutdown_;
     bool loading_ = false;
-    bool closing_ = false;
-    bool quiet_ = false;
-    bool saveOnClose_ = true;  // the tag of mnuEnd(0): empty, or "noSaveINI"
-    QRect placedRect_;         // where the settings put the main window
-    QRect normalRect_;
-    QPoint listPlace_;  // the list window's place (it is created later)
     QTimer* tmrStart_ = nullptr;
 };
 

@@ -11,6 +11,7 @@
 #include "common/host.h"
 #include "common/prompts.h"
 #include "common/shell.h"
+#include "common/texts.h"
 
 namespace app {
 
@@ -23,16 +24,13 @@ const QVector<FamilyLink>& familyLinks() {
 }
 }  // namespace web
 
-namespace {
-const QString kNotice = QStringLiteral("注意事項");
-const QString kCrLf = QStringLiteral("\r\n");
-}  // namespace
+using texts::kCrLf;
 
 bool openHelpFile(const QString& name) {
     const QString path = ProgramFolder + name;
     if (!QFile::exists(path)) {
         prompts::msgBox(QStringLiteral("找不到說明檔 ") + name + QStringLiteral("！"),
-                        prompts::Buttons::Ok, kNotice);
+                        prompts::Buttons::Ok, texts::kNoticeTitle);
         return false;
     }
     shellOpen(path);
@@ -51,7 +49,7 @@ void mnuUninstall() {
                         QStringLiteral("如果想移除本軟體，只要將安裝的") + kCrLf +
                         QStringLiteral("目錄與目錄下的檔案全部刪除即可") + kCrLf + kCrLf +
                         QStringLiteral("你可以使用「開啟安裝目錄」選項"),
-                    prompts::Buttons::Ok, kNotice, prompts::Icon::Information);
+                    prompts::Buttons::Ok, texts::kNoticeTitle, prompts::Icon::Information);
 }
 
 QString makerPage(const QString& path) { return web::kMakerHome + path; }

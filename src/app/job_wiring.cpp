@@ -2,6 +2,7 @@
 
 #include "player/frm_main.h"
 #include "player/marks/player_marks.h"
+#include "player/playback_controller.h"
 #include "tools/save_segments.h"
 
 namespace app {
@@ -12,7 +13,7 @@ PlayerToolHost::~PlayerToolHost() { tools::installToolHost(nullptr); }
 
 QWidget* PlayerToolHost::mainWindow() { return &w_; }
 
-void PlayerToolHost::pausePrFn() { w_.pausePrFn(); }
+void PlayerToolHost::pausePrFn() { w_.playback().pausePrFn(); }
 
 SaveWiring::SaveWiring(frmMain& window) {
     player::PlayerMarks& marks = window.marks();
@@ -31,7 +32,7 @@ SaveWiring::SaveWiring(frmMain& window) {
     host_.unitSeconds = [&marks] { return double(marks.secondsPerUnit()); };
     host_.length = [&marks] { return marks.totalSeconds(); };
     host_.audioOnly = [&window] { return window.media().isAudioOnly(); };
-    host_.pause = [&window] { window.pausePrFn(); };
+    host_.pause = [&window] { window.playback().pausePrFn(); };
     host_.owner = &window;
     QObject::connect(&marks.actions(), &marks::MarksActions::saveRngRequested, &window,
                      [this] { save::saveMarkedSegments(host_, save::Mode::Cut); });

@@ -1,6 +1,7 @@
 #include "app/list_store.h"
 
 #include "app/value_text.h"
+#include "items/item_text.h"
 
 namespace app {
 
@@ -22,7 +23,7 @@ lists::PlayLists readListStore(const QStringList& lines) {
 
     qsizetype at = 1;
     while (at < lines.size()) {
-        const QStringList fields = lines[at++].split(lists::kItemSeparator);
+        const QStringList fields = lines[at++].split(items::kItemSeparator);
         if (fields.size() < 4) break;
         const auto n = leadingWhole(fields[0], 0, lists::PlayLists::kCount - 1);
         if (!n) break;
@@ -47,8 +48,8 @@ QStringList listStoreLines(const lists::PlayLists& lists) {
             if (i == list.selected()) selected = int(items.size());
             items.append(list.item(i));
         }
-        out << QString::number(n) + lists::kItemSeparator + kListWord + lists::kItemSeparator +
-                   QString::number(items.size()) + lists::kItemSeparator +
+        out << QString::number(n) + items::kItemSeparator + kListWord + items::kItemSeparator +
+                   QString::number(items.size()) + items::kItemSeparator +
                    QString::number(selected);
         out << items;
     }

@@ -5,10 +5,9 @@
 #include <cstdio>
 #include <memory>
 
-#include "app/app_shell.h"
 #include "app/command_line.h"
-#include "app/job_wiring.h"
 #include "app/platform.h"
+#include "app/player_app.h"
 #include "app/settings_store.h"
 #include "app/single_instance.h"
 #include "app/splash.h"
@@ -18,7 +17,6 @@
 #include "common/prompts.h"
 #include "common/temp_folder.h"
 #include "media/mpv_mci_device.h"
-#include "player/frm_main.h"
 #include "tools/busy_state.h"
 
 int main(int argc, char* argv[]) {
@@ -59,12 +57,8 @@ int main(int argc, char* argv[]) {
     app::SettingsStore store(app::configFolder(ProgramFolder));
     int exitCode = 0;
     {
-        frmMain window;
-        app::PlayerToolHost toolHost(window);
-        app::SaveWiring saveWiring(window);
-        app::AppShell shell(window, store);
-        QObject::connect(&instance, &app::SingleInstance::linkExecute, &shell,
-                         &app::AppShell::linkExecute);
+        app::PlayerApp player(store, nullptr, &instance);
+        app::AppShell& shell = player.shell();
         // A running tool job ends first: its stop and clean-up must not be cut short.
         app::TerminationSignals termination(
             [&shell](int) { tools::whenIdle([&shell] { shell.terminate(); }); });

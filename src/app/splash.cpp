@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "common/texts.h"
 #include "common/window_helpers.h"
 
 namespace app {
@@ -25,7 +26,7 @@ void frmSplash::paintEvent(QPaintEvent*) {
     f.setPointSize(22);
     f.setBold(true);
     p.setFont(f);
-    p.drawText(rect().adjusted(0, 0, 0, -30), Qt::AlignCenter, QStringLiteral("Lumba.FLV"));
+    p.drawText(rect().adjusted(0, 0, 0, -30), Qt::AlignCenter, texts::kProgramTitle);
     f.setPointSize(10);
     f.setBold(false);
     p.setFont(f);

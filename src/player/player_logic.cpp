@@ -5,10 +5,12 @@
 #include <Qt>
 #include <cmath>
 
+#include "common/texts.h"
+
 namespace player {
 
 namespace {
-const QString kCrLf = QStringLiteral("\r\n");
+using texts::kCrLf;
 const QString kDashes = QStringLiteral("－－－－－－－－－－－－－－－－－－－");
 const char* const kModeNames[3] = {"影格", "秒數", "比例"};
 const char* const kModeUnits[3] = {"格", "秒", "％"};
@@ -176,38 +178,38 @@ JumpTarget jumpTarget(int current, int direction, int step, int totalFrames) {
 KeyRule keyRule(int qtKey) {
     switch (qtKey) {
         case Qt::Key_Space:
-            return {KeyAction::PlayPause, "mbPlay"};
+            return {KeyAction::PlayPause, KeyButton::Play};
         case Qt::Key_Delete:
-            return {KeyAction::Stop, "mbStop"};
+            return {KeyAction::Stop, KeyButton::Stop};
         case Qt::Key_PageUp:
-            return {KeyAction::JumpBack, "mbBackward"};
+            return {KeyAction::JumpBack, KeyButton::Backward};
         case Qt::Key_PageDown:
-            return {KeyAction::JumpForward, "mbForward"};
+            return {KeyAction::JumpForward, KeyButton::Forward};
         case Qt::Key_Left:
-            return {KeyAction::FrameBack, "mbBackward"};
+            return {KeyAction::FrameBack, KeyButton::Backward};
         case Qt::Key_Right:
-            return {KeyAction::FrameForward, "mbForward"};
+            return {KeyAction::FrameForward, KeyButton::Forward};
         case Qt::Key_Up:
-            return {KeyAction::LastItem, "mbLastItem"};
+            return {KeyAction::LastItem, KeyButton::LastItem};
         case Qt::Key_Down:
-            return {KeyAction::NextItem, "mbNextItem"};
+            return {KeyAction::NextItem, KeyButton::NextItem};
         case Qt::Key_Escape:
-            return {KeyAction::Maximise, nullptr};
+            return {KeyAction::Maximise};
         case Qt::Key_Home:
-            return {KeyAction::SavePicture, nullptr};
+            return {KeyAction::SavePicture};
         case Qt::Key_F1:
-            return {KeyAction::GoPlayList, nullptr};
+            return {KeyAction::GoPlayList};
         case Qt::Key_F2:
-            return {KeyAction::GoMarks, nullptr};
+            return {KeyAction::GoMarks};
         case Qt::Key_F3:
-            return {KeyAction::GoFileList, nullptr};
+            return {KeyAction::GoFileList};
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            return {KeyAction::SegmentPlay, nullptr};
+            return {KeyAction::SegmentPlay};
         case Qt::Key_BracketLeft:
-            return {KeyAction::MarkStart, "mbRngStart"};
+            return {KeyAction::MarkStart, KeyButton::RngStart};
         case Qt::Key_BracketRight:
-            return {KeyAction::MarkEnd, "mbRngEnd"};
+            return {KeyAction::MarkEnd, KeyButton::RngEnd};
         default:
             return {};
     }

@@ -83,9 +83,11 @@ enum class KeyAction {
     MarkStart,
     MarkEnd
 };
+// The panel button whose State must be below 2 for a key to act.
+enum class KeyButton { None, Play, Stop, Backward, Forward, LastItem, NextItem, RngStart, RngEnd };
 struct KeyRule {
     KeyAction action = KeyAction::None;
-    const char* button = nullptr;  // the button whose State must be below 2, if any
+    KeyButton button = KeyButton::None;
 };
 KeyRule keyRule(int qtKey);
 

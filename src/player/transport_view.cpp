@@ -4,27 +4,37 @@
 #include <QScopeGuard>
 
 #include "common/prompts.h"
+#include "common/texts.h"
 #include "media/main_vol.h"
 #include "media/video_surface.h"
 #include "player/playback_controller.h"
 #include "player/player_logic.h"
+#include "player/status_tick.h"
+#include "player/time_labels.h"
 
 namespace player {
 
 namespace {
-const QString kErrorTitle = QStringLiteral("錯誤訊息");
+using texts::kErrorTitle;
 }
 
 TransportView::TransportView(PlayerUi& ui, MCI& media, PlaybackController& playback,
-                             QMainWindow* window, QObject* parent)
-    : QObject(parent), ui_(ui), media_(media), playback_(playback), window_(window) {}
+                             TimeLabels& labels, StatusTick& status, QMainWindow* window,
+                             QObject* parent)
+    : QObject(parent),
+      ui_(ui),
+      media_(media),
+      playback_(playback),
+      labels_(labels),
+      status_(status),
+      window_(window) {}
 
 MainVol& TransportView::volume() {
     if (!vol_) vol_ = &MainVol::instance();
     return *vol_;
 }
 
-void TransportView::mnuSpeedClick(int index) {
+void TransportView::mnuSpeed_Click(int index) {
     // The menu toggles an item's check by itself; only the item in force stays checked.
     const auto syncChecks = qScopeGuard([this] {
         for (int i = 0; i < static_cast<int>(ui_.mnuSpeed.size()); ++i)
@@ -53,7 +63,7 @@ void TransportView::mnuSpeedClick(int index) {
     media_.setSpeed(speed);
 }
 
-void TransportView::mnuFBClick(int index) {
+void TransportView::mnuFB_Click(int index) {
     const auto syncChecks = qScopeGuard([this] {
         for (int i = 0; i < 3; ++i) ui_.mnuFB[i]->setChecked(i == stepMode_);
     });
@@ -77,7 +87,7 @@ void TransportView::mnuFBClick(int index) {
     setStepValue(stepMode_, n.value);
 }
 
-void TransportView::setStepMode(int mode) { mnuFBClick(mode >= 0 && mode <= 2 ? mode : 1); }
+void TransportView::setStepMode(int mode) { mnuFB_Click(mode >= 0 && mode <= 2 ? mode : 1); }
 
 void TransportView::setStepValue(int mode, int value) {
     if (mode < 0 || mode > 2) return;
@@ -96,7 +106,7 @@ void TransportView::jump(bool useMode, int direction) {
     media_.rngCancel();
     const bool frames = !useMode || stepMode_ == 0;
     const double fps = (!frames && stepMode_ == 1) ? media_.getFramesPerSecond() : 0;
-    const int step = jumpStep(useMode, stepMode_, steps_, fps, playback_.totalUnits());
+    const int step = jumpStep(useMode, stepMode_, steps_, fps, labels_.totalUnits());
     const JumpTarget t = jumpTarget(media_.getCurFrame(), direction, step, media_.getTotalFrames());
     if (t.pause) playback_.setPlayState(4);
     if (frames) {
@@ -108,7 +118,7 @@ void TransportView::jump(bool useMode, int direction) {
     }
     const bool ok = media_.isSuccess();
     playback_.refreshTransportLook(playback_.playState() == 4);
-    playback_.tick();
+    status_.tmrCheck_Timer();
     if (!ok) prompts::msgBox(QString::fromUtf8(kJumpError), prompts::Buttons::Ok, kErrorTitle);
 }
 
@@ -119,26 +129,26 @@ void TransportView::cancelSegmentPlay() {
     playback_.refreshTransportLook(playback_.playState() == 4);
 }
 
-void TransportView::trackDown(Qt::MouseButton button, QPoint pos) {
-    if (button != Qt::LeftButton || !playback_.tmrCheck().isActive()) return;
-    const float scale = playback_.barScale();
+void TransportView::picHsb_MouseDown(Qt::MouseButton button, QPoint pos) {
+    if (button != Qt::LeftButton || !status_.tmrCheck().isActive()) return;
+    const float scale = labels_.barScale();
     media_.setCurFrame(roundEven(pos.x() / scale), playback_.playState() != 4);
     ui_.picHsb2->move(ui_.picHsb->x() + pos.x() - ui_.picHsb2->width() / 2, ui_.picHsb2->y());
     cancelSegmentPlay();
 }
 
-void TransportView::stripDown(Qt::MouseButton button, QPoint pos) {
-    if (ui_.picHsb->isEnabled()) trackDown(button, pos);
+void TransportView::picHsbBack_MouseDown(Qt::MouseButton button, QPoint pos) {
+    if (ui_.picHsb->isEnabled()) picHsb_MouseDown(button, pos);
 }
 
-void TransportView::thumbDown(Qt::MouseButton button, QPoint) {
-    if (button != Qt::LeftButton || !playback_.tmrCheck().isActive()) return;
+void TransportView::picHsb2_MouseDown(Qt::MouseButton button) {
+    if (button != Qt::LeftButton || !status_.tmrCheck().isActive()) return;
     dragging_ = true;
-    playback_.setThumbDragging(true);
+    labels_.setThumbDragging(true);
     dragX_ = ui_.picHsb2->x() + ui_.picHsb2->width() / 2;
 }
 
-void TransportView::thumbMove(Qt::MouseButtons buttons, QPoint pos) {
+void TransportView::picHsb2_MouseMove(Qt::MouseButtons buttons, QPoint pos) {
     if (!dragging_ || !(buttons & Qt::LeftButton)) return;
     const int left = ui_.picHsb->x();
     const int right = left + ui_.picHsb->width();
@@ -146,11 +156,11 @@ void TransportView::thumbMove(Qt::MouseButtons buttons, QPoint pos) {
     ui_.picHsb2->move(dragX_ - ui_.picHsb2->width() / 2, ui_.picHsb2->y());
 }
 
-void TransportView::thumbUp(Qt::MouseButton button, QPoint) {
+void TransportView::picHsb2_MouseUp(Qt::MouseButton button) {
     if (button != Qt::LeftButton || !dragging_) return;
     dragging_ = false;
-    playback_.setThumbDragging(false);
-    media_.setCurFrame(roundEven((dragX_ - ui_.picHsb->x()) / playback_.barScale()),
+    labels_.setThumbDragging(false);
+    media_.setCurFrame(roundEven((dragX_ - ui_.picHsb->x()) / labels_.barScale()),
                        playback_.playState() != 4);
     ui_.picHsb->update();
     ui_.picHsbBack->update();
@@ -171,7 +181,7 @@ void TransportView::placeKnob() {
     ui_.picVolPos->move(centre - ui_.picVolPos->width() / 2, ui_.picVolPos->y());
 }
 
-void TransportView::sliderDown(Qt::MouseButton button, QPoint pos) {
+void TransportView::picVolSdr_MouseDown(Qt::MouseButton button, QPoint pos) {
     if (button != Qt::LeftButton) return;
     MainVol& v = volume();
     const int scale = v.MaxMainVolume() - v.MinMainVolume();
@@ -180,7 +190,7 @@ void TransportView::sliderDown(Qt::MouseButton button, QPoint pos) {
     setKnob(v.MainVolume());
 }
 
-void TransportView::knobMove(Qt::MouseButtons buttons, QPoint pos) {
+void TransportView::picVolPos_MouseMove(Qt::MouseButtons buttons, QPoint pos) {
     if (!(buttons & Qt::LeftButton)) return;
     MainVol& v = volume();
     const int left = ui_.picVolSdr->x();
@@ -192,7 +202,7 @@ void TransportView::knobMove(Qt::MouseButtons buttons, QPoint pos) {
     setKnob(value);
 }
 
-void TransportView::mbSoundClick() { volume().setMainMute(ui_.mbSound->State() == 2); }
+void TransportView::mbSound_Click() { volume().setMainMute(ui_.mbSound->State() == 2); }
 
 void TransportView::refreshVolume() {
     MainVol& v = volume();
@@ -246,36 +256,56 @@ void TransportView::myPutSize(bool) {
     ui_.mnuKeepWH->setEnabled(picture);
     ui_.mnuKeepDef->setEnabled(picture);
 
-    playback_.updateTimeLabels();
-    if (playback_.tmrCheck().isActive()) playback_.moveThumb(media_.getCurFrame());
+    labels_.updateTimeLabels();
+    if (status_.tmrCheck().isActive()) labels_.moveThumb(media_.getCurFrame());
     resizing_ = false;
 }
 
-LumbaButton* TransportView::buttonNamed(const char* name) const {
-    return ui_.panel->findChild<LumbaButton*>(QString::fromLatin1(name));
+LumbaButton* TransportView::button(KeyButton b) const {
+    switch (b) {
+        case KeyButton::None:
+            return nullptr;
+        case KeyButton::Play:
+            return ui_.mbPlay;
+        case KeyButton::Stop:
+            return ui_.mbStop;
+        case KeyButton::Backward:
+            return ui_.mbBackward;
+        case KeyButton::Forward:
+            return ui_.mbForward;
+        case KeyButton::LastItem:
+            return ui_.mbLastItem;
+        case KeyButton::NextItem:
+            return ui_.mbNextItem;
+        case KeyButton::RngStart:
+            return ui_.mbRngStart;
+        case KeyButton::RngEnd:
+            return ui_.mbRngEnd;
+    }
+    return nullptr;
 }
 
-bool TransportView::usable(const char* name) const {
-    const LumbaButton* b = buttonNamed(name);
+bool TransportView::usable(KeyButton which) const {
+    const LumbaButton* b = button(which);
     return b && b->State() < 2;
 }
 
 bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
     const KeyRule rule = keyRule(key);
-    const bool guardOk = !rule.button || usable(rule.button);
+    const bool guardOk = rule.button == KeyButton::None || usable(rule.button);
     switch (rule.action) {
         case KeyAction::None:
             return false;
         case KeyAction::PlayPause:
-            if (usable("mbPlay") || usable("mbPause")) {
+            if (usable(KeyButton::Play) || ui_.mbPause->State() < 2) {
                 if (playback_.playState() == 1)
-                    playback_.mbPauseClick();
+                    playback_.mbPause_Click();
                 else
-                    playback_.mbPlayClick();
+                    playback_.mbPlay_Click();
             }
             break;
         case KeyAction::Stop:
-            if (guardOk) playback_.mbStopClick();
+            if (guardOk) playback_.mbStop_Click();
             break;
         case KeyAction::JumpBack:
             if (guardOk) jump(true, -1);

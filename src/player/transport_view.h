@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "media/mci.h"
+#include "player/player_logic.h"
 #include "player/player_ui.h"
 
 class MainVol;
@@ -16,12 +17,14 @@ class QMainWindow;
 namespace player {
 
 class PlaybackController;
+class StatusTick;
+class TimeLabels;
 
 class TransportView : public QObject {
     Q_OBJECT
   public:
-    TransportView(PlayerUi& ui, MCI& media, PlaybackController& playback, QMainWindow* window,
-                  QObject* parent = nullptr);
+    TransportView(PlayerUi& ui, MCI& media, PlaybackController& playback, TimeLabels& labels,
+                  StatusTick& status, QMainWindow* window, QObject* parent = nullptr);
 
     // Master volume in use (MainVol::instance() unless a test gives its own).
     void setVolume(MainVol* v) { vol_ = v; }
@@ -30,10 +33,10 @@ class TransportView : public QObject {
     // Speed: Tag of mnuSpeed(0), device units (1000 = 100 %).
     int speedTag() const { return speedTag_; }
     int speedItem() const { return speedItem_; }
-    void mnuSpeedClick(int index);
+    void mnuSpeed_Click(int index);
 
     // Step mode 0 frames, 1 seconds, 2 per cent, and the three step values.
-    void mnuFBClick(int index);
+    void mnuFB_Click(int index);
     int stepMode() const { return stepMode_; }
     void setStepMode(int mode);  // as if mnuFB(mode) were chosen
     int stepValue(int mode) const { return mode >= 0 && mode < 3 ? steps_[mode] : 0; }
@@ -42,14 +45,14 @@ class TransportView : public QObject {
     void jump(bool useMode, int direction);
 
     // The position bar and the volume slider (mouse events in the piece's own coordinates).
-    void trackDown(Qt::MouseButton button, QPoint pos);
-    void stripDown(Qt::MouseButton button, QPoint pos);
-    void thumbDown(Qt::MouseButton button, QPoint pos);
-    void thumbMove(Qt::MouseButtons buttons, QPoint pos);
-    void thumbUp(Qt::MouseButton button, QPoint pos);
-    void sliderDown(Qt::MouseButton button, QPoint pos);
-    void knobMove(Qt::MouseButtons buttons, QPoint pos);
-    void mbSoundClick();
+    void picHsb_MouseDown(Qt::MouseButton button, QPoint pos);
+    void picHsbBack_MouseDown(Qt::MouseButton button, QPoint pos);
+    void picHsb2_MouseDown(Qt::MouseButton button);
+    void picHsb2_MouseMove(Qt::MouseButtons buttons, QPoint pos);
+    void picHsb2_MouseUp(Qt::MouseButton button);
+    void picVolSdr_MouseDown(Qt::MouseButton button, QPoint pos);
+    void picVolPos_MouseMove(Qt::MouseButtons buttons, QPoint pos);
+    void mbSound_Click();
     void refreshVolume();
 
     // View
@@ -64,7 +67,7 @@ class TransportView : public QObject {
     QSize videoArea() const;
 
     // The keyboard table; true when the key was one of the player's.
-    bool keyDown(int key, Qt::KeyboardModifiers modifiers);
+    bool keyDown(int key, Qt::KeyboardModifiers modifiers = {});
     // Home: the save-picture item (capture window, later work).
     std::function<void()> savePicture;
 
@@ -72,12 +75,14 @@ class TransportView : public QObject {
     void cancelSegmentPlay();
     void setKnob(int value);
     void placeKnob();
-    bool usable(const char* button) const;
-    LumbaButton* buttonNamed(const char* name) const;
+    LumbaButton* button(KeyButton b) const;
+    bool usable(KeyButton b) const;
 
     PlayerUi& ui_;
     MCI& media_;
     PlaybackController& playback_;
+    TimeLabels& labels_;
+    StatusTick& status_;
     QMainWindow* window_;
     MainVol* vol_ = nullptr;
     int speedTag_ = 1000;

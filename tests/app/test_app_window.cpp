@@ -22,20 +22,28 @@
 #include <vector>
 
 #include "app/app_shell.h"
+#include "app/player_app.h"
 #include "app/single_instance.h"
 #include "app/splash.h"
 #include "common/globals.h"
+#include "common/host.h"
 #include "common/scripted_prompts.h"
 #include "common/shell.h"
 #include "common/temp_folder.h"
 #include "fake_mixer.h"
 #include "file_bytes.h"
+#include "items/item_text.h"
 #include "media/main_vol.h"
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
 #include "player/marks/player_marks.h"
+#include "player/media_opener.h"
+#include "player/playback_controller.h"
+#include "player/transport_view.h"
 #include "qt_app.h"
 #include "test_media.h"
+#include "tools/save_segments.h"
+#include "tools/tool_host.h"
 
 namespace {
 
@@ -76,24 +84,20 @@ class Shell_ : public ::testing::Test, public AppFirst {
         TempFolder = temp.path() + "/";
     }
     ~Shell_() override {
-        if (w) {
-            w->media().closeMCI(QString());
-            w->setMarksHooks(nullptr);
-        }
-        shell.reset();
-        marks.reset();
-        w.reset();
+        if (w) w->media().closeMCI(QString());
+        assembled.reset();
         installShell(nullptr);
         MoreFormats.clear();
     }
 
+    // The application as the program assembles it, on the test's device and mixer.
     void start(const QString& command = {}, const std::function<void()>& unloadSplash = {}) {
-        w = std::make_unique<frmMain>(&device);
-        w->setVolume(&vol);
-        marks = std::make_unique<player::PlayerMarks>(*w);
-        w->setMarksHooks(marks.get());
         store = std::make_unique<app::SettingsStore>(folder);
-        shell = std::make_unique<app::AppShell>(*w, *store);
+        assembled = std::make_unique<app::PlayerApp>(*store, &device, instance);
+        w = &assembled->window();
+        shell = &assembled->shell();
+        marks = &w->marks();
+        w->transport().setVolume(&vol);
         shell->startUp(command, unloadSplash);
     }
     QString ini() const { return folder + "Lumba.FLV.ini"; }
@@ -109,10 +113,12 @@ class Shell_ : public ::testing::Test, public AppFirst {
     RecordingShell desktop;
     MpvMciDevice device;
     MainVol vol;
-    std::unique_ptr<frmMain> w;
-    std::unique_ptr<player::PlayerMarks> marks;
     std::unique_ptr<app::SettingsStore> store;
-    std::unique_ptr<app::AppShell> shell;
+    std::unique_ptr<app::PlayerApp> assembled;
+    app::SingleInstance* instance = nullptr;  // set before start() to hand off to it
+    frmMain* w = nullptr;
+    app::AppShell* shell = nullptr;
+    player::PlayerMarks* marks = nullptr;
 };
 
 const QStringList kKeys{"MainRect",  "ListRect",  "CapRect",     "KeepWH",   "KeepDef",
@@ -129,9 +135,9 @@ TEST_F(Shell_, ANormalExitWritesTheFifteenKeysWithWhatWasRead) {
     start();
     EXPECT_EQ(w->pos(), QPoint(7, 13));
     EXPECT_EQ(w->size(), QSize(333, 267));
-    EXPECT_TRUE(w->keepWH());
-    EXPECT_EQ(w->stepMode(), 2);
-    EXPECT_EQ(w->stepValue(1), 8);
+    EXPECT_TRUE(w->transport().keepWH());
+    EXPECT_EQ(w->transport().stepMode(), 2);
+    EXPECT_EQ(w->transport().stepValue(1), 8);
 
     action("mnuEnd_0")->trigger();
     QApplication::processEvents();
@@ -173,8 +179,8 @@ TEST_F(Shell_, Cp950ListStoreLoadsAndSavesBackAsUtf8) {
     writeBytes(listIni(), big5.encode("1\r\n0" + S + "清單編號" + S + "2" + S + "1\r\n" + items));
     start();
     ASSERT_EQ(store->lists.list[0].count(), 2);
-    EXPECT_EQ(lists::splitItemText(store->lists.list[0].item(0)).marks, "100-200 300-400");
-    EXPECT_EQ(lists::splitItemText(store->lists.list[0].item(1)).path, "/v/a" + S + "b.flv");
+    EXPECT_EQ(items::splitItemText(store->lists.list[0].item(0)).marks, "100-200 300-400");
+    EXPECT_EQ(items::splitItemText(store->lists.list[0].item(1)).path, "/v/a" + S + "b.flv");
 
     prompts.answer(prompts::Answer::Ok);
     ASSERT_TRUE(shell->mnuSaveNow());
@@ -281,7 +287,7 @@ TEST_F(Shell_, DropsPlayTheFirstExistingFileOrTheText) {
     files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b), QUrl::fromLocalFile(b)});
     shell->dropped(files);
     EXPECT_EQ(w->media().FileName(), a);
-    EXPECT_EQ(w->playState(), 1);
+    EXPECT_EQ(w->playback().playState(), 1);
 
     QMimeData missing;
     missing.setUrls({QUrl::fromLocalFile(folder + "gone.flv")});
@@ -296,14 +302,14 @@ TEST_F(Shell_, DropsPlayTheFirstExistingFileOrTheText) {
 
 TEST_F(Shell_, ClosingWhileMarksAreEditedAsksAndNoKeepsRunning) {
     start(clip("h264_aac.flv"));
-    ASSERT_EQ(w->playState(), 1);
+    ASSERT_EQ(w->playback().playState(), 1);
     marks->markStart();
     ASSERT_TRUE(marks->checkDealRng());
     prompts.answer(prompts::Answer::No);
     action("mnuEnd_0")->trigger();
     EXPECT_TRUE(w->isVisible());
     EXPECT_FALSE(shell->closing());
-    EXPECT_EQ(w->playState(), 4);
+    EXPECT_EQ(w->playback().playState(), 4);
     EXPECT_TRUE(prompts.last().text.startsWith("你選擇了結束與離開本軟體\r\n"));
     EXPECT_EQ(prompts.last().title, "注意事項");
     EXPECT_FALSE(QFile::exists(ini()));
@@ -330,11 +336,10 @@ TEST_F(Shell_, ASecondProgramStartMakesThisInstancePlayItsPath) {
     QFile::setPermissions(runtime.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     const QString channel = privateTempFolderFrom(runtime.path().toLocal8Bit(), {});
     ASSERT_FALSE(channel.isEmpty());
+    app::SingleInstance channelOwner(channel);
+    ASSERT_EQ(channelOwner.start("", 500), app::SingleInstance::Role::First);
+    instance = &channelOwner;
     start();
-    app::SingleInstance instance(channel);
-    ASSERT_EQ(instance.start("", 500), app::SingleInstance::Role::First);
-    QObject::connect(&instance, &app::SingleInstance::linkExecute, shell.get(),
-                     &app::AppShell::linkExecute);
 
     const QString a = clip("h264_aac.flv");
     QProcess second;
@@ -354,7 +359,7 @@ TEST_F(Shell_, ASecondProgramStartMakesThisInstancePlayItsPath) {
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->media().FileName() == a; }, 3000));
     EXPECT_EQ(w->media().FileName(), a);
-    EXPECT_EQ(w->playState(), 1);
+    EXPECT_EQ(w->playback().playState(), 1);
 }
 
 // The splash stays on top of everything, so it must be gone before any box can show.
@@ -394,4 +399,46 @@ TEST_F(Shell_, WithoutABoxTheSplashGoesOnceTheWindowIsUp) {
     EXPECT_TRUE(prompts.shown().empty());
     EXPECT_TRUE(windowUp);
     EXPECT_FALSE(splash.isVisible());
+}
+
+// What the application must connect reaches this window: the marks the playback asks, the
+// tools' host, the shared helpers' host, the save jobs on the marks menu and the codec help
+// of a failed open. A forgotten connection leaves a do-nothing default behind.
+TEST_F(Shell_, TheAssembledApplicationConnectsItsHostsAndHooks) {
+    const QString a = clip("h264_aac.flv");
+    start(a);
+    ASSERT_EQ(w->playback().playState(), 1);
+    EXPECT_EQ(&w->playback().marks(), static_cast<player::MarksHooks*>(&w->marks()));
+
+    EXPECT_EQ(tools::toolHost().mainWindow(), w);
+    tools::toolHost().pausePrFn();
+    EXPECT_EQ(w->playback().playState(), 4);
+
+    EXPECT_EQ(appHost().playingFile(), a);
+    store->values.listWindow.saveFolder = folder + "saved/";
+    EXPECT_EQ(appHost().saveFolderBox(), folder + "saved/");
+    appHost().clearSaveFolderBox();
+    EXPECT_TRUE(store->values.listWindow.saveFolder.isEmpty());
+    appHost().closeRunFn(a);
+    EXPECT_EQ(w->playback().playState(), 5);
+    EXPECT_EQ(w->media().getStatus(), "error");
+
+    // OK in the error box of an unplayable .flv opens the codec help (missing here).
+    const QString bad = folder + "bad.flv";
+    writeBytes(bad, "this is not a media file");
+    const size_t before = prompts.shown().size();
+    prompts.answer(prompts::Answer::Ok);
+    prompts.answer(prompts::Answer::Ok);
+    w->opener().playSingle(bad, 0);
+    ASSERT_EQ(prompts.shown().size(), before + 2);
+    EXPECT_EQ(prompts.last().text, "找不到說明檔 Raroz.ODI.chm！");
+
+    // A marked segment: "另存裁剪" asks to cut this file (cancelled here).
+    w->opener().playSingle(a, 0);
+    ASSERT_TRUE(marks->controller().setMark(25, 100));
+    ASSERT_TRUE(w->ui().mnuSaveRng->isEnabled());
+    prompts.answer(prompts::Answer::Cancel);
+    w->ui().mnuSaveRng->trigger();
+    EXPECT_EQ(prompts.last().text, save::confirmText(save::Mode::Cut, a));
+    EXPECT_EQ(w->playback().playState(), 4);
 }

@@ -5,6 +5,7 @@
 #include <clocale>
 
 #include "player/frm_main.h"
+#include "player/media_opener.h"
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -27,7 +28,7 @@ int main(int argc, char** argv) {
     frmMain win;
     win.resize(w, h);
     win.show();
-    if (!file.isEmpty()) win.playSingle(file, 0);
+    if (!file.isEmpty()) win.opener().playSingle(file, 0);
     if (quitAfter > 0) {
         QTimer::singleShot(quitAfter, &app, [&] {
             if (!grab.isEmpty()) win.grab().save(grab);

@@ -16,7 +16,12 @@
 #include "media/mpv_mci_device.h"
 #include "media/video_surface.h"
 #include "player/frm_main.h"
+#include "player/media_opener.h"
 #include "player/playback_controller.h"
+#include "player/player_logic.h"
+#include "player/status_tick.h"
+#include "player/time_labels.h"
+#include "player/transport_view.h"
 #include "qt_app.h"
 #include "test_media.h"
 
@@ -44,7 +49,7 @@ class Window : public ::testing::Test, public AppFirst {
         : device(MpvMciDevice::Options{true, 10000}),
           vol(std::make_unique<testmedia::FakeMixer>()),
           w(&device) {
-        w.setVolume(&vol);
+        w.transport().setVolume(&vol);
         w.resize(420, 400);
         w.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
@@ -52,13 +57,13 @@ class Window : public ::testing::Test, public AppFirst {
     ~Window() override { w.media().closeMCI(QString()); }
 
     void open(const QString& path) {
-        w.playSingle(path, 0);
-        ASSERT_EQ(w.playState(), 1) << path.toStdString();
+        w.opener().playSingle(path, 0);
+        ASSERT_EQ(w.playback().playState(), 1) << path.toStdString();
     }
     QString status() const { return const_cast<frmMain&>(w).ui().lblFnName->text(); }
     int frame() { return w.media().getCurFrame(); }
     void pauseAt(int f) {
-        w.mbPause_Click();
+        w.playback().mbPause_Click();
         w.media().setCurFrame(f, false);
     }
 
@@ -74,10 +79,10 @@ TEST_F(Window, OpensAndPlaysWithTitleAndStatusLine) {
     open(clip("h264_aac.flv"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral(" h264_aac.flv - Lumba.FLV"));
     EXPECT_EQ(w.objectName(), QStringLiteral("frmMain"));
-    EXPECT_TRUE(w.statusTimerActive());
-    EXPECT_EQ(w.continueMode(), 3);
-    EXPECT_EQ(w.totalUnits(), 250);
-    EXPECT_NEAR(w.secondsPerUnit(), 0.04, 1e-4);
+    EXPECT_TRUE(w.status().tmrCheck().isActive());
+    EXPECT_EQ(w.playback().continueMode(), 3);
+    EXPECT_EQ(w.labels().totalUnits(), 250);
+    EXPECT_NEAR(w.labels().secondsPerUnit(), 0.04, 1e-4);
     EXPECT_EQ(w.ui().lblTtTime->text(), QStringLiteral("00:10"));
     EXPECT_EQ(w.ui().mbPlay->State(), 2);
     EXPECT_EQ(w.ui().mbPause->State(), 0);
@@ -86,34 +91,34 @@ TEST_F(Window, OpensAndPlaysWithTitleAndStatusLine) {
 
     // 105 of 250 frames is 42 %.
     pauseAt(105);
-    w.tmrCheck_Timer();
+    w.status().tmrCheck_Timer();
     EXPECT_EQ(status(), QStringLiteral("暫停播放，進度 42 ％，播速 100 ％"));
     EXPECT_EQ(w.ui().lblCurTime->text(), QStringLiteral("00:04"));
     // Resumed, the line changes at the first tick that sees the position move.
     w.media().setCurFrame(104, false);
-    w.mbPlay_Click();
-    EXPECT_EQ(w.playState(), 1);
+    w.playback().mbPlay_Click();
+    EXPECT_EQ(w.playback().playState(), 1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return frame() > 104; }, 2000));
-    w.tmrCheck_Timer();
+    w.status().tmrCheck_Timer();
     EXPECT_EQ(status(), QStringLiteral("正在播放，進度 42 ％，播速 100 ％"));
 }
 
 TEST_F(Window, EndOfASingleFileThenPlayRestartsFromZero) {
     open(shortClip());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.playState() == 5; }, 8000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.playback().playState() == 5; }, 8000));
     EXPECT_EQ(status(), QStringLiteral("結束播放"));
-    EXPECT_EQ(w.continueMode(), 0);  // the empty play list plays nothing next
-    EXPECT_FALSE(w.statusTimerActive());
+    EXPECT_EQ(w.playback().continueMode(), 0);  // the empty play list plays nothing next
+    EXPECT_FALSE(w.status().tmrCheck().isActive());
     EXPECT_EQ(w.ui().mbStop->State(), 2);
     EXPECT_EQ(w.ui().mbPlay->State(), 0);
     EXPECT_EQ(w.ui().mbPause->State(), 3);
     EXPECT_EQ(frame(), 0);
 
-    w.mbPlay_Click();
-    EXPECT_EQ(w.playState(), 1);
-    EXPECT_EQ(w.continueMode(), 2);
+    w.playback().mbPlay_Click();
+    EXPECT_EQ(w.playback().playState(), 1);
+    EXPECT_EQ(w.playback().continueMode(), 2);
     EXPECT_LE(frame(), 5);
-    EXPECT_TRUE(w.statusTimerActive());
+    EXPECT_TRUE(w.status().tmrCheck().isActive());
 }
 
 TEST_F(Window, UnplayableFilesGiveTheErrorBoxAndTheStoppedLook) {
@@ -125,13 +130,13 @@ TEST_F(Window, UnplayableFilesGiveTheErrorBoxAndTheStoppedLook) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("this is not a media file");
     }
-    QSignalSpy help(&w, &frmMain::codecHelpRequested);
+    QSignalSpy help(&w.opener(), &player::MediaOpener::codecHelpRequested);
     prompts.answer(prompts::Answer::Ok);
-    w.playSingle(flv, 0);
+    w.opener().playSingle(flv, 0);
     EXPECT_EQ(status(), QStringLiteral("無法播放"));
-    EXPECT_EQ(w.playState(), 5);
-    EXPECT_EQ(w.continueMode(), 0);
-    EXPECT_FALSE(w.statusTimerActive());
+    EXPECT_EQ(w.playback().playState(), 5);
+    EXPECT_EQ(w.playback().continueMode(), 0);
+    EXPECT_FALSE(w.status().tmrCheck().isActive());
     EXPECT_EQ(w.ui().mbPlay->State(), 0);
     EXPECT_EQ(w.ui().mbStop->State(), 2);
     EXPECT_FALSE(w.ui().lblTtTime->isVisible());
@@ -142,7 +147,7 @@ TEST_F(Window, UnplayableFilesGiveTheErrorBoxAndTheStoppedLook) {
         prompts.last().text.startsWith(QStringLiteral("出現錯誤，無法播放指定的檔案：\r\n") + flv));
     EXPECT_EQ(help.count(), 1);
 
-    w.playSingle(mp4, 0);
+    w.opener().playSingle(mp4, 0);
     EXPECT_EQ(status(), QStringLiteral("無法播放"));
     ASSERT_EQ(prompts.count(ScriptedPrompts::Kind::Message), 2);
     EXPECT_EQ(prompts.last().buttons, prompts::Buttons::Ok);
@@ -153,41 +158,41 @@ TEST_F(Window, CustomSpeedRangeAndDeviceSpeed) {
     open(clip("h264_aac.flv"));
     for (const char* bad : {"0", "201", "fast"}) {
         prompts.typed(QString::fromLatin1(bad));
-        w.mnuSpeed_Click(10);
+        w.transport().mnuSpeed_Click(10);
         EXPECT_EQ(prompts.last().kind, ScriptedPrompts::Kind::Message) << bad;
         EXPECT_EQ(prompts.last().text, QStringLiteral("你輸入了錯誤範圍的播放速度！"));
         EXPECT_EQ(prompts.last().title, QStringLiteral("錯誤訊息"));
-        EXPECT_EQ(w.speedTag(), 1000);
+        EXPECT_EQ(w.transport().speedTag(), 1000);
     }
-    EXPECT_EQ(w.playState(), 4);  // the input box paused the file
+    EXPECT_EQ(w.playback().playState(), 4);  // the input box paused the file
     EXPECT_TRUE(w.ui().mnuSpeed[4]->isChecked());
     EXPECT_FALSE(w.ui().mnuSpeed[10]->isChecked());
 
     prompts.typed(QStringLiteral("1"));
-    w.mnuSpeed_Click(10);
-    EXPECT_EQ(w.speedTag(), 10);
+    w.transport().mnuSpeed_Click(10);
+    EXPECT_EQ(w.transport().speedTag(), 10);
     EXPECT_EQ(w.media().getSpeed(), 10);
     EXPECT_TRUE(w.ui().mnuSpeed[10]->isChecked());
     EXPECT_FALSE(w.ui().mnuSpeed[4]->isChecked());
-    w.tmrCheck_Timer();
+    w.status().tmrCheck_Timer();
     EXPECT_TRUE(status().endsWith(QStringLiteral("播速 1 ％"))) << status().toStdString();
 
     prompts.typed(QStringLiteral("200"));
-    w.mnuSpeed_Click(10);
+    w.transport().mnuSpeed_Click(10);
     EXPECT_EQ(w.media().getSpeed(), 2000);
-    w.tmrCheck_Timer();
+    w.status().tmrCheck_Timer();
     EXPECT_TRUE(status().endsWith(QStringLiteral("播速 200 ％")));
 
     // Cancel changes nothing and asks nothing more.
     const size_t shown = prompts.shown().size();
     prompts.cancelInput();
-    w.mnuSpeed_Click(10);
+    w.transport().mnuSpeed_Click(10);
     EXPECT_EQ(prompts.shown().size(), shown + 1);
-    EXPECT_EQ(w.speedTag(), 2000);
+    EXPECT_EQ(w.transport().speedTag(), 2000);
 
     // A new file starts at normal speed.
-    w.playSingle(clip("h264_aac.flv"), 0);
-    EXPECT_EQ(w.speedTag(), 1000);
+    w.opener().playSingle(clip("h264_aac.flv"), 0);
+    EXPECT_EQ(w.transport().speedTag(), 1000);
     EXPECT_TRUE(w.ui().mnuSpeed[4]->isChecked());
 }
 
@@ -195,10 +200,10 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     open(clip("h264_aac.flv"));
     // Left arrow on a playing video: paused five frames back.
     pauseAt(100);
-    w.mbPlay_Click();
-    ASSERT_EQ(w.playState(), 1);
+    w.playback().mbPlay_Click();
+    ASSERT_EQ(w.playback().playState(), 1);
     QTest::keyClick(&w, Qt::Key_Left);
-    EXPECT_EQ(w.playState(), 4);
+    EXPECT_EQ(w.playback().playState(), 4);
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("paused"));
     EXPECT_GE(frame(), 95);
     EXPECT_LE(frame(), 98);
@@ -206,41 +211,41 @@ TEST_F(Window, KeyJumpsInTheirModes) {
 
     // PgUp in seconds mode keeps it playing five seconds (125 frames) back.
     w.media().setCurFrame(200, false);
-    w.mbPlay_Click();
+    w.playback().mbPlay_Click();
     QTest::keyClick(&w, Qt::Key_PageUp);
-    EXPECT_EQ(w.playState(), 1);
+    EXPECT_EQ(w.playback().playState(), 1);
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("playing"));
     EXPECT_GE(frame(), 75);
     EXPECT_LE(frame(), 85);
 
     // A per-cent step of 100 holds it at the last frame, paused.
-    w.setStepMode(2);
-    w.setStepValue(2, 100);
+    w.transport().setStepMode(2);
+    w.transport().setStepValue(2, 100);
     EXPECT_EQ(w.ui().mnuFB[2]->text(), QStringLiteral("使用比例模式 ( 100 ％ )"));
     EXPECT_EQ(w.ui().mbForward->ToolTipText(),
               QStringLiteral("快轉 ( PgDn 鍵：100 ％，或 → 鍵：5 格 )"));
     QTest::keyClick(&w, Qt::Key_PageDown);
-    EXPECT_EQ(w.playState(), 4);
+    EXPECT_EQ(w.playback().playState(), 4);
     EXPECT_EQ(frame(), 249);
 
     // Space toggles; a click on the video acts as Space.
     QTest::keyClick(&w, Qt::Key_Space);
-    EXPECT_EQ(w.playState(), 1);
+    EXPECT_EQ(w.playback().playState(), 1);
     QTest::mouseClick(w.ui().video, Qt::LeftButton, {}, QPoint(50, 50));
-    EXPECT_EQ(w.playState(), 4);
+    EXPECT_EQ(w.playback().playState(), 4);
 }
 
 TEST_F(Window, CustomStepValueRangeAndCaption) {
     open(clip("h264_aac.flv"));
     prompts.typed(QStringLiteral("101"));
-    w.mnuFB_Click(4);
+    w.transport().mnuFB_Click(4);
     EXPECT_EQ(prompts.last().text, QStringLiteral("你輸入了錯誤範圍的模式數值！"));
     prompts.typed(QStringLiteral("10"));
-    w.mnuFB_Click(4);
+    w.transport().mnuFB_Click(4);
     const auto& input = prompts.shown()[prompts.shown().size() - 1];
     EXPECT_TRUE(input.text.startsWith(QStringLiteral("請輸入倒轉與快轉的秒數模式數值")));
     EXPECT_EQ(input.defaultText, QStringLiteral("5"));
-    EXPECT_EQ(w.stepValue(1), 10);
+    EXPECT_EQ(w.transport().stepValue(1), 10);
     EXPECT_EQ(w.ui().mnuFB[1]->text(), QStringLiteral("使用秒數模式 ( 10 秒 )"));
     EXPECT_EQ(w.ui().mbBackward->ToolTipText(),
               QStringLiteral("倒轉 ( PgUp 鍵：10 秒，或 ← 鍵：5 格 )"));
@@ -250,7 +255,7 @@ TEST_F(Window, CustomStepValueRangeAndCaption) {
 TEST_F(Window, ThumbDragHeldAtTheEndsAndIdleTrackClickDoesNothing) {
     open(clip("h264_aac.flv"));
     pauseAt(125);
-    w.tmrCheck_Timer();
+    w.status().tmrCheck_Timer();
     auto* thumb = w.ui().picHsb2;
     auto* track = w.ui().picHsb;
     const QPoint mid(thumb->width() / 2, thumb->height() / 2);
@@ -260,7 +265,7 @@ TEST_F(Window, ThumbDragHeldAtTheEndsAndIdleTrackClickDoesNothing) {
                      Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(thumb, &move);
     EXPECT_EQ(thumb->x() + thumb->width() / 2, track->x() + track->width());
-    w.tmrCheck_Timer();  // the tick leaves a dragged thumb alone
+    w.status().tmrCheck_Timer();  // the tick leaves a dragged thumb alone
     EXPECT_EQ(thumb->x() + thumb->width() / 2, track->x() + track->width());
     QTest::mouseRelease(thumb, Qt::LeftButton, {}, mid);
     EXPECT_EQ(frame(), 250);
@@ -278,8 +283,8 @@ TEST_F(Window, ThumbDragHeldAtTheEndsAndIdleTrackClickDoesNothing) {
     QTest::mouseClick(track, Qt::LeftButton, {}, QPoint(track->width() / 2, 8));
     EXPECT_NEAR(frame(), 125, 2);
     // ... and does nothing once stopped.
-    w.mbStop_Click();
-    EXPECT_FALSE(w.statusTimerActive());
+    w.playback().mbStop_Click();
+    EXPECT_FALSE(w.status().tmrCheck().isActive());
     const int thumbX = thumb->x();
     QTest::mouseClick(track, Qt::LeftButton, {}, QPoint(track->width() / 2, 8));
     EXPECT_EQ(frame(), 0);
@@ -292,15 +297,15 @@ TEST_F(Window, AudioOnlyDisablesSizingItems) {
     EXPECT_FALSE(w.ui().mnuKeepWH->isEnabled());
     EXPECT_FALSE(w.ui().mnuKeepDef->isEnabled());
     int pw = 0, ph = 0;
-    frmMain::getMediaNewSize(320, 240, pw, ph);
+    player::getMediaNewSize(320, 240, pw, ph);
     EXPECT_EQ(pw, 320);
     EXPECT_EQ(ph, 10);
 }
 
 TEST_F(Window, KeepAspectPlacesThePictureInTheArea) {
     open(clip("h264_aac.flv"));
-    w.setKeepWH(true);
-    w.myPutSize();
+    w.transport().setKeepWH(true);
+    w.transport().myPutSize(true);
     const QSize area = w.ui().video->size() - QSize(2, 2);
     const QRect r = w.ui().video->videoRect();
     // 320 x 240 fitted into the area, centred, one pixel inside the frame.
@@ -330,21 +335,21 @@ TEST_F(Window, UntickedSizingItemsStretchThePictureOverTheArea) {
         return true;
     };
 
-    w.setKeepWH(false);
-    w.setKeepDef(false);
-    w.myPutSize();
+    w.transport().setKeepWH(false);
+    w.transport().setKeepDef(false);
+    w.transport().myPutSize(true);
     EXPECT_EQ(v->videoRect(), QRect(QPoint(1, 1), area));
     EXPECT_TRUE(QTest::qWaitFor(filled, 2000)) << "the stretched picture has bars";
 
-    w.setKeepWH(true);
-    w.myPutSize();
+    w.transport().setKeepWH(true);
+    w.transport().myPutSize(true);
     const QRect fit = v->videoRect();
     EXPECT_TRUE(fit.width() == area.width() || fit.height() == area.height());
     EXPECT_NEAR(fit.width() * 9.0, fit.height() * 16.0, 16.0);
     EXPECT_TRUE(QTest::qWaitFor(filled, 2000));
 
-    w.setKeepDef(true);  // wins over keeping the shape
-    w.myPutSize();
+    w.transport().setKeepDef(true);  // wins over keeping the shape
+    w.transport().myPutSize(true);
     EXPECT_EQ(v->videoRect().size(), QSize(320, 180));
     EXPECT_TRUE(QTest::qWaitFor(filled, 2000));
 }
@@ -369,28 +374,29 @@ TEST_F(Window, OpenDialogUsesTheOpenFilterAndLastFileReopens) {
     const QString a = clip("h264_aac.flv");
     const QString b = clip("mpeg1.mpg");
     prompts.files({a});
-    w.mnuOpen();
-    EXPECT_EQ(w.playState(), 1);
+    w.ui().mnuOpen->trigger();
+    EXPECT_EQ(w.playback().playState(), 1);
     EXPECT_TRUE(prompts.last().file.qtFilter.startsWith(
         QStringLiteral("支援處理的檔案 (flv ; mpg ; dat ; vob) (")));
     EXPECT_FALSE(w.ui().mnuPlayLast->isEnabled());
-    w.playSingle(QStringLiteral("\"") + b + QStringLiteral("\""), 0);  // quotes are removed
+    // Quotes are removed.
+    w.opener().playSingle(QStringLiteral("\"") + b + QStringLiteral("\""), 0);
     EXPECT_EQ(w.media().FileName(), b);
-    EXPECT_EQ(w.lastFile(), a);
+    EXPECT_EQ(w.opener().lastFile(), a);
     EXPECT_TRUE(w.ui().mnuPlayLast->isEnabled());
-    w.mnuPlayLast();
+    w.ui().mnuPlayLast->trigger();
     EXPECT_EQ(w.media().FileName(), a);
-    EXPECT_EQ(w.continueMode(), 3);
+    EXPECT_EQ(w.playback().continueMode(), 3);
 }
 
 TEST_F(Window, CloseRunFnReleasesTheFile) {
     const QString a = clip("h264_aac.flv");
     open(a);
-    w.closeRunFn(QStringLiteral("/elsewhere/other.flv"));
-    EXPECT_EQ(w.playState(), 1);
-    w.closeRunFn(a);
-    EXPECT_EQ(w.playState(), 5);
-    EXPECT_EQ(w.continueMode(), 0);
+    w.opener().closeRunFn(QStringLiteral("/elsewhere/other.flv"));
+    EXPECT_EQ(w.playback().playState(), 1);
+    w.opener().closeRunFn(a);
+    EXPECT_EQ(w.playback().playState(), 5);
+    EXPECT_EQ(w.playback().continueMode(), 0);
     EXPECT_EQ(status(), QStringLiteral("關閉播放，因為此檔案經過重新讀取"));
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("error"));
 }
@@ -422,8 +428,8 @@ struct EditingMarks : player::MarksHooks {
 TEST_F(Window, PauseIsNotAnEndButAStoppedSegmentIs) {
     open(clip("h264_aac.flv"));
     pauseAt(50);
-    for (int i = 0; i < 3; ++i) w.tmrCheck_Timer();
-    EXPECT_EQ(w.playState(), 4);
+    for (int i = 0; i < 3; ++i) w.status().tmrCheck_Timer();
+    EXPECT_EQ(w.playback().playState(), 4);
     EXPECT_TRUE(status().startsWith(QStringLiteral("暫停")));
 
     // A segment play ends once the position reaches its end.
@@ -432,8 +438,8 @@ TEST_F(Window, PauseIsNotAnEndButAStoppedSegmentIs) {
     ASSERT_TRUE(w.media().isRngPlaying());
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
-            w.tmrCheck_Timer();
-            return w.playState() == 5;
+            w.status().tmrCheck_Timer();
+            return w.playback().playState() == 5;
         },
         5000));
     EXPECT_FALSE(w.media().isRngPlaying());
@@ -442,45 +448,45 @@ TEST_F(Window, PauseIsNotAnEndButAStoppedSegmentIs) {
 
 TEST_F(Window, EndWithAListThatCarriesOnLeavesThePositionAndAdvances) {
     CarryingList list;
-    w.setListLink(&list);
-    w.playSingle(shortClip(), 1);
-    EXPECT_EQ(w.continueMode(), 2);
+    w.playback().setListLink(&list);
+    w.opener().playSingle(shortClip(), 1);
+    EXPECT_EQ(w.playback().continueMode(), 2);
     EXPECT_EQ(list.marked, 1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.playState() == 5; }, 8000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.playback().playState() == 5; }, 8000));
     EXPECT_EQ(list.advances, 1);
     EXPECT_EQ(list.seenMode, 2);
     EXPECT_GT(frame(), 0);  // not sought back: the list plays on
-    w.setListLink(nullptr);
+    w.playback().setListLink(nullptr);
 }
 
 TEST_F(Window, OpeningWhileMarksAreEditedAsksAndNoKeepsTheOldFile) {
     const QString a = clip("h264_aac.flv");
     open(a);
     EditingMarks marks;
-    w.setMarksHooks(&marks);
+    w.playback().setMarks(&marks);
     prompts.answer(prompts::Answer::No);
-    w.playSingle(clip("mpeg1.mpg"), 0);
+    w.opener().playSingle(clip("mpeg1.mpg"), 0);
     EXPECT_EQ(prompts.last().title, QStringLiteral("注意事項"));
     EXPECT_EQ(prompts.last().buttons, prompts::Buttons::YesNo);
     EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("某個多媒體檔案正準備接續播放\r\n")));
     EXPECT_EQ(w.media().FileName(), a);
-    EXPECT_EQ(w.playState(), 4);  // it was playing: now paused
+    EXPECT_EQ(w.playback().playState(), 4);  // it was playing: now paused
     EXPECT_EQ(marks.clears, 0);
     EXPECT_EQ(marks.rngEditTag(), QStringLiteral("on2"));
 
     prompts.answer(prompts::Answer::Yes);
-    w.playSingle(clip("mpeg1.mpg"), 0);
+    w.opener().playSingle(clip("mpeg1.mpg"), 0);
     EXPECT_EQ(w.media().FileName(), QString::fromStdString(testmedia::clip("mpeg1.mpg")));
-    EXPECT_EQ(w.playState(), 1);
+    EXPECT_EQ(w.playback().playState(), 1);
     EXPECT_EQ(marks.clears, 1);
     EXPECT_TRUE(marks.rngEditTag().isEmpty());
-    w.setMarksHooks(nullptr);
+    w.playback().setMarks(nullptr);
 }
 
 TEST_F(Window, IdleWindowShowsTheStoppedLookAndIgnoresTransportKeys) {
     EXPECT_EQ(status(), QStringLiteral("請開啟新的檔案"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Lumba.FLV"));
-    EXPECT_EQ(w.playState(), 5);
+    EXPECT_EQ(w.playback().playState(), 5);
     for (LumbaButton* b :
          {w.ui().mbPlay, w.ui().mbPause, w.ui().mbStop, w.ui().mbBackward, w.ui().mbForward,
           w.ui().mbRngStart, w.ui().mbRngEnd, w.ui().mbLastItem, w.ui().mbNextItem})
@@ -489,7 +495,7 @@ TEST_F(Window, IdleWindowShowsTheStoppedLookAndIgnoresTransportKeys) {
     EXPECT_FALSE(w.ui().mnuPlayLast->isEnabled());
     QTest::keyClick(&w, Qt::Key_Space);
     QTest::keyClick(&w, Qt::Key_PageDown);
-    EXPECT_EQ(w.playState(), 5);
+    EXPECT_EQ(w.playback().playState(), 5);
     EXPECT_EQ(prompts.shown().size(), 0u);
     EXPECT_EQ(w.ui().mbBackward->ToolTipText(),
               QStringLiteral("倒轉 ( PgUp 鍵：5 秒，或 ← 鍵：5 格 )"));

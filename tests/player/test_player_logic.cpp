@@ -109,10 +109,10 @@ TEST(Jumps, StepsAndLimits) {
 
 TEST(Keys, TableNamesTheGuardingButton) {
     EXPECT_EQ(keyRule(Qt::Key_Space).action, KeyAction::PlayPause);
-    EXPECT_STREQ(keyRule(Qt::Key_Delete).button, "mbStop");
+    EXPECT_EQ(keyRule(Qt::Key_Delete).button, KeyButton::Stop);
     EXPECT_EQ(keyRule(Qt::Key_Left).action, KeyAction::FrameBack);
-    EXPECT_STREQ(keyRule(Qt::Key_PageDown).button, "mbForward");
-    EXPECT_EQ(keyRule(Qt::Key_Escape).button, nullptr);
+    EXPECT_EQ(keyRule(Qt::Key_PageDown).button, KeyButton::Forward);
+    EXPECT_EQ(keyRule(Qt::Key_Escape).button, KeyButton::None);
     EXPECT_EQ(keyRule(Qt::Key_BracketRight).action, KeyAction::MarkEnd);
     EXPECT_EQ(keyRule(Qt::Key_A).action, KeyAction::None);
 }

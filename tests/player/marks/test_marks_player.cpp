@@ -15,6 +15,11 @@
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
 #include "player/marks/player_marks.h"
+#include "player/media_opener.h"
+#include "player/playback_controller.h"
+#include "player/status_tick.h"
+#include "player/time_labels.h"
+#include "player/transport_view.h"
 #include "qt_app.h"
 #include "test_media.h"
 
@@ -58,19 +63,20 @@ class MarksInWindow : public ::testing::Test, public AppFirst {
           masked(device),
           vol(std::make_unique<testmedia::FakeMixer>()),
           w(&masked) {
-        w.setVolume(&vol);
+        w.transport().setVolume(&vol);
         w.resize(420, 400);
         w.show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(&w));
-        QObject::connect(&w, &frmMain::statusTick, [this](int32_t p) { ticks.push_back(p); });
+        QObject::connect(&w.status(), &player::StatusTick::statusTick,
+                         [this](int32_t p) { ticks.push_back(p); });
     }
     ~MarksInWindow() override { w.media().closeMCI(QString()); }
 
     marks::MarksController& marks() { return w.marks().controller(); }
     void open(const QString& item) {
-        w.playSingle(item, 0);
-        ASSERT_EQ(w.playState(), 1) << prompts.messageTexts().join(u'|').toStdString();
-        ASSERT_NEAR(w.totalUnits(), 250, 3);
+        w.opener().playSingle(item, 0);
+        ASSERT_EQ(w.playback().playState(), 1) << prompts.messageTexts().join(u'|').toStdString();
+        ASSERT_NEAR(w.labels().totalUnits(), 250, 3);
     }
     // Runs the window until cond holds; false after timeoutMs.
     bool runUntil(const std::function<bool()>& cond, int timeoutMs) {
@@ -97,8 +103,8 @@ TEST_F(MarksInWindow, MarksPlayedOncePlayInOrderThenStop) {
     marks().setMark(100, 125);  // 4-5 s
     ASSERT_TRUE(marks().menus().rngPlay);
     ticks.clear();
-    w.keyDown(Qt::Key_Return);
-    ASSERT_TRUE(runUntil([&] { return w.playState() == 5; }, 8000));
+    w.transport().keyDown(Qt::Key_Return);
+    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == 5; }, 8000));
     // Every tick lies inside one of the two segments (a tick may see the device just past an
     // end it stopped at), the first segment before the second, and playback then stopped.
     ASSERT_FALSE(ticks.empty());
@@ -112,7 +118,7 @@ TEST_F(MarksInWindow, MarksPlayedOncePlayInOrderThenStop) {
     ASSERT_GE(first, 0);
     ASSERT_GT(second, first);
     EXPECT_LT(firstTickIn(25, 52, static_cast<size_t>(second)), 0) << "played once";
-    EXPECT_FALSE(w.statusTimerActive());
+    EXPECT_FALSE(w.status().tmrCheck().isActive());
     EXPECT_FALSE(w.media().isRngPlaying());
     EXPECT_EQ(prompts.shown().size(), 0u);
     // The marks stay for the next play.
@@ -124,16 +130,16 @@ TEST_F(MarksInWindow, LoopedMarksWrapBackToTheFirst) {
     marks().setMark(25, 50);
     marks().setMark(100, 125);
     ticks.clear();
-    w.keyDown(Qt::Key_Return, Qt::ControlModifier);
+    w.transport().keyDown(Qt::Key_Return, Qt::ControlModifier);
     EXPECT_TRUE(w.media().rngRepeat());
     int second = -1;
     ASSERT_TRUE(runUntil([&] { return (second = firstTickIn(100, 127)) >= 0; }, 6000));
     ASSERT_TRUE(runUntil([&] { return firstTickIn(25, 52, size_t(second)) >= 0; }, 6000))
         << "back to the first segment";
-    EXPECT_EQ(w.playState(), 1);
+    EXPECT_EQ(w.playback().playState(), 1);
     EXPECT_EQ(marks().playingSegment(), 0);
-    w.mbStop_Click();
-    EXPECT_EQ(w.playState(), 5);
+    w.playback().mbStop_Click();
+    EXPECT_EQ(w.playback().playState(), 5);
 }
 
 TEST_F(MarksInWindow, ItemMarksPlayRightAfterTheOpen) {
@@ -141,7 +147,7 @@ TEST_F(MarksInWindow, ItemMarksPlayRightAfterTheOpen) {
     EXPECT_TRUE(marks().barVisible());
     EXPECT_FALSE(marks().checkDealRng());
     EXPECT_EQ(w.media().rngStart(), 25);
-    ASSERT_TRUE(runUntil([&] { return w.playState() == 5; }, 8000));
+    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == 5; }, 8000));
     ASSERT_GE(firstTickIn(100, 127), 0);
     // A start beyond the media's length drops all marks: the whole file plays.
     open(tenSeconds() + QStringLiteral("\u222525-50 300-320"));
@@ -154,12 +160,12 @@ TEST_F(MarksInWindow, ASegmentEndingPastWhereTheDeviceStopsStillEnds) {
     // The segment reaches past the last frame, and the device never says it stopped: the
     // segment ends when the position no longer changes between two ticks.
     masked.hideStopped = true;
-    marks().setMark(225, w.totalUnits() + 40);
+    marks().setMark(225, w.labels().totalUnits() + 40);
     ticks.clear();
     marks().playNextRS(0, 0, false, -1, -1, true);
     const int32_t end = w.media().rngEnd();  // held to the media's length
     ASSERT_GT(end, 240);
-    ASSERT_TRUE(runUntil([&] { return w.playState() == 5; }, 6000));
+    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == 5; }, 6000));
     ASSERT_GE(ticks.size(), 3u);
     const int32_t last = *std::max_element(ticks.begin(), ticks.end());
     EXPECT_LT(last, end) << "the device stopped short of the end";
@@ -175,7 +181,7 @@ TEST_F(MarksInWindow, ASegmentEndingPastWhereTheDeviceStopsStillEnds) {
 TEST_F(MarksInWindow, MarkKeysDrawTheOpenSegmentGrowing) {
     open(tenSeconds());
     ASSERT_TRUE(runUntil([&] { return w.media().getCurFrame() >= 10; }, 3000));
-    w.keyDown(Qt::Key_BracketLeft);
+    w.transport().keyDown(Qt::Key_BracketLeft);
     ASSERT_TRUE(marks().lastIsOpen());
     marks::SegmentRect* rect = w.marks().bar().rect(0);
     ASSERT_NE(rect, nullptr);
@@ -184,7 +190,7 @@ TEST_F(MarksInWindow, MarkKeysDrawTheOpenSegmentGrowing) {
     const int width0 = rect->width();
     ASSERT_TRUE(runUntil([&] { return marks().segments().at(0).length >= 25; }, 4000));
     EXPECT_GT(rect->width(), width0);
-    w.keyDown(Qt::Key_BracketRight);
+    w.transport().keyDown(Qt::Key_BracketRight);
     EXPECT_EQ(marks().segments().at(0).state, "end");
     EXPECT_GE(marks().segments().at(0).end(), start + 25);
     EXPECT_TRUE(rect->toolTip().startsWith(QStringLiteral("標記區段 1：從 00:0")));

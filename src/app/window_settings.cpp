@@ -1,0 +1,93 @@
+#include "app/window_settings.h"
+
+#include <QAction>
+#include <QGuiApplication>
+#include <QScreen>
+#include <cstdio>
+
+#include "app/settings_store.h"
+#include "app/shell_menus.h"
+#include "app/window_place.h"
+#include "common/paths.h"
+#include "common/prompts.h"
+#include "common/texts.h"
+#include "player/frm_main.h"
+#include "player/marks/player_marks.h"
+#include "player/transport_view.h"
+
+namespace app {
+
+bool isNormalState(const QWidget& w) {
+    return !(w.windowState() & (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen));
+}
+
+WindowSettings::WindowSettings(frmMain& window, ShellMenus& menus, SettingsStore& store)
+    : w_(window), menus_(menus), store_(store) {}
+
+void WindowSettings::load() {
+    SettingsEnvironment env = diskEnvironment();
+    env.fixDriveLetter = [](const QString& p) { return fixDriveLetter(p); };
+    store_.load(env);
+    apply();
+}
+
+// PlaySetting, ToListEnd and LineFmt belong to the list window; until it exists they are
+// written back as they were read.
+void WindowSettings::apply() {
+    const SettingsValues& v = store_.values;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
+    const QRect place = mainWindowPlace(v.mainRectTwips, screenSize);
+    w_.move(place.topLeft());
+    w_.resize(place.size());
+    placedRect_ = QRect(w_.pos(), w_.size());
+    normalRect_ = placedRect_;
+    listPlace_ = listWindowPlace(v.listWindow.rectTwips, w_.pos());
+
+    player::TransportView& transport = w_.transport();
+    transport.setKeepWH(v.keepWH);
+    transport.setKeepDef(v.keepDef);
+    transport.mnuFB_Click(v.stepMode);
+    for (int m = 0; m < 3; ++m) transport.setStepValue(m, v.stepValues[size_t(m)]);
+    transport.refreshStepHints();
+
+    menus_.mnuStartList->setChecked(v.startList);
+    w_.marks().setAutoAddMark(v.autoAddMark);
+}
+
+void WindowSettings::collect() {
+    SettingsValues& v = store_.values;
+    trackNormalRect();
+    v.mainRectTwips = mainRectToSave(normalRect_, v.mainRectTwips, placedRect_);
+    v.listWindow.rectTwips = listRectToSave(listPlace_, v.listWindow.rectTwips, listPlace_);
+
+    const player::TransportView& transport = w_.transport();
+    v.keepWH = transport.keepWH();
+    v.keepDef = transport.keepDef();
+    v.stepMode = transport.stepMode();
+    for (int m = 0; m < 3; ++m) v.stepValues[size_t(m)] = transport.stepValue(m);
+
+    v.startList = menus_.mnuStartList->isChecked();
+    v.autoAddMark = w_.marks().autoAddMark();
+}
+
+bool WindowSettings::save(bool quiet) {
+    collect();
+    const auto failure = store_.save();
+    if (!failure) return true;
+    if (quiet) {
+        std::fprintf(
+            stderr, "Lumba.FLV: %s\n",
+            qPrintable(saveFailureText(*failure).replace(texts::kCrLf, QStringLiteral(" "))));
+    } else {
+        prompts::msgBox(saveFailureText(*failure), prompts::Buttons::Ok, texts::kErrorTitle,
+                        prompts::Icon::Critical);
+    }
+    return false;
+}
+
+void WindowSettings::trackNormalRect() {
+    if (isNormalState(w_) && w_.isVisible()) normalRect_ = QRect(w_.pos(), w_.size());
+}
+
+}  // namespace app
