@@ -20,8 +20,18 @@ namespace {
 constexpr std::int64_t kInterleaveSlackMs = 1000;
 constexpr std::size_t kPrefix = 64;
 constexpr std::uint32_t kMaxOldMetadata = 4 * 1024 * 1024;
+constexpr int kOriginFrames = 64;
 
 enum class TagRole { Media, Config, Metadata, OtherScript };
+
+// How much later than its decoding time an AVC picture is shown (a tag's timestamp is its
+// decoding time); 0 for other codecs.
+std::int64_t compositionOffset(const VideoTagInfo& info, std::span<const std::uint8_t> body) {
+    if (info.codecId != videocodec::kAvc || body.size() < 5) return 0;
+    std::int32_t v = static_cast<std::int32_t>(be24(body.data() + 2));
+    if (v & 0x800000) v -= 0x1000000;
+    return v;
+}
 
 struct Source {
     UniqueFd fd;
@@ -42,6 +52,10 @@ class Cutter {
         : src_(src), fromMs_(fromMs), toMs_(toMs) {}
 
     Result<WriteOutcome> run(const std::string& output, WriteOptions options) {
+        auto origin = clockOrigin();
+        if (!origin) return origin.error();
+        fromMs_ += *origin;
+        toMs_ += *origin;
         auto start = findStart();
         if (!start) return start.error();
         Layout layout(0);
@@ -68,8 +82,10 @@ class Cutter {
             const VideoTagInfo info = classifyVideoTag(*body);
             if (info.kind == VideoKind::SequenceHeader) return TagRole::Config;
             if (info.kind == VideoKind::Keyframe) lastWasKey_ = true;
+            lastCts_ = compositionOffset(info, *body);
             return TagRole::Media;
         }
+        lastCts_ = 0;
         return isAacSequenceHeader(*body) ? TagRole::Config : TagRole::Media;
     }
 
@@ -82,6 +98,32 @@ class Cutter {
         auto value = decodeAmf(in);
         if (value && value->isObjectLike()) s.oldMetadata = std::move(value);
         return okStatus();
+    }
+
+    // Where the file's clock starts: its earliest frame among the first ones (audio and video
+    // interleave by decoding time, so the earliest is not always the first). Positions count
+    // from there, as a player shows them.
+    Result<std::int64_t> clockOrigin() {
+        FdSource source(src_.fd.get(), src_.size);
+        WindowReader window(source);
+        TagReader reader(window);
+        auto header = reader.readHeader();
+        if (!header) return header.error();
+        TimestampUnwrapper clock;
+        std::optional<std::int64_t> origin;
+        for (int frames = 0; frames < kOriginFrames;) {
+            auto next = reader.next();
+            if (!next) return next.error();
+            if (!next->has_value()) break;
+            const TagHeader tag = **next;
+            auto role = roleOf(reader, tag);
+            if (!role) return role.error();
+            if (*role != TagRole::Media) continue;
+            const std::int64_t ms = clock.unwrap(tag.timestamp) + lastCts_;
+            origin = origin ? std::min(*origin, ms) : ms;
+            ++frames;
+        }
+        return origin.value_or(0);
     }
 
     // The last video keyframe at or before the start (the first one when none is), or for a
@@ -121,12 +163,14 @@ class Cutter {
                 audioBest.keyMs = ms;
             }
             if (!lastWasKey_) continue;
-            if (sawVideoKey && ms > fromMs_) break;
+            // The keyframe whose picture is shown at or before the start.
+            const std::int64_t shown = ms + lastCts_;
+            if (sawVideoKey && shown > fromMs_) break;
             sawVideoKey = true;
             best = s;
             best.key = tag;
             best.keyMs = ms;
-            if (ms > fromMs_) break;  // no keyframe before the start: the first one
+            if (shown > fromMs_) break;  // no keyframe before the start: the first one
         }
         if (best.key) {
             best.oldMetadata = s.oldMetadata;
@@ -182,6 +226,7 @@ class Cutter {
     Source& src_;
     std::int64_t fromMs_, toMs_;
     bool lastWasKey_ = false;
+    std::int64_t lastCts_ = 0;  // of the last video tag classified
     bool video_ = false, audio_ = false, anyMedia_ = false;
 };
 

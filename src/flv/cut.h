@@ -11,8 +11,8 @@
 
 namespace flv {
 
-// fromMs and toMs on the source's clock (its first tag's timestamp counts as is). The source is
-// only read; an output that is the source itself is refused.
+// fromMs and toMs count from the source's first frame, as a player shows positions. The source
+// is only read; an output that is the source itself is refused.
 Result<WriteOutcome> cutFlv(const std::string& source, std::int64_t fromMs, std::int64_t toMs,
                             const std::string& output, const WriteOptions& options = {});
 

@@ -244,6 +244,15 @@ Command flvmdiCommand(const Tools& t, const QString& path) {
     return c;
 }
 
+Command flvCutCommand(const Tools& t, const QString& source, const CutTimes& c,
+                      const QString& partPath) {
+    Command cmd;
+    cmd.program = t.flvmdi;
+    cmd.args = QStringList{QStringLiteral("--cut"), QString::number(c.start * 1000),
+                           QString::number(c.end() * 1000), source, partPath};
+    return cmd;
+}
+
 Command flvJoinCommand(const Tools& t, const QStringList& partPaths, const QString& joinPath) {
     Command c;
     c.program = t.flvmdi;
@@ -321,8 +330,7 @@ SavePlan makePlan(const SaveRequest& r) {
     }
     p.join = r.mode == Mode::Cut && count >= 2;
     p.steps = count + (p.join ? 1 : 0);
-    p.flvmdiOnParts = p.kind == 1 && (r.mode == Mode::Split || count == 1);
-    p.flvmdiOnJoin = p.kind == 1 && p.join;
+    p.tagLevel = p.kind == tools::ToolKind::Flv;
     if (p.join) {
         p.joinList = kJoinListName;
         p.joinFile = joinName(p.ext);

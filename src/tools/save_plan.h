@@ -101,6 +101,10 @@ Command joinCommand(const Tools& t, const QString& listPath, const QString& join
                     const QString& ext, double expectedSeconds = 0);
 // flvmdi rebuilds the metadata of one FLV file in place.
 Command flvmdiCommand(const Tools& t, const QString& path);
+// flvmdi cuts [S, S + L) of an FLV at tag level, from the keyframe at or before S, into part,
+// its metadata written in the same pass.
+Command flvCutCommand(const Tools& t, const QString& source, const CutTimes& c,
+                      const QString& partPath);
 // FLV parts are joined by flvmdi at tag level: an FLV reader numbers streams in the order
 // their first tags appear, so a join that pairs streams by number mixes audio into video
 // whenever one part begins with an audio tag and another with a video tag.
@@ -134,17 +138,18 @@ struct PartPlan {
 struct SavePlan {
     Mode mode = Mode::Cut;
     QString source;
-    QString ext;     // lower case
-    int kind = 3;    // toolKind(ext)
+    QString ext;  // lower case
+    tools::ToolKind kind = tools::ToolKind::Other;
     QString folder;  // the output folder, ending in "/"
     QString output;  // the file the success test and the report name
     std::vector<PartPlan> parts;
-    int steps = 0;               // N of the busy caption
-    bool join = false;           // two or more parts joined
-    bool flvmdiOnParts = false;  // FLV, and every part is a final file
-    bool flvmdiOnJoin = false;   // FLV join
-    QString joinList;            // "~tmpSJoin.txt" when joining
-    QString joinFile;            // "~tmpSJoin.<ext>" when joining
+    int steps = 0;      // N of the busy caption
+    bool join = false;  // two or more parts joined
+    // FLV parts are cut and joined by flvmdi at tag level, metadata included; others by
+    // ffmpeg, from the keyframe a probe finds.
+    bool tagLevel = false;
+    QString joinList;  // "~tmpSJoin.txt" when joining
+    QString joinFile;  // "~tmpSJoin.<ext>" when joining
 
     QString path(const QString& name) const { return folder + name; }
     // Every file of the folder this job writes, moves onto or deletes, temporary or final.

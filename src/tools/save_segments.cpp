@@ -29,7 +29,7 @@ class SaveJob {
           out_(out) {}
 
     void run() {
-        if (!frame_.start(plan_.output, QStringLiteral("Edit") + QString::number(plan_.kind)))
+        if (!frame_.start(plan_.output, tools::toolSetWord(QStringLiteral("Edit"), plan_.kind)))
             return;
         out_.started = true;
         tools_ = {frame_.paths().ffmpeg, frame_.paths().flvmdi};
@@ -90,6 +90,12 @@ class SaveJob {
         return CutStart{};  // no keyframe found: read from the beginning
     }
 
+    // One pass of flvmdi: the span from its keyframe, with metadata, every tag as it was.
+    bool cutFlvPart(int step, const PartPlan& p, const QString& path) {
+        if (!runStep(step, flvCutCommand(tools_, plan_.source, p.cut, path))) return false;
+        return holdsPictures(path);
+    }
+
     bool makeParts() {
         QStringList list;
         for (const PartPlan& p : plan_.parts) {
@@ -99,11 +105,15 @@ class SaveJob {
             const QString path = frame_.temp(p.name);
             QFile::remove(path);
             list << path;
+            if (plan_.tagLevel) {
+                if (!cutFlvPart(step, p, path)) return false;
+                continue;
+            }
             const std::optional<CutStart> found = findCutStart(p);
             if (!found) return false;
             const CutStart start = *found;
             if (!cutPart(step, p, start, false)) return false;
-            if (!partMade(path) && plan_.kind == 3) {
+            if (!partMade(path) && plan_.kind == tools::ToolKind::Other) {
                 if (!reencodeAccepted_) {
                     ++out_.reencodeQuestions;
                     if (!frame_.askReencode()) return false;
@@ -112,10 +122,6 @@ class SaveJob {
                 if (!cutPart(step, p, start, true)) return false;
             }
             if (!partMade(path)) return false;
-            if (plan_.flvmdiOnParts) {
-                if (!runStep(step, flvmdiCommand(tools_, path))) return false;
-                if (!partMade(path)) return false;
-            }
         }
         partPaths_ = list;
         return true;
@@ -144,7 +150,7 @@ class SaveJob {
     }
 
     bool joinParts(int step, const QString& joined) {
-        if (plan_.kind == 1) return runStep(step, flvJoinCommand(tools_, partPaths_, joined));
+        if (plan_.tagLevel) return runStep(step, flvJoinCommand(tools_, partPaths_, joined));
         const QString list = frame_.temp(plan_.joinList);
         QFile f(list);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
@@ -176,10 +182,6 @@ class SaveJob {
         if (!joinParts(step, joined)) return false;
         for (const QString& part : partPaths_) QFile::remove(part);
         if (!holdsPictures(joined)) return false;
-        if (plan_.flvmdiOnJoin) {
-            if (!runStep(step, flvmdiCommand(tools_, joined))) return false;
-            if (!partMade(joined)) return false;
-        }
         return moveOnto(joined, plan_.output);
     }
 

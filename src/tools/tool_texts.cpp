@@ -75,12 +75,16 @@ QString reencodeQuestion(const ToolTexts& t) {
            QStringLiteral("按「確定」則繼續程序，並且音訊重新編碼") + kCrLf + t.reencodeCancel;
 }
 
-int toolKind(const QString& ext) {
+ToolKind toolKind(const QString& ext) {
     const QString e = ext.toLower();
-    if (e == QLatin1String("flv")) return 1;
+    if (e == QLatin1String("flv")) return ToolKind::Flv;
     if (e == QLatin1String("mpeg") || e == QLatin1String("mpg") || e == QLatin1String("vob"))
-        return 2;
-    return 3;
+        return ToolKind::Mpeg;
+    return ToolKind::Other;
+}
+
+QString toolSetWord(const QString& job, ToolKind kind) {
+    return job + QString::number(static_cast<int>(kind));
 }
 
 }  // namespace tools

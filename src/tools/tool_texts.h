@@ -27,7 +27,12 @@ QString folderErrorText(const QString& folder);
 // The re-encode question; empty when the tool has none.
 QString reencodeQuestion(const ToolTexts& t);
 
-// ToolKind from a lower-case extension: "flv" 1; "mpeg", "mpg", "vob" 2; anything else 3.
-int toolKind(const QString& ext);
+// What the tools do with a source: FLV at tag level; MPEG program streams and everything else
+// by ffmpeg. The numbers are those of the tool-set words ("Edit1", "Edit2", "Edit3").
+enum class ToolKind { Flv = 1, Mpeg = 2, Other = 3 };
+// From an extension, any case: "flv"; "mpeg", "mpg", "vob"; anything else.
+ToolKind toolKind(const QString& ext);
+// "Edit1", "Fix3", ...: a tool-set word for the package program.
+QString toolSetWord(const QString& job, ToolKind kind);
 
 }  // namespace tools

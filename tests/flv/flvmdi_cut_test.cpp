@@ -82,6 +82,13 @@ std::vector<std::pair<long, std::string>> pictures(const std::string& path) {
     return out;
 }
 
+// How late an AVC picture is shown after its decoding time.
+std::int64_t cts(const RawTag& t) {
+    if (t.type != 9 || (t.body(0) & 0x0F) != 7) return 0;
+    const std::int32_t v = t.body(2) << 16 | t.body(3) << 8 | t.body(4);
+    return v & 0x800000 ? v - 0x1000000 : v;
+}
+
 // AVC and AAC configuration tags.
 bool isConfig(const RawTag& t) {
     return (t.type == 9 && (t.body(0) & 0x0F) == 7 && t.body(1) == 0) ||
@@ -96,12 +103,13 @@ TEST_P(FlvmdiCut, KeepsTheSpanFromTheKeyframeByteForByte) {
     const std::string src = dir.copy(c.clip(), "src.flv");
     const Bytes before = readFile(src);
     const auto srcTags = audioVideoTags(splitTags(before));
-    // The clock of the first frame (codec configurations may carry 0 whatever the clock).
-    const std::uint32_t t0 = std::find_if(srcTags.begin(), srcTags.end(), [](const RawTag& t) {
-                                 return t.isVideoKeyframe() || (t.type == 8 && !isConfig(t));
-                             })->timestamp;
+    // Positions count from the earliest picture or sound (configurations may carry 0
+    // whatever the clock).
+    std::int64_t t0 = INT64_MAX;
+    for (const RawTag& t : srcTags)
+        if (!isConfig(t)) t0 = std::min<std::int64_t>(t0, t.timestamp + cts(t));
+    auto r = cut(src, 3500, 7000, dir.file("out.flv"));
     const std::int64_t from = t0 + 3500, to = t0 + 7000;
-    auto r = cut(src, from, to, dir.file("out.flv"));
     ASSERT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(readFile(src), before);  // the source is only read
 
@@ -112,9 +120,10 @@ TEST_P(FlvmdiCut, KeepsTheSpanFromTheKeyframeByteForByte) {
     ASSERT_FALSE(out.empty());
 
     // The keyframe the cut starts at: the last at or before the start.
+    // The keyframe whose picture is shown last at or before the start.
     std::uint32_t keyTs = 0;
     for (const RawTag& t : srcTags)
-        if ((c.video ? t.isVideoKeyframe() : t.type == 8) && t.timestamp <= from)
+        if ((c.video ? t.isVideoKeyframe() : t.type == 8) && t.timestamp + cts(t) <= from)
             keyTs = t.timestamp;
     if (c.video) {
         auto firstVideo = std::find_if(out.begin(), out.end(),

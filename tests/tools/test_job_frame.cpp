@@ -521,10 +521,11 @@ TEST_F(JobTest, BothProgramsPickTheSameFolderAndCreatingWaitsForThePackage) {
 }
 
 TEST_F(JobTest, ToolKindAndTexts) {
-    EXPECT_EQ(toolKind(QStringLiteral("flv")), 1);
-    EXPECT_EQ(toolKind(QStringLiteral("FLV")), 1);
-    for (const char* e : {"mpeg", "mpg", "vob"}) EXPECT_EQ(toolKind(QLatin1String(e)), 2);
-    for (const char* e : {"avi", "mp4", ""}) EXPECT_EQ(toolKind(QLatin1String(e)), 3);
+    EXPECT_EQ(toolKind(QStringLiteral("flv")), ToolKind::Flv);
+    EXPECT_EQ(toolKind(QStringLiteral("FLV")), ToolKind::Flv);
+    for (const char* e : {"mpeg", "mpg", "vob"})
+        EXPECT_EQ(toolKind(QLatin1String(e)), ToolKind::Mpeg);
+    for (const char* e : {"avi", "mp4", ""}) EXPECT_EQ(toolKind(QLatin1String(e)), ToolKind::Other);
     EXPECT_EQ(toolTexts(Tool::Join).workingLine, QStringLiteral("正在進行「合併」多媒體檔案"));
     EXPECT_TRUE(toolTexts(Tool::Join).fixedStepLine);
     EXPECT_FALSE(toolTexts(Tool::Split).fixedStepLine);

@@ -39,13 +39,13 @@ TEST(SavePlanTimes, UnitsToSecondsClampToTheLength) {
 }
 
 TEST(SavePlanNames, KindsNamesAndMuxers) {
-    EXPECT_EQ(toolKind("FLV"), 1);
-    EXPECT_EQ(toolKind("mpg"), 2);
-    EXPECT_EQ(toolKind("mpeg"), 2);
-    EXPECT_EQ(toolKind("vob"), 2);
-    EXPECT_EQ(toolKind("avi"), 3);
-    EXPECT_EQ(toolKind("dat"), 3);
-    EXPECT_EQ(toolKind("mp4"), 3);
+    EXPECT_EQ(toolKind("FLV"), tools::ToolKind::Flv);
+    EXPECT_EQ(toolKind("mpg"), tools::ToolKind::Mpeg);
+    EXPECT_EQ(toolKind("mpeg"), tools::ToolKind::Mpeg);
+    EXPECT_EQ(toolKind("vob"), tools::ToolKind::Mpeg);
+    EXPECT_EQ(toolKind("avi"), tools::ToolKind::Other);
+    EXPECT_EQ(toolKind("dat"), tools::ToolKind::Other);
+    EXPECT_EQ(toolKind("mp4"), tools::ToolKind::Other);
     EXPECT_EQ(muxerFor("dat"), "mpeg");
     EXPECT_EQ(muxerFor("wmv"), "asf");
     EXPECT_EQ(partName(0, "flv"), "~tmpSP001.flv");
@@ -57,7 +57,7 @@ TEST(SavePlanNames, KindsNamesAndMuxers) {
     EXPECT_EQ(modeWord(Mode::Split), "分割");
 }
 
-TEST(SavePlanSteps, StepsJoinAndFlvmdiByModeAndCount) {
+TEST(SavePlanSteps, StepsJoinAndTagLevelByModeAndCount) {
     SaveRequest r;
     r.source = "/v/clip.FLV";
     r.secondsPerUnit = 0.04;
@@ -70,16 +70,18 @@ TEST(SavePlanSteps, StepsJoinAndFlvmdiByModeAndCount) {
     EXPECT_EQ(p.output, "/out/split_001.flv");
     EXPECT_EQ(p.steps, 3);
     EXPECT_FALSE(p.join);
-    EXPECT_TRUE(p.flvmdiOnParts);
+    EXPECT_TRUE(p.tagLevel);
+    EXPECT_EQ(p.kind, tools::ToolKind::Flv);
     EXPECT_EQ(p.parts[2].finalName, "split_003.flv");
+    // flvmdi cuts on whole seconds, in milliseconds: [S, S + L).
+    EXPECT_EQ(flvCutCommand(systemTools(), r.source, p.parts[1].cut, "/out/~tmpSP002.flv").args,
+              (QStringList{"--cut", "4000", "6000", "/v/clip.FLV", "/out/~tmpSP002.flv"}));
 
     r.mode = Mode::Cut;
     r.output = "/out/new.flv";
     p = makePlan(r);
     EXPECT_EQ(p.steps, 4);
     EXPECT_TRUE(p.join);
-    EXPECT_FALSE(p.flvmdiOnParts);  // flvmdi runs once, on the join
-    EXPECT_TRUE(p.flvmdiOnJoin);
     EXPECT_EQ(p.output, "/out/new.flv");
     EXPECT_TRUE(p.touchedFiles().contains("/out/~tmpSJoin.txt"));
 
@@ -87,12 +89,13 @@ TEST(SavePlanSteps, StepsJoinAndFlvmdiByModeAndCount) {
     p = makePlan(r);
     EXPECT_EQ(p.steps, 1);
     EXPECT_FALSE(p.join);
-    EXPECT_TRUE(p.flvmdiOnParts);
 
     r.source = "/v/clip.mpg";
     r.segments = {{0, 50}, {100, 50}};
     p = makePlan(r);
-    EXPECT_FALSE(p.flvmdiOnParts || p.flvmdiOnJoin);
+    EXPECT_FALSE(p.tagLevel);
+    EXPECT_EQ(p.kind, tools::ToolKind::Mpeg);
+    EXPECT_EQ(tools::toolSetWord("Edit", p.kind), "Edit2");
 }
 
 TEST(SavePlanCommands, PathsAsFilesAndOutputOptionsAfterTheInput) {
