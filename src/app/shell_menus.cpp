@@ -35,10 +35,11 @@ ShellMenus::ShellMenus(frmMain& window, QObject* parent) : QObject(parent) {
     ui.mnuFile->addSeparator();
     mnuSaveNow = addItem(ui.mnuFile, "mnuSaveNow", QStringLiteral("立即儲存設定"));
     onTriggered(mnuSaveNow, this, [this] { emit saveNowRequested(); });
-    mnuEnd[0] = addItem(ui.mnuFile, "mnuEnd_0", QStringLiteral("結束 ( 儲存設定 )"));
-    onTriggered(mnuEnd[0], this, [this] { emit endRequested(0); });
-    mnuEnd[1] = addItem(ui.mnuFile, "mnuEnd_1", QStringLiteral("結束 ( 不儲存設定 )"));
-    onTriggered(mnuEnd[1], this, [this] { emit endRequested(1); });
+    mnuEnd[kEndSaving] = addItem(ui.mnuFile, "mnuEnd_0", QStringLiteral("結束 ( 儲存設定 )"));
+    onTriggered(mnuEnd[kEndSaving], this, [this] { emit endRequested(kEndSaving); });
+    mnuEnd[kEndWithoutSaving] =
+        addItem(ui.mnuFile, "mnuEnd_1", QStringLiteral("結束 ( 不儲存設定 )"));
+    onTriggered(mnuEnd[kEndWithoutSaving], this, [this] { emit endRequested(kEndWithoutSaving); });
     mnuStartList = addItem(ui.mnuListMenu, "mnuStartList", QStringLiteral("啟動時開啟播放清單"));
     mnuStartList->setCheckable(true);
 

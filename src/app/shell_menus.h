@@ -10,14 +10,18 @@ class frmMain;
 
 namespace app {
 
+// The items of mnuEnd.
+inline constexpr int kEndSaving = 0;
+inline constexpr int kEndWithoutSaving = 1;
+
 class ShellMenus : public QObject {
     Q_OBJECT
   public:
     explicit ShellMenus(frmMain& window, QObject* parent = nullptr);
 
     QAction* mnuSaveNow = nullptr;
-    std::array<QAction*, 2> mnuEnd{};  // 0: exit and save, 1: exit without saving
-    QAction* mnuStartList = nullptr;   // checkable: open the play list at start-up
+    std::array<QAction*, 2> mnuEnd{};
+    QAction* mnuStartList = nullptr;  // checkable: open the play list at start-up
 
   signals:
     void saveNowRequested();

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 
+#include "app/shell_menus.h"
 #include "app/window_settings.h"
 #include "common/prompts.h"
 #include "common/texts.h"
@@ -19,7 +20,7 @@ Shutdown::Shutdown(frmMain& window, WindowSettings& settings, std::function<void
     : w_(window), settings_(settings), beforeRelease_(std::move(beforeRelease)) {}
 
 void Shutdown::mnuEnd(int index) {
-    saveOnClose_ = index != 1;
+    saveOnClose_ = index != kEndWithoutSaving;
     w_.close();
 }
 

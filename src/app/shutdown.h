@@ -15,7 +15,7 @@ class Shutdown {
     // beforeRelease: stops what must not run once closing has begun (the start-up timer).
     Shutdown(frmMain& window, WindowSettings& settings, std::function<void()> beforeRelease);
 
-    // 0: exit and save the settings; 1: exit without saving.
+    // index as in mnuEnd: kEndSaving or kEndWithoutSaving.
     void mnuEnd(int index);
     // A termination signal: close through the normal shutdown, asking nothing.
     void terminate();

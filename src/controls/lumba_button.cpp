@@ -85,19 +85,20 @@ LumbaButton::LumbaButton(QWidget* parent) : QWidget(parent), inner_(new LumbaBut
     inner_->setGeometry(rect());
 }
 
-void LumbaButton::setState(int state) {
+void LumbaButton::setState(ButtonState state) {
+    using enum ButtonState;
     state_ = state;
     if (mode_ != 0) {
-        if (state == 2) toggledDown_ = true;
-        if (state == 0 || state == 3) toggledDown_ = false;
+        if (state == Down) toggledDown_ = true;
+        if (state == Normal || state == Disabled) toggledDown_ = false;
     }
-    if (state == 1) {
+    if (state == Hover) {
         hoverTimer_.start();
-    } else if (state != 2 || !pressed_) {
+    } else if (state != Down || !pressed_) {
         hoverTimer_.stop();
     }
-    inner_->setEnabled(state != 3);
-    if (state == 3) pressed_ = false;
+    inner_->setEnabled(state != Disabled);
+    if (state == Disabled) pressed_ = false;
     inner_->update();
 }
 
@@ -157,8 +158,9 @@ void LumbaButton::setDisabledPicture(const QPixmap& p) {
 }
 
 QPixmap LumbaButton::currentPicture() const {
-    if (state_ == 3) return disabledPicture_.isNull() ? greyed(picture_) : disabledPicture_;
-    if (state_ == 2 && !downPicture_.isNull()) return downPicture_;
+    if (state_ == ButtonState::Disabled)
+        return disabledPicture_.isNull() ? greyed(picture_) : disabledPicture_;
+    if (state_ == ButtonState::Down && !downPicture_.isNull()) return downPicture_;
     return picture_;
 }
 
@@ -171,9 +173,9 @@ QPixmap LumbaButton::masked(const QPixmap& p) const {
 
 void LumbaButton::checkHover() {
     const QWidget* under = QApplication::widgetAt(QCursor::pos());
-    if (state_ != 1 || under != inner_) {
+    if (state_ != ButtonState::Hover || under != inner_) {
         hoverTimer_.stop();
-        if (state_ == 1) setState(0);
+        if (state_ == ButtonState::Hover) setState(ButtonState::Normal);
     }
 }
 
@@ -183,22 +185,22 @@ void LumbaButton::innerMouseMove(QMouseEvent* e) {
     const QPoint pt = e->position().toPoint();
     emit MouseMove(vbButton(e->button()) | (e->buttons() & Qt::LeftButton ? 1 : 0),
                    vbShift(e->modifiers()), pt.x(), pt.y());
-    if (state_ == 0) setState(1);
-    if (state_ == 1) hoverTimer_.start();
+    if (state_ == ButtonState::Normal) setState(ButtonState::Hover);
+    if (state_ == ButtonState::Hover) hoverTimer_.start();
 }
 
 void LumbaButton::innerMousePress(QMouseEvent* e) {
     const QPoint pt = e->position().toPoint();
     emit MouseDown(vbButton(e->button()), vbShift(e->modifiers()), pt.x(), pt.y());
-    if (e->button() != Qt::LeftButton || state_ == 3) return;
+    if (e->button() != Qt::LeftButton || state_ == ButtonState::Disabled) return;
     pressed_ = true;
     if (mode_ == 0) {
-        setState(2);
+        setState(ButtonState::Down);
         return;
     }
     // Toggles settle their value on the press, so a Click handler reads the new State.
     const bool down = !toggledDown_;
-    setState(down ? 2 : 1);
+    setState(down ? ButtonState::Down : ButtonState::Hover);
     toggledDown_ = down;
     if (mode_ == 2) emit Click();
 }
@@ -208,14 +210,15 @@ void LumbaButton::innerMouseRelease(QMouseEvent* e) {
     emit MouseUp(vbButton(e->button()), vbShift(e->modifiers()), pt.x(), pt.y());
     if (e->button() != Qt::LeftButton || !pressed_) return;
     pressed_ = false;
-    if (state_ == 3) return;
+    if (state_ == ButtonState::Disabled) return;
     const bool inside = inner_->rect().contains(pt);
     if (mode_ == 0) {
-        setState(inside ? 1 : 0);
+        setState(inside ? ButtonState::Hover : ButtonState::Normal);
         if (inside) emit Click();
         return;
     }
-    setState(toggledDown_ ? 2 : (inside ? 1 : 0));
+    setState(toggledDown_ ? ButtonState::Down
+                          : (inside ? ButtonState::Hover : ButtonState::Normal));
     if (mode_ == 1 && inside) emit Click();
 }
 
@@ -230,7 +233,7 @@ void LumbaButton::innerDrop(QDropEvent* e) {
 void LumbaButton::paintInner(QPainter& p) {
     const QRect r = inner_->rect();
     p.fillRect(r, backColor_);
-    const bool down = state_ == 2;
+    const bool down = state_ == ButtonState::Down;
     const int shift = down ? 1 : 0;
 
     const QPixmap pic = masked(currentPicture());
@@ -244,14 +247,16 @@ void LumbaButton::paintInner(QPainter& p) {
         textRect.setLeft(x + picSize.width() + 3);
     }
     if (!caption_.isEmpty()) {
-        p.setPen(state_ == 3 ? palette().color(QPalette::Disabled, QPalette::ButtonText)
-                             : foreColor_);
+        p.setPen(state_ == ButtonState::Disabled
+                     ? palette().color(QPalette::Disabled, QPalette::ButtonText)
+                     : foreColor_);
         p.drawText(textRect.translated(shift, shift),
                    Qt::AlignVCenter | (pic.isNull() ? Qt::AlignHCenter : Qt::AlignLeft), caption_);
     }
 
     // The one-pixel frame: raised while hovered, sunken while down, always in Style 1.
-    const bool raised = state_ == 1 || (style_ == 1 && state_ != 2);
+    const bool raised =
+        state_ == ButtonState::Hover || (style_ == 1 && state_ != ButtonState::Down);
     if (!raised && !down) return;
     const QColor light = palette().color(QPalette::Light);
     const QColor shadow = palette().color(QPalette::Dark);

@@ -1,17 +1,19 @@
 #pragma once
 // The program's own picture button: flat until hovered, a one-pixel raised frame while the
 // pointer is over it, sunken while pressed, optionally a toggle. Holders drive it through
-// State (0 normal, 1 hover, 2 down, 3 disabled) and listen to Click.
+// State (normal, hover, down, disabled) and listen to Click.
 #include <QColor>
 #include <QPixmap>
 #include <QTimer>
 #include <QWidget>
 
+#include "common/button_state.h"
+
 class QMimeData;
 
 class LumbaButton : public QWidget {
     Q_OBJECT
-    Q_PROPERTY(int State READ State WRITE setState)
+    Q_PROPERTY(int State READ stateNumber WRITE setStateNumber)
     Q_PROPERTY(int Mode READ Mode WRITE setMode)
     Q_PROPERTY(int Style READ Style WRITE setStyle)
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
@@ -25,8 +27,11 @@ class LumbaButton : public QWidget {
   public:
     explicit LumbaButton(QWidget* parent = nullptr);
 
-    int State() const { return state_; }
-    void setState(int state);
+    ButtonState State() const { return state_; }
+    void setState(ButtonState state);
+    // The State property as its number (0 normal, 1 hover, 2 down, 3 disabled).
+    int stateNumber() const { return static_cast<int>(state_); }
+    void setStateNumber(int state) { setState(static_cast<ButtonState>(state)); }
     int Mode() const { return mode_; }
     void setMode(int mode) { mode_ = mode; }
     int Style() const { return style_; }
@@ -82,7 +87,7 @@ class LumbaButton : public QWidget {
 
     QWidget* inner_;
     QTimer hoverTimer_;
-    int state_ = 0;
+    ButtonState state_ = ButtonState::Normal;
     int mode_ = 0;
     int style_ = 0;
     bool toggledDown_ = false;  // Mode 1 and 2: the button's value is "down"

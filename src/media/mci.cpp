@@ -202,6 +202,16 @@ QString MCI::getStatus() {
     return lastError_ == 0 ? leadingWord(reply) : QStringLiteral("error");
 }
 
+MciMode MCI::modeOf(const QString& reply) {
+    const QString word = leadingWord(reply);
+    if (word == QLatin1String("playing")) return MciMode::Playing;
+    if (word == QLatin1String("paused")) return MciMode::Paused;
+    if (word == QLatin1String("stopped")) return MciMode::Stopped;
+    if (word == QLatin1String("seeking")) return MciMode::Seeking;
+    if (word == QLatin1String("not")) return MciMode::NotReady;  // "not ready"
+    return MciMode::Other;
+}
+
 int32_t MCI::getStartFrame() {
     QString reply;
     if (isCDa()) {

@@ -10,6 +10,10 @@
 
 #include "media/mci_device.h"
 
+// The device's mode as the player tells it apart; Other stands for "error" and any word the
+// player has no use for.
+enum class MciMode { Playing, Paused, Stopped, Seeking, NotReady, Other };
+
 class MCI {
   public:
     // Result code of a command when no device is available at all.
@@ -67,7 +71,8 @@ class MCI {
     void stopMCI(const QString& aliasName = {}, int32_t frame = 0);
     void closeMCI(const QString& aliasName = {});  // empty: the object's own alias
     void closeAllMCI();
-    QString getStatus();       // "playing", "paused", "stopped", ... or "error"
+    QString getStatus();  // "playing", "paused", "stopped", ... or "error"
+    MciMode getMode() { return modeOf(getStatus()); }
     int32_t getStartFrame();   // CD track: its start on the disc in ms; files 0
     int32_t getTotalFrames();  // length in position units, cached until the next open
     float getTotalSeconds();   // length in seconds, cached until the next open
@@ -86,6 +91,8 @@ class MCI {
 
     // Exposed for tests of the reply rules.
     static QString leadingWord(const QString& reply);
+    // The mode named by the leading word of a mode reply.
+    static MciMode modeOf(const QString& reply);
 
   private:
     int send(const QString& command, QString* reply = nullptr);

@@ -47,8 +47,8 @@ frmMain::frmMain(MciDevice* device, QWidget* parent) : QMainWindow(parent) {
     buildFilters();
     ui_.lblFnName->clear();
     setMediaMenus(false, false);
-    ui_.mbLastItem->setState(3);
-    ui_.mbNextItem->setState(3);
+    ui_.mbLastItem->setState(ButtonState::Disabled);
+    ui_.mbNextItem->setState(ButtonState::Disabled);
     playback_->ifStopped(true);
     transport_->refreshStepHints();
 }
@@ -67,10 +67,10 @@ void frmMain::connectUi() {
     connect(ui_.mnuOpen, &QAction::triggered, op, [this, op] { op->mnuOpen_Click(openFilter_); });
     connect(ui_.mnuPlayLast, &QAction::triggered, op, &MediaOpener::mnuPlayLast_Click);
     for (int i = 0; i < static_cast<int>(ui_.mnuSpeed.size()); ++i)
-        if (i != 9)
+        if (i != player::kSpeedSeparatorItem)
             connect(ui_.mnuSpeed[i], &QAction::triggered, this, [tv, i] { tv->mnuSpeed_Click(i); });
     for (int i = 0; i < static_cast<int>(ui_.mnuFB.size()); ++i)
-        if (i != 3)
+        if (i != player::kStepSeparatorItem)
             connect(ui_.mnuFB[i], &QAction::triggered, this, [tv, i] { tv->mnuFB_Click(i); });
     connect(ui_.mnuKeepWH, &QAction::triggered, tv, [tv] { tv->myPutSize(true); });
     connect(ui_.mnuKeepDef, &QAction::triggered, tv, [tv] { tv->myPutSize(true); });

@@ -3,20 +3,21 @@
 // in; the defaults behave as an empty play list (nothing plays next, nothing is marked).
 #include <QString>
 
+#include "common/player_values.h"
+
 namespace player {
 
 class PlayerListLink {
   public:
     virtual ~PlayerListLink() = default;
 
-    // Play mode of the lists: 0 play each file once, 1 loop the file, 2 loop the list,
-    // 3 random list.
-    virtual int playMode() const { return 0; }
+    // Play mode of the lists.
+    virtual ListPlayMode playMode() const { return ListPlayMode::Once; }
     // The continuation test: the list carries on with another item after this one.
     virtual bool carriesOn() const { return false; }
     // The list advance after a stop or the end of a file: decides whether and what plays
-    // next and sets continueMode accordingly (an empty list: nothing, continueMode 0).
-    virtual void advance(int& continueMode) { continueMode = 0; }
+    // next and sets continueMode accordingly (an empty list: nothing, ContinueMode::None).
+    virtual void advance(ContinueMode& continueMode) { continueMode = ContinueMode::None; }
     // Item text (path, optionally "∥" and marks) of the current list's current item.
     virtual QString currentItemText() { return {}; }
     // A file opened: mark it as the current item (the refresh comes from the player).

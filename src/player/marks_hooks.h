@@ -4,6 +4,7 @@
 #include <QString>
 #include <cstdint>
 
+#include "common/player_values.h"
 #include "media/mci.h"
 
 namespace player {
@@ -43,12 +44,12 @@ class MarksHooks {
     virtual void playMarksForModifiers(int mask) { (void)mask; }
     virtual void goToMarksList() {}
 
-    // Tag of mnuRngEdit ("on2" while a single-file request came in during mark editing).
-    virtual QString rngEditTag() const { return rngEditTag_; }
-    virtual void setRngEditTag(const QString& t) { rngEditTag_ = t; }
+    // Tag of mnuRngEdit.
+    virtual RngEditTag rngEditTag() const { return rngEditTag_; }
+    virtual void setRngEditTag(RngEditTag t) { rngEditTag_ = t; }
 
   private:
-    QString rngEditTag_;
+    RngEditTag rngEditTag_ = RngEditTag::Empty;
 };
 
 }  // namespace player

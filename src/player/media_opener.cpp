@@ -38,8 +38,8 @@ MediaOpener::MediaOpener(PlayerUi& ui, MCI& media, QWidget* window, PlaybackCont
 void MediaOpener::playSingle(QString path, int fromList) {
     path.remove(u'"');
     MarksHooks& marks = playback_.marks();
-    if (marks.checkDealRng() && fromList == 0) marks.setRngEditTag(QStringLiteral("on2"));
-    playback_.setContinueMode(fromList > 0 ? 2 : 3);
+    if (marks.checkDealRng() && fromList == 0) marks.setRngEditTag(RngEditTag::SingleFileRequest);
+    playback_.setContinueMode(fromList > 0 ? ContinueMode::PlayList : ContinueMode::SingleFile);
     const items::ItemParts item =
         items::splitItemText(path.isEmpty() ? playback_.listLink().currentItemText() : path);
     newPlay(fixDriveLetter(item.path), item.marks);
@@ -47,16 +47,18 @@ void MediaOpener::playSingle(QString path, int fromList) {
 }
 
 bool MediaOpener::confirmLeavingMarks(const QString& path) {
-    if (media_.getStatus() == QLatin1String("playing")) playback_.mbPause_Click();
+    if (media_.getMode() == MciMode::Playing) playback_.mbPause_Click();
     const QString text = QStringLiteral("某個多媒體檔案正準備接續播放") + kCrLf +
                          QStringLiteral("但是你目前處於標記編輯的狀態") + kCrLf + kCrLf +
                          QStringLiteral("按「是」則允許該多媒體的播放") + kCrLf +
                          QStringLiteral("按「否」則取消該多媒體的播放") + kCrLf + kCrLf + path;
     if (prompts::msgBox(text, prompts::Buttons::YesNo, texts::kNoticeTitle) != prompts::Answer::Yes)
         return false;
-    playback_.setContinueMode(0);
+    playback_.setContinueMode(ContinueMode::None);
     playback_.shareBnStop({.listDone = true, .atEnd = true});
-    playback_.setContinueMode(playback_.marks().rngEditTag() == QLatin1String("on2") ? 3 : 2);
+    playback_.setContinueMode(playback_.marks().rngEditTag() == RngEditTag::SingleFileRequest
+                                  ? ContinueMode::SingleFile
+                                  : ContinueMode::PlayList);
     playback_.letEventsRun();
     return true;
 }
@@ -66,7 +68,7 @@ void MediaOpener::newPlay(const QString& path, const QString& marksText) {
     if (marks.checkDealRng() && !confirmLeavingMarks(path)) return;
     if (isMediaFile(path) && !isAudioFile(path) && prepareCapture) prepareCapture(path);
 
-    marks.setRngEditTag(QString());
+    marks.setRngEditTag(RngEditTag::Empty);
     marks.clearAllMarks();
 
     lastFile_ = media_.FileName();
@@ -97,8 +99,8 @@ void MediaOpener::newPlay(const QString& path, const QString& marksText) {
         ui_.picNote->hide();
         playback_.showPlaying(false);
         if (media_.getTotalSeconds() <= 0) {
-            ui_.mbRngStart->setState(3);
-            ui_.mbRngEnd->setState(3);
+            ui_.mbRngStart->setState(ButtonState::Disabled);
+            ui_.mbRngEnd->setState(ButtonState::Disabled);
             labels_.setTimeLabelsVisible(false);
             playback_.listLink().lengthUnknown();
         }
@@ -111,7 +113,7 @@ void MediaOpener::newPlay(const QString& path, const QString& marksText) {
 }
 
 void MediaOpener::failPlay(const QString& givenPath) {
-    playback_.setContinueMode(0);
+    playback_.setContinueMode(ContinueMode::None);
     playback_.listLink().clearCurrentItemMarker();
     emit mediaMenusEnabled(false, false);
     const QString path = givenPath.isEmpty() ? media_.FileName() : givenPath;
@@ -134,7 +136,7 @@ void MediaOpener::playErrorMsg(const QString& path, const QString& lead) {
 void MediaOpener::closeRunFn(QString path) {
     if (!path.isEmpty() && !path.contains(u'/')) path = currentFolder() + path;
     if (path.isEmpty() || path != media_.FileName()) return;
-    playback_.setContinueMode(0);
+    playback_.setContinueMode(ContinueMode::None);
     playback_.shareBnStop({});
     playback_.marks().clearAllMarks();
     labels_.setTimeLabelsVisible(false);
@@ -156,7 +158,7 @@ void MediaOpener::mnuOpen_Click(const QString& openFilter) {
 
 void MediaOpener::mnuPlayLast_Click() {
     if (lastFile_.isEmpty()) return;
-    playback_.setContinueMode(3);
+    playback_.setContinueMode(ContinueMode::SingleFile);
     const QString path = lastFile_;  // newPlay overwrites lastFile_ with the current file
     newPlay(path, QString());
 }

@@ -35,29 +35,29 @@ void PlaybackController::ifStopped(bool nothingOpen) {
     labels_.showStoppedTime();
     for (LumbaButton* b :
          {ui_.mbRngStart, ui_.mbRngEnd, ui_.mbPause, ui_.mbBackward, ui_.mbForward})
-        b->setState(3);
-    ui_.mbPlay->setState(nothingOpen ? 3 : 0);
-    ui_.mbStop->setState(nothingOpen ? 3 : 2);
-    playState_ = 5;
+        b->setState(ButtonState::Disabled);
+    ui_.mbPlay->setState(nothingOpen ? ButtonState::Disabled : ButtonState::Normal);
+    ui_.mbStop->setState(nothingOpen ? ButtonState::Disabled : ButtonState::Down);
+    playState_ = PlayState::Stopped;
     list_->refreshButtons();
     emit stateChanged();
 }
 
 void PlaybackController::refreshTransportLook(bool paused) {
-    ui_.mbPlay->setState(paused ? 0 : 2);
-    ui_.mbPause->setState(paused ? 2 : 0);
-    ui_.mbStop->setState(0);
-    ui_.mbBackward->setState(0);
-    ui_.mbForward->setState(0);
-    ui_.mbRngStart->setState(media_.isRngPlaying() ? 2 : 0);
+    ui_.mbPlay->setState(paused ? ButtonState::Normal : ButtonState::Down);
+    ui_.mbPause->setState(paused ? ButtonState::Down : ButtonState::Normal);
+    ui_.mbStop->setState(ButtonState::Normal);
+    ui_.mbBackward->setState(ButtonState::Normal);
+    ui_.mbForward->setState(ButtonState::Normal);
+    ui_.mbRngStart->setState(media_.isRngPlaying() ? ButtonState::Down : ButtonState::Normal);
     ui_.picHsb->setEnabled(true);
 }
 
 void PlaybackController::showPlaying(bool afterOpen) {
     if (!afterOpen) refreshTransportLook(false);
     labels_.setTimeLabelsVisible(true);
-    ui_.mbRngStart->setState(media_.isRngPlaying() ? 2 : 0);
-    playState_ = 1;
+    ui_.mbRngStart->setState(media_.isRngPlaying() ? ButtonState::Down : ButtonState::Normal);
+    playState_ = PlayState::Playing;
     list_->refreshButtons();
     // The timer first: the first volume read may raise the no-mixer notice, and the status
     // line must keep moving behind that box.
@@ -67,14 +67,14 @@ void PlaybackController::showPlaying(bool afterOpen) {
 }
 
 void PlaybackController::segmentPlayStarted(bool fromStopped) {
-    if (fromStopped) continueMode_ = 2;
+    if (fromStopped) continueMode_ = ContinueMode::PlayList;
     showPlaying(false);
 }
 
 void PlaybackController::mbPlay_Click() {
     refreshTransportLook(false);
-    const int was = playState_;
-    if (playState_ != 4) {
+    const PlayState was = playState_;
+    if (playState_ != PlayState::Paused) {
         media_.playMCI(0, labels_.totalUnits(), false, false, false);
         media_.rngCancel();
         if (!media_.isSuccess()) {
@@ -85,7 +85,7 @@ void PlaybackController::mbPlay_Click() {
         media_.resumeMCI();
     }
     if (media_.isSuccess()) {
-        if (was == 5) continueMode_ = 2;
+        if (was == PlayState::Stopped) continueMode_ = ContinueMode::PlayList;
         showPlaying(true);
         status_->tmrCheck_Timer();
     } else {
@@ -102,13 +102,14 @@ void PlaybackController::mbPause_Click() {
 
 void PlaybackController::shareBnPause() {
     media_.pauseMCI();
-    playState_ = 4;
+    playState_ = PlayState::Paused;
     refreshTransportLook(true);
     emit stateChanged();
 }
 
 void PlaybackController::mbStop_Click() {
-    shareBnStop({.atEnd = continueMode_ == 2 && list_->playMode() >= 2});
+    shareBnStop(
+        {.atEnd = continueMode_ == ContinueMode::PlayList && listRunsOn(list_->playMode())});
 }
 
 void PlaybackController::shareBnStop(StopFlags flags) {
@@ -125,7 +126,7 @@ void PlaybackController::shareBnStop(StopFlags flags) {
 }
 
 void PlaybackController::pausePrFn() {
-    if (playState_ == 1) mbPause_Click();
+    if (playState_ == PlayState::Playing) mbPause_Click();
 }
 
 }  // namespace player

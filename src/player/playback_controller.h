@@ -6,6 +6,7 @@
 #include <QObject>
 #include <functional>
 
+#include "common/player_values.h"
 #include "media/mci.h"
 #include "player/list_link.h"
 #include "player/marks_hooks.h"
@@ -38,12 +39,10 @@ class PlaybackController : public QObject {
     PlayerListLink& listLink() { return *list_; }
     MarksHooks& marks() { return *marks_; }
 
-    // 1 playing, 4 paused, 5 stopped.
-    int playState() const { return playState_; }
-    void setPlayState(int s) { playState_ = s; }
-    // 0 nothing follows, 2 the list continues, 3 a single file.
-    int continueMode() const { return continueMode_; }
-    void setContinueMode(int m) { continueMode_ = m; }
+    PlayState playState() const { return playState_; }
+    void setPlayState(PlayState s) { playState_ = s; }
+    ContinueMode continueMode() const { return continueMode_; }
+    void setContinueMode(ContinueMode m) { continueMode_ = m; }
 
     void mbPlay_Click();
     void mbPause_Click();
@@ -79,8 +78,8 @@ class PlaybackController : public QObject {
     PlayerListLink* list_ = &noList_;
     MarksHooks* marks_ = &noMarks_;
 
-    int playState_ = 5;
-    int continueMode_ = 0;
+    PlayState playState_ = PlayState::Stopped;
+    ContinueMode continueMode_ = ContinueMode::None;
 };
 
 }  // namespace player

@@ -23,10 +23,20 @@ inline constexpr const char* kPlayErrorLead = "出現錯誤，無法播放指定
 // (an .flv, whose OK opens the codec help) or OK only.
 QString playErrorText(const QString& path, const QString& lead, bool* withCancel);
 
-// Speed of the fixed speed items 0..8 (device units, 1000 normal); 0 for other indexes.
-int speedForItem(int index);
-inline constexpr int kCustomSpeedItem = 10;
+// Items of mnuSpeed: the fixed speeds, a separator, the custom speed.
+inline constexpr int kFixedSpeedItems = 9;
 inline constexpr int kNormalSpeedItem = 4;
+inline constexpr int kSpeedSeparatorItem = 9;
+inline constexpr int kCustomSpeedItem = 10;
+// Items of mnuFB: the three step modes (frames, seconds, per cent), a separator, the box that
+// changes the current mode's value.
+inline constexpr int kStepModes = 3;
+inline constexpr int kDefaultStepMode = 1;
+inline constexpr int kStepSeparatorItem = 3;
+inline constexpr int kCustomStepItem = 4;
+
+// Speed of the fixed speed items (device units, 1000 normal); 0 for other indexes.
+int speedForItem(int index);
 
 struct NumberAnswer {
     enum Kind { Cancelled, OutOfRange, Ok } kind = Cancelled;

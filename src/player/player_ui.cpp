@@ -51,33 +51,34 @@ void buildMenus(QMainWindow* w, PlayerUi& ui) {
     ui.mnuPlay->setObjectName(QStringLiteral("mnuPlayMenu"));
     ui.mnuSpeedMenu = ui.mnuPlay->addMenu(QStringLiteral("播放速度"));
     ui.mnuSpeedMenu->setObjectName(QStringLiteral("mnuSpeedMenu"));
-    static const char* const speedCaptions[9] = {
+    static const char* const speedCaptions[kFixedSpeedItems] = {
         "10% 播放速度",  "25% 播放速度",  "50% 播放速度",  "75% 播放速度", "正常播放 (100%)",
         "125% 播放速度", "150% 播放速度", "175% 播放速度", "200% 播放速度"};
-    for (int i = 0; i < 9; ++i) {
+    for (int i = 0; i < kFixedSpeedItems; ++i) {
         QAction* a = ui.mnuSpeedMenu->addAction(QString::fromUtf8(speedCaptions[i]));
         a->setObjectName(QStringLiteral("mnuSpeed_%1").arg(i));
         a->setCheckable(true);
         ui.mnuSpeed[i] = a;
     }
     ui.mnuSpeed[kNormalSpeedItem]->setChecked(true);
-    ui.mnuSpeed[9] = ui.mnuSpeedMenu->addSeparator();
-    ui.mnuSpeed[10] = ui.mnuSpeedMenu->addAction(QStringLiteral("自訂播放速度"));
-    ui.mnuSpeed[10]->setObjectName(QStringLiteral("mnuSpeed_10"));
-    ui.mnuSpeed[10]->setCheckable(true);
+    ui.mnuSpeed[kSpeedSeparatorItem] = ui.mnuSpeedMenu->addSeparator();
+    QAction* customSpeed = ui.mnuSpeedMenu->addAction(QStringLiteral("自訂播放速度"));
+    customSpeed->setObjectName(QStringLiteral("mnuSpeed_%1").arg(kCustomSpeedItem));
+    customSpeed->setCheckable(true);
+    ui.mnuSpeed[kCustomSpeedItem] = customSpeed;
 
     ui.mnuFBMenu = ui.mnuPlay->addMenu(QStringLiteral("倒轉與快轉"));
     ui.mnuFBMenu->setObjectName(QStringLiteral("mnuFBMenu"));
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < kStepModes; ++i) {
         QAction* a = ui.mnuFBMenu->addAction(defaultStepCaption(i, 5));
         a->setObjectName(QStringLiteral("mnuFB_%1").arg(i));
         a->setCheckable(true);
         ui.mnuFB[i] = a;
     }
-    ui.mnuFB[1]->setChecked(true);
-    ui.mnuFB[3] = ui.mnuFBMenu->addSeparator();
-    ui.mnuFB[4] = ui.mnuFBMenu->addAction(QStringLiteral("自訂目前模式"));
-    ui.mnuFB[4]->setObjectName(QStringLiteral("mnuFB_4"));
+    ui.mnuFB[kDefaultStepMode]->setChecked(true);
+    ui.mnuFB[kStepSeparatorItem] = ui.mnuFBMenu->addSeparator();
+    ui.mnuFB[kCustomStepItem] = ui.mnuFBMenu->addAction(QStringLiteral("自訂目前模式"));
+    ui.mnuFB[kCustomStepItem]->setObjectName(QStringLiteral("mnuFB_%1").arg(kCustomStepItem));
 
     ui.mnuView = bar->addMenu(QStringLiteral("檢視"));
     ui.mnuView->setObjectName(QStringLiteral("mnuView"));

@@ -8,6 +8,7 @@
 
 #include "controls/lumba_button.h"
 #include "player/bar_part.h"
+#include "player/player_logic.h"
 
 class QMainWindow;
 class VideoSurface;
@@ -57,8 +58,8 @@ struct PlayerUi {
 
     QAction* mnuOpen = nullptr;
     QAction* mnuPlayLast = nullptr;
-    std::array<QAction*, 11> mnuSpeed{};  // 9 is the separator
-    std::array<QAction*, 5> mnuFB{};      // 3 is the separator
+    std::array<QAction*, kCustomSpeedItem + 1> mnuSpeed{};  // with a separator
+    std::array<QAction*, kCustomStepItem + 1> mnuFB{};      // with a separator
     QAction* mnuKeepWH = nullptr;
     QAction* mnuKeepDef = nullptr;
     QAction* mnuScnFull = nullptr;

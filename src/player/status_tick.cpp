@@ -18,7 +18,7 @@ void StatusTick::tmrCheck_Timer() {
     if (closing_) return;
     MarksHooks& marks = playback_.marks();
     const int32_t position = media_.getCurFrame();
-    const bool paused = playback_.playState() == 4;
+    const bool paused = playback_.playState() == PlayState::Paused;
     if (!(position == lastTickPos_ && !paused) && labels_.totalUnits() > 1) {
         labels_.moveThumb(position);
         const double progress = progressOf(ui_.picHsb2->x(), ui_.picHsb2->width(), ui_.picHsb->x(),
@@ -35,7 +35,7 @@ void StatusTick::tmrCheck_Timer() {
         else if (position == lastTickPos_)
             ended = true;
     }
-    if (!ended && !paused && media_.getStatus() == QLatin1String("stopped")) ended = true;
+    if (!ended && !paused && media_.getMode() == MciMode::Stopped) ended = true;
     emit statusTick(position);
     if (ended) endReached();
     lastTickPos_ = position;
@@ -53,7 +53,7 @@ void StatusTick::endReached() {
         marks.playNextRS(0, playing + 1);
     } else {
         media_.rngCancel();
-        playback_.shareBnStop({.atEnd = playback_.listLink().playMode() != 0});
+        playback_.shareBnStop({.atEnd = playback_.listLink().playMode() != ListPlayMode::Once});
     }
 }
 

@@ -65,14 +65,14 @@ void TransportView::mnuSpeed_Click(int index) {
 
 void TransportView::mnuFB_Click(int index) {
     const auto syncChecks = qScopeGuard([this] {
-        for (int i = 0; i < 3; ++i) ui_.mnuFB[i]->setChecked(i == stepMode_);
+        for (int i = 0; i < kStepModes; ++i) ui_.mnuFB[i]->setChecked(i == stepMode_);
     });
-    if (index >= 0 && index <= 2) {
+    if (index >= 0 && index < kStepModes) {
         stepMode_ = index;
         refreshStepHints();
         return;
     }
-    if (index != 4) return;
+    if (index != kCustomStepItem) return;
     playback_.pausePrFn();
     prompts::Input in;
     in.prompt = customStepPrompt(stepModeName(ui_.mnuFB[stepMode_]->text()));
@@ -87,10 +87,12 @@ void TransportView::mnuFB_Click(int index) {
     setStepValue(stepMode_, n.value);
 }
 
-void TransportView::setStepMode(int mode) { mnuFB_Click(mode >= 0 && mode <= 2 ? mode : 1); }
+void TransportView::setStepMode(int mode) {
+    mnuFB_Click(mode >= 0 && mode < kStepModes ? mode : kDefaultStepMode);
+}
 
 void TransportView::setStepValue(int mode, int value) {
-    if (mode < 0 || mode > 2) return;
+    if (mode < 0 || mode >= kStepModes) return;
     steps_[mode] = value;
     ui_.mnuFB[mode]->setText(stepCaption(ui_.mnuFB[mode]->text(), value));
     refreshStepHints();
@@ -108,16 +110,16 @@ void TransportView::jump(bool useMode, int direction) {
     const double fps = (!frames && stepMode_ == 1) ? media_.getFramesPerSecond() : 0;
     const int step = jumpStep(useMode, stepMode_, steps_, fps, labels_.totalUnits());
     const JumpTarget t = jumpTarget(media_.getCurFrame(), direction, step, media_.getTotalFrames());
-    if (t.pause) playback_.setPlayState(4);
+    if (t.pause) playback_.setPlayState(PlayState::Paused);
     if (frames) {
         media_.pauseMCI();
         media_.setCurFrame(t.target, false);
-        playback_.setPlayState(4);
+        playback_.setPlayState(PlayState::Paused);
     } else {
-        media_.setCurFrame(t.target, playback_.playState() != 4);
+        media_.setCurFrame(t.target, playback_.playState() != PlayState::Paused);
     }
     const bool ok = media_.isSuccess();
-    playback_.refreshTransportLook(playback_.playState() == 4);
+    playback_.refreshTransportLook(playback_.playState() == PlayState::Paused);
     status_.tmrCheck_Timer();
     if (!ok) prompts::msgBox(QString::fromUtf8(kJumpError), prompts::Buttons::Ok, kErrorTitle);
 }
@@ -126,13 +128,13 @@ void TransportView::cancelSegmentPlay() {
     if (!media_.isRngPlaying()) return;
     media_.rngCancel();
     media_.setRngStart(0);
-    playback_.refreshTransportLook(playback_.playState() == 4);
+    playback_.refreshTransportLook(playback_.playState() == PlayState::Paused);
 }
 
 void TransportView::picHsb_MouseDown(Qt::MouseButton button, QPoint pos) {
     if (button != Qt::LeftButton || !status_.tmrCheck().isActive()) return;
     const float scale = labels_.barScale();
-    media_.setCurFrame(roundEven(pos.x() / scale), playback_.playState() != 4);
+    media_.setCurFrame(roundEven(pos.x() / scale), playback_.playState() != PlayState::Paused);
     ui_.picHsb2->move(ui_.picHsb->x() + pos.x() - ui_.picHsb2->width() / 2, ui_.picHsb2->y());
     cancelSegmentPlay();
 }
@@ -161,7 +163,7 @@ void TransportView::picHsb2_MouseUp(Qt::MouseButton button) {
     dragging_ = false;
     labels_.setThumbDragging(false);
     media_.setCurFrame(roundEven((dragX_ - ui_.picHsb->x()) / labels_.barScale()),
-                       playback_.playState() != 4);
+                       playback_.playState() != PlayState::Paused);
     ui_.picHsb->update();
     ui_.picHsbBack->update();
     cancelSegmentPlay();
@@ -202,12 +204,14 @@ void TransportView::picVolPos_MouseMove(Qt::MouseButtons buttons, QPoint pos) {
     setKnob(value);
 }
 
-void TransportView::mbSound_Click() { volume().setMainMute(ui_.mbSound->State() == 2); }
+void TransportView::mbSound_Click() {
+    volume().setMainMute(ui_.mbSound->State() == ButtonState::Down);
+}
 
 void TransportView::refreshVolume() {
     MainVol& v = volume();
-    ui_.mbSound->setState(v.MainMute() ? 2 : 0);
-    if (media_.isVideoOnly()) ui_.mbSound->setState(3);
+    ui_.mbSound->setState(v.MainMute() ? ButtonState::Down : ButtonState::Normal);
+    if (media_.isVideoOnly()) ui_.mbSound->setState(ButtonState::Disabled);
     setKnob(v.MainVolume());
 }
 
@@ -287,7 +291,7 @@ LumbaButton* TransportView::button(KeyButton b) const {
 
 bool TransportView::usable(KeyButton which) const {
     const LumbaButton* b = button(which);
-    return b && b->State() < 2;
+    return b && acceptsKeys(b->State());
 }
 
 bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
@@ -297,8 +301,8 @@ bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
         case KeyAction::None:
             return false;
         case KeyAction::PlayPause:
-            if (usable(KeyButton::Play) || ui_.mbPause->State() < 2) {
-                if (playback_.playState() == 1)
+            if (usable(KeyButton::Play) || acceptsKeys(ui_.mbPause->State())) {
+                if (playback_.playState() == PlayState::Playing)
                     playback_.mbPause_Click();
                 else
                     playback_.mbPlay_Click();

@@ -87,8 +87,8 @@ class TransportView : public QObject {
     MainVol* vol_ = nullptr;
     int speedTag_ = 1000;
     int speedItem_ = 4;
-    int stepMode_ = 1;
-    int steps_[3] = {5, 5, 5};
+    int stepMode_ = kDefaultStepMode;
+    int steps_[kStepModes] = {5, 5, 5};
     bool resizing_ = false;
     int dragX_ = 0;  // thumb centre while dragging, in panel coordinates
     bool dragging_ = false;

@@ -287,7 +287,7 @@ TEST_F(Shell_, DropsPlayTheFirstExistingFileOrTheText) {
     files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b), QUrl::fromLocalFile(b)});
     shell->dropped(files);
     EXPECT_EQ(w->media().FileName(), a);
-    EXPECT_EQ(w->playback().playState(), 1);
+    EXPECT_EQ(w->playback().playState(), PlayState::Playing);
 
     QMimeData missing;
     missing.setUrls({QUrl::fromLocalFile(folder + "gone.flv")});
@@ -302,14 +302,14 @@ TEST_F(Shell_, DropsPlayTheFirstExistingFileOrTheText) {
 
 TEST_F(Shell_, ClosingWhileMarksAreEditedAsksAndNoKeepsRunning) {
     start(clip("h264_aac.flv"));
-    ASSERT_EQ(w->playback().playState(), 1);
+    ASSERT_EQ(w->playback().playState(), PlayState::Playing);
     marks->markStart();
     ASSERT_TRUE(marks->checkDealRng());
     prompts.answer(prompts::Answer::No);
     action("mnuEnd_0")->trigger();
     EXPECT_TRUE(w->isVisible());
     EXPECT_FALSE(shell->closing());
-    EXPECT_EQ(w->playback().playState(), 4);
+    EXPECT_EQ(w->playback().playState(), PlayState::Paused);
     EXPECT_TRUE(prompts.last().text.startsWith("你選擇了結束與離開本軟體\r\n"));
     EXPECT_EQ(prompts.last().title, "注意事項");
     EXPECT_FALSE(QFile::exists(ini()));
@@ -359,7 +359,7 @@ TEST_F(Shell_, ASecondProgramStartMakesThisInstancePlayItsPath) {
     EXPECT_EQ(second.exitCode(), 0);
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->media().FileName() == a; }, 3000));
     EXPECT_EQ(w->media().FileName(), a);
-    EXPECT_EQ(w->playback().playState(), 1);
+    EXPECT_EQ(w->playback().playState(), PlayState::Playing);
 }
 
 // The splash stays on top of everything, so it must be gone before any box can show.
@@ -407,12 +407,12 @@ TEST_F(Shell_, WithoutABoxTheSplashGoesOnceTheWindowIsUp) {
 TEST_F(Shell_, TheAssembledApplicationConnectsItsHostsAndHooks) {
     const QString a = clip("h264_aac.flv");
     start(a);
-    ASSERT_EQ(w->playback().playState(), 1);
+    ASSERT_EQ(w->playback().playState(), PlayState::Playing);
     EXPECT_EQ(&w->playback().marks(), static_cast<player::MarksHooks*>(&w->marks()));
 
     EXPECT_EQ(tools::toolHost().mainWindow(), w);
     tools::toolHost().pausePrFn();
-    EXPECT_EQ(w->playback().playState(), 4);
+    EXPECT_EQ(w->playback().playState(), PlayState::Paused);
 
     EXPECT_EQ(appHost().playingFile(), a);
     store->values.listWindow.saveFolder = folder + "saved/";
@@ -420,7 +420,7 @@ TEST_F(Shell_, TheAssembledApplicationConnectsItsHostsAndHooks) {
     appHost().clearSaveFolderBox();
     EXPECT_TRUE(store->values.listWindow.saveFolder.isEmpty());
     appHost().closeRunFn(a);
-    EXPECT_EQ(w->playback().playState(), 5);
+    EXPECT_EQ(w->playback().playState(), PlayState::Stopped);
     EXPECT_EQ(w->media().getStatus(), "error");
 
     // OK in the error box of an unplayable .flv opens the codec help (missing here).
@@ -440,5 +440,5 @@ TEST_F(Shell_, TheAssembledApplicationConnectsItsHostsAndHooks) {
     prompts.answer(prompts::Answer::Cancel);
     w->ui().mnuSaveRng->trigger();
     EXPECT_EQ(prompts.last().text, save::confirmText(save::Mode::Cut, a));
-    EXPECT_EQ(w->playback().playState(), 4);
+    EXPECT_EQ(w->playback().playState(), PlayState::Paused);
 }

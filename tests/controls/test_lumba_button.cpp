@@ -39,26 +39,38 @@ TEST(LumbaButton, PushButtonClicksAndDisabledIgnoresMouse) {
     QSignalSpy clicks(s.button, &LumbaButton::Click);
     s.click();
     EXPECT_EQ(clicks.count(), 1);
-    EXPECT_EQ(s.button->State(), 1);  // hover look after the release
+    EXPECT_EQ(s.button->State(), ButtonState::Hover);  // hover look after the release
 
-    s.button->setState(3);
+    s.button->setState(ButtonState::Disabled);
     EXPECT_FALSE(s.button->inner()->isEnabled());
     s.click();
     EXPECT_EQ(clicks.count(), 1);
-    EXPECT_EQ(s.button->State(), 3);
+    EXPECT_EQ(s.button->State(), ButtonState::Disabled);
 
-    s.button->setState(0);
+    s.button->setState(ButtonState::Normal);
     s.click();
     EXPECT_EQ(clicks.count(), 2);
+}
+
+TEST(LumbaButton, StatePropertyCarriesTheStateNumbers) {
+    Shown s;
+    ASSERT_TRUE(s.button->setProperty("State", 3));
+    EXPECT_EQ(s.button->State(), ButtonState::Disabled);
+    EXPECT_FALSE(s.button->inner()->isEnabled());  // set through the property, it still acts
+    s.button->setState(ButtonState::Down);
+    EXPECT_EQ(s.button->property("State").toInt(), 2);
+    s.button->setProperty("State", 0);
+    EXPECT_EQ(s.button->State(), ButtonState::Normal);
+    EXPECT_TRUE(s.button->inner()->isEnabled());
 }
 
 TEST(LumbaButton, DisabledLookUsesDisabledPicture) {
     Shown s;
     const QPixmap dis = icons::pixmap(icons::Kind::Stop, 24);
     s.button->setDisabledPicture(dis);
-    s.button->setState(3);
+    s.button->setState(ButtonState::Disabled);
     EXPECT_EQ(s.button->currentPicture().cacheKey(), dis.cacheKey());
-    s.button->setState(0);
+    s.button->setState(ButtonState::Normal);
     EXPECT_EQ(s.button->currentPicture().cacheKey(), s.button->Picture().cacheKey());
 }
 
@@ -66,14 +78,14 @@ TEST(LumbaButton, HoverEndsWithin100msAfterPointerLeaves) {
     Shown s;
     QCursor::setPos(s.button->inner()->mapToGlobal(s.centre()));
     QTest::mouseMove(s.button->inner(), s.centre());
-    ASSERT_EQ(s.button->State(), 1);
+    ASSERT_EQ(s.button->State(), ButtonState::Hover);
     EXPECT_TRUE(s.button->hoverTimerActive());
     // Still over the button: the check keeps the hover look.
     s.button->checkHover();
-    EXPECT_EQ(s.button->State(), 1);
+    EXPECT_EQ(s.button->State(), ButtonState::Hover);
 
     QCursor::setPos(s.holder.mapToGlobal(QPoint(150, 80)));  // no leave event is sent
-    EXPECT_TRUE(QTest::qWaitFor([&] { return s.button->State() == 0; }, 150));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return s.button->State() == ButtonState::Normal; }, 150));
     EXPECT_FALSE(s.button->hoverTimerActive());
 }
 
@@ -81,34 +93,34 @@ TEST(LumbaButton, ToggleClickedTwiceIsUpAgainWithAClickEachTime) {
     Shown s;
     s.button->setMode(2);
     QSignalSpy clicks(s.button, &LumbaButton::Click);
-    int stateAtClick = -1;
+    ButtonState stateAtClick = ButtonState::Normal;
     QObject::connect(s.button, &LumbaButton::Click, [&] { stateAtClick = s.button->State(); });
     s.click();
     EXPECT_EQ(clicks.count(), 1);
-    EXPECT_EQ(stateAtClick, 2);
-    EXPECT_EQ(s.button->State(), 2);
+    EXPECT_EQ(stateAtClick, ButtonState::Down);
+    EXPECT_EQ(s.button->State(), ButtonState::Down);
     s.click();
     EXPECT_EQ(clicks.count(), 2);
-    EXPECT_NE(stateAtClick, 2);
-    EXPECT_NE(s.button->State(), 2);
+    EXPECT_NE(stateAtClick, ButtonState::Down);
+    EXPECT_NE(s.button->State(), ButtonState::Down);
 }
 
 TEST(LumbaButton, StateSetByHolderDrivesToggleValue) {
     Shown s;
     s.button->setMode(2);
-    s.button->setState(2);  // the holder shows it held down (muted, say)
+    s.button->setState(ButtonState::Down);  // the holder shows it held down (muted, say)
     s.click();
-    EXPECT_NE(s.button->State(), 2);
+    EXPECT_NE(s.button->State(), ButtonState::Down);
 }
 
 TEST(LumbaButton, PressOutsideReleaseGivesNoClick) {
     Shown s;
     QSignalSpy clicks(s.button, &LumbaButton::Click);
     QTest::mousePress(s.button->inner(), Qt::LeftButton, {}, s.centre());
-    EXPECT_EQ(s.button->State(), 2);
+    EXPECT_EQ(s.button->State(), ButtonState::Down);
     QTest::mouseRelease(s.button->inner(), Qt::LeftButton, {}, QPoint(100, 100));
     EXPECT_EQ(clicks.count(), 0);
-    EXPECT_EQ(s.button->State(), 0);
+    EXPECT_EQ(s.button->State(), ButtonState::Normal);
 }
 
 TEST(Icons, DrawnAtTwiceThePixelRatio) {
@@ -128,12 +140,12 @@ TEST(LumbaButton, ModeOneTogglesOnPressAndClicksOnRelease) {
     s.button->setMode(1);
     QSignalSpy clicks(s.button, &LumbaButton::Click);
     QTest::mousePress(s.button->inner(), Qt::LeftButton, {}, s.centre());
-    EXPECT_EQ(s.button->State(), 2);
+    EXPECT_EQ(s.button->State(), ButtonState::Down);
     EXPECT_EQ(clicks.count(), 0);
     QTest::mouseRelease(s.button->inner(), Qt::LeftButton, {}, s.centre());
     EXPECT_EQ(clicks.count(), 1);
-    EXPECT_EQ(s.button->State(), 2);
+    EXPECT_EQ(s.button->State(), ButtonState::Down);
     s.click();
     EXPECT_EQ(clicks.count(), 2);
-    EXPECT_NE(s.button->State(), 2);
+    EXPECT_NE(s.button->State(), ButtonState::Down);
 }

@@ -324,6 +324,25 @@ TEST_F(MciTest, StatusWordsAreTheFirstWordLowerCased) {
     EXPECT_EQ(mci.getAudioOnOff(), QStringLiteral("error"));
 }
 
+TEST_F(MciTest, ModeNamesTheDeviceAnswer) {
+    openFile();
+    const std::pair<const char*, MciMode> answers[] = {
+        {"playing", MciMode::Playing},
+        {"Paused", MciMode::Paused},
+        {"stopped", MciMode::Stopped},
+        {"seeking", MciMode::Seeking},
+        {"not ready", MciMode::NotReady},
+        {"open", MciMode::Other},
+        {"", MciMode::Other},  // an empty reply is no mode either
+    };
+    for (const auto& [reply, mode] : answers) {
+        dev.answer(QStringLiteral("status Lumba.FLV mode"), QString::fromUtf8(reply));
+        EXPECT_EQ(mci.getMode(), mode) << reply;
+    }
+    dev.fail(QStringLiteral("status Lumba.FLV mode"));
+    EXPECT_EQ(mci.getMode(), MciMode::Other);  // "error" is no mode
+}
+
 TEST_F(MciTest, LengthsPositionsAndRates) {
     openFile();
     dev.answer(QStringLiteral("status Lumba.FLV length"), QStringLiteral("120000"));  // in ms now

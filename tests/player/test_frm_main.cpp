@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <clocale>
+#include <optional>
 
 #include "common/scripted_prompts.h"
 #include "fake_mixer.h"
@@ -58,7 +59,7 @@ class Window : public ::testing::Test, public AppFirst {
 
     void open(const QString& path) {
         w.opener().playSingle(path, 0);
-        ASSERT_EQ(w.playback().playState(), 1) << path.toStdString();
+        ASSERT_EQ(w.playback().playState(), PlayState::Playing) << path.toStdString();
     }
     QString status() const { return const_cast<frmMain&>(w).ui().lblFnName->text(); }
     int frame() { return w.media().getCurFrame(); }
@@ -80,12 +81,12 @@ TEST_F(Window, OpensAndPlaysWithTitleAndStatusLine) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral(" h264_aac.flv - Lumba.FLV"));
     EXPECT_EQ(w.objectName(), QStringLiteral("frmMain"));
     EXPECT_TRUE(w.status().tmrCheck().isActive());
-    EXPECT_EQ(w.playback().continueMode(), 3);
+    EXPECT_EQ(w.playback().continueMode(), ContinueMode::SingleFile);
     EXPECT_EQ(w.labels().totalUnits(), 250);
     EXPECT_NEAR(w.labels().secondsPerUnit(), 0.04, 1e-4);
     EXPECT_EQ(w.ui().lblTtTime->text(), QStringLiteral("00:10"));
-    EXPECT_EQ(w.ui().mbPlay->State(), 2);
-    EXPECT_EQ(w.ui().mbPause->State(), 0);
+    EXPECT_EQ(w.ui().mbPlay->State(), ButtonState::Down);
+    EXPECT_EQ(w.ui().mbPause->State(), ButtonState::Normal);
     EXPECT_TRUE(w.ui().mnuKeepWH->isEnabled());
     EXPECT_EQ(prompts.shown().size(), 0u);
 
@@ -97,7 +98,7 @@ TEST_F(Window, OpensAndPlaysWithTitleAndStatusLine) {
     // Resumed, the line changes at the first tick that sees the position move.
     w.media().setCurFrame(104, false);
     w.playback().mbPlay_Click();
-    EXPECT_EQ(w.playback().playState(), 1);
+    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
     ASSERT_TRUE(QTest::qWaitFor([&] { return frame() > 104; }, 2000));
     w.status().tmrCheck_Timer();
     EXPECT_EQ(status(), QStringLiteral("正在播放，進度 42 ％，播速 100 ％"));
@@ -105,18 +106,20 @@ TEST_F(Window, OpensAndPlaysWithTitleAndStatusLine) {
 
 TEST_F(Window, EndOfASingleFileThenPlayRestartsFromZero) {
     open(shortClip());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.playback().playState() == 5; }, 8000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return w.playback().playState() == PlayState::Stopped; }, 8000));
     EXPECT_EQ(status(), QStringLiteral("結束播放"));
-    EXPECT_EQ(w.playback().continueMode(), 0);  // the empty play list plays nothing next
+    EXPECT_EQ(w.playback().continueMode(),
+              ContinueMode::None);  // the empty play list plays nothing next
     EXPECT_FALSE(w.status().tmrCheck().isActive());
-    EXPECT_EQ(w.ui().mbStop->State(), 2);
-    EXPECT_EQ(w.ui().mbPlay->State(), 0);
-    EXPECT_EQ(w.ui().mbPause->State(), 3);
+    EXPECT_EQ(w.ui().mbStop->State(), ButtonState::Down);
+    EXPECT_EQ(w.ui().mbPlay->State(), ButtonState::Normal);
+    EXPECT_EQ(w.ui().mbPause->State(), ButtonState::Disabled);
     EXPECT_EQ(frame(), 0);
 
     w.playback().mbPlay_Click();
-    EXPECT_EQ(w.playback().playState(), 1);
-    EXPECT_EQ(w.playback().continueMode(), 2);
+    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w.playback().continueMode(), ContinueMode::PlayList);
     EXPECT_LE(frame(), 5);
     EXPECT_TRUE(w.status().tmrCheck().isActive());
 }
@@ -134,11 +137,11 @@ TEST_F(Window, UnplayableFilesGiveTheErrorBoxAndTheStoppedLook) {
     prompts.answer(prompts::Answer::Ok);
     w.opener().playSingle(flv, 0);
     EXPECT_EQ(status(), QStringLiteral("無法播放"));
-    EXPECT_EQ(w.playback().playState(), 5);
-    EXPECT_EQ(w.playback().continueMode(), 0);
+    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
+    EXPECT_EQ(w.playback().continueMode(), ContinueMode::None);
     EXPECT_FALSE(w.status().tmrCheck().isActive());
-    EXPECT_EQ(w.ui().mbPlay->State(), 0);
-    EXPECT_EQ(w.ui().mbStop->State(), 2);
+    EXPECT_EQ(w.ui().mbPlay->State(), ButtonState::Normal);
+    EXPECT_EQ(w.ui().mbStop->State(), ButtonState::Down);
     EXPECT_FALSE(w.ui().lblTtTime->isVisible());
     ASSERT_EQ(prompts.count(ScriptedPrompts::Kind::Message), 1);
     EXPECT_EQ(prompts.last().title, QStringLiteral("錯誤訊息"));
@@ -164,7 +167,7 @@ TEST_F(Window, CustomSpeedRangeAndDeviceSpeed) {
         EXPECT_EQ(prompts.last().title, QStringLiteral("錯誤訊息"));
         EXPECT_EQ(w.transport().speedTag(), 1000);
     }
-    EXPECT_EQ(w.playback().playState(), 4);  // the input box paused the file
+    EXPECT_EQ(w.playback().playState(), PlayState::Paused);  // the input box paused the file
     EXPECT_TRUE(w.ui().mnuSpeed[4]->isChecked());
     EXPECT_FALSE(w.ui().mnuSpeed[10]->isChecked());
 
@@ -201,19 +204,19 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     // Left arrow on a playing video: paused five frames back.
     pauseAt(100);
     w.playback().mbPlay_Click();
-    ASSERT_EQ(w.playback().playState(), 1);
+    ASSERT_EQ(w.playback().playState(), PlayState::Playing);
     QTest::keyClick(&w, Qt::Key_Left);
-    EXPECT_EQ(w.playback().playState(), 4);
+    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("paused"));
     EXPECT_GE(frame(), 95);
     EXPECT_LE(frame(), 98);
-    EXPECT_EQ(w.ui().mbPause->State(), 2);
+    EXPECT_EQ(w.ui().mbPause->State(), ButtonState::Down);
 
     // PgUp in seconds mode keeps it playing five seconds (125 frames) back.
     w.media().setCurFrame(200, false);
     w.playback().mbPlay_Click();
     QTest::keyClick(&w, Qt::Key_PageUp);
-    EXPECT_EQ(w.playback().playState(), 1);
+    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("playing"));
     EXPECT_GE(frame(), 75);
     EXPECT_LE(frame(), 85);
@@ -225,14 +228,14 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     EXPECT_EQ(w.ui().mbForward->ToolTipText(),
               QStringLiteral("快轉 ( PgDn 鍵：100 ％，或 → 鍵：5 格 )"));
     QTest::keyClick(&w, Qt::Key_PageDown);
-    EXPECT_EQ(w.playback().playState(), 4);
+    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
     EXPECT_EQ(frame(), 249);
 
     // Space toggles; a click on the video acts as Space.
     QTest::keyClick(&w, Qt::Key_Space);
-    EXPECT_EQ(w.playback().playState(), 1);
+    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
     QTest::mouseClick(w.ui().video, Qt::LeftButton, {}, QPoint(50, 50));
-    EXPECT_EQ(w.playback().playState(), 4);
+    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
 }
 
 TEST_F(Window, CustomStepValueRangeAndCaption) {
@@ -375,7 +378,7 @@ TEST_F(Window, OpenDialogUsesTheOpenFilterAndLastFileReopens) {
     const QString b = clip("mpeg1.mpg");
     prompts.files({a});
     w.ui().mnuOpen->trigger();
-    EXPECT_EQ(w.playback().playState(), 1);
+    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
     EXPECT_TRUE(prompts.last().file.qtFilter.startsWith(
         QStringLiteral("支援處理的檔案 (flv ; mpg ; dat ; vob) (")));
     EXPECT_FALSE(w.ui().mnuPlayLast->isEnabled());
@@ -386,17 +389,17 @@ TEST_F(Window, OpenDialogUsesTheOpenFilterAndLastFileReopens) {
     EXPECT_TRUE(w.ui().mnuPlayLast->isEnabled());
     w.ui().mnuPlayLast->trigger();
     EXPECT_EQ(w.media().FileName(), a);
-    EXPECT_EQ(w.playback().continueMode(), 3);
+    EXPECT_EQ(w.playback().continueMode(), ContinueMode::SingleFile);
 }
 
 TEST_F(Window, CloseRunFnReleasesTheFile) {
     const QString a = clip("h264_aac.flv");
     open(a);
     w.opener().closeRunFn(QStringLiteral("/elsewhere/other.flv"));
-    EXPECT_EQ(w.playback().playState(), 1);
+    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
     w.opener().closeRunFn(a);
-    EXPECT_EQ(w.playback().playState(), 5);
-    EXPECT_EQ(w.playback().continueMode(), 0);
+    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
+    EXPECT_EQ(w.playback().continueMode(), ContinueMode::None);
     EXPECT_EQ(status(), QStringLiteral("關閉播放，因為此檔案經過重新讀取"));
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("error"));
 }
@@ -405,15 +408,16 @@ namespace {
 
 // A play list that always has another item to go.
 struct CarryingList : player::PlayerListLink {
-    int playMode() const override { return 2; }
+    ListPlayMode playMode() const override { return ListPlayMode::LoopList; }
     bool carriesOn() const override { return true; }
-    void advance(int& continueMode) override {
+    void advance(ContinueMode& continueMode) override {
         ++advances;
         seenMode = continueMode;
     }
     void markCurrentItem() override { ++marked; }
     void clearCurrentItemMarker() override { ++cleared; }
-    int advances = 0, seenMode = -1, marked = 0, cleared = 0;
+    int advances = 0, marked = 0, cleared = 0;
+    std::optional<ContinueMode> seenMode;
 };
 
 // Marks being edited: a new file must be confirmed.
@@ -429,17 +433,17 @@ TEST_F(Window, PauseIsNotAnEndButAStoppedSegmentIs) {
     open(clip("h264_aac.flv"));
     pauseAt(50);
     for (int i = 0; i < 3; ++i) w.status().tmrCheck_Timer();
-    EXPECT_EQ(w.playback().playState(), 4);
+    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
     EXPECT_TRUE(status().startsWith(QStringLiteral("暫停")));
 
     // A segment play ends once the position reaches its end.
     w.media().playMCI(10, 20, false, false, false);
-    w.playback().setPlayState(1);
+    w.playback().setPlayState(PlayState::Playing);
     ASSERT_TRUE(w.media().isRngPlaying());
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             w.status().tmrCheck_Timer();
-            return w.playback().playState() == 5;
+            return w.playback().playState() == PlayState::Stopped;
         },
         5000));
     EXPECT_FALSE(w.media().isRngPlaying());
@@ -450,11 +454,12 @@ TEST_F(Window, EndWithAListThatCarriesOnLeavesThePositionAndAdvances) {
     CarryingList list;
     w.playback().setListLink(&list);
     w.opener().playSingle(shortClip(), 1);
-    EXPECT_EQ(w.playback().continueMode(), 2);
+    EXPECT_EQ(w.playback().continueMode(), ContinueMode::PlayList);
     EXPECT_EQ(list.marked, 1);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return w.playback().playState() == 5; }, 8000));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return w.playback().playState() == PlayState::Stopped; }, 8000));
     EXPECT_EQ(list.advances, 1);
-    EXPECT_EQ(list.seenMode, 2);
+    EXPECT_EQ(list.seenMode, ContinueMode::PlayList);
     EXPECT_GT(frame(), 0);  // not sought back: the list plays on
     w.playback().setListLink(nullptr);
 }
@@ -470,32 +475,32 @@ TEST_F(Window, OpeningWhileMarksAreEditedAsksAndNoKeepsTheOldFile) {
     EXPECT_EQ(prompts.last().buttons, prompts::Buttons::YesNo);
     EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("某個多媒體檔案正準備接續播放\r\n")));
     EXPECT_EQ(w.media().FileName(), a);
-    EXPECT_EQ(w.playback().playState(), 4);  // it was playing: now paused
+    EXPECT_EQ(w.playback().playState(), PlayState::Paused);  // it was playing: now paused
     EXPECT_EQ(marks.clears, 0);
-    EXPECT_EQ(marks.rngEditTag(), QStringLiteral("on2"));
+    EXPECT_EQ(marks.rngEditTag(), RngEditTag::SingleFileRequest);
 
     prompts.answer(prompts::Answer::Yes);
     w.opener().playSingle(clip("mpeg1.mpg"), 0);
     EXPECT_EQ(w.media().FileName(), QString::fromStdString(testmedia::clip("mpeg1.mpg")));
-    EXPECT_EQ(w.playback().playState(), 1);
+    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
     EXPECT_EQ(marks.clears, 1);
-    EXPECT_TRUE(marks.rngEditTag().isEmpty());
+    EXPECT_EQ(marks.rngEditTag(), RngEditTag::Empty);
     w.playback().setMarks(nullptr);
 }
 
 TEST_F(Window, IdleWindowShowsTheStoppedLookAndIgnoresTransportKeys) {
     EXPECT_EQ(status(), QStringLiteral("請開啟新的檔案"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Lumba.FLV"));
-    EXPECT_EQ(w.playback().playState(), 5);
+    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
     for (LumbaButton* b :
          {w.ui().mbPlay, w.ui().mbPause, w.ui().mbStop, w.ui().mbBackward, w.ui().mbForward,
           w.ui().mbRngStart, w.ui().mbRngEnd, w.ui().mbLastItem, w.ui().mbNextItem})
-        EXPECT_EQ(b->State(), 3) << b->objectName().toStdString();
+        EXPECT_EQ(b->State(), ButtonState::Disabled) << b->objectName().toStdString();
     EXPECT_FALSE(w.ui().mnuKeepWH->isEnabled());
     EXPECT_FALSE(w.ui().mnuPlayLast->isEnabled());
     QTest::keyClick(&w, Qt::Key_Space);
     QTest::keyClick(&w, Qt::Key_PageDown);
-    EXPECT_EQ(w.playback().playState(), 5);
+    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
     EXPECT_EQ(prompts.shown().size(), 0u);
     EXPECT_EQ(w.ui().mbBackward->ToolTipText(),
               QStringLiteral("倒轉 ( PgUp 鍵：5 秒，或 ← 鍵：5 格 )"));

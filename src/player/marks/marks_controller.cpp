@@ -47,15 +47,15 @@ void MarksController::markStart() {
     if (!host_.positionBarEnabled()) return;
     const int32_t p = host_.media().getCurFrame();
     setMark(p, -1);
-    host_.setMarkButtonState(MarkButton::Start, 0);
-    host_.setMarkButtonState(MarkButton::End, 0);
+    host_.setMarkButtonState(MarkButton::Start, ButtonState::Normal);
+    host_.setMarkButtonState(MarkButton::End, ButtonState::Normal);
 }
 
 void MarksController::markEnd() {
     if (!barVisible_) return;
     const int32_t p = host_.media().getCurFrame();
     // A rejected end removed its segment and disabled the end button: it stays disabled.
-    if (setMark(-1, p)) setEndButton(0);
+    if (setMark(-1, p)) setEndButton(ButtonState::Normal);
 }
 
 void MarksController::segmentClicked(int k) {
@@ -137,7 +137,7 @@ bool MarksController::setMark(int32_t start, int32_t end) {
 bool MarksController::checkSegmentWidth(bool check, int32_t end) {
     Segment& seg = segs_.at(lastSegment_);
     const int32_t s = seg.start;
-    if (end < 1 && s != 0 && host_.playState() == 1) end = host_.totalUnits();
+    if (end < 1 && s != 0 && host_.playState() == PlayState::Playing) end = host_.totalUnits();
     const int64_t len = int64_t(end) - s;
     const float w = host_.barScale() * float(len);
     if (end == 0) {
@@ -161,7 +161,7 @@ bool MarksController::checkSegmentWidth(bool check, int32_t end) {
 }
 
 void MarksController::deleteSegment(int k) {
-    setEndButton(3);
+    setEndButton(ButtonState::Disabled);
     if (segs_.lastIndex() < 1) {
         clearAllMarks();
     } else if (k >= 0 && k <= segs_.lastIndex()) {
@@ -180,9 +180,9 @@ void MarksController::clearAllMarks() {
     host_.media().rngCancel();
     barVisible_ = false;
     segs_.reset();
-    if (host_.playState() != 5) {
-        host_.setMarkButtonState(MarkButton::Start, 0);
-        setEndButton(3);
+    if (host_.playState() != PlayState::Stopped) {
+        host_.setMarkButtonState(MarkButton::Start, ButtonState::Normal);
+        setEndButton(ButtonState::Disabled);
     }
     lastSegment_ = 0;
     playingSegment_ = 0;
@@ -241,13 +241,13 @@ bool MarksController::startSegmentPlay(int repeatMode, int index, bool keepState
     }
     playingSegment_ = onlyThis ? segs_.lastIndex() : index;
     // Keeping the state: the opener shows the playing state itself once the open is through.
-    if (!keepState) host_.segmentPlayStarted(host_.playState() == 5);
+    if (!keepState) host_.segmentPlayStarted(host_.playState() == PlayState::Stopped);
     return true;
 }
 
 void MarksController::leaveListPlayMode(bool stopInsteadOfPause, std::optional<int> playIndex) {
     if (!barVisible_ || (!playIndex && !marksEdited_)) return;
-    if (list_->listPlayMode() != 0) {
+    if (list_->listPlayMode() != ListPlayMode::Once) {
         if (stopInsteadOfPause)
             host_.stopMedia();
         else

@@ -41,9 +41,9 @@ class MarksController : public QObject {
     bool autoAddMark() const { return autoAddMark_; }
     void setAutoAddMark(bool on);
     bool lastIsOpen() const { return segs_.lastIsOpen(); }
-    // Tag of mnuRngEdit, kept for the playback controller ("on2").
-    QString rngEditTag() const { return rngEditTag_; }
-    void setRngEditTag(const QString& t) { rngEditTag_ = t; }
+    // Tag of mnuRngEdit, kept for the playback controller.
+    RngEditTag rngEditTag() const { return rngEditTag_; }
+    void setRngEditTag(RngEditTag t) { rngEditTag_ = t; }
 
     // Commands
     void markStart();  // mbRngStart, "["
@@ -88,7 +88,7 @@ class MarksController : public QObject {
     bool startSegmentPlay(int repeatMode, int index, bool keepState, int32_t start, int32_t end,
                           bool onlyThis, bool reportFailure);
     void playWholeMedia();
-    void setEndButton(int state) { host_.setMarkButtonState(MarkButton::End, state); }
+    void setEndButton(ButtonState state) { host_.setMarkButtonState(MarkButton::End, state); }
 
     MarksHost& host_;
     MarksListLink noList_;
@@ -100,7 +100,7 @@ class MarksController : public QObject {
     bool barVisible_ = false;
     bool autoAddMark_ = false;
     MarksMenuState menus_;
-    QString rngEditTag_;
+    RngEditTag rngEditTag_ = RngEditTag::Empty;
 };
 
 // Message texts.

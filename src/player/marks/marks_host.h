@@ -4,6 +4,9 @@
 #include <utility>
 #include <vector>
 
+#include "common/button_state.h"
+#include "common/player_values.h"
+
 class MCI;
 
 namespace marks {
@@ -19,13 +22,13 @@ class MarksHost {
     virtual int32_t totalUnits() const = 0;
     virtual float secondsPerUnit() const = 0;
     virtual float barScale() const = 0;
-    virtual int playState() const = 0;        // 1 playing, 4 paused, 5 stopped or nothing open
+    virtual PlayState playState() const = 0;
     virtual double totalSeconds() const = 0;  // the length the player shows
     virtual bool positionBarEnabled() const = 0;
 
-    // The State of the two mark buttons (0 normal, 2 held down, 3 disabled).
-    virtual int markButtonState(MarkButton b) const = 0;
-    virtual void setMarkButtonState(MarkButton b, int state) = 0;
+    // The State of the two mark buttons.
+    virtual ButtonState markButtonState(MarkButton b) const = 0;
+    virtual void setMarkButtonState(MarkButton b, ButtonState state) = 0;
 
     // Player operations.
     virtual void pausePrFn() = 0;
@@ -42,9 +45,9 @@ class MarksHost {
 class MarksListLink {
   public:
     virtual ~MarksListLink() = default;
-    virtual int listPlayMode() const { return 0; }  // 0 plays each file once
-    virtual void setListPlayModeOnce() {}           // select "單次播放檔案"
-    virtual void showMarksListTab() {}              // changeToTab to the segment editor
+    virtual ListPlayMode listPlayMode() const { return ListPlayMode::Once; }
+    virtual void setListPlayModeOnce() {}  // select "單次播放檔案"
+    virtual void showMarksListTab() {}     // changeToTab to the segment editor
     virtual void loadMark() {}
     virtual void checkCmdRng() {}
     // The segment editor's lines as position units (getStartEnd with conversion), -1 for an

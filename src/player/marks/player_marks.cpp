@@ -42,16 +42,16 @@ MCI& PlayerMarks::media() { return w_.media(); }
 int32_t PlayerMarks::totalUnits() const { return w_.labels().totalUnits(); }
 float PlayerMarks::secondsPerUnit() const { return w_.labels().secondsPerUnit(); }
 float PlayerMarks::barScale() const { return w_.labels().barScale(); }
-int PlayerMarks::playState() const { return w_.playback().playState(); }
+PlayState PlayerMarks::playState() const { return w_.playback().playState(); }
 double PlayerMarks::totalSeconds() const { return w_.labels().totalSecondsTag(); }
 bool PlayerMarks::positionBarEnabled() const { return w_.ui().picHsb->isEnabled(); }
 
-int PlayerMarks::markButtonState(marks::MarkButton b) const {
+ButtonState PlayerMarks::markButtonState(marks::MarkButton b) const {
     const PlayerUi& ui = w_.ui();
     return (b == marks::MarkButton::Start ? ui.mbRngStart : ui.mbRngEnd)->State();
 }
 
-void PlayerMarks::setMarkButtonState(marks::MarkButton b, int state) {
+void PlayerMarks::setMarkButtonState(marks::MarkButton b, ButtonState state) {
     PlayerUi& ui = w_.ui();
     (b == marks::MarkButton::Start ? ui.mbRngStart : ui.mbRngEnd)->setState(state);
 }

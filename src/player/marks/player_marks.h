@@ -47,19 +47,19 @@ class PlayerMarks : public QObject, public MarksHooks, public marks::MarksHost {
     void markEnd() override { marks_->markEnd(); }
     void playMarksForModifiers(int mask) override { marks_->playMarksForModifiers(mask); }
     void goToMarksList() override { marks_->goToMarksList(); }
-    QString rngEditTag() const override { return marks_->rngEditTag(); }
-    void setRngEditTag(const QString& t) override { marks_->setRngEditTag(t); }
+    RngEditTag rngEditTag() const override { return marks_->rngEditTag(); }
+    void setRngEditTag(RngEditTag t) override { marks_->setRngEditTag(t); }
 
     // MarksHost
     MCI& media() override;
     int32_t totalUnits() const override;
     float secondsPerUnit() const override;
     float barScale() const override;
-    int playState() const override;
+    PlayState playState() const override;
     double totalSeconds() const override;
     bool positionBarEnabled() const override;
-    int markButtonState(marks::MarkButton b) const override;
-    void setMarkButtonState(marks::MarkButton b, int state) override;
+    ButtonState markButtonState(marks::MarkButton b) const override;
+    void setMarkButtonState(marks::MarkButton b, ButtonState state) override;
     void pausePrFn() override;
     void shareBnStop() override;
     void stopMedia() override;

@@ -10,7 +10,6 @@
 #include "media/mci.h"
 #include "media/mci_device.h"
 #include "player/marks/marks_host.h"
-
 #include "qstring_print.h"
 
 namespace marks::testing {
@@ -43,11 +42,11 @@ class FakeHost : public MarksHost, public MarksListLink {
     int32_t units = 100000;
     float spu = 0.02f;                 // 50 units a second
     float scale = 389.0f / 100000.0f;  // a 389-pixel position bar
-    int state = 1;
+    PlayState state = PlayState::Playing;
     double seconds = 2000.0;
     bool barEnabled = true;
-    int buttons[2] = {0, 3};
-    int listMode = 0;
+    ButtonState buttons[2] = {ButtonState::Normal, ButtonState::Disabled};
+    ListPlayMode listMode = ListPlayMode::Once;
     std::vector<std::pair<float, float>> spans;
 
     int pauses = 0, stops = 0, mediaStops = 0, failures = 0, onceModes = 0, tabs = 0, loads = 0,
@@ -61,34 +60,38 @@ class FakeHost : public MarksHost, public MarksListLink {
     int32_t totalUnits() const override { return units; }
     float secondsPerUnit() const override { return spu; }
     float barScale() const override { return scale; }
-    int playState() const override { return state; }
+    PlayState playState() const override { return state; }
     double totalSeconds() const override { return seconds; }
     bool positionBarEnabled() const override { return barEnabled; }
-    int markButtonState(MarkButton b) const override { return buttons[b == MarkButton::End]; }
-    void setMarkButtonState(MarkButton b, int s) override { buttons[b == MarkButton::End] = s; }
+    ButtonState markButtonState(MarkButton b) const override {
+        return buttons[b == MarkButton::End];
+    }
+    void setMarkButtonState(MarkButton b, ButtonState s) override {
+        buttons[b == MarkButton::End] = s;
+    }
     void pausePrFn() override { ++pauses; }
     void shareBnStop() override {
         ++stops;
-        state = 5;
+        state = PlayState::Stopped;
     }
     void stopMedia() override { ++mediaStops; }
     void failPlay() override { ++failures; }
     void segmentPlayStarted(bool fromStopped) override {
         started.push_back(fromStopped);
-        state = 1;
+        state = PlayState::Playing;
     }
-    int listPlayMode() const override { return listMode; }
+    ListPlayMode listPlayMode() const override { return listMode; }
     void setListPlayModeOnce() override {
         ++onceModes;
-        listMode = 0;
+        listMode = ListPlayMode::Once;
     }
     void showMarksListTab() override { ++tabs; }
     void loadMark() override { ++loads; }
     void checkCmdRng() override { ++cmdRng; }
     std::vector<std::pair<float, float>> editorSpans() override { return spans; }
 
-    int endButton() const { return buttons[1]; }
-    int startButton() const { return buttons[0]; }
+    ButtonState endButton() const { return buttons[1]; }
+    ButtonState startButton() const { return buttons[0]; }
 };
 
 }  // namespace marks::testing

@@ -38,8 +38,8 @@ TEST_F(Marks, StartTwiceLeavesOneOpenSegmentAtTheSecondPosition) {
     EXPECT_EQ(seg(0).state, "start");
     EXPECT_TRUE(m.barVisible());
     EXPECT_TRUE(m.checkDealRng());
-    EXPECT_EQ(host.startButton(), 0);
-    EXPECT_EQ(host.endButton(), 0);
+    EXPECT_EQ(host.startButton(), ButtonState::Normal);
+    EXPECT_EQ(host.endButton(), ButtonState::Normal);
     // Nothing closed yet: the play and clear menus stay off.
     EXPECT_FALSE(m.menus().rngPlay);
     EXPECT_FALSE(m.menus().rngClear);
@@ -51,13 +51,13 @@ TEST_F(Marks, EndOnAClosedSegmentMovesItsEndOrRemovesIt) {
     m.markEnd();
     ASSERT_EQ(m.segments().count(), 1);
     EXPECT_EQ(seg(0).end(), 5000);
-    EXPECT_EQ(host.endButton(), 0);
+    EXPECT_EQ(host.endButton(), ButtonState::Normal);
 
     at(1000);  // at its start: no segment left
     m.markEnd();
     EXPECT_FALSE(seg(0).visible);
     EXPECT_FALSE(m.barVisible());
-    EXPECT_EQ(host.endButton(), 3);
+    EXPECT_EQ(host.endButton(), ButtonState::Disabled);
 
     // With another segment before it, only the last goes and the end button stays off.
     mark(100, 900);
@@ -67,7 +67,7 @@ TEST_F(Marks, EndOnAClosedSegmentMovesItsEndOrRemovesIt) {
     ASSERT_EQ(m.segments().count(), 1);
     EXPECT_EQ(seg(0).start, 100);
     EXPECT_TRUE(m.barVisible());
-    EXPECT_EQ(host.endButton(), 3);
+    EXPECT_EQ(host.endButton(), ButtonState::Disabled);
     EXPECT_FALSE(m.menus().saveCut);
 }
 
@@ -119,7 +119,7 @@ TEST_F(Marks, SummaryLinesAndTheirRenumberingAfterADelete) {
     ASSERT_EQ(m.segments().count(), 2);
     EXPECT_EQ(seg(0).summary, "標記區段 1：從 00:20.00 到 00:30.00 ＝ 00:10.00 秒");
     EXPECT_TRUE(seg(1).summary.startsWith("標記區段 2：從 01:02:05.00"));
-    EXPECT_EQ(host.endButton(), 3);
+    EXPECT_EQ(host.endButton(), ButtonState::Disabled);
     EXPECT_EQ(m.lastSegment(), 1);
 
     host.spu = 0;  // no time information: empty texts, marks still work
@@ -157,10 +157,10 @@ TEST_F(Marks, StretchingTheOpenSegment) {
     m.stretchOpenSegment(49990);  // 0.02 % before: unchanged
     EXPECT_EQ(seg(0).length, 10000);
     EXPECT_TRUE(seg(0).visible);
-    host.state = 4;
+    host.state = PlayState::Paused;
     m.stretchOpenSegment(0);  // no end to measure: unchanged
     EXPECT_EQ(seg(0).length, 10000);
-    host.state = 1;
+    host.state = PlayState::Playing;
     m.stretchOpenSegment(0);  // while playing an end of 0 means the media's end
     EXPECT_EQ(seg(0).length, 50000);
     m.stretchOpenSegment(40000);  // clearly before its start: gone
@@ -190,7 +190,7 @@ TEST_F(Marks, EnterUsesTheModifierMaskHalvedToEven) {
 TEST_F(Marks, PlayNextRsPlaysOneSegmentAndReportsFailure) {
     mark(1000, 2000);
     mark(4000, 5000);
-    host.state = 5;
+    host.state = PlayState::Stopped;
     m.playNextRS(0, 1, false, -1, -1, false);
     EXPECT_EQ(host.device.plays().last(), "play MyPlayer from 4000 to 5000");
     EXPECT_EQ(host.mci.rngEnd(), 5000);
@@ -267,8 +267,8 @@ TEST_F(Marks, ClearCommandAsksFirst) {
     const auto& menus = m.menus();
     EXPECT_TRUE(menus.rngEdit);
     EXPECT_FALSE(menus.rngClear || menus.rngPlay || menus.saveRng || menus.saveCut);
-    EXPECT_EQ(host.startButton(), 0);
-    EXPECT_EQ(host.endButton(), 3);
+    EXPECT_EQ(host.startButton(), ButtonState::Normal);
+    EXPECT_EQ(host.endButton(), ButtonState::Disabled);
 }
 
 TEST_F(Marks, SaveMenusOnlyForEditableLocalFiles) {
@@ -289,7 +289,7 @@ TEST_F(Marks, SaveMenusOnlyForEditableLocalFiles) {
 }
 
 TEST_F(Marks, ListPlayModeIsLeftAfterMarkEditing) {
-    host.listMode = 2;
+    host.listMode = ListPlayMode::LoopList;
     m.leaveListPlayMode(false, std::nullopt);  // no bar: nothing
     EXPECT_EQ(host.onceModes, 0);
     mark(1000, 2000);
@@ -301,7 +301,7 @@ TEST_F(Marks, ListPlayModeIsLeftAfterMarkEditing) {
     EXPECT_EQ(prompts.last().buttons, prompts::Buttons::Ok);
     EXPECT_EQ(host.device.plays().last(), "play MyPlayer from 1000 to 2000");
 
-    host.listMode = 3;
+    host.listMode = ListPlayMode::RandomList;
     m.leaveListPlayMode(true, std::nullopt);  // from the stop routine
     EXPECT_EQ(host.mediaStops, 1);
     EXPECT_EQ(host.onceModes, 2);

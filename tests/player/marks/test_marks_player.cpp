@@ -75,7 +75,8 @@ class MarksInWindow : public ::testing::Test, public AppFirst {
     marks::MarksController& marks() { return w.marks().controller(); }
     void open(const QString& item) {
         w.opener().playSingle(item, 0);
-        ASSERT_EQ(w.playback().playState(), 1) << prompts.messageTexts().join(u'|').toStdString();
+        ASSERT_EQ(w.playback().playState(), PlayState::Playing)
+            << prompts.messageTexts().join(u'|').toStdString();
         ASSERT_NEAR(w.labels().totalUnits(), 250, 3);
     }
     // Runs the window until cond holds; false after timeoutMs.
@@ -104,7 +105,7 @@ TEST_F(MarksInWindow, MarksPlayedOncePlayInOrderThenStop) {
     ASSERT_TRUE(marks().menus().rngPlay);
     ticks.clear();
     w.transport().keyDown(Qt::Key_Return);
-    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == 5; }, 8000));
+    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == PlayState::Stopped; }, 8000));
     // Every tick lies inside one of the two segments (a tick may see the device just past an
     // end it stopped at), the first segment before the second, and playback then stopped.
     ASSERT_FALSE(ticks.empty());
@@ -136,10 +137,10 @@ TEST_F(MarksInWindow, LoopedMarksWrapBackToTheFirst) {
     ASSERT_TRUE(runUntil([&] { return (second = firstTickIn(100, 127)) >= 0; }, 6000));
     ASSERT_TRUE(runUntil([&] { return firstTickIn(25, 52, size_t(second)) >= 0; }, 6000))
         << "back to the first segment";
-    EXPECT_EQ(w.playback().playState(), 1);
+    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
     EXPECT_EQ(marks().playingSegment(), 0);
     w.playback().mbStop_Click();
-    EXPECT_EQ(w.playback().playState(), 5);
+    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
 }
 
 TEST_F(MarksInWindow, ItemMarksPlayRightAfterTheOpen) {
@@ -147,7 +148,7 @@ TEST_F(MarksInWindow, ItemMarksPlayRightAfterTheOpen) {
     EXPECT_TRUE(marks().barVisible());
     EXPECT_FALSE(marks().checkDealRng());
     EXPECT_EQ(w.media().rngStart(), 25);
-    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == 5; }, 8000));
+    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == PlayState::Stopped; }, 8000));
     ASSERT_GE(firstTickIn(100, 127), 0);
     // A start beyond the media's length drops all marks: the whole file plays.
     open(tenSeconds() + QStringLiteral("\u222525-50 300-320"));
@@ -165,7 +166,7 @@ TEST_F(MarksInWindow, ASegmentEndingPastWhereTheDeviceStopsStillEnds) {
     marks().playNextRS(0, 0, false, -1, -1, true);
     const int32_t end = w.media().rngEnd();  // held to the media's length
     ASSERT_GT(end, 240);
-    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == 5; }, 6000));
+    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == PlayState::Stopped; }, 6000));
     ASSERT_GE(ticks.size(), 3u);
     const int32_t last = *std::max_element(ticks.begin(), ticks.end());
     EXPECT_LT(last, end) << "the device stopped short of the end";
