@@ -142,6 +142,11 @@ Result<WriteOutcome> writeLayout(Layout& layout, const std::string& path,
         FLV_TRY(writeAllAt(out->fd(), std::span(block).first(*got), at, "write"));
         from += *got;
         at += *got;
+        // Bytes stand in for time: close enough for a bar.
+        if (options.progress)
+            options.progress(
+                plan->duration * static_cast<double>(from) / static_cast<double>(layout.size()),
+                plan->duration);
     }
     if (at != plan->newFileSize)
         return diag(DiagCode::Io, "internal: the new file came out " + std::to_string(at) +

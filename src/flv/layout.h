@@ -7,6 +7,7 @@
 // Tags that lie back to back in a source form one run, read with one call; only the four
 // timestamp bytes of each tag header are patched on the way.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -60,6 +61,9 @@ struct WriteOutcome {
 struct WriteOptions {
     double nowMs = -1;                    // metadatadate; negative: the current time
     std::optional<AmfValue> oldMetadata;  // keys of the source's metadata worth keeping
+    // Told how far the writing has come: the media time written so far and the whole length,
+    // in seconds, after every block.
+    std::function<void(double done, double total)> progress;
 };
 
 // Writes the layout to path, with a new onMetaData in front, through a temporary name that is

@@ -29,6 +29,26 @@ void holdBeforeRename() {
     ::sleep(60);
 }
 
+// Progress for the program that runs us, in the key=value form media tools use
+// ("out_time_us=…", "progress=continue|end"); a person at a terminal does not need it.
+flv::WriteOptions progressOptions() {
+    flv::WriteOptions o;
+    if (::isatty(STDOUT_FILENO)) return o;
+    o.progress = [last = -1L](double done, double) mutable {
+        const long us = static_cast<long>(done * 1e6);
+        if (us == last) return;
+        last = us;
+        std::printf("out_time_us=%ld\nprogress=continue\n", us);
+        std::fflush(stdout);
+    };
+    return o;
+}
+
+void progressEnd() {
+    if (::isatty(STDOUT_FILENO)) return;
+    std::printf("progress=end\n");
+}
+
 int usage() {
     std::fprintf(stderr,
                  "usage: flvmdi FILE\n       flvmdi --join OUT FILE...\n"
@@ -39,11 +59,12 @@ int usage() {
 int join(int argc, char** argv) {
     if (argc < 4 || !argv[2][0]) return usage();
     std::vector<std::string> inputs(argv + 3, argv + argc);
-    auto result = flv::joinFlv(inputs, argv[2]);
+    auto result = flv::joinFlv(inputs, argv[2], progressOptions());
     if (!result) {
         std::fprintf(stderr, "flvmdi: %s: %s\n", argv[2], result.error().text().c_str());
         return 1;
     }
+    progressEnd();
     std::printf("%s: %zu files joined, %llu tags, duration %.3f s\n", argv[2], inputs.size(),
                 static_cast<unsigned long long>(result->tags),
                 static_cast<double>(result->durationMs) / 1000.0);
@@ -60,11 +81,12 @@ int cut(int argc, char** argv) {
     std::int64_t from = 0, to = 0;
     if (argc != 6 || !wholeMs(argv[2], from) || !wholeMs(argv[3], to) || !argv[4][0] || !argv[5][0])
         return usage();
-    auto result = flv::cutFlv(argv[4], from, to, argv[5]);
+    auto result = flv::cutFlv(argv[4], from, to, argv[5], progressOptions());
     if (!result) {
         std::fprintf(stderr, "flvmdi: %s: %s\n", argv[4], result.error().text().c_str());
         return 1;
     }
+    progressEnd();
     std::printf("%s: %llu tags cut, %zu keyframes, duration %.3f s\n", argv[5],
                 static_cast<unsigned long long>(result->tags), result->keyframes, result->duration);
     return 0;

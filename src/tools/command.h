@@ -12,7 +12,11 @@ struct Command {
     // The command is ffmpeg: the runner adds "-progress pipe:1 -nostats" and shows how far
     // it has come against expectedSeconds (the length of what this step writes).
     bool ffmpeg = false;
+    // The tool writes lines of the same form on its own (flvmdi's cut and join): the runner
+    // reads them the same way but adds no options.
+    bool progressLines = false;
     double expectedSeconds = 0;
+    bool readsProgress() const { return ffmpeg || progressLines; }
 
     // The command as one line (arguments with blanks or quotes in double quotes), for tests
     // and for reading; it is never given to a shell.

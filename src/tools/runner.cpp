@@ -77,15 +77,16 @@ CmdResult runCommand(const Command& c) {
     if (folder.isEmpty()) folder = currentFolder();
     if (!folder.isEmpty()) proc.setWorkingDirectory(folder);
     proc.setStandardInputFile(QProcess::nullDevice());
-    proc.setProcessChannelMode(c.ffmpeg ? QProcess::SeparateChannels : QProcess::MergedChannels);
+    proc.setProcessChannelMode(c.readsProgress() ? QProcess::SeparateChannels
+                                                 : QProcess::MergedChannels);
     proc.setChildProcessModifier([] { ::setpgid(0, 0); });
 
     QByteArray bytes;
-    ProgressParser progress(c.ffmpeg ? c.expectedSeconds : 0);
+    ProgressParser progress(c.readsProgress() ? c.expectedSeconds : 0);
     QEventLoop loop;
     QObject::connect(&proc, &QProcess::readyReadStandardOutput, &loop, [&] {
         const QByteArray chunk = proc.readAllStandardOutput();
-        if (!c.ffmpeg) {
+        if (!c.readsProgress()) {
             bytes += chunk;
         } else if (progress.feed(chunk) && gObserver) {
             gObserver->progress(progress.percent());
@@ -98,13 +99,13 @@ CmdResult runCommand(const Command& c) {
     proc.start();
     if (proc.waitForStarted(-1)) {
         gRunning = &proc;
-        if (gObserver) gObserver->progress(c.ffmpeg && c.expectedSeconds > 0 ? 0 : -1);
+        if (gObserver) gObserver->progress(c.readsProgress() && c.expectedSeconds > 0 ? 0 : -1);
         if (AbortRequested) requestStop();
         if (proc.state() != QProcess::NotRunning) loop.exec();
         gRunning = nullptr;
         delete gKillTimer;  // child of proc; gone with it anyway, but not twice
         gKillTimer = nullptr;
-        if (c.ffmpeg) {
+        if (c.readsProgress()) {
             bytes += proc.readAllStandardError();
             progress.feed(proc.readAllStandardOutput());
         } else {

@@ -250,13 +250,18 @@ Command flvCutCommand(const Tools& t, const QString& source, const CutTimes& c,
     cmd.program = t.flvmdi;
     cmd.args = QStringList{QStringLiteral("--cut"), QString::number(c.start * 1000),
                            QString::number(c.end() * 1000), source, partPath};
+    cmd.progressLines = true;
+    cmd.expectedSeconds = static_cast<double>(c.length);
     return cmd;
 }
 
-Command flvJoinCommand(const Tools& t, const QStringList& partPaths, const QString& joinPath) {
+Command flvJoinCommand(const Tools& t, const QStringList& partPaths, const QString& joinPath,
+                       double expectedSeconds) {
     Command c;
     c.program = t.flvmdi;
     c.args = QStringList{QStringLiteral("--join"), joinPath} + partPaths;
+    c.progressLines = true;
+    c.expectedSeconds = expectedSeconds;
     return c;
 }
 

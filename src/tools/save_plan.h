@@ -108,7 +108,8 @@ Command flvCutCommand(const Tools& t, const QString& source, const CutTimes& c,
 // FLV parts are joined by flvmdi at tag level: an FLV reader numbers streams in the order
 // their first tags appear, so a join that pairs streams by number mixes audio into video
 // whenever one part begins with an audio tag and another with a video tag.
-Command flvJoinCommand(const Tools& t, const QStringList& partPaths, const QString& joinPath);
+Command flvJoinCommand(const Tools& t, const QStringList& partPaths, const QString& joinPath,
+                       double expectedSeconds = 0);
 
 // Lists the streams of a file (ffmpeg's description of its input, nothing written).
 Command streamProbe(const Tools& t, const QString& path);

@@ -150,7 +150,10 @@ class SaveJob {
     }
 
     bool joinParts(int step, const QString& joined) {
-        if (plan_.tagLevel) return runStep(step, flvJoinCommand(tools_, partPaths_, joined));
+        double seconds = 0;
+        for (const PartPlan& p : plan_.parts) seconds += static_cast<double>(p.cut.length);
+        if (plan_.tagLevel)
+            return runStep(step, flvJoinCommand(tools_, partPaths_, joined, seconds));
         const QString list = frame_.temp(plan_.joinList);
         QFile f(list);
         if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
@@ -158,8 +161,6 @@ class SaveJob {
         const bool written = f.write(text) == text.size();
         f.close();
         if (!written) return false;
-        double seconds = 0;
-        for (const PartPlan& p : plan_.parts) seconds += static_cast<double>(p.cut.length);
         const bool ran = runStep(step, joinCommand(tools_, list, joined, plan_.ext, seconds));
         QFile::remove(list);
         return ran;

@@ -206,6 +206,31 @@ TEST(FlvmdiCutJoin, ThreeCutsJoinIntoOneCleanFileTheirLengthsLong) {
     EXPECT_EQ(scriptName(splitTags(readFile(dir.file("joined.flv"))).front()), "onMetaData");
 }
 
+TEST(FlvmdiCutJoin, ReportsProgressToTheProgramThatRunsIt) {
+    TempDir dir;
+    const std::string src = dir.copy(testmedia::clip("h264_aac.flv"), "src.flv");
+    // Standard output is a pipe here, as under the tool runner.
+    auto r = cut(src, 1000, 9000, dir.file("out.flv"));
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    std::istringstream in(r.output);
+    long last = -1;
+    int lines = 0;
+    bool ended = false;
+    for (std::string l; std::getline(in, l);) {
+        if (l.rfind("out_time_us=", 0) == 0) {
+            const long us = std::atol(l.c_str() + 12);
+            EXPECT_GE(us, last);
+            last = us;
+            ++lines;
+        }
+        ended = ended || l == "progress=end";
+    }
+    EXPECT_GE(lines, 1);
+    EXPECT_TRUE(ended);
+    EXPECT_NEAR(static_cast<double>(last) / 1e6, testmedia::probeDuration(dir.file("out.flv")),
+                0.1);
+}
+
 TEST(FlvmdiCutJoin, RefusesWhatItCannotDoWithoutTouchingAnything) {
     TempDir dir;
     const std::string src = dir.copy(testmedia::clip("h263_mp3.flv"), "src.flv");

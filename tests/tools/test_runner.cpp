@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QThread>
 #include <QTimer>
+#include <algorithm>
 #include <vector>
 
 #include "tool_test_support.h"
@@ -198,6 +199,27 @@ TEST_F(RunnerTest, FfmpegProgressClimbsAndReachesHundredOnlyAtTheEnd) {
     EXPECT_EQ(c.effectiveArgs().mid(0, 3),
               QStringList({QStringLiteral("-progress"), QStringLiteral("pipe:1"),
                            QStringLiteral("-nostats")}));
+}
+
+TEST_F(RunnerTest, AToolsOwnProgressLinesMoveTheBarWithoutAddedOptions) {
+    Recorder rec;
+    setRunObserver(&rec);
+    Command c = script(QStringLiteral(
+        "for t in 1000000 2000000 3000000; do echo out_time_us=$t; echo progress=continue; done\n"
+        "echo progress=end; echo 'summary line' >&2"));
+    c.args = {QStringLiteral("x")};
+    c.progressLines = true;
+    c.expectedSeconds = 4;
+    const CmdResult r = runCommand(c);
+    setRunObserver(nullptr);
+    EXPECT_TRUE(r.succeeded());
+    EXPECT_EQ(c.effectiveArgs(), QStringList{QStringLiteral("x")});
+    // Lines that arrive together show only the latest figure.
+    ASSERT_GE(rec.seen.size(), 2u);
+    EXPECT_EQ(rec.seen.front(), 0);
+    EXPECT_EQ(rec.seen.back(), 75);
+    EXPECT_TRUE(std::is_sorted(rec.seen.begin(), rec.seen.end()));
+    EXPECT_EQ(r.output.trimmed(), QStringLiteral("summary line"));  // without progress lines
 }
 
 TEST_F(RunnerTest, OtherCommandsShowABusyBar) {
