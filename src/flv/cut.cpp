@@ -89,6 +89,30 @@ class Cutter {
         return isAacSequenceHeader(*body) ? TagRole::Config : TagRole::Media;
     }
 
+    // Reads the tags from offset (0: the first) and hands each with its role to visit, which
+    // answers whether to go on.
+    template <class Visit>
+    Status walk(std::uint64_t offset, Visit visit) {
+        FdSource source(src_.fd.get(), src_.size);
+        WindowReader window(source);
+        TagReader reader(window);
+        auto header = reader.readHeader();
+        if (!header) return header.error();
+        if (offset) reader.seek(offset);
+        for (;;) {
+            auto next = reader.next();
+            if (!next) return next.error();
+            if (!next->has_value()) return okStatus();
+            const TagHeader tag = **next;
+            lastWasKey_ = false;
+            auto role = roleOf(reader, tag);
+            if (!role) return role.error();
+            auto goOn = visit(tag, *role, window);
+            if (!goOn) return goOn.error();
+            if (!*goOn) return okStatus();
+        }
+    }
+
     Status readOldMetadata(WindowReader& window, const TagHeader& tag, Start& s) {
         if (s.oldMetadata || tag.dataSize > kMaxOldMetadata) return okStatus();
         std::vector<std::uint8_t> body(tag.dataSize);
@@ -104,74 +128,54 @@ class Cutter {
     // interleave by decoding time, so the earliest is not always the first). Positions count
     // from there, as a player shows them.
     Result<std::int64_t> clockOrigin() {
-        FdSource source(src_.fd.get(), src_.size);
-        WindowReader window(source);
-        TagReader reader(window);
-        auto header = reader.readHeader();
-        if (!header) return header.error();
         TimestampUnwrapper clock;
         std::optional<std::int64_t> origin;
-        for (int frames = 0; frames < kOriginFrames;) {
-            auto next = reader.next();
-            if (!next) return next.error();
-            if (!next->has_value()) break;
-            const TagHeader tag = **next;
-            auto role = roleOf(reader, tag);
-            if (!role) return role.error();
-            if (*role != TagRole::Media) continue;
+        int frames = 0;
+        FLV_TRY(walk(0, [&](const TagHeader& tag, TagRole role, WindowReader&) -> Result<bool> {
+            if (role != TagRole::Media) return true;
             const std::int64_t ms = clock.unwrap(tag.timestamp) + lastCts_;
             origin = origin ? std::min(*origin, ms) : ms;
-            ++frames;
-        }
+            return ++frames < kOriginFrames;
+        }));
         return origin.value_or(0);
     }
 
     // The last video keyframe at or before the start (the first one when none is), or for a
     // file without video the last audio frame at or before it.
     Result<Start> findStart() {
-        FdSource source(src_.fd.get(), src_.size);
-        WindowReader window(source);
-        TagReader reader(window);
-        auto header = reader.readHeader();
-        if (!header) return header.error();
         Start s, best, audioBest;
         TimestampUnwrapper clock;
         bool sawVideoKey = false;
-        for (;;) {
-            auto next = reader.next();
-            if (!next) return next.error();
-            if (!next->has_value()) break;
-            const TagHeader tag = **next;
-            lastWasKey_ = false;
-            auto role = roleOf(reader, tag);
-            if (!role) return role.error();
-            if (*role == TagRole::Metadata) {
-                FLV_TRY(readOldMetadata(window, tag, s));
-                continue;
-            }
-            if (*role == TagRole::OtherScript) continue;
-            const std::int64_t ms = clock.unwrap(tag.timestamp);
-            if (*role == TagRole::Config) {
-                (tag.type == tagtype::kVideo ? s.videoConfig : s.audioConfig) = tag;
-                continue;
-            }
-            // For a file without video: the last audio frame at or before the start, else
-            // the first one.
-            if (tag.type == tagtype::kAudio && !sawVideoKey && (!audioBest.key || ms <= fromMs_)) {
-                audioBest = s;
-                audioBest.key = tag;
-                audioBest.keyMs = ms;
-            }
-            if (!lastWasKey_) continue;
-            // The keyframe whose picture is shown at or before the start.
-            const std::int64_t shown = ms + lastCts_;
-            if (sawVideoKey && shown > fromMs_) break;
-            sawVideoKey = true;
-            best = s;
-            best.key = tag;
-            best.keyMs = ms;
-            if (shown > fromMs_) break;  // no keyframe before the start: the first one
-        }
+        FLV_TRY(
+            walk(0, [&](const TagHeader& tag, TagRole role, WindowReader& window) -> Result<bool> {
+                if (role == TagRole::Metadata) {
+                    FLV_TRY(readOldMetadata(window, tag, s));
+                    return true;
+                }
+                if (role == TagRole::OtherScript) return true;
+                const std::int64_t ms = clock.unwrap(tag.timestamp);
+                if (role == TagRole::Config) {
+                    (tag.type == tagtype::kVideo ? s.videoConfig : s.audioConfig) = tag;
+                    return true;
+                }
+                // For a file without video: the last audio frame at or before the start, else
+                // the first one.
+                if (tag.type == tagtype::kAudio && !sawVideoKey &&
+                    (!audioBest.key || ms <= fromMs_)) {
+                    audioBest = s;
+                    audioBest.key = tag;
+                    audioBest.keyMs = ms;
+                }
+                if (!lastWasKey_) return true;
+                // The keyframe whose picture is shown at or before the start.
+                const std::int64_t shown = ms + lastCts_;
+                if (sawVideoKey && shown > fromMs_) return false;
+                sawVideoKey = true;
+                best = s;
+                best.key = tag;
+                best.keyMs = ms;
+                return shown <= fromMs_;  // else no keyframe before the start: the first one
+            }));
         if (best.key) {
             best.oldMetadata = s.oldMetadata;
             return best;
@@ -183,36 +187,22 @@ class Cutter {
     }
 
     Status collect(const Start& s, Layout& layout) {
-        const int fd = src_.fd.get();
         if (s.videoConfig && s.key->type == tagtype::kVideo) add(layout, *s.videoConfig, 0, false);
         if (s.audioConfig) add(layout, *s.audioConfig, 0, false);
-        FdSource source(fd, src_.size);
-        WindowReader window(source);
-        TagReader reader(window);
-        auto header = reader.readHeader();
-        if (!header) return header.error();
-        reader.seek(s.key->offset);
         TimestampUnwrapper clock;
-        std::int64_t base = 0;
-        bool first = true;
-        for (;;) {
-            auto next = reader.next();
-            if (!next) return next.error();
-            if (!next->has_value()) break;
-            const TagHeader tag = **next;
-            auto role = roleOf(reader, tag);
-            if (!role) return role.error();
-            if (*role == TagRole::Metadata) continue;
-            const std::int64_t ms = clock.unwrap(tag.timestamp);
-            if (first) base = ms - s.keyMs;  // the two passes' clocks, lined up
-            first = false;
-            const std::int64_t at = ms - base;
-            if (at >= toMs_ + kInterleaveSlackMs) break;
-            const bool media = *role == TagRole::Media;
-            if (at >= toMs_ || (media && at < s.keyMs)) continue;
-            add(layout, tag, std::max<std::int64_t>(0, at - s.keyMs), media && at >= fromMs_);
-        }
-        return okStatus();
+        std::optional<std::int64_t> base;
+        return walk(
+            s.key->offset, [&](const TagHeader& tag, TagRole role, WindowReader&) -> Result<bool> {
+                if (role == TagRole::Metadata) return true;
+                const std::int64_t ms = clock.unwrap(tag.timestamp);
+                if (!base) base = ms - s.keyMs;  // the two passes' clocks, lined up
+                const std::int64_t at = ms - *base;
+                if (at >= toMs_ + kInterleaveSlackMs) return false;
+                const bool media = role == TagRole::Media;
+                if (at >= toMs_ || (media && at < s.keyMs)) return true;
+                add(layout, tag, std::max<std::int64_t>(0, at - s.keyMs), media && at >= fromMs_);
+                return true;
+            });
     }
 
     // inRange: a frame at or after the start, which a cut must hold at least one of.
