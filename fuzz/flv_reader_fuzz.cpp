@@ -1,6 +1,7 @@
 // Any bytes as an FLV file: the scan must answer a value or a diagnostic, never crash,
 // hang or read out of bounds; whatever it accepts must plan a rewrite, and a cut or a join of
-// it must either fail cleanly or write a file that scans again.
+// it must either fail cleanly or write a file that scans again. Repair takes any bytes, and
+// what it writes must scan too.
 #include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 #include "flv/io.h"
 #include "flv/join.h"
 #include "flv/plan.h"
+#include "flv/repair.h"
 #include "flv/scan.h"
 
 namespace {
@@ -57,9 +59,9 @@ void checkWritten(bool ok) {
 void cutAndJoin(std::span<const std::uint8_t> bytes) {
     MemFile in(bytes);
     if (in.path.empty()) return;
-    checkWritten(flv::cutFlv(in.path, 0, 60000, outputPath(), {0, {}}).ok());
-    checkWritten(flv::cutFlv(in.path, 40, 120, outputPath(), {0, {}}).ok());
-    checkWritten(flv::joinFlv({in.path, in.path}, outputPath(), {0, {}}).ok());
+    checkWritten(flv::cutFlv(in.path, 0, 60000, outputPath(), {0, {}, {}}).ok());
+    checkWritten(flv::cutFlv(in.path, 40, 120, outputPath(), {0, {}, {}}).ok());
+    checkWritten(flv::joinFlv({in.path, in.path}, outputPath(), {0, {}, {}}).ok());
 }
 
 }  // namespace
@@ -74,6 +76,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         cutAndJoin(bytes);
     } else {
         (void)scan.error().text();
+    }
+    {
+        MemFile in(bytes);
+        if (!in.path.empty()) checkWritten(flv::repairFlv(in.path, outputPath(), {0, {}, {}}).ok());
     }
     // The parsers on their own, on the raw bytes.
     flv::ByteReader in(bytes);

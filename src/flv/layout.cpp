@@ -67,12 +67,13 @@ struct stat modelFor(const std::string& path) {
 Layout::Layout(std::uint8_t headerFlags) {
     const std::uint8_t h[13] = {'F', 'L', 'V', 1, headerFlags, 0, 0, 0, 9, 0, 0, 0, 0};
     std::memcpy(header_, h, sizeof h);
-    runs_.push_back({-1, 0, 0, kHeaderBytes});
+    runs_.push_back({kHeaderRun, 0, 0, kHeaderBytes});
     size_ = kHeaderBytes;
 }
 
-void Layout::addTag(int fd, const TagHeader& tag, std::int64_t timestampMs) {
-    const std::uint64_t length = tag.totalSize();
+void Layout::addTag(int fd, const TagHeader& tag, std::int64_t timestampMs, Trailer trailer) {
+    const std::uint64_t length =
+        trailer == Trailer::Appended ? kTagHeaderSize + tag.dataSize : tag.totalSize();
     Run& last = runs_.back();
     if (last.fd == fd && last.source + last.length == tag.offset)
         last.length += length;
@@ -80,8 +81,22 @@ void Layout::addTag(int fd, const TagHeader& tag, std::int64_t timestampMs) {
         runs_.push_back({fd, tag.offset, size_, length});
     const auto ts =
         static_cast<std::uint32_t>(std::clamp<std::int64_t>(timestampMs, 0, UINT32_MAX));
-    patches_.push_back({size_ + kTimestampAt, ts});
+    // 24 bits big-endian, then the extended byte.
+    patches_.push_back({size_ + kTimestampAt,
+                        {static_cast<std::uint8_t>(ts >> 16), static_cast<std::uint8_t>(ts >> 8),
+                         static_cast<std::uint8_t>(ts), static_cast<std::uint8_t>(ts >> 24)}});
+    const std::uint32_t prev = kTagHeaderSize + tag.dataSize;
     size_ += length;
+    if (trailer == Trailer::Rewritten)
+        patches_.push_back(
+            {size_ - kPrevSizeSize,
+             {static_cast<std::uint8_t>(prev >> 24), static_cast<std::uint8_t>(prev >> 16),
+              static_cast<std::uint8_t>(prev >> 8), static_cast<std::uint8_t>(prev)}});
+    if (trailer == Trailer::Appended) {
+        runs_.push_back({kTrailerRun, prev, size_, kPrevSizeSize});
+        size_ += kPrevSizeSize;
+    }
+    ++tags_;
 }
 
 Result<std::size_t> Layout::readAt(std::uint64_t offset, std::span<std::uint8_t> dst) {
@@ -94,23 +109,25 @@ Result<std::size_t> Layout::readAt(std::uint64_t offset, std::span<std::uint8_t>
     for (; done < n && run != runs_.end(); ++run) {
         const std::uint64_t from = offset + done - run->at;
         const std::size_t take = std::min<std::uint64_t>(n - done, run->length - from);
-        if (run->fd < 0)
+        if (run->fd == kHeaderRun) {
             std::memcpy(dst.data() + done, header_ + from, take);
-        else
+        } else if (run->fd == kTrailerRun) {
+            const auto v = static_cast<std::uint32_t>(run->source);
+            const std::uint8_t bytes[4] = {
+                static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
+                static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+            std::memcpy(dst.data() + done, bytes + from, take);
+        } else {
             FLV_TRY(readFully(run->fd, run->source + from, dst.subspan(done, take)));
+        }
         done += take;
     }
-    // The new timestamps: 24 bits big-endian, then the extended byte.
     auto p = std::lower_bound(patches_.begin(), patches_.end(), offset,
                               [](const Patch& q, std::uint64_t o) { return q.at + 4 <= o; });
     for (; p != patches_.end() && p->at < offset + n; ++p) {
-        const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(p->timestamp >> 16),
-                                       static_cast<std::uint8_t>(p->timestamp >> 8),
-                                       static_cast<std::uint8_t>(p->timestamp),
-                                       static_cast<std::uint8_t>(p->timestamp >> 24)};
         for (std::uint64_t k = 0; k < 4; ++k) {
             const std::uint64_t at = p->at + k;
-            if (at >= offset && at < offset + n) dst[at - offset] = bytes[k];
+            if (at >= offset && at < offset + n) dst[at - offset] = p->bytes[k];
         }
     }
     return n;

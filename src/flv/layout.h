@@ -23,32 +23,43 @@ class Layout : public ByteSource {
   public:
     explicit Layout(std::uint8_t headerFlags);
 
+    // What follows a tag's data in the new file.
+    enum class Trailer {
+        Source,     // the source's PreviousTagSize, known to be right
+        Rewritten,  // the right value in place of whatever the source has there
+        Appended,   // the source ends before it: made from memory
+    };
     // Appends the tag whose header is at tag.offset in the file open as fd, with a new
     // timestamp. The fd must stay open while the layout is read.
-    void addTag(int fd, const TagHeader& tag, std::int64_t timestampMs);
+    void addTag(int fd, const TagHeader& tag, std::int64_t timestampMs,
+                Trailer trailer = Trailer::Source);
 
     // Audio (4) and video (1) flags of the file header.
     void setHeaderFlags(std::uint8_t flags) { header_[4] = flags; }
 
     std::uint64_t size() const override { return size_; }
     Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> dst) override;
-    std::size_t tagCount() const { return patches_.size(); }
+    std::size_t tagCount() const { return tags_; }
 
   private:
+    static constexpr int kHeaderRun = -1;   // the file header, from header_
+    static constexpr int kTrailerRun = -2;  // a PreviousTagSize: the value in source
     struct Run {
-        int fd = -1;               // -1: the file header, from memory
+        int fd = kHeaderRun;
         std::uint64_t source = 0;  // offset in the source
         std::uint64_t at = 0;      // offset in the layout
         std::uint64_t length = 0;
     };
+    // Four bytes written over what a run read: a timestamp, or a PreviousTagSize.
     struct Patch {
-        std::uint64_t at = 0;  // of the timestamp bytes in the layout
-        std::uint32_t timestamp = 0;
+        std::uint64_t at = 0;
+        std::uint8_t bytes[4] = {};
     };
     std::uint8_t header_[13] = {};
     std::vector<Run> runs_;
     std::vector<Patch> patches_;
     std::uint64_t size_ = 0;
+    std::size_t tags_ = 0;
 };
 
 struct WriteOutcome {

@@ -1,5 +1,6 @@
 // flvmdi FILE: rebuilds the onMetaData of an FLV file where it lies.
 // flvmdi --join OUT FILE...: joins FLV files end to end at tag level into OUT.
+// flvmdi --repair SRC OUT: a playable copy of a damaged FLV.
 // flvmdi --cut FROM_MS TO_MS SRC OUT: the span from the keyframe at or before FROM_MS up to
 // TO_MS of SRC, at tag level, into OUT.
 #include <fcntl.h>
@@ -15,6 +16,7 @@
 
 #include "flv/cut.h"
 #include "flv/join.h"
+#include "flv/repair.h"
 #include "flv/update.h"
 
 namespace {
@@ -52,7 +54,8 @@ void progressEnd() {
 int usage() {
     std::fprintf(stderr,
                  "usage: flvmdi FILE\n       flvmdi --join OUT FILE...\n"
-                 "       flvmdi --cut FROM_MS TO_MS SRC OUT\n");
+                 "       flvmdi --cut FROM_MS TO_MS SRC OUT\n"
+                 "       flvmdi --repair SRC OUT\n");
     return 2;
 }
 
@@ -92,6 +95,23 @@ int cut(int argc, char** argv) {
     return 0;
 }
 
+int repair(int argc, char** argv) {
+    if (argc != 4 || !argv[2][0] || !argv[3][0]) return usage();
+    auto result = flv::repairFlv(argv[2], argv[3], progressOptions());
+    if (!result) {
+        std::fprintf(stderr, "flvmdi: %s: %s\n", argv[2], result.error().text().c_str());
+        return 1;
+    }
+    progressEnd();
+    std::printf(
+        "%s: %llu tags kept, %llu bytes skipped at %zu places, %zu frames without a "
+        "keyframe dropped, %zu clock jumps mended, duration %.3f s\n",
+        argv[3], static_cast<unsigned long long>(result->written.tags),
+        static_cast<unsigned long long>(result->skippedBytes), result->resyncs,
+        result->droppedFrames, result->clockFixes, result->written.duration);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -99,6 +119,7 @@ int main(int argc, char** argv) {
     std::signal(SIGXFSZ, SIG_IGN);
     if (argc >= 2 && std::string(argv[1]) == "--join") return join(argc, argv);
     if (argc >= 2 && std::string(argv[1]) == "--cut") return cut(argc, argv);
+    if (argc >= 2 && std::string(argv[1]) == "--repair") return repair(argc, argv);
     if (argc != 2 || !argv[1][0]) return usage();
     std::string path = argv[1];
     flv::UpdateOptions options;

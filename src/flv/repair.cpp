@@ -1,0 +1,210 @@
+#include "flv/repair.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+
+#include "flv/bytes.h"
+#include "flv/codec_headers.h"
+#include "flv/io.h"
+#include "flv/scan.h"
+#include "flv/tag_reader.h"
+
+namespace flv {
+
+namespace {
+
+// Larger tags do not occur in practice; a size beyond this is damage.
+constexpr std::uint32_t kMaxPlausibleTag = 16 * 1024 * 1024;
+// Audio and video interleave by decoding time; a step back larger than this is a clock fault.
+constexpr std::int64_t kBackJumpMs = 1000;
+constexpr std::int64_t kDefaultStepMs = 40;
+
+enum class Stream { Audio, Video, Script };
+
+// A tag header read at some offset, before it is believed.
+struct Candidate {
+    TagHeader tag;
+    std::uint8_t firstBodyByte = 0;
+};
+
+class Repairer {
+  public:
+    Repairer(int fd, std::uint64_t size) : fd_(fd), size_(size), source_(fd, size), in_(source_) {}
+
+    Result<RepairOutcome> run(const std::string& output, const WriteOptions& options) {
+        Layout layout(0);
+        std::uint64_t pos = firstTagOffset();
+        bool resyncing = pos == 0;
+        while (pos + kTagHeaderSize < size_) {
+            auto tag = chainedTagAt(pos);
+            if (!tag) return tag.error();
+            if (!*tag) {
+                if (!resyncing) ++out_.resyncs;
+                resyncing = true;
+                needKey_ = true;
+                ++pos;
+                ++out_.skippedBytes;
+                continue;
+            }
+            resyncing = false;
+            FLV_TRY(take(**tag, layout));
+            pos = (**tag).tag.end();
+        }
+        if (pos < size_) out_.skippedBytes += size_ - pos;
+        if (!audio_ && !video_) return diag(DiagCode::NotFlv, "no audio or video tag was found");
+        layout.setHeaderFlags(static_cast<std::uint8_t>((audio_ ? 4 : 0) | (video_ ? 1 : 0)));
+        auto written = writeLayout(layout, output, options);
+        if (!written) return written.error();
+        out_.written = *written;
+        return out_;
+    }
+
+  private:
+    // After a sound header, the first tag; 0 when the header is unusable (then searched for).
+    std::uint64_t firstTagOffset() {
+        auto h = in_.read(0, 9);
+        if (!h || size_ < 13) return 0;
+        const auto& b = *h;
+        const std::uint32_t dataOffset = be32(b.data() + 5);
+        if (b[0] != 'F' || b[1] != 'L' || b[2] != 'V' || dataOffset < 9 || dataOffset > 1024)
+            return 0;
+        return std::uint64_t{dataOffset} + kPrevSizeSize;
+    }
+
+    // The tag header at pos when it looks like one: a known type, a size that fits the file,
+    // stream id 0 and a first data byte that means something for its type.
+    Result<std::optional<Candidate>> plausibleAt(std::uint64_t pos) {
+        if (pos + kTagHeaderSize + 1 > size_) return std::optional<Candidate>{};
+        auto h = in_.read(pos, kTagHeaderSize + 1);
+        if (!h) return h.error();
+        const auto& b = *h;
+        Candidate c;
+        c.tag.offset = pos;
+        c.tag.type = b[0];
+        c.tag.dataSize = be24(b.data() + 1);
+        c.tag.timestamp = be24(b.data() + 4) | std::uint32_t{b[7]} << 24;
+        c.firstBodyByte = b[11];
+        const bool typeOk = c.tag.type == tagtype::kAudio || c.tag.type == tagtype::kVideo ||
+                            c.tag.type == tagtype::kScript;
+        if (!typeOk || c.tag.dataSize == 0 || c.tag.dataSize > kMaxPlausibleTag ||
+            be24(b.data() + 8) != 0 || c.tag.bodyOffset() + c.tag.dataSize > size_)
+            return std::optional<Candidate>{};
+        const std::uint8_t f = c.firstBodyByte;
+        bool bodyOk = true;
+        if (c.tag.type == tagtype::kAudio) bodyOk = (f >> 4) != 12 && (f >> 4) != 13;
+        if (c.tag.type == tagtype::kVideo)
+            bodyOk = (f >> 4) >= 1 && (f >> 4) <= 5 && (f & 0x0F) >= 1 && (f & 0x0F) <= 7;
+        if (c.tag.type == tagtype::kScript) bodyOk = f == 2;  // an AMF0 string: the name
+        if (!bodyOk) return std::optional<Candidate>{};
+        return std::optional<Candidate>{c};
+    }
+
+    // A plausible tag that the file goes on from: its own PreviousTagSize is right, or another
+    // plausible tag follows it, or the file ends there.
+    Result<std::optional<Candidate>> chainedTagAt(std::uint64_t pos) {
+        auto c = plausibleAt(pos);
+        if (!c || !*c) return c;
+        const TagHeader& t = (**c).tag;
+        const std::uint64_t bodyEnd = t.bodyOffset() + t.dataSize;
+        if (bodyEnd + kPrevSizeSize >= size_) return c;
+        auto prev = in_.read(bodyEnd, kPrevSizeSize);
+        if (!prev) return prev.error();
+        if (be32(prev->data()) == kTagHeaderSize + t.dataSize) return c;
+        auto next = plausibleAt(t.end());
+        if (!next) return next.error();
+        if (*next || t.end() + kTagHeaderSize >= size_) return c;
+        return std::optional<Candidate>{};
+    }
+
+    Status take(const Candidate& c, Layout& layout) {
+        const TagHeader& t = c.tag;
+        const std::uint64_t bodyEnd = t.bodyOffset() + t.dataSize;
+        Stream stream = Stream::Script;
+        if (t.type == tagtype::kAudio) stream = Stream::Audio;
+        if (t.type == tagtype::kVideo) stream = Stream::Video;
+        if (stream == Stream::Script) {
+            auto body = in_.read(t.bodyOffset(), std::min<std::size_t>(t.dataSize, 64));
+            if (!body) return body.error();
+            ByteReader name(*body);
+            auto n = decodeAmfName(name);
+            if (n && *n == "onMetaData") return okStatus();  // rebuilt from the tags
+        }
+        if (stream == Stream::Video) {
+            auto body = in_.read(t.bodyOffset(), std::min<std::size_t>(t.dataSize, 2));
+            if (!body) return body.error();
+            const VideoTagInfo info = classifyVideoTag(*body);
+            if (info.kind == VideoKind::Keyframe) needKey_ = false;
+            if (needKey_ && info.countsAsFrame()) {
+                ++out_.droppedFrames;
+                return okStatus();
+            }
+            video_ = true;
+        }
+        if (stream == Stream::Audio) audio_ = true;
+        const std::int64_t ms = continuous(stream, t.timestamp);
+        const std::uint64_t trailerEnd = bodyEnd + kPrevSizeSize;
+        Layout::Trailer trailer = Layout::Trailer::Appended;
+        if (trailerEnd <= size_) {
+            auto prev = in_.read(bodyEnd, kPrevSizeSize);
+            if (!prev) return prev.error();
+            trailer = be32(prev->data()) == kTagHeaderSize + t.dataSize
+                          ? Layout::Trailer::Source
+                          : Layout::Trailer::Rewritten;
+        }
+        layout.addTag(fd_, t, ms, trailer);
+        return okStatus();
+    }
+
+    // Each stream's clock carried on across a jump back or a new start at zero.
+    std::int64_t continuous(Stream s, std::uint32_t raw) {
+        Clock& c = clocks_[static_cast<std::size_t>(s)];
+        std::int64_t t = c.unwrap.unwrap(raw) + c.offset;
+        if (c.started && t < c.last - kBackJumpMs) {
+            c.offset += c.last + c.step - t;
+            t = c.last + c.step;
+            ++out_.clockFixes;
+        }
+        if (c.started && t > c.last) c.step = std::clamp<std::int64_t>(t - c.last, 1, 1000);
+        c.last = c.started ? std::max(c.last, t) : t;
+        c.started = true;
+        return std::max<std::int64_t>(0, t);
+    }
+
+    struct Clock {
+        TimestampUnwrapper unwrap;
+        std::int64_t offset = 0;
+        std::int64_t last = 0;
+        std::int64_t step = kDefaultStepMs;
+        bool started = false;
+    };
+
+    int fd_;
+    std::uint64_t size_;
+    FdSource source_;
+    WindowReader in_;
+    std::array<Clock, 3> clocks_;
+    bool needKey_ = true;
+    bool audio_ = false, video_ = false;
+    RepairOutcome out_;
+};
+
+}  // namespace
+
+Result<RepairOutcome> repairFlv(const std::string& source, const std::string& output,
+                                const WriteOptions& options) {
+    if (sameFile(source, output))
+        return diag(DiagCode::NotWritable, "the output is the source itself");
+    UniqueFd fd(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!fd.valid()) return ioDiag("cannot open " + source, errno);
+    struct stat st {};
+    if (::fstat(fd.get(), &st) != 0) return ioDiag("stat " + source, errno);
+    if (!S_ISREG(st.st_mode))
+        return diag(DiagCode::NotRegularFile, source + " is not a regular file");
+    return Repairer(fd.get(), static_cast<std::uint64_t>(st.st_size)).run(output, options);
+}
+
+}  // namespace flv
