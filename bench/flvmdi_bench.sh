@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Compares flvmdi with cp, flvmeta -U and yamdi on one generated H.264/AAC FLV of at least
-# 300 MB (its onMetaData stripped). Each command is followed by sync; warm cache; prints the
+# Compares flvmdi with cat, cp, flvmeta -U and yamdi on one generated H.264/AAC FLV of at least
+# 300 MB (its onMetaData stripped), and times its tag-level cut, join and repair. Each command is followed by sync; warm cache; prints the
 # median wall time of 3 runs and the peak memory of each.
 #   bench/flvmdi_bench.sh [path/to/flvmdi] [work folder]
 # Needs ffmpeg, flvmeta, yamdi and GNU time (scripts/deps.sh --bench installs them).
@@ -58,11 +58,23 @@ measure() {
 
 echo "Load average: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) processors"
 printf '%-34s %10s %10s %14s\n' "command" "median" "cpu" "peak memory"
+measure "cat > /dev/null (read once)" 'fresh' "cat '$work/in.flv' > /dev/null"
 measure "cp" 'fresh' "cp '$work/in.flv' '$work/out.flv'"
+measure "cp + rm of the old file" 'fresh' "cp '$work/in.flv' '$work/out.flv' && rm '$work/in.flv'"
 measure "flvmeta -U (in place)" 'fresh' "flvmeta -U '$work/in.flv'"
 measure "yamdi -i -o" 'fresh' "yamdi -i '$work/in.flv' -o '$work/out.flv'"
 measure "flvmdi (full rewrite, stripped)" 'fresh' "'$flvmdi' '$work/in.flv'"
 fresh
 "$flvmdi" "$work/in.flv" >/dev/null
 measure "flvmdi (second run, in place)" 'warm "$work/in.flv"' "'$flvmdi' '$work/in.flv'"
+# Tag-level edits, each written once: the middle of the file, two halves joined, a repair.
+measure "flvmdi --cut (30 s to 300 s)" 'rm -f "$work/out.flv"' \
+    "'$flvmdi' --cut 30000 300000 '$work/in.flv' '$work/out.flv'"
+"$flvmdi" --cut 0 165000 "$work/in.flv" "$work/a.flv" >/dev/null
+"$flvmdi" --cut 165000 400000 "$work/in.flv" "$work/b.flv" >/dev/null
+measure "flvmdi --join (two halves)" 'rm -f "$work/out.flv"' \
+    "'$flvmdi' --join '$work/out.flv' '$work/a.flv' '$work/b.flv'"
+measure "flvmdi --repair (intact file)" 'rm -f "$work/out.flv"' \
+    "'$flvmdi' --repair '$work/in.flv' '$work/out.flv'"
+rm -f "$work/a.flv" "$work/b.flv"
 rm -f "$work/in.flv" "$work/out.flv"

@@ -187,29 +187,33 @@ class Cutter {
     }
 
     Status collect(const Start& s, Layout& layout) {
-        if (s.videoConfig && s.key->type == tagtype::kVideo) add(layout, *s.videoConfig, 0, false);
-        if (s.audioConfig) add(layout, *s.audioConfig, 0, false);
+        if (s.videoConfig && s.key->type == tagtype::kVideo)
+            add(layout, *s.videoConfig, 0, false, false);
+        if (s.audioConfig) add(layout, *s.audioConfig, 0, false, false);
         TimestampUnwrapper clock;
         std::optional<std::int64_t> base;
-        return walk(
-            s.key->offset, [&](const TagHeader& tag, TagRole role, WindowReader&) -> Result<bool> {
-                if (role == TagRole::Metadata) return true;
-                const std::int64_t ms = clock.unwrap(tag.timestamp);
-                if (!base) base = ms - s.keyMs;  // the two passes' clocks, lined up
-                const std::int64_t at = ms - *base;
-                if (at >= toMs_ + kInterleaveSlackMs) return false;
-                const bool media = role == TagRole::Media;
-                if (at >= toMs_ || (media && at < s.keyMs)) return true;
-                add(layout, tag, std::max<std::int64_t>(0, at - s.keyMs), media && at >= fromMs_);
-                return true;
-            });
+        return walk(s.key->offset,
+                    [&](const TagHeader& tag, TagRole role, WindowReader&) -> Result<bool> {
+                        if (role == TagRole::Metadata) return true;
+                        const std::int64_t ms = clock.unwrap(tag.timestamp);
+                        if (!base) base = ms - s.keyMs;  // the two passes' clocks, lined up
+                        const std::int64_t at = ms - *base;
+                        if (at >= toMs_ + kInterleaveSlackMs) return false;
+                        const bool media = role == TagRole::Media;
+                        if (at >= toMs_ || (media && at < s.keyMs)) return true;
+                        add(layout, tag, std::max<std::int64_t>(0, at - s.keyMs), media,
+                            media && at >= fromMs_);
+                        return true;
+                    });
     }
 
     // inRange: a frame at or after the start, which a cut must hold at least one of.
-    void add(Layout& layout, const TagHeader& tag, std::int64_t ms, bool inRange) {
+    // The header flags name the streams that have frames in the cut, not just a configuration,
+    // so a cut without a picture says so.
+    void add(Layout& layout, const TagHeader& tag, std::int64_t ms, bool frame, bool inRange) {
         layout.addTag(src_.fd.get(), tag, ms);
-        if (tag.type == tagtype::kVideo) video_ = true;
-        if (tag.type == tagtype::kAudio) audio_ = true;
+        if (frame && tag.type == tagtype::kVideo) video_ = true;
+        if (frame && tag.type == tagtype::kAudio) audio_ = true;
         if (inRange) anyMedia_ = true;
     }
 

@@ -19,6 +19,14 @@ using texts::kErrorTitle;
 
 bool partMade(const QString& path) { return tools::fileLength(path) > 0; }
 
+// The video flag of an FLV file header.
+bool flvHeaderHasVideo(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return false;
+    const QByteArray head = f.read(5);
+    return head.size() == 5 && head.startsWith("FLV") && (head[4] & 0x01) != 0;
+}
+
 // One job: the plan, the frame and the record, with the steps of the algorithm as members.
 class SaveJob {
   public:
@@ -90,10 +98,12 @@ class SaveJob {
         return CutStart{};  // no keyframe found: read from the beginning
     }
 
-    // One pass of flvmdi: the span from its keyframe, with metadata, every tag as it was.
+    // One pass of flvmdi: the span from its keyframe, with metadata, every tag as it was. It
+    // begins with a keyframe whenever it holds video, which its header says: no second program
+    // needs to read a picture back.
     bool cutFlvPart(int step, const PartPlan& p, const QString& path) {
         if (!runStep(step, flvCutCommand(tools_, plan_.source, p.cut, path))) return false;
-        return holdsPictures(path);
+        return flvHeaderHasVideo(path);
     }
 
     bool makeParts() {

@@ -330,6 +330,25 @@ TEST_F(SaveJobTest, ACutKilledOrOutOfSpaceFailsAndLeavesNothing) {
     expectSourceUntouched();
 }
 
+// The picture starts at 5 s: a span before it has no picture to save, and the job says so.
+TEST_F(SaveJobTest, AnFlvSpanWithoutPictureFailsTheJob) {
+    const std::string clip = testmedia::makeClip(
+        "save_picture_starts_late.flv",
+        {"-itsoffset", "5", "-f", "lavfi", "-i", "testsrc=size=96x64:rate=25:duration=5", "-f",
+         "lavfi", "-i", "sine=frequency=440:duration=10", "-c:v", "flv1", "-c:a", "libmp3lame"});
+    source(clip, QStringLiteral("clip.flv"));
+    player_.total = 10;
+    player_.marks = {seg(1, 3)};
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok).files({folder_ + QStringLiteral("cut.flv")}).answer(Answer::Ok);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    EXPECT_TRUE(o.started);
+    EXPECT_FALSE(o.succeeded);
+    EXPECT_TRUE(sp.last().text.contains(kFormatLine));
+    EXPECT_EQ(folderFiles(), QStringList{});
+    expectSourceUntouched();
+}
+
 TEST_F(SaveJobTest, OneFlvSegmentIsCutByFlvmdiAndMovedToTheChosenName) {
     source(savetest::h263Flv(), QStringLiteral("clip.flv"));
     player_.marks = {seg(4.4, 8.8)};
