@@ -206,6 +206,61 @@ TEST(FlvmdiCutJoin, ThreeCutsJoinIntoOneCleanFileTheirLengthsLong) {
     EXPECT_EQ(scriptName(splitTags(readFile(dir.file("joined.flv"))).front()), "onMetaData");
 }
 
+// A picture size that changes half-way (a second AVC configuration) and a cue point: a cut
+// after the change starts with the configuration in force there, and keeps the cue point.
+TEST(FlvmdiCutJoin, ConfigurationInForceAndCuePointsAreKept) {
+    TempDir dir;
+    const std::vector<std::string> stereoAac = {"-c:a", "aac", "-ac", "2", "-ar", "44100"};
+    auto clip = [&](const std::string& name, const std::string& size) {
+        std::vector<std::string> a = {
+            "-f",   "lavfi",   "-i",       "testsrc=size=" + size + ":rate=25:duration=4",
+            "-f",   "lavfi",   "-i",       "sine=frequency=440:duration=4",
+            "-c:v", "libx264", "-preset",  "ultrafast",
+            "-g",   "25",      "-shortest"};
+        a.insert(a.end(), stereoAac.begin(), stereoAac.end());
+        return testmedia::makeClip(name, a);
+    };
+    const std::string big = clip("cut_size_320.flv", "320x240");
+    const std::string small = clip("cut_size_160.flv", "160x120");
+    auto r = testmedia::run({flvmdiPath(), "--join", dir.file("changing.flv"), big, small});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+
+    // A cue point in the second half.
+    auto tags = splitTags(readFile(dir.file("changing.flv")));
+    flv::AmfValue cue;
+    cue.type = flv::AmfType::Object;
+    cue.properties.push_back({"name", flv::AmfValue::makeString("here")});
+    std::size_t at = 0;
+    while (at < tags.size() && (tags[at].type == 18 || tags[at].timestamp < 5500)) ++at;
+    tags.insert(tags.begin() + static_cast<long>(at),
+                makeTag(18, 5500, scriptBody("onCuePoint", cue)));
+    writeFile(dir.file("src.flv"), joinTags(tags, 5));
+
+    r = cut(dir.file("src.flv"), 5200, 7000, dir.file("out.flv"));
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    const auto out = splitTags(readFile(dir.file("out.flv")));
+    const auto media = audioVideoTags(out);
+    ASSERT_FALSE(media.empty());
+    // The second clip's configuration, not the first's, comes before the first picture.
+    const auto configs = std::count_if(tags.begin(), tags.end(), [](const RawTag& t) {
+        return t.type == 9 && t.body(0) == 0x17 && t.body(1) == 0;
+    });
+    ASSERT_EQ(configs, 2);
+    const RawTag* second = nullptr;
+    for (const RawTag& t : tags)
+        if (t.type == 9 && t.body(0) == 0x17 && t.body(1) == 0) second = &t;
+    EXPECT_TRUE(std::equal(media.front().bytes.begin() + 11, media.front().bytes.end(),
+                           second->bytes.begin() + 11, second->bytes.end()));
+    const auto cueOut = std::find_if(out.begin(), out.end(),
+                                     [](const RawTag& t) { return scriptName(t) == "onCuePoint"; });
+    ASSERT_NE(cueOut, out.end());
+    EXPECT_EQ(decodeErrors(dir.file("out.flv")), "");
+    EXPECT_EQ(flvmetaErrors(dir.file("out.flv")), 0);
+    auto size = testmedia::run({"ffprobe", "-v", "error", "-select_streams", "v:0", "-show_entries",
+                                "stream=width", "-of", "csv=p=0", dir.file("out.flv")});
+    EXPECT_EQ(size.output.substr(0, 3), "160");
+}
+
 TEST(FlvmdiCutJoin, ReportsProgressToTheProgramThatRunsIt) {
     TempDir dir;
     const std::string src = dir.copy(testmedia::clip("h264_aac.flv"), "src.flv");
