@@ -33,10 +33,7 @@ std::int64_t compositionOffset(const VideoTagInfo& info, std::span<const std::ui
     return v;
 }
 
-struct Source {
-    UniqueFd fd;
-    std::uint64_t size = 0;
-};
+using Source = OpenFile;
 
 // Where the cut begins: the keyframe, and the configurations in force there.
 struct Start {
@@ -117,10 +114,7 @@ class Cutter {
         if (s.oldMetadata || tag.dataSize > kMaxOldMetadata) return okStatus();
         std::vector<std::uint8_t> body(tag.dataSize);
         FLV_TRY(window.readInto(tag.bodyOffset(), body));
-        ByteReader in(body);
-        decodeAmfName(in);
-        auto value = decodeAmf(in);
-        if (value && value->isObjectLike()) s.oldMetadata = std::move(value);
+        s.oldMetadata = decodeMetadataBody(body);
         return okStatus();
     }
 
@@ -234,15 +228,9 @@ Result<WriteOutcome> cutFlv(const std::string& source, std::int64_t fromMs, std:
                                                   std::to_string(fromMs) + " ms");
     if (sameFile(source, output))
         return diag(DiagCode::NotWritable, "the output is the source itself");
-    Source src;
-    src.fd = UniqueFd(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!src.fd.valid()) return ioDiag("cannot open " + source, errno);
-    struct stat st {};
-    if (::fstat(src.fd.get(), &st) != 0) return ioDiag("stat " + source, errno);
-    if (!S_ISREG(st.st_mode))
-        return diag(DiagCode::NotRegularFile, source + " is not a regular file");
-    src.size = static_cast<std::uint64_t>(st.st_size);
-    return Cutter(src, fromMs, toMs).run(output, options);
+    auto src = openForReading(source);
+    if (!src) return src.error();
+    return Cutter(*src, fromMs, toMs).run(output, options);
 }
 
 }  // namespace flv

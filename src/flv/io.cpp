@@ -1,6 +1,7 @@
 #include "flv/io.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -82,6 +83,18 @@ Status UniqueFd::close(const std::string& what) {
     int f = release();
     if (f >= 0 && ::close(f) != 0) return ioDiag(what, errno);
     return okStatus();
+}
+
+Result<OpenFile> openForReading(const std::string& path) {
+    OpenFile f;
+    f.fd = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    if (!f.fd.valid()) return ioDiag("cannot open " + path, errno);
+    struct stat st {};
+    if (::fstat(f.fd.get(), &st) != 0) return ioDiag("stat " + path, errno);
+    if (!S_ISREG(st.st_mode))
+        return diag(DiagCode::NotRegularFile, path + " is not a regular file");
+    f.size = static_cast<std::uint64_t>(st.st_size);
+    return f;
 }
 
 Status writeAllAt(int fd, std::span<const std::uint8_t> data, std::uint64_t offset,

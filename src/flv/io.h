@@ -88,6 +88,13 @@ class UniqueFd {
     int fd_ = -1;
 };
 
+// A regular file open for reading, and its size.
+struct OpenFile {
+    UniqueFd fd;
+    std::uint64_t size = 0;
+};
+Result<OpenFile> openForReading(const std::string& path);
+
 // Writes all of data at offset, retrying short writes.
 Status writeAllAt(int fd, std::span<const std::uint8_t> data, std::uint64_t offset,
                   const std::string& what);

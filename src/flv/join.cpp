@@ -74,13 +74,10 @@ std::int64_t streamEnd(const StreamStats& s) {
 Result<Piece> openPiece(const std::string& path) {
     Piece p;
     p.path = path;
-    p.fd = UniqueFd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!p.fd.valid()) return ioDiag("cannot open " + path, errno);
-    struct stat st {};
-    if (::fstat(p.fd.get(), &st) != 0) return ioDiag("stat " + path, errno);
-    if (!S_ISREG(st.st_mode))
-        return diag(DiagCode::NotRegularFile, path + " is not a regular file");
-    p.size = static_cast<std::uint64_t>(st.st_size);
+    auto file = openForReading(path);
+    if (!file) return file.error();
+    p.fd = std::move(file->fd);
+    p.size = file->size;
     FdSource src(p.fd.get(), p.size);
     auto scan = scanFlv(src);
     if (!scan) return scan.error();

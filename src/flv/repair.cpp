@@ -198,13 +198,9 @@ Result<RepairOutcome> repairFlv(const std::string& source, const std::string& ou
                                 const WriteOptions& options) {
     if (sameFile(source, output))
         return diag(DiagCode::NotWritable, "the output is the source itself");
-    UniqueFd fd(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
-    if (!fd.valid()) return ioDiag("cannot open " + source, errno);
-    struct stat st {};
-    if (::fstat(fd.get(), &st) != 0) return ioDiag("stat " + source, errno);
-    if (!S_ISREG(st.st_mode))
-        return diag(DiagCode::NotRegularFile, source + " is not a regular file");
-    return Repairer(fd.get(), static_cast<std::uint64_t>(st.st_size)).run(output, options);
+    auto src = openForReading(source);
+    if (!src) return src.error();
+    return Repairer(src->fd.get(), src->size).run(output, options);
 }
 
 }  // namespace flv

@@ -117,11 +117,7 @@ class Scanner {
         if (tag.dataSize > kMaxOldMetadataDecode) return okStatus();
         std::vector<std::uint8_t> body(tag.dataSize);
         FLV_TRY(window_.readInto(tag.bodyOffset(), body));
-        ByteReader in(body);
-        decodeAmfName(in);
-        auto value = decodeAmf(in);
-        // A torn or foreign onMetaData is simply rebuilt without its old keys.
-        if (value && value->isObjectLike()) r_.oldMetadata = std::move(value);
+        r_.oldMetadata = decodeMetadataBody(body);
         return okStatus();
     }
 
@@ -175,5 +171,13 @@ std::int64_t ScanResult::lastTimestampMs() const {
 }
 
 Result<ScanResult> scanFlv(ByteSource& src) { return Scanner(src).run(); }
+
+std::optional<AmfValue> decodeMetadataBody(std::span<const std::uint8_t> body) {
+    ByteReader in(body);
+    decodeAmfName(in);
+    auto value = decodeAmf(in);
+    if (value && value->isObjectLike()) return std::move(*value);
+    return std::nullopt;
+}
 
 }  // namespace flv

@@ -62,6 +62,10 @@ struct ScanResult {
 
 Result<ScanResult> scanFlv(ByteSource& src);
 
+// The value of an onMetaData tag body when it decodes to an object; a torn or foreign one
+// gives nothing (the metadata is then rebuilt without its old keys).
+std::optional<AmfValue> decodeMetadataBody(std::span<const std::uint8_t> body);
+
 // Unwraps timestamps written without the extended byte (a 24-bit wrap after 16777.216 s):
 // each value is taken as the one nearest to the previous, modulo 2^24.
 class TimestampUnwrapper {
