@@ -187,7 +187,8 @@ class SaveJob {
         const int step = plan_.steps;
         frame_.showStep(step);
         noteCaption();
-        if (!partsAgree()) return false;
+        // flvmdi compares FLV parts itself and refuses unlike ones; others are probed first.
+        if (!plan_.tagLevel && !partsAgree()) return false;
         const QString joined = frame_.temp(plan_.joinFile);
         QFile::remove(joined);
         if (!joinParts(step, joined)) return false;
