@@ -226,6 +226,32 @@ void MpvPlayer::readTracks() {
     }
 }
 
+QVector<MediaTrack> MpvPlayer::trackList() {
+    QVector<MediaTrack> tracks;
+    mpv_node list;
+    if (!mpv_ || mpv_get_property(mpv_, "track-list", MPV_FORMAT_NODE, &list) < 0) return tracks;
+    if (list.format == MPV_FORMAT_NODE_ARRAY) {
+        for (int i = 0; i < list.u.list->num; ++i) {
+            const mpv_node& n = list.u.list->values[i];
+            const QString type = nodeString(mapGet(n, "type"));
+            MediaTrack t;
+            t.kind = type == QLatin1String("video")   ? MediaTrack::Kind::Video
+                     : type == QLatin1String("audio") ? MediaTrack::Kind::Audio
+                                                      : MediaTrack::Kind::Other;
+            t.codec = nodeString(mapGet(n, "codec"));
+            t.albumArt = nodeFlag(mapGet(n, "albumart"));
+            t.width = static_cast<int>(nodeDouble(mapGet(n, "demux-w")));
+            t.height = static_cast<int>(nodeDouble(mapGet(n, "demux-h")));
+            t.fps = nodeDouble(mapGet(n, "demux-fps"));
+            t.sampleRate = static_cast<int>(nodeDouble(mapGet(n, "demux-samplerate")));
+            t.channels = static_cast<int>(nodeDouble(mapGet(n, "demux-channel-count")));
+            tracks.append(t);
+        }
+    }
+    mpv_free_node_contents(&list);
+    return tracks;
+}
+
 double MpvPlayer::getDouble(const char* name, double fallback) {
     double v = 0;
     if (!mpv_ || mpv_get_property(mpv_, name, MPV_FORMAT_DOUBLE, &v) < 0) return fallback;

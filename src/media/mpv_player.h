@@ -11,6 +11,8 @@
 #include <atomic>
 #include <optional>
 
+#include "media/media_tracks.h"
+
 struct mpv_handle;
 struct mpv_render_context;
 struct mpv_event;
@@ -42,6 +44,8 @@ class MpvPlayer : public QObject {
     double duration() const { return duration_; }
     QSize sourceSize();  // display size of the video; empty without
     QVector<double> chapterStarts() const { return chapters_; }
+    // libmpv's track list as it stands (read-only; for tools that compare files).
+    QVector<MediaTrack> trackList();
 
     Mode mode();
     double position();

@@ -227,11 +227,16 @@ QString joinListText(const QStringList& partPaths) {
 }
 
 Command joinCommand(const Tools& t, const QString& listPath, const QString& joinPath,
-                    const QString& ext, double expectedSeconds) {
+                    const QString& ext, double expectedSeconds, bool reencodeAudio) {
     QStringList args = ffmpegHead();
     args << QStringLiteral("-f") << QStringLiteral("concat") << QStringLiteral("-safe")
          << QStringLiteral("0") << QStringLiteral("-i") << tools::ffmpegFile(listPath);
-    args << streamMaps() << QStringLiteral("-c") << QStringLiteral("copy");
+    args << streamMaps();
+    if (reencodeAudio)
+        args << QStringLiteral("-c:v") << QStringLiteral("copy") << QStringLiteral("-c:a")
+             << QStringLiteral("libmp3lame") << QStringLiteral("-b:a") << QStringLiteral("64k");
+    else
+        args << QStringLiteral("-c") << QStringLiteral("copy");
     appendMuxer(args, ext);
     args << tools::ffmpegFile(joinPath);
     return tools::ffmpegCommand(t.ffmpeg, args, expectedSeconds);
@@ -308,32 +313,40 @@ QStringList SavePlan::touchedFiles() const {
 }
 
 SavePlan makePlan(const SaveRequest& r) {
+    std::vector<SegmentSeconds> spans;
+    spans.reserve(r.segments.size());
+    for (const UnitSegment& u : r.segments)
+        spans.push_back(segmentSeconds(u, r.secondsPerUnit, r.totalSeconds));
+    return makeSpanPlan(r.source, spans, r.mode, r.output);
+}
+
+SavePlan makeSpanPlan(const QString& source, const std::vector<SegmentSeconds>& spans, Mode mode,
+                      const QString& output) {
     SavePlan p;
-    p.mode = r.mode;
-    p.source = r.source;
-    p.ext = QFileInfo(r.source).suffix().toLower();
+    p.mode = mode;
+    p.source = source;
+    p.ext = QFileInfo(source).suffix().toLower();
     p.kind = toolKind(p.ext);
-    if (r.mode == Mode::Split) {
-        p.folder = r.output.endsWith(QLatin1Char('/')) ? r.output : r.output + QLatin1Char('/');
+    if (mode == Mode::Split) {
+        p.folder = output.endsWith(QLatin1Char('/')) ? output : output + QLatin1Char('/');
         p.output = p.folder + splitName(0, p.ext);
     } else {
-        const QFileInfo fi(r.output);
+        const QFileInfo fi(output);
         p.folder = fi.absolutePath();
         if (!p.folder.endsWith(QLatin1Char('/'))) p.folder += QLatin1Char('/');
         p.output = fi.absoluteFilePath();
     }
-    const int count = static_cast<int>(r.segments.size());
+    const int count = static_cast<int>(spans.size());
     for (int i = 0; i < count; ++i) {
         PartPlan part;
         part.index = i;
         part.name = partName(i, p.ext);
-        part.seconds =
-            segmentSeconds(r.segments[static_cast<size_t>(i)], r.secondsPerUnit, r.totalSeconds);
+        part.seconds = spans[static_cast<size_t>(i)];
         part.cut = cutTimes(part.seconds.start, part.seconds.end);
-        if (r.mode == Mode::Split) part.finalName = splitName(i, p.ext);
+        if (mode == Mode::Split) part.finalName = splitName(i, p.ext);
         p.parts.push_back(part);
     }
-    p.join = r.mode == Mode::Cut && count >= 2;
+    p.join = mode == Mode::Cut && count >= 2;
     p.steps = count + (p.join ? 1 : 0);
     p.tagLevel = p.kind == tools::ToolKind::Flv;
     if (p.join) {

@@ -96,9 +96,10 @@ bool partCheckPassed(const QString& checkOutput);
 
 // The list file of ffmpeg's concat demuxer: one "file" line per part, in order.
 QString joinListText(const QStringList& partPaths);
-// The parts joined in list order into joinPath, by stream copy.
+// The parts joined in list order into joinPath, by stream copy; reencodeAudio re-encodes
+// only the audio, to MP3 at 64 kbit/s.
 Command joinCommand(const Tools& t, const QString& listPath, const QString& joinPath,
-                    const QString& ext, double expectedSeconds = 0);
+                    const QString& ext, double expectedSeconds = 0, bool reencodeAudio = false);
 // flvmdi rebuilds the metadata of one FLV file in place.
 Command flvmdiCommand(const Tools& t, const QString& path);
 // flvmdi cuts [S, S + L) of an FLV at tag level, from the keyframe at or before S, into part,
@@ -158,5 +159,9 @@ struct SavePlan {
 };
 
 SavePlan makePlan(const SaveRequest& r);
+// The same plan from spans already in seconds (the split tool's pieces). output as in
+// SaveRequest: the chosen file (Mode::Cut) or folder (Mode::Split).
+SavePlan makeSpanPlan(const QString& source, const std::vector<SegmentSeconds>& spans, Mode mode,
+                      const QString& output);
 
 }  // namespace save

@@ -30,11 +30,8 @@ bool flvHeaderHasVideo(const QString& path) {
 // One job: the plan, the frame and the record, with the steps of the algorithm as members.
 class SaveJob {
   public:
-    SaveJob(const SavePlan& plan, QWidget* caller, SaveOutcome& out)
-        : plan_(plan),
-          frame_(caller, plan.mode == Mode::Split ? tools::Tool::SaveSplit : tools::Tool::SaveCut,
-                 plan.steps),
-          out_(out) {}
+    SaveJob(const SavePlan& plan, QWidget* caller, tools::Tool tool, SaveOutcome& out)
+        : plan_(plan), frame_(caller, tool, plan.steps), out_(out) {}
 
     void run() {
         if (!frame_.start(plan_.output, tools::toolSetWord(QStringLiteral("Edit"), plan_.kind)))
@@ -241,9 +238,28 @@ QString saveDialogFilter(const QString& ext) {
 }
 
 QString ownSourceText(Mode mode, const QString& source) {
-    return QStringLiteral("「另存") + modeWord(mode) +
+    return ownSourceText(QStringLiteral("另存") + modeWord(mode), source);
+}
+
+QString ownSourceText(const QString& jobWord, const QString& source) {
+    return QStringLiteral("「") + jobWord +
            QStringLiteral("」的新檔案不能取代正在處理的原始檔案：") + kCrLf + source + kCrLf +
            kCrLf + QStringLiteral("請選擇其他的檔案名稱或資料夾");
+}
+
+bool writesOverSource(const SavePlan& plan) {
+    const QStringList files = plan.touchedFiles();
+    for (const QString& f : files)
+        if (tools::JobFrame::isOwnSource(f, plan.source)) return true;
+    return false;
+}
+
+SaveOutcome runSavePlan(const SavePlan& plan, QWidget* caller, tools::Tool tool) {
+    SaveOutcome out;
+    out.output = plan.output;
+    out.steps = plan.steps;
+    SaveJob(plan, caller, tool, out).run();
+    return out;
 }
 
 SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode) {
@@ -292,17 +308,15 @@ SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode) {
     if (req.output.trimmed().isEmpty()) return out;
 
     const SavePlan plan = makePlan(req);
-    out.output = plan.output;
-    out.steps = plan.steps;
     // Removing a target first would delete the source when it is one of them.
-    for (const QString& f : plan.touchedFiles()) {
-        if (tools::JobFrame::isOwnSource(f, src)) {
-            prompts::msgBox(ownSourceText(mode, src), prompts::Buttons::Ok, kErrorTitle);
-            return out;
-        }
+    if (writesOverSource(plan)) {
+        out.output = plan.output;
+        out.steps = plan.steps;
+        prompts::msgBox(ownSourceText(mode, src), prompts::Buttons::Ok, kErrorTitle);
+        return out;
     }
-    SaveJob(plan, host.window(), out).run();
-    return out;
+    return runSavePlan(plan, host.window(),
+                       mode == Mode::Split ? tools::Tool::SaveSplit : tools::Tool::SaveCut);
 }
 
 }  // namespace save

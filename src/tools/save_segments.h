@@ -43,6 +43,15 @@ struct SaveOutcome {
 
 SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode);
 
+// The cutting path every job that cuts spans out of one source shares (the saved segments
+// and the split tool): on the frame of tool, each part is cut (FLV at tag level, others from
+// the keyframe a probe finds, the tool's re-encode question once when a copy yields nothing),
+// then moved to its final name, moved to the output or joined. The caller has made sure
+// the plan does not write over its source (writesOverSource).
+SaveOutcome runSavePlan(const SavePlan& plan, QWidget* caller, tools::Tool tool);
+// True when a file the plan writes, moves onto or deletes is its source.
+bool writesOverSource(const SavePlan& plan);
+
 // The texts of the job.
 QString missingSourceText();
 QString audioOnlyText(Mode mode);
@@ -50,5 +59,7 @@ QString confirmText(Mode mode, const QString& source);
 QString folderBrowserTitle(const QString& ext);
 QString saveDialogFilter(const QString& ext);  // Qt form: "FLV 檔案格式 (*.flv)"
 QString ownSourceText(Mode mode, const QString& source);
+// The same refusal for any job: "「" + jobWord + "」的新檔案不能取代…".
+QString ownSourceText(const QString& jobWord, const QString& source);
 
 }  // namespace save

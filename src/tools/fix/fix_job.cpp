@@ -1,0 +1,134 @@
+#include "tools/fix/fix_job.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "common/media_kinds.h"
+#include "common/paths.h"
+#include "common/prompts.h"
+#include "common/texts.h"
+#include "tools/busy_window.h"
+#include "tools/buzy_show.h"
+#include "tools/fix/fix_plan.h"
+#include "tools/job_frame.h"
+#include "tools/save_segments.h"
+
+namespace fix {
+namespace {
+
+using tools::JobFrame;
+
+class FixJob {
+  public:
+    FixJob(const FixPlan& plan, QWidget* caller, FixOutcome& out)
+        : plan_(plan), frame_(caller, tools::Tool::Fix, 1), out_(out) {}
+
+    void run() {
+        if (!frame_.start(plan_.output, plan_.toolSet)) return;
+        out_.started = true;
+        tools_ = {frame_.paths().ffmpeg, frame_.paths().flvmdi};
+        if (tools::frmBuzy* b = tools::currentBuzy()) out_.captions << b->caption();
+        bool ok = frame_.removeTarget(plan_.output);
+        if (ok) {
+            switch (plan_.kind) {
+                case tools::ToolKind::Flv:
+                    ok = repairFlv();
+                    break;
+                case tools::ToolKind::Mpeg:
+                    ok = remux(Audio::Copy);
+                    break;
+                case tools::ToolKind::Other:
+                    ok = remuxOther();
+                    break;
+            }
+        }
+        out_.succeeded = frame_.finish(plan_.output, !ok);
+    }
+
+  private:
+    JobFrame::Step step(const Command& c) {
+        out_.commands.push_back(c);
+        return frame_.run(1, c);
+    }
+
+    // Tag level: flvmdi writes a new file with its metadata rebuilt; flvmdi then checks that
+    // metadata in place (it rewrites only the metadata body when anything differs), and the
+    // file takes the output's name.
+    bool repairFlv() {
+        const bool direct = plan_.repairInto == plan_.output;
+        const QString into = direct ? plan_.output : frame_.temp(plan_.repairInto);
+        if (!direct) QFile::remove(into);
+        if (step(repairCommand(tools_, plan_.source, plan_.repairInto)) != JobFrame::Step::Done)
+            return false;
+        if (tools::fileLength(into) == 0) return false;
+        if (step(save::flvmdiCommand(tools_, plan_.repairInto)) != JobFrame::Step::Done)
+            return false;
+        return direct || QFile::rename(into, plan_.output);
+    }
+
+    // False when the user stopped. A remux that failed may leave the header it had begun; it
+    // is removed so the output counts as empty.
+    bool remuxOnce(Audio audio) {
+        const JobFrame::Step s =
+            step(remuxCommand(tools_, plan_.source, plan_.output, plan_.ext, audio));
+        if (s == JobFrame::Step::Stopped) return false;
+        if (s == JobFrame::Step::Failed) QFile::remove(plan_.output);
+        return true;
+    }
+
+    bool remux(Audio audio) { return remuxOnce(audio) && tools::fileLength(plan_.output) > 0; }
+
+    bool remuxOther() {
+        if (!remuxOnce(Audio::Copy)) return false;
+        if (tools::fileLength(plan_.output) > 0) return true;
+        ++out_.reencodeQuestions;
+        if (!frame_.askReencode()) return false;
+        return remux(Audio::Mp3);
+    }
+
+    const FixPlan& plan_;
+    JobFrame frame_;
+    FixOutcome& out_;
+    save::Tools tools_;
+};
+
+}  // namespace
+
+FixOutcome mediaFix(QWidget* caller, const QString& sourceText) {
+    FixOutcome out;
+    JobFrame::prepare(caller);
+    const QString text = sourceText.trimmed();
+    const QString src = text.isEmpty() ? QString() : absoluteFromCurrent(text);
+    // A real file: the path object would also take a wildcard pattern as "existing".
+    if (src.isEmpty() || !QFileInfo(src).isFile() || !isEditableFile(src)) {
+        prompts::msgBox(notFoundText(), prompts::Buttons::Ok, texts::kNoticeTitle);
+        return out;
+    }
+
+    const QString ext = QFileInfo(src).suffix().toLower();
+    prompts::FileDialog d;
+    d.kind = prompts::FileDialog::Save;
+    d.owner = caller ? caller->window() : nullptr;
+    d.initialFolder = getSaveFolder(src);
+    d.qtFilter = save::saveDialogFilter(ext);
+    d.filterIndex = 1;
+    d.defaultExt = QStringLiteral(".") + ext;
+    d.fileName = proposedName(src);
+    const prompts::FileAnswer a = prompts::current().file(d);
+    if (a.paths.isEmpty() || a.paths.first().trimmed().isEmpty()) return out;
+    const QString output = absoluteFromCurrent(a.paths.first().trimmed());
+    out.output = output;
+
+    const FixPlan plan = makeFixPlan(src, output);
+    // Removing the target first would delete the source when it is one of them.
+    for (const QString& f : plan.touchedFiles()) {
+        if (JobFrame::isOwnSource(f, src)) {
+            prompts::msgBox(ownSourceText(src), prompts::Buttons::Ok, texts::kErrorTitle);
+            return out;
+        }
+    }
+    FixJob(plan, caller, out).run();
+    return out;
+}
+
+}  // namespace fix

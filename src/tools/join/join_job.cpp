@@ -1,0 +1,162 @@
+#include "tools/join/join_job.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "common/paths.h"
+#include "common/prompts.h"
+#include "common/texts.h"
+#include "tools/busy_window.h"
+#include "tools/buzy_show.h"
+#include "tools/job_frame.h"
+#include "tools/join/join_list_check.h"
+#include "tools/join/join_plan.h"
+#include "tools/save_segments.h"
+
+namespace join {
+namespace {
+
+using texts::kCrLf;
+
+class JoinJob {
+  public:
+    JoinJob(const JoinPlan& plan, QWidget* caller, JoinOutcome& out)
+        : plan_(plan), frame_(caller, tools::Tool::Join, 1), out_(out) {}
+
+    void run() {
+        if (!frame_.start(plan_.output, tools::toolSetWord(QStringLiteral("Edit"), plan_.kind)))
+            return;
+        out_.started = true;
+        tools_ = {frame_.paths().ffmpeg, frame_.paths().flvmdi};
+        if (tools::frmBuzy* b = tools::currentBuzy()) out_.captions << b->caption();
+        const bool ok = frame_.removeTarget(plan_.output) && join();
+        out_.succeeded = frame_.finish(plan_.output, !ok);
+    }
+
+  private:
+    // False when the join left nothing usable; what a failed run left behind is removed.
+    bool joinOnce(bool reencode, bool* stopped) {
+        const tools::Command c = joinStep(plan_, tools_, reencode);
+        out_.commands.push_back(c);
+        const tools::JobFrame::Step r = frame_.run(1, c);
+        *stopped = r == tools::JobFrame::Step::Stopped;
+        if (r != tools::JobFrame::Step::Done) {
+            QFile::remove(plan_.joined);
+            return false;
+        }
+        return tools::fileLength(plan_.joined) > 0;
+    }
+
+    bool writeList() {
+        QFile f(frame_.temp(plan_.list));
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+        const QByteArray text = listText(plan_).toUtf8();
+        return f.write(text) == text.size();
+    }
+
+    bool join() {
+        // An output that the user named like the join's own file is written in place.
+        const bool inPlace = plan_.joined == plan_.output;
+        if (!inPlace) frame_.temp(plan_.joined);
+        QFile::remove(plan_.joined);
+        if (!plan_.tagLevel() && !writeList()) return false;
+        bool stopped = false;
+        bool made = joinOnce(false, &stopped);
+        if (!made && !stopped && plan_.kind == tools::ToolKind::Other) {
+            ++out_.reencodeQuestions;
+            if (!frame_.askReencode()) return false;
+            made = joinOnce(true, &stopped);
+        }
+        if (!made) return false;
+        if (!plan_.list.isEmpty()) QFile::remove(plan_.list);
+        return inPlace || QFile::rename(plan_.joined, plan_.output);
+    }
+
+    const JoinPlan& plan_;
+    tools::JobFrame frame_;
+    JoinOutcome& out_;
+    save::Tools tools_;
+};
+
+// The first item whose streams differ from the first item's; items that cannot be read are
+// left to the join itself.
+bool streamsAccepted(const QStringList& items, const StreamReader& reader, double* seconds) {
+    *seconds = 0;
+    if (!reader) return true;
+    const std::optional<StreamSummary> first = reader(items.first());
+    bool allKnown = first.has_value();
+    if (first) *seconds += first->duration;
+    bool asked = false;
+    for (int i = 1; i < items.size(); ++i) {
+        const std::optional<StreamSummary> s = reader(items[i]);
+        allKnown = allKnown && s.has_value();
+        if (s) *seconds += s->duration;
+        if (asked || !first || !s) continue;
+        if (const std::optional<Mismatch> m = compareStreams(*first, *s)) {
+            asked = true;
+            if (prompts::msgBox(mismatchText(i + 1, *m), prompts::Buttons::OkCancel,
+                                texts::kNoticeTitle) != prompts::Answer::Ok)
+                return false;
+        }
+    }
+    if (!allKnown) *seconds = 0;
+    return true;
+}
+
+}  // namespace
+
+StreamReader mpvStreamReader() {
+    return [](const QString& path) -> std::optional<StreamSummary> {
+        const std::optional<MediaTracks> t = readMediaTracks(path);
+        if (!t) return std::nullopt;
+        return summarize(*t);
+    };
+}
+
+QString ownSourceText(const QString& item) {
+    return QStringLiteral("「合併」的新檔案不能取代合併清單裡的檔案：") + kCrLf + item + kCrLf +
+           kCrLf + QStringLiteral("請選擇其他的檔案名稱或資料夾");
+}
+
+JoinOutcome mediaJoin(const JoinListAccess& list, QWidget* caller, const StreamReader& reader) {
+    JoinOutcome out;
+    tools::JobFrame::prepare(caller);
+    const QStringList items = list.paths ? list.paths() : QStringList();
+    const ListCheck check = checkJoinList(items);
+    if (check.refused) {
+        if (check.item && list.select) list.select(*check.item);
+        prompts::msgBox(refusedListText(), prompts::Buttons::Ok, texts::kNoticeTitle);
+        return out;
+    }
+    double seconds = 0;
+    if (!streamsAccepted(items, reader, &seconds)) return out;
+
+    const QString first = items.first();
+    const QString ext = joinExtension(items);
+    prompts::FileDialog d;
+    d.kind = prompts::FileDialog::Save;
+    d.owner = caller;
+    d.initialFolder = getSaveFolder(first);
+    d.qtFilter = save::saveDialogFilter(ext);
+    d.filterIndex = 1;
+    d.defaultExt = QStringLiteral(".") + ext;
+    d.fileName = proposedName(first);
+    const prompts::FileAnswer a = prompts::current().file(d);
+    if (a.paths.isEmpty() || a.paths.first().trimmed().isEmpty()) return out;
+
+    const JoinPlan plan = makeJoinPlan(items, a.paths.first().trimmed(), seconds);
+    out.output = plan.output;
+    // Removing the target first, or the temporary names, would delete an item.
+    for (const QString& f : plan.touchedFiles()) {
+        for (const QString& item : plan.items) {
+            if (tools::JobFrame::isOwnSource(f, item)) {
+                prompts::msgBox(ownSourceText(item), prompts::Buttons::Ok, texts::kErrorTitle);
+                return out;
+            }
+        }
+    }
+    JoinJob(plan, caller, out).run();
+    return out;
+}
+
+}  // namespace join

@@ -1,0 +1,135 @@
+#include "tools/snapshot/snapshot_job.h"
+
+#include <QFile>
+#include <QFileInfo>
+
+#include "common/host.h"
+#include "common/media_kinds.h"
+#include "common/paths.h"
+#include "common/prompts.h"
+#include "common/texts.h"
+#include "tools/busy_window.h"
+#include "tools/buzy_show.h"
+#include "tools/job_frame.h"
+#include "tools/tool_texts.h"
+
+namespace snapshot {
+
+using texts::kCrLf;
+
+QString badSourceText() {
+    return QStringLiteral("你所指定處理的檔案並不存在，或是") + kCrLf +
+           QStringLiteral("你選擇了不支援截圖的多媒體格式！");
+}
+
+QString folderBrowserTitle() {
+    return QStringLiteral("請選取分割出的新檔案的儲存目錄") + kCrLf +
+           QStringLiteral("這裡，強烈建議你新建一個資料夾！");
+}
+
+QString saveDialogFilter(PictureType t) {
+    return typeText(t) + QStringLiteral(" 檔案格式 (*.") + typeExt(t) + QStringLiteral(")");
+}
+
+namespace {
+
+QString askOutput(const SnapRequest& r, const QString& src, bool series) {
+    const QString ext = typeExt(r.type);
+    if (series) {
+        prompts::FolderDialog d;
+        d.title = folderBrowserTitle();
+        d.initialFolder = getSaveFolder(src);
+        d.owner = r.caller;
+        const QString folder = prompts::current().folder(d);
+        return folder.trimmed().isEmpty() ? QString() : addSlash(folder) + seriesName(0, ext);
+    }
+    prompts::FileDialog d;
+    d.kind = prompts::FileDialog::Save;
+    d.initialFolder = getSaveFolder(src);
+    d.qtFilter = saveDialogFilter(r.type);
+    d.filterIndex = 1;
+    d.defaultExt = QStringLiteral(".") + ext;
+    d.fileName = QFileInfo(src).completeBaseName() + QStringLiteral("_snapshot.") + ext;
+    d.owner = r.caller;
+    const prompts::FileAnswer a = prompts::current().file(d);
+    return a.paths.isEmpty() ? QString() : QFileInfo(a.paths.first()).absoluteFilePath();
+}
+
+void noteCaption(SnapOutcome& out) {
+    if (tools::frmBuzy* b = tools::currentBuzy()) out.captions << b->caption();
+}
+
+}  // namespace
+
+SnapOutcome runSnapshot(const SnapRequest& r) {
+    SnapOutcome out;
+    tools::JobFrame::prepare(r.caller);
+    const QString src = r.source.trimmed();
+    if (src.isEmpty() || !QFileInfo(src).isFile() || !isEditableFile(src)) {
+        prompts::msgBox(badSourceText(), prompts::Buttons::Ok, texts::kNoticeTitle);
+        return out;
+    }
+    const SnapCalc calc = calculate(r.fields, r.totalSeconds, true);
+    if (!calc.ok) {
+        prompts::msgBox(tools::jobErrorText(tools::toolTexts(tools::Tool::Snapshot)),
+                        prompts::Buttons::Ok, texts::kErrorTitle);
+        return out;
+    }
+    out.times = pictureTimes(calc);
+    const bool series = calc.series();
+    const QString output = askOutput(r, src, series);
+    if (output.isEmpty()) return out;
+    out.output = output;
+    const QString ext = typeExt(r.type);
+    const QString folder = addSlash(QFileInfo(output).absolutePath());
+    // A picture never replaces the video it is taken from.
+    for (int i = 0; i < static_cast<int>(out.times.size()); ++i) {
+        const QString target = series ? folder + seriesName(i, ext) : output;
+        if (tools::JobFrame::isOwnSource(target, src) ||
+            tools::JobFrame::isOwnSource(folder + tempPictureName(ext), src)) {
+            prompts::msgBox(QStringLiteral("「截圖」的新檔案不能取代正在處理的原始檔案：") + kCrLf +
+                                src + kCrLf + kCrLf +
+                                QStringLiteral("請選擇其他的檔案名稱或資料夾"),
+                            prompts::Buttons::Ok, texts::kErrorTitle);
+            return out;
+        }
+        if (!series) break;
+    }
+
+    const int count = static_cast<int>(out.times.size());
+    tools::JobFrame frame(r.caller, tools::Tool::Snapshot, count);
+    if (!frame.start(output, QStringLiteral("Snap"))) return out;
+    out.started = true;
+    const QString ffmpeg = frame.paths().ffmpeg;
+    const QString temp = frame.temp(tempPictureName(ext));
+    bool failed = !series && !frame.removeTarget(output);
+    for (int i = 0; i < count && !failed; ++i) {
+        frame.showStep(i + 1);
+        noteCaption(out);
+        QFile::remove(temp);
+        const tools::Command c =
+            pictureCommand(ffmpeg, src, out.times[static_cast<size_t>(i)], r.type, temp);
+        out.commands.push_back(c);
+        if (frame.run(i + 1, c) != tools::JobFrame::Step::Done || tools::fileLength(temp) <= 0) {
+            failed = true;
+            break;
+        }
+        // A series replaces its own earlier pictures but keeps them once written: only the
+        // picture being made is the job's to remove.
+        const QString target = series ? folder + seriesName(i, ext) : output;
+        if (series) {
+            // The exact file (a folder's name may hold "*" or "?"), released first if it plays.
+            appHost().closeRunFn(target);
+            QFile::remove(target);
+        }
+        if (QFileInfo::exists(target) || !QFile::rename(temp, target)) {
+            failed = true;
+            break;
+        }
+        out.pictures << target;
+    }
+    out.succeeded = frame.finish(output, failed);
+    return out;
+}
+
+}  // namespace snapshot

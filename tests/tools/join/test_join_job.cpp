@@ -1,0 +1,294 @@
+// The join tool end to end: the real LumbaResFLV writes ffmpeg and flvmdi, the streams are
+// read by a headless libmpv player, scripted prompts answer the dialogs, and the clips are
+// made by ffmpeg at test time.
+#include <gtest/gtest.h>
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+#include <QWidget>
+#include <csignal>
+#include <memory>
+
+#include "common/globals.h"
+#include "common/host.h"
+#include "common/media_kinds.h"
+#include "common/scripted_prompts.h"
+#include "common/shell.h"
+#include "common/temp_folder.h"
+#include "qstring_print.h"
+#include "save_media.h"
+#include "test_media.h"
+#include "tool_test_support.h"
+#include "tools/busy_state.h"
+#include "tools/busy_window.h"
+#include "tools/buzy_show.h"
+#include "tools/join/join_job.h"
+#include "tools/join/join_list_check.h"
+#include "tools/join/join_page.h"
+#include "tools/join/stream_compare.h"
+#include "tools/runner.h"
+#include "tools/tool_texts.h"
+
+using namespace join;
+using prompts::Answer;
+
+namespace {
+
+const QString kFormatLine = QStringLiteral("可能是檔案格式不支援進一步的合併");
+
+QByteArray md5Of(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5);
+}
+
+class JoinJobTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        tooltest::ensureApp();
+        ASSERT_TRUE(base_.isValid() && work_.isValid() && src_.isValid());
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv("TMPDIR", QFile::encodeName(base_.path()));
+        TempFolder = privateTempFolder();
+        ASSERT_FALSE(TempFolder.isEmpty());
+        ProgramFolder = tooltest::binDir() + QLatin1Char('/');
+        MoreFormats.clear();
+        win_ = std::make_unique<QWidget>();
+        win_->setGeometry(100, 100, 640, 400);
+        win_->show();
+        installShell(&shell_);
+        installAppHost(&appHost_);
+        folder_ = work_.path() + QLatin1Char('/');
+        list_.paths = [this] { return items_; };
+        list_.select = [this](int i) { selected_ << i; };
+    }
+    void TearDown() override {
+        installShell(nullptr);
+        installAppHost(nullptr);
+        MoreFormats.clear();
+        EXPECT_FALSE(tools::isBusy());
+        EXPECT_TRUE(
+            QDir(TempFolder).entryList({QStringLiteral("~tmpLmb*")}, QDir::Files).isEmpty());
+        // The items are never touched, whatever became of the job.
+        for (auto it = md5s_.begin(); it != md5s_.end(); ++it)
+            EXPECT_EQ(md5Of(it.key()), it.value()) << it.key().toStdString();
+    }
+
+    // A copy of clip in the source folder, added to the join list.
+    QString item(const std::string& clip, const QString& name) {
+        const QString p = src_.path() + QLatin1Char('/') + name;
+        QFile::remove(p);
+        EXPECT_TRUE(QFile::copy(QString::fromStdString(clip), p));
+        items_ << p;
+        md5s_[p] = md5Of(p);
+        return p;
+    }
+    QStringList folderFiles() const {
+        QStringList l = QDir(folder_).entryList(QDir::Files | QDir::Hidden);
+        l.sort();
+        return l;
+    }
+    JoinOutcome runJoin() { return mediaJoin(list_, win_.get(), mpvStreamReader()); }
+
+    QTemporaryDir base_, work_, src_;
+    QString folder_;
+    std::unique_ptr<QWidget> win_;
+    tooltest::TestShell shell_;
+    tooltest::TestAppHost appHost_;
+    QStringList items_;
+    QList<int> selected_;
+    QMap<QString, QByteArray> md5s_;
+    JoinListAccess list_;
+};
+
+TEST_F(JoinJobTest, FlvItemsOfAnyCaseJoinAtTagLevelIntoTheSumOfTheirLengths) {
+    item(savetest::h264Flv(), QStringLiteral("a.FLV"));
+    item(savetest::h264Flv(), QStringLiteral("b.flv"));
+    ScriptedPrompts sp;
+    sp.files({folder_ + QStringLiteral("a_merge.flv")}).answer(Answer::Ok);
+    const JoinOutcome o = runJoin();
+    ASSERT_TRUE(o.succeeded);
+
+    // No stream notice for like items: the save dialog comes first, as the tab announces.
+    ASSERT_GE(sp.shown().size(), 1u);
+    const ScriptedPrompts::Shown& dialog = sp.shown()[0];
+    EXPECT_EQ(dialog.kind, ScriptedPrompts::Kind::File);
+    EXPECT_EQ(dialog.file.kind, prompts::FileDialog::Save);
+    EXPECT_EQ(dialog.file.fileName, QStringLiteral("a_merge.flv"));
+    EXPECT_EQ(dialog.file.qtFilter, QStringLiteral("FLV 檔案格式 (*.flv)"));
+    EXPECT_EQ(dialog.file.defaultExt, QStringLiteral(".flv"));
+    EXPECT_EQ(dialog.initialFolder, src_.path() + QLatin1Char('/'));
+    EXPECT_EQ(dialog.file.owner, win_.get());
+
+    ASSERT_EQ(o.captions.size(), 1);
+    EXPECT_TRUE(o.captions[0].contains(QStringLiteral("正在進行「合併」多媒體檔案")));
+    EXPECT_TRUE(o.captions[0].contains(QStringLiteral("共有 1 個程序，正處理第 1 個")));
+    ASSERT_EQ(o.commands.size(), 1u);
+    EXPECT_EQ(o.commands[0].args.value(0), QStringLiteral("--join"));
+    EXPECT_EQ(o.commands[0].args.mid(2), items_);
+
+    const std::string out = (folder_ + QStringLiteral("a_merge.flv")).toStdString();
+    const double one = testmedia::probeDuration(savetest::h264Flv());
+    EXPECT_NEAR(testmedia::probeDuration(out), 2 * one, 2.0);  // a keyframe interval per item
+    EXPECT_EQ(savetest::decodeErrors(out), "");
+    EXPECT_EQ(folderFiles(), QStringList{"a_merge.flv"});
+    EXPECT_EQ(shell_.explored, QStringList{folder_ + QStringLiteral("a_merge.flv")});
+    EXPECT_TRUE(selected_.isEmpty());
+}
+
+TEST_F(JoinJobTest, MixedTypesAreRefusedWithTheOddItemSelected) {
+    item(savetest::h264Flv(), QStringLiteral("a.flv"));
+    item(savetest::mpeg1Ps(), QStringLiteral("b.mpg"));
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok);
+    const JoinOutcome o = runJoin();
+    EXPECT_FALSE(o.started);
+    EXPECT_EQ(selected_, QList<int>{1});
+    ASSERT_EQ(sp.shown().size(), 1u);
+    EXPECT_EQ(sp.shown()[0].title, QStringLiteral("注意事項"));
+    EXPECT_EQ(sp.shown()[0].text, refusedListText());
+    EXPECT_EQ(sp.shown()[0].buttons, prompts::Buttons::Ok);
+    EXPECT_EQ(folderFiles(), QStringList{});
+}
+
+TEST_F(JoinJobTest, OneMpegFileGivesARemuxedCopy) {
+    item(savetest::mpeg1Ps(), QStringLiteral("clip.mpg"));
+    ScriptedPrompts sp;
+    sp.files({folder_ + QStringLiteral("copy.mpg")}).answer(Answer::Ok);
+    const JoinOutcome o = runJoin();
+    ASSERT_TRUE(o.succeeded);
+    EXPECT_EQ(sp.count(ScriptedPrompts::Kind::Message), 1);  // the report only
+    const std::string out = (folder_ + QStringLiteral("copy.mpg")).toStdString();
+    EXPECT_NEAR(testmedia::probeDuration(out), testmedia::probeDuration(savetest::mpeg1Ps()), 0.6);
+    EXPECT_EQ(savetest::decodeErrors(out), "");
+    EXPECT_EQ(savetest::streamTypes(out), (std::vector<std::string>{"video", "audio"}));
+    // The concat list and the joined file were temporary.
+    EXPECT_EQ(folderFiles(), QStringList{"copy.mpg"});
+}
+
+TEST_F(JoinJobTest, AwkwardNamesJoinAndStayUntouched) {
+    item(savetest::mpeg1Ps(), QStringLiteral("-it's \"q\" 片段 a.mpg"));
+    item(savetest::mpeg1Ps(), QStringLiteral("b c.mpg"));
+    const QString out = folder_ + QStringLiteral("-合併 'x' \"y\".mpg");
+    ScriptedPrompts sp;
+    sp.files({out}).answer(Answer::Ok);
+    const JoinOutcome o = runJoin();
+    ASSERT_TRUE(o.succeeded);
+    EXPECT_EQ(sp.shown()[0].file.fileName, QStringLiteral("-it's \"q\" 片段 a_merge.mpg"));
+    const double one = testmedia::probeDuration(savetest::mpeg1Ps());
+    EXPECT_NEAR(testmedia::probeDuration(out.toStdString()), 2 * one, 1.0);
+    EXPECT_EQ(savetest::decodeErrors(out.toStdString()), "");
+    EXPECT_EQ(folderFiles(), QStringList{QStringLiteral("-合併 'x' \"y\".mpg")});
+}
+
+TEST_F(JoinJobTest, UnlikePicturesAreNamedBeforeTheDialogAndCancelEnds) {
+    item(testmedia::clip("h264_aac.flv"), QStringLiteral("small.flv"));
+    item(testmedia::clip("sample640.flv"), QStringLiteral("large.flv"));
+    ScriptedPrompts sp;
+    sp.answer(Answer::Cancel);
+    const JoinOutcome o = runJoin();
+    EXPECT_FALSE(o.started);
+    ASSERT_EQ(sp.shown().size(), 1u);
+    EXPECT_EQ(sp.shown()[0].title, QStringLiteral("注意事項"));
+    EXPECT_EQ(sp.shown()[0].buttons, prompts::Buttons::OkCancel);
+    EXPECT_EQ(sp.shown()[0].text,
+              mismatchText(2, {StreamProperty::PictureSize, QStringLiteral("320x240"),
+                               QStringLiteral("640x360")}));
+    EXPECT_EQ(folderFiles(), QStringList{});
+
+    // OK goes on to the save dialog.
+    sp.clear();
+    sp.answer(Answer::Ok).cancelFile();
+    runJoin();
+    ASSERT_EQ(sp.shown().size(), 2u);
+    EXPECT_EQ(sp.shown()[1].kind, ScriptedPrompts::Kind::File);
+}
+
+TEST_F(JoinJobTest, OpusInAviAsksToReencodeTheAudio) {
+    MoreFormats = kMoreFormatsList;
+    item(savetest::opusAvi(), QStringLiteral("a.avi"));
+    item(savetest::opusAvi(), QStringLiteral("b.avi"));
+    const QString question = tools::reencodeQuestion(tools::toolTexts(tools::Tool::Join));
+
+    {
+        SCOPED_TRACE("cancelled");
+        ScriptedPrompts sp;
+        sp.files({folder_ + QStringLiteral("j.avi")}).answer(Answer::Cancel);
+        const JoinOutcome o = runJoin();
+        EXPECT_FALSE(o.succeeded);
+        EXPECT_EQ(o.reencodeQuestions, 1);
+        EXPECT_EQ(sp.messageTexts().value(0), question);
+        EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
+        EXPECT_TRUE(sp.last().text.contains(kFormatLine));
+        EXPECT_EQ(folderFiles(), QStringList{});
+    }
+    ScriptedPrompts sp;
+    sp.files({folder_ + QStringLiteral("j.avi")}).answer(Answer::Ok).answer(Answer::Cancel);
+    const JoinOutcome o = runJoin();
+    ASSERT_TRUE(o.succeeded);
+    ASSERT_EQ(o.commands.size(), 2u);
+    EXPECT_TRUE(o.commands[1].args.contains(QStringLiteral("libmp3lame")));
+    auto r =
+        testmedia::run({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                        "stream=codec_name", "-of", "csv=p=0", (folder_ + "j.avi").toStdString()});
+    EXPECT_EQ(r.output.substr(0, 3), "mp3");
+    EXPECT_EQ(folderFiles(), QStringList{"j.avi"});
+}
+
+TEST_F(JoinJobTest, AStoppedJoinLeavesNothingBehind) {
+    item(savetest::mpeg1Ps(), QStringLiteral("a.mpg"));
+    item(savetest::mpeg1Ps(), QStringLiteral("b.mpg"));
+    // The join is frozen once it runs (so it cannot finish first), then stopped.
+    QTimer poll;
+    qint64 frozen = 0;
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        const qint64 pid = tools::runningProcessId();
+        if (pid <= 0 || frozen) return;
+        QFile f(QStringLiteral("/proc/%1/cmdline").arg(pid));
+        if (!f.open(QIODevice::ReadOnly) || !f.readAll().contains("concat")) return;
+        frozen = pid;
+        ::kill(static_cast<pid_t>(pid), SIGSTOP);
+        QTest::mouseClick(tools::currentBuzy()->cmdBreak(), Qt::LeftButton);
+    });
+    poll.start(0);
+    ScriptedPrompts sp;
+    sp.files({folder_ + QStringLiteral("j.mpg")}).answer(Answer::Ok);
+    const JoinOutcome o = runJoin();
+    poll.stop();
+    ASSERT_GT(frozen, 0);
+    EXPECT_TRUE(o.started);
+    EXPECT_FALSE(o.succeeded);
+    EXPECT_EQ(sp.messageTexts(), QStringList{QStringLiteral("你已經中止程序！")});
+    EXPECT_EQ(folderFiles(), QStringList{});
+}
+
+TEST_F(JoinJobTest, AnItemIsNeverTheOutput) {
+    const QString a = item(savetest::mpeg1Ps(), QStringLiteral("a.mpg"));
+    item(savetest::mpeg1Ps(), QStringLiteral("b.mpg"));
+    ScriptedPrompts sp;
+    sp.files({a}).answer(Answer::Ok);
+    const JoinOutcome o = runJoin();
+    EXPECT_FALSE(o.started);
+    EXPECT_EQ(sp.last().text, ownSourceText(a));
+    EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
+}
+
+TEST_F(JoinJobTest, ThePageRunsTheJoinFromItsButton) {
+    item(savetest::mpeg1Ps(), QStringLiteral("a.mpg"));
+    item(savetest::h264Flv(), QStringLiteral("b.flv"));
+    JoinPage page(tools::PageContext{}, list_, {}, win_.get());
+    auto* run = page.findChild<QPushButton*>(QStringLiteral("cmdMediaJoin"));
+    ASSERT_NE(run, nullptr);
+    EXPECT_EQ(run->text(), QStringLiteral("執行合併功能"));
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok);
+    run->click();
+    EXPECT_EQ(selected_, QList<int>{1});
+    EXPECT_EQ(sp.last().text, refusedListText());
+}
+
+}  // namespace
