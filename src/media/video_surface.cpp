@@ -44,6 +44,15 @@ QImage VideoSurface::shownVideo() const {
     return area.isValid() ? buffer_.copy(area) : QImage();
 }
 
+QImage VideoSurface::paintedArea(const QRect& area) {
+    if (area.isEmpty()) return {};
+    QImage out(area.size(), QImage::Format_RGB32);
+    out.fill(Qt::black);
+    // The widget paints itself (and its children, as they show) into the image.
+    render(&out, QPoint(), QRegion(area), RenderFlags(DrawWindowBackground | DrawChildren));
+    return out;
+}
+
 void VideoSurface::setVideoRect(const QRect& r) {
     if (r == videoRect_) return;
     update(videoRect_);

@@ -33,6 +33,10 @@ class VideoSurface : public QWidget {
     QMargins videoMargins() const { return margins_; }
     // shownImage() without those bars: exactly the displayed video area.
     QImage shownVideo() const;
+    // What the surface paints inside area (its own coordinates), rendered from its own image
+    // and not read from the screen, so it is right while the window is covered or hidden:
+    // the picture with mpv's bars where it is drawn, the surface's background around it.
+    QImage paintedArea(const QRect& area);
     // Number of pictures shown since creation (lets tests and the capture window wait).
     quint64 framesShown() const { return framesShown_; }
 

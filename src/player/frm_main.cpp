@@ -7,6 +7,7 @@
 #include "common/texts.h"
 #include "controls/icons.h"
 #include "media/video_surface.h"
+#include "player/capture/frm_cap.h"
 #include "player/marks/player_marks.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
@@ -96,6 +97,8 @@ void frmMain::connectUi() {
     connect(ui_.picVolPos, &BarPart::mouseMove, tv, &TransportView::picVolPos_MouseMove);
 
     connect(op, &MediaOpener::mediaMenusEnabled, this, &frmMain::setMediaMenus);
+    connect(ui_.mnuSaveCap, &QAction::triggered, this, &frmMain::mnuSaveCap_Click);
+    tv->savePicture = [this] { mnuSaveCap_Click(); };
 
     ui_.central->installEventFilter(this);
     ui_.video->installEventFilter(this);
@@ -110,6 +113,21 @@ void frmMain::setMediaMenus(bool on, bool capture) {
         ui_.mnuKeepWH->setEnabled(false);
         ui_.mnuKeepDef->setEnabled(false);
     }
+}
+
+frmCap& frmMain::capture() {
+    if (!cap_) cap_ = new frmCap(this);
+    return *cap_;
+}
+
+void frmMain::mnuSaveCap_Click() {
+    playback_->pausePrFn();
+    repaint();
+    // The pictures mpv rendered up to the pause reach the surface first.
+    playback_->letEventsRun();
+    // The video area inside the surface's 1-pixel frame.
+    capture().showCapture(media_->FileName(), *ui_.video,
+                          QRect(QPoint(1, 1), transport_->videoArea()));
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* e) {

@@ -9,6 +9,7 @@
 #include "player/player_ui.h"
 
 class MciDevice;
+class frmCap;
 
 namespace player {
 class MediaOpener;
@@ -46,6 +47,10 @@ class frmMain : public QMainWindow {
     player::TransportView& transport() { return *transport_; }
     // Segments, marks bar and marks menus.
     player::PlayerMarks& marks() { return *marks_; }
+    // The capture window (made on first use; hidden until a capture).
+    frmCap& capture();
+    // "另存畫面" and Home: pause, then take the picture the video area shows.
+    void mnuSaveCap_Click();
 
   signals:
     // Every key press the window sees, before the player's own table runs.
@@ -67,6 +72,7 @@ class frmMain : public QMainWindow {
     std::unique_ptr<player::MediaOpener> opener_;
     std::unique_ptr<player::TransportView> transport_;
     std::unique_ptr<player::PlayerMarks> marks_;  // last: it goes first
+    frmCap* cap_ = nullptr;                       // a child window, deleted with this one
     QString openFilter_;
     QString editFilter_;
 };
