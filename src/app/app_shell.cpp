@@ -15,6 +15,8 @@
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
+#include "lists/file_browser.h"
+#include "lists/frm_list.h"
 #include "media/video_surface.h"
 #include "player/frm_main.h"
 #include "player/media_opener.h"
@@ -45,6 +47,11 @@ AppShell::AppShell(frmMain& window, SettingsStore& store, QObject* parent)
 }
 
 AppShell::~AppShell() { installAppHost(nullptr); }
+
+void AppShell::setListWindow(lists::frmList* list) {
+    list_ = list;
+    settings_.setListWindow(list);
+}
 
 // ---- start-up -------------------------------------------------------------------------
 
@@ -140,6 +147,11 @@ bool AppShell::eventFilter(QObject* watched, QEvent* event) {
                 event->ignore();
                 return true;
             }
+            // The settings are saved: the list window goes with the main window.
+            if (list_) {
+                list_->setClosing(true);
+                list_->close();
+            }
             break;
         case QEvent::DragEnter: {
             auto* e = static_cast<QDragEnterEvent*>(event);
@@ -165,9 +177,22 @@ bool AppShell::eventFilter(QObject* watched, QEvent* event) {
 
 void AppShell::closeRunFn(const QString& path) { w_.opener().closeRunFn(path); }
 
-QString AppShell::saveFolderBox() { return store_.values.listWindow.saveFolder; }
+namespace {
+lists::FileBrowser* browserOf(lists::frmList* list) {
+    return list ? qobject_cast<lists::FileBrowser*>(list->areaWidget(lists::Area::FileBrowser))
+                : nullptr;
+}
+}  // namespace
 
-void AppShell::clearSaveFolderBox() { store_.values.listWindow.saveFolder.clear(); }
+QString AppShell::saveFolderBox() {
+    if (lists::FileBrowser* b = browserOf(list_)) return b->saveFolder();
+    return store_.values.listWindow.saveFolder;
+}
+
+void AppShell::clearSaveFolderBox() {
+    if (lists::FileBrowser* b = browserOf(list_)) b->clearSaveFolder();
+    store_.values.listWindow.saveFolder.clear();
+}
 
 QString AppShell::playingFile() { return w_.media().FileName(); }
 

@@ -17,6 +17,10 @@ class QMimeData;
 class QTimer;
 class frmMain;
 
+namespace lists {
+class frmList;
+}
+
 namespace app {
 
 class AppShell : public QObject, public AppHost {
@@ -50,6 +54,8 @@ class AppShell : public QObject, public AppHost {
     // The window's last rectangle in the normal state (pos and size).
     QRect normalRect() const { return settings_.normalRect(); }
     SettingsStore& store() { return store_; }
+    // The list window: placed and set up by the settings, closed with the program.
+    void setListWindow(lists::frmList* list);
     ShellMenus& menus() { return menus_; }
 
     // AppHost
@@ -69,6 +75,7 @@ class AppShell : public QObject, public AppHost {
     Shutdown shutdown_;
     bool loading_ = false;
     QTimer* tmrStart_ = nullptr;
+    lists::frmList* list_ = nullptr;
 };
 
 }  // namespace app

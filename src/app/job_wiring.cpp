@@ -1,19 +1,37 @@
 #include "app/job_wiring.h"
 
+#include "app/list_wiring.h"
+#include "player/capture/frm_cap.h"
 #include "player/frm_main.h"
 #include "player/marks/player_marks.h"
 #include "player/playback_controller.h"
+#include "tools/done_report.h"
 #include "tools/save_segments.h"
 
 namespace app {
 
-PlayerToolHost::PlayerToolHost(frmMain& window) : w_(window) { tools::installToolHost(this); }
+PlayerToolHost::PlayerToolHost(frmMain& window) : w_(window) {
+    tools::installToolHost(this);
+    w_.capture().doneAfterSave = [](const QString& path) {
+        tools::doneAfterSave(path, false, 0, false);
+    };
+}
 
 PlayerToolHost::~PlayerToolHost() { tools::installToolHost(nullptr); }
 
 QWidget* PlayerToolHost::mainWindow() { return &w_; }
 
 void PlayerToolHost::pausePrFn() { w_.playback().pausePrFn(); }
+
+QWidget* PlayerToolHost::listWindow() { return lists_ ? &lists_->window() : nullptr; }
+
+bool PlayerToolHost::doneToFileList() { return lists_ && lists_->browser().doneToFn(); }
+
+void PlayerToolHost::selectInFileBrowser(const QString& path) {
+    if (!lists_) return;
+    lists_->window().showOn(lists::Area::FileBrowser);
+    lists_->browser().showFile(path);
+}
 
 SaveWiring::SaveWiring(frmMain& window) {
     player::PlayerMarks& marks = window.marks();

@@ -10,15 +10,22 @@ class frmMain;
 
 namespace app {
 
+class ListWiring;
+
 class PlayerToolHost : public tools::ToolHost {
   public:
     explicit PlayerToolHost(frmMain& window);
     ~PlayerToolHost() override;
+    void setListWindow(ListWiring* lists) { lists_ = lists; }
     QWidget* mainWindow() override;
+    QWidget* listWindow() override;
     void pausePrFn() override;
+    bool doneToFileList() override;
+    void selectInFileBrowser(const QString& path) override;
 
   private:
     frmMain& w_;
+    ListWiring* lists_ = nullptr;
 };
 
 // Builds the save job's host on the window's marks and connects "另存裁剪" (mode 0) and

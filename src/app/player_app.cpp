@@ -5,7 +5,15 @@
 namespace app {
 
 PlayerApp::PlayerApp(SettingsStore& store, MciDevice* device, SingleInstance* instance)
-    : window_(device), toolHost_(window_), saveWiring_(window_), shell_(window_, store) {
+    : window_(device),
+      toolHost_(window_),
+      saveWiring_(window_),
+      lists_(window_, store.lists),
+      toolPages_(window_, lists_.window()),
+      shell_(window_, store) {
+    shell_.setListWindow(&lists_.window());
+    toolHost_.setListWindow(&lists_);
+    lists_.dropHandler = [this](const QMimeData& data) { shell_.dropped(data); };
     if (instance)
         QObject::connect(instance, &SingleInstance::linkExecute, &shell_, &AppShell::linkExecute);
 }

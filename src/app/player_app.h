@@ -4,6 +4,8 @@
 // tests of the whole application build this, so no connection can be left out of either.
 #include "app/app_shell.h"
 #include "app/job_wiring.h"
+#include "app/list_wiring.h"
+#include "app/tool_pages.h"
 #include "player/frm_main.h"
 
 class MciDevice;
@@ -22,11 +24,14 @@ class PlayerApp {
 
     frmMain& window() { return window_; }
     AppShell& shell() { return shell_; }
+    ListWiring& lists() { return lists_; }
 
   private:
     frmMain window_;
     PlayerToolHost toolHost_;
     SaveWiring saveWiring_;
+    ListWiring lists_;
+    ToolPages toolPages_;
     AppShell shell_;
 };
 

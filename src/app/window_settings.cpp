@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QGuiApplication>
 #include <QScreen>
+#include <algorithm>
 #include <cstdio>
 
 #include "app/settings_store.h"
@@ -11,6 +12,10 @@
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
+#include "items/line_format.h"
+#include "lists/file_browser.h"
+#include "lists/frm_list.h"
+#include "player/capture/frm_cap.h"
 #include "player/frm_main.h"
 #include "player/marks/player_marks.h"
 #include "player/transport_view.h"
@@ -31,8 +36,24 @@ void WindowSettings::load() {
     apply();
 }
 
-// PlaySetting, ToListEnd and LineFmt belong to the list window; until it exists they are
-// written back as they were read.
+void WindowSettings::setListWindow(lists::frmList* list) {
+    list_ = list;
+    if (list_) applyList();
+}
+
+// Without a list window, PlaySetting, ToListEnd and LineFmt are written back as they were read.
+void WindowSettings::applyList() {
+    const SettingsValues& v = store_.values;
+    list_->move(listPlace_);
+    list_->setPlayMode(static_cast<ListPlayMode>(std::clamp(v.playSetting, 0, 3)));
+    list_->setToListEnd(v.toListEnd);
+    list_->setLineFormat(v.lineFmt);
+    list_->reloadLists();
+    if (auto* browser =
+            qobject_cast<lists::FileBrowser*>(list_->areaWidget(lists::Area::FileBrowser)))
+        browser->applyValues(v.listWindow);
+}
+
 void WindowSettings::apply() {
     const SettingsValues& v = store_.values;
     const QScreen* screen = QGuiApplication::primaryScreen();
@@ -43,6 +64,7 @@ void WindowSettings::apply() {
     placedRect_ = QRect(w_.pos(), w_.size());
     normalRect_ = placedRect_;
     listPlace_ = listWindowPlace(v.listWindow.rectTwips, w_.pos());
+    if (list_) applyList();
 
     player::TransportView& transport = w_.transport();
     transport.setKeepWH(v.keepWH);
@@ -53,13 +75,25 @@ void WindowSettings::apply() {
 
     menus_.mnuStartList->setChecked(v.startList);
     w_.marks().setAutoAddMark(v.autoAddMark);
+    w_.capture().setPlace(v.capRect);
 }
 
 void WindowSettings::collect() {
     SettingsValues& v = store_.values;
     trackNormalRect();
     v.mainRectTwips = mainRectToSave(normalRect_, v.mainRectTwips, placedRect_);
-    v.listWindow.rectTwips = listRectToSave(listPlace_, v.listWindow.rectTwips, listPlace_);
+    // The place is applied before the window ever shows, when the window manager puts the
+    // client area there; reading the frame back would creep up by a title bar every run.
+    v.listWindow.rectTwips = listRectToSave(list_ ? list_->geometry().topLeft() : listPlace_,
+                                            v.listWindow.rectTwips, listPlace_);
+    if (list_) {
+        v.playSetting = static_cast<int>(list_->playMode());
+        v.toListEnd = list_->toListEnd();
+        v.lineFmt = mdlLineFormat::lineFormat();
+        if (auto* browser =
+                qobject_cast<lists::FileBrowser*>(list_->areaWidget(lists::Area::FileBrowser)))
+            browser->collectValues(v.listWindow);
+    }
 
     const player::TransportView& transport = w_.transport();
     v.keepWH = transport.keepWH();
@@ -69,6 +103,7 @@ void WindowSettings::collect() {
 
     v.startList = menus_.mnuStartList->isChecked();
     v.autoAddMark = w_.marks().autoAddMark();
+    v.capRect = w_.capture().place();
 }
 
 bool WindowSettings::save(bool quiet) {

@@ -8,6 +8,10 @@
 class QWidget;
 class frmMain;
 
+namespace lists {
+class frmList;
+}
+
 namespace app {
 
 class SettingsStore;
@@ -28,9 +32,12 @@ class WindowSettings {
     // Remembers the window's rectangle while it is in the normal state and visible.
     void trackNormalRect();
     QRect normalRect() const { return normalRect_; }
+    // The list window the list values go to and come from (nullptr: kept as read).
+    void setListWindow(lists::frmList* list);
 
   private:
     void apply();
+    void applyList();
     void collect();
 
     frmMain& w_;
@@ -38,7 +45,8 @@ class WindowSettings {
     SettingsStore& store_;
     QRect placedRect_;  // where the settings put the main window
     QRect normalRect_;
-    QPoint listPlace_;  // the list window's place (it is created later)
+    QPoint listPlace_;  // where the settings put the list window
+    lists::frmList* list_ = nullptr;
 };
 
 }  // namespace app

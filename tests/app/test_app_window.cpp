@@ -415,10 +415,11 @@ TEST_F(Shell_, TheAssembledApplicationConnectsItsHostsAndHooks) {
     EXPECT_EQ(w->playback().playState(), PlayState::Paused);
 
     EXPECT_EQ(appHost().playingFile(), a);
-    store->values.listWindow.saveFolder = folder + "saved/";
+    ASSERT_TRUE(QDir().mkpath(folder + "saved"));
+    assembled->lists().browser().setSaveFolder(folder + "saved/");
     EXPECT_EQ(appHost().saveFolderBox(), folder + "saved/");
     appHost().clearSaveFolderBox();
-    EXPECT_TRUE(store->values.listWindow.saveFolder.isEmpty());
+    EXPECT_TRUE(assembled->lists().browser().saveFolder().isEmpty());
     appHost().closeRunFn(a);
     EXPECT_EQ(w->playback().playState(), PlayState::Stopped);
     EXPECT_EQ(w->media().getStatus(), "error");

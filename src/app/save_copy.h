@@ -1,0 +1,21 @@
+#pragma once
+// saveFile: a copy of a file under a name the user chooses in the save dialog.
+#include <QString>
+
+class QWidget;
+
+namespace app {
+
+// The save dialog's filter for a file with this (lower-case) extension: "預設清單檔" for plt,
+// else the upper-cased extension + " 檔案格式".
+QString saveFileFilter(const QString& ext);
+
+// Copies source to target without ever leaving a half-written target: the copy goes to a
+// temporary name beside it and replaces the target only once complete. Copying a file onto
+// itself does nothing and succeeds.
+bool copyReplacing(const QString& source, const QString& target);
+
+// The dialog, the copy and the report of a finished save; a failed copy ends silently.
+void saveFile(const QString& path, QWidget* owner);
+
+}  // namespace app
