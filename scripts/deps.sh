@@ -6,6 +6,7 @@ pkgs=(build-essential cmake pkg-config git
       libmpv-dev libasound2-dev ffmpeg
       libgtest-dev libgmock-dev
       fonts-wqy-microhei locales
+      dpkg-dev desktop-file-utils appstream libglib2.0-bin
       clang libclang-rt-14-dev llvm-14 flvmeta)
 [ "${1:-}" = "--bench" ] && pkgs+=(yamdi hyperfine time xvfb xauth mpv xdotool)
 missing=()

@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QProcess>
 #include <QVBoxLayout>
 
 #include "common/globals.h"
@@ -44,12 +46,72 @@ void mnuExplorer() {
     if (!file.isEmpty()) exploreSelect(file);
 }
 
+QString dpkgExactPattern(const QString& path) {
+    // dpkg takes *, ? and [ as wildcards and \ as their escape; a copied folder may hold them.
+    QString pattern;
+    pattern.reserve(path.size() + 4);
+    for (const QChar c : path) {
+        if (c == u'*' || c == u'?' || c == u'[' || c == u']' || c == u'\\') pattern += u'\\';
+        pattern += c;
+    }
+    return pattern;
+}
+
+InstallKind installKindFromDpkg(const QString& file, int exitCode, const QString& output) {
+    if (exitCode != 0 || file.isEmpty()) return InstallKind::CopiedFolder;
+    const QString tail = QStringLiteral(": ") + file;
+    for (const QString& line : output.split(u'\n', Qt::SkipEmptyParts)) {
+        const QString trimmed = line.trimmed();
+        if (!trimmed.endsWith(tail)) continue;
+        const QString owners = trimmed.left(trimmed.size() - tail.size()).trimmed();
+        // "diversion by P from: FILE" names a diverting package, not the owner.
+        if (owners.isEmpty() || owners.startsWith(QStringLiteral("diversion by "))) continue;
+        return InstallKind::Package;
+    }
+    return InstallKind::CopiedFolder;
+}
+
+InstallKind installKind(const QString& programFolder) {
+    // The package database, not a marker file beside the program: a copy of a packaged
+    // folder carries every file along and is still removed by deleting it.
+    const QString folder = QDir(programFolder).canonicalPath();
+    if (folder.isEmpty()) return InstallKind::CopiedFolder;
+    const QString file = folder + QStringLiteral("/Lumba.FLV");
+    QProcess query;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C"));
+    query.setProcessEnvironment(env);
+    query.setStandardInputFile(QProcess::nullDevice());
+    query.start(QStringLiteral("dpkg-query"), {QStringLiteral("-S"), dpkgExactPattern(file)});
+    if (!query.waitForStarted(3000)) return InstallKind::CopiedFolder;
+    if (!query.waitForFinished(5000)) {
+        query.kill();
+        query.waitForFinished(1000);
+        return InstallKind::CopiedFolder;
+    }
+    if (query.exitStatus() != QProcess::NormalExit) return InstallKind::CopiedFolder;
+    return installKindFromDpkg(file, query.exitCode(),
+                               QString::fromUtf8(query.readAllStandardOutput()));
+}
+
+QString uninstallText(InstallKind kind) {
+    switch (kind) {
+        case InstallKind::Package:
+            return QStringLiteral("本軟體是以套件方式安裝的") + kCrLf +
+                   QStringLiteral("如果想移除本軟體，請使用套件管理程式") + kCrLf +
+                   QStringLiteral("例如：sudo apt remove lumba-flv");
+        case InstallKind::CopiedFolder:
+            break;
+    }
+    return QStringLiteral("本軟體乃是綠色軟體，與免費軟體") + kCrLf +
+           QStringLiteral("如果想移除本軟體，只要將安裝的") + kCrLf +
+           QStringLiteral("目錄與目錄下的檔案全部刪除即可") + kCrLf + kCrLf +
+           QStringLiteral("你可以使用「開啟安裝目錄」選項");
+}
+
 void mnuUninstall() {
-    prompts::msgBox(QStringLiteral("本軟體乃是綠色軟體，與免費軟體") + kCrLf +
-                        QStringLiteral("如果想移除本軟體，只要將安裝的") + kCrLf +
-                        QStringLiteral("目錄與目錄下的檔案全部刪除即可") + kCrLf + kCrLf +
-                        QStringLiteral("你可以使用「開啟安裝目錄」選項"),
-                    prompts::Buttons::Ok, texts::kNoticeTitle, prompts::Icon::Information);
+    prompts::msgBox(uninstallText(installKind(ProgramFolder)), prompts::Buttons::Ok,
+                    texts::kNoticeTitle, prompts::Icon::Information);
 }
 
 QString makerPage(const QString& path) { return web::kMakerHome + path; }
@@ -65,6 +127,19 @@ void openFamilyLink(int index) {
     if (index >= 0 && index < links.size()) shellOpen(makerPage(links[index].path));
 }
 
+QString aboutHtml(const QString& version, const QString& programFolder) {
+    // The folder is whatever the user named it: it must not be taken for markup.
+    const QString folder = programFolder.toHtmlEscaped();
+    return QStringLiteral(
+               "<h3>Lumba.FLV %1</h3>"
+               "<p>FLV 播放與無損編輯軟體</p>"
+               "<p>本軟體乃是綠色軟體，與免費軟體</p>"
+               "<p>安裝目錄：<a href=\"%2\">%2</a></p>"
+               "<p><a href=\"%3\">%3</a><br><a href=\"mailto:%4\">%4</a></p>")
+        .arg(version.toHtmlEscaped(), folder, web::kMakerHome.toHtmlEscaped(),
+             web::kMail.toHtmlEscaped());
+}
+
 void mnuAbout(QWidget* owner) {
     QDialog box(owner);
     box.setObjectName(QStringLiteral("frmAbout"));
@@ -73,11 +148,7 @@ void mnuAbout(QWidget* owner) {
     auto* text = new QLabel(&box);
     text->setTextFormat(Qt::RichText);
     text->setOpenExternalLinks(false);
-    text->setText(QStringLiteral("<h3>Lumba.FLV %1</h3>"
-                                 "<p>FLV 播放與無損編輯軟體</p>"
-                                 "<p>本軟體乃是綠色軟體，與免費軟體</p>"
-                                 "<p><a href=\"%2\">%2</a><br><a href=\"mailto:%3\">%3</a></p>")
-                      .arg(QCoreApplication::applicationVersion(), web::kMakerHome, web::kMail));
+    text->setText(aboutHtml(QCoreApplication::applicationVersion(), ProgramFolder));
     QObject::connect(text, &QLabel::linkActivated, &box,
                      [](const QString& link) { shellOpen(link); });
     layout->addWidget(text);

@@ -38,6 +38,21 @@ inline bool munCodec() { return openHelpFile(QString::fromLatin1(kCodecHelpFile)
 void mnuOpenApp();    // the install folder in the file manager
 void mnuExplorer();   // the file open in the player, selected in the file manager
 void mnuUninstall();  // informs only; nothing is deleted
+
+// How the program came to its folder, which decides how it is removed.
+enum class InstallKind { CopiedFolder, Package };
+
+// The pattern by which dpkg-query -S matches exactly this path and nothing else.
+QString dpkgExactPattern(const QString& path);
+// Package only when dpkg-query -S succeeded and named a package for this very file.
+InstallKind installKindFromDpkg(const QString& file, int exitCode, const QString& output);
+// Asks dpkg who owns the player in programFolder; no owner, or no dpkg, is a copied folder.
+InstallKind installKind(const QString& programFolder);
+// The lines of the removal notice for that kind (CR LF between lines).
+QString uninstallText(InstallKind kind);
+
+// The about box's text: version, the program folder (a link that opens it), web and mail.
+QString aboutHtml(const QString& version, const QString& programFolder);
 QString makerPage(const QString& path);
 void mnuUpdate();
 void mnuLearn();
