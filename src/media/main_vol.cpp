@@ -5,13 +5,26 @@
 #include "common/prompts.h"
 #include "media/alsa_volume_backend.h"
 
-MainVol::MainVol(std::unique_ptr<VolumeBackend> backend) : backend_(std::move(backend)) {
+MainVol::MainVol(std::unique_ptr<VolumeBackend> backend, bool noticeNow)
+    : backend_(std::move(backend)) {
+    if (noticeNow) noticeMissingMixer();
+}
+
+void MainVol::noticeMissingMixer() const {
     if (!backend_ || !backend_->available())
         prompts::msgBox(QStringLiteral("No mixer found!"), prompts::Buttons::Ok);
 }
 
 MainVol& MainVol::instance() {
-    static MainVol vol(std::make_unique<AlsaVolumeBackend>());
+    // The notice waits until the object exists: its box runs an event loop in which a file
+    // handed over by a second start asks for the volume again, and a second entry into an
+    // unfinished static initialisation never returns.
+    static MainVol vol(std::make_unique<AlsaVolumeBackend>(), false);
+    static bool noticed = false;
+    if (!noticed) {
+        noticed = true;
+        vol.noticeMissingMixer();
+    }
     return vol;
 }
 

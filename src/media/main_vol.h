@@ -9,7 +9,8 @@
 class MainVol {
   public:
     // Takes the back end; shows "No mixer found!" once when it has no mixer.
-    explicit MainVol(std::unique_ptr<VolumeBackend> backend);
+    // Without a usable mixer, says "No mixer found!" (unless told not to yet).
+    explicit MainVol(std::unique_ptr<VolumeBackend> backend, bool noticeNow = true);
     // The application-wide instance on the ALSA mixer, created on first use.
     static MainVol& instance();
 
@@ -24,5 +25,7 @@ class MainVol {
     void setMainMute(bool mute);
 
   private:
+    void noticeMissingMixer() const;
+
     std::unique_ptr<VolumeBackend> backend_;
 };
