@@ -9,7 +9,10 @@
 namespace app {
 
 QString configFolder(const QString& programFolder) {
-    if (QFileInfo(programFolder).isWritable()) return programFolder;
+    // A system folder is the package manager's even where it is writable (to root): files the
+    // program wrote there would outlive a purge of the package.
+    const bool systemFolder = programFolder.startsWith(QStringLiteral("/usr/"));
+    if (!systemFolder && QFileInfo(programFolder).isWritable()) return programFolder;
     // $XDG_CONFIG_HOME when set, else ~/.config.
     const QString folder = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
                            QStringLiteral("/Lumba.FLV/");

@@ -10,7 +10,8 @@
 
 namespace app {
 
-// programFolder when it is writable, else the per-user folder $XDG_CONFIG_HOME/Lumba.FLV/
+// programFolder when it is writable and not a system folder (under /usr), else the per-user
+// folder $XDG_CONFIG_HOME/Lumba.FLV/
 // (~/.config/Lumba.FLV/ by default).
 QString configFolder(const QString& programFolder);
 

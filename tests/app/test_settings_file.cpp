@@ -143,6 +143,8 @@ TEST(SettingsFile, UnwritableProgramFolderFallsBackToTheUsersConfigFolder) {
     const QString fallback = app::configFolder(program.path() + QStringLiteral("/no/such/"));
     EXPECT_EQ(fallback, config.path() + QStringLiteral("/Lumba.FLV/"));
     EXPECT_TRUE(QDir(fallback).exists());
+    // A packaged program's folder is left to the package manager, even for root.
+    EXPECT_EQ(app::configFolder(QStringLiteral("/usr/lib/lumba-flv/")), fallback);
     if (old.isNull())
         qunsetenv("XDG_CONFIG_HOME");
     else
