@@ -82,7 +82,10 @@ void ListWiring::addListAreas() {
     list_->registerArea(Area::FileBrowser, browser_);
     list_->browser = lists::browserItems(*browser_);
     lists::FileBrowserHost& b = browser_->host;
-    b.playPath = [this](const QString& path) { w_.opener().playSingle(path, 1); };
+    b.playPath = [this](const QString& path) {
+        w_.opener().playSingle(path, 1);
+        list_->host.enableItemButtons(browser_->fileCount() > 0);
+    };
     b.dropped = [this](const QMimeData& data) {
         if (dropHandler) dropHandler(data);
     };

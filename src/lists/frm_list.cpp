@@ -394,7 +394,10 @@ void frmList::refreshButtons() {
         n = current_->count();
         selected = current_->selected();
     }
-    applyListButtons(buttons, listButtons(n, selected), current_ != nullptr);
+    applyListButtons(buttons, listButtons(n, selected),
+                     browserMode_ ? ButtonTarget::Browser
+                     : current_   ? ButtonTarget::List
+                                  : ButtonTarget::None);
     for (QAction* a : mnuToList) a->setEnabled(n >= 1);
     mnuPlaySpec->setEnabled(n >= 1 || isConversionArea(area_));
     if (area_ == Area::JoinList) {

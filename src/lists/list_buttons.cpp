@@ -47,16 +47,18 @@ void buildListButtons(QWidget* p, QBoxLayout* row, ListButtonsUi& ui) {
     ui.mbStopLoop = make(p, row, "mbStopLoop", "▣", "停止全部播放");
 }
 
-void applyListButtons(ListButtonsUi& ui, const ListButtons& s, bool hasList) {
-    enable(ui.mbAdd[0], hasList);
-    enable(ui.mbAdd[1], hasList);
-    for (LumbaButton* b :
-         {ui.mbDel[0], ui.mbDel[1], ui.mbSave[0], ui.mbSave[1], ui.mbToFile, ui.mbPlay})
-        enable(b, s.oneItem);
-    for (LumbaButton* b : {ui.mbSortItem, ui.mbRndItem, ui.mbRevItem, ui.mbRndPlay})
-        enable(b, s.manyItems);
-    enable(ui.mbMove[0], s.moveUp);
-    enable(ui.mbMove[1], s.moveDown);
+void applyListButtons(ListButtonsUi& ui, const ListButtons& s, ButtonTarget target) {
+    const bool list = target == ButtonTarget::List;
+    enable(ui.mbAdd[0], list);
+    enable(ui.mbAdd[1], list);
+    for (LumbaButton* b : {ui.mbDel[0], ui.mbDel[1], ui.mbSave[1], ui.mbToFile})
+        enable(b, list && s.oneItem);
+    for (LumbaButton* b : {ui.mbSave[0], ui.mbPlay}) enable(b, s.oneItem);
+    for (LumbaButton* b : {ui.mbSortItem, ui.mbRndItem, ui.mbRevItem})
+        enable(b, list && s.manyItems);
+    enable(ui.mbRndPlay, s.manyItems);
+    enable(ui.mbMove[0], list && s.moveUp);
+    enable(ui.mbMove[1], list && s.moveDown);
 }
 
 }  // namespace lists

@@ -29,8 +29,10 @@ struct ListButtonsUi {
 // Makes the buttons with their tooltips into a row of parent's layout.
 void buildListButtons(QWidget* parent, QBoxLayout* row, ListButtonsUi& ui);
 
-// Enables the buttons for the current list; hasList false: no list is current (a tool area),
-// so only stopping works; canAdd: the adding buttons work (a list is current).
-void applyListButtons(ListButtonsUi& ui, const ListButtons& states, bool hasList);
+// What the buttons act on: a list they may change, the file browser's files (played and
+// saved, never reordered), or nothing (a tool area: only stopping works).
+enum class ButtonTarget { List, Browser, None };
+
+void applyListButtons(ListButtonsUi& ui, const ListButtons& states, ButtonTarget target);
 
 }  // namespace lists

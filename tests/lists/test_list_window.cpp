@@ -245,3 +245,17 @@ TEST_F(ListWindow, JoinAreaNotesTheTotalSize) {
     EXPECT_EQ(w->joinList().model().items(), (QStringList{a, b}));
     EXPECT_EQ(w->lblNote->text(), "合併清單目前所有項目的總檔案大小是：4 KB");
 }
+
+TEST_F(ListWindow, InTheFileBrowserTheButtonsPlayButNeverReorder) {
+    w->browser.count = [] { return 3; };
+    w->browser.selected = [] { return 1; };
+    w->switchTo(Area::FileBrowser);
+    EXPECT_EQ(w->buttons.mbPlay->State(), ButtonState::Normal);
+    EXPECT_EQ(w->buttons.mbRndPlay->State(), ButtonState::Normal);
+    EXPECT_EQ(w->buttons.mbSave[0]->State(), ButtonState::Normal);
+    for (LumbaButton* b : {w->buttons.mbSortItem, w->buttons.mbMove[0], w->buttons.mbDel[0],
+                           w->buttons.mbAdd[0], w->buttons.mbSave[1]})
+        EXPECT_EQ(b->State(), ButtonState::Disabled) << b->objectName().toStdString();
+    w->switchTo(Area::Fix);
+    EXPECT_EQ(w->buttons.mbPlay->State(), ButtonState::Disabled);
+}
