@@ -4,11 +4,44 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
+#include <cstring>
 
 namespace flv {
 
 namespace {
+
+// The named temporaries in progress, readable from a signal handler: fixed slots, plain
+// characters, a flag written last.
+struct LiveTemp {
+    int dir = -1;
+    char name[320] = {};
+    volatile std::sig_atomic_t used = 0;
+};
+LiveTemp gLive[4];
+
+void remember(int dir, const std::string& name) {
+    for (LiveTemp& t : gLive) {
+        if (t.used || name.size() >= sizeof t.name) continue;
+        t.dir = dir;
+        std::memcpy(t.name, name.c_str(), name.size() + 1);
+        t.used = 1;
+        return;
+    }
+}
+
+void forget(int dir, const std::string& name) {
+    for (LiveTemp& t : gLive)
+        if (t.used && t.dir == dir && name == t.name) t.used = 0;
+}
+
+extern "C" void onStopSignal(int sig) {
+    for (LiveTemp& t : gLive)
+        if (t.used) ::unlinkat(t.dir, t.name, 0);
+    ::signal(sig, SIG_DFL);
+    ::raise(sig);
+}
 
 std::string tempNameFor(const std::string& name, int attempt) {
     return "." + name + ".flvmdi-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
@@ -16,14 +49,23 @@ std::string tempNameFor(const std::string& name, int attempt) {
 
 }  // namespace
 
-Result<ReplacementFile> ReplacementFile::create(const std::string& folder,
-                                                const std::string& name) {
+void removeTemporariesOnStop() {
+    struct sigaction sa {};
+    sa.sa_handler = onStopSignal;
+    sigemptyset(&sa.sa_mask);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &sa, nullptr);
+}
+
+Result<ReplacementFile> ReplacementFile::create(const std::string& folder, const std::string& name,
+                                                TempKind kind) {
     UniqueFd dir(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (!dir.valid()) return ioDiag("cannot open the folder " + folder, errno);
-    UniqueFd fd(::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
-    if (fd.valid()) return ReplacementFile(std::move(dir), std::move(fd), name, {});
-    if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
-        return ioDiag("cannot create the new file in " + folder, errno);
+    if (kind == TempKind::UnnamedIfSupported) {
+        UniqueFd fd(::openat(dir.get(), ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600));
+        if (fd.valid()) return ReplacementFile(std::move(dir), std::move(fd), name, {});
+        if (errno != EOPNOTSUPP && errno != EISDIR && errno != EINVAL && errno != ENOENT)
+            return ioDiag("cannot create the new file in " + folder, errno);
+    }
     // No unnamed files on this file system: a named one, removed on any failure.
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string temp = tempNameFor(name, attempt);
@@ -31,7 +73,7 @@ Result<ReplacementFile> ReplacementFile::create(const std::string& folder,
             ::openat(dir.get(), temp.c_str(), O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0600));
         if (named.valid()) {
             ReplacementFile f(std::move(dir), std::move(named), name, temp);
-            f.named_ = true;
+            f.setNamed(true);
             return f;
         }
         if (errno != EEXIST) return ioDiag("cannot create the new file in " + folder, errno);
@@ -43,9 +85,18 @@ ReplacementFile::~ReplacementFile() {
     if (!committed_) discardName();
 }
 
+void ReplacementFile::setNamed(bool on) {
+    if (on == named_) return;
+    named_ = on;
+    if (on)
+        remember(dir_.get(), tempName_);
+    else
+        forget(dir_.get(), tempName_);
+}
+
 void ReplacementFile::discardName() {
     if (named_ && dir_.valid()) ::unlinkat(dir_.get(), tempName_.c_str(), 0);
-    named_ = false;
+    setNamed(false);
 }
 
 Status ReplacementFile::finish(const struct stat& original, bool flush) {
@@ -67,7 +118,7 @@ Status ReplacementFile::giveName() {
             rc = ::linkat(fd_.get(), "", dir_.get(), temp.c_str(), AT_EMPTY_PATH);
         if (rc == 0) {
             tempName_ = temp;
-            named_ = true;
+            setNamed(true);
             return okStatus();
         }
         if (errno != EEXIST) return ioDiag("cannot name the new file", errno);
@@ -80,7 +131,7 @@ Status ReplacementFile::commit() {
     if (::renameat(dir_.get(), tempName_.c_str(), dir_.get(), name_.c_str()) != 0)
         return ioDiag("cannot replace the file", errno);
     committed_ = true;
-    named_ = false;
+    setNamed(false);
     FLV_TRY(fd_.close("close"));
     if (::fsync(dir_.get()) != 0) return ioDiag("fsync of the folder", errno);
     return okStatus();

@@ -11,10 +11,22 @@
 
 namespace flv {
 
+// Where the new file lives until it is committed.
+enum class TempKind {
+    UnnamedIfSupported,  // O_TMPFILE, else a hidden named file
+    Named,               // always the hidden named file (file systems without O_TMPFILE)
+};
+
+// A stop signal (SIGTERM, SIGINT, SIGHUP) removes the named temporaries still in progress
+// before the process ends as the signal would end it; without this, a stopped job on a file
+// system without unnamed files leaves a hidden half-written file behind.
+void removeTemporariesOnStop();
+
 class ReplacementFile {
   public:
     // folder and name: where the file being replaced lives.
-    static Result<ReplacementFile> create(const std::string& folder, const std::string& name);
+    static Result<ReplacementFile> create(const std::string& folder, const std::string& name,
+                                          TempKind kind = TempKind::UnnamedIfSupported);
     ReplacementFile(ReplacementFile&&) = default;
     ~ReplacementFile();
 
@@ -33,6 +45,7 @@ class ReplacementFile {
           tempName_(std::move(tempName)) {}
     Status giveName();
     void discardName();
+    void setNamed(bool on);
 
     UniqueFd dir_;
     UniqueFd fd_;

@@ -17,6 +17,7 @@
 #include "flv/cut.h"
 #include "flv/join.h"
 #include "flv/repair.h"
+#include "flv/replace_file.h"
 #include "flv/update.h"
 
 namespace {
@@ -117,6 +118,7 @@ int repair(int argc, char** argv) {
 int main(int argc, char** argv) {
     // A file size limit must fail the write, not kill the process halfway.
     std::signal(SIGXFSZ, SIG_IGN);
+    flv::removeTemporariesOnStop();
     if (argc >= 2 && std::string(argv[1]) == "--join") return join(argc, argv);
     if (argc >= 2 && std::string(argv[1]) == "--cut") return cut(argc, argv);
     if (argc >= 2 && std::string(argv[1]) == "--repair") return repair(argc, argv);
