@@ -114,7 +114,7 @@ void frmBuzy::lblBuzyMove() {
     const int labelH = lblBuzy_->heightForWidth(w) > 0 ? lblBuzy_->heightForWidth(w)
                                                        : lblBuzy_->sizeHint().height();
     const int panelH = picBreak_->height();
-    const int barH = bar_->isVisible() ? kBarGap + kBarHeight : 0;
+    const int barH = !bar_->isHidden() ? kBarGap + kBarHeight : 0;
     const int top = (h - panelH - labelH - barH) / 2;
     lblBuzy_->setGeometry(0, top, w, labelH);
     bar_->setGeometry((w - kBarWidth) / 2, top + labelH + kBarGap, kBarWidth, kBarHeight);
@@ -131,25 +131,46 @@ void frmBuzy::cmdBreak_Click() {
     requestStop();
 }
 
-void frmBuzy::commandStarted(const Command& c) {
-    (void)c;
-    bar_->setRange(0, 0);  // busy until a percentage is known
-    bar_->show();
-    lblBuzyMove();
+void frmBuzy::setSteps(int steps, const std::vector<double>& weights) {
+    progress_ = JobProgress(steps);
+    progress_.setWeights(weights);
+    showProgress();
 }
 
-void frmBuzy::progress(int percent) {
-    if (percent < 0) {
-        bar_->setRange(0, 0);
+void frmBuzy::enterStep(int step) {
+    progress_.enterStep(step);
+    showProgress();
+}
+
+void frmBuzy::jobDone() {
+    progress_.finish();
+    showProgress();
+}
+
+void frmBuzy::showProgress() {
+    if (progress_.indeterminate()) {
+        bar_->setRange(0, 0);  // busy until something is known
     } else {
         bar_->setRange(0, 100);
-        bar_->setValue(percent);
+        bar_->setValue(progress_.percent());
+    }
+    if (bar_->isHidden()) {
+        bar_->show();
+        lblBuzyMove();
     }
 }
 
-void frmBuzy::commandEnded() {
-    bar_->setRange(0, 100);
-    bar_->setValue(100);
+void frmBuzy::commandStarted(const Command& c) {
+    (void)c;
+    progress_.commandStarted();
+    showProgress();
 }
+
+void frmBuzy::progress(int percent) {
+    progress_.commandProgress(percent);
+    showProgress();
+}
+
+void frmBuzy::commandEnded() { showProgress(); }
 
 }  // namespace tools

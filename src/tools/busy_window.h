@@ -2,7 +2,9 @@
 // frmBuzy: the translucent window laid over the window that started a job, with the
 // five-line caption, a progress bar under it and the stop panel.
 #include <QWidget>
+#include <vector>
 
+#include "tools/job_progress.h"
 #include "tools/runner.h"
 
 class QLabel;
@@ -33,7 +35,15 @@ class frmBuzy : public QWidget, public RunObserver {
     // Lays out the caption (centred above the stop panel) and the panel (bottom centre).
     void lblBuzyMove();
 
-    // RunObserver: the bar follows the running command.
+    // The bar covers the whole job: its steps with their weights (empty: equal shares).
+    void setSteps(int steps, const std::vector<double>& weights);
+    // Step (1-based) has begun.
+    void enterStep(int step);
+    // The job has ended successfully: the bar shows 100 %.
+    void jobDone();
+    const JobProgress& jobProgress() const { return progress_; }
+
+    // RunObserver: within a step the bar follows the running command.
     void commandStarted(const Command& c) override;
     void progress(int percent) override;
     void commandEnded() override;
@@ -43,6 +53,7 @@ class frmBuzy : public QWidget, public RunObserver {
 
   private:
     void cmdBreak_Click();
+    void showProgress();
 
     QLabel* lblBuzy_;
     QProgressBar* bar_;
@@ -50,6 +61,7 @@ class frmBuzy : public QWidget, public RunObserver {
     QPushButton* cmdBreak_;
     QLabel* imgRun_;
     QString breakTag_;
+    JobProgress progress_;
 };
 
 // Five-line caption of a tool: "Lumba.FLV", blank, working line, blank, step line.

@@ -16,7 +16,12 @@ struct Command {
     // reads them the same way but adds no options.
     bool progressLines = false;
     double expectedSeconds = 0;
+    // The size the output will reach in bytes, for a stream copy whose length is not known
+    // beforehand (ffmpeg's "total_size" lines); used when expectedSeconds is 0.
+    qint64 expectedBytes = 0;
     bool readsProgress() const { return ffmpeg || progressLines; }
+    // The runner can show how far this command has come.
+    bool measured() const { return readsProgress() && (expectedSeconds > 0 || expectedBytes > 0); }
 
     // The command as one line (arguments with blanks or quotes in double quotes), for tests
     // and for reading; it is never given to a shell.

@@ -80,6 +80,7 @@ bool JobFrame::start(const QString& output, const QString& toolSet) {
     JobStart = monotonicSeconds();
     buzySateShow(true, caller_);
     busyOpen_ = true;
+    if (frmBuzy* b = currentBuzy()) b->setSteps(steps_, weights_);
     showStep(1);
     dealMyResource(toolSet, true);
     paths_ = toolPaths();
@@ -109,9 +110,12 @@ bool JobFrame::removeTarget(const QString& path) {
     return !QFileInfo(p).exists();
 }
 
+void JobFrame::setWeights(std::vector<double> weights) { weights_ = std::move(weights); }
+
 void JobFrame::showStep(int step) {
     frmBuzy* b = currentBuzy();
     if (!b) return;
+    b->enterStep(step);
     const QString line = texts_.fixedStepLine ? stepLine(1, 1) : stepLine(steps_, step);
     b->setCaption(buzyCaption(texts_.workingLine, line));
 }
@@ -164,6 +168,7 @@ bool JobFrame::finish(const QString& output, bool failed) {
     const bool userStopped = stopped();
     cleanUp();
     if (!failed && !userStopped && fileLength(out) > 0) {
+        if (frmBuzy* b = currentBuzy()) b->jobDone();
         bool ignored = false;
         closeBusy(&ignored);
         dealMyResource(QStringLiteral("notCapMCI"), false);

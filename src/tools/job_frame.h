@@ -12,6 +12,7 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <vector>
 
 #include "tools/command.h"
 #include "tools/deployment.h"
@@ -31,6 +32,12 @@ class JobFrame {
     static void prepare(QWidget* caller);
     // A job must not write over its own source: removing the output first would delete it.
     static bool isOwnSource(const QString& output, const QString& source);
+
+    // The share of the job each step is expected to take, one weight per step in step order
+    // (a cut: the length of its span). Without it every step counts the same. The busy
+    // window's bar runs over the whole job with these shares, and within a step follows the
+    // running command's own progress. Declared before start().
+    void setWeights(std::vector<double> weights);
 
     // Frame steps 4 to 9. False when another job is running (nothing done), or when the
     // output's folder cannot take files (the user is told; nothing else is done).
@@ -90,6 +97,7 @@ class JobFrame {
     ToolPaths paths_;
     QStringList temps_;
     QStringList owned_;
+    std::vector<double> weights_;
 };
 
 // The size of path in bytes, 0 when it is missing.

@@ -15,18 +15,30 @@ bool ProgressParser::feed(const QByteArray& bytes) {
     return changed;
 }
 
-bool ProgressParser::line(const QByteArray& l) {
-    // out_time_us and out_time_ms both carry microseconds; "N/A" before the first packet.
-    if (!l.startsWith("out_time_us=") && !l.startsWith("out_time_ms=")) return false;
-    bool ok = false;
-    const qint64 us = l.mid(l.indexOf('=') + 1).toLongLong(&ok);
-    if (!ok || us < 0) return false;
-    outSeconds_ = static_cast<double>(us) / 1e6;
-    if (expected_ <= 0) return false;
-    const int p = std::clamp(static_cast<int>(std::floor(outSeconds_ * 100.0 / expected_)), 0, 99);
+bool ProgressParser::show(double fraction) {
+    const int p = std::clamp(static_cast<int>(std::floor(fraction * 100.0)), 0, 99);
     if (p == percent_) return false;
     percent_ = p;
     return true;
+}
+
+bool ProgressParser::line(const QByteArray& l) {
+    const qsizetype eq = l.indexOf('=');
+    if (eq <= 0) return false;
+    const QByteArray key = l.left(eq);
+    bool ok = false;
+    // "N/A" before the first packet.
+    const qint64 value = l.mid(eq + 1).toLongLong(&ok);
+    if (!ok || value < 0) return false;
+    // out_time_us and out_time_ms both carry microseconds.
+    if (key == "out_time_us" || key == "out_time_ms") {
+        outSeconds_ = static_cast<double>(value) / 1e6;
+        if (expected_ <= 0) return false;
+        return show(outSeconds_ / expected_);
+    }
+    if (key == "total_size" && expected_ <= 0 && expectedBytes_ > 0)
+        return show(static_cast<double>(value) / static_cast<double>(expectedBytes_));
+    return false;
 }
 
 }  // namespace tools

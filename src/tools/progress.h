@@ -6,7 +6,11 @@ namespace tools {
 
 class ProgressParser {
   public:
-    explicit ProgressParser(double expectedSeconds) : expected_(expectedSeconds) {}
+    // expectedSeconds: the length of what the command writes; expectedBytes: its size, for a
+    // stream copy whose length is not known beforehand. 0: unknown. The time is used when
+    // both are known.
+    explicit ProgressParser(double expectedSeconds, qint64 expectedBytes = 0)
+        : expected_(expectedSeconds), expectedBytes_(expectedBytes) {}
     // Feeds bytes as they arrive (lines may be split anywhere). Returns true when the
     // percentage changed.
     bool feed(const QByteArray& bytes);
@@ -17,7 +21,9 @@ class ProgressParser {
 
   private:
     bool line(const QByteArray& l);
+    bool show(double fraction);
     double expected_;
+    qint64 expectedBytes_;
     QByteArray pending_;
     double outSeconds_ = 0;
     int percent_ = -1;

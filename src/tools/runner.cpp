@@ -82,7 +82,8 @@ CmdResult runCommand(const Command& c) {
     proc.setChildProcessModifier([] { ::setpgid(0, 0); });
 
     QByteArray bytes;
-    ProgressParser progress(c.readsProgress() ? c.expectedSeconds : 0);
+    ProgressParser progress(c.readsProgress() ? c.expectedSeconds : 0,
+                            c.readsProgress() ? c.expectedBytes : 0);
     QEventLoop loop;
     QObject::connect(&proc, &QProcess::readyReadStandardOutput, &loop, [&] {
         const QByteArray chunk = proc.readAllStandardOutput();
@@ -99,7 +100,7 @@ CmdResult runCommand(const Command& c) {
     proc.start();
     if (proc.waitForStarted(-1)) {
         gRunning = &proc;
-        if (gObserver) gObserver->progress(c.readsProgress() && c.expectedSeconds > 0 ? 0 : -1);
+        if (gObserver) gObserver->progress(c.measured() ? 0 : -1);
         if (AbortRequested) requestStop();
         if (proc.state() != QProcess::NotRunning) loop.exec();
         gRunning = nullptr;

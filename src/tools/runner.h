@@ -21,9 +21,9 @@ class RunObserver {
   public:
     virtual ~RunObserver() = default;
     virtual void commandStarted(const Command& c) { (void)c; }
-    // 0..99 while the command runs, -1 when no percentage is known (a busy bar).
+    // 0..99 while the command runs, -1 when no percentage is known.
     virtual void progress(int percent) { (void)percent; }
-    // The command has ended (or could not start): the bar may show 100 %.
+    // The command has ended (or could not start). Its job may well go on.
     virtual void commandEnded() {}
 };
 void setRunObserver(RunObserver* o);  // not owned; nullptr: nobody

@@ -356,4 +356,16 @@ SavePlan makeSpanPlan(const QString& source, const std::vector<SegmentSeconds>& 
     return p;
 }
 
+std::vector<double> stepWeights(const SavePlan& plan) {
+    std::vector<double> weights;
+    double all = 0;
+    for (const PartPlan& p : plan.parts) {
+        const auto seconds = static_cast<double>(p.cut.length);
+        weights.push_back(seconds);
+        all += seconds;
+    }
+    if (plan.join) weights.push_back(all);
+    return weights;
+}
+
 }  // namespace save

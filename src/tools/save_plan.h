@@ -159,6 +159,10 @@ struct SavePlan {
 };
 
 SavePlan makePlan(const SaveRequest& r);
+// The share of the job each step of the busy caption takes: a part's cut by the length of its
+// span, the join (the last step when joining) by the length of all of them, as it copies
+// everything once more.
+std::vector<double> stepWeights(const SavePlan& plan);
 // The same plan from spans already in seconds (the split tool's pieces). output as in
 // SaveRequest: the chosen file (Mode::Cut) or folder (Mode::Split).
 SavePlan makeSpanPlan(const QString& source, const std::vector<SegmentSeconds>& spans, Mode mode,

@@ -34,6 +34,7 @@ class SaveJob {
         : plan_(plan), frame_(caller, tool, plan.steps), out_(out) {}
 
     void run() {
+        frame_.setWeights(stepWeights(plan_));
         if (!frame_.start(plan_.output, tools::toolSetWord(QStringLiteral("Edit"), plan_.kind)))
             return;
         out_.started = true;

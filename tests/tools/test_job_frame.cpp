@@ -216,7 +216,7 @@ TEST_F(JobTest, StopEndsARealFfmpegStepAndItsPartialFile) {
     EXPECT_LT(t.elapsed(), 1500 + 2000);
     EXPECT_GE(barDuring, 0);
     EXPECT_LT(barDuring, 50);
-    EXPECT_EQ(currentBuzy()->bar()->value(), 100);  // the command has ended
+    EXPECT_LT(currentBuzy()->bar()->value(), 100);  // a stopped job never shows 100 %
     EXPECT_FALSE(job.finish(out));
     EXPECT_FALSE(QFileInfo::exists(part));
     EXPECT_FALSE(QFileInfo::exists(out));

@@ -222,6 +222,22 @@ TEST_F(RunnerTest, AToolsOwnProgressLinesMoveTheBarWithoutAddedOptions) {
     EXPECT_EQ(r.output.trimmed(), QStringLiteral("summary line"));  // without progress lines
 }
 
+TEST_F(RunnerTest, ACopyOfUnknownLengthMovesTheBarBySize) {
+    Recorder rec;
+    setRunObserver(&rec);
+    Command c = script(QStringLiteral(
+        "echo total_size=N/A; echo total_size=500; echo total_size=1500; echo progress=end"));
+    c.args = {QStringLiteral("x")};
+    c.progressLines = true;
+    c.expectedBytes = 2000;
+    EXPECT_TRUE(c.measured());
+    EXPECT_TRUE(runCommand(c).succeeded());
+    setRunObserver(nullptr);
+    ASSERT_FALSE(rec.seen.empty());
+    EXPECT_EQ(rec.seen.front(), 0);
+    EXPECT_EQ(rec.seen.back(), 75);
+}
+
 TEST_F(RunnerTest, OtherCommandsShowABusyBar) {
     Recorder rec;
     setRunObserver(&rec);

@@ -69,8 +69,9 @@ class FixJob {
     // False when the user stopped. A remux that failed may leave the header it had begun; it
     // is removed so the output counts as empty.
     bool remuxOnce(Audio audio) {
-        const JobFrame::Step s =
-            step(remuxCommand(tools_, plan_.source, plan_.output, plan_.ext, audio));
+        Command c = remuxCommand(tools_, plan_.source, plan_.output, plan_.ext, audio);
+        c.expectedBytes = tools::fileLength(plan_.source);  // a copy is about as large
+        const JobFrame::Step s = step(c);
         if (s == JobFrame::Step::Stopped) return false;
         if (s == JobFrame::Step::Failed) QFile::remove(plan_.output);
         return true;

@@ -36,7 +36,9 @@ class JoinJob {
   private:
     // False when the join left nothing usable; what a failed run left behind is removed.
     bool joinOnce(bool reencode, bool* stopped) {
-        const tools::Command c = joinStep(plan_, tools_, reencode);
+        tools::Command c = joinStep(plan_, tools_, reencode);
+        // When the items' lengths are unknown the bar goes by size: a join copies them all.
+        for (const QString& item : plan_.items) c.expectedBytes += tools::fileLength(item);
         out_.commands.push_back(c);
         const tools::JobFrame::Step r = frame_.run(1, c);
         *stopped = r == tools::JobFrame::Step::Stopped;

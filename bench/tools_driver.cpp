@@ -1,0 +1,111 @@
+// Runs one snapshot or split job the way the tool pages do, with the dialogs answered:
+//   tools_driver snapshot <source> <length s> <folder> <pictures>   (JPG, spread over the file)
+//   tools_driver split <source> <length s> <folder> <parts>         (equal parts)
+// Prints the picture times or cut spans it used, every command, and the job's wall time.
+// Used by bench/tools_bench.sh.
+#include <QApplication>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QWidget>
+#include <cstdio>
+#include <cstring>
+
+#include "common/globals.h"
+#include "common/media_kinds.h"
+#include "common/scripted_prompts.h"
+#include "common/shell.h"
+#include "common/temp_folder.h"
+#include "tools/snapshot/snapshot_job.h"
+#include "tools/split/split_job.h"
+
+namespace {
+
+// The done report is answered with Cancel; nothing is shown in a file manager anyway.
+struct QuietShell : Shell {
+    bool open(const QString&) override { return true; }
+    bool exploreSelect(const QString&) override { return true; }
+};
+
+void printCommands(const std::vector<tools::Command>& commands) {
+    for (const tools::Command& c : commands) std::printf("  %s\n", qPrintable(c.text()));
+}
+
+// The span a cut command copies: flvmdi's --cut FROM_MS TO_MS, or ffmpeg's seek and -t.
+void printSpan(const tools::Command& c) {
+    if (c.args.value(0) == QStringLiteral("--cut")) {
+        std::printf("span %.3f %.3f\n", c.args[1].toDouble() / 1000, c.args[2].toDouble() / 1000);
+        return;
+    }
+    if (!c.ffmpeg || !c.args.last().contains(QStringLiteral("~tmpSP"))) return;
+    const qsizetype input = c.args.indexOf(QStringLiteral("-i"));
+    auto after = [&](qsizetype from, const QString& opt) {
+        const qsizetype i = c.args.indexOf(opt, from);
+        return i < 0 ? 0.0 : c.args[i + 1].toDouble();
+    };
+    const qsizetype firstSs = c.args.indexOf(QStringLiteral("-ss"));
+    const double seek = firstSs >= 0 && firstSs < input ? after(0, QStringLiteral("-ss")) : 0;
+    const double from = seek + after(input, QStringLiteral("-ss"));
+    std::printf("span %.3f %.3f\n", from, from + after(input, QStringLiteral("-t")));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 6 ||
+        (std::strcmp(argv[1], "snapshot") != 0 && std::strcmp(argv[1], "split") != 0)) {
+        std::fprintf(stderr, "usage: %s snapshot|split source length folder count\n", argv[0]);
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    ProgramFolder = QCoreApplication::applicationDirPath() + QLatin1Char('/');
+    TempFolder = privateTempFolder();
+    MoreFormats = kMoreFormatsList;
+    QuietShell shell;
+    installShell(&shell);
+    QWidget win;
+    win.resize(640, 400);
+    win.show();
+    const QString src = QFileInfo(QString::fromLocal8Bit(argv[2])).absoluteFilePath();
+    const double length = std::atof(argv[3]);
+    const QString folder = QFileInfo(QString::fromLocal8Bit(argv[4])).absoluteFilePath();
+    const QString count = QString::fromLocal8Bit(argv[5]);
+    ScriptedPrompts sp;
+    sp.folderChosen(folder).answer(prompts::Answer::Cancel);
+
+    QElapsedTimer t;
+    t.start();
+    bool ok = false;
+    if (std::strcmp(argv[1], "snapshot") == 0) {
+        snapshot::SnapRequest r;
+        r.source = src;
+        r.fields.choice = snapshot::SnapChoice::WholeFilm;
+        r.fields.spacing = snapshot::SnapSpacing::Count;
+        r.fields.count = count;
+        r.type = snapshot::PictureType::Jpg;
+        r.totalSeconds = length;
+        r.caller = &win;
+        const snapshot::SnapOutcome o = snapshot::runSnapshot(r);
+        const double secs = t.elapsed() / 1000.0;
+        for (double time : o.times) std::printf("time %.3f\n", time);
+        printCommands(o.commands);
+        std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);
+        ok = o.succeeded;
+    } else {
+        split::SplitRequest r;
+        r.source = src;
+        r.fields.option = split::SplitOption::EqualParts;
+        r.fields.eq[0] = count;
+        r.totalSeconds = length;
+        r.caller = &win;
+        const save::SaveOutcome o = split::runSplit(r);
+        const double secs = t.elapsed() / 1000.0;
+        for (const tools::Command& c : o.commands) printSpan(c);
+        printCommands(o.commands);
+        std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);
+        ok = o.succeeded;
+    }
+    installShell(nullptr);
+    return ok ? 0 : 1;
+}
