@@ -30,19 +30,17 @@ QString timeText(double seconds) { return secToText(seconds, 0, 3); }
 
 tools::Command pictureCommand(const QString& ffmpeg, const QString& source, double seconds,
                               PictureType type, const QString& tempPath) {
-    QStringList args{QStringLiteral("-hide_banner"),
-                     QStringLiteral("-nostdin"),
-                     QStringLiteral("-y"),
-                     QStringLiteral("-loglevel"),
-                     QStringLiteral("error"),
-                     QStringLiteral("-ss"),
-                     timeText(seconds),
-                     QStringLiteral("-i"),
-                     tools::ffmpegFile(source),
-                     QStringLiteral("-map"),
-                     QStringLiteral("0:V:0"),
-                     QStringLiteral("-frames:v"),
-                     QStringLiteral("1")};
+    // Seeking on the input to a time before the first picture (an H.264 FLV whose sound
+    // starts at 0 and whose pictures start a few frames later) lands on the next keyframe,
+    // seconds too late. Near the start, decoding from the beginning costs little and is exact.
+    const bool seekOnInput = seconds >= kDecodeFromStartBelow;
+    QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-nostdin"),
+                     QStringLiteral("-y"), QStringLiteral("-loglevel"), QStringLiteral("error")};
+    if (seekOnInput) args << QStringLiteral("-ss") << timeText(seconds);
+    args << QStringLiteral("-i") << tools::ffmpegFile(source);
+    if (!seekOnInput) args << QStringLiteral("-ss") << timeText(seconds);
+    args << QStringLiteral("-map") << QStringLiteral("0:V:0") << QStringLiteral("-frames:v")
+         << QStringLiteral("1");
     // A JPEG at ffmpeg's default quantiser is visibly blocky; 2 is near its best.
     if (type == PictureType::Jpg) args << QStringLiteral("-q:v") << QStringLiteral("2");
     args << QStringLiteral("-f") << QStringLiteral("image2") << QStringLiteral("-update")

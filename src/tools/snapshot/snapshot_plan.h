@@ -20,8 +20,11 @@ QString seriesName(int index, const QString& ext);
 // Seconds as the command carries them: three decimals ("12.500").
 QString timeText(double seconds);
 
+// Pictures before this many seconds are found by decoding from the start of the file.
+inline constexpr double kDecodeFromStartBelow = 5.0;
+
 // One picture at seconds: ffmpeg seeks on the input (near-constant time, decoding to the
-// exact frame) and writes one frame to tempPath.
+// exact frame; near the start it decodes from the beginning) and writes one frame to tempPath.
 tools::Command pictureCommand(const QString& ffmpeg, const QString& source, double seconds,
                               PictureType type, const QString& tempPath);
 

@@ -102,3 +102,14 @@ TEST(SnapshotPlan, OnePictureSeeksOnTheInputAndWritesOneLiteralFile) {
     EXPECT_EQ(seriesName(11, "jpg"), QStringLiteral("snapshot_012.jpg"));
     EXPECT_EQ(timeText(19.9), QStringLiteral("19.900"));
 }
+
+TEST(SnapshotPlan, APictureNearTheStartDecodesFromTheBeginning) {
+    for (double t : {0.0, 4.99}) {
+        const QStringList a =
+            pictureCommand("/t/ffmpeg", "/v/a.flv", t, PictureType::Png, "/o/p.png").args;
+        EXPECT_GT(a.indexOf("-ss"), a.indexOf("-i")) << t;
+    }
+    const QStringList a =
+        pictureCommand("/t/ffmpeg", "/v/a.flv", 5, PictureType::Png, "/o/p.png").args;
+    EXPECT_LT(a.indexOf("-ss"), a.indexOf("-i"));
+}

@@ -130,6 +130,31 @@ TEST_F(SnapshotJobTest, APngIsTheFrameAtThatTimePixelForPixel) {
     EXPECT_TRUE(o.captions.first().contains(QStringLiteral("正在進行「截圖」多媒體檔案")));
 }
 
+// Sound from 0 and pictures a few frames later, as ffmpeg writes H.264 with B-frames and AAC.
+TEST_F(SnapshotJobTest, APictureAtTheVeryStartIsTheFirstFrame) {
+    const QString withSound = src_.path() + QStringLiteral("/with sound.flv");
+    ASSERT_TRUE(QFile::copy(
+        QString::fromStdString(testmedia::makeClip(
+            "snap_h264_aac.flv",
+            {"-f",       "lavfi",          "-i",   "testsrc2=size=160x120:rate=25:duration=10",
+             "-f",       "lavfi",          "-i",   "sine=duration=10",
+             "-vf",      "hue=H=2*PI*t*3", "-c:v", "libx264",
+             "-preset",  "veryfast",       "-g",   "50",
+             "-pix_fmt", "yuv420p",        "-c:a", "aac"})),
+        withSound));
+    SnapFields f;
+    f.moment = QStringLiteral("0");
+    ScriptedPrompts sp;
+    const QString out = folder_ + QStringLiteral("first.png");
+    sp.files({out}).answer(Answer::Ok);
+    SnapRequest r = request(f, PictureType::Png);
+    r.source = withSound;
+    ASSERT_TRUE(runSnapshot(r).succeeded);
+    const std::string picture = rgb(out.toStdString());
+    ASSERT_EQ(picture.size(), 160u * 120u * 3u);
+    EXPECT_TRUE(picture == rgb(withSound.toStdString()));  // not the next keyframe's, 2 s on
+}
+
 TEST_F(SnapshotJobTest, JpgAndGifAreNearestTheFrameAtTheirTime) {
     for (PictureType t : {PictureType::Jpg, PictureType::Gif}) {
         SCOPED_TRACE(typeText(t).toStdString());
