@@ -10,6 +10,12 @@ set(LUMBA_LAUNCHER lumba-flv)
 set(LUMBA_ICON_SIZES 16 22 24 32 48 64 128 256)
 
 install(TARGETS Lumba.FLV LumbaResFLV flvmdi RUNTIME DESTINATION ${LUMBA_PROGRAM_DIR})
+# The help commands open the documents beside the player.
+list(TRANSFORM LUMBA_HELP_DOCUMENTS PREPEND ${PROJECT_SOURCE_DIR}/help/ OUTPUT_VARIABLE _docs)
+list(TRANSFORM LUMBA_HELP_PICTURES PREPEND ${PROJECT_SOURCE_DIR}/help/pictures/
+     OUTPUT_VARIABLE _pictures)
+install(FILES ${_docs} DESTINATION ${LUMBA_PROGRAM_DIR})
+install(FILES ${_pictures} DESTINATION ${LUMBA_PROGRAM_DIR}/pictures)
 
 # A relative link keeps working wherever the tree is installed or unpacked; the player finds
 # its folder through the link (the kernel names the real file), not through the PATH.

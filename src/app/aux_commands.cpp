@@ -39,6 +39,13 @@ bool openHelpFile(const QString& name) {
     return true;
 }
 
+bool openHelpSection(const QString& document, const QString& page) {
+    if (!QFile::exists(ProgramFolder + document) || !QFile::exists(ProgramFolder + page))
+        return openHelpFile(document);
+    shellOpen(ProgramFolder + page);
+    return true;
+}
+
 void mnuOpenApp() { shellOpen(ProgramFolder); }
 
 void mnuExplorer() {
@@ -119,7 +126,11 @@ QString makerPage(const QString& path) { return web::kMakerHome + path; }
 void mnuUpdate() { shellOpen(makerPage(web::kUpdatePath)); }
 void mnuLearn() { shellOpen(makerPage(web::kLearnPath)); }
 void mnuDiscuss() { shellOpen(web::kBlog); }
-void mnuDlPlus() { shellOpen(web::kCodecPack); }
+// A Windows codec pack means nothing here: the item keeps its caption and tells what to
+// install instead.
+void mnuDlPlus() {
+    openHelpSection(QString::fromLatin1(kCodecHelpFile), QString::fromLatin1(kCodecInstallPage));
+}
 void mnuFLVGet() { shellOpen(web::kFlvGet); }
 
 void openFamilyLink(int index) {

@@ -13,7 +13,6 @@ namespace web {
 inline const QString kMakerHome = QStringLiteral("https://lumba.example.org/");
 inline const QString kBlog = QStringLiteral("https://blog.lumba.example.org/");
 inline const QString kMail = QStringLiteral("lumba@lumba.example.org");
-inline const QString kCodecPack = QStringLiteral("https://codecs.example.org/download/");
 inline const QString kFlvGet = QStringLiteral("https://lumba.example.org/howto/get-flv.htm");
 inline const QString kUpdatePath = QStringLiteral("software/detail/Lumba.FLV.htm");
 inline const QString kLearnPath = QStringLiteral("software/detail/Lumba.FLV/");
@@ -26,12 +25,19 @@ struct FamilyLink {
 const QVector<FamilyLink>& familyLinks();
 }  // namespace web
 
-inline constexpr char kHelpFile[] = "Lumba.FLV.chm";
-inline constexpr char kCodecHelpFile[] = "Raroz.ODI.chm";
+// The help documents beside the program, HTML for the desktop's browser.
+inline constexpr char kHelpFile[] = "Lumba.FLV.html";
+inline constexpr char kCodecHelpFile[] = "Raroz.ODI.html";
+// A page that forwards to the codec help's section on installing codecs. xdg-open drops the
+// "#install" of a file address outside a full desktop, so the section is a file of its own.
+inline constexpr char kCodecInstallPage[] = "Raroz.ODI.install.html";
 
 // Opens ProgramFolder + name through the shell, else "找不到說明檔 <name>！" titled
 // "注意事項". True when the file was there.
 bool openHelpFile(const QString& name);
+// Opens ProgramFolder + page when it is there, else the whole document; a missing
+// document gives the message of openHelpFile.
+bool openHelpSection(const QString& document, const QString& page);
 inline bool mnuHelp() { return openHelpFile(QString::fromLatin1(kHelpFile)); }
 inline bool munCodec() { return openHelpFile(QString::fromLatin1(kCodecHelpFile)); }
 
@@ -57,7 +63,7 @@ QString makerPage(const QString& path);
 void mnuUpdate();
 void mnuLearn();
 void mnuDiscuss();
-void mnuDlPlus();
+void mnuDlPlus();  // the codec help's section on installing codecs
 void mnuFLVGet();
 void openFamilyLink(int index);
 void mnuAbout(QWidget* owner);

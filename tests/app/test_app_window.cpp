@@ -191,12 +191,12 @@ TEST_F(Shell_, Cp950ListStoreLoadsAndSavesBackAsUtf8) {
 }
 
 TEST_F(Shell_, FirstRunIsCentred370AndOpensTheHelpTopics) {
-    writeBytes(folder + "Lumba.FLV.chm", "help");
+    writeBytes(folder + "Lumba.FLV.html", "help");
     start();
     EXPECT_EQ(w->size(), QSize(370, 370));
     const QSize screen = QGuiApplication::primaryScreen()->geometry().size();
     EXPECT_EQ(w->pos(), QPoint((screen.width() - 370) / 2, (screen.height() - 370) / 2));
-    EXPECT_EQ(desktop.opened, QStringList({folder + "Lumba.FLV.chm"}));
+    EXPECT_EQ(desktop.opened, QStringList({folder + "Lumba.FLV.html"}));
 
     // Saved without moving: the default place in twips.
     action("mnuEnd_0")->trigger();
@@ -210,18 +210,18 @@ TEST_F(Shell_, FirstRunIsCentred370AndOpensTheHelpTopics) {
 
 TEST_F(Shell_, NoHelpOnLaterRunsAndMissingHelpFilesSaySo) {
     writeBytes(ini(), "KeepWH=False\r\n");
-    writeBytes(folder + "Lumba.FLV.chm", "help");
+    writeBytes(folder + "Lumba.FLV.html", "help");
     start();
     EXPECT_TRUE(desktop.opened.isEmpty());
 
     prompts.answer(prompts::Answer::Ok);
     action("munCodec")->trigger();
     EXPECT_EQ(prompts.last().title, "注意事項");
-    EXPECT_EQ(prompts.last().text, "找不到說明檔 Raroz.ODI.chm！");
+    EXPECT_EQ(prompts.last().text, "找不到說明檔 Raroz.ODI.html！");
     EXPECT_TRUE(desktop.opened.isEmpty());
 
     action("mnuHelp")->trigger();
-    EXPECT_EQ(desktop.opened, QStringList({folder + "Lumba.FLV.chm"}));
+    EXPECT_EQ(desktop.opened, QStringList({folder + "Lumba.FLV.html"}));
     action("mnuOpenApp")->trigger();
     EXPECT_EQ(desktop.opened.last(), folder);
     action("mnuUpdate")->trigger();
@@ -432,7 +432,7 @@ TEST_F(Shell_, TheAssembledApplicationConnectsItsHostsAndHooks) {
     prompts.answer(prompts::Answer::Ok);
     w->opener().playSingle(bad, 0);
     ASSERT_EQ(prompts.shown().size(), before + 2);
-    EXPECT_EQ(prompts.last().text, "找不到說明檔 Raroz.ODI.chm！");
+    EXPECT_EQ(prompts.last().text, "找不到說明檔 Raroz.ODI.html！");
 
     // A marked segment: "另存裁剪" asks to cut this file (cancelled here).
     w->opener().playSingle(a, 0);
