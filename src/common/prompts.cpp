@@ -21,6 +21,9 @@ namespace prompts {
 namespace {
 
 QPointer<QWidget> g_owner;
+// The program window the user worked in last (the player, the list window, the capture
+// window); dialogs and transient windows do not count.
+QPointer<QWidget> g_lastWorked;
 Prompts* g_installed = nullptr;
 std::function<void()> g_beforeNext;
 
@@ -64,7 +67,14 @@ QMessageBox::Icon qtIcon(Icon icon) {
     return QMessageBox::NoIcon;
 }
 
-QWidget* ownerOr(QWidget* w) { return w ? w : g_owner.data(); }
+// A box belongs over the window the user is working in, so that showing it never raises
+// another window above that one (a tool's report over the list window, not the player).
+QWidget* messageOwner() {
+    if (g_lastWorked && g_lastWorked->isVisible()) return g_lastWorked.data();
+    return g_owner.data();
+}
+
+QWidget* ownerOr(QWidget* w) { return w ? w : messageOwner(); }
 
 // The instruction as label text: one line per CR LF (a bare CR would show as a box).
 QString instructionLines(QString text) {
@@ -79,7 +89,7 @@ class QtPrompts final : public Prompts {
         aboutToShow();
         if (!haveWidgets(m.text)) return Answer::Cancel;
         QMessageBox box(qtIcon(m.icon), effectiveTitle(m.title), m.text, QMessageBox::NoButton,
-                        g_owner.data());
+                        messageOwner());
         const QStringList texts = buttonTexts(m.buttons);
         const QList<Answer> answers = buttonAnswers(m.buttons);
         QList<QAbstractButton*> made;
@@ -105,7 +115,7 @@ class QtPrompts final : public Prompts {
     std::optional<QString> input(const Input& in) override {
         aboutToShow();
         if (!haveWidgets(in.prompt)) return std::nullopt;
-        QInputDialog dlg(g_owner.data());
+        QInputDialog dlg(messageOwner());
         dlg.setWindowTitle(effectiveTitle(in.title));
         dlg.setLabelText(in.prompt);
         dlg.setTextValue(in.defaultText);
@@ -184,7 +194,16 @@ Prompts& current() {
 
 void install(Prompts* p) { g_installed = p; }
 
-void setOwner(QWidget* owner) { g_owner = owner; }
+void setOwner(QWidget* owner) {
+    g_owner = owner;
+    static bool following = false;
+    if (following || !qobject_cast<QApplication*>(QCoreApplication::instance())) return;
+    following = true;
+    QObject::connect(qApp, &QApplication::focusChanged, qApp, [](QWidget*, QWidget* now) {
+        QWidget* w = now ? now->window() : nullptr;
+        if (w && w->windowType() == Qt::Window) g_lastWorked = w;
+    });
+}
 
 void beforeNextPrompt(std::function<void()> hook) { g_beforeNext = std::move(hook); }
 

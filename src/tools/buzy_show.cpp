@@ -60,6 +60,7 @@ void buzySateShow(bool show, QWidget* caller, bool* stopped) {
     if (BuzyHiddenWindow == HiddenWindow::Main && host.mainWindow()) host.mainWindow()->show();
     if (BuzyHiddenWindow == HiddenWindow::List && host.listWindow()) host.listWindow()->show();
     if (caller) {
+        caller->window()->raise();
         caller->window()->activateWindow();
         caller->setFocus();
     }

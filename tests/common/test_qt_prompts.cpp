@@ -8,6 +8,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QLibraryInfo>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
@@ -219,4 +220,34 @@ TEST(QtPrompts, TheFolderBrowserShowsItsInstructionAboveTheFolders) {
         static_cast<QDialog*>(browser)->accept();
     });
     EXPECT_EQ(QDir(prompts::current().folder(d)), QDir(dir.path()));
+}
+
+// A box opens over the program window the user worked in last, not always over the player,
+// so a tool's question never pulls the player above the list window.
+TEST(QtPrompts, ABoxBelongsToTheWindowTheUserWorksIn) {
+    ensureApp();
+    QWidget player, list;
+    QLineEdit* field = new QLineEdit(&list);
+    prompts::setOwner(&player);
+    player.show();
+    list.show();
+    QApplication::setActiveWindow(&list);
+    field->setFocus();
+    QApplication::processEvents();
+    QWidget* parent = nullptr;
+    whenShown([&parent](QWidget* box) {
+        parent = box->parentWidget();
+        box->close();
+    });
+    prompts::msgBox(QStringLiteral("問題"), prompts::Buttons::Ok);
+    EXPECT_EQ(parent, &list);
+
+    list.hide();  // a hidden window cannot hold a box: the player takes it
+    whenShown([&parent](QWidget* box) {
+        parent = box->parentWidget();
+        box->close();
+    });
+    prompts::msgBox(QStringLiteral("問題"), prompts::Buttons::Ok);
+    EXPECT_EQ(parent, &player);
+    prompts::setOwner(nullptr);
 }
