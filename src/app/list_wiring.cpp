@@ -143,8 +143,8 @@ void ListWiring::addMainMenus() {
     mnuSaveDir = ui.mnuListMenu->addAction(QStringLiteral("設定存取目錄 ...."));
     mnuSaveDir->setObjectName(QStringLiteral("mnuSaveDir"));
     connect(mnuSaveDir, &QAction::triggered, this, [this] { list_->showOn(Area::FileBrowser); });
-    mnuSaveFile = ui.mnuFile->addAction(QStringLiteral("另存目前檔案"));
-    mnuSaveFile->setObjectName(QStringLiteral("mnuSaveFile"));
+    // The player's own item, enabled with its media menus.
+    mnuSaveFile = ui.mnuSaveFile;
     connect(mnuSaveFile, &QAction::triggered, this, [this] {
         w_.playback().pausePrFn();
         saveFile(w_.media().FileName(), &w_);
@@ -173,7 +173,6 @@ void ListWiring::addMainMenus() {
 void ListWiring::refreshMainItems() {
     const bool open = !w_.media().FileName().isEmpty();
     for (QAction* a : mnuToList) a->setEnabled(open);
-    if (mnuSaveFile) mnuSaveFile->setEnabled(open);
 }
 
 }  // namespace app

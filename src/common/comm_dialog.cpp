@@ -9,6 +9,18 @@ CommDialog& commDialog() {
     return instance;
 }
 
+namespace {
+// The description already ends with the same patterns ("BMP 圖檔格式 (*.bmp)"): a second
+// group would only repeat them.
+bool endsWithGroup(const QString& desc, const QString& group) {
+    const qsizetype open = desc.lastIndexOf(u'(');
+    if (open < 0 || !desc.endsWith(u')')) return false;
+    QString own = desc.mid(open);
+    own.replace(u';', u' ');
+    return own.simplified().remove(QStringLiteral("( ")).remove(QStringLiteral(" )")) == group;
+}
+}  // namespace
+
 QString toQtFilter(const QString& filter) {
     QStringList parts = filter.split(u'|');
     if (!parts.isEmpty() && parts.last().isEmpty()) parts.removeLast();
@@ -22,7 +34,7 @@ QString toQtFilter(const QString& filter) {
         // carry its own "(flv ; mpg ...)".
         const QString desc = parts[i].trimmed();
         const QString group = u'(' + patterns.join(u' ') + u')';
-        out << (desc.isEmpty() ? group : desc + u' ' + group);
+        out << (desc.isEmpty() ? group : endsWithGroup(desc, group) ? desc : desc + u' ' + group);
     }
     return out.join(QStringLiteral(";;"));
 }

@@ -186,6 +186,7 @@ void frmList::buildTabs() {
             }
             swRow->addStretch(1);
             lay->addLayout(swRow);
+            t.switches[0]->setChecked(true);
         }
         t.stack = new QStackedWidget(t.page);
         lay->addWidget(t.stack, 1);

@@ -21,7 +21,10 @@ TEST(ToQtFilter, PairsBecomeDescriptionsWithThePatternGroupLast) {
     EXPECT_EQ(toQtFilter(kEdit + "|所有檔案|*.*"),
               "支援處理的檔案 (flv ; mpg ; dat ; vob) (*.flv *.mpg *.mpeg);;所有檔案 (*.*)");
     // A final "|" adds no empty filter.
-    EXPECT_EQ(toQtFilter("預設清單檔 (*.plt)|*.plt|"), "預設清單檔 (*.plt) (*.plt)");
+    // A description that already names its patterns is not followed by them again.
+    EXPECT_EQ(toQtFilter("預設清單檔 (*.plt)|*.plt|"), "預設清單檔 (*.plt)");
+    EXPECT_EQ(toQtFilter("BMP 圖檔格式(*.bmp)|*.bmp"), "BMP 圖檔格式(*.bmp)");
+    EXPECT_EQ(toQtFilter("清單 (*.plt;*.pls)|*.m3u"), "清單 (*.plt;*.pls) (*.m3u)");
     EXPECT_EQ(toQtFilter("A|*.a||"), "A (*.a)");
     EXPECT_EQ(toQtFilter("A||B|*.b"), "A (*);;B (*.b)");  // index of B stays 2
     EXPECT_EQ(toQtFilter("A|*.a|dangling"), "A (*.a)");
