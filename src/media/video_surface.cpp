@@ -86,6 +86,10 @@ void VideoSurface::clearVideo() {
 void VideoSurface::paintEvent(QPaintEvent*) {
     if (videoRect_.isEmpty()) return;
     QPainter p(this);
+    // Around a picture that keeps its shape the bars are black, as a player's are; a
+    // captured frame takes them as they show.
+    const QRegion bars = QRegion(rect()).subtracted(QRegion(videoRect_));
+    for (const QRect& r : bars) p.fillRect(r, Qt::black);
     if (hasFrame_ && buffer_.size() == videoRect_.size())
         p.drawImage(videoRect_.topLeft(), buffer_);
     else

@@ -327,6 +327,8 @@ TEST_F(Capture, TheWholeVideoAreaIsTakenAsShownWithItsBars) {
     EXPECT_EQ(picture.pixel(10, 120), shown.pixel(11, 121));
     EXPECT_EQ(picture.pixel(410, 120), shown.pixel(411, 121));
     EXPECT_FALSE(near(picture.pixel(10, 120), blue, 40));
+    EXPECT_TRUE(near(picture.pixel(10, 120), QColor(Qt::black), 8))
+        << std::hex << picture.pixel(10, 120);
 }
 
 // Two runs of the program: the settings file carries the place between them.
