@@ -20,6 +20,7 @@
 #include "common/media_kinds.h"
 #include "common/scripted_prompts.h"
 #include "common/temp_folder.h"
+#include "file_bytes.h"
 #include "test_media.h"
 #include "tool_test_support.h"
 #include "tools/busy_state.h"
@@ -33,11 +34,7 @@ using prompts::Answer;
 
 namespace {
 
-QByteArray md5Of(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5);
-}
+using testmedia::md5Of;
 
 // About 8 MB, so that flvmdi's cut of a third reports several blocks on its way.
 std::string bigFlv() {

@@ -18,6 +18,7 @@
 #include "common/host.h"
 #include "common/shell.h"
 #include "common/temp_folder.h"
+#include "file_bytes.h"
 #include "test_media.h"
 #include "tool_test_support.h"
 #include "tools/busy_state.h"
@@ -62,11 +63,7 @@ class JobEnv : public ::testing::Test {
             EXPECT_EQ(md5Of(path), md5) << "source changed: " << path.toStdString();
     }
 
-    static QByteArray md5Of(const QString& path) {
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly)) return {};
-        return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5);
-    }
+    static QByteArray md5Of(const QString& path) { return testmedia::md5Of(path); }
     // A copy of clip in the source folder (under sub, when given); checked unchanged at the end.
     QString source(const std::string& clip, const QString& name, const QString& sub = {}) {
         QDir dir(src_.path());

@@ -19,6 +19,7 @@
 #include "common/scripted_prompts.h"
 #include "common/shell.h"
 #include "common/temp_folder.h"
+#include "file_bytes.h"
 #include "qstring_print.h"
 #include "save_media.h"
 #include "test_media.h"
@@ -40,11 +41,7 @@ namespace {
 
 const QString kFormatLine = QStringLiteral("可能是檔案格式不支援進一步的合併");
 
-QByteArray md5Of(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5);
-}
+using testmedia::md5Of;
 
 class JoinJobTest : public ::testing::Test {
   protected:

@@ -16,6 +16,7 @@
 #include "common/scripted_prompts.h"
 #include "common/shell.h"
 #include "common/temp_folder.h"
+#include "file_bytes.h"
 #include "save_media.h"
 #include "test_media.h"
 #include "tool_test_support.h"
@@ -57,11 +58,7 @@ struct Player : SaveHost {
 using tooltest::TestAppHost;
 using tooltest::TestShell;
 
-QByteArray md5Of(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5);
-}
+using testmedia::md5Of;
 
 // Segment in units from seconds at 25 fps.
 UnitSegment seg(double from, double to) {

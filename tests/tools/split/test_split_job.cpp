@@ -18,6 +18,7 @@
 #include "common/scripted_prompts.h"
 #include "common/shell.h"
 #include "common/temp_folder.h"
+#include "file_bytes.h"
 #include "media/mpv_mci_device.h"
 #include "save_media.h"
 #include "test_media.h"
@@ -32,11 +33,7 @@ using prompts::Answer;
 
 namespace {
 
-QByteArray md5Of(const QString& path) {
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    return QCryptographicHash::hash(f.readAll(), QCryptographicHash::Md5);
-}
+using testmedia::md5Of;
 
 std::string mp4Clip() {
     return testmedia::makeClip(
