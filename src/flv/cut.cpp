@@ -104,7 +104,7 @@ class Cutter {
             lastWasKey_ = false;
             auto role = roleOf(reader, tag);
             if (!role) return role.error();
-            auto goOn = visit(tag, *role, window);
+            auto goOn = visit(tag, *role, window, reader);
             if (!goOn) return goOn.error();
             if (!*goOn) return okStatus();
         }
@@ -125,12 +125,13 @@ class Cutter {
         TimestampUnwrapper clock;
         std::optional<std::int64_t> origin;
         int frames = 0;
-        FLV_TRY(walk(0, [&](const TagHeader& tag, TagRole role, WindowReader&) -> Result<bool> {
-            if (role != TagRole::Media) return true;
-            const std::int64_t ms = clock.unwrap(tag.timestamp) + lastCts_;
-            origin = origin ? std::min(*origin, ms) : ms;
-            return ++frames < kOriginFrames;
-        }));
+        FLV_TRY(walk(
+            0, [&](const TagHeader& tag, TagRole role, WindowReader&, TagReader&) -> Result<bool> {
+                if (role != TagRole::Media) return true;
+                const std::int64_t ms = clock.unwrap(tag.timestamp) + lastCts_;
+                origin = origin ? std::min(*origin, ms) : ms;
+                return ++frames < kOriginFrames;
+            }));
         return origin.value_or(0);
     }
 
@@ -140,36 +141,38 @@ class Cutter {
         Start s, best, audioBest;
         TimestampUnwrapper clock;
         bool sawVideoKey = false;
-        FLV_TRY(
-            walk(0, [&](const TagHeader& tag, TagRole role, WindowReader& window) -> Result<bool> {
-                if (role == TagRole::Metadata) {
-                    FLV_TRY(readOldMetadata(window, tag, s));
-                    return true;
-                }
-                if (role == TagRole::OtherScript) return true;
-                const std::int64_t ms = clock.unwrap(tag.timestamp);
-                if (role == TagRole::Config) {
-                    (tag.type == tagtype::kVideo ? s.videoConfig : s.audioConfig) = tag;
-                    return true;
-                }
-                // For a file without video: the last audio frame at or before the start, else
-                // the first one.
-                if (tag.type == tagtype::kAudio && !sawVideoKey &&
-                    (!audioBest.key || ms <= fromMs_)) {
-                    audioBest = s;
-                    audioBest.key = tag;
-                    audioBest.keyMs = ms;
-                }
-                if (!lastWasKey_) return true;
-                // The keyframe whose picture is shown at or before the start.
-                const std::int64_t shown = ms + lastCts_;
-                if (sawVideoKey && shown > fromMs_) return false;
-                sawVideoKey = true;
-                best = s;
-                best.key = tag;
-                best.keyMs = ms;
-                return shown <= fromMs_;  // else no keyframe before the start: the first one
-            }));
+        FLV_TRY(walk(0,
+                     [&](const TagHeader& tag, TagRole role, WindowReader& window,
+                         TagReader&) -> Result<bool> {
+                         if (role == TagRole::Metadata) {
+                             FLV_TRY(readOldMetadata(window, tag, s));
+                             return true;
+                         }
+                         if (role == TagRole::OtherScript) return true;
+                         const std::int64_t ms = clock.unwrap(tag.timestamp);
+                         if (role == TagRole::Config) {
+                             (tag.type == tagtype::kVideo ? s.videoConfig : s.audioConfig) = tag;
+                             return true;
+                         }
+                         // For a file without video: the last audio frame at or before the start,
+                         // else the first one.
+                         if (tag.type == tagtype::kAudio && !sawVideoKey &&
+                             (!audioBest.key || ms <= fromMs_)) {
+                             audioBest = s;
+                             audioBest.key = tag;
+                             audioBest.keyMs = ms;
+                         }
+                         if (!lastWasKey_) return true;
+                         // The keyframe whose picture is shown at or before the start.
+                         const std::int64_t shown = ms + lastCts_;
+                         if (sawVideoKey && shown > fromMs_) return false;
+                         sawVideoKey = true;
+                         best = s;
+                         best.key = tag;
+                         best.keyMs = ms;
+                         return shown <=
+                                fromMs_;  // else no keyframe before the start: the first one
+                     }));
         if (best.key) {
             best.oldMetadata = s.oldMetadata;
             return best;
@@ -181,13 +184,20 @@ class Cutter {
     }
 
     Status collect(const Start& s, Layout& layout) {
-        if (s.videoConfig && s.key->type == tagtype::kVideo)
-            add(layout, *s.videoConfig, 0, false, false);
-        if (s.audioConfig) add(layout, *s.audioConfig, 0, false, false);
         TimestampUnwrapper clock;
         std::optional<std::int64_t> base;
+        bool configsAdded = false;
         return walk(s.key->offset,
-                    [&](const TagHeader& tag, TagRole role, WindowReader&) -> Result<bool> {
+                    [&](const TagHeader& tag, TagRole role, WindowReader&,
+                        TagReader& reader) -> Result<bool> {
+                        if (!configsAdded) {
+                            configsAdded = true;
+                            // The configurations in force at the keyframe go first.
+                            if (s.videoConfig && s.key->type == tagtype::kVideo)
+                                FLV_TRY(add(layout, reader, *s.videoConfig, 0, false, false));
+                            if (s.audioConfig)
+                                FLV_TRY(add(layout, reader, *s.audioConfig, 0, false, false));
+                        }
                         if (role == TagRole::Metadata) return true;
                         const std::int64_t ms = clock.unwrap(tag.timestamp);
                         if (!base) base = ms - s.keyMs;  // the two passes' clocks, lined up
@@ -195,8 +205,8 @@ class Cutter {
                         if (at >= toMs_ + kInterleaveSlackMs) return false;
                         const bool media = role == TagRole::Media;
                         if (at >= toMs_ || (media && at < s.keyMs)) return true;
-                        add(layout, tag, std::max<std::int64_t>(0, at - s.keyMs), media,
-                            media && at >= fromMs_);
+                        FLV_TRY(add(layout, reader, tag, std::max<std::int64_t>(0, at - s.keyMs),
+                                    media, media && at >= fromMs_));
                         return true;
                     });
     }
@@ -204,11 +214,14 @@ class Cutter {
     // inRange: a frame at or after the start, which a cut must hold at least one of.
     // The header flags name the streams that have frames in the cut, not just a configuration,
     // so a cut without a picture says so.
-    void add(Layout& layout, const TagHeader& tag, std::int64_t ms, bool frame, bool inRange) {
-        layout.addTag(src_.fd.get(), tag, ms);
+    Status add(Layout& layout, TagReader& reader, const TagHeader& tag, std::int64_t ms, bool frame,
+               bool inRange) {
+        FLV_TRY(layout.addTag(src_.fd.get(), tag, ms,
+                              [&](std::size_t n) { return reader.bodyPrefix(tag, n); }));
         if (frame && tag.type == tagtype::kVideo) video_ = true;
         if (frame && tag.type == tagtype::kAudio) audio_ = true;
         if (inRange) anyMedia_ = true;
+        return okStatus();
     }
 
     Source& src_;

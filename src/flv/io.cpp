@@ -1,6 +1,7 @@
 #include "flv/io.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,6 +27,41 @@ Result<std::size_t> FdSource::readAt(std::uint64_t offset, std::span<std::uint8_
     }
 }
 
+WindowReader::WindowReader(ByteSource& src)
+    : src_(src), mapping_(!src.direct() && src.mappableFd() >= 0) {}
+
+WindowReader::~WindowReader() { unmap(); }
+
+void WindowReader::unmap() {
+    if (map_) ::munmap(map_, mapLen_);
+    map_ = nullptr;
+    mapLen_ = 0;
+    data_ = nullptr;
+    len_ = 0;
+}
+
+bool WindowReader::mapAround(std::uint64_t offset, std::size_t n) {
+    static const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+    unmap();
+    const std::uint64_t from = offset - offset % page;
+    const std::size_t len = std::min<std::uint64_t>(
+        std::max<std::uint64_t>(kMapBlock, offset - from + n), src_.size() - from);
+    void* p =
+        ::mmap(nullptr, len, PROT_READ, MAP_SHARED, src_.mappableFd(), static_cast<off_t>(from));
+    if (p == MAP_FAILED) {
+        mapping_ = false;
+        return false;
+    }
+    // Start reading the window from disk now; a cold file then streams like a read.
+    ::madvise(p, len, MADV_WILLNEED);
+    map_ = p;
+    mapLen_ = len;
+    data_ = static_cast<const std::uint8_t*>(p);
+    start_ = from;
+    len_ = len;
+    return true;
+}
+
 Result<std::span<const std::uint8_t>> WindowReader::read(std::uint64_t offset, std::size_t n) {
     if (n > kWindow) return diag(DiagCode::Io, "internal: read larger than the window");
     if (const std::uint8_t* base = src_.direct()) {
@@ -34,7 +70,15 @@ Result<std::span<const std::uint8_t>> WindowReader::read(std::uint64_t offset, s
         return std::span<const std::uint8_t>(base + offset, n);
     }
     if (offset >= start_ && offset + n <= start_ + len_)
-        return std::span<const std::uint8_t>(buf_.data() + (offset - start_), n);
+        return std::span<const std::uint8_t>(data_ + (offset - start_), n);
+    if (mapping_) {
+        if (offset > src_.size() || src_.size() - offset < n)
+            return diagAt(DiagCode::TruncatedTag, offset, "unexpected end of file");
+        if (mapAround(offset, n))
+            return std::span<const std::uint8_t>(data_ + (offset - start_), n);
+    }
+    if (buf_.empty()) buf_.resize(kBlock);
+    data_ = buf_.data();
     const std::uint64_t left = src_.size() > offset ? src_.size() - offset : 0;
     const std::size_t want = std::max<std::size_t>(n, std::min<std::uint64_t>(kBlock, left));
     start_ = offset;
@@ -51,9 +95,9 @@ Result<std::span<const std::uint8_t>> WindowReader::read(std::uint64_t offset, s
 }
 
 Status WindowReader::readInto(std::uint64_t offset, std::span<std::uint8_t> dst) {
-    // A body the last block already holds is copied from it, not read a second time.
+    // A body the window already holds is copied from it, not read a second time.
     if (!src_.direct() && offset >= start_ && offset + dst.size() <= start_ + len_) {
-        std::memcpy(dst.data(), buf_.data() + (offset - start_), dst.size());
+        std::memcpy(dst.data(), data_ + (offset - start_), dst.size());
         return okStatus();
     }
     std::size_t done = 0;

@@ -135,7 +135,8 @@ class Joiner {
             // Script tags carry no clock of their own worth unwrapping against the media.
             const std::int64_t ms =
                 t.type == tagtype::kScript ? p.startMs : clock.unwrap(t.timestamp);
-            layout.addTag(p.fd.get(), t, std::max(base, ms - p.startMs + base));
+            FLV_TRY(layout.addTag(p.fd.get(), t, std::max(base, ms - p.startMs + base),
+                                  [&](std::size_t n) { return reader.bodyPrefix(t, n); }));
         }
         return okStatus();
     }

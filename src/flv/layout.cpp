@@ -1,9 +1,12 @@
 #include "flv/layout.h"
 
+#include <sys/mman.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -62,6 +65,100 @@ struct stat modelFor(const std::string& path) {
     return st;
 }
 
+// Pieces of the new file gathered for one pwritev: slices of mapped source pages, and the
+// few patched bytes between them (copied in, so they outlive their makers).
+class GatherWriter {
+  public:
+    GatherWriter(int fd, std::uint64_t at) : fd_(fd), at_(at) {
+        iov_.reserve(kMaxPieces);
+        small_.resize(kMaxPieces);
+    }
+    // p stays valid until the next flush.
+    Status add(const std::uint8_t* p, std::size_t n) {
+        if (n == 0) return okStatus();
+        if (iov_.size() == kMaxPieces) FLV_TRY(flush());
+        iov_.push_back({const_cast<std::uint8_t*>(p), n});
+        return okStatus();
+    }
+    Status addCopy(const std::uint8_t* p, std::size_t n) {  // n <= 4
+        if (iov_.size() == kMaxPieces) FLV_TRY(flush());
+        std::uint8_t* keep = small_[iov_.size()].data();
+        std::memcpy(keep, p, n);
+        iov_.push_back({keep, n});
+        return okStatus();
+    }
+    Status flush() {
+        std::size_t first = 0;
+        while (first < iov_.size()) {
+            const ssize_t n =
+                ::pwritev(fd_, iov_.data() + first, static_cast<int>(iov_.size() - first),
+                          static_cast<off_t>(at_));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                return ioDiag("write", errno);
+            }
+            if (n == 0) return ioDiag("write", ENOSPC);
+            at_ += static_cast<std::uint64_t>(n);
+            // Past what went out; a piece half written keeps its rest.
+            for (auto left = static_cast<std::size_t>(n); left > 0;) {
+                iovec& v = iov_[first];
+                const std::size_t take = std::min(left, v.iov_len);
+                v.iov_base = static_cast<std::uint8_t*>(v.iov_base) + take;
+                v.iov_len -= take;
+                left -= take;
+                if (v.iov_len == 0) ++first;
+            }
+            while (first < iov_.size() && iov_[first].iov_len == 0) ++first;
+        }
+        iov_.clear();
+        return okStatus();
+    }
+
+  private:
+    static constexpr std::size_t kMaxPieces = 1024;  // IOV_MAX on Linux
+    int fd_;
+    std::uint64_t at_;
+    std::vector<iovec> iov_;
+    std::vector<std::array<std::uint8_t, 4>> small_;
+};
+
+// One mapped window of one source at a time.
+class SourceWindow {
+  public:
+    static constexpr std::uint64_t kSpan = 2 * 1024 * 1024;
+    ~SourceWindow() { release(); }
+    // The bytes of fd from offset, and how many of them the window holds; nullptr where the
+    // file cannot be mapped. Whatever the last call gave stops being valid.
+    const std::uint8_t* at(int fd, std::uint64_t offset, std::uint64_t& available) {
+        if (fd != fd_ || offset < start_ || offset >= start_ + kSpan) {
+            static const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
+            release();
+            const std::uint64_t start = offset - offset % page;
+            void* p = ::mmap(nullptr, kSpan, PROT_READ, MAP_SHARED | MAP_POPULATE, fd,
+                             static_cast<off_t>(start));
+            if (p == MAP_FAILED) return nullptr;
+            map_ = p;
+            fd_ = fd;
+            start_ = start;
+        }
+        available = start_ + kSpan - offset;
+        return static_cast<const std::uint8_t*>(map_) + (offset - start_);
+    }
+    bool holds(int fd, std::uint64_t offset) const {
+        return map_ && fd == fd_ && offset >= start_ && offset < start_ + kSpan;
+    }
+    void release() {
+        if (map_) ::munmap(map_, kSpan);
+        map_ = nullptr;
+        fd_ = -1;
+    }
+
+  private:
+    void* map_ = nullptr;
+    int fd_ = -1;
+    std::uint64_t start_ = 0;
+};
+
 }  // namespace
 
 Layout::Layout(std::uint8_t headerFlags) {
@@ -71,7 +168,16 @@ Layout::Layout(std::uint8_t headerFlags) {
     size_ = kHeaderBytes;
 }
 
-void Layout::addTag(int fd, const TagHeader& tag, std::int64_t timestampMs, Trailer trailer) {
+Status Layout::addTag(int fd, const TagHeader& tag, std::int64_t timestampMs,
+                      const ScanBuilder::Prefix& prefix, Trailer trailer) {
+    const auto ts =
+        static_cast<std::uint32_t>(std::clamp<std::int64_t>(timestampMs, 0, UINT32_MAX));
+    TagHeader placed = tag;
+    placed.offset = size_;
+    placed.timestamp = ts;
+    auto metadata = scan_.add(placed, prefix);
+    if (!metadata) return metadata.error();
+    if (*metadata) return diagAt(DiagCode::Io, tag.offset, "internal: onMetaData in a layout");
     const std::uint64_t length =
         trailer == Trailer::Appended ? kTagHeaderSize + tag.dataSize : tag.totalSize();
     Run& last = runs_.back();
@@ -79,8 +185,6 @@ void Layout::addTag(int fd, const TagHeader& tag, std::int64_t timestampMs, Trai
         last.length += length;
     else
         runs_.push_back({fd, tag.offset, size_, length});
-    const auto ts =
-        static_cast<std::uint32_t>(std::clamp<std::int64_t>(timestampMs, 0, UINT32_MAX));
     // 24 bits big-endian, then the extended byte.
     patches_.push_back({size_ + kTimestampAt,
                         {static_cast<std::uint8_t>(ts >> 16), static_cast<std::uint8_t>(ts >> 8),
@@ -97,6 +201,14 @@ void Layout::addTag(int fd, const TagHeader& tag, std::int64_t timestampMs, Trai
         size_ += kPrevSizeSize;
     }
     ++tags_;
+    return okStatus();
+}
+
+ScanResult Layout::scanned() const {
+    ScanResult r = scan_.result();
+    r.header.flags = header_[4];
+    r.fileSize = size_;
+    return r;
 }
 
 Result<std::size_t> Layout::readAt(std::uint64_t offset, std::span<std::uint8_t> dst) {
@@ -133,15 +245,68 @@ Result<std::size_t> Layout::readAt(std::uint64_t offset, std::span<std::uint8_t>
     return n;
 }
 
+Result<std::uint64_t> Layout::writeMapped(int out, std::uint64_t from, std::uint64_t at,
+                                          const std::function<void(std::uint64_t)>& progress) {
+    GatherWriter writer(out, at);
+    SourceWindow window;
+    auto run = std::upper_bound(runs_.begin(), runs_.end(), from,
+                                [](std::uint64_t o, const Run& r) { return o < r.at; });
+    if (run != runs_.begin()) --run;
+    auto patch = std::lower_bound(patches_.begin(), patches_.end(), from,
+                                  [](const Patch& q, std::uint64_t o) { return q.at < o; });
+    std::uint64_t pos = from;
+    for (; run != runs_.end(); ++run) {
+        const std::uint64_t runEnd = run->at + run->length;
+        while (pos < runEnd) {
+            if (patch != patches_.end() && patch->at == pos) {
+                FLV_TRY(writer.addCopy(patch->bytes, 4));
+                pos += 4;
+                ++patch;
+                continue;
+            }
+            std::uint64_t end = runEnd;
+            if (patch != patches_.end() && patch->at < end) end = patch->at;
+            if (run->fd == kHeaderRun) {
+                FLV_TRY(writer.add(header_ + pos, end - pos));
+                pos = end;
+            } else if (run->fd == kTrailerRun) {
+                const auto v = static_cast<std::uint32_t>(run->source);
+                const std::uint8_t bytes[4] = {
+                    static_cast<std::uint8_t>(v >> 24), static_cast<std::uint8_t>(v >> 16),
+                    static_cast<std::uint8_t>(v >> 8), static_cast<std::uint8_t>(v)};
+                FLV_TRY(writer.addCopy(bytes + (pos - run->at), end - pos));
+                pos = end;
+            } else {
+                const std::uint64_t source = run->source + (pos - run->at);
+                if (!window.holds(run->fd, source)) {
+                    // The pieces point into the window about to go.
+                    FLV_TRY(writer.flush());
+                    if (progress) progress(pos);
+                }
+                std::uint64_t available = 0;
+                const std::uint8_t* bytes = window.at(run->fd, source, available);
+                if (!bytes) {
+                    FLV_TRY(writer.flush());
+                    return pos;
+                }
+                const std::uint64_t take = std::min(end - pos, available);
+                FLV_TRY(writer.add(bytes, take));
+                pos += take;
+            }
+        }
+    }
+    FLV_TRY(writer.flush());
+    return pos;
+}
+
 Result<WriteOutcome> writeLayout(Layout& layout, const std::string& path,
                                  const WriteOptions& options) {
-    auto scan = scanFlv(layout);
-    if (!scan) return scan.error();
-    if (options.oldMetadata) scan->oldMetadata = options.oldMetadata;
+    ScanResult scan = layout.scanned();
+    if (options.oldMetadata) scan.oldMetadata = options.oldMetadata;
     PlanOptions po;
     po.nowMs = options.nowMs >= 0 ? options.nowMs : nowMs();
     po.allowInPlace = false;
-    auto plan = planRewrite(*scan, po);
+    auto plan = planRewrite(scan, po);
     if (!plan) return plan.error();
 
     const PathParts where = splitPath(path);
@@ -151,20 +316,26 @@ Result<WriteOutcome> writeLayout(Layout& layout, const std::string& path,
     auto out = ReplacementFile::create(where.folder, where.name);
     if (!out) return out.error();
     FLV_TRY(writeAllAt(out->fd(), plan->head, 0, "write"));
-    std::uint64_t at = plan->head.size();
-    std::vector<std::uint8_t> block(kCopyBlock);
-    for (std::uint64_t from = kHeaderBytes; from < layout.size();) {
+    // Bytes stand in for time: close enough for a bar.
+    auto reached = [&](std::uint64_t from) {
+        if (options.progress)
+            options.progress(
+                plan->duration * static_cast<double>(from) / static_cast<double>(layout.size()),
+                plan->duration);
+    };
+    auto mapped = layout.writeMapped(out->fd(), kHeaderBytes, plan->head.size(), reached);
+    if (!mapped) return mapped.error();
+    std::uint64_t at = plan->head.size() + (*mapped - kHeaderBytes);
+    std::vector<std::uint8_t> block(*mapped < layout.size() ? kCopyBlock : 0);
+    for (std::uint64_t from = *mapped; from < layout.size();) {
         auto got = layout.readAt(from, block);
         if (!got) return got.error();
         FLV_TRY(writeAllAt(out->fd(), std::span(block).first(*got), at, "write"));
         from += *got;
         at += *got;
-        // Bytes stand in for time: close enough for a bar.
-        if (options.progress)
-            options.progress(
-                plan->duration * static_cast<double>(from) / static_cast<double>(layout.size()),
-                plan->duration);
+        reached(from);
     }
+    reached(layout.size());
     if (at != plan->newFileSize)
         return diag(DiagCode::Io, "internal: the new file came out " + std::to_string(at) +
                                       " bytes instead of " + std::to_string(plan->newFileSize));

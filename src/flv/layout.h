@@ -1,8 +1,9 @@
 #pragma once
 // A new FLV file described before it exists: its header, then runs of tags taken from source
-// files, each tag's timestamp set anew. The description reads like the file it describes
-// (a ByteSource), so the usual scan measures it and the metadata is planned before a byte is
-// written; writeLayout then writes the file once, metadata first.
+// files, each tag's timestamp set anew. Each tag is measured as it is added, so the metadata
+// is planned before a byte is written without reading the new file back; writeLayout then
+// writes the file once, metadata first. The description also reads like the file it
+// describes (a ByteSource).
 //
 // Tags that lie back to back in a source form one run, read with one call; only the four
 // timestamp bytes of each tag header are patched on the way.
@@ -15,6 +16,7 @@
 #include "flv/amf0.h"
 #include "flv/diag.h"
 #include "flv/io.h"
+#include "flv/scan.h"
 #include "flv/tag_reader.h"
 
 namespace flv {
@@ -30,9 +32,11 @@ class Layout : public ByteSource {
         Appended,   // the source ends before it: made from memory
     };
     // Appends the tag whose header is at tag.offset in the file open as fd, with a new
-    // timestamp. The fd must stay open while the layout is read.
-    void addTag(int fd, const TagHeader& tag, std::int64_t timestampMs,
-                Trailer trailer = Trailer::Source);
+    // timestamp; prefix gives the beginning of its body (as the scan reads it). The fd must
+    // stay open while the layout is read. onMetaData tags do not belong in a layout: the new
+    // one is written in front of it.
+    Status addTag(int fd, const TagHeader& tag, std::int64_t timestampMs,
+                  const ScanBuilder::Prefix& prefix, Trailer trailer = Trailer::Source);
 
     // Audio (4) and video (1) flags of the file header.
     void setHeaderFlags(std::uint8_t flags) { header_[4] = flags; }
@@ -40,6 +44,14 @@ class Layout : public ByteSource {
     std::uint64_t size() const override { return size_; }
     Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> dst) override;
     std::size_t tagCount() const { return tags_; }
+    // What a scan of the described file finds.
+    ScanResult scanned() const;
+    // Writes the described bytes from `from` on to out at `at`, straight from the sources'
+    // pages (mapped a window at a time) with the new timestamps in between: nothing passes
+    // through a buffer. Answers how far it got, the whole size unless a source could not be
+    // mapped (then readAt does the rest). progress hears the offset reached now and then.
+    Result<std::uint64_t> writeMapped(int out, std::uint64_t from, std::uint64_t at,
+                                      const std::function<void(std::uint64_t)>& progress);
 
   private:
     static constexpr int kHeaderRun = -1;   // the file header, from header_
@@ -60,6 +72,7 @@ class Layout : public ByteSource {
     std::vector<Patch> patches_;
     std::uint64_t size_ = 0;
     std::size_t tags_ = 0;
+    ScanBuilder scan_;
 };
 
 struct WriteOutcome {

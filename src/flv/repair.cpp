@@ -155,8 +155,12 @@ class Repairer {
                           ? Layout::Trailer::Source
                           : Layout::Trailer::Rewritten;
         }
-        layout.addTag(fd_, t, ms, trailer);
-        return okStatus();
+        return layout.addTag(
+            fd_, t, ms,
+            [&](std::size_t n) {
+                return in_.read(t.bodyOffset(), std::min<std::size_t>(n, t.dataSize));
+            },
+            trailer);
     }
 
     // Each stream's clock carried on across a jump back or a new start at zero.

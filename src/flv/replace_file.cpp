@@ -36,11 +36,24 @@ void forget(int dir, const std::string& name) {
         if (t.used && t.dir == dir && name == t.name) t.used = 0;
 }
 
-extern "C" void onStopSignal(int sig) {
+void removeLiveTemporaries() {
     for (LiveTemp& t : gLive)
         if (t.used) ::unlinkat(t.dir, t.name, 0);
+}
+
+extern "C" void onStopSignal(int sig) {
+    removeLiveTemporaries();
     ::signal(sig, SIG_DFL);
     ::raise(sig);
+}
+
+// Input is read through mappings: a file cut short by someone else meanwhile faults on the
+// missing pages. That is a failed run like any other, reported the usual way.
+extern "C" void onShrunkInput(int) {
+    removeLiveTemporaries();
+    static const char kText[] = "flvmdi: an input file was cut short while it was being read\n";
+    (void)!::write(STDERR_FILENO, kText, sizeof kText - 1);
+    ::_exit(1);
 }
 
 std::string tempNameFor(const std::string& name, int attempt) {
@@ -54,6 +67,8 @@ void removeTemporariesOnStop() {
     sa.sa_handler = onStopSignal;
     sigemptyset(&sa.sa_mask);
     for (int sig : {SIGTERM, SIGINT, SIGHUP}) ::sigaction(sig, &sa, nullptr);
+    sa.sa_handler = onShrunkInput;
+    ::sigaction(SIGBUS, &sa, nullptr);
 }
 
 Result<ReplacementFile> ReplacementFile::create(const std::string& folder, const std::string& name,

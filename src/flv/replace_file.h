@@ -19,7 +19,9 @@ enum class TempKind {
 
 // A stop signal (SIGTERM, SIGINT, SIGHUP) removes the named temporaries still in progress
 // before the process ends as the signal would end it; without this, a stopped job on a file
-// system without unnamed files leaves a hidden half-written file behind.
+// system without unnamed files leaves a hidden half-written file behind. An input file cut
+// short meanwhile (SIGBUS on its mapping) removes them too, then exits with status 1 and one
+// line on standard error.
 void removeTemporariesOnStop();
 
 class ReplacementFile {

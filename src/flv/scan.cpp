@@ -28,106 +28,109 @@ class Scanner {
     Result<ScanResult> run() {
         auto header = reader_.readHeader();
         if (!header) return header.error();
-        r_.header = *header;
-        r_.fileSize = window_.size();
-        bool first = true;
+        ScanResult& r = builder_.result();
+        r.header = *header;
+        r.fileSize = window_.size();
         for (;;) {
-            auto tag = reader_.next();
-            if (!tag) return tag.error();
-            if (!tag->has_value()) break;
-            FLV_TRY(onTag(**tag, first));
-            first = false;
+            auto next = reader_.next();
+            if (!next) return next.error();
+            if (!next->has_value()) break;
+            const TagHeader tag = **next;
+            auto metadata =
+                builder_.add(tag, [&](std::size_t n) { return reader_.bodyPrefix(tag, n); });
+            if (!metadata) return metadata.error();
+            if (*metadata && !r.oldMetadata) FLV_TRY(decodeOldMetadata(tag));
         }
-        return std::move(r_);
+        return std::move(r);
     }
 
   private:
-    Status onTag(const TagHeader& tag, bool first) {
-        switch (tag.type) {
-            case tagtype::kVideo:
-                return onVideo(tag);
-            case tagtype::kAudio:
-                return onAudio(tag);
-            default:
-                return onScript(tag, first);
-        }
-    }
-
-    Status onVideo(const TagHeader& tag) {
-        r_.video.tagBytes += kTagHeaderSize + tag.dataSize;
-        r_.video.bodyBytes += tag.dataSize;
-        auto body = reader_.bodyPrefix(tag, kVideoPrefix);
-        if (!body) return body.error();
-        auto info = classifyVideoTag(*body);
-        if (!body->empty() && !r_.videoCodecId) r_.videoCodecId = info.codecId;
-        if (!r_.dimensions) FLV_TRY(findDimensions(tag, info));
-        if (!info.countsAsFrame()) return okStatus();
-        std::int64_t ms = clock_.unwrap(tag.timestamp);
-        addFrame(r_.video, ms);
-        bool key = info.kind == VideoKind::Keyframe;
-        r_.lastVideoIsKeyframe = key;
-        if (key && (r_.keyframes.empty() || r_.keyframes.back().timeMs != ms))
-            r_.keyframes.push_back({tag.offset, ms});
-        return okStatus();
-    }
-
-    Status findDimensions(const TagHeader& tag, const VideoTagInfo& info) {
-        std::size_t want =
-            info.kind == VideoKind::SequenceHeader ? WindowReader::kWindow : kVideoPrefix;
-        auto body = reader_.bodyPrefix(tag, want);
-        if (!body) return body.error();
-        r_.dimensions = videoDimensions(*body);
-        return okStatus();
-    }
-
-    Status onAudio(const TagHeader& tag) {
-        r_.audio.tagBytes += kTagHeaderSize + tag.dataSize;
-        r_.audio.bodyBytes += tag.dataSize;
-        auto body = reader_.bodyPrefix(tag, kAudioPrefix);
-        if (!body) return body.error();
-        bool config = isAacSequenceHeader(*body);
-        if (!r_.audioFormatFromConfig && (config || !r_.audioFormat)) {
-            if (auto fmt = audioFormat(*body)) {
-                r_.audioFormat = fmt;
-                r_.audioFormatFromConfig = config;
-            }
-        }
-        if (config || body->size() < 2) return okStatus();
-        addFrame(r_.audio, clock_.unwrap(tag.timestamp));
-        return okStatus();
-    }
-
-    Status onScript(const TagHeader& tag, bool first) {
-        auto prefix = reader_.bodyPrefix(tag, kScriptNamePrefix);
-        if (!prefix) return prefix.error();
-        ByteReader nameReader(*prefix);
-        auto name = decodeAmfName(nameReader);
-        if (name && *name == "onMetaData") {
-            r_.metadataTags.push_back({tag.offset, tag.totalSize()});
-            if (first) r_.firstTagMetadataBody = tag.dataSize;
-            if (!r_.oldMetadata) FLV_TRY(decodeOldMetadata(tag));
-            return okStatus();
-        }
-        r_.keptScriptBytes += kTagHeaderSize + tag.dataSize;
-        if (name && *name == "onCuePoint") r_.hasCuePoints = true;
-        return okStatus();
-    }
-
     Status decodeOldMetadata(const TagHeader& tag) {
         if (tag.dataSize > kMaxOldMetadataDecode) return okStatus();
         std::vector<std::uint8_t> body(tag.dataSize);
         FLV_TRY(window_.readInto(tag.bodyOffset(), body));
-        r_.oldMetadata = decodeMetadataBody(body);
+        builder_.setOldMetadata(decodeMetadataBody(body));
         return okStatus();
     }
 
     WindowReader window_;
     TagReader reader_;
-    TimestampUnwrapper clock_;
-    ScanResult r_;
+    ScanBuilder builder_;
 };
 
 }  // namespace
+
+Result<bool> ScanBuilder::add(const TagHeader& tag, const Prefix& prefix) {
+    const bool first = first_;
+    first_ = false;
+    switch (tag.type) {
+        case tagtype::kVideo:
+            FLV_TRY(onVideo(tag, prefix));
+            return false;
+        case tagtype::kAudio:
+            FLV_TRY(onAudio(tag, prefix));
+            return false;
+        default: {
+            auto metadata = onScript(tag, prefix);
+            if (metadata && *metadata && first) r_.firstTagMetadataBody = tag.dataSize;
+            return metadata;
+        }
+    }
+}
+
+Status ScanBuilder::onVideo(const TagHeader& tag, const Prefix& prefix) {
+    r_.video.tagBytes += kTagHeaderSize + tag.dataSize;
+    r_.video.bodyBytes += tag.dataSize;
+    auto body = prefix(kVideoPrefix);
+    if (!body) return body.error();
+    auto info = classifyVideoTag(*body);
+    if (!body->empty() && !r_.videoCodecId) r_.videoCodecId = info.codecId;
+    if (!r_.dimensions) {
+        // A sequence header carries the picture size deep inside its parameter sets.
+        auto whole = info.kind == VideoKind::SequenceHeader ? prefix(WindowReader::kWindow) : body;
+        if (!whole) return whole.error();
+        r_.dimensions = videoDimensions(*whole);
+    }
+    if (!info.countsAsFrame()) return okStatus();
+    std::int64_t ms = clock_.unwrap(tag.timestamp);
+    addFrame(r_.video, ms);
+    bool key = info.kind == VideoKind::Keyframe;
+    r_.lastVideoIsKeyframe = key;
+    if (key && (r_.keyframes.empty() || r_.keyframes.back().timeMs != ms))
+        r_.keyframes.push_back({tag.offset, ms});
+    return okStatus();
+}
+
+Status ScanBuilder::onAudio(const TagHeader& tag, const Prefix& prefix) {
+    r_.audio.tagBytes += kTagHeaderSize + tag.dataSize;
+    r_.audio.bodyBytes += tag.dataSize;
+    auto body = prefix(kAudioPrefix);
+    if (!body) return body.error();
+    bool config = isAacSequenceHeader(*body);
+    if (!r_.audioFormatFromConfig && (config || !r_.audioFormat)) {
+        if (auto fmt = audioFormat(*body)) {
+            r_.audioFormat = fmt;
+            r_.audioFormatFromConfig = config;
+        }
+    }
+    if (config || body->size() < 2) return okStatus();
+    addFrame(r_.audio, clock_.unwrap(tag.timestamp));
+    return okStatus();
+}
+
+Result<bool> ScanBuilder::onScript(const TagHeader& tag, const Prefix& prefix) {
+    auto name = prefix(kScriptNamePrefix);
+    if (!name) return name.error();
+    ByteReader nameReader(*name);
+    auto decoded = decodeAmfName(nameReader);
+    if (decoded && *decoded == "onMetaData") {
+        r_.metadataTags.push_back({tag.offset, tag.totalSize()});
+        return true;
+    }
+    r_.keptScriptBytes += kTagHeaderSize + tag.dataSize;
+    if (decoded && *decoded == "onCuePoint") r_.hasCuePoints = true;
+    return false;
+}
 
 std::int64_t TimestampUnwrapper::unwrap(std::uint32_t raw) {
     std::int64_t t = std::int64_t{raw} + offset_;

@@ -3,6 +3,7 @@
 // video bodies (and the sequence headers): everything the new onMetaData needs, and where
 // the old onMetaData tags are. Memory grows with the number of keyframes only.
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -62,10 +63,6 @@ struct ScanResult {
 
 Result<ScanResult> scanFlv(ByteSource& src);
 
-// The value of an onMetaData tag body when it decodes to an object; a torn or foreign one
-// gives nothing (the metadata is then rebuilt without its old keys).
-std::optional<AmfValue> decodeMetadataBody(std::span<const std::uint8_t> body);
-
 // Unwraps timestamps written without the extended byte (a 24-bit wrap after 16777.216 s):
 // each value is taken as the one nearest to the previous, modulo 2^24.
 class TimestampUnwrapper {
@@ -77,5 +74,34 @@ class TimestampUnwrapper {
     std::int64_t last_ = 0;
     std::int64_t offset_ = 0;
 };
+
+// The scan's bookkeeping, fed one tag at a time. scanFlv feeds it from a file; a new file
+// being assembled feeds it as each tag is chosen, so its metadata is known without reading
+// the new file back.
+class ScanBuilder {
+  public:
+    // Up to maxBytes (<= WindowReader::kWindow) of the body's beginning.
+    using Prefix = std::function<Result<std::span<const std::uint8_t>>(std::size_t maxBytes)>;
+
+    // tag as it lies in the scanned file (its offset and timestamp there). Answers whether it
+    // is an onMetaData tag; decoding an old one is left to the caller (setOldMetadata).
+    Result<bool> add(const TagHeader& tag, const Prefix& prefix);
+    void setOldMetadata(std::optional<AmfValue> value) { r_.oldMetadata = std::move(value); }
+    ScanResult& result() { return r_; }
+    const ScanResult& result() const { return r_; }
+
+  private:
+    Status onVideo(const TagHeader& tag, const Prefix& prefix);
+    Status onAudio(const TagHeader& tag, const Prefix& prefix);
+    Result<bool> onScript(const TagHeader& tag, const Prefix& prefix);
+
+    TimestampUnwrapper clock_;
+    ScanResult r_;
+    bool first_ = true;
+};
+
+// The value of an onMetaData tag body when it decodes to an object; a torn or foreign one
+// gives nothing (the metadata is then rebuilt without its old keys).
+std::optional<AmfValue> decodeMetadataBody(std::span<const std::uint8_t> body);
 
 }  // namespace flv

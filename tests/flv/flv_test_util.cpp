@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
 #include <stdexcept>
 
 #include "flv/bytes.h"
@@ -168,6 +169,42 @@ int flvmetaErrors(const std::string& file) {
 double num(const flv::AmfValue& v, const std::string& key) {
     const flv::AmfValue* p = v.find(key);
     return p ? p->number : std::nan("");
+}
+
+std::string metadataFaults(const Bytes& file) {
+    const auto tags = splitTags(file);
+    if (tags.empty() || scriptName(tags.front()) != "onMetaData") return "no onMetaData first";
+    const auto meta = scriptValue(tags.front());
+    if (!meta) return "the onMetaData does not decode";
+    std::ostringstream faults;
+    if (num(*meta, "filesize") != static_cast<double>(file.size()))
+        faults << "filesize " << num(*meta, "filesize") << " for " << file.size() << " bytes; ";
+    std::vector<const RawTag*> keys;
+    bool video = false, audio = false;
+    for (const RawTag& t : tags) {
+        video = video || t.type == 9;
+        audio = audio || t.type == 8;
+        if (t.isVideoKeyframe() && (keys.empty() || keys.back()->timestamp != t.timestamp))
+            keys.push_back(&t);
+    }
+    if (num(*meta, "hasVideo") != (video ? 1 : 0)) faults << "hasVideo wrong; ";
+    if (num(*meta, "hasAudio") != (audio ? 1 : 0)) faults << "hasAudio wrong; ";
+    const flv::AmfValue* kf = meta->find("keyframes");
+    const flv::AmfValue* pos = kf ? kf->find("filepositions") : nullptr;
+    const flv::AmfValue* times = kf ? kf->find("times") : nullptr;
+    if (!pos || !times) return faults.str() + (keys.empty() ? "" : "no keyframe index");
+    if (pos->items.size() != keys.size() || times->items.size() != keys.size()) {
+        faults << pos->items.size() << " keyframes indexed, " << keys.size() << " in the file";
+        return faults.str();
+    }
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        if (pos->items[i].number != static_cast<double>(keys[i]->offset))
+            faults << "keyframe " << i << " indexed at " << pos->items[i].number << ", lies at "
+                   << keys[i]->offset << "; ";
+        if (std::abs(times->items[i].number * 1000 - keys[i]->timestamp) > 0.01)
+            faults << "keyframe " << i << " time " << times->items[i].number << "; ";
+    }
+    return faults.str();
 }
 
 }  // namespace flvtest

@@ -60,6 +60,10 @@ std::string flvmdiPath();
 testmedia::RunResult runFlvmdi(const std::string& file);
 int flvmetaErrors(const std::string& file);  // -1 if flvmeta could not run
 
+// What is wrong with a written file's onMetaData against its own tags (its keyframe index,
+// filesize and the streams it names); empty when nothing is.
+std::string metadataFaults(const Bytes& file);
+
 // Number value of a key in an object-like value, NaN if absent.
 double num(const flv::AmfValue& v, const std::string& key);
 

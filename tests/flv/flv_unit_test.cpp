@@ -1,11 +1,13 @@
 // The layers under flvmdi on hand-made input: AMF0, codec headers, the tag reader's
-// diagnostics, the scan's keyframe and timestamp rules, the in-place decision.
+// diagnostics, the scan's keyframe and timestamp rules, the in-place decision, a new file
+// assembled from tags of other files.
 #include <gtest/gtest.h>
 
 #include "flv/amf0.h"
 #include "flv/bit_reader.h"
 #include "flv/codec_headers.h"
 #include "flv/h264_sps.h"
+#include "flv/layout.h"
 #include "flv/plan.h"
 #include "flv/scan.h"
 #include "flv_test_util.h"
@@ -322,6 +324,70 @@ TEST(Plan, GoesInPlaceOnlyWhenTheFirstTagHasRoom) {
     EXPECT_EQ(num(*meta, "filesize"), static_cast<double>(out.size()));
     // The ECMA count is exact.
     EXPECT_EQ(flv::be32(tags[0].bytes.data() + 11 + 14), meta->properties.size());
+}
+
+// A new file assembled from two sources, out of order, with trailers kept, rewritten and
+// appended: the file written straight from the sources' pages must be the bytes the layout
+// describes, and what it measured while the tags were added must be what a scan of the
+// written file finds. Several megabytes, so the writer moves its window and fills its pieces.
+TEST(Layout, TheWrittenFileIsTheDescribedOneAndMeasuresAsPlanned) {
+    TempDir dir;
+    std::vector<RawTag> a, b;
+    for (std::uint32_t i = 0; i < 3000; ++i) {
+        Bytes video(700 + i % 900, static_cast<std::uint8_t>(i));
+        video[0] = i % 25 == 0 ? 0x12 : 0x22;
+        a.push_back(makeTag(9, i * 40, video));
+        b.push_back(makeTag(8, i * 23, Bytes(200 + i % 50, 0x2F)));
+    }
+    writeFile(dir.file("a.flv"), joinTags(a, 1));
+    writeFile(dir.file("b.flv"), joinTags(b, 4));
+    const auto aTags = splitTags(readFile(dir.file("a.flv")));
+    const auto bTags = splitTags(readFile(dir.file("b.flv")));
+    auto fa = flv::openForReading(dir.file("a.flv"));
+    auto fb = flv::openForReading(dir.file("b.flv"));
+    ASSERT_TRUE(fa && fb);
+
+    flv::Layout layout(5);
+    auto add = [&](const flv::OpenFile& f, const RawTag& t, std::int64_t ms,
+                   flv::Layout::Trailer trailer) {
+        flv::TagHeader h;
+        h.offset = t.offset;
+        h.type = t.type;
+        h.dataSize = static_cast<std::uint32_t>(t.bodySize());
+        h.timestamp = t.timestamp;
+        auto prefix = [&](std::size_t n) -> flv::Result<std::span<const std::uint8_t>> {
+            return std::span<const std::uint8_t>(t.bytes).subspan(11, std::min(n, t.bodySize()));
+        };
+        ASSERT_TRUE(layout.addTag(f.fd.get(), h, ms, prefix, trailer));
+    };
+    using T = flv::Layout::Trailer;
+    // The second half of a first, then the first half, each frame with a sound beside it.
+    for (std::size_t k = 0; k < aTags.size(); ++k) {
+        const std::size_t i = (k + aTags.size() / 2) % aTags.size();
+        add(*fa, aTags[i], static_cast<std::int64_t>(k) * 40,
+            k % 7 == 0 ? T::Rewritten : T::Source);
+        add(*fb, bTags[i], static_cast<std::int64_t>(k) * 40 + 5,
+            k % 11 == 0 ? T::Appended : T::Source);
+    }
+
+    auto written = flv::writeLayout(layout, dir.file("out.flv"), {0, {}, {}});
+    ASSERT_TRUE(written) << written.error().text();
+    const Bytes out = readFile(dir.file("out.flv"));
+    ASSERT_EQ(out.size(), written->fileSize);
+    Bytes described(layout.size() - 13);
+    auto got = layout.readAt(13, described);
+    ASSERT_TRUE(got);
+    ASSERT_EQ(*got, described.size());
+    const std::size_t head = out.size() - described.size();
+    EXPECT_TRUE(std::equal(described.begin(), described.end(), out.begin() + long(head)));
+
+    auto scan = scanBytes(out);
+    ASSERT_TRUE(scan) << scan.error().text();
+    EXPECT_EQ(scan->keyframes.size(), written->keyframes);
+    EXPECT_EQ(scan->durationSeconds(), written->duration);
+    EXPECT_EQ(scan->video.frames, 3000u);
+    EXPECT_EQ(scan->audio.frames, 3000u);
+    EXPECT_EQ(metadataFaults(out), "");
 }
 
 }  // namespace

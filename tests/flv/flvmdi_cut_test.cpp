@@ -178,6 +178,7 @@ TEST_P(FlvmdiCut, KeepsTheSpanFromTheKeyframeByteForByte) {
     }
     EXPECT_EQ(decodeErrors(dir.file("out.flv")), "");
     EXPECT_EQ(flvmetaErrors(dir.file("out.flv")), 0);
+    EXPECT_EQ(metadataFaults(readFile(dir.file("out.flv"))), "");
     const double kept = (to - static_cast<double>(keyTs)) / 1000.0;
     EXPECT_NEAR(testmedia::probeDuration(dir.file("out.flv")), kept, 0.1);
 }
@@ -202,6 +203,7 @@ TEST(FlvmdiCutJoin, ThreeCutsJoinIntoOneCleanFileTheirLengthsLong) {
     ASSERT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(decodeErrors(dir.file("joined.flv")), "");
     EXPECT_EQ(flvmetaErrors(dir.file("joined.flv")), 0);
+    EXPECT_EQ(metadataFaults(readFile(dir.file("joined.flv"))), "");
     EXPECT_NEAR(testmedia::probeDuration(dir.file("joined.flv")), sum, 0.15);
     EXPECT_EQ(scriptName(splitTags(readFile(dir.file("joined.flv"))).front()), "onMetaData");
 }

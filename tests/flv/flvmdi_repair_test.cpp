@@ -99,6 +99,7 @@ TEST_P(FlvmdiRepair, MakesAPlayableCopyAndLeavesTheDamagedFileAlone) {
     const std::string errors = decodeErrors(out);
     EXPECT_TRUE(errors.empty()) << errors.substr(0, 400);
     EXPECT_EQ(flvmetaErrors(out), 0);
+    EXPECT_EQ(metadataFaults(readFile(out)), "");
     EXPECT_NEAR(testmedia::probeDuration(out), testmedia::probeDuration(intact), 1.0);
     const long all = videoFrames(intact), kept = videoFrames(out);
     if (GetParam().keepsEveryFrame)

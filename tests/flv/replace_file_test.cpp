@@ -1,5 +1,5 @@
-// The replacement file on a file system without unnamed files: a stop signal in the middle of
-// writing leaves no hidden half-written file behind.
+// The replacement file on a file system without unnamed files: a stop signal, or an input cut
+// short, in the middle of writing leaves no hidden half-written file behind.
 #include "flv/replace_file.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +7,13 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <string>
+#include <vector>
+
+#include "flv/io.h"
 
 namespace fs = std::filesystem;
 
@@ -36,6 +41,54 @@ TEST(ReplacementFile, AStopSignalRemovesTheNamedTemporary) {
     EXPECT_EQ(WTERMSIG(status), SIGTERM);
     EXPECT_TRUE(fs::is_empty(folder));
     fs::remove_all(folder);
+}
+
+// Input is read through mappings; a source cut short by another program meanwhile must end
+// the run as a reported failure that leaves nothing behind, not a crash.
+TEST(ReplacementFile, AnInputCutShortMeanwhileFailsTheRunAndRemovesTheTemporary) {
+    char tmpl[] = "/tmp/flv-replace-XXXXXX";
+    ASSERT_NE(::mkdtemp(tmpl), nullptr);
+    const std::string folder = tmpl;
+    const std::string source = folder + ".src";
+    {
+        std::vector<char> bytes(4 << 20, 'x');
+        std::FILE* f = std::fopen(source.c_str(), "wb");
+        ASSERT_TRUE(f);
+        ASSERT_EQ(std::fwrite(bytes.data(), 1, bytes.size(), f), bytes.size());
+        std::fclose(f);
+    }
+    int err[2];
+    ASSERT_EQ(::pipe(err), 0);
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::dup2(err[1], STDERR_FILENO);
+        flv::removeTemporariesOnStop();
+        auto out = flv::ReplacementFile::create(folder, "part.flv", flv::TempKind::Named);
+        auto in = flv::openForReading(source);
+        if (!out || !in) std::_Exit(3);
+        flv::FdSource src(in->fd.get(), in->size);
+        flv::WindowReader window(src);
+        if (!window.read(0, 16)) std::_Exit(4);
+        if (::truncate(source.c_str(), 0) != 0) std::_Exit(5);
+        auto late = window.read(1 << 20, 16);
+        if (!late) std::_Exit(6);
+        volatile std::uint8_t first = (*late)[0];  // the scan looks at what it read
+        std::_Exit(first == 'x' ? 7 : 8);
+    }
+    ::close(err[1]);
+    char text[256] = {};
+    const ssize_t n = ::read(err[0], text, sizeof text - 1);
+    ::close(err[0]);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    EXPECT_GT(n, 0);
+    EXPECT_NE(std::string(text).find("cut short"), std::string::npos) << text;
+    EXPECT_TRUE(fs::is_empty(folder));
+    fs::remove_all(folder);
+    fs::remove(source);
 }
 
 TEST(ReplacementFile, ANamedTemporaryBecomesTheFileOnCommit) {
