@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Compares flvmdi with cat, cp, flvmeta -U and yamdi on one generated H.264/AAC FLV of at least
 # 300 MB (its onMetaData stripped), and times its tag-level cut, join and repair. Each command is followed by sync; warm cache; prints the
-# median wall time of 3 runs and the peak memory of each.
+# median wall time of 5 runs (FLVMDI_BENCH_RUNS) and the peak memory of each.
 #   bench/flvmdi_bench.sh [path/to/flvmdi] [work folder]
 # Needs ffmpeg, flvmeta, yamdi and GNU time (scripts/deps.sh --bench installs them).
 set -euo pipefail
 here="$(cd "$(dirname "$0")/.." && pwd)"
 flvmdi="${1:-$here/build/bin/flvmdi}"
 work="${2:-${TMPDIR:-/tmp}/flvmdi-bench}"
-runs=3
+runs=${FLVMDI_BENCH_RUNS:-5}
 for tool in ffmpeg flvmeta yamdi /usr/bin/time "$flvmdi"; do
     command -v "$tool" >/dev/null || { echo "missing: $tool" >&2; exit 1; }
 done

@@ -1,0 +1,69 @@
+#include "flv_damages.h"
+
+#include <algorithm>
+
+namespace flvtest {
+
+namespace {
+
+// Offsets of the PreviousTagSize after each tag of a well-formed file.
+std::vector<std::size_t> trailers(const Bytes& file) {
+    std::vector<std::size_t> out;
+    for (const RawTag& t : splitTags(file)) out.push_back(t.offset + t.bytes.size());
+    return out;
+}
+
+}  // namespace
+
+std::vector<Damage> damages() {
+    return {
+        {"previous_tag_sizes_zeroed",
+         [](const Bytes& d) {
+             Bytes b = d;
+             for (std::size_t at : trailers(d)) std::fill_n(b.begin() + long(at), 4, 0);
+             std::fill_n(b.begin() + 9, 4, 0);
+             return b;
+         }},
+        {"header_destroyed",
+         [](const Bytes& d) {
+             Bytes b = d;
+             for (int i = 0; i < 9; ++i) b[i] = static_cast<std::uint8_t>(0xA5 ^ (i * 37));
+             return b;
+         }},
+        {"zeroed_stretch",
+         [](const Bytes& d) {
+             Bytes b = d;
+             std::fill_n(b.begin() + long(d.size() / 2), 4096, 0);
+             return b;
+         },
+         false},
+        {"garbage_stretch",
+         [](const Bytes& d) {
+             Bytes b = d;
+             std::uint32_t x = 12345;
+             for (std::size_t i = d.size() / 3; i < d.size() / 3 + 3000; ++i) {
+                 x = x * 1103515245 + 12345;
+                 b[i] = static_cast<std::uint8_t>(x >> 16);
+             }
+             return b;
+         },
+         false},
+        {"last_tag_truncated", [](const Bytes& d) { return Bytes(d.begin(), d.end() - 100); },
+         false},
+        {"clock_restarts_half_way",
+         [](const Bytes& d) {
+             auto tags = splitTags(d);
+             const std::size_t half = tags.size() / 2;
+             const std::uint32_t base = tags[half].timestamp;
+             for (std::size_t i = half; i < tags.size(); ++i) {
+                 if (tags[i].type == 18) continue;
+                 const std::uint32_t ts = tags[i].timestamp >= base ? tags[i].timestamp - base : 0;
+                 tags[i] = makeTag(tags[i].type, ts,
+                                   Bytes(tags[i].bytes.begin() + 11, tags[i].bytes.end()));
+             }
+             return joinTags(tags, d[4]);
+         }},
+    };
+}
+
+}  // namespace flvtest
