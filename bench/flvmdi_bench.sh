@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Compares flvmdi with cat, cp, flvmeta -U and yamdi on one generated H.264/AAC FLV of at least
-# 300 MB (its onMetaData stripped), and times its tag-level cut, join and repair. Each command is followed by sync; warm cache; prints the
+# 300 MB (its onMetaData stripped), and times its tag-level cut, join and repair. Each command
+# is followed by sync; warm cache; prints the
 # median wall time of 5 runs (FLVMDI_BENCH_RUNS) and the peak memory of each.
 #   bench/flvmdi_bench.sh [path/to/flvmdi] [work folder]
 # Needs ffmpeg, flvmeta, yamdi and GNU time (scripts/deps.sh --bench installs them).
@@ -77,4 +78,26 @@ measure "flvmdi --join (two halves)" 'rm -f "$work/out.flv"' \
 measure "flvmdi --repair (intact file)" 'rm -f "$work/out.flv"' \
     "'$flvmdi' --repair '$work/in.flv' '$work/out.flv'"
 rm -f "$work/a.flv" "$work/b.flv"
+
+# The goals as ratios, each side timed in turns so that a disk that slows down or speeds up
+# over the run weighs on both alike: the full rewrite against cp + rm + sync, the in-place
+# run against reading the file once.
+wall() { { /usr/bin/time -f "%e" sh -c "$1 >/dev/null 2>&1 && sync"; } 2>&1 | tail -1; }
+pairs() {
+    local name="$1" base="$2" ours="$3" ratios=() b o
+    for ((i = 0; i < runs; i++)); do
+        fresh
+        b=$(wall "$base")
+        fresh
+        [ "$name" = "in place" ] && { "$flvmdi" "$work/in.flv" >/dev/null; warm "$work/in.flv"; }
+        o=$(wall "$ours")
+        ratios+=("$(echo "scale=3; $o / ($b + 0.0001)" | bc -l)")
+    done
+    printf '%-34s %8.2f x (median of %d pairs)\n' "$name" \
+        "$(printf '%s\n' "${ratios[@]}" | median)" "$runs"
+}
+echo "ratios, the two sides in turns:"
+pairs "full rewrite / cp + rm + sync" "cp '$work/in.flv' '$work/out.flv' && rm '$work/in.flv'" \
+    "'$flvmdi' '$work/in.flv'"
+pairs "in place" "cat '$work/in.flv'" "'$flvmdi' '$work/in.flv'"
 rm -f "$work/in.flv" "$work/out.flv"
