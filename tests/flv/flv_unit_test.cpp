@@ -271,6 +271,45 @@ TEST(Scan, ReadsTheFileFrontToBackInLargeBlocks) {
     EXPECT_LE(src.bytes, file.size() + flv::WindowReader::kBlock);  // each byte about once
 }
 
+// Over a file the scan maps windows of a few megabytes: tags that straddle a window's end,
+// and the last one ending at the file's end, read the same as from memory.
+TEST(Scan, AFileReadThroughMappedWindowsScansAsFromMemory) {
+    std::vector<RawTag> tags;
+    for (std::uint32_t i = 0; i < 12000; ++i) {
+        tags.push_back(makeTag(9, i * 40, Bytes(300 + i % 97, i % 50 == 0 ? 0x12 : 0x22)));
+        tags.push_back(makeTag(8, i * 40 + 3, Bytes(30 + i % 13, 0x2F)));
+    }
+    const Bytes file = joinTags(tags, 5);
+    ASSERT_GT(file.size(), 2 * flv::WindowReader::kMapBlock);
+    TempDir dir;
+    writeFile(dir.file("big.flv"), file);
+    auto opened = flv::openForReading(dir.file("big.flv"));
+    ASSERT_TRUE(opened);
+    flv::FdSource fromFile(opened->fd.get(), opened->size);
+    auto mapped = flv::scanFlv(fromFile);
+    auto inMemory = scanBytes(file);
+    ASSERT_TRUE(mapped && inMemory);
+    EXPECT_EQ(mapped->video.frames, 12000u);
+    EXPECT_EQ(mapped->audio.frames, 12000u);
+    EXPECT_EQ(mapped->video.bodyBytes, inMemory->video.bodyBytes);
+    ASSERT_EQ(mapped->keyframes.size(), inMemory->keyframes.size());
+    for (std::size_t i = 0; i < mapped->keyframes.size(); ++i)
+        EXPECT_EQ(mapped->keyframes[i].offset, inMemory->keyframes[i].offset);
+
+    // The same file cut short: the diagnostic names the place, as it does from memory.
+    const Bytes torn(file.begin(), file.end() - 10);
+    writeFile(dir.file("torn.flv"), torn);
+    auto tornFile = flv::openForReading(dir.file("torn.flv"));
+    ASSERT_TRUE(tornFile);
+    flv::FdSource tornSource(tornFile->fd.get(), tornFile->size);
+    auto tornMapped = flv::scanFlv(tornSource);
+    auto tornMemory = scanBytes(torn);
+    ASSERT_FALSE(tornMapped);
+    ASSERT_FALSE(tornMemory);
+    EXPECT_EQ(tornMapped.error().code, tornMemory.error().code);
+    EXPECT_EQ(tornMapped.error().offset, tornMemory.error().offset);
+}
+
 TEST(Scan, ReportsFramingErrorsWithOffsets) {
     Bytes file = joinTags({makeTag(9, 0, avcBody(1, 1)), makeTag(8, 0, Bytes{0x2F, 1, 2})}, 5);
     auto second = splitTags(file)[1].offset;
