@@ -1,9 +1,9 @@
 #!/bin/bash
 # Repairs of damaged FLV files compared: flvmdi --repair, a stream copy through ffmpeg followed
-# by flvmdi, and flvmeta -U --fix, on copies of one 10 s H.264/AAC clip with each kind of
-# damage old files show. For each result: video frames decoded, duration, decoding errors
-# ("-": nothing was written; "?" frames: ffprobe could not count them, as when it crashes on
-# the file).
+# by flvmdi, and flvmeta -U --fix, on copies of one 30 s H.264/AAC clip (a keyframe each
+# second, as the repair tests make it) with each kind of damage old files show. For each
+# result: video pictures decoded, duration, decoding errors ("-": nothing was written; "?":
+# ffprobe could not count the pictures, as when it crashes on the file).
 #   bench/repair_compare.sh [build folder]   (default: build)
 # Needs ffmpeg, ffprobe and flvmeta (scripts/deps.sh --bench installs them).
 set -uo pipefail
@@ -17,9 +17,10 @@ done
 work=$(mktemp -d /tmp/lumba-repair-compare.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 
-ffmpeg -nostdin -v error -y -f lavfi -i "testsrc=size=320x240:rate=25:duration=10" \
-    -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=10" -c:v libx264 \
-    -preset ultrafast -g 50 -pix_fmt yuv420p -c:a aac -b:a 64k -shortest "$work/intact.flv"
+ffmpeg -nostdin -v error -y -f lavfi -i "testsrc=size=320x240:rate=25:duration=30" \
+    -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=30" -c:v libx264 \
+    -preset ultrafast -g 25 -keyint_min 25 -sc_threshold 0 -pix_fmt yuv420p -c:a aac -ac 2 \
+    -b:a 64k -shortest "$work/intact.flv"
 mkdir "$work/damaged"
 "$build/bin/flv_damage" "$work/intact.flv" "$work/damaged" >/dev/null || exit 1
 

@@ -22,6 +22,7 @@ constexpr std::uint32_t kMaxPlausibleTag = 16 * 1024 * 1024;
 // Audio and video interleave by decoding time; a step back larger than this is a clock fault.
 constexpr std::int64_t kBackJumpMs = 1000;
 constexpr std::int64_t kDefaultStepMs = 40;
+constexpr std::size_t kClassify = 16;
 
 enum class Stream { Audio, Video, Script };
 
@@ -134,7 +135,8 @@ class Repairer {
             if (n && *n == "onMetaData") return okStatus();  // rebuilt from the tags
         }
         if (stream == Stream::Video) {
-            auto body = in_.read(t.bodyOffset(), std::min<std::size_t>(t.dataSize, 2));
+            // Enough of the body to tell an AVC picture from its configuration.
+            auto body = in_.read(t.bodyOffset(), std::min<std::size_t>(t.dataSize, kClassify));
             if (!body) return body.error();
             const VideoTagInfo info = classifyVideoTag(*body);
             if (info.kind == VideoKind::Keyframe) needKey_ = false;

@@ -13,6 +13,15 @@ std::vector<std::size_t> trailers(const Bytes& file) {
     return out;
 }
 
+// Where a stretch of damage begins: a little before the first tag header at or after
+// `from`, so it breaks the framing (damage inside one body, framing intact, is beyond what any
+// container-level repair can see).
+std::size_t stretchStart(const Bytes& file, std::size_t from) {
+    for (const RawTag& t : splitTags(file))
+        if (t.offset >= from) return t.offset - 100;
+    return from;
+}
+
 }  // namespace
 
 std::vector<Damage> damages() {
@@ -33,7 +42,7 @@ std::vector<Damage> damages() {
         {"zeroed_stretch",
          [](const Bytes& d) {
              Bytes b = d;
-             std::fill_n(b.begin() + long(d.size() / 2), 4096, 0);
+             std::fill_n(b.begin() + long(stretchStart(d, d.size() / 2)), 4096, 0);
              return b;
          },
          false},
@@ -41,7 +50,8 @@ std::vector<Damage> damages() {
          [](const Bytes& d) {
              Bytes b = d;
              std::uint32_t x = 12345;
-             for (std::size_t i = d.size() / 3; i < d.size() / 3 + 3000; ++i) {
+             const std::size_t start = stretchStart(d, d.size() / 3);
+             for (std::size_t i = start; i < start + 3000; ++i) {
                  x = x * 1103515245 + 12345;
                  b[i] = static_cast<std::uint8_t>(x >> 16);
              }
