@@ -36,7 +36,8 @@ struct VideoTagInfo {
     bool countsAsFrame() const { return kind == VideoKind::Frame || kind == VideoKind::Keyframe; }
 };
 
-// Classifies a video tag from its first bytes (at least 2 for AVC).
+// Classifies a video tag from its first bytes: an AVC picture needs 6 (its packet type and
+// composition time before any data), a configuration 2; fewer answer VideoKind::Other.
 VideoTagInfo classifyVideoTag(std::span<const std::uint8_t> body);
 
 // Picture size from a video tag body prefix, for the codecs whose frames carry it
