@@ -21,6 +21,7 @@
 #include "common/prompts.h"
 #include "common/texts.h"
 #include "lists/list_ops.h"
+#include "lists/shown_lines.h"
 
 namespace lists {
 
@@ -34,14 +35,6 @@ void call(const F& f, A&&... args) {
 }
 
 bool carriesDrop(const QMimeData* data) { return data && (data->hasUrls() || data->hasText()); }
-
-// Rebuilding an unchanged list would lose its scroll position.
-bool holdsLines(const QListWidget& list, const QStringList& lines) {
-    if (list.count() != lines.size()) return false;
-    for (int i = 0; i < list.count(); ++i)
-        if (list.item(i)->text() != lines[i]) return false;
-    return true;
-}
 
 }  // namespace
 
@@ -273,12 +266,7 @@ void FileBrowser::showModel() {
 
 void FileBrowser::showFiles() {
     showing_ = true;
-    if (!holdsLines(*Fn1_, model_.files())) {
-        Fn1_->clear();
-        Fn1_->addItems(model_.files());
-    }
-    Fn1_->setCurrentRow(model_.selected());
-    if (model_.selected() < 0) Fn1_->clearSelection();
+    showLines(*Fn1_, model_.files(), model_.selected());
     showing_ = false;
 }
 

@@ -11,6 +11,7 @@
 #include "common/prompts.h"
 #include "common/texts.h"
 #include "common/time_code.h"
+#include "lists/shown_lines.h"
 
 namespace lists {
 
@@ -20,14 +21,6 @@ QLabel* label(const QString& text, QWidget* parent) {
     auto* l = new QLabel(text, parent);
     l->setWordWrap(true);
     return l;
-}
-
-// Rebuilding an unchanged list would lose its scroll position.
-bool holdsLines(const QListWidget& list, const QStringList& lines) {
-    if (list.count() != lines.size()) return false;
-    for (int i = 0; i < list.count(); ++i)
-        if (list.item(i)->text() != lines[i]) return false;
-    return true;
 }
 
 }  // namespace
@@ -148,12 +141,7 @@ void SegmentEditor::takeBoxes() {
 
 void SegmentEditor::showModel() {
     showing_ = true;
-    if (!holdsLines(*lstRng_, model_.lines())) {
-        lstRng_->clear();
-        lstRng_->addItems(model_.lines());
-    }
-    lstRng_->setCurrentRow(model_.selected());
-    if (model_.selected() < 0) lstRng_->clearSelection();
+    showLines(*lstRng_, model_.lines(), model_.selected());
     showing_ = false;
     txtRngStart_->setText(model_.startText);
     txtRngEnd_->setText(model_.endText);

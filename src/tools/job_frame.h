@@ -16,6 +16,7 @@
 
 #include "tools/command.h"
 #include "tools/deployment.h"
+#include "tools/save_plan.h"
 #include "tools/tool_texts.h"
 
 namespace tools {
@@ -75,6 +76,8 @@ class JobFrame {
     bool finish(const QString& output, bool failed = false);
 
     ToolPaths paths() const { return paths_; }
+    // The programs the job's commands run, as start() wrote them.
+    save::Tools commandTools() const { return {paths_.ffmpeg, paths_.flvmdi}; }
     QString folder() const { return folder_; }
     // Absolute path of a name relative to the job's folder.
     QString inFolder(const QString& name) const;

@@ -38,7 +38,7 @@ class SaveJob {
         if (!frame_.start(plan_.output, tools::toolSetWord(QStringLiteral("Edit"), plan_.kind)))
             return;
         out_.started = true;
-        tools_ = {frame_.paths().ffmpeg, frame_.paths().flvmdi};
+        tools_ = frame_.commandTools();
         noteCaption();
         const bool ok = frame_.removeTarget(plan_.output) && makeParts() && deliver();
         out_.succeeded = frame_.finish(plan_.output, !ok);

@@ -21,7 +21,7 @@ class EncodeJob {
     void run() {
         if (!frame_.start(out_.target, QStringLiteral("Encode"))) return;
         out_.started = true;
-        tools_ = {frame_.paths().ffmpeg, frame_.paths().flvmdi};
+        tools_ = frame_.commandTools();
         if (tools::frmBuzy* b = tools::currentBuzy()) out_.captions << b->caption();
         const bool ok = frame_.removeTarget(out_.target) && convert();
         out_.succeeded = frame_.finish(out_.target, !ok);

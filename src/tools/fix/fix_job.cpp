@@ -26,7 +26,7 @@ class FixJob {
     void run() {
         if (!frame_.start(plan_.output, plan_.toolSet)) return;
         out_.started = true;
-        tools_ = {frame_.paths().ffmpeg, frame_.paths().flvmdi};
+        tools_ = frame_.commandTools();
         if (tools::frmBuzy* b = tools::currentBuzy()) out_.captions << b->caption();
         bool ok = frame_.removeTarget(plan_.output);
         if (ok) {

@@ -27,7 +27,7 @@ class JoinJob {
         if (!frame_.start(plan_.output, tools::toolSetWord(QStringLiteral("Edit"), plan_.kind)))
             return;
         out_.started = true;
-        tools_ = {frame_.paths().ffmpeg, frame_.paths().flvmdi};
+        tools_ = frame_.commandTools();
         if (tools::frmBuzy* b = tools::currentBuzy()) out_.captions << b->caption();
         const bool ok = frame_.removeTarget(plan_.output) && join();
         out_.succeeded = frame_.finish(plan_.output, !ok);
