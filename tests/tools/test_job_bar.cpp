@@ -3,14 +3,12 @@
 // recorded as it happens. A stop in the middle leaves nothing behind.
 #include <gtest/gtest.h>
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
 #include <memory>
@@ -21,6 +19,7 @@
 #include "common/scripted_prompts.h"
 #include "common/temp_folder.h"
 #include "file_bytes.h"
+#include "job_env.h"
 #include "test_media.h"
 #include "tool_test_support.h"
 #include "tools/busy_state.h"
@@ -33,8 +32,6 @@ using namespace split;
 using prompts::Answer;
 
 namespace {
-
-using testmedia::md5Of;
 
 // About 8 MB, so that flvmdi's cut of a third reports several blocks on its way.
 std::string bigFlv() {
@@ -89,33 +86,21 @@ class BarRecorder : public QObject {
     QPointer<tools::frmBuzy> seen_;
 };
 
-class JobBarTest : public ::testing::Test {
+class JobBarTest : public jobtest::JobEnv {
   protected:
     void SetUp() override {
-        tooltest::ensureApp();
-        ASSERT_TRUE(base_.isValid() && work_.isValid() && src_.isValid());
-        qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("TMPDIR", QFile::encodeName(base_.path()));
-        TempFolder = privateTempFolder();
-        ProgramFolder = tooltest::binDir() + QLatin1Char('/');
+        JobEnv::SetUp();
         MoreFormats = kMoreFormatsList;
         qputenv("LUMBA_HEADLESS", "1");
         win_ = std::make_unique<QWidget>();
         win_->show();
-        installShell(&shell_);
-        installAppHost(&appHost_);
-        folder_ = work_.path() + QLatin1Char('/');
     }
     void TearDown() override {
-        installShell(nullptr);
-        installAppHost(nullptr);
         MoreFormats.clear();
-        EXPECT_FALSE(tools::isBusy());
+        JobEnv::TearDown();
     }
     QString source(const std::string& clip, const QString& name) {
-        const QString p = src_.path() + QLatin1Char('/') + name;
-        QFile::remove(p);
-        EXPECT_TRUE(QFile::copy(QString::fromStdString(clip), p));
+        const QString p = JobEnv::source(clip, name);
         md5_ = md5Of(p);
         return p;
     }
@@ -134,11 +119,7 @@ class JobBarTest : public ::testing::Test {
         return r;
     }
 
-    QTemporaryDir base_, work_, src_;
-    QString folder_;
     std::unique_ptr<QWidget> win_;
-    tooltest::TestShell shell_;
-    tooltest::TestAppHost appHost_;
     QByteArray md5_;
 };
 

@@ -3,7 +3,6 @@
 // made by ffmpeg at test time.
 #include <gtest/gtest.h>
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
@@ -20,6 +19,7 @@
 #include "common/shell.h"
 #include "common/temp_folder.h"
 #include "file_bytes.h"
+#include "job_env.h"
 #include "qstring_print.h"
 #include "save_media.h"
 #include "test_media.h"
@@ -41,65 +41,34 @@ namespace {
 
 const QString kFormatLine = QStringLiteral("可能是檔案格式不支援進一步的合併");
 
-using testmedia::md5Of;
-
-class JoinJobTest : public ::testing::Test {
+class JoinJobTest : public jobtest::JobEnv {
   protected:
     void SetUp() override {
-        tooltest::ensureApp();
-        ASSERT_TRUE(base_.isValid() && work_.isValid() && src_.isValid());
-        qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("TMPDIR", QFile::encodeName(base_.path()));
-        TempFolder = privateTempFolder();
-        ASSERT_FALSE(TempFolder.isEmpty());
-        ProgramFolder = tooltest::binDir() + QLatin1Char('/');
+        JobEnv::SetUp();
         MoreFormats.clear();
         win_ = std::make_unique<QWidget>();
         win_->setGeometry(100, 100, 640, 400);
         win_->show();
-        installShell(&shell_);
-        installAppHost(&appHost_);
-        folder_ = work_.path() + QLatin1Char('/');
-        list_.paths = [this] { return items_; };
-        list_.select = [this](int i) { selected_ << i; };
+        joinList_.paths = [this] { return items_; };
+        joinList_.select = [this](int i) { selected_ << i; };
     }
     void TearDown() override {
-        installShell(nullptr);
-        installAppHost(nullptr);
         MoreFormats.clear();
-        EXPECT_FALSE(tools::isBusy());
-        EXPECT_TRUE(
-            QDir(TempFolder).entryList({QStringLiteral("~tmpLmb*")}, QDir::Files).isEmpty());
-        // The items are never touched, whatever became of the job.
-        for (auto it = md5s_.begin(); it != md5s_.end(); ++it)
-            EXPECT_EQ(md5Of(it.key()), it.value()) << it.key().toStdString();
+        JobEnv::TearDown();  // the items are never touched, whatever became of the job
     }
 
     // A copy of clip in the source folder, added to the join list.
     QString item(const std::string& clip, const QString& name) {
-        const QString p = src_.path() + QLatin1Char('/') + name;
-        QFile::remove(p);
-        EXPECT_TRUE(QFile::copy(QString::fromStdString(clip), p));
+        const QString p = source(clip, name);
         items_ << p;
-        md5s_[p] = md5Of(p);
         return p;
     }
-    QStringList folderFiles() const {
-        QStringList l = QDir(folder_).entryList(QDir::Files | QDir::Hidden);
-        l.sort();
-        return l;
-    }
-    JoinOutcome runJoin() { return mediaJoin(list_, win_.get(), mpvStreamReader()); }
+    JoinOutcome runJoin() { return mediaJoin(joinList_, win_.get(), mpvStreamReader()); }
 
-    QTemporaryDir base_, work_, src_;
-    QString folder_;
     std::unique_ptr<QWidget> win_;
-    tooltest::TestShell shell_;
-    tooltest::TestAppHost appHost_;
     QStringList items_;
     QList<int> selected_;
-    QMap<QString, QByteArray> md5s_;
-    JoinListAccess list_;
+    JoinListAccess joinList_;
 };
 
 TEST_F(JoinJobTest, FlvItemsOfAnyCaseJoinAtTagLevelIntoTheSumOfTheirLengths) {
@@ -277,7 +246,7 @@ TEST_F(JoinJobTest, AnItemIsNeverTheOutput) {
 TEST_F(JoinJobTest, ThePageRunsTheJoinFromItsButton) {
     item(savetest::mpeg1Ps(), QStringLiteral("a.mpg"));
     item(savetest::h264Flv(), QStringLiteral("b.flv"));
-    JoinPage page(tools::PageContext{}, list_, {}, win_.get());
+    JoinPage page(tools::PageContext{}, joinList_, {}, win_.get());
     auto* run = page.findChild<QPushButton*>(QStringLiteral("cmdMediaJoin"));
     ASSERT_NE(run, nullptr);
     EXPECT_EQ(run->text(), QStringLiteral("執行合併功能"));

@@ -3,13 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QComboBox>
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <cmath>
 #include <memory>
 
@@ -19,6 +17,7 @@
 #include "common/shell.h"
 #include "common/temp_folder.h"
 #include "file_bytes.h"
+#include "job_env.h"
 #include "media/mpv_mci_device.h"
 #include "save_media.h"
 #include "test_media.h"
@@ -32,8 +31,6 @@ using namespace snapshot;
 using prompts::Answer;
 
 namespace {
-
-using testmedia::md5Of;
 
 // 10 s, 25 fps; the hue turns fast, so neighbouring frames differ all over.
 std::string clip() {
@@ -60,32 +57,14 @@ double distance(const std::string& a, const std::string& b) {
     return sum / static_cast<double>(a.size());
 }
 
-class SnapshotJobTest : public ::testing::Test {
+class SnapshotJobTest : public jobtest::JobEnv {
   protected:
     void SetUp() override {
-        tooltest::ensureApp();
-        ASSERT_TRUE(base_.isValid() && work_.isValid() && src_.isValid());
-        qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("TMPDIR", QFile::encodeName(base_.path()));
+        JobEnv::SetUp();
         qputenv("LUMBA_HEADLESS", "1");
-        TempFolder = privateTempFolder();
-        ProgramFolder = tooltest::binDir() + QLatin1Char('/');
         win_ = std::make_unique<QWidget>();
         win_->show();
-        installShell(&shell_);
-        installAppHost(&appHost_);
-        folder_ = work_.path() + QLatin1Char('/');
-        src = src_.path() + QStringLiteral("/-\"截圖\" it's.flv");
-        ASSERT_TRUE(QFile::copy(QString::fromStdString(clip()), src));
-        md5_ = md5Of(src);
-    }
-    void TearDown() override {
-        installShell(nullptr);
-        installAppHost(nullptr);
-        EXPECT_EQ(md5Of(src), md5_);
-        EXPECT_FALSE(tools::isBusy());
-        EXPECT_TRUE(
-            QDir(TempFolder).entryList({QStringLiteral("~tmpLmb*")}, QDir::Files).isEmpty());
+        src = source(clip(), QStringLiteral("-\"截圖\" it's.flv"));  // checked unchanged at the end
     }
     SnapRequest request(SnapFields f, PictureType t) {
         SnapRequest r;
@@ -96,18 +75,9 @@ class SnapshotJobTest : public ::testing::Test {
         r.caller = win_.get();
         return r;
     }
-    QStringList folderFiles() const {
-        QStringList l = QDir(folder_).entryList(QDir::Files | QDir::Hidden);
-        l.sort();
-        return l;
-    }
 
-    QTemporaryDir base_, work_, src_;
-    QString folder_, src;
+    QString src;
     std::unique_ptr<QWidget> win_;
-    tooltest::TestShell shell_;
-    tooltest::TestAppHost appHost_;
-    QByteArray md5_;
 };
 
 TEST_F(SnapshotJobTest, APngIsTheFrameAtThatTimePixelForPixel) {

@@ -2,14 +2,12 @@
 // ffmpeg makes at test time, scripted prompts answer the dialogs; and the page's button.
 #include <gtest/gtest.h>
 
-#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QTemporaryDir>
 #include <memory>
 
 #include "common/globals.h"
@@ -19,6 +17,7 @@
 #include "common/shell.h"
 #include "common/temp_folder.h"
 #include "file_bytes.h"
+#include "job_env.h"
 #include "media/mpv_mci_device.h"
 #include "save_media.h"
 #include "test_media.h"
@@ -32,8 +31,6 @@ using namespace split;
 using prompts::Answer;
 
 namespace {
-
-using testmedia::md5Of;
 
 std::string mp4Clip() {
     return testmedia::makeClip(
@@ -62,42 +59,23 @@ bool isCut(const tools::Command& c) {
            (c.ffmpeg && c.args.last().contains(QStringLiteral("~tmpSP")));
 }
 
-class SplitJobTest : public ::testing::Test {
+class SplitJobTest : public jobtest::JobEnv {
   protected:
     void SetUp() override {
-        tooltest::ensureApp();
-        ASSERT_TRUE(base_.isValid() && work_.isValid() && src_.isValid());
-        qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("TMPDIR", QFile::encodeName(base_.path()));
-        TempFolder = privateTempFolder();
-        ProgramFolder = tooltest::binDir() + QLatin1Char('/');
+        JobEnv::SetUp();
         MoreFormats = kMoreFormatsList;  // mp4 among the formats the tools edit
         qputenv("LUMBA_HEADLESS", "1");
         win_ = std::make_unique<QWidget>();
         win_->show();
-        installShell(&shell_);
-        installAppHost(&appHost_);
-        folder_ = work_.path() + QLatin1Char('/');
     }
     void TearDown() override {
-        installShell(nullptr);
-        installAppHost(nullptr);
         MoreFormats.clear();
-        EXPECT_FALSE(tools::isBusy());
-        EXPECT_TRUE(
-            QDir(TempFolder).entryList({QStringLiteral("~tmpLmb*")}, QDir::Files).isEmpty());
+        JobEnv::TearDown();
     }
     QString source(const std::string& clip, const QString& name) {
-        const QString p = src_.path() + QLatin1Char('/') + name;
-        QFile::remove(p);
-        EXPECT_TRUE(QFile::copy(QString::fromStdString(clip), p));
+        const QString p = JobEnv::source(clip, name);
         md5_ = md5Of(p);
         return p;
-    }
-    QStringList folderFiles() const {
-        QStringList l = QDir(folder_).entryList(QDir::Files | QDir::Hidden);
-        l.sort();
-        return l;
     }
     SplitRequest request(const QString& src, SplitFields f) {
         SplitRequest r;
@@ -108,11 +86,7 @@ class SplitJobTest : public ::testing::Test {
         return r;
     }
 
-    QTemporaryDir base_, work_, src_;
-    QString folder_;
     std::unique_ptr<QWidget> win_;
-    tooltest::TestShell shell_;
-    tooltest::TestAppHost appHost_;
     QByteArray md5_;
 };
 

@@ -1,7 +1,7 @@
 #pragma once
-// What a fix or encode job test needs around it: the real LumbaResFLV writing ffmpeg and
-// flvmdi into a private temporary folder, a list window to lay the busy window over, and a
-// shell and player stand-in that record what they were asked. Also the checks of a result.
+// What a tool job test needs around it: the real LumbaResFLV writing ffmpeg and flvmdi into a
+// private temporary folder, a list window to lay the busy window over, and a shell and player
+// stand-in that record what they were asked. Also the checks of a result.
 #include <gtest/gtest.h>
 
 #include <QCryptographicHash>
