@@ -11,11 +11,13 @@
 #include <QTemporaryDir>
 #include <QWidget>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "common/globals.h"
 #include "common/host.h"
+#include "common/media_kinds.h"
 #include "common/shell.h"
 #include "common/temp_folder.h"
 #include "file_bytes.h"
@@ -98,6 +100,31 @@ class JobEnv : public ::testing::Test {
     tooltest::TestShell shell_;
     tooltest::TestAppHost appHost_;
     std::map<QString, QByteArray> sources_;
+};
+
+// A job called from a window of its own, with every format the tools edit (mp4 among them):
+// the window, and the fingerprint of the source made last.
+class OwnWindowJobEnv : public JobEnv {
+  protected:
+    void SetUp() override {
+        JobEnv::SetUp();
+        MoreFormats = kMoreFormatsList;
+        qputenv("LUMBA_HEADLESS", "1");
+        win_ = std::make_unique<QWidget>();
+        win_->show();
+    }
+    void TearDown() override {
+        MoreFormats.clear();
+        JobEnv::TearDown();
+    }
+    QString source(const std::string& clip, const QString& name) {
+        const QString p = JobEnv::source(clip, name);
+        md5_ = md5Of(p);
+        return p;
+    }
+
+    std::unique_ptr<QWidget> win_;
+    QByteArray md5_;
 };
 
 // The streams of a file as ffprobe reports them: one key=value map per stream.

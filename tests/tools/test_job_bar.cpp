@@ -86,24 +86,8 @@ class BarRecorder : public QObject {
     QPointer<tools::frmBuzy> seen_;
 };
 
-class JobBarTest : public jobtest::JobEnv {
+class JobBarTest : public jobtest::OwnWindowJobEnv {
   protected:
-    void SetUp() override {
-        JobEnv::SetUp();
-        MoreFormats = kMoreFormatsList;
-        qputenv("LUMBA_HEADLESS", "1");
-        win_ = std::make_unique<QWidget>();
-        win_->show();
-    }
-    void TearDown() override {
-        MoreFormats.clear();
-        JobEnv::TearDown();
-    }
-    QString source(const std::string& clip, const QString& name) {
-        const QString p = JobEnv::source(clip, name);
-        md5_ = md5Of(p);
-        return p;
-    }
     QStringList folderFiles() const {
         QStringList l = QDir(folder_).entryList(QDir::Files | QDir::Hidden | QDir::System);
         l.sort();
@@ -118,9 +102,6 @@ class JobBarTest : public jobtest::JobEnv {
         r.caller = win_.get();
         return r;
     }
-
-    std::unique_ptr<QWidget> win_;
-    QByteArray md5_;
 };
 
 void expectClimbsToHundredOnlyAtTheEnd(const std::vector<int>& v) {

@@ -59,24 +59,8 @@ bool isCut(const tools::Command& c) {
            (c.ffmpeg && c.args.last().contains(QStringLiteral("~tmpSP")));
 }
 
-class SplitJobTest : public jobtest::JobEnv {
+class SplitJobTest : public jobtest::OwnWindowJobEnv {
   protected:
-    void SetUp() override {
-        JobEnv::SetUp();
-        MoreFormats = kMoreFormatsList;  // mp4 among the formats the tools edit
-        qputenv("LUMBA_HEADLESS", "1");
-        win_ = std::make_unique<QWidget>();
-        win_->show();
-    }
-    void TearDown() override {
-        MoreFormats.clear();
-        JobEnv::TearDown();
-    }
-    QString source(const std::string& clip, const QString& name) {
-        const QString p = JobEnv::source(clip, name);
-        md5_ = md5Of(p);
-        return p;
-    }
     SplitRequest request(const QString& src, SplitFields f) {
         SplitRequest r;
         r.source = src;
@@ -85,9 +69,6 @@ class SplitJobTest : public jobtest::JobEnv {
         r.caller = win_.get();
         return r;
     }
-
-    std::unique_ptr<QWidget> win_;
-    QByteArray md5_;
 };
 
 struct Clip {
