@@ -17,6 +17,7 @@
 #include <QUrl>
 
 #include "common/scripted_prompts.h"
+#include "file_bytes.h"
 #include "lists/file_browser.h"
 #include "qt_app.h"
 
@@ -24,11 +25,7 @@ using namespace lists;
 
 namespace {
 
-void touch(const QString& path, int bytes = 0) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(bytes, 'x'));
-}
+using testmedia::touch;
 
 class FileBrowserArea : public ::testing::Test {
   protected:

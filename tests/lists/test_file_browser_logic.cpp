@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include "file_bytes.h"
 #include "lists/file_browser_logic.h"
 #include "lists/list_ops.h"
 #include "qstring_print.h"
@@ -13,11 +14,7 @@ using namespace lists;
 
 namespace {
 
-void touch(const QString& path, int bytes = 0) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QByteArray(bytes, 'x'));
-}
+using testmedia::touch;
 
 class BrowserFolders : public ::testing::Test {
   protected:

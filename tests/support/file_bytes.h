@@ -27,4 +27,7 @@ inline void writeBytes(const QString& path, const QByteArray& bytes) {
     f.write(bytes);
 }
 
+// A file of `bytes` filler bytes (empty by default).
+inline void touch(const QString& path, int bytes = 0) { writeBytes(path, QByteArray(bytes, 'x')); }
+
 }  // namespace testmedia
