@@ -263,14 +263,17 @@ check "short FLV clip made with the package's ffmpeg" \
     -f lavfi -i sine=frequency=440:duration=60 \
     -c:v libx264 -pix_fmt yuv420p -c:a aac "/home/$USER_NAME/$CLIP"
 
-as_user Xvfb "$DISPLAY_NUM" -screen 0 1280x1024x24 -nolisten tcp >"$root/tmp/xvfb.log" 2>&1 &
+# Each process started here writes its own pid (the shell execs it), so it alone is signalled.
+as_user sh -c "echo \$\$ >/tmp/xvfb.pid && exec Xvfb $DISPLAY_NUM -screen 0 1280x1024x24 -nolisten tcp" \
+    >"$root/tmp/xvfb.log" 2>&1 &
 for _ in $(seq 50); do
     as_user xdotool getdisplaygeometry >/dev/null 2>&1 && break
     sleep 0.2
 done
 
 echo "== starting: lumba-flv ~/$CLIP (as $USER_NAME, under Xvfb)"
-as_user sh -c "cd ~ && exec lumba-flv ~/$CLIP" >"$root/tmp/player.log" 2>&1 &
+as_user sh -c "cd ~ && echo \$\$ >/tmp/player.pid && exec lumba-flv ~/$CLIP" \
+    >"$root/tmp/player.log" 2>&1 &
 win=""
 for _ in $(seq 60); do
     win="$(as_user xdotool search --name "^$TITLE\$" 2>/dev/null | head -n1)"
@@ -284,8 +287,7 @@ else
     echo "   windows now: $(as_user xdotool search --name . getwindowname %@ 2>/dev/null | tr '\n' '|')"
 fi
 
-player_pid="$(pgrep -u "$(in_root id -u "$USER_NAME")" -x Lumba.FLV | head -n1)"
-[ -n "$win" ] && wpid="$(as_user xdotool getwindowpid "$win" 2>/dev/null)" && player_pid="$wpid"
+player_pid="$(cat "$root/tmp/player.pid" 2>/dev/null)"
 echo "   player process: ${player_pid:-none}"
 has_clip_open() {
     [ -n "$player_pid" ] || return 1
@@ -319,7 +321,8 @@ if [ -n "$player_pid" ]; then
 else
     fail "the player ended on SIGTERM (no process)"
 fi
-pkill -u "$(in_root id -u "$USER_NAME")" -x Xvfb 2>/dev/null
+xvfb_pid="$(cat "$root/tmp/xvfb.pid" 2>/dev/null)"
+[ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null
 echo "-- player output (last lines):"
 tail -n 15 "$root/tmp/player.log" | sed 's/^/   /'
 # shellcheck disable=SC2088 # a caption, not a path

@@ -14,8 +14,13 @@ PlayerApp::PlayerApp(SettingsStore& store, MciDevice* device, SingleInstance* in
     shell_.setListWindow(&lists_.window());
     toolHost_.setListWindow(&lists_);
     lists_.dropHandler = [this](const QMimeData& data) { shell_.dropped(data); };
-    if (instance)
-        QObject::connect(instance, &SingleInstance::linkExecute, &shell_, &AppShell::linkExecute);
+    shell_.playFiles = [this](const QStringList& paths) { lists_.playFiles(paths); };
+    if (instance) {
+        QObject::connect(instance, &SingleInstance::linkExecute, &shell_,
+                         qOverload<const QStringList&>(&AppShell::linkExecute));
+        QObject::connect(&shell_, &AppShell::closingBegun, instance,
+                         &SingleInstance::stopAccepting);
+    }
 }
 
 }  // namespace app

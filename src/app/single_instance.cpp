@@ -3,19 +3,29 @@
 #include <QDeadlineTimer>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QMetaMethod>
 #include <QVariant>
 
 namespace app {
 
 namespace {
 
-// Message: the UTF-8 byte count in decimal, a line feed, then the bytes. Answer: "OK\n".
-QByteArray frame(const QString& text) {
-    const QByteArray bytes = text.toUtf8();
+// Message: the UTF-8 byte count in decimal, a line feed, then the paths separated by NUL, the
+// one character no path holds. Answer: "OK\n" when they were taken, "NO\n" when the instance
+// is closing.
+QByteArray frame(const QStringList& paths) {
+    const QByteArray bytes = paths.join(QChar(0)).toUtf8();
     return QByteArray::number(bytes.size()) + '\n' + bytes;
 }
 
+QStringList unframe(const QByteArray& bytes) {
+    if (bytes.isEmpty()) return {};
+    return QString::fromUtf8(bytes).split(QChar(0));
+}
+
 constexpr qsizetype kMaxMessage = 64 * 1024;
+
+int remaining(const QDeadlineTimer& deadline) { return int(deadline.remainingTime()); }
 
 }  // namespace
 
@@ -26,47 +36,66 @@ SingleInstance::~SingleInstance() {
     if (server_) server_->close();
 }
 
-bool SingleInstance::sendToFirstInstance(const QString& socketPath, const QString& commandText,
-                                         int timeoutMs) {
+SingleInstance::Answer SingleInstance::sendToFirstInstance(const QString& socketPath,
+                                                           const QStringList& paths,
+                                                           int timeoutMs) {
     QDeadlineTimer deadline(timeoutMs);
     QLocalSocket socket;
     socket.connectToServer(socketPath);
-    if (!socket.waitForConnected(int(deadline.remainingTime()))) return false;
-    socket.write(frame(commandText));
-    if (!socket.waitForBytesWritten(int(deadline.remainingTime()))) return false;
+    // A listening socket accepts at once, whatever its owner is doing.
+    if (!socket.waitForConnected(remaining(deadline))) return Answer::NoListener;
+    socket.write(frame(paths));
+    if (!socket.waitForBytesWritten(remaining(deadline)))
+        return socket.state() == QLocalSocket::ConnectedState ? Answer::Silent : Answer::NoListener;
     while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(int(deadline.remainingTime()))) return false;
+        if (socket.waitForReadyRead(remaining(deadline))) continue;
+        // Closed without a word: its owner went away while reading.
+        if (socket.state() != QLocalSocket::ConnectedState && !socket.canReadLine())
+            return Answer::NoListener;
+        if (deadline.hasExpired()) return Answer::Silent;
     }
-    return socket.readLine() == "OK\n";
+    const QByteArray answer = socket.readLine();
+    if (answer == "OK\n") return Answer::Taken;
+    return answer == "NO\n" ? Answer::Declined : Answer::NoListener;
 }
 
-SingleInstance::Role SingleInstance::start(const QString& commandText, int timeoutMs) {
-    QDeadlineTimer deadline(timeoutMs);
-    if (sendToFirstInstance(socketPath(), commandText, timeoutMs)) return Role::HandedOver;
-
-    // Two first starts at the same moment: the lock decides which one listens.
+SingleInstance::Role SingleInstance::start(const QStringList& paths, const Waits& waits) {
+    QDeadlineTimer deadline(waits.lockMs);
+    bool declined = false;
     lock_ = std::make_unique<QLockFile>(folder_ + QStringLiteral("Lumba.FLV.lock"));
     lock_->setStaleLockTime(0);  // only a dead owner makes the lock stale
-    while (!lock_->tryLock(50)) {
+    for (;;) {
+        switch (sendToFirstInstance(socketPath(), paths, waits.answerMs)) {
+            case Answer::Taken:
+                lock_.reset();
+                return Role::HandedOver;
+            case Answer::Silent:
+                // It has the paths and may still open them; starting a second player would
+                // open the file twice.
+                lock_.reset();
+                return Role::NoAnswer;
+            case Answer::Declined:
+                if (!declined) deadline.setRemainingTime(waits.closingMs);
+                declined = true;
+                break;
+            case Answer::NoListener:
+                break;
+        }
+        // Nobody takes them: the lock decides who listens. Two first starts at the same
+        // moment meet here, and an instance that is closing lets go of it when it ends.
+        if (lock_->tryLock(50)) break;
         if (lock_->error() == QLockFile::PermissionError || deadline.hasExpired()) {
             lock_.reset();
             return Role::NoAnswer;
         }
-        // Whoever holds the lock may be listening by now.
-        if (sendToFirstInstance(socketPath(), commandText, 200)) {
-            lock_.reset();
-            return Role::HandedOver;
-        }
     }
     // Holding the lock: a socket that answers belongs to an instance that started before
     // locks were taken; anything else is left over from a run that ended abnormally.
-    if (sendToFirstInstance(socketPath(), commandText, 200)) {
-        lock_->unlock();
+    if (sendToFirstInstance(socketPath(), paths, 200) == Answer::Taken) {
         lock_.reset();
         return Role::HandedOver;
     }
     if (!listen()) {
-        lock_->unlock();
         lock_.reset();
         return Role::NoAnswer;
     }
@@ -85,28 +114,45 @@ bool SingleInstance::listen() {
 void SingleInstance::acceptConnection() {
     while (QLocalSocket* socket = server_->nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
-        connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
-            QByteArray buffer = socket->property("lumbaBuffer").toByteArray() + socket->readAll();
-            const qsizetype nl = buffer.indexOf('\n');
-            bool ok = false;
-            const qsizetype size = nl < 0 ? -1 : buffer.left(nl).toLongLong(&ok);
-            if (buffer.size() > kMaxMessage + 32 ||
-                (nl >= 0 && (!ok || size < 0 || size > kMaxMessage))) {
-                socket->abort();
-                return;
-            }
-            if (nl < 0 || buffer.size() - nl - 1 < size) {
-                socket->setProperty("lumbaBuffer", buffer);
-                return;
-            }
-            const QString text = QString::fromUtf8(buffer.mid(nl + 1, size));
-            socket->setProperty("lumbaBuffer", QByteArray());
-            socket->write("OK\n");
-            socket->flush();
-            socket->disconnectFromServer();
-            emit linkExecute(text);
-        });
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket] { receive(socket); });
+        // Bytes that came with the connection do not always raise readyRead again.
+        if (socket->bytesAvailable() > 0) receive(socket);
     }
+}
+
+void SingleInstance::receive(QLocalSocket* socket) {
+    QByteArray buffer = socket->property("lumbaBuffer").toByteArray() + socket->readAll();
+    const qsizetype nl = buffer.indexOf('\n');
+    bool ok = false;
+    const qsizetype size = nl < 0 ? -1 : buffer.left(nl).toLongLong(&ok);
+    if (buffer.size() > kMaxMessage + 32 || (nl >= 0 && (!ok || size < 0 || size > kMaxMessage))) {
+        socket->abort();
+        return;
+    }
+    if (nl < 0 || buffer.size() - nl - 1 < size) {
+        socket->setProperty("lumbaBuffer", buffer);
+        return;
+    }
+    const QStringList paths = unframe(buffer.mid(nl + 1, size));
+    socket->setProperty("lumbaBuffer", QByteArray());
+    socket->write(accepting_ ? "OK\n" : "NO\n");
+    socket->flush();
+    socket->disconnectFromServer();
+    if (!accepting_) return;
+    received_.append(paths);
+    // Opening a file runs nested event loops; they must not run inside this socket's signal.
+    QMetaObject::invokeMethod(this, &SingleInstance::deliver, Qt::QueuedConnection);
+}
+
+void SingleInstance::deliver() {
+    // Taken before the window listens (the splash's first events): kept until it does.
+    if (!isSignalConnected(QMetaMethod::fromSignal(&SingleInstance::linkExecute))) return;
+    while (!received_.isEmpty()) emit linkExecute(received_.takeFirst());
+}
+
+void SingleInstance::connectNotify(const QMetaMethod& signal) {
+    if (signal == QMetaMethod::fromSignal(&SingleInstance::linkExecute) && !received_.isEmpty())
+        QMetaObject::invokeMethod(this, &SingleInstance::deliver, Qt::QueuedConnection);
 }
 
 }  // namespace app

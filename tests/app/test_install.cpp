@@ -50,8 +50,10 @@ ToolRun runTool(const QString& program, const QStringList& args,
         p.waitForFinished(3000);
         return {-1, program + " did not end"};
     }
-    QString out = QString::fromUtf8(p.readAll());
-    if (QFile f(log); !log.isEmpty() && f.open(QIODevice::ReadOnly))
+    QString out;
+    if (log.isEmpty())
+        out = QString::fromUtf8(p.readAll());
+    else if (QFile f(log); f.open(QIODevice::ReadOnly))
         out = QString::fromUtf8(f.readAll());
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, out};
 }
@@ -247,12 +249,22 @@ class OpenWith : public Installed {
         for (const qint64 pid : processesOf(exe)) ::kill(pid_t(pid), SIGKILL);
     }
 
-    // Opens the file the way a file manager does, and returns the one player that runs.
+    // Opens the file the way a file manager does, and returns the one player that runs once
+    // every start has ended (0, with what the starts printed, when there is not just one).
     qint64 open(const QString& file, const char* log) {
         const ToolRun r = runTool("gio", {"open", file}, env, home.path() + "/" + log);
         EXPECT_EQ(r.exitCode, 0) << r.output.toStdString();
-        if (!waitFor([&] { return processesOf(exe).size() == 1; })) return 0;
-        return processesOf(exe).first();
+        if (waitFor([&] { return processesOf(exe).size() == 1; }, 60000))
+            return processesOf(exe).first();
+        QString players;
+        for (const qint64 pid : processesOf(exe))
+            players += "\n" + QString::fromStdString(describe(pid));
+        QFile printed(home.path() + "/" + log);
+        printed.open(QIODevice::ReadOnly);
+        ADD_FAILURE() << processesOf(exe).size() << " players after opening " << file.toStdString()
+                      << players.toStdString() << "\nwhat the starts printed:\n"
+                      << printed.readAll().toStdString();
+        return 0;
     }
 
     // Ends the player as the session would, and waits until it is gone.
@@ -283,7 +295,7 @@ TEST_F(OpenWith, ASecondFileGoesToTheRunningPlayer) {
     ASSERT_NE(player, 0) << "no player started";
     ASSERT_TRUE(waitFor([&] { return holdsOpen(player, first); })) << describe(player);
 
-    EXPECT_EQ(open(second, "second.log"), player) << "the second start did not end";
+    EXPECT_EQ(open(second, "second.log"), player);
     EXPECT_TRUE(waitFor([&] { return holdsOpen(player, second); })) << describe(player);
     EXPECT_TRUE(terminate(player)) << "the player no longer answers: " << describe(player);
 }
