@@ -31,7 +31,10 @@ AppShell::AppShell(frmMain& window, SettingsStore& store, QObject* parent)
       store_(store),
       menus_(window),
       settings_(window, menus_, store),
-      shutdown_(window, settings_, [this] { tmrStart_->stop(); }) {
+      shutdown_(window, settings_, [this] {
+          tmrStart_->stop();
+          emit closingBegun();
+      }) {
     installAppHost(this);
     w_.installEventFilter(this);
     w_.setAcceptDrops(true);
@@ -55,7 +58,7 @@ void AppShell::setListWindow(lists::frmList* list) {
 
 // ---- start-up -------------------------------------------------------------------------
 
-void AppShell::startUp(const QString& commandText, const std::function<void()>& unloadSplash) {
+void AppShell::startUp(const QStringList& paths, const std::function<void()>& unloadSplash) {
     // No box may open underneath the splash: the first prompt of the start-up unloads it
     // early, otherwise it goes once the command-line path is playing.
     bool splashGone = !unloadSplash;
@@ -89,7 +92,11 @@ void AppShell::startUp(const QString& commandText, const std::function<void()>& 
 
     w_.show();
     settings_.trackNormalRect();
-    if (!commandText.isEmpty()) w_.opener().playSingle(commandText, 0);
+    // Files handed over before this point came later than the command line's: they open
+    // after it. From here on they open as they come, even while a box of this open waits.
+    startedUp_ = true;
+    open(paths);
+    openHandedOver();
     prompts::beforeNextPrompt({});
     unload();
     // A termination signal may have come in while a message box was up.
@@ -102,13 +109,33 @@ void AppShell::startUp(const QString& commandText, const std::function<void()>& 
 
 // ---- the link, drops ------------------------------------------------------------------
 
-void AppShell::linkExecute(const QString& commandText) {
-    if (closing()) return;
-    if (w_.isMinimized()) w_.showNormal();
-    w_.show();
-    w_.raise();
-    w_.activateWindow();
-    if (!commandText.isEmpty()) w_.opener().playSingle(commandText, 0);
+void AppShell::open(const QStringList& paths) {
+    if (paths.size() > 1 && playFiles)
+        playFiles(paths);
+    else if (!paths.isEmpty() && !paths.first().isEmpty())
+        w_.opener().playSingle(paths.first(), 0);
+}
+
+void AppShell::linkExecute(const QStringList& paths) {
+    handedOver_.append(paths);
+    openHandedOver();
+}
+
+void AppShell::openHandedOver() {
+    // Opening a hand-over runs nested event loops: one that arrives inside it opens after
+    // it, so the last file handed over is the one that plays.
+    if (!startedUp_ || openingHandedOver_) return;
+    openingHandedOver_ = true;
+    while (!handedOver_.isEmpty() && !closing()) {
+        const QStringList paths = handedOver_.takeFirst();
+        if (w_.isMinimized()) w_.showNormal();
+        w_.show();
+        w_.raise();
+        w_.activateWindow();
+        open(paths);
+    }
+    handedOver_.clear();
+    openingHandedOver_ = false;
 }
 
 void AppShell::dropped(const QMimeData& data) {
@@ -116,8 +143,13 @@ void AppShell::dropped(const QMimeData& data) {
     player::MediaOpener& opener = w_.opener();
     const QList<QUrl> urls = data.urls();
     if (!urls.isEmpty() && urls.first().isLocalFile()) {
-        const QString path = fixDriveLetter(urls.first().toLocalFile());
-        if (QFileInfo::exists(path)) opener.playSingle(path, 0);
+        // Several files: the first plays and all of them are listed, as from a command line.
+        QStringList paths;
+        for (const QUrl& url : urls) {
+            const QString path = url.isLocalFile() ? fixDriveLetter(url.toLocalFile()) : QString();
+            if (!path.isEmpty() && QFileInfo::exists(path)) paths << path;
+        }
+        open(paths);
     } else if (data.hasText()) {
         opener.playSingle(data.text(), 0);
     } else if (!urls.isEmpty()) {

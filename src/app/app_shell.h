@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QRect>
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 #include "app/settings_store.h"
@@ -32,10 +33,20 @@ class AppShell : public QObject, public AppHost {
     // The start-up steps after the folders are known: left-overs removed, settings loaded,
     // the command-line path played, then unloadSplash, the first-run help and tmrStart.
     // A prompt before that point calls unloadSplash first, so no box opens under the splash.
-    void startUp(const QString& commandText, const std::function<void()>& unloadSplash = {});
+    void startUp(const QStringList& paths, const std::function<void()>& unloadSplash = {});
+    void startUp(const QString& path, const std::function<void()>& unloadSplash = {}) {
+        startUp(path.isEmpty() ? QStringList() : QStringList{path}, unloadSplash);
+    }
 
-    // A second start's command text (Form_LinkExecute).
-    void linkExecute(const QString& commandText);
+    // A second start's paths (Form_LinkExecute). Paths that come in before start-up opens
+    // the command line's, or while another hand-over is opening, wait their turn, in order.
+    void linkExecute(const QStringList& paths);
+    void linkExecute(const QString& path) {
+        linkExecute(path.isEmpty() ? QStringList() : QStringList{path});
+    }
+    // Several files at once (a command line or a hand-over): all go to the play list, in
+    // order, and the first plays from there. Set by the application.
+    std::function<void(const QStringList&)> playFiles;
     // Files or text dropped on the main window or its hint label (Form_OLEDragDrop).
     void dropped(const QMimeData& data);
 
@@ -64,6 +75,10 @@ class AppShell : public QObject, public AppHost {
     void clearSaveFolderBox() override;
     QString playingFile() override;
 
+  signals:
+    // The close is confirmed: nothing new may be handed to this instance.
+    void closingBegun();
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -76,6 +91,11 @@ class AppShell : public QObject, public AppHost {
     bool loading_ = false;
     QTimer* tmrStart_ = nullptr;
     lists::frmList* list_ = nullptr;
+    void openHandedOver();
+    void open(const QStringList& paths);
+    QList<QStringList> handedOver_;
+    bool startedUp_ = false;
+    bool openingHandedOver_ = false;
 };
 
 }  // namespace app

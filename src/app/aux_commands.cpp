@@ -4,7 +4,9 @@
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProcess>
 #include <QVBoxLayout>
@@ -28,9 +30,40 @@ const QVector<FamilyLink>& familyLinks() {
 
 using texts::kCrLf;
 
+namespace {
+
+// Writes the help built into the program to the private temporary folder, once per run, and
+// gives that folder ("" when the program carries none or it cannot be written).
+QString unpackedHelpFolder() {
+    static QString unpacked;
+    if (!unpacked.isEmpty() && QFile::exists(unpacked)) return unpacked;
+    if (!QFile::exists(QStringLiteral(":/help")) || TempFolder.isEmpty()) return {};
+    const QString folder = TempFolder + QStringLiteral("help/");
+    QDirIterator it(QStringLiteral(":/help"), QDir::Files, QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QString from = it.next();
+        const QString to = folder + from.mid(QStringLiteral(":/help/").size());
+        QDir().mkpath(QFileInfo(to).path());
+        QFile::remove(to);
+        if (!QFile::copy(from, to)) return {};
+        QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    unpacked = folder;
+    return unpacked;
+}
+
+}  // namespace
+
+QString helpFilePath(const QString& name) {
+    // Beside the program as installed; else the copy it carries (programs copied alone).
+    if (QFile::exists(ProgramFolder + name)) return ProgramFolder + name;
+    const QString folder = unpackedHelpFolder();
+    return !folder.isEmpty() && QFile::exists(folder + name) ? folder + name : QString();
+}
+
 bool openHelpFile(const QString& name) {
-    const QString path = ProgramFolder + name;
-    if (!QFile::exists(path)) {
+    const QString path = helpFilePath(name);
+    if (path.isEmpty()) {
         prompts::msgBox(QStringLiteral("找不到說明檔 ") + name + QStringLiteral("！"),
                         prompts::Buttons::Ok, texts::kNoticeTitle);
         return false;
@@ -40,9 +73,9 @@ bool openHelpFile(const QString& name) {
 }
 
 bool openHelpSection(const QString& document, const QString& page) {
-    if (!QFile::exists(ProgramFolder + document) || !QFile::exists(ProgramFolder + page))
-        return openHelpFile(document);
-    shellOpen(ProgramFolder + page);
+    const QString pagePath = helpFilePath(page);
+    if (helpFilePath(document).isEmpty() || pagePath.isEmpty()) return openHelpFile(document);
+    shellOpen(pagePath);
     return true;
 }
 

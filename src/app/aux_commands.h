@@ -35,6 +35,8 @@ inline constexpr char kCodecInstallPage[] = "Raroz.ODI.install.html";
 // Opens ProgramFolder + name through the shell, else "找不到說明檔 <name>！" titled
 // "注意事項". True when the file was there.
 bool openHelpFile(const QString& name);
+// The file of a help document or page: beside the program, else unpacked from the program.
+QString helpFilePath(const QString& name);
 // Opens ProgramFolder + page when it is there, else the whole document; a missing
 // document gives the message of openHelpFile.
 bool openHelpSection(const QString& document, const QString& page);

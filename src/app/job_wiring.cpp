@@ -43,7 +43,7 @@ SaveWiring::SaveWiring(frmMain& window) {
         std::vector<save::UnitSegment> out;
         const marks::SegmentList& list = marks.controller().segments();
         for (int i = 0; i < list.count(); ++i)
-            if (list.at(i).state == marks::kStateClosed)
+            if (list.at(i).state == marks::SegmentState::Closed)
                 out.push_back({list.at(i).start, list.at(i).length});
         return out;
     };

@@ -110,6 +110,20 @@ void ListWiring::goToFiles() {
     if (!open.isEmpty()) browser_->showFile(open);
 }
 
+void ListWiring::playFiles(const QStringList& paths) {
+    if (paths.isEmpty()) return;
+    // The play list the user looked at last takes them, after what it holds already.
+    const int k = list_->shownLast() == 1 ? 1 : 0;
+    list_->switchTo(k == 1 ? Area::PlayList2 : Area::PlayList1);
+    lists::ShownList& target = list_->playList(k);
+    const int first = target.count();
+    for (const QString& path : paths) target.add(path, false);
+    target.refresh();
+    list_->refreshButtons();
+    target.select(first);
+    if (list_->host.playSingle) list_->host.playSingle(QString(), true);
+}
+
 void ListWiring::addMainMenus() {
     player::PlayerUi& ui = w_.ui();
     QMenu* toList = new QMenu(QStringLiteral("加入目前檔案到"), ui.mnuListMenu);

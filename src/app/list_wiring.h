@@ -31,6 +31,9 @@ class ListWiring : public QObject {
     lists::SegmentEditor& editor() { return *editor_; }
     // F3: the open file selected in the file browser, else the browser's area.
     void goToFiles();
+    // Files opened together: appended to the play list shown last, in order; the first of
+    // them plays as that list's item, so the others follow as the list's play mode says.
+    void playFiles(const QStringList& paths);
 
     // Main window items: "加入目前檔案到" 0..2, "總是加到清單末尾", the tool areas.
     std::array<QAction*, 3> mnuToList{};

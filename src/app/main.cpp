@@ -27,13 +27,14 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(QStringLiteral("1.0"));
     prompts::loadQtTranslation();
 
-    const QString command = app::commandText(QApplication::arguments().mid(1), QDir::currentPath());
+    const QStringList command =
+        app::commandPaths(QApplication::arguments().mid(1), QDir::currentPath());
 
     ProgramFolder = addSlash(QApplication::applicationDirPath());
     TempFolder = privateTempFolder();
     if (TempFolder.isEmpty()) TempFolder = ProgramFolder;
 
-    // A second start hands its command text over and ends, reading and writing nothing.
+    // A second start hands its paths over and ends, reading and writing nothing.
     app::SingleInstance instance(TempFolder);
     switch (instance.start(command)) {
         case app::SingleInstance::Role::HandedOver:

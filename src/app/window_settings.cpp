@@ -12,6 +12,7 @@
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
+#include "common/window_helpers.h"
 #include "items/line_format.h"
 #include "lists/file_browser.h"
 #include "lists/frm_list.h"
@@ -44,7 +45,8 @@ void WindowSettings::setListWindow(lists::frmList* list) {
 // Without a list window, PlaySetting, ToListEnd and LineFmt are written back as they were read.
 void WindowSettings::applyList() {
     const SettingsValues& v = store_.values;
-    list_->move(listPlace_);
+    // listPlace_ stays as read: a place corrected here is then saved as the new one.
+    list_->move(placeOnScreen(QRect(listPlace_, list_->size()), screenAreas()));
     list_->setPlayMode(static_cast<ListPlayMode>(std::clamp(v.playSetting, 0, 3)));
     list_->setToListEnd(v.toListEnd);
     list_->setLineFormat(v.lineFmt);
@@ -59,10 +61,11 @@ void WindowSettings::apply() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->geometry().size() : QSize(1024, 768);
     const QRect place = mainWindowPlace(v.mainRectTwips, screenSize);
-    w_.move(place.topLeft());
+    w_.move(placeOnScreen(place, screenAreas()));
     w_.resize(place.size());
-    placedRect_ = QRect(w_.pos(), w_.size());
-    normalRect_ = placedRect_;
+    // Where the file put it: a place corrected onto a screen differs, so it is saved anew.
+    placedRect_ = QRect(place.topLeft(), w_.size());
+    normalRect_ = QRect(w_.pos(), w_.size());
     listPlace_ = listWindowPlace(v.listWindow.rectTwips, w_.pos());
     if (list_) applyList();
 

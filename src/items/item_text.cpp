@@ -1,5 +1,6 @@
 #include "items/item_text.h"
 
+#include <QFileInfo>
 #include <QStringList>
 #include <limits>
 
@@ -46,7 +47,18 @@ std::optional<std::vector<MarkPair>> parseMarksText(const QString& text) {
 ItemParts splitItemText(const QString& itemText) {
     const qsizetype at = itemText.lastIndexOf(kItemSeparator);
     if (at < 0) return {itemText, {}};
-    return {itemText.left(at), itemText.mid(at + 1)};
+    // "odd∥name.flv" is a file name, not a path with marks "name.flv".
+    const QString marks = itemText.mid(at + 1);
+    if (!parseMarksText(marks) || QFileInfo::exists(itemText)) return {itemText, {}};
+    return {itemText.left(at), marks};
+}
+
+QString withoutQuotes(const QString& text) {
+    if (!text.contains(u'"')) return text;
+    if (QFileInfo::exists(text) || QFileInfo::exists(splitItemText(text).path)) return text;
+    QString unquoted = text;
+    unquoted.remove(u'"');
+    return unquoted;
 }
 
 QString joinItemText(const QString& path, const QString& marks) {

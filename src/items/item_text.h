@@ -32,7 +32,13 @@ struct ItemParts {
 };
 
 // Splits at the last "∥": a path may itself contain the character, the marks text never does.
+// The whole text is the path when what follows "∥" is not marks text, or when the whole text
+// names an existing file.
 ItemParts splitItemText(const QString& itemText);
+
+// The text with every double quote removed (a quoted path with blanks), unless the text as
+// given, or its path part, names an existing file: quotes are legal in file names.
+QString withoutQuotes(const QString& text);
 
 // path, or path + "∥" + marks when there are marks.
 QString joinItemText(const QString& path, const QString& marks);

@@ -36,7 +36,7 @@ MediaOpener::MediaOpener(PlayerUi& ui, MCI& media, QWidget* window, PlaybackCont
       labels_(labels) {}
 
 void MediaOpener::playSingle(QString path, int fromList) {
-    path.remove(u'"');
+    path = items::withoutQuotes(path);
     MarksHooks& marks = playback_.marks();
     if (marks.checkDealRng() && fromList == 0) marks.setRngEditTag(RngEditTag::SingleFileRequest);
     playback_.setContinueMode(fromList > 0 ? ContinueMode::PlayList : ContinueMode::SingleFile);

@@ -1,6 +1,9 @@
 // The marks text and the item text: the forms in which segments travel between windows.
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "items/item_text.h"
 #include "qstring_print.h"
 
@@ -48,6 +51,20 @@ TEST(ItemText, JoinedMarksReadBackAndEmptySidesStayEmpty) {
     EXPECT_EQ(splitItemText("/v/c.flv" + sep).marks, "");
     EXPECT_EQ(splitItemText(sep + "100-200").path, "");
     EXPECT_EQ(splitItemText(sep + "100-200").marks, "100-200");
+}
+
+TEST(ItemText, AFileNameWithTheSeparatorIsAPath) {
+    QTemporaryDir dir;
+    const QString sep(kItemSeparator);
+    // Not marks text after the separator: a name, whether or not the file is there.
+    EXPECT_EQ(splitItemText("/v/odd" + sep + "name.flv").path, "/v/odd" + sep + "name.flv");
+    EXPECT_EQ(splitItemText("/v/odd" + sep + "name.flv").marks, "");
+    // Marks-like text that is part of an existing file's name stays in the name.
+    const QString named = dir.path() + "/take" + sep + "1-2";
+    QFile(named).open(QIODevice::WriteOnly);
+    EXPECT_EQ(splitItemText(named).path, named);
+    EXPECT_EQ(splitItemText(named + sep + "3-4").path, named);
+    EXPECT_EQ(splitItemText(named + sep + "3-4").marks, "3-4");
 }
 
 }  // namespace

@@ -11,6 +11,7 @@
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
+#include "common/window_helpers.h"
 #include "media/video_surface.h"
 #include "player/capture/capture_picture.h"
 
@@ -42,7 +43,7 @@ void frmCap::showCapture(const QString& mediaPath, VideoSurface& source, const Q
     adjustSize();
     if (!isVisible()) {
         placed_ = placeFromTwips(place_);
-        move(placed_);
+        move(placeOnScreen(QRect(placed_, size()), screenAreas()));
     }
     show();
     raise();
@@ -73,7 +74,7 @@ void frmCap::mnuSaveCap_Click() {
 void frmCap::setPlace(const Twips& twips) {
     place_ = twips;
     placed_ = placeFromTwips(place_);
-    if (isVisible()) move(placed_);
+    if (isVisible()) move(placeOnScreen(QRect(placed_, size()), screenAreas()));
 }
 
 Twips frmCap::place() const { return isVisible() ? twipsToKeep(pos(), place_, placed_) : place_; }

@@ -109,11 +109,11 @@ void MarksController::goToMarksList() {
 
 bool MarksController::setMark(int32_t start, int32_t end) {
     if (start >= 0) {
-        if (segs_.last().state == kStateClosed) segs_.append();
+        if (segs_.last().state == SegmentState::Closed) segs_.append();
         lastSegment_ = segs_.lastIndex();
         Segment& s = segs_.at(lastSegment_);
         segs_.bringToFront(lastSegment_);
-        s.state = kStateOpen;
+        s.state = SegmentState::Open;
         s.length = 1;
         s.start = start;
         s.summary.clear();
@@ -122,7 +122,7 @@ bool MarksController::setMark(int32_t start, int32_t end) {
         emit changed();
     }
     if (end > 0) {
-        segs_.at(lastSegment_).state = kStateClosed;
+        segs_.at(lastSegment_).state = SegmentState::Closed;
         if (!checkSegmentWidth(true, end)) return false;
         menus_.rngEdit = menus_.rngClear = menus_.rngPlay = true;
         segs_.at(lastSegment_).summary = segmentSummary(lastSegment_);
@@ -168,7 +168,7 @@ void MarksController::deleteSegment(int k) {
         segs_.closeUp(k);
         for (int i = k; i < segs_.count(); ++i) {
             Segment& s = segs_.at(i);
-            s.summary = s.state == kStateOpen ? QString() : segmentSummary(i);
+            s.summary = s.state == SegmentState::Open ? QString() : segmentSummary(i);
         }
     }
     lastSegment_ = segs_.lastIndex();
@@ -218,7 +218,7 @@ void MarksController::updateSaveMenus() {
 }
 
 bool MarksController::checkDealRng() const {
-    return segs_.last().state == kStateOpen || (marksEdited_ && barVisible_);
+    return segs_.last().state == SegmentState::Open || (marksEdited_ && barVisible_);
 }
 
 void MarksController::playNextRS(int repeatMode, int index, bool keepState, int32_t start,
@@ -305,12 +305,13 @@ void MarksController::applyMarksText(const QString& text) {
         Segment& s = segs_.at(k);
         s.length = (*pairs)[i].end - (*pairs)[i].start;
         s.start = (*pairs)[i].start;
+        // Marks from a list or the command line are whole segments, each one to save.
+        s.state = SegmentState::Closed;
         segs_.bringToFront(k);
         s.summary = segmentSummary(k);
         s.visible = true;
     }
     lastSegment_ = segs_.lastIndex();
-    segs_.last().state = kStateClosed;
     // A failure is the opener's to report: it tests isSuccess right after this.
     if (startSegmentPlay(0, 0, true, -1, -1, false, false)) {
         barVisible_ = true;

@@ -9,14 +9,17 @@
 
 namespace marks {
 
-inline const QString kStateOpen = QStringLiteral("start");
-inline const QString kStateClosed = QStringLiteral("end");
+enum class SegmentState {
+    Fresh,   // no mark yet
+    Open,    // a start mark waits for its end
+    Closed,  // both marks set: a segment to play, list and save
+};
 
 struct Segment {
     int32_t start = 0;   // position units
     int32_t length = 0;  // end - start
-    QString state;       // "" fresh, "start" open, "end" closed
-    QString summary;     // the tooltip line; empty while open
+    SegmentState state = SegmentState::Fresh;
+    QString summary;  // the tooltip line; empty while open
 
     // These belong to the drawn rectangle of the slot, not to the data that moves down
     // when an earlier segment is deleted.
@@ -37,7 +40,7 @@ class SegmentList {
     const Segment& at(int i) const { return items_[static_cast<size_t>(i)]; }
     Segment& last() { return items_.back(); }
     const Segment& last() const { return items_.back(); }
-    bool lastIsOpen() const { return last().state == kStateOpen; }
+    bool lastIsOpen() const { return last().state == SegmentState::Open; }
 
     void append() { items_.emplace_back(); }
     void removeLast() {

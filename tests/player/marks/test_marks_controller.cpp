@@ -35,7 +35,7 @@ TEST_F(Marks, StartTwiceLeavesOneOpenSegmentAtTheSecondPosition) {
     ASSERT_EQ(m.segments().count(), 1);
     EXPECT_EQ(seg(0).start, 2000);
     EXPECT_EQ(seg(0).length, 1);
-    EXPECT_EQ(seg(0).state, "start");
+    EXPECT_EQ(seg(0).state, marks::SegmentState::Open);
     EXPECT_TRUE(m.barVisible());
     EXPECT_TRUE(m.checkDealRng());
     EXPECT_EQ(host.startButton(), ButtonState::Normal);
@@ -78,7 +78,7 @@ TEST_F(Marks, EndAtPositionZeroDoesNothingAndEndNeedsTheBar) {
     m.markStart();
     at(0);
     m.markEnd();
-    EXPECT_EQ(seg(0).state, "start");
+    EXPECT_EQ(seg(0).state, marks::SegmentState::Open);
     EXPECT_TRUE(seg(0).visible);
 
     host.barEnabled = false;  // nothing open: the start mark is ignored too
@@ -312,7 +312,7 @@ TEST_F(Marks, GoToMarksListClosesTheOpenSegment) {
     m.markStart();
     at(3000);
     m.goToMarksList();
-    EXPECT_EQ(seg(0).state, "end");
+    EXPECT_EQ(seg(0).state, marks::SegmentState::Closed);
     EXPECT_EQ(seg(0).end(), 3000);
     EXPECT_EQ(host.tabs, 1);
     EXPECT_EQ(host.loads, 1);
@@ -339,8 +339,9 @@ TEST_F(Marks, ApplyMarksTextPlaysTheSegmentsWithoutEnteringMarkEditing) {
 
     m.applyMarksText("3000-4500 250-1200");
     ASSERT_EQ(m.segments().count(), 2);
-    EXPECT_EQ(seg(0).state, "");
-    EXPECT_EQ(seg(1).state, "end");
+    // Every segment of the text is a closed one, not only the last: each is saved.
+    EXPECT_EQ(seg(0).state, marks::SegmentState::Closed);
+    EXPECT_EQ(seg(1).state, marks::SegmentState::Closed);
     EXPECT_EQ(seg(1).summary, "標記區段 2：從 00:05.00 到 00:24.00 ＝ 00:19.00 秒");
     EXPECT_EQ(host.device.plays().last(), "play MyPlayer from 3000 to 4500");
     EXPECT_TRUE(m.barVisible());

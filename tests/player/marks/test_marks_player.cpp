@@ -192,7 +192,7 @@ TEST_F(MarksInWindow, MarkKeysDrawTheOpenSegmentGrowing) {
     ASSERT_TRUE(runUntil([&] { return marks().segments().at(0).length >= 25; }, 4000));
     EXPECT_GT(rect->width(), width0);
     w.transport().keyDown(Qt::Key_BracketRight);
-    EXPECT_EQ(marks().segments().at(0).state, "end");
+    EXPECT_EQ(marks().segments().at(0).state, marks::SegmentState::Closed);
     EXPECT_GE(marks().segments().at(0).end(), start + 25);
     EXPECT_TRUE(rect->toolTip().startsWith(QStringLiteral("標記區段 1：從 00:0")));
     EXPECT_TRUE(w.ui().mnuRngPlay[0]->isEnabled());
