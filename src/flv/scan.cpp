@@ -94,6 +94,7 @@ Status ScanBuilder::onVideo(const TagHeader& tag, const Prefix& prefix) {
     if (!info.countsAsFrame()) return okStatus();
     std::int64_t ms = clock_.unwrap(tag.timestamp);
     addFrame(r_.video, ms);
+    watchClock(ClockMender::Stream::Video, ms, tag.offset);
     bool key = info.kind == VideoKind::Keyframe;
     r_.lastVideoIsKeyframe = key;
     if (key && (r_.keyframes.empty() || r_.keyframes.back().timeMs != ms))
@@ -114,8 +115,16 @@ Status ScanBuilder::onAudio(const TagHeader& tag, const Prefix& prefix) {
         }
     }
     if (config || body->size() < 2) return okStatus();
-    addFrame(r_.audio, clock_.unwrap(tag.timestamp));
+    const std::int64_t ms = clock_.unwrap(tag.timestamp);
+    addFrame(r_.audio, ms);
+    watchClock(ClockMender::Stream::Audio, ms, tag.offset);
     return okStatus();
+}
+
+void ScanBuilder::watchClock(ClockMender::Stream stream, std::int64_t ms, std::uint64_t offset) {
+    jumps_.mend(stream, ms, offset);
+    if (jumps_.jumps().size() > r_.clockJumps.size())
+        r_.clockJumps.push_back(jumps_.jumps().back());
 }
 
 Result<bool> ScanBuilder::onScript(const TagHeader& tag, const Prefix& prefix) {
