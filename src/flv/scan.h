@@ -31,8 +31,11 @@ struct StreamStats {
     std::uint64_t tagBytes = 0;   // tag headers and bodies
     std::uint64_t bodyBytes = 0;  // bodies only
     std::uint64_t frames = 0;     // coded frames (video) or audio data tags
-    std::int64_t firstMs = 0;
+    std::int64_t firstMs = 0;     // decoding times
     std::int64_t lastMs = 0;
+    // When the frames are shown: later than decoded for AVC pictures, in another order.
+    std::int64_t firstShownMs = 0;
+    std::int64_t lastShownMs = 0;
     bool present() const { return frames > 0; }
     // Mean spacing of the frames: the length given to the last one.
     double frameDurationMs() const;
