@@ -18,8 +18,12 @@ VideoTagInfo classifyVideoTag(std::span<const std::uint8_t> body) {
             info.kind = VideoKind::SequenceHeader;
         else if (body[1] == 2)
             info.kind = VideoKind::EndOfSequence;
-        else if (body[1] == 1 && body.size() > 5)
+        else if (body[1] == 1 && body.size() > 5) {
             info.kind = info.frameType == 1 ? VideoKind::Keyframe : VideoKind::Frame;
+            // A signed 24-bit value.
+            const std::int32_t v = static_cast<std::int32_t>(be24(body.data() + 2));
+            info.compositionMs = v & 0x800000 ? v - 0x1000000 : v;
+        }
         return info;
     }
     if (body.size() < 2) return info;

@@ -33,6 +33,8 @@ struct VideoTagInfo {
     int codecId = 0;
     int frameType = 0;
     VideoKind kind = VideoKind::Other;
+    // How much later than its decoding time (the tag's timestamp) an AVC picture is shown.
+    std::int32_t compositionMs = 0;
     bool countsAsFrame() const { return kind == VideoKind::Frame || kind == VideoKind::Keyframe; }
 };
 

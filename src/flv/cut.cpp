@@ -24,15 +24,6 @@ constexpr int kOriginFrames = 64;
 
 enum class TagRole { Media, Config, Metadata, OtherScript };
 
-// How much later than its decoding time an AVC picture is shown (a tag's timestamp is its
-// decoding time); 0 for other codecs.
-std::int64_t compositionOffset(const VideoTagInfo& info, std::span<const std::uint8_t> body) {
-    if (info.codecId != videocodec::kAvc || body.size() < 5) return 0;
-    std::int32_t v = static_cast<std::int32_t>(be24(body.data() + 2));
-    if (v & 0x800000) v -= 0x1000000;
-    return v;
-}
-
 using Source = OpenFile;
 
 // Where the cut begins: the keyframe, and the configurations in force there.
@@ -79,7 +70,7 @@ class Cutter {
             const VideoTagInfo info = classifyVideoTag(*body);
             if (info.kind == VideoKind::SequenceHeader) return TagRole::Config;
             if (info.kind == VideoKind::Keyframe) lastWasKey_ = true;
-            lastCts_ = compositionOffset(info, *body);
+            lastCts_ = info.compositionMs;
             return TagRole::Media;
         }
         lastCts_ = 0;
@@ -87,9 +78,9 @@ class Cutter {
     }
 
     // Reads the tags from offset (0: the first) and hands each with its role to visit, which
-    // answers whether to go on.
-    template <class Visit>
-    Status walk(std::uint64_t offset, Visit visit) {
+    // answers whether to go on; then finish, with the reader, however the walk ended.
+    template <class Visit, class Finish>
+    Status walk(std::uint64_t offset, Visit visit, Finish finish) {
         FdSource source(src_.fd.get(), src_.size);
         WindowReader window(source);
         TagReader reader(window);
@@ -99,15 +90,19 @@ class Cutter {
         for (;;) {
             auto next = reader.next();
             if (!next) return next.error();
-            if (!next->has_value()) return okStatus();
+            if (!next->has_value()) return finish(reader);
             const TagHeader tag = **next;
             lastWasKey_ = false;
             auto role = roleOf(reader, tag);
             if (!role) return role.error();
             auto goOn = visit(tag, *role, window, reader);
             if (!goOn) return goOn.error();
-            if (!*goOn) return okStatus();
+            if (!*goOn) return finish(reader);
         }
+    }
+    template <class Visit>
+    Status walk(std::uint64_t offset, Visit visit) {
+        return walk(offset, visit, [](TagReader&) { return okStatus(); });
     }
 
     Status readOldMetadata(WindowReader& window, const TagHeader& tag, Start& s) {
@@ -183,32 +178,66 @@ class Cutter {
         return audioBest;
     }
 
+    // Video is decoded in another order than it is shown: a picture shown before the end may
+    // come after pictures shown at or past it. Those are held back until a picture shown
+    // before the end needs them (as references) or the span is over (then left out), with
+    // the audio and script tags that came between, so the interleaving stays the source's.
+    struct Held {
+        TagHeader tag;
+        std::int64_t ms;
+        bool frame, inRange, video;
+    };
+
     Status collect(const Start& s, Layout& layout) {
         TimestampUnwrapper clock;
         std::optional<std::int64_t> base;
         bool configsAdded = false;
-        return walk(s.key->offset,
-                    [&](const TagHeader& tag, TagRole role, WindowReader&,
-                        TagReader& reader) -> Result<bool> {
-                        if (!configsAdded) {
-                            configsAdded = true;
-                            // The configurations in force at the keyframe go first.
-                            if (s.videoConfig && s.key->type == tagtype::kVideo)
-                                FLV_TRY(add(layout, reader, *s.videoConfig, 0, false, false));
-                            if (s.audioConfig)
-                                FLV_TRY(add(layout, reader, *s.audioConfig, 0, false, false));
-                        }
-                        if (role == TagRole::Metadata) return true;
-                        const std::int64_t ms = clock.unwrap(tag.timestamp);
-                        if (!base) base = ms - s.keyMs;  // the two passes' clocks, lined up
-                        const std::int64_t at = ms - *base;
-                        if (at >= toMs_ + kInterleaveSlackMs) return false;
-                        const bool media = role == TagRole::Media;
-                        if (at >= toMs_ || (media && at < s.keyMs)) return true;
-                        FLV_TRY(add(layout, reader, tag, std::max<std::int64_t>(0, at - s.keyMs),
-                                    media, media && at >= fromMs_));
-                        return true;
-                    });
+        std::vector<Held> held;
+        auto release = [&](TagReader& reader, bool withVideo) -> Status {
+            for (const Held& h : held)
+                if (withVideo || !h.video)
+                    FLV_TRY(add(layout, reader, h.tag, h.ms, h.frame, h.inRange));
+            held.clear();
+            return okStatus();
+        };
+        return walk(
+            s.key->offset,
+            [&](const TagHeader& tag, TagRole role, WindowReader&,
+                TagReader& reader) -> Result<bool> {
+                if (!configsAdded) {
+                    configsAdded = true;
+                    // The configurations in force at the keyframe go first.
+                    if (s.videoConfig && s.key->type == tagtype::kVideo)
+                        FLV_TRY(add(layout, reader, *s.videoConfig, 0, false, false));
+                    if (s.audioConfig)
+                        FLV_TRY(add(layout, reader, *s.audioConfig, 0, false, false));
+                }
+                if (role == TagRole::Metadata) return true;
+                const std::int64_t ms = clock.unwrap(tag.timestamp);
+                if (!base) base = ms - s.keyMs;  // the two passes' clocks, lined up
+                const std::int64_t at = ms - *base;
+                if (at >= toMs_ + kInterleaveSlackMs) return false;
+                const bool media = role == TagRole::Media;
+                const bool video = media && tag.type == tagtype::kVideo;
+                const std::int64_t shown = video ? at + lastCts_ : at;
+                if (media && at < s.keyMs) return true;
+                if (!video && at >= toMs_) return true;
+                Held h{tag, std::max<std::int64_t>(0, at - s.keyMs), media,
+                       media && shown >= fromMs_ && shown < toMs_, video};
+                if (video && shown >= toMs_) {
+                    held.push_back(h);
+                    return true;
+                }
+                if (video) FLV_TRY(release(reader, true));
+                if (!held.empty()) {
+                    held.push_back(h);
+                    return true;
+                }
+                FLV_TRY(add(layout, reader, h.tag, h.ms, h.frame, h.inRange));
+                return true;
+            },
+            // Pictures shown at or past the end that no earlier one needed are left out.
+            [&](TagReader& reader) { return release(reader, false); });
     }
 
     // inRange: a frame at or after the start, which a cut must hold at least one of.

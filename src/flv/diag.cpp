@@ -24,6 +24,8 @@ const char* diagCodeId(DiagCode code) {
             return "E108";
         case DiagCode::NothingInRange:
             return "E109";
+        case DiagCode::ClockJump:
+            return "E110";
         case DiagCode::NotRegularFile:
             return "E201";
         case DiagCode::NotWritable:

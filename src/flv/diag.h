@@ -19,6 +19,7 @@ enum class DiagCode {
     MetadataTooLarge,     // the new onMetaData would not fit a tag's 24-bit size
     StreamsDiffer,        // files to be joined carry different streams or codecs
     NothingInRange,       // a cut that would hold no audio or video frame
+    ClockJump,            // timestamps jump back or ahead (reported; a repair mends it)
     NotRegularFile,
     NotWritable,        // the user may not write the file
     FolderNotWritable,  // the user may not create the new file beside it

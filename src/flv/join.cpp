@@ -57,19 +57,16 @@ StreamSignature signatureOf(const ScanResult& s) {
     return g;
 }
 
-// One input: its descriptor, its scan and where its timeline begins and ends.
+// One input: its descriptor, its scan and where its timeline begins and ends, both as its
+// tags are decoded and as its frames are shown (AVC pictures are shown later than decoded).
 struct Piece {
     std::string path;
     UniqueFd fd;
     std::uint64_t size = 0;
     ScanResult scan;
-    std::int64_t startMs = 0;
-    std::int64_t lengthMs = 0;
+    std::int64_t firstMs = 0, lastMs = 0;         // decoding times of its frames
+    std::int64_t shownFromMs = 0, shownToMs = 0;  // first frame shown; end of the last one
 };
-
-std::int64_t streamEnd(const StreamStats& s) {
-    return s.lastMs + static_cast<std::int64_t>(std::llround(s.frameDurationMs()));
-}
 
 Result<Piece> openPiece(const std::string& path) {
     Piece p;
@@ -86,14 +83,17 @@ Result<Piece> openPiece(const std::string& path) {
     const StreamStats& a = p.scan.audio;
     if (!v.present() && !a.present())
         return diag(DiagCode::StreamsDiffer, path + " holds no audio or video frame");
-    std::int64_t start = INT64_MAX, end = INT64_MIN;
+    p.firstMs = p.shownFromMs = INT64_MAX;
+    p.lastMs = p.shownToMs = INT64_MIN;
     for (const StreamStats* s : {&v, &a}) {
         if (!s->present()) continue;
-        start = std::min(start, s->firstMs);
-        end = std::max(end, streamEnd(*s));
+        p.firstMs = std::min(p.firstMs, s->firstMs);
+        p.lastMs = std::max(p.lastMs, s->lastMs);
+        p.shownFromMs = std::min(p.shownFromMs, s->firstShownMs);
+        const auto length = static_cast<std::int64_t>(std::llround(s->frameDurationMs()));
+        p.shownToMs = std::max(p.shownToMs, s->lastShownMs + length);
     }
-    p.startMs = start;
-    p.lengthMs = std::max<std::int64_t>(1, end - start);
+    p.shownToMs = std::max(p.shownToMs, p.shownFromMs + 1);
     return p;
 }
 
@@ -106,18 +106,28 @@ class Joiner {
         const ScanResult& s = pieces_.front().scan;
         layout.setHeaderFlags(
             static_cast<std::uint8_t>((s.hasAudio() ? 4 : 0) | (s.hasVideo() ? 1 : 0)));
-        std::int64_t base = 0;
-        for (Piece& p : pieces_) {
-            FLV_TRY(addPiece(p, base, layout));
-            base += p.lengthMs;
+        // Each piece is moved so that its first frame is shown after the last frame of the
+        // one before has had its time, and decoding times go on rising: continuing from the
+        // last decoding time would show a B-frame piece's first pictures before the previous
+        // piece's last ones.
+        std::int64_t shownTo = 0, lastMs = -1;
+        for (std::size_t i = 0; i < pieces_.size(); ++i) {
+            const Piece& p = pieces_[i];
+            const std::int64_t move =
+                i == 0 ? -p.firstMs : std::max(shownTo - p.shownFromMs, lastMs + 1 - p.firstMs);
+            FLV_TRY(addPiece(pieces_[i], move, layout));
+            shownTo = p.shownToMs + move;
+            lastMs = p.lastMs + move;
+            if (i == 0) durationMs_ = -(p.shownFromMs + move);
         }
-        durationMs_ = base;
+        durationMs_ += shownTo;
         return okStatus();
     }
     std::int64_t durationMs() const { return durationMs_; }
 
   private:
-    Status addPiece(Piece& p, std::int64_t base, Layout& layout) {
+    // move: what is added to each of the piece's timestamps.
+    Status addPiece(Piece& p, std::int64_t move, Layout& layout) {
         FdSource src(p.fd.get(), p.size);
         WindowReader window(src);
         TagReader reader(window);
@@ -132,10 +142,11 @@ class Joiner {
             auto kept = keep(reader, window, t);
             if (!kept) return kept.error();
             if (!*kept) continue;
-            // Script tags carry no clock of their own worth unwrapping against the media.
+            // Script tags carry no clock of their own worth unwrapping against the media;
+            // configurations may carry 0 whatever the clock.
             const std::int64_t ms =
-                t.type == tagtype::kScript ? p.startMs : clock.unwrap(t.timestamp);
-            FLV_TRY(layout.addTag(p.fd.get(), t, std::max(base, ms - p.startMs + base),
+                t.type == tagtype::kScript ? p.firstMs : clock.unwrap(t.timestamp);
+            FLV_TRY(layout.addTag(p.fd.get(), t, std::max(p.firstMs, ms) + move,
                                   [&](std::size_t n) { return reader.bodyPrefix(t, n); }));
         }
         return okStatus();

@@ -1,6 +1,8 @@
 #pragma once
 // Joins FLV files end to end at tag level: every audio and video tag is kept byte for byte,
-// only its timestamp moves so that each file continues where the one before it ended. Streams
+// only its timestamp moves so that each file continues where the one before it ended: its
+// first picture is shown after the last one of the file before (with B-frames, pictures are
+// shown in another order than decoded). Streams
 // are told apart by tag type, never by the order in which a file first shows them, so files
 // whose first tag is audio join cleanly with files whose first tag is video.
 //
@@ -20,7 +22,7 @@ namespace flv {
 struct JoinOutcome {
     std::uint64_t tags = 0;  // audio, video and script tags written after the metadata
     std::size_t keyframes = 0;
-    std::int64_t durationMs = 0;  // sum of the pieces' lengths
+    std::int64_t durationMs = 0;  // from the first frame shown to the end of the last
     std::uint64_t fileSize = 0;
 };
 

@@ -8,6 +8,7 @@
 #include <cerrno>
 
 #include "flv/bytes.h"
+#include "flv/clock.h"
 #include "flv/codec_headers.h"
 #include "flv/io.h"
 #include "flv/scan.h"
@@ -19,12 +20,9 @@ namespace {
 
 // Larger tags do not occur in practice; a size beyond this is damage.
 constexpr std::uint32_t kMaxPlausibleTag = 16 * 1024 * 1024;
-// Audio and video interleave by decoding time; a step back larger than this is a clock fault.
-constexpr std::int64_t kBackJumpMs = 1000;
-constexpr std::int64_t kDefaultStepMs = 40;
 constexpr std::size_t kClassify = 16;
 
-enum class Stream { Audio, Video, Script };
+using Stream = ClockMender::Stream;
 
 // A tag header read at some offset, before it is believed.
 struct Candidate {
@@ -57,6 +55,7 @@ class Repairer {
         }
         if (pos < size_) out_.skippedBytes += size_ - pos;
         if (!audio_ && !video_) return diag(DiagCode::NotFlv, "no audio or video tag was found");
+        out_.clockFixes = clock_.jumps().size();
         layout.setHeaderFlags(static_cast<std::uint8_t>((audio_ ? 4 : 0) | (video_ ? 1 : 0)));
         auto written = writeLayout(layout, output, options);
         if (!written) return written.error();
@@ -147,7 +146,8 @@ class Repairer {
             video_ = true;
         }
         if (stream == Stream::Audio) audio_ = true;
-        const std::int64_t ms = continuous(stream, t.timestamp);
+        const std::int64_t ms = clock_.mend(
+            stream, unwrap_[static_cast<std::size_t>(stream)].unwrap(t.timestamp), t.offset);
         const std::uint64_t trailerEnd = bodyEnd + kPrevSizeSize;
         Layout::Trailer trailer = Layout::Trailer::Appended;
         if (trailerEnd <= size_) {
@@ -165,34 +165,12 @@ class Repairer {
             trailer);
     }
 
-    // Each stream's clock carried on across a jump back or a new start at zero.
-    std::int64_t continuous(Stream s, std::uint32_t raw) {
-        Clock& c = clocks_[static_cast<std::size_t>(s)];
-        std::int64_t t = c.unwrap.unwrap(raw) + c.offset;
-        if (c.started && t < c.last - kBackJumpMs) {
-            c.offset += c.last + c.step - t;
-            t = c.last + c.step;
-            ++out_.clockFixes;
-        }
-        if (c.started && t > c.last) c.step = std::clamp<std::int64_t>(t - c.last, 1, 1000);
-        c.last = c.started ? std::max(c.last, t) : t;
-        c.started = true;
-        return std::max<std::int64_t>(0, t);
-    }
-
-    struct Clock {
-        TimestampUnwrapper unwrap;
-        std::int64_t offset = 0;
-        std::int64_t last = 0;
-        std::int64_t step = kDefaultStepMs;
-        bool started = false;
-    };
-
     int fd_;
     std::uint64_t size_;
     FdSource source_;
     WindowReader in_;
-    std::array<Clock, 3> clocks_;
+    std::array<TimestampUnwrapper, 3> unwrap_;
+    ClockMender clock_;
     bool needKey_ = true;
     bool audio_ = false, video_ = false;
     RepairOutcome out_;

@@ -14,10 +14,15 @@ constexpr std::size_t kScriptNamePrefix = 64;
 // Old metadata bigger than this is replaced without keeping its other keys.
 constexpr std::uint32_t kMaxOldMetadataDecode = 4 * 1024 * 1024;
 
-void addFrame(StreamStats& s, std::int64_t ms) {
-    if (s.frames == 0) s.firstMs = ms;
+void addFrame(StreamStats& s, std::int64_t ms, std::int64_t shownMs) {
+    if (s.frames == 0) {
+        s.firstMs = s.lastMs = ms;
+        s.firstShownMs = s.lastShownMs = shownMs;
+    }
     s.firstMs = std::min(s.firstMs, ms);
     s.lastMs = std::max(s.lastMs, ms);
+    s.firstShownMs = std::min(s.firstShownMs, shownMs);
+    s.lastShownMs = std::max(s.lastShownMs, shownMs);
     ++s.frames;
 }
 
@@ -93,7 +98,8 @@ Status ScanBuilder::onVideo(const TagHeader& tag, const Prefix& prefix) {
     }
     if (!info.countsAsFrame()) return okStatus();
     std::int64_t ms = clock_.unwrap(tag.timestamp);
-    addFrame(r_.video, ms);
+    addFrame(r_.video, ms, ms + info.compositionMs);
+    watchClock(ClockMender::Stream::Video, ms, tag.offset);
     bool key = info.kind == VideoKind::Keyframe;
     r_.lastVideoIsKeyframe = key;
     if (key && (r_.keyframes.empty() || r_.keyframes.back().timeMs != ms))
@@ -114,8 +120,16 @@ Status ScanBuilder::onAudio(const TagHeader& tag, const Prefix& prefix) {
         }
     }
     if (config || body->size() < 2) return okStatus();
-    addFrame(r_.audio, clock_.unwrap(tag.timestamp));
+    const std::int64_t ms = clock_.unwrap(tag.timestamp);
+    addFrame(r_.audio, ms, ms);
+    watchClock(ClockMender::Stream::Audio, ms, tag.offset);
     return okStatus();
+}
+
+void ScanBuilder::watchClock(ClockMender::Stream stream, std::int64_t ms, std::uint64_t offset) {
+    jumps_.mend(stream, ms, offset);
+    if (jumps_.jumps().size() > r_.clockJumps.size())
+        r_.clockJumps.push_back(jumps_.jumps().back());
 }
 
 Result<bool> ScanBuilder::onScript(const TagHeader& tag, const Prefix& prefix) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "flv/amf0.h"
+#include "flv/clock.h"
 #include "flv/codec_headers.h"
 #include "flv/diag.h"
 #include "flv/io.h"
@@ -30,8 +31,11 @@ struct StreamStats {
     std::uint64_t tagBytes = 0;   // tag headers and bodies
     std::uint64_t bodyBytes = 0;  // bodies only
     std::uint64_t frames = 0;     // coded frames (video) or audio data tags
-    std::int64_t firstMs = 0;
+    std::int64_t firstMs = 0;     // decoding times
     std::int64_t lastMs = 0;
+    // When the frames are shown: later than decoded for AVC pictures, in another order.
+    std::int64_t firstShownMs = 0;
+    std::int64_t lastShownMs = 0;
     bool present() const { return frames > 0; }
     // Mean spacing of the frames: the length given to the last one.
     double frameDurationMs() const;
@@ -53,6 +57,7 @@ struct ScanResult {
     std::uint64_t keptScriptBytes = 0;    // other script tags (headers and bodies)
     bool hasCuePoints = false;
     std::uint32_t firstTagMetadataBody = 0;  // body size when the first tag is onMetaData
+    std::vector<ClockJump> clockJumps;       // the file keeps them; a repair mends them
 
     bool hasVideo() const { return video.present() || videoCodecId.has_value(); }
     bool hasAudio() const { return audio.present() || audioFormat.has_value(); }
@@ -94,8 +99,10 @@ class ScanBuilder {
     Status onVideo(const TagHeader& tag, const Prefix& prefix);
     Status onAudio(const TagHeader& tag, const Prefix& prefix);
     Result<bool> onScript(const TagHeader& tag, const Prefix& prefix);
+    void watchClock(ClockMender::Stream stream, std::int64_t ms, std::uint64_t offset);
 
     TimestampUnwrapper clock_;
+    ClockMender jumps_;
     ScanResult r_;
     bool first_ = true;
 };

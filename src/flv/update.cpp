@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
+#include <cstdio>
 #include <cstdlib>
 
 #include "flv/io.h"
@@ -124,7 +125,18 @@ Result<UpdateOutcome> updateMetadata(const std::string& path, const UpdateOption
     outcome.keyframes = plan->keyframes;
     outcome.duration = plan->duration;
     outcome.fileSize = plan->newFileSize;
+    outcome.clockJumps = std::move(scan->clockJumps);
     return outcome;
+}
+
+Diag clockJumpDiag(const ClockJump& jump) {
+    const std::int64_t a = jump.jumpMs < 0 ? -jump.jumpMs : jump.jumpMs;
+    char amount[48];
+    std::snprintf(amount, sizeof amount, "%lld.%03lld s", static_cast<long long>(a / 1000),
+                  static_cast<long long>(a % 1000));
+    return diagAt(
+        DiagCode::ClockJump, jump.offset,
+        std::string("the clock jumps ") + (jump.jumpMs < 0 ? "back " : "ahead ") + amount);
 }
 
 }  // namespace flv

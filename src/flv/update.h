@@ -5,7 +5,9 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "flv/clock.h"
 #include "flv/diag.h"
 
 namespace flv {
@@ -23,7 +25,12 @@ struct UpdateOutcome {
     std::size_t keyframes = 0;
     double duration = 0;
     std::uint64_t fileSize = 0;
+    // Kept as they are (the metadata describes the file as it is); worth a warning.
+    std::vector<ClockJump> clockJumps;
 };
+
+// The warning for one clock jump: "E110 the clock jumps ahead 3600.000 s at byte 1234".
+Diag clockJumpDiag(const ClockJump& jump);
 
 Result<UpdateOutcome> updateMetadata(const std::string& path, const UpdateOptions& options = {});
 

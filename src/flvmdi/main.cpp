@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <csignal>
 #include <cstdio>
@@ -21,6 +22,8 @@
 #include "flv/update.h"
 
 namespace {
+
+constexpr std::size_t kShownJumps = 10;
 
 // Test hook: announce that the new file is complete and wait, so a test can kill the run
 // at its most delicate moment and check that the original is untouched.
@@ -134,5 +137,13 @@ int main(int argc, char** argv) {
     std::printf("%s: onMetaData rebuilt %s, %zu keyframes, duration %.3f s\n", path.c_str(),
                 result->inPlace ? "in place" : "by rewriting the file", result->keyframes,
                 result->duration);
+    // The metadata says what the file holds; the jumps are left to a repair.
+    const std::size_t shown = std::min<std::size_t>(result->clockJumps.size(), kShownJumps);
+    for (std::size_t i = 0; i < shown; ++i)
+        std::fprintf(stderr, "flvmdi: %s: warning: %s\n", path.c_str(),
+                     flv::clockJumpDiag(result->clockJumps[i]).text().c_str());
+    if (result->clockJumps.size() > shown)
+        std::fprintf(stderr, "flvmdi: %s: warning: %zu more clock jumps\n", path.c_str(),
+                     result->clockJumps.size() - shown);
     return 0;
 }

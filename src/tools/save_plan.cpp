@@ -63,12 +63,13 @@ QString muxerFor(const QString& ext) {
     return {};
 }
 
-CutTimes cutTimes(double startSeconds, double endSeconds) {
+CutTimes cutTimes(double startSeconds, double endSeconds, double frameSeconds) {
     const double a = hundredths(startSeconds);
     const double b = hundredths(endSeconds);
     CutTimes c;
     c.start = static_cast<int64_t>(std::floor(a + 1e-9));
-    const auto end = static_cast<int64_t>(std::ceil(b - 1e-9));
+    const double slack = std::max(1e-9, frameSeconds / 2 + 1e-9);
+    const auto end = static_cast<int64_t>(std::ceil(b - slack));
     c.length = std::max<int64_t>(1, end - c.start);
     return c;
 }
@@ -317,11 +318,12 @@ SavePlan makePlan(const SaveRequest& r) {
     spans.reserve(r.segments.size());
     for (const UnitSegment& u : r.segments)
         spans.push_back(segmentSeconds(u, r.secondsPerUnit, r.totalSeconds));
-    return makeSpanPlan(r.source, spans, r.mode, r.output);
+    // Files with video count in frames; audio alone in milliseconds, too fine to matter.
+    return makeSpanPlan(r.source, spans, r.mode, r.output, r.secondsPerUnit);
 }
 
 SavePlan makeSpanPlan(const QString& source, const std::vector<SegmentSeconds>& spans, Mode mode,
-                      const QString& output) {
+                      const QString& output, double frameSeconds) {
     SavePlan p;
     p.mode = mode;
     p.source = source;
@@ -342,7 +344,7 @@ SavePlan makeSpanPlan(const QString& source, const std::vector<SegmentSeconds>& 
         part.index = i;
         part.name = partName(i, p.ext);
         part.seconds = spans[static_cast<size_t>(i)];
-        part.cut = cutTimes(part.seconds.start, part.seconds.end);
+        part.cut = cutTimes(part.seconds.start, part.seconds.end, frameSeconds);
         if (mode == Mode::Split) part.finalName = splitName(i, p.ext);
         p.parts.push_back(part);
     }

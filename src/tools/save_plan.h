@@ -37,14 +37,17 @@ struct UnitSegment {
 
 // Cut times of one segment in whole seconds: S is the largest whole second not above the
 // start, L reaches the first whole second at or after the end (at least 1, so a segment
-// shorter than a hundredth still yields a part).
+// shorter than a hundredth still yields a part). An end mark sits on a frame, so one within
+// half a frame past a whole second (50.01 on a 23.976 fps file for a mark typed as 50.00)
+// counts as that second: else the piece would run a whole second longer.
 struct CutTimes {
     int64_t start = 0;   // S
     int64_t length = 0;  // L
     int64_t end() const { return start + length; }
 };
 // startSeconds and endSeconds are taken, as the marks show them, to hundredths first.
-CutTimes cutTimes(double startSeconds, double endSeconds);
+// frameSeconds: the duration of one frame (0 when unknown).
+CutTimes cutTimes(double startSeconds, double endSeconds, double frameSeconds = 0);
 // A segment in units to seconds, as the marks show them: start raised to 0, end lowered to
 // totalSeconds when that is above 0.
 struct SegmentSeconds {
@@ -165,7 +168,8 @@ SavePlan makePlan(const SaveRequest& r);
 std::vector<double> stepWeights(const SavePlan& plan);
 // The same plan from spans already in seconds (the split tool's pieces). output as in
 // SaveRequest: the chosen file (Mode::Cut) or folder (Mode::Split).
+// frameSeconds as in cutTimes.
 SavePlan makeSpanPlan(const QString& source, const std::vector<SegmentSeconds>& spans, Mode mode,
-                      const QString& output);
+                      const QString& output, double frameSeconds = 0);
 
 }  // namespace save

@@ -22,6 +22,19 @@ std::size_t stretchStart(const Bytes& file, std::size_t from) {
     return from;
 }
 
+// From the middle tag on, every audio and video tag's time t becomes f(t, time of that tag).
+Bytes restampSecondHalf(const Bytes& d, std::uint32_t (*f)(std::uint32_t, std::uint32_t)) {
+    auto tags = splitTags(d);
+    const std::size_t half = tags.size() / 2;
+    const std::uint32_t base = tags[half].timestamp;
+    for (std::size_t i = half; i < tags.size(); ++i) {
+        if (tags[i].type == 18) continue;
+        tags[i] = makeTag(tags[i].type, f(tags[i].timestamp, base),
+                          Bytes(tags[i].bytes.begin() + 11, tags[i].bytes.end()));
+    }
+    return joinTags(tags, d[4]);
+}
+
 }  // namespace
 
 std::vector<Damage> damages() {
@@ -62,17 +75,17 @@ std::vector<Damage> damages() {
          false},
         {"clock_restarts_half_way",
          [](const Bytes& d) {
-             auto tags = splitTags(d);
-             const std::size_t half = tags.size() / 2;
-             const std::uint32_t base = tags[half].timestamp;
-             for (std::size_t i = half; i < tags.size(); ++i) {
-                 if (tags[i].type == 18) continue;
-                 const std::uint32_t ts = tags[i].timestamp >= base ? tags[i].timestamp - base : 0;
-                 tags[i] = makeTag(tags[i].type, ts,
-                                   Bytes(tags[i].bytes.begin() + 11, tags[i].bytes.end()));
-             }
-             return joinTags(tags, d[4]);
-         }},
+             return restampSecondHalf(d, [](std::uint32_t ts, std::uint32_t base) {
+                 return ts >= base ? ts - base : 0;
+             });
+         },
+         true, 1},
+        {"clock_jumps_an_hour_ahead",
+         [](const Bytes& d) {
+             return restampSecondHalf(
+                 d, [](std::uint32_t ts, std::uint32_t) { return ts + 3'600'000; });
+         },
+         true, 1},
     };
 }
 

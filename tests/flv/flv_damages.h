@@ -13,6 +13,7 @@ struct Damage {
     std::string name;
     std::function<Bytes(const Bytes&)> apply;
     bool keepsEveryFrame = true;  // the damage destroys no frame
+    int clockJumps = 0;           // places where the damage makes the clock jump
 };
 
 std::vector<Damage> damages();

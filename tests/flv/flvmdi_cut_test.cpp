@@ -4,8 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <sstream>
 
 #include "flv_test_util.h"
@@ -206,6 +208,63 @@ TEST(FlvmdiCutJoin, ThreeCutsJoinIntoOneCleanFileTheirLengthsLong) {
     EXPECT_EQ(metadataFaults(readFile(dir.file("joined.flv"))), "");
     EXPECT_NEAR(testmedia::probeDuration(dir.file("joined.flv")), sum, 0.15);
     EXPECT_EQ(scriptName(splitTags(readFile(dir.file("joined.flv"))).front()), "onMetaData");
+}
+
+// libx264's defaults (B-frames in a pyramid) at 30 fps, a keyframe every 2 s, with sound.
+std::string h264Defaults() {
+    return testmedia::makeClip(
+        "cut_h264_x264_defaults.flv",
+        {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=30:duration=12", "-f", "lavfi", "-i",
+         "sine=frequency=440:duration=12", "-c:v", "libx264", "-g", "60", "-pix_fmt", "yuv420p",
+         "-c:a", "aac", "-shortest"});
+}
+
+// Ends that fall inside a group of B-frames: every picture shown before the end is kept, and
+// the joined pieces are shown in order, each source picture at most once, with no complaint
+// from a decoder.
+TEST(FlvmdiCutJoin, BFramePiecesKeepEveryPictureOfTheirSpanAndJoinInOrder) {
+    TempDir dir;
+    const std::string src = dir.copy(h264Defaults(), "src.flv");
+    const auto srcPictures = pictures(src);
+    ASSERT_GT(srcPictures.size(), 300u);
+    std::map<std::string, long> index;
+    for (std::size_t i = 0; i < srcPictures.size(); ++i)
+        index.emplace(srcPictures[i].second, long(i));
+    // Positions count from the earliest picture or sound; keyframes are 2 s apart from there
+    // (plus the first picture's delay), so no two pieces share a picture.
+    long t0 = LONG_MAX;
+    for (const RawTag& t : audioVideoTags(splitTags(readFile(src))))
+        if (!isConfig(t)) t0 = std::min(t0, long(t.timestamp + cts(t)));
+    const std::int64_t spans[][2] = {{0, 3100}, {4100, 6133}, {8100, 10033}};
+    std::vector<std::string> parts;
+    for (const auto& s : spans) {
+        parts.push_back(dir.file("part" + std::to_string(parts.size()) + ".flv"));
+        auto r = cut(src, s[0], s[1], parts.back());
+        ASSERT_EQ(r.exitCode, 0) << r.output;
+    }
+    auto r = testmedia::run(
+        {flvmdiPath(), "--join", dir.file("joined.flv"), parts[0], parts[1], parts[2]});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(decodeErrors(dir.file("joined.flv")), "");
+
+    std::vector<long> shown;
+    for (const auto& p : pictures(dir.file("joined.flv"))) {
+        auto found = index.find(p.second);
+        ASSERT_NE(found, index.end()) << "a picture that is not the source's";
+        if (!shown.empty()) {
+            EXPECT_GT(found->second, shown.back()) << "out of order or twice";
+        }
+        shown.push_back(found->second);
+    }
+    for (std::size_t i = 0; i < srcPictures.size(); ++i) {
+        const long at = srcPictures[i].first - t0;
+        for (const auto& s : spans) {
+            if (at >= s[0] && at < s[1]) {
+                EXPECT_TRUE(std::binary_search(shown.begin(), shown.end(), long(i)))
+                    << "picture at " << at << " ms missing";
+            }
+        }
+    }
 }
 
 // A picture size that changes half-way (a second AVC configuration) and a cue point: a cut

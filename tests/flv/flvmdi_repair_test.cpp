@@ -76,6 +76,9 @@ TEST_P(FlvmdiRepair, MakesAPlayableCopyAndLeavesTheDamagedFileAlone) {
         {flvmdiPath(), "--repair", dir.file("damaged.flv"), dir.file("repaired.flv")});
     ASSERT_EQ(r.exitCode, 0) << r.output;
     EXPECT_EQ(readFile(dir.file("damaged.flv")), damaged);
+    EXPECT_NE(r.output.find(", " + std::to_string(GetParam().clockJumps) + " clock jumps mended"),
+              std::string::npos)
+        << r.output;
 
     const std::string out = dir.file("repaired.flv");
     const std::string errors = decodeErrors(out);
@@ -89,6 +92,24 @@ TEST_P(FlvmdiRepair, MakesAPlayableCopyAndLeavesTheDamagedFileAlone) {
         EXPECT_EQ(kept, all);
     else
         EXPECT_GE(kept * 100, all * 95) << kept << " of " << all;
+}
+
+// A metadata run keeps the file's clock as it is, but says where it jumps.
+TEST(FlvmdiClockJumps, AMetadataRunWarnsOfEachJump) {
+    TempDir dir;
+    const std::string intact = dir.copy(repairClip(), "intact.flv");
+    for (const Damage& d : damages()) {
+        if (d.clockJumps == 0) continue;
+        writeFile(dir.file("jumps.flv"), d.apply(readFile(intact)));
+        auto r = runFlvmdi(dir.file("jumps.flv"));
+        EXPECT_EQ(r.exitCode, 0) << r.output;
+        std::size_t warnings = 0;
+        for (std::size_t at = r.output.find("warning: E110"); at != std::string::npos;
+             at = r.output.find("warning: E110", at + 1))
+            ++warnings;
+        EXPECT_EQ(warnings, static_cast<std::size_t>(d.clockJumps)) << d.name << r.output;
+    }
+    EXPECT_EQ(runFlvmdi(intact).output.find("E110"), std::string::npos);
 }
 
 INSTANTIATE_TEST_SUITE_P(Damages, FlvmdiRepair, ::testing::ValuesIn(damages()),

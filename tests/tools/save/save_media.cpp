@@ -42,6 +42,10 @@ std::string h264Flv() {
         lavfi("-c:v libx264 -preset veryfast -bf 2 -g 50 -keyint_min 50 -sc_threshold 0 "
               "-pix_fmt yuv420p -c:a aac -b:a 64k"));
 }
+std::string h264Mp4() {
+    return testmedia::makeClip("save_h264_defaults.mp4",
+                               lavfi("-c:v libx264 -g 50 -pix_fmt yuv420p -c:a aac -b:a 64k"));
+}
 std::string h263Flv() {
     return testmedia::makeClip("save_h263_mp3.flv",
                                lavfi("-c:v flv1 -g 50 -c:a libmp3lame -ar 44100 -b:a 64k"));

@@ -8,13 +8,15 @@ namespace savetest {
 
 // 20 s 160x120 25 fps sources (each made once per build):
 std::string h264Flv();   // H.264 with B-frames + AAC, keyframe every 2 s
+std::string h264Mp4();   // libx264's defaults (B-frames in a pyramid) + AAC, keyframe every 2 s
 std::string h263Flv();   // Sorenson H.263 + MP3, keyframe every 2 s
 std::string mpeg1Ps();   // MPEG-1 video (GOP 12, two B-frames) + MP2 audio, program stream
 std::string mpeg4Avi();  // MPEG-4 part 2 + MP3 in AVI
 std::string opusAvi();
 // ffmpeg's own defaults for Sorenson H.263 + MP3: 30 s 640x360 25 fps, GOP 12, MP3 at
 // 44.1 kHz. Its first tag is audio, so pieces cut from it begin with either kind of tag.
-std::string h263DefaultsFlv();   // Matroska with MPEG-4 + Opus, named .avi (the AVI muxer refuses Opus)
+std::string
+h263DefaultsFlv();  // Matroska with MPEG-4 + Opus, named .avi (the AVI muxer refuses Opus)
 
 struct Frame {
     double time = 0;  // seconds from the media start

@@ -29,6 +29,22 @@ TEST(SavePlanTimes, WholeSecondsAroundTheMarks) {
     EXPECT_EQ(cutTimes(5.001, 5.003).length, 1);
 }
 
+TEST(SavePlanTimes, EndWithinHalfAFrameOfAWholeSecondStaysThere) {
+    // 23.976 fps: a mark typed as 50.00 lands on frame 1199 (50.008 s, shown as 50.01).
+    const double frame = 1001.0 / 24000.0;
+    SaveRequest r;
+    r.source = "/v/clip.flv";
+    r.secondsPerUnit = frame;
+    r.segments = {{1084, 1199 - 1084}};  // 45.21-50.01 as the editor shows them
+    r.output = "/out/new.flv";
+    const SavePlan p = makePlan(r);
+    EXPECT_EQ(p.parts[0].cut.start, 45);
+    EXPECT_EQ(p.parts[0].cut.end(), 50);
+    // One frame further (50.05) is past the second; without a frame the rule is unchanged.
+    EXPECT_EQ(cutTimes(45.21, 1200 * frame, frame).end(), 51);
+    EXPECT_EQ(cutTimes(45.21, 50.01).end(), 51);
+}
+
 TEST(SavePlanTimes, UnitsToSecondsClampToTheLength) {
     SegmentSeconds s = segmentSeconds({100, 50}, 0.04, 5.0);
     EXPECT_DOUBLE_EQ(s.start, 4.0);

@@ -4,6 +4,8 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <algorithm>
+#include <map>
 
 #include "save_media.h"
 #include "test_media.h"
@@ -103,6 +105,54 @@ TEST(SavePlanReal, JoinKeepsEveryPartInOrder) {
         const double d = testmedia::probeDuration(joined.toStdString());
         EXPECT_GE(d + 0.05, static_cast<double>(lengths));
         EXPECT_LE(d, static_cast<double>(lengths) + 3 * 2.0);  // one keyframe interval per part
+    }
+}
+
+// B-frames (libx264's defaults, in MP4): the joined parts show every picture of each part's
+// span, each source picture at most once and in order, and a decoder has nothing to say.
+TEST(SavePlanReal, JoinedBFramePartsShowEachSpanOnceInOrder) {
+    QTemporaryDir dir;
+    const std::string s = savetest::h264Mp4();
+    const QString src = QString::fromStdString(s);
+    const QString ext = QFileInfo(src).suffix();
+    const std::vector<CutTimes> cuts = {{2, 3}, {9, 2}, {14, 4}};
+    QStringList parts;
+    for (size_t i = 0; i < cuts.size(); ++i) {
+        parts << dir.filePath(partName(static_cast<int>(i), ext));
+        testmedia::run(argv(cutCommand(systemTools(), src, probe(src, cuts[i].start), cuts[i],
+                                       parts.back(), ext, false)));
+    }
+    QFile f(dir.filePath(kJoinListName));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(joinListText(parts).toUtf8());
+    f.close();
+    const QString joined = dir.filePath(joinName(ext));
+    auto r = testmedia::run(argv(joinCommand(systemTools(), f.fileName(), joined, ext)));
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(savetest::decodeErrors(joined.toStdString()), "");
+
+    const auto source = savetest::decodedFrames(s);
+    std::map<std::string, long> index;
+    for (size_t i = 0; i < source.size(); ++i) index.emplace(source[i].md5, long(i));
+    std::vector<long> shown;
+    for (const auto& p : savetest::decodedFrames(joined.toStdString())) {
+        auto found = index.find(p.md5);
+        if (found == index.end()) {
+            ADD_FAILURE() << "a picture that is not the source's at " << p.time;
+            continue;
+        }
+        if (!shown.empty()) {
+            EXPECT_GT(found->second, shown.back()) << "out of order or twice at " << p.time;
+        }
+        shown.push_back(found->second);
+    }
+    for (size_t i = 0; i < source.size(); ++i) {
+        for (const CutTimes& c : cuts) {
+            if (source[i].time >= double(c.start) && source[i].time < double(c.end())) {
+                EXPECT_TRUE(std::binary_search(shown.begin(), shown.end(), long(i)))
+                    << "picture at " << source[i].time << " s missing";
+            }
+        }
     }
 }
 

@@ -1,0 +1,44 @@
+#pragma once
+// Where a file's clock jumps: a stream's timestamps moving back, or ahead by more than the
+// stream's own frames and the other streams account for (a recorder restarting its clock, or
+// stamping the second half of a file an hour later). The repair carries each stream on across
+// such a place; a metadata run only reports them.
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace flv {
+
+// One place where the clock jumps.
+struct ClockJump {
+    std::uint64_t offset = 0;  // of the first tag on the new clock
+    std::int64_t jumpMs = 0;   // how far it moved beyond its frames: < 0 back, > 0 ahead
+};
+
+class ClockMender {
+  public:
+    enum class Stream { Audio, Video, Script };
+
+    // ms: the stream's (unwrapped) timestamp of the tag at offset, in file order. Answers the
+    // time on a continuous clock, never below 0. Script data follows the streams' clock and
+    // is never taken for a jump.
+    std::int64_t mend(Stream stream, std::int64_t ms, std::uint64_t offset);
+    const std::vector<ClockJump>& jumps() const { return jumps_; }
+
+  private:
+    struct Clock {
+        std::int64_t offset = 0;
+        std::int64_t last = 0;
+        std::int64_t step = 40;  // the latest frame spacing, the length the last frame gets
+        bool started = false;
+        bool onLatestJump = true;
+    };
+    std::array<Clock, 2> clocks_;
+    std::int64_t latestOffset_ = 0;  // of the latest jump: the other streams follow it there
+    std::int64_t lastAny_ = 0;
+    bool anyStarted_ = false;
+    std::vector<ClockJump> jumps_;
+};
+
+}  // namespace flv
