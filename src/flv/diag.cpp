@@ -1,5 +1,6 @@
 #include "flv/diag.h"
 
+#include <cerrno>
 #include <cstring>
 
 namespace flv {
@@ -36,8 +37,18 @@ const char* diagCodeId(DiagCode code) {
             return "E204";
         case DiagCode::Io:
             return "E301";
+        case DiagCode::NoSpace:
+            return "E302";
     }
     return "E000";
+}
+
+std::optional<DiagCode> diagCodeFromId(std::string_view id) {
+    for (int c = 0; c <= static_cast<int>(DiagCode::NoSpace); ++c) {
+        const auto code = static_cast<DiagCode>(c);
+        if (id == diagCodeId(code)) return code;
+    }
+    return std::nullopt;
 }
 
 std::string Diag::text() const {
@@ -49,7 +60,8 @@ std::string Diag::text() const {
 }
 
 Diag ioDiag(const std::string& what, int err) {
-    return diag(DiagCode::Io, what + ": " + std::strerror(err));
+    const bool full = err == ENOSPC || err == EDQUOT;
+    return diag(full ? DiagCode::NoSpace : DiagCode::Io, what + ": " + std::strerror(err));
 }
 
 }  // namespace flv

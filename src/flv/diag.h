@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <variant>
 
@@ -25,10 +26,13 @@ enum class DiagCode {
     FolderNotWritable,  // the user may not create the new file beside it
     ChangedMeanwhile,   // the file changed while it was being rewritten
     Io,                 // a system call failed
+    NoSpace,            // a write found the file system full (ENOSPC, EDQUOT)
 };
 
 // Short, stable code for scripts and tests, e.g. "E103".
 const char* diagCodeId(DiagCode code);
+// The code of an id that diagCodeId gives; nullopt for any other text.
+std::optional<DiagCode> diagCodeFromId(std::string_view id);
 
 struct Diag {
     DiagCode code;
@@ -45,7 +49,8 @@ inline Diag diagAt(DiagCode code, std::uint64_t offset, std::string detail) {
 inline Diag diag(DiagCode code, std::string detail) {
     return Diag{code, std::move(detail), std::nullopt};
 }
-// An Io diagnostic from errno: "what: strerror".
+// An Io diagnostic from errno: "what: strerror"; NoSpace for a full file system, so the
+// program that runs flvmdi can tell the user the disk is full.
 Diag ioDiag(const std::string& what, int err);
 
 // A value or the diagnostic that prevented it.

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPushButton>
+#include <QStorageInfo>
 #include <QTemporaryFile>
 
 #include "common/host.h"
@@ -34,6 +35,18 @@ void removeExact(const QString& path, bool releaseFirst) {
 qint64 fileLength(const QString& path) {
     QFileInfo info(path);
     return info.isFile() ? info.size() : 0;
+}
+
+bool diskFull(const QString& folder) {
+    // Less than a block or two: the tools' last writes did not fit.
+    constexpr qint64 kNoRoom = 64 * 1024;
+    const QStorageInfo info(folder);
+    return info.isValid() && info.bytesAvailable() < kNoRoom;
+}
+
+QString diskOf(const QString& folder) {
+    const QStorageInfo info(folder);
+    return info.isValid() ? info.rootPath() : folder;
 }
 
 bool folderWritable(const QString& folder) {
@@ -134,12 +147,17 @@ JobFrame::Step JobFrame::run(int step, const Command& c) {
     showStep(step);
     Command cmd = c;
     if (cmd.folder.isEmpty()) cmd.folder = folder_;
-    const bool ok = runCmd(cmd);
+    const CmdResult r = runCommand(cmd);
     if (stopped()) {
         stopSeen_ = true;
         return Step::Stopped;
     }
-    return ok ? Step::Done : Step::Failed;
+    // A tool may go on after a write failed (and even exit with 0): a full disk counts
+    // whenever it is reported; another reason only from a command that failed.
+    const ToolFailure f = readFailure(r.output);
+    if (f.cause == FailureCause::DiskFull || (!r.succeeded() && f.cause != FailureCause::Unknown))
+        failure_ = f;
+    return r.succeeded() ? Step::Done : Step::Failed;
 }
 
 bool JobFrame::askReencode() {
@@ -166,6 +184,9 @@ bool JobFrame::finish(const QString& output, bool failed) {
     finished_ = true;
     const QString out = inFolder(output);
     const bool userStopped = stopped();
+    // Before anything is removed: the clean-up frees the room the job took.
+    if (failure_.cause == FailureCause::Unknown && diskFull(folder_))
+        failure_.cause = FailureCause::DiskFull;
     cleanUp();
     if (!failed && !userStopped && fileLength(out) > 0) {
         if (frmBuzy* b = currentBuzy()) b->jobDone();
@@ -192,7 +213,8 @@ bool JobFrame::finish(const QString& output, bool failed) {
     bool wasStopped = false;
     closeBusy(&wasStopped);
     if (!wasStopped && !userStopped)
-        prompts::msgBox(jobErrorText(texts_), prompts::Buttons::Ok, texts::kErrorTitle);
+        prompts::msgBox(jobErrorText(texts_, failure_, diskOf(folder_), folder_),
+                        prompts::Buttons::Ok, texts::kErrorTitle);
     endJob();
     return false;
 }

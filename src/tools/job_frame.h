@@ -17,6 +17,7 @@
 #include "tools/command.h"
 #include "tools/deployment.h"
 #include "tools/save_plan.h"
+#include "tools/tool_failure.h"
 #include "tools/tool_texts.h"
 
 namespace tools {
@@ -62,7 +63,8 @@ class JobFrame {
         Failed,   // it exited with an error, crashed or could not start
         Stopped,  // the user stopped the job: go to finish() without running anything else
     };
-    // showStep(step), then the command.
+    // showStep(step), then the command. What a failing command printed (and a full disk
+    // that any command reported) becomes the reason of the error message.
     Step run(int step, const Command& c);
     bool stopped() const;
 
@@ -98,10 +100,17 @@ class JobFrame {
     bool ownsOutput_ = false;
     QString folder_;
     ToolPaths paths_;
+    ToolFailure failure_;
     QStringList temps_;
     QStringList owned_;
     std::vector<double> weights_;
 };
+
+// True when the file system of folder has (next to) no room left for an ordinary user: a
+// job that failed there failed for that, whatever its tools said.
+bool diskFull(const QString& folder);
+// The disk folder lies on, as the user knows it: the mount point of its file system.
+QString diskOf(const QString& folder);
 
 // The size of path in bytes, 0 when it is missing.
 qint64 fileLength(const QString& path);

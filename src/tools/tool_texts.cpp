@@ -7,6 +7,9 @@ namespace {
 
 using texts::kCrLf;
 
+// A function, not a static: other files' statics are built from these texts.
+QString errorHead() { return QStringLiteral("出現錯誤，無法成功處理檔案"); }
+
 ToolTexts make(const QString& word, const QString& formatWord, bool reencode, bool fixedStepLine,
                const QString& questionWord = {}) {
     ToolTexts t;
@@ -61,8 +64,68 @@ const ToolTexts& toolTexts(Tool t) {
 }
 
 QString jobErrorText(const ToolTexts& t) {
-    return QStringLiteral("出現錯誤，無法成功處理檔案") + kCrLf + kCrLf + t.formatLine + kCrLf +
+    return errorHead() + kCrLf + kCrLf + t.formatLine + kCrLf +
            QStringLiteral("或者，該檔案被正被其他程式所執行");
+}
+
+QString diskFullText(const QString& disk, const QString& folder) {
+    return QStringLiteral("磁碟「") + disk + QStringLiteral("」的空間已滿，新檔案無法寫入") +
+           kCrLf + QStringLiteral("新檔案的資料夾：") + folder + kCrLf + kCrLf +
+           QStringLiteral("請清出磁碟空間，或將新檔案存到其他磁碟，再試一次");
+}
+
+QString diagText(flv::DiagCode code) {
+    using flv::DiagCode;
+    switch (code) {
+        case DiagCode::NotFlv:
+            return QStringLiteral("這個檔案不是 FLV 檔案");
+        case DiagCode::BadHeader:
+            return QStringLiteral("FLV 檔案的檔頭已經損壞");
+        case DiagCode::TruncatedTag:
+        case DiagCode::TagPastEnd:
+            return QStringLiteral("FLV 檔案不完整，資料在中途就結束了");
+        case DiagCode::PrevTagSizeMismatch:
+        case DiagCode::UnknownTagType:
+            return QStringLiteral("FLV 檔案的資料已經損壞，請先使用「修復」功能");
+        case DiagCode::MetadataTooLarge:
+            return QStringLiteral("新檔案的 FLV 資訊太大，無法寫入");
+        case DiagCode::StreamsDiffer:
+            return QStringLiteral("檔案之間的視訊／音訊條件不一致（格式、取樣率或頻道），") +
+                   QStringLiteral("無法以不轉檔的方式合併");
+        case DiagCode::NothingInRange:
+            return QStringLiteral("選取的區段裡沒有任何畫面或聲音");
+        case DiagCode::NotRegularFile:
+            return QStringLiteral("指定的路徑不是一般的檔案");
+        case DiagCode::NotWritable:
+            return QStringLiteral("沒有寫入這個檔案的權限");
+        case DiagCode::FolderNotWritable:
+            return QStringLiteral("沒有在這個資料夾建立新檔案的權限");
+        case DiagCode::ChangedMeanwhile:
+            return QStringLiteral("檔案在處理期間被其他程式改變了");
+        case DiagCode::Io:
+            return QStringLiteral("讀取或寫入檔案時發生錯誤");
+        case DiagCode::NoSpace:
+            return QStringLiteral("磁碟的空間已滿，新檔案無法寫入");
+    }
+    return QStringLiteral("讀取或寫入檔案時發生錯誤");
+}
+
+QString jobErrorText(const ToolTexts& t, const ToolFailure& f, const QString& disk,
+                     const QString& folder) {
+    switch (f.cause) {
+        case FailureCause::Unknown:
+            break;
+        case FailureCause::DiskFull:
+            return errorHead() + kCrLf + kCrLf + diskFullText(disk, folder);
+        case FailureCause::FlvmdiDiag:
+            if (!f.diag) break;
+            return errorHead() + kCrLf + kCrLf + diagText(*f.diag) + kCrLf +
+                   QStringLiteral("（flvmdi：") + f.line + QStringLiteral("）");
+        case FailureCause::ToolLine:
+            return errorHead() + kCrLf + kCrLf + t.formatLine + kCrLf +
+                   QStringLiteral("（工具程式的訊息：") + f.line + QStringLiteral("）");
+    }
+    return jobErrorText(t);
 }
 
 QString folderErrorText(const QString& folder) {

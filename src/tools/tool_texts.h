@@ -3,6 +3,9 @@
 // question, and the tool family of a source.
 #include <QString>
 
+#include "flv/diag.h"
+#include "tools/tool_failure.h"
+
 namespace tools {
 
 enum class Tool { SaveCut, SaveSplit, Split, Join, Snapshot, Fix, Encode };
@@ -22,6 +25,16 @@ const ToolTexts& toolTexts(Tool t);
 
 // The error message of a failed job for its format line.
 QString jobErrorText(const ToolTexts& t);
+// The error message of a failed job that knows why: a full disk names the disk (its mount
+// point) and the output folder; one of flvmdi's diagnostics is said in words, with the
+// tool's own line below; another tool's line follows the format line. An unknown cause
+// gives jobErrorText(t).
+QString jobErrorText(const ToolTexts& t, const ToolFailure& f, const QString& disk,
+                     const QString& folder);
+// The disk-full lines of that message.
+QString diskFullText(const QString& disk, const QString& folder);
+// One of flvmdi's diagnostics in words.
+QString diagText(flv::DiagCode code);
 // The error message of a job whose output folder is missing or cannot be written.
 QString folderErrorText(const QString& folder);
 // The re-encode question; empty when the tool has none.

@@ -80,28 +80,41 @@ class JoinJob {
     save::Tools tools_;
 };
 
-// The first item whose streams differ from the first item's; items that cannot be read are
-// left to the join itself.
-bool streamsAccepted(const QStringList& items, const StreamReader& reader, double* seconds) {
+// The items' streams against the first item's. A pair that a tag-level join cannot put
+// together is refused at once with its reason (the item selected): flvmdi would refuse it
+// after the save dialog. Another difference is named and the user may go on. Items that
+// cannot be read are left to the join itself, whose own reason then reaches the user.
+bool streamsAccepted(const QStringList& items, const JoinListAccess& list,
+                     const StreamReader& reader, bool tagLevel, double* seconds) {
     *seconds = 0;
     if (!reader) return true;
-    const std::optional<StreamSummary> first = reader(items.first());
-    bool allKnown = first.has_value();
-    if (first) *seconds += first->duration;
-    bool asked = false;
-    for (int i = 1; i < items.size(); ++i) {
-        const std::optional<StreamSummary> s = reader(items[i]);
-        allKnown = allKnown && s.has_value();
-        if (s) *seconds += s->duration;
-        if (asked || !first || !s) continue;
-        if (const std::optional<Mismatch> m = compareStreams(*first, *s)) {
-            asked = true;
-            if (prompts::msgBox(mismatchText(i + 1, *m), prompts::Buttons::OkCancel,
-                                texts::kNoticeTitle) != prompts::Answer::Ok)
-                return false;
-        }
+    std::vector<std::optional<StreamSummary>> s;
+    bool allKnown = true;
+    for (const QString& item : items) {
+        s.push_back(reader(item));
+        allKnown = allKnown && s.back().has_value();
+        if (s.back()) *seconds += s.back()->duration;
     }
     if (!allKnown) *seconds = 0;
+    if (!s.front()) return true;
+    const StreamSummary& first = *s.front();
+    if (tagLevel) {
+        for (int i = 1; i < items.size(); ++i) {
+            if (!s[static_cast<size_t>(i)]) continue;
+            if (const std::optional<Mismatch> m =
+                    tagJoinConflict(first, *s[static_cast<size_t>(i)])) {
+                if (list.select) list.select(i);
+                prompts::msgBox(conflictText(i + 1, *m), prompts::Buttons::Ok, texts::kNoticeTitle);
+                return false;
+            }
+        }
+    }
+    for (int i = 1; i < items.size(); ++i) {
+        if (!s[static_cast<size_t>(i)]) continue;
+        if (const std::optional<Mismatch> m = compareStreams(first, *s[static_cast<size_t>(i)]))
+            return prompts::msgBox(mismatchText(i + 1, *m), prompts::Buttons::OkCancel,
+                                   texts::kNoticeTitle) == prompts::Answer::Ok;
+    }
     return true;
 }
 
@@ -131,10 +144,11 @@ JoinOutcome mediaJoin(const JoinListAccess& list, QWidget* caller, const StreamR
         return out;
     }
     double seconds = 0;
-    if (!streamsAccepted(items, reader, &seconds)) return out;
+    const QString ext = joinExtension(items);
+    const bool tagLevel = tools::toolKind(ext) == tools::ToolKind::Flv;
+    if (!streamsAccepted(items, list, reader, tagLevel, &seconds)) return out;
 
     const QString first = items.first();
-    const QString ext = joinExtension(items);
     prompts::FileDialog d;
     d.kind = prompts::FileDialog::Save;
     d.owner = caller;

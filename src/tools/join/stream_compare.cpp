@@ -92,13 +92,51 @@ std::optional<Mismatch> compareStreams(const StreamSummary& first, const StreamS
     return std::nullopt;
 }
 
-QString mismatchText(int number, const Mismatch& m) {
+std::optional<Mismatch> tagJoinConflict(const StreamSummary& first, const StreamSummary& other) {
+    const auto mismatch = [&](StreamProperty p) {
+        return Mismatch{p, propertyValue(first, p), propertyValue(other, p)};
+    };
+    if (first.hasVideo != other.hasVideo) return mismatch(StreamProperty::VideoFormat);
+    if (first.hasVideo && !first.videoCodec.isEmpty() && !other.videoCodec.isEmpty() &&
+        first.videoCodec != other.videoCodec)
+        return mismatch(StreamProperty::VideoFormat);
+    if (first.hasAudio != other.hasAudio) return mismatch(StreamProperty::AudioFormat);
+    if (!first.hasAudio) return std::nullopt;
+    if (!first.audioCodec.isEmpty() && !other.audioCodec.isEmpty() &&
+        first.audioCodec != other.audioCodec)
+        return mismatch(StreamProperty::AudioFormat);
+    if (first.sampleRate > 0 && other.sampleRate > 0 && first.sampleRate != other.sampleRate)
+        return mismatch(StreamProperty::SampleRate);
+    // FLV knows mono and stereo only: 2 and 6 channels are both "stereo" to it.
+    if (first.channels > 0 && other.channels > 0 && (first.channels == 1) != (other.channels == 1))
+        return mismatch(StreamProperty::Channels);
+    return std::nullopt;
+}
+
+namespace {
+
+QString differenceLines(int number, const Mismatch& m) {
     using texts::kCrLf;
     return QStringLiteral("合併清單的第 %1 個檔案與第一個檔案的「").arg(number) +
            propertyName(m.property) + QStringLiteral("」不一致：") + kCrLf + m.firstValue +
-           QStringLiteral(" ／ ") + m.otherValue + kCrLf + kCrLf +
+           QStringLiteral(" ／ ") + m.otherValue;
+}
+
+}  // namespace
+
+QString mismatchText(int number, const Mismatch& m) {
+    using texts::kCrLf;
+    return differenceLines(number, m) + kCrLf + kCrLf +
            QStringLiteral("以不轉檔的方式合併，新檔案可能無法正常播放") + kCrLf +
            QStringLiteral("按「確定」則繼續合併，按「取消」則中止");
+}
+
+QString conflictText(int number, const Mismatch& m) {
+    using texts::kCrLf;
+    return differenceLines(number, m) + kCrLf + kCrLf +
+           QStringLiteral("FLV 檔案以不轉檔的方式合併時，視訊格式、音訊格式、") +
+           QStringLiteral("音訊取樣率及頻道（單聲道／立體聲）必須一致，無法合併") + kCrLf +
+           QStringLiteral("你可利用轉檔功能，將每個影片之視訊、音訊調成一致");
 }
 
 }  // namespace join

@@ -45,7 +45,15 @@ struct Mismatch {
 // The first property in which other differs from first.
 std::optional<Mismatch> compareStreams(const StreamSummary& first, const StreamSummary& other);
 
+// The first property in which other differs from first so that a join at FLV tag level
+// cannot put them together (flvmdi refuses such files): a stream one has and the other has
+// not, another codec, another sample rate, mono against stereo. Picture size and frame rate
+// are no obstacle to it. Values either reader could not tell are not held against a file.
+std::optional<Mismatch> tagJoinConflict(const StreamSummary& first, const StreamSummary& other);
+
 // The notice for item number (1-based, as the user counts) that differs from the first.
 QString mismatchText(int number, const Mismatch& m);
+// The refusal of item number that a tag-level join cannot put after the first.
+QString conflictText(int number, const Mismatch& m);
 
 }  // namespace join

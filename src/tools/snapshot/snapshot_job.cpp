@@ -52,7 +52,8 @@ QString askOutput(const SnapRequest& r, const QString& src, bool series) {
     d.fileName = QFileInfo(src).completeBaseName() + QStringLiteral("_snapshot.") + ext;
     d.owner = r.caller;
     const prompts::FileAnswer a = prompts::current().file(d);
-    return a.paths.isEmpty() ? QString() : QFileInfo(a.paths.first()).absoluteFilePath();
+    if (a.paths.isEmpty() || a.paths.first().trimmed().isEmpty()) return {};
+    return pictureFileName(QFileInfo(a.paths.first()).absoluteFilePath(), r.type);
 }
 
 void noteCaption(SnapOutcome& out) {

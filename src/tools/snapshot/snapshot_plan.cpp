@@ -1,6 +1,8 @@
 #include "tools/snapshot/snapshot_plan.h"
 
+#include <QFileInfo>
 #include <QStringList>
+#include <array>
 
 #include "common/time_code.h"
 
@@ -20,6 +22,50 @@ QString typeText(PictureType t) {
 
 QString typeExt(PictureType t) { return typeText(t).toLower(); }
 
+namespace {
+
+// Extensions a picture file is known by; one of these typed for another type is a slip.
+bool isPictureExt(const QString& ext) {
+    static const std::array kKnown = {"jpg", "jpeg", "jpe",  "png", "gif",
+                                      "bmp", "tif",  "tiff", "webp"};
+    for (const char* k : kKnown)
+        if (ext == QLatin1String(k)) return true;
+    return false;
+}
+
+bool extFitsType(const QString& ext, PictureType type) {
+    if (type == PictureType::Jpg)
+        return ext == QLatin1String("jpg") || ext == QLatin1String("jpeg") ||
+               ext == QLatin1String("jpe");
+    return ext == typeExt(type);
+}
+
+// ffmpeg's encoder of each type: image2 guesses by the file name and writes JPEG for ".gif".
+QString encoderOf(PictureType type) {
+    switch (type) {
+        case PictureType::Jpg:
+            return QStringLiteral("mjpeg");
+        case PictureType::Png:
+            return QStringLiteral("png");
+        case PictureType::Gif:
+            return QStringLiteral("gif");
+    }
+    return QStringLiteral("mjpeg");
+}
+
+}  // namespace
+
+QString pictureFileName(const QString& path, PictureType type) {
+    const QFileInfo info(path);
+    const QString name = info.fileName();
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    const QString ext = dot > 0 ? name.mid(dot + 1).toLower() : QString();
+    if (extFitsType(ext, type)) return path;
+    const QString stem = isPictureExt(ext) ? name.left(dot) : name;
+    const qsizetype cut = path.size() - name.size();
+    return path.left(cut) + stem + QLatin1Char('.') + typeExt(type);
+}
+
 QString tempPictureName(const QString& ext) { return QStringLiteral("~tmpSP001.") + ext; }
 
 QString seriesName(int index, const QString& ext) {
@@ -34,15 +80,28 @@ tools::Command pictureCommand(const QString& ffmpeg, const QString& source, doub
     // starts at 0 and whose pictures start a few frames later) lands on the next keyframe,
     // seconds too late. Near the start, decoding from the beginning costs little and is exact.
     const bool seekOnInput = seconds >= kDecodeFromStartBelow;
+    const bool gif = type == PictureType::Gif;
     QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-nostdin"),
                      QStringLiteral("-y"), QStringLiteral("-loglevel"), QStringLiteral("error")};
     if (seekOnInput) args << QStringLiteral("-ss") << timeText(seconds);
     args << QStringLiteral("-i") << tools::ffmpegFile(source);
-    if (!seekOnInput) args << QStringLiteral("-ss") << timeText(seconds);
+    // An output seek filters every frame before it: the GIF's palette filter would run on
+    // each, so its seek is a trim in front of that filter instead.
+    if (!seekOnInput && !gif) args << QStringLiteral("-ss") << timeText(seconds);
     args << QStringLiteral("-map") << QStringLiteral("0:V:0") << QStringLiteral("-frames:v")
-         << QStringLiteral("1");
+         << QStringLiteral("1") << QStringLiteral("-c:v") << encoderOf(type);
     // A JPEG at ffmpeg's default quantiser is visibly blocky; 2 is near its best.
     if (type == PictureType::Jpg) args << QStringLiteral("-q:v") << QStringLiteral("2");
+    // GIF has 256 colours: a palette made from this picture, not the fixed 3-3-2 one.
+    if (gif) {
+        const QString trim =
+            seekOnInput ? QString()
+                        : QStringLiteral("trim=start=") + timeText(seconds) + QLatin1Char(',');
+        args << QStringLiteral("-vf")
+             << trim + QStringLiteral(
+                           "split[a][b];[a]palettegen=stats_mode=single[p];"
+                           "[b][p]paletteuse=new=1");
+    }
     args << QStringLiteral("-f") << QStringLiteral("image2") << QStringLiteral("-update")
          << QStringLiteral("1") << tools::ffmpegFile(tempPath);
     return tools::ffmpegCommand(ffmpeg, args);

@@ -13,6 +13,12 @@ QString typeText(PictureType t);
 // The file extension: the item in lower case.
 QString typeExt(PictureType t);
 
+// The file a single picture goes to when the user typed path for type: the name carries the
+// type's extension, so its content and its name agree. A picture extension of another type is
+// replaced ("x.png" as JPG: "x.jpg", what the user asked for with the type box); any other
+// name gets the extension added ("x.2024": "x.2024.jpg"). "x.jpeg" and "X.JPG" stay for JPG.
+QString pictureFileName(const QString& path, PictureType type);
+
 // The one picture ffmpeg writes (its own numbering of "~tmpSP%03d"): "~tmpSP001.jpg".
 QString tempPictureName(const QString& ext);
 // "snapshot_001.jpg" for index 0.
@@ -24,7 +30,8 @@ QString timeText(double seconds);
 inline constexpr double kDecodeFromStartBelow = 5.0;
 
 // One picture at seconds: ffmpeg seeks on the input (near-constant time, decoding to the
-// exact frame; near the start it decodes from the beginning) and writes one frame to tempPath.
+// exact frame; near the start it decodes from the beginning) and writes one frame to tempPath,
+// encoded as type whatever tempPath is called.
 tools::Command pictureCommand(const QString& ffmpeg, const QString& source, double seconds,
                               PictureType type, const QString& tempPath);
 

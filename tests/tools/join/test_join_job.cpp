@@ -151,9 +151,19 @@ TEST_F(JoinJobTest, AwkwardNamesJoinAndStayUntouched) {
     EXPECT_EQ(folderFiles(), QStringList{QStringLiteral("-合併 'x' \"y\".mpg")});
 }
 
+// H.264 + AAC, 2 s, with the given number of channels and picture size.
+std::string soundClip(const char* channels, const std::string& size = "160x120") {
+    return testmedia::makeClip(
+        std::string("join_ac") + channels + "_" + size + ".flv",
+        {"-f", "lavfi", "-i", "testsrc2=size=" + size + ":rate=25:duration=2", "-f", "lavfi", "-i",
+         "sine=duration=2", "-ac", channels, "-c:v", "libx264", "-preset", "veryfast", "-c:a",
+         "aac"});
+}
+
 TEST_F(JoinJobTest, UnlikePicturesAreNamedBeforeTheDialogAndCancelEnds) {
-    item(testmedia::clip("h264_aac.flv"), QStringLiteral("small.flv"));
-    item(testmedia::clip("sample640.flv"), QStringLiteral("large.flv"));
+    // Pictures of another size a tag-level join can put together: the user is asked.
+    item(soundClip("2", "320x240"), QStringLiteral("small.flv"));
+    item(soundClip("2", "640x360"), QStringLiteral("large.flv"));
     ScriptedPrompts sp;
     sp.answer(Answer::Cancel);
     const JoinOutcome o = runJoin();
@@ -172,6 +182,39 @@ TEST_F(JoinJobTest, UnlikePicturesAreNamedBeforeTheDialogAndCancelEnds) {
     runJoin();
     ASSERT_EQ(sp.shown().size(), 2u);
     EXPECT_EQ(sp.shown()[1].kind, ScriptedPrompts::Kind::File);
+}
+
+TEST_F(JoinJobTest, MonoAfterStereoFlvIsRefusedWithItsReasonBeforeTheDialog) {
+    item(soundClip("2"), QStringLiteral("stereo.flv"));
+    item(soundClip("2"), QStringLiteral("stereo2.flv"));
+    item(soundClip("1"), QStringLiteral("mono.flv"));
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok);
+    const JoinOutcome o = runJoin();
+    EXPECT_FALSE(o.started);
+    EXPECT_EQ(selected_, QList<int>{2});
+    ASSERT_EQ(sp.shown().size(), 1u);  // no offer to go on, no save dialog
+    EXPECT_EQ(sp.shown()[0].buttons, prompts::Buttons::Ok);
+    EXPECT_EQ(sp.shown()[0].title, QStringLiteral("注意事項"));
+    EXPECT_EQ(sp.shown()[0].text, conflictText(3, {StreamProperty::Channels, QStringLiteral("2"),
+                                                   QStringLiteral("1")}));
+}
+
+TEST_F(JoinJobTest, FlvmdisOwnReasonReachesTheErrorMessage) {
+    // Streams that could not be read beforehand are left to the join, which refuses them.
+    item(soundClip("2"), QStringLiteral("stereo.flv"));
+    item(soundClip("1"), QStringLiteral("mono.flv"));
+    ScriptedPrompts sp;
+    sp.files({folder_ + QStringLiteral("j.flv")}).answer(Answer::Ok);
+    const JoinOutcome o = mediaJoin(joinList_, win_.get(),
+                                    [](const QString&) { return std::optional<StreamSummary>(); });
+    EXPECT_TRUE(o.started);
+    EXPECT_FALSE(o.succeeded);
+    EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
+    EXPECT_TRUE(sp.last().text.contains(tools::diagText(flv::DiagCode::StreamsDiffer)));
+    EXPECT_TRUE(sp.last().text.contains(QStringLiteral("E108"))) << sp.last().text.toStdString();
+    EXPECT_FALSE(sp.last().text.contains(kFormatLine));
+    EXPECT_EQ(folderFiles(), QStringList{});
 }
 
 TEST_F(JoinJobTest, OpusInAviAsksToReencodeTheAudio) {

@@ -153,6 +153,37 @@ TEST(StreamCompare, TheNoticeNamesItemPropertyAndBothValues) {
         EXPECT_EQ(propertyName(static_cast<StreamProperty>(i)), names[i]);
 }
 
+TEST(StreamCompare, ATagLevelJoinIsRefusedOnlyWhatItCannotBridge) {
+    const StreamSummary a = video(QStringLiteral("h264"), 320, 240, 25);
+    // Another picture size or rate: flvmdi joins them, the user is only asked.
+    EXPECT_FALSE(tagJoinConflict(a, video(QStringLiteral("h264"), 640, 360, 30)));
+    StreamSummary six = a;
+    six.channels = 6;  // "stereo" to FLV as 2 is
+    EXPECT_FALSE(tagJoinConflict(a, six));
+    StreamSummary unknown = a;
+    unknown.sampleRate = 0;
+    unknown.audioCodec.clear();
+    EXPECT_FALSE(tagJoinConflict(a, unknown));
+
+    StreamSummary mono = video(QStringLiteral("h264"), 640, 360, 25);
+    mono.channels = 1;
+    const std::optional<Mismatch> m = tagJoinConflict(a, mono);  // behind the size difference
+    ASSERT_TRUE(m);
+    EXPECT_EQ(m->property, StreamProperty::Channels);
+    EXPECT_EQ(m->firstValue + m->otherValue, QStringLiteral("21"));
+    StreamSummary rate = a;
+    rate.sampleRate = 22050;
+    EXPECT_EQ(tagJoinConflict(a, rate)->property, StreamProperty::SampleRate);
+    StreamSummary silent = a;
+    silent.hasAudio = false;
+    EXPECT_EQ(tagJoinConflict(a, silent)->property, StreamProperty::AudioFormat);
+    EXPECT_EQ(tagJoinConflict(a, video(QStringLiteral("flv1"), 320, 240, 25))->property,
+              StreamProperty::VideoFormat);
+    StreamSummary soundOnly = a;
+    soundOnly.hasVideo = false;
+    EXPECT_EQ(tagJoinConflict(soundOnly, a)->property, StreamProperty::VideoFormat);
+}
+
 const save::Tools kTools{QStringLiteral("/t/ffmpeg"), QStringLiteral("/t/flvmdi")};
 
 TEST(JoinPlanTest, FlvItemsAreJoinedByFlvmdiIntoTheTemporaryName) {

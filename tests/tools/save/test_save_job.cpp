@@ -341,7 +341,7 @@ TEST_F(SaveJobTest, AnFlvSpanWithoutPictureFailsTheJob) {
     const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
     EXPECT_TRUE(o.started);
     EXPECT_FALSE(o.succeeded);
-    EXPECT_TRUE(sp.last().text.contains(kFormatLine));
+    EXPECT_TRUE(sp.last().text.contains(tools::diagText(flv::DiagCode::NothingInRange)));
     EXPECT_EQ(folderFiles(), QStringList{});
     expectSourceUntouched();
 }

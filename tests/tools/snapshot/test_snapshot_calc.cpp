@@ -113,3 +113,14 @@ TEST(SnapshotPlan, APictureNearTheStartDecodesFromTheBeginning) {
         pictureCommand("/t/ffmpeg", "/v/a.flv", 5, PictureType::Png, "/o/p.png").args;
     EXPECT_LT(a.indexOf("-ss"), a.indexOf("-i"));
 }
+
+TEST(SnapshotPlan, ANameCarriesTheExtensionOfTheChosenType) {
+    EXPECT_EQ(pictureFileName("/o/x.png", PictureType::Jpg), QStringLiteral("/o/x.jpg"));
+    EXPECT_EQ(pictureFileName("/o/x.JPG", PictureType::Gif), QStringLiteral("/o/x.gif"));
+    EXPECT_EQ(pictureFileName("/o/x.2024", PictureType::Png), QStringLiteral("/o/x.2024.png"));
+    EXPECT_EQ(pictureFileName("/o/x", PictureType::Png), QStringLiteral("/o/x.png"));
+    EXPECT_EQ(pictureFileName("/o/.png", PictureType::Jpg), QStringLiteral("/o/.png.jpg"));
+    EXPECT_EQ(pictureFileName("/o.d/x", PictureType::Gif), QStringLiteral("/o.d/x.gif"));
+    for (const char* same : {"/o/x.jpeg", "/o/X.JPG", "/o/x.jpe"})
+        EXPECT_EQ(pictureFileName(same, PictureType::Jpg), QString::fromUtf8(same));
+}

@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 
 #include "common/globals.h"
@@ -122,19 +123,57 @@ TEST_F(SnapshotJobTest, APictureAtTheVeryStartIsTheFirstFrame) {
     EXPECT_TRUE(picture == rgb(withSound.toStdString()));  // not the next keyframe's, 2 s on
 }
 
-TEST_F(SnapshotJobTest, JpgAndGifAreNearestTheFrameAtTheirTime) {
-    for (PictureType t : {PictureType::Jpg, PictureType::Gif}) {
+// The picture's first bytes: its real format whatever its name.
+bool isOfType(const QString& path, PictureType t) {
+    const QByteArray head = testmedia::readBytes(path).left(8);
+    switch (t) {
+        case PictureType::Jpg:
+            return head.startsWith("\xFF\xD8\xFF");
+        case PictureType::Png:
+            return head.startsWith("\x89PNG\r\n\x1A\n");
+        case PictureType::Gif:
+            return head.startsWith("GIF89a") || head.startsWith("GIF87a");
+    }
+    return false;
+}
+
+TEST_F(SnapshotJobTest, JpgAndGifAreOfTheirTypeAndNearestTheFrameAtTheirTime) {
+    // 6.2 s seeks on the input, 1.2 s decodes from the start: GIF takes its palette either way.
+    for (const char* moment : {"6.2", "1.2"}) {
+        for (PictureType t : {PictureType::Jpg, PictureType::Gif}) {
+            SCOPED_TRACE(typeText(t).toStdString() + " at " + moment);
+            SnapFields f;
+            f.moment = QString::fromLatin1(moment);
+            ScriptedPrompts sp;
+            const QString out = folder_ + QStringLiteral("still.") + typeExt(t);
+            sp.files({out}).answer(Answer::Ok);
+            ASSERT_TRUE(runSnapshot(request(f, t)).succeeded);
+            EXPECT_TRUE(isOfType(out, t));
+            const double s = std::atof(moment);
+            const std::string picture = rgb(out.toStdString());
+            const double at = distance(picture, rgb(src.toStdString(), s));
+            EXPECT_LT(at, distance(picture, rgb(src.toStdString(), s - 0.04)));
+            EXPECT_LT(at, distance(picture, rgb(src.toStdString(), s + 0.04)));
+        }
+    }
+}
+
+TEST_F(SnapshotJobTest, ANameTypedForAnotherTypeTakesTheChosenTypesExtension) {
+    for (PictureType t : {PictureType::Jpg, PictureType::Png, PictureType::Gif}) {
         SCOPED_TRACE(typeText(t).toStdString());
         SnapFields f;
-        f.moment = QStringLiteral("6.2");
+        f.moment = QStringLiteral("6");
         ScriptedPrompts sp;
-        const QString out = folder_ + QStringLiteral("still.") + typeExt(t);
-        sp.files({out}).answer(Answer::Ok);
-        ASSERT_TRUE(runSnapshot(request(f, t)).succeeded);
-        const std::string picture = rgb(out.toStdString());
-        const double at = distance(picture, rgb(src.toStdString(), 6.2));
-        EXPECT_LT(at, distance(picture, rgb(src.toStdString(), 6.16)));
-        EXPECT_LT(at, distance(picture, rgb(src.toStdString(), 6.24)));
+        const QString typed =
+            t == PictureType::Png ? QStringLiteral("x.gif") : QStringLiteral("x.png");
+        sp.files({folder_ + typed}).answer(Answer::Ok);
+        const SnapOutcome o = runSnapshot(request(f, t));
+        ASSERT_TRUE(o.succeeded);
+        const QString made = folder_ + QStringLiteral("x.") + typeExt(t);
+        EXPECT_EQ(o.output, made);
+        EXPECT_EQ(folderFiles(), QStringList{QStringLiteral("x.") + typeExt(t)});
+        EXPECT_TRUE(isOfType(made, t));
+        QFile::remove(made);
     }
 }
 
