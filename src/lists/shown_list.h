@@ -20,6 +20,9 @@ class ShownList {
     const PlayList& model() const { return model_; }
     ListBox& box() { return box_; }
     ListKind kind() const { return kind_; }
+    // The name the list was last saved under or filled from (a list file's name without
+    // extension); "" : none yet.
+    QString fileName;
 
     int count() const { return model_.count(); }
     int selected() const { return model_.selected(); }

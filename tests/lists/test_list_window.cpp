@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QKeyEvent>
@@ -46,13 +47,6 @@ class ListWindow : public ::testing::Test {
         folder = dir.path() + "/";
         TempFolder = temp.path() + "/";
         w = std::make_unique<frmList>(lists);
-        // The player's saveFile: the copy the user asks for.
-        w->host.saveFile = [this](const QString& path, QWidget*) {
-            const QString target = savedTo.isEmpty() ? QString() : savedTo;
-            QFile::remove(target);
-            QFile::copy(path, target);
-            savedFrom = path;
-        };
     }
     QString file(const QString& name, qint64 bytes = 1) {
         QFile f(folder + name);
@@ -64,7 +58,7 @@ class ListWindow : public ::testing::Test {
     void click(LumbaButton* b) { emit b->Click(); }
 
     QTemporaryDir dir, temp;
-    QString folder, savedTo, savedFrom;
+    QString folder;
     ScriptedPrompts prompts;
     PlayLists lists;
     std::unique_ptr<frmList> w;
@@ -186,29 +180,59 @@ TEST_F(ListWindow, RemovingMovingAndReordering) {
     EXPECT_EQ(w->buttons.mbPlay->State(), ButtonState::Disabled);
 }
 
-TEST_F(ListWindow, APlsFileOfThreeLinesAddsThoseThreeLines) {
+TEST_F(ListWindow, ImportingAListFileAddsItsMediaAndJunkGivesANotice) {
+    const QString a = file("a.flv"), b = file("b.flv");
     const QString pls = folder + "list.pls";
-    ASSERT_TRUE(writeTextLines(pls, {"[playlist]", "File1=/music/a.mp3", "NumberOfEntries=1"}).ok);
-    w->host.listPatterns = [] { return QString("播放清單 (*.plt)|*.plt|"); };
+    ASSERT_TRUE(
+        writeTextLines(pls, {"[playlist]", "File2=b.flv", "File1=" + a, "NumberOfEntries=2"}).ok);
+    w->host.listPatterns = [] { return QString("*.plt;*.m3u8;*.xspf;"); };
     prompts.files({pls});
     click(w->buttons.mbAdd[1]);
-    EXPECT_EQ(items(0), (QStringList{"[playlist]", "File1=/music/a.mp3", "NumberOfEntries=1"}));
-    EXPECT_TRUE(prompts.shown().back().file.qtFilter.startsWith("支援的清單檔"));
+    EXPECT_EQ(items(0), (QStringList{a, b}));
+    const auto& dialog = prompts.shown().back();
+    EXPECT_TRUE(
+        dialog.file.qtFilter.startsWith("支援的清單檔 (*.plt;*.pls;*.m3u;*.m3u8;*.asx;*.xspf)"));
+    EXPECT_EQ(dialog.initialFolder, QDir::homePath() + "/");  // no list used yet
+
+    QFile junk(folder + "junk.m3u");
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 200 * 1024; ++i) junk.putChar(char(i * 7919 >> 3));
+    junk.close();
+    prompts.files({junk.fileName()});
+    prompts.answer(prompts::Answer::Ok);
+    click(w->buttons.mbAdd[1]);
+    EXPECT_EQ(prompts.shown().back().text, "清單檔 junk.m3u 裡沒有可以播放的檔案或網址！");
+    EXPECT_EQ(prompts.shown().back().title, "注意事項");
+    EXPECT_EQ(items(0), (QStringList{a, b}));
+    EXPECT_EQ(prompts.shown()[prompts.shown().size() - 2].initialFolder, folder);  // the list's
 }
 
 TEST_F(ListWindow, AListSavedWithMarksImportsIntoTheOtherListUnchanged) {
-    const QStringList saved{folder + "a.flv" + S + "25-75 100-150", folder + "b.flv",
-                            folder + "c d.flv" + S + "1-2"};
+    const QStringList saved{file("a.flv") + S + "25-75 100-150", file("b.flv"),
+                            file("c d.flv") + S + "1-2"};
     lists.list[0].setItems(saved, 0);
     w->reloadLists();
-    savedTo = folder + "mine.plt";
+    QString reported;
+    w->host.listSaved = [&](const QString& path) { reported = path; };
+    prompts.files({folder + "mine.plt"});
     click(w->buttons.mbSave[1]);
-    EXPECT_TRUE(savedFrom.endsWith("~tmpS.plt"));
-    EXPECT_FALSE(QFile::exists(savedFrom));  // the temporary list is gone
+    const auto& dialog = prompts.shown().back().file;
+    EXPECT_EQ(dialog.fileName, "播放清單一.plt");  // the list's own name
+    EXPECT_EQ(dialog.qtFilter, "預設清單檔(*.plt);;M3U8 清單檔(*.m3u8)");
+    EXPECT_EQ(reported, folder + "mine.plt");
     w->changeToTab(0, 1);
-    ASSERT_TRUE(importListFile(*w, savedTo));
+    ASSERT_TRUE(importListFile(*w, folder + "mine.plt"));
     EXPECT_EQ(items(1), saved);
     EXPECT_TRUE(w->playList(1).box().line(0).contains("標記 25-75 100-150"));
+
+    // For other players: the same files, no marks; the next save proposes the name used.
+    prompts.files({folder + "mine.m3u8"});
+    click(w->buttons.mbSave[1]);
+    EXPECT_EQ(prompts.shown().back().file.fileName, "mine.plt");
+    EXPECT_EQ(prompts.shown().back().initialFolder, folder);
+    EXPECT_EQ(readTextFile(folder + "mine.m3u8").lines,
+              (QStringList{"#EXTM3U", "#EXTINF:-1,a", folder + "a.flv", "#EXTINF:-1,b",
+                           folder + "b.flv", "#EXTINF:-1,c d", folder + "c d.flv"}));
 }
 
 TEST_F(ListWindow, ALineFormatChangedWhileAListIsHiddenRedrawsItWhenShown) {
