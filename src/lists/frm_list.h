@@ -59,6 +59,8 @@ class frmList : public QWidget {
 
     // Adds one item to the current list (addToList).
     void addToList(const QString& text, bool insertAfterSelection, bool refresh);
+    // Several texts as addToList adds them one after the other, in one batch.
+    void addToList(const QStringList& texts, bool insertAfterSelection, bool refresh);
     // The list of copy target k (0, 1 play lists, 2 join list) shown and text added to it.
     void addToListK(int k, const QString& text);
 

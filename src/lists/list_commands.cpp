@@ -29,8 +29,8 @@ void changed(frmList& w, ShownList& list) {
 void addFiles(frmList& w, const QStringList& files) {
     ShownList* list = w.currentList();
     if (!list) return;
-    for (auto it = files.crbegin(); it != files.crend(); ++it)
-        w.addToList(*it, !w.toListEnd(), false);
+    const QStringList lastFirst(files.crbegin(), files.crend());
+    w.addToList(lastFirst, !w.toListEnd(), false);
     changed(w, *list);
 }
 
@@ -65,7 +65,7 @@ bool importListFile(frmList& w, const QString& path) {
         return true;
     }
     if (list->count() == 0) list->fileName = QFileInfo(path).completeBaseName();
-    for (const QString& item : items) w.addToList(item, !w.toListEnd(), false);
+    w.addToList(items, !w.toListEnd(), false);
     changed(w, *list);
     return true;
 }

@@ -181,14 +181,17 @@ TEST_F(ListWindow, RemovingMovingAndReordering) {
 }
 
 TEST_F(ListWindow, ImportingAListFileAddsItsMediaAndJunkGivesANotice) {
-    const QString a = file("a.flv"), b = file("b.flv");
+    const QString a = file("a.flv"), b = file("b.flv"), z = file("z.flv");
+    w->addToList(z, true, true);
     const QString pls = folder + "list.pls";
     ASSERT_TRUE(
         writeTextLines(pls, {"[playlist]", "File2=b.flv", "File1=" + a, "NumberOfEntries=2"}).ok);
     w->host.listPatterns = [] { return QString("*.plt;*.m3u8;*.xspf;"); };
     prompts.files({pls});
     click(w->buttons.mbAdd[1]);
-    EXPECT_EQ(items(0), (QStringList{a, b}));
+    EXPECT_EQ(items(0), (QStringList{z, a, b}));  // after the selection, in list order
+    EXPECT_EQ(w->playList(0).box().currentRow(), 2);
+    EXPECT_EQ(w->playList(0).box().line(2), b + "\t無標記");
     const auto& dialog = prompts.shown().back();
     EXPECT_TRUE(
         dialog.file.qtFilter.startsWith("支援的清單檔 (*.plt;*.pls;*.m3u;*.m3u8;*.asx;*.xspf)"));
@@ -203,7 +206,7 @@ TEST_F(ListWindow, ImportingAListFileAddsItsMediaAndJunkGivesANotice) {
     click(w->buttons.mbAdd[1]);
     EXPECT_EQ(prompts.shown().back().text, "清單檔 junk.m3u 裡沒有可以播放的檔案或網址！");
     EXPECT_EQ(prompts.shown().back().title, "注意事項");
-    EXPECT_EQ(items(0), (QStringList{a, b}));
+    EXPECT_EQ(items(0), (QStringList{z, a, b}));
     EXPECT_EQ(prompts.shown()[prompts.shown().size() - 2].initialFolder, folder);  // the list's
 }
 
