@@ -10,6 +10,7 @@
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -285,4 +286,29 @@ TEST_F(ListWindow, InTheFileBrowserTheButtonsPlayButNeverReorder) {
         EXPECT_EQ(b->State(), ButtonState::Disabled) << b->objectName().toStdString();
     w->switchTo(Area::Fix);
     EXPECT_EQ(w->buttons.mbPlay->State(), ButtonState::Disabled);
+}
+
+TEST_F(ListWindow, LongLinesScrollSidewaysAndAHugeLineStaysInItsRow) {
+    w->resize(400, 300);
+    w->show();
+    ListBox& box = w->playList(0).box();
+    const QString label = "標記 100-200 300-400";
+    w->addToList("/a.flv", false, true);  // a short first line sets no width for the others
+    w->addToList(folder + QString(80, u'd') + "/a.flv" + S + "100-200 300-400", false, true);
+    w->resize(380, 300);  // a layout after the extent was set keeps it
+    QApplication::processEvents();
+    // The whole marks column can be scrolled into view.
+    EXPECT_GE(box.horizontalScrollBar()->maximum() + box.viewport()->width(),
+              box.tabStopPixels().value(0) + box.fontMetrics().horizontalAdvance(label));
+
+    w->addToList(QString(10'000'000, u'x') + S + "1-2", false, true);
+    QApplication::processEvents();
+    EXPECT_LE(box.horizontalScrollBar()->maximum(), 1 << 18);
+    const QImage shot = box.viewport()->grab().toImage();
+    const QColor background = box.viewport()->palette().color(QPalette::Base);
+    const int below = box.visualRect(box.model()->index(2, 0)).bottom() + 1;
+    int drawn = 0;
+    for (int y = below; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) drawn += shot.pixelColor(x, y) != background;
+    EXPECT_EQ(drawn, 0);
 }
