@@ -11,6 +11,7 @@
 #include "player/playback_controller.h"
 #include "player/player_logic.h"
 #include "player/status_tick.h"
+#include "tools/done_report.h"
 
 namespace app {
 
@@ -56,6 +57,7 @@ void ListWiring::connectHost() {
     };
     h.refreshPlayerButtons = [this] { refreshMainItems(); };
     h.saveFile = [](const QString& path, QWidget* owner) { saveFile(path, owner); };
+    h.listSaved = [](const QString& path) { tools::doneAfterSave(path, false, 0, false); };
     h.openFilter = [this] { return w_.OpenFilter(); };
     h.listPatterns = [] { return player::listPatterns(); };
     h.goToMarks = [this] { w_.marks().goToMarksList(); };

@@ -67,13 +67,8 @@ ShownList* frmList::makeList(Area a, PlayList& model, ListKind kind, const char*
     box->setObjectName(QString::fromLatin1(name));
     auto* list = new ShownList(model, *box, kind);
     connect(box, &ListBox::filesDropped, this, [this, list](const QStringList& files) {
-        for (const QString& f : files) {
-            // Drops go to the list they land on, even when another area is current.
-            ShownList* was = current_;
-            current_ = list;
-            addToList(f, !toListEnd(), false);
-            current_ = was;
-        }
+        // Drops go to the list they land on, even when another area is current.
+        list->add(files, !toListEnd());
         list->refresh();
         refreshButtons();
     });
@@ -292,8 +287,13 @@ void frmList::playSelected() {
 }
 
 void frmList::addToList(const QString& text, bool insertAfterSelection, bool refresh) {
-    if (text.isEmpty() || !current_) return;
-    current_->add(text, insertAfterSelection);
+    if (text.isEmpty()) return;
+    addToList(QStringList{text}, insertAfterSelection, refresh);
+}
+
+void frmList::addToList(const QStringList& texts, bool insertAfterSelection, bool refresh) {
+    if (texts.isEmpty() || !current_) return;
+    current_->add(texts, insertAfterSelection);
     if (refresh) {
         current_->refresh();
         refreshButtons();

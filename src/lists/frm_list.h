@@ -34,6 +34,9 @@ class frmList : public QWidget {
 
     ListWindowHost host;
     BrowserItems browser;
+    // Where the list-file dialogs start: the folder a list was last imported from or saved to
+    // ("" : the user's home).
+    QString listFolder;
 
     // Puts an area's widget into its page; the frame owns it from then on.
     void registerArea(Area a, QWidget* w);
@@ -56,6 +59,8 @@ class frmList : public QWidget {
 
     // Adds one item to the current list (addToList).
     void addToList(const QString& text, bool insertAfterSelection, bool refresh);
+    // Several texts as addToList adds them one after the other, in one batch.
+    void addToList(const QStringList& texts, bool insertAfterSelection, bool refresh);
     // The list of copy target k (0, 1 play lists, 2 join list) shown and text added to it.
     void addToListK(int k, const QString& text);
 

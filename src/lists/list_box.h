@@ -27,6 +27,8 @@ class ListBox : public QListWidget, public mdlLineFormat::LineListBox {
     void redraw() override { viewport()->update(); }
 
     const QList<int>& tabStopPixels() const { return stopPixels_; }
+    // Width in pixels the lines are laid out with (the horizontal extent); 0: not set.
+    int extent() const { return extent_; }
     // Text of the tooltip of the item at an index ("" : none).
     std::function<QString(int)> toolTipFor;
 
@@ -43,6 +45,7 @@ class ListBox : public QListWidget, public mdlLineFormat::LineListBox {
   private:
     QString tag_;
     QList<int> stopPixels_;
+    int extent_ = 0;
 };
 
 }  // namespace lists

@@ -12,9 +12,11 @@ class ShownList;
 // Adds files taken from the last to the first, inserted after the selection unless the
 // always-to-end flag is on; one refresh at the end.
 void addFiles(frmList& w, const QStringList& files);
-// The item lines of a play list file (plt, pls, m3u, asx), added like files; what was read
-// before an error is kept. False when the name is not a play list file.
+// The items of a play list file (list_formats.h), added like files; a notice when it holds
+// none. False when the name is not a play list file.
 bool importListFile(frmList& w, const QString& path);
+// Writes the current list to path: an .m3u8 (or .m3u) for other players, else a .plt.
+bool saveListFile(frmList& w, const QString& path);
 
 void mbAdd_Click(frmList& w, int index);
 void mbDel_Click(frmList& w, int index);

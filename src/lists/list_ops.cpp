@@ -48,15 +48,6 @@ int randomIndex(int n, std::mt19937& generator) {
     return std::uniform_int_distribution<int>(0, n - 1)(generator);
 }
 
-QStringList listFileItems(const QStringList& lines) {
-    QStringList out;
-    for (const QString& line : lines) {
-        const QString t = line.trimmed();
-        if (!t.isEmpty()) out.append(t);
-    }
-    return out;
-}
-
 namespace {
 QString existingFile(QString path) {
     path = fixDriveLetter(path.trimmed());

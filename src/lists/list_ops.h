@@ -1,7 +1,7 @@
 #pragma once
-// The play-list operations that need no window: the order changes, the lines a list file or
-// a drop brings, the item tooltip, which list buttons are usable and the index arithmetic of
-// playing through a list. The list window applies them to its lists.
+// The play-list operations that need no window: the order changes, what a drop brings, the
+// item tooltip, which list buttons are usable and the index arithmetic of playing through a
+// list. The list window applies them to its lists.
 #include <QString>
 #include <QStringList>
 #include <random>
@@ -24,9 +24,6 @@ std::mt19937& listRandom();
 
 // A whole number in [0, n); -1 when n < 1.
 int randomIndex(int n, std::mt19937& generator);
-
-// The lines of a play list file that become items: trimmed at both ends, empty ones left out.
-QStringList listFileItems(const QStringList& lines);
 
 // What a drop brings, in the order the items are added (last dropped first): file URLs, or
 // else the text's lines; only names of existing files, made absolute from the program's

@@ -27,6 +27,8 @@ struct ListWindowHost {
     std::function<void()> refreshPlayerButtons;
     // Copies path to a name the user chooses (saveFile) with owner as the dialog's owner.
     std::function<void(const QString& path, QWidget* owner)> saveFile;
+    // The report after the whole list was saved to path (doneAfterSave).
+    std::function<void(const QString& path)> listSaved;
     std::function<QString()> openFilter;
     std::function<QString()> listPatterns;  // ListPatterns: the list-file part of the filters
     // F2 and F3 as the player's menus do them (marks list with its marks; file list with the

@@ -1,5 +1,7 @@
 #include "lists/play_list.h"
 
+#include <algorithm>
+
 namespace lists {
 
 QString PlayList::item(int index) const {
@@ -15,6 +17,14 @@ void PlayList::insertAfterSelection(const QString& itemText) {
     const int at = selected_ < 0 ? 0 : selected_ + 1;
     items_.insert(at, itemText);
     selected_ = at;
+}
+
+void PlayList::insertAt(int at, const QStringList& itemTexts) {
+    at = std::clamp(at, 0, count());
+    QStringList items = items_.mid(0, at);
+    items.reserve(count() + itemTexts.size());
+    items << itemTexts << items_.mid(at);
+    items_ = std::move(items);
 }
 
 void PlayList::removeAt(int index) {

@@ -22,6 +22,8 @@ class PlayList {
     void append(const QString& itemText);
     // After the selected item, or at the front when nothing is selected.
     void insertAfterSelection(const QString& itemText);
+    // At index at (clamped to the list), in their order; the selection is left as it was.
+    void insertAt(int at, const QStringList& itemTexts);
     void removeAt(int index);
     void clear();
     void setItems(const QStringList& items, int selected);

@@ -41,23 +41,33 @@ QString ShownList::itemText(int index) const {
 
 QString ShownList::itemPath(int index) const { return items::splitItemText(itemText(index)).path; }
 
-void ShownList::add(const QString& text, bool insertAfterSelection) {
-    if (text.isEmpty()) return;
+QString ShownList::storedText(const QString& text) const {
+    if (text.isEmpty()) return {};
     const items::ItemParts parts = items::splitItemText(text);
-    const QString stored =
-        kind_ == ListKind::PlayList ? items::joinItemText(parts.path, parts.marks) : parts.path;
-    if (stored.isEmpty()) return;
-    int at;
-    if (insertAfterSelection) {
-        model_.insertAfterSelection(stored);
-        at = model_.selected();
-    } else {
-        model_.append(stored);
-        at = model_.count() - 1;
-        model_.select(at);
+    return kind_ == ListKind::PlayList ? items::joinItemText(parts.path, parts.marks) : parts.path;
+}
+
+void ShownList::add(const QString& text, bool insertAfterSelection) {
+    add(QStringList{text}, insertAfterSelection);
+}
+
+void ShownList::add(const QStringList& texts, bool insertAfterSelection) {
+    QStringList stored, lines;
+    stored.reserve(texts.size());
+    lines.reserve(texts.size());
+    for (const QString& t : texts) {
+        const QString s = storedText(t);
+        if (s.isEmpty()) continue;
+        stored << s;
+        lines << shownLine(s);
     }
+    if (stored.isEmpty()) return;
+    // After the selection (the front when nothing is selected), or at the end.
+    const int at = insertAfterSelection ? model_.selected() + 1 : model_.count();
+    model_.insertAt(at, stored);
+    model_.select(at + int(stored.size()) - 1);
     updating_ = true;
-    box_.insertItem(at, shownLine(stored));
+    box_.insertItems(at, lines);
     updating_ = false;
     syncSelectionToBox();
 }

@@ -20,6 +20,9 @@ class ShownList {
     const PlayList& model() const { return model_; }
     ListBox& box() { return box_; }
     ListKind kind() const { return kind_; }
+    // The name the list was last saved under or filled from (a list file's name without
+    // extension); "" : none yet.
+    QString fileName;
 
     int count() const { return model_.count(); }
     int selected() const { return model_.selected(); }
@@ -32,6 +35,9 @@ class ShownList {
     // addToList without its refresh: the text in this list's form, inserted after the
     // selection (or appended), and selected.
     void add(const QString& text, bool insertAfterSelection);
+    // As add for each text in turn, in one batch: the box gets one insertion, so that ten
+    // thousand items take no longer than a load (and a screen reader hears of one change).
+    void add(const QStringList& texts, bool insertAfterSelection);
     // The refresh of addToList and of the other changes: extent and scroll to the selection.
     void refresh();
 
@@ -51,6 +57,8 @@ class ShownList {
     void redraw();
 
   private:
+    // The text as this list keeps it ("" : nothing to add).
+    QString storedText(const QString& text) const;
     QString shownLine(const QString& itemText) const;
     void syncSelectionToBox();
 

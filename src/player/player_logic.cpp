@@ -5,6 +5,7 @@
 #include <Qt>
 #include <cmath>
 
+#include "common/media_kinds.h"
 #include "common/texts.h"
 
 namespace player {
@@ -224,7 +225,7 @@ QString patternsFrom(const QString& extensionList) {
     return out;
 }
 
-QString listPatterns() { return patternsFrom(QStringLiteral(";plt;pls;m3u;asx;")); }
+QString listPatterns() { return patternsFrom(kListFileList); }
 
 QString editablePatterns(const QString& moreFormats) {
     return patternsFrom(QStringLiteral(";flv;mpg;mpeg;dat;vob;") + moreFormats);

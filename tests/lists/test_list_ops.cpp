@@ -1,4 +1,4 @@
-// The list operations without a window: order changes, list-file lines, drops, tooltips,
+// The list operations without a window: order changes, drops, tooltips,
 // button rules and the arithmetic of playing through a list.
 #include <gtest/gtest.h>
 
@@ -61,11 +61,6 @@ TEST(ListOps, AdvanceFollowsThePlayMode) {
               ContinueMode::None);
     EXPECT_EQ(advanceStep(list, false, M::LoopList, 0).action, Advance::Nothing);
     EXPECT_EQ(advanceStep(ContinueMode::None, false, M::LoopList, 3).action, Advance::Nothing);
-}
-
-TEST(ListOps, ListFileLinesAreTrimmedAndEmptyOnesSkipped) {
-    EXPECT_EQ(listFileItems({"[playlist]", "  File1=/a b.flv ", "", "   ", "NumberOfEntries=1"}),
-              (QStringList{"[playlist]", "File1=/a b.flv", "NumberOfEntries=1"}));
 }
 
 TEST(ListOps, ButtonRules) {

@@ -4,11 +4,13 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QUrl>
 
@@ -46,13 +48,6 @@ class ListWindow : public ::testing::Test {
         folder = dir.path() + "/";
         TempFolder = temp.path() + "/";
         w = std::make_unique<frmList>(lists);
-        // The player's saveFile: the copy the user asks for.
-        w->host.saveFile = [this](const QString& path, QWidget*) {
-            const QString target = savedTo.isEmpty() ? QString() : savedTo;
-            QFile::remove(target);
-            QFile::copy(path, target);
-            savedFrom = path;
-        };
     }
     QString file(const QString& name, qint64 bytes = 1) {
         QFile f(folder + name);
@@ -64,7 +59,7 @@ class ListWindow : public ::testing::Test {
     void click(LumbaButton* b) { emit b->Click(); }
 
     QTemporaryDir dir, temp;
-    QString folder, savedTo, savedFrom;
+    QString folder;
     ScriptedPrompts prompts;
     PlayLists lists;
     std::unique_ptr<frmList> w;
@@ -186,29 +181,62 @@ TEST_F(ListWindow, RemovingMovingAndReordering) {
     EXPECT_EQ(w->buttons.mbPlay->State(), ButtonState::Disabled);
 }
 
-TEST_F(ListWindow, APlsFileOfThreeLinesAddsThoseThreeLines) {
+TEST_F(ListWindow, ImportingAListFileAddsItsMediaAndJunkGivesANotice) {
+    const QString a = file("a.flv"), b = file("b.flv"), z = file("z.flv");
+    w->addToList(z, true, true);
     const QString pls = folder + "list.pls";
-    ASSERT_TRUE(writeTextLines(pls, {"[playlist]", "File1=/music/a.mp3", "NumberOfEntries=1"}).ok);
-    w->host.listPatterns = [] { return QString("播放清單 (*.plt)|*.plt|"); };
+    ASSERT_TRUE(
+        writeTextLines(pls, {"[playlist]", "File2=b.flv", "File1=" + a, "NumberOfEntries=2"}).ok);
+    w->host.listPatterns = [] { return QString("*.plt;*.m3u8;*.xspf;"); };
     prompts.files({pls});
     click(w->buttons.mbAdd[1]);
-    EXPECT_EQ(items(0), (QStringList{"[playlist]", "File1=/music/a.mp3", "NumberOfEntries=1"}));
-    EXPECT_TRUE(prompts.shown().back().file.qtFilter.startsWith("支援的清單檔"));
+    EXPECT_EQ(items(0), (QStringList{z, a, b}));  // after the selection, in list order
+    EXPECT_EQ(w->playList(0).box().currentRow(), 2);
+    EXPECT_EQ(w->playList(0).box().line(2), b + "\t無標記");
+    const auto& dialog = prompts.shown().back();
+    EXPECT_TRUE(
+        dialog.file.qtFilter.startsWith("支援的清單檔 (*.plt;*.pls;*.m3u;*.m3u8;*.asx;*.xspf)"));
+    EXPECT_EQ(dialog.initialFolder, QDir::homePath() + "/");  // no list used yet
+
+    QFile junk(folder + "junk.m3u");
+    ASSERT_TRUE(junk.open(QIODevice::WriteOnly));
+    for (int i = 0; i < 200 * 1024; ++i) junk.putChar(char(i * 7919 >> 3));
+    junk.close();
+    prompts.files({junk.fileName()});
+    prompts.answer(prompts::Answer::Ok);
+    click(w->buttons.mbAdd[1]);
+    EXPECT_EQ(prompts.shown().back().text, "清單檔 junk.m3u 裡沒有可以播放的檔案或網址！");
+    EXPECT_EQ(prompts.shown().back().title, "注意事項");
+    EXPECT_EQ(items(0), (QStringList{z, a, b}));
+    EXPECT_EQ(prompts.shown()[prompts.shown().size() - 2].initialFolder, folder);  // the list's
 }
 
 TEST_F(ListWindow, AListSavedWithMarksImportsIntoTheOtherListUnchanged) {
-    const QStringList saved{folder + "a.flv" + S + "25-75 100-150", folder + "b.flv",
-                            folder + "c d.flv" + S + "1-2"};
+    const QStringList saved{file("a.flv") + S + "25-75 100-150", file("b.flv"),
+                            file("c d.flv") + S + "1-2"};
     lists.list[0].setItems(saved, 0);
     w->reloadLists();
-    savedTo = folder + "mine.plt";
+    QString reported;
+    w->host.listSaved = [&](const QString& path) { reported = path; };
+    prompts.files({folder + "mine.plt"});
     click(w->buttons.mbSave[1]);
-    EXPECT_TRUE(savedFrom.endsWith("~tmpS.plt"));
-    EXPECT_FALSE(QFile::exists(savedFrom));  // the temporary list is gone
+    const auto& dialog = prompts.shown().back().file;
+    EXPECT_EQ(dialog.fileName, "播放清單一.plt");  // the list's own name
+    EXPECT_EQ(dialog.qtFilter, "預設清單檔(*.plt);;M3U8 清單檔(*.m3u8)");
+    EXPECT_EQ(reported, folder + "mine.plt");
     w->changeToTab(0, 1);
-    ASSERT_TRUE(importListFile(*w, savedTo));
+    ASSERT_TRUE(importListFile(*w, folder + "mine.plt"));
     EXPECT_EQ(items(1), saved);
     EXPECT_TRUE(w->playList(1).box().line(0).contains("標記 25-75 100-150"));
+
+    // For other players: the same files, no marks; the next save proposes the name used.
+    prompts.files({folder + "mine.m3u8"});
+    click(w->buttons.mbSave[1]);
+    EXPECT_EQ(prompts.shown().back().file.fileName, "mine.plt");
+    EXPECT_EQ(prompts.shown().back().initialFolder, folder);
+    EXPECT_EQ(readTextFile(folder + "mine.m3u8").lines,
+              (QStringList{"#EXTM3U", "#EXTINF:-1,a", folder + "a.flv", "#EXTINF:-1,b",
+                           folder + "b.flv", "#EXTINF:-1,c d", folder + "c d.flv"}));
 }
 
 TEST_F(ListWindow, ALineFormatChangedWhileAListIsHiddenRedrawsItWhenShown) {
@@ -258,4 +286,29 @@ TEST_F(ListWindow, InTheFileBrowserTheButtonsPlayButNeverReorder) {
         EXPECT_EQ(b->State(), ButtonState::Disabled) << b->objectName().toStdString();
     w->switchTo(Area::Fix);
     EXPECT_EQ(w->buttons.mbPlay->State(), ButtonState::Disabled);
+}
+
+TEST_F(ListWindow, LongLinesScrollSidewaysAndAHugeLineStaysInItsRow) {
+    w->resize(400, 300);
+    w->show();
+    ListBox& box = w->playList(0).box();
+    const QString label = "標記 100-200 300-400";
+    w->addToList("/a.flv", false, true);  // a short first line sets no width for the others
+    w->addToList(folder + QString(80, u'd') + "/a.flv" + S + "100-200 300-400", false, true);
+    w->resize(380, 300);  // a layout after the extent was set keeps it
+    QApplication::processEvents();
+    // The whole marks column can be scrolled into view.
+    EXPECT_GE(box.horizontalScrollBar()->maximum() + box.viewport()->width(),
+              box.tabStopPixels().value(0) + box.fontMetrics().horizontalAdvance(label));
+
+    w->addToList(QString(10'000'000, u'x') + S + "1-2", false, true);
+    QApplication::processEvents();
+    EXPECT_LE(box.horizontalScrollBar()->maximum(), 1 << 18);
+    const QImage shot = box.viewport()->grab().toImage();
+    const QColor background = box.viewport()->palette().color(QPalette::Base);
+    const int below = box.visualRect(box.model()->index(2, 0)).bottom() + 1;
+    int drawn = 0;
+    for (int y = below; y < shot.height(); ++y)
+        for (int x = 0; x < shot.width(); ++x) drawn += shot.pixelColor(x, y) != background;
+    EXPECT_EQ(drawn, 0);
 }

@@ -118,7 +118,7 @@ TEST(Keys, TableNamesTheGuardingButton) {
 }
 
 TEST(Filters, PatternListsAndFilters) {
-    EXPECT_EQ(listPatterns(), QStringLiteral("*.plt;*.pls;*.m3u;*.asx;"));
+    EXPECT_EQ(listPatterns(), QStringLiteral("*.plt;*.pls;*.m3u;*.m3u8;*.asx;*.xspf;"));
     EXPECT_EQ(editablePatterns({}), QStringLiteral("*.flv;*.mpg;*.mpeg;*.dat;*.vob;"));
     EXPECT_EQ(
         editablePatterns(QStringLiteral(";avi;mp4;3gp;mov;wmv;asf;")),
