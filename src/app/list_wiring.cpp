@@ -119,7 +119,7 @@ void ListWiring::playFiles(const QStringList& paths) {
     list_->switchTo(k == 1 ? Area::PlayList2 : Area::PlayList1);
     lists::ShownList& target = list_->playList(k);
     const int first = target.count();
-    for (const QString& path : paths) target.add(path, false);
+    target.add(paths, false);
     target.refresh();
     list_->refreshButtons();
     target.select(first);

@@ -94,6 +94,8 @@ QString diagText(flv::DiagCode code) {
                    QStringLiteral("無法以不轉檔的方式合併");
         case DiagCode::NothingInRange:
             return QStringLiteral("選取的區段裡沒有任何畫面或聲音");
+        case DiagCode::ClockJump:
+            return QStringLiteral("FLV 檔案的時間碼有跳動，請先使用「修復」功能");
         case DiagCode::NotRegularFile:
             return QStringLiteral("指定的路徑不是一般的檔案");
         case DiagCode::NotWritable:
