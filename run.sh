@@ -5,6 +5,10 @@ cd "$(dirname "$0")"
 scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMBA_TESTS=OFF >/dev/null
 cmake --build build --parallel "$(nproc)" --target Lumba.FLV LumbaResFLV flvmdi sample_clip
-file="${1:-$PWD/build/bin/sample.flv}"
-[ -e "$file" ] && file="$(realpath "$file")"
-exec build/bin/Lumba.FLV "$file"
+[ "$#" -eq 0 ] && set -- "$PWD/build/bin/sample.flv"
+files=()
+for file in "$@"; do
+    [ -e "$file" ] && file="$(realpath "$file")"
+    files+=("$file")
+done
+exec build/bin/Lumba.FLV "${files[@]}"
