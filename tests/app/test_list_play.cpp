@@ -112,6 +112,43 @@ TEST_F(ListPlay, TheLoopingListPlaysThroughAndBackToTheFirst) {
     EXPECT_EQ(w->playback().continueMode(), ContinueMode::None);
 }
 
+// A looping list of very short clips of several kinds goes round and round: every file is
+// opened from the event loop, so the call chain under each open stays the same depth, and the
+// list never stops by itself.
+TEST_F(ListPlay, ALoopingListOfShortClipsGoesRoundWithoutDeepeningTheStack) {
+    const auto tiny = [](const char* name, std::vector<std::string> codecs) {
+        std::vector<std::string> a = {"-f",       "lavfi", "-i", "testsrc=s=160x120:r=25:d=0.3",
+                                      "-f",       "lavfi", "-i", "sine=d=0.3",
+                                      "-shortest"};
+        a.insert(a.end(), codecs.begin(), codecs.end());
+        return QString::fromStdString(testmedia::makeClip(name, a));
+    };
+    const QStringList short4 = {
+        tiny("a.flv", {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a", "aac"}),
+        tiny("b.flv", {"-c:v", "flv", "-c:a", "libmp3lame", "-ar", "44100"}),
+        tiny("c.mp4", {"-c:v", "libx264", "-pix_fmt", "yuv420p", "-c:a", "aac"}),
+        tiny("d.mpg", {"-c:v", "mpeg2video", "-c:a", "mp2"})};
+    start();
+    fill(0, short4);
+    list->setPlayMode(ListPlayMode::LoopList);
+    list->playList(0).select(0);
+    std::vector<quintptr> depth;  // stack address at each open: it must not keep falling
+    QObject::connect(&w->opener(), &player::MediaOpener::mediaMenusEnabled, list, [&](bool ok) {
+        volatile char here = 0;
+        if (ok) depth.push_back(reinterpret_cast<quintptr>(&here));
+    });
+    emit list->playList(0).box().itemDoubleClicked(list->playList(0).box().item(0));
+    constexpr int kOpens = 60;
+    const bool went = QTest::qWaitFor([&] { return opened.size() >= kOpens; }, 40000);
+    emit list->buttons.mbStopLoop->Click();
+    ASSERT_TRUE(went) << opened.size() << " opens";
+    for (int i = 0; i < kOpens; ++i) EXPECT_EQ(opened[i], short4[i % 4]) << i;
+    const auto [lo, hi] = std::minmax_element(depth.begin(), depth.end());
+    fprintf(stderr, "stack spread %lld bytes over %zu opens\n", (long long)(*hi - *lo),
+            depth.size());
+    EXPECT_LT(*hi - *lo, 4096u) << "the call chain under an open grows with every file";
+}
+
 TEST_F(ListPlay, OncePlaysTheFileOnlyAndLoopFilePlaysItAgain) {
     start();
     fill(0, clips);
