@@ -1,5 +1,6 @@
 #include "media/main_vol.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 
 #include "common/prompts.h"
@@ -16,14 +17,19 @@ void MainVol::noticeMissingMixer() const {
 }
 
 MainVol& MainVol::instance() {
-    // The notice waits until the object exists: its box runs an event loop in which a file
-    // handed over by a second start asks for the volume again, and a second entry into an
-    // unfinished static initialisation never returns.
     static MainVol vol(std::make_unique<AlsaVolumeBackend>(), false);
     static bool noticed = false;
     if (!noticed) {
         noticed = true;
-        vol.noticeMissingMixer();
+        // Said from the event loop, never from inside what asked for the volume first (the
+        // first file's open): a box there holds that open unfinished while every later file
+        // plays inside the box's own loop, and closing it resumes the stale open. The
+        // object exists by then, so a second entry meets no unfinished initialisation.
+        if (QCoreApplication* app = QCoreApplication::instance())
+            QMetaObject::invokeMethod(
+                app, [] { vol.noticeMissingMixer(); }, Qt::QueuedConnection);
+        else
+            vol.noticeMissingMixer();
     }
     return vol;
 }
