@@ -26,14 +26,8 @@ ffmpeg -nostdin -loglevel error -y -f lavfi -i testsrc2=size=640x360:rate=30:dur
     -f lavfi -i sine=frequency=330:sample_rate=44100:duration=$((seconds + 5)) \
     -c:v libx264 -preset veryfast -g 60 -pix_fmt yuv420p -c:a aac -b:a 96k -shortest -f flv "$clip"
 
-display=":$((90 + RANDOM % 9))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xpid=$!
-sleep 1
-export DISPLAY="$display"
-# Each program gets its own settings and runtime folder, so nothing of the user's is touched.
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home/.config"
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+# shellcheck source=bench/private_display.sh
+. "$here/bench/private_display.sh"
 
 ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 hz=$(getconf CLK_TCK)

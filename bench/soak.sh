@@ -50,13 +50,8 @@ done
 cp "$bin/Lumba.FLV" "$work/prog/"
 printf 'PlaySetting=2\r\n' >"$work/prog/Lumba.FLV.ini"
 
-display=":$((90 + RANDOM % 9))"
-Xvfb "$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-xpid=$!
-sleep 1
-export DISPLAY="$display"
-export HOME="$work/home" XDG_RUNTIME_DIR="$work/run" XDG_CONFIG_HOME="$work/home/.config"
-mkdir -p "$HOME" "$XDG_RUNTIME_DIR" && chmod 700 "$XDG_RUNTIME_DIR"
+# shellcheck source=bench/private_display.sh
+. "$here/bench/private_display.sh"
 
 # Several files on the command line go to the play list and the first plays from it.
 "$work/prog/Lumba.FLV" "${files[@]}" >"$work/player.log" 2>&1 &
