@@ -59,7 +59,6 @@ void ListWiring::connectHost() {
     h.saveFile = [](const QString& path, QWidget* owner) { saveFile(path, owner); };
     h.listSaved = [](const QString& path) { tools::doneAfterSave(path, false, 0, false); };
     h.openFilter = [this] { return w_.OpenFilter(); };
-    h.listPatterns = [] { return player::listPatterns(); };
     h.goToMarks = [this] { w_.marks().goToMarksList(); };
 
     connect(list_.get(), &lists::frmList::toListEndChanged, this, [this](bool on) {
