@@ -9,7 +9,6 @@
 #include "player/marks/player_marks.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
-#include "player/player_logic.h"
 #include "player/status_tick.h"
 #include "tools/done_report.h"
 

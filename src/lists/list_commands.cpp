@@ -1,11 +1,9 @@
 #include "lists/list_commands.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 #include "common/dialog_folders.h"
 #include "common/file_filters.h"
-#include "common/paths.h"
 #include "common/prompts.h"
 #include "common/text_file.h"
 #include "common/texts.h"
