@@ -9,7 +9,7 @@
 #include <QUrl>
 
 #include "app/aux_commands.h"
-#include "common/comm_dialog.h"
+#include "common/dialog_folders.h"
 #include "common/globals.h"
 #include "common/media_kinds.h"
 #include "common/paths.h"
@@ -82,12 +82,7 @@ void AppShell::startUp(const QStringList& paths, const std::function<void()>& un
 
     w_.buildFilters();
 
-    CommDialog& dialog = commDialog();
-    dialog.hwndOwner = &w_;
-    dialog.FlagsDir = 0x64;
-    dialog.FlagsOpen = 0x81004;
-    dialog.FlagsSave = 6;
-    dialog.InitDir = store_.values.listWindow.saveFolder;
+    dialogFolders().media = store_.values.listWindow.saveFolder;
     prompts::setOwner(&w_);
 
     w_.show();

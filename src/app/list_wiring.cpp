@@ -9,7 +9,6 @@
 #include "player/marks/player_marks.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
-#include "player/player_logic.h"
 #include "player/status_tick.h"
 #include "tools/done_report.h"
 
@@ -59,7 +58,6 @@ void ListWiring::connectHost() {
     h.saveFile = [](const QString& path, QWidget* owner) { saveFile(path, owner); };
     h.listSaved = [](const QString& path) { tools::doneAfterSave(path, false, 0, false); };
     h.openFilter = [this] { return w_.OpenFilter(); };
-    h.listPatterns = [] { return player::listPatterns(); };
     h.goToMarks = [this] { w_.marks().goToMarksList(); };
 
     connect(list_.get(), &lists::frmList::toListEndChanged, this, [this](bool on) {

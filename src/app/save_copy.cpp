@@ -4,16 +4,17 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "common/comm_dialog.h"
+#include "common/dialog_folders.h"
+#include "common/file_filters.h"
+#include "common/prompts.h"
+#include "lists/list_formats.h"
 #include "tools/done_report.h"
 
 namespace app {
 
 QString saveFileFilter(const QString& ext) {
-    const QString description = ext == QStringLiteral("plt")
-                                    ? QStringLiteral("預設清單檔")
-                                    : ext.toUpper() + QStringLiteral(" 檔案格式");
-    return description + QStringLiteral("(*.") + ext + QStringLiteral(")|*.") + ext;
+    return ext == QLatin1String(lists::kOwnListExtension) ? lists::ownListFilter()
+                                                          : formatFilter(ext);
 }
 
 bool copyReplacing(const QString& source, const QString& target) {
@@ -41,13 +42,14 @@ void saveFile(const QString& path, QWidget* owner) {
     if (path.isEmpty()) return;
     const QFileInfo fi(path);
     const QString ext = fi.suffix().toLower();
-    CommDialog& cd = commDialog();
-    cd.hwndOwner = owner;
-    cd.setFilter(saveFileFilter(ext));
-    cd.setFilterIndex(1);
-    cd.DefaultExt = ext;
-    cd.FileName = fi.fileName();
-    const QString target = cd.ShowSave();
+    prompts::FileDialog d;
+    d.kind = prompts::FileDialog::Save;
+    d.owner = owner;
+    d.initialFolder = mediaDialogStart();
+    d.qtFilter = saveFileFilter(ext);
+    d.defaultExt = ext;
+    d.fileName = fi.fileName();
+    const QString target = prompts::current().file(d).paths.value(0);
     if (target.isEmpty()) return;
     if (!copyReplacing(path, target)) return;
     tools::doneAfterSave(target, false, 0, false);

@@ -6,8 +6,8 @@ class QWidget;
 
 namespace app {
 
-// The save dialog's filter for a file with this (lower-case) extension: "預設清單檔" for plt,
-// else the upper-cased extension + " 檔案格式".
+// The save dialog's filter for a file with this (lower-case) extension: our list file's for
+// plt, else the format's ("FLV 檔案格式 (*.flv)").
 QString saveFileFilter(const QString& ext);
 
 // Copies source to target without ever leaving a half-written target: the copy goes to a

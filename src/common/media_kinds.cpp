@@ -33,10 +33,6 @@ bool isAudioFile(const QString& path) {
     return inExtensionList(kAudioList, extensionOf(path, true));
 }
 
-bool isListFile(const QString& path) {
-    return inExtensionList(kListFileList, extensionOf(path, false));
-}
-
 bool isEditableFile(const QString& path) {
     return inExtensionList(editableList(), extensionOf(orPlaying(path), true));
 }

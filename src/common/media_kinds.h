@@ -9,7 +9,6 @@ inline const QString kPlayableList = QStringLiteral(
     "mov;qt;3gp;rm;ram;rmvb;rmv;vob;ifo;wav;wma;ra;rma;m1a;m2a;m3a;m4a;mp3;mp4;ogg;ogm;cda;mkv;");
 inline const QString kAudioList =
     QStringLiteral(";ape;wav;pcm;wma;ra;rma;m1a;m2a;m3a;m4a;mpa;mpc;mp1;mp2;mp3;ac3;aac;dts;ogg;");
-inline const QString kListFileList = QStringLiteral(";plt;pls;m3u;m3u8;asx;xspf;");
 // The editable list is this followed by MoreFormats (editableList()).
 inline const QString kEditableBaseList = QStringLiteral(";flv;mpg;mpeg;dat;vob;");
 inline const QString kMoreFormatsList = QStringLiteral(";avi;mp4;3gp;mov;wmv;asf;");
@@ -30,7 +29,6 @@ bool inExtensionList(const QString& list, const QString& e);
 
 bool isMediaFile(const QString& path);     // a text without "." is a bare extension
 bool isAudioFile(const QString& path);     // likewise
-bool isListFile(const QString& path);      // no bare-extension rule
 bool isEditableFile(const QString& path);  // "": the file open in the player (host.h)
 bool isUrl(const QString& text);           // "": the file open in the player
 bool isMoreFormatsOn();                    // the marker file is in ProgramFolder

@@ -34,9 +34,6 @@ class frmList : public QWidget {
 
     ListWindowHost host;
     BrowserItems browser;
-    // Where the list-file dialogs start: the folder a list was last imported from or saved to
-    // ("" : the user's home).
-    QString listFolder;
 
     // Puts an area's widget into its page; the frame owns it from then on.
     void registerArea(Area a, QWidget* w);

@@ -1,10 +1,9 @@
 #include "lists/list_commands.h"
 
-#include <QDir>
 #include <QFileInfo>
 
-#include "common/comm_dialog.h"
-#include "common/paths.h"
+#include "common/dialog_folders.h"
+#include "common/file_filters.h"
 #include "common/prompts.h"
 #include "common/text_file.h"
 #include "common/texts.h"
@@ -35,16 +34,13 @@ void addFiles(frmList& w, const QStringList& files) {
 }
 
 namespace {
-// Runs a list-file dialog from the folder lists were last used in, leaving the dialogs'
-// own start folder as it was.
-QString listDialog(frmList& w, bool save) {
-    CommDialog& cd = commDialog();
-    const QString initDir = cd.InitDir;
-    cd.InitDir = w.listFolder.isEmpty() ? addSlash(QDir::homePath()) : w.listFolder;
-    const QString path = save ? cd.ShowSave() : cd.ShowOpen(false, false);
-    cd.InitDir = initDir;
-    if (!path.isEmpty()) w.listFolder = addSlash(QFileInfo(path).absolutePath());
-    return path;
+// Runs a list-file dialog from the folder lists were last used in.
+QString listDialog(prompts::FileDialog d) {
+    d.initialFolder = listDialogStart();
+    const prompts::FileAnswer a = prompts::current().file(d);
+    if (a.paths.isEmpty()) return {};
+    listFileUsed(a.paths.first());
+    return a.paths.first();
 }
 
 QString listName(frmList& w, const ShownList& list) {
@@ -73,10 +69,8 @@ bool importListFile(frmList& w, const QString& path) {
 bool saveListFile(frmList& w, const QString& path) {
     ShownList* list = w.currentList();
     if (!list) return false;
-    const QString ext = QFileInfo(path).suffix().toLower();
-    const bool m3u = ext == QLatin1String("m3u8") || ext == QLatin1String("m3u");
-    const QStringList lines = listFileLines(*list);
-    const TextWriteResult written = writeTextLines(path, m3u ? m3u8Lines(lines) : lines);
+    const TextWriteResult written =
+        writeTextLines(path, listFileContent(path, listFileLines(*list)));
     if (!written.ok) {
         prompts::msgBox(QStringLiteral("無法儲存清單檔：") + texts::kCrLf + written.error,
                         prompts::Buttons::Ok, texts::kErrorTitle, prompts::Icon::Critical);
@@ -89,22 +83,18 @@ bool saveListFile(frmList& w, const QString& path) {
 void mbAdd_Click(frmList& w, int index) {
     if (!w.currentList()) return;
     pause(w);
-    CommDialog& cd = commDialog();
-    cd.hwndOwner = &w;
+    prompts::FileDialog d;
+    d.owner = &w;
     if (index == 0) {
-        cd.setFilter(w.host.openFilter ? w.host.openFilter() : QStringLiteral("所有檔案|*.*"));
-        cd.setFilterIndex(1);
-        cd.FileName.clear();
-        if (cd.ShowOpen(false, true).isEmpty()) return;
-        QStringList files = cd.FileArray();
-        if (files.isEmpty() && !cd.FileName.isEmpty()) files << cd.FileName;
-        addFiles(w, files);
+        d.kind = prompts::FileDialog::OpenMany;
+        d.initialFolder = mediaDialogStart();
+        d.qtFilter =
+            w.host.openFilter ? w.host.openFilter() : fileFilter(QStringLiteral("所有檔案"), {});
+        const QStringList files = prompts::current().file(d).paths;
+        if (!files.isEmpty()) addFiles(w, files);
     } else {
-        cd.setFilter(QStringLiteral("支援的清單檔 (*.plt;*.pls;*.m3u;*.m3u8;*.asx;*.xspf)|") +
-                     (w.host.listPatterns ? w.host.listPatterns() : QString()));
-        cd.setFilterIndex(1);
-        cd.FileName.clear();
-        const QString path = listDialog(w, false);
+        d.qtFilter = listImportFilter();
+        const QString path = listDialog(d);
         if (!path.isEmpty()) importListFile(w, path);
     }
 }
@@ -157,13 +147,13 @@ void mbSave_Click(frmList& w, int index) {
     ShownList* list = w.currentList();
     if (!list) return;
     // Marks live only in .plt; the .m3u8 is for other players.
-    CommDialog& cd = commDialog();
-    cd.hwndOwner = &w;
-    cd.setFilter(QStringLiteral("預設清單檔(*.plt)|*.plt|M3U8 清單檔(*.m3u8)|*.m3u8"));
-    cd.setFilterIndex(1);
-    cd.DefaultExt = QStringLiteral("plt");
-    cd.FileName = listName(w, *list) + QStringLiteral(".plt");
-    const QString path = listDialog(w, true);
+    prompts::FileDialog d;
+    d.kind = prompts::FileDialog::Save;
+    d.owner = &w;
+    d.qtFilter = listSaveFilter();
+    d.defaultExt = QString::fromLatin1(kOwnListExtension);
+    d.fileName = listName(w, *list) + u'.' + d.defaultExt;
+    const QString path = listDialog(d);
     if (!path.isEmpty() && saveListFile(w, path) && w.host.listSaved) w.host.listSaved(path);
 }
 

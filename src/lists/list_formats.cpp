@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "common/file_filters.h"
 #include "common/media_kinds.h"
 #include "common/paths.h"
 #include "common/text_file.h"
@@ -14,6 +15,22 @@
 namespace lists {
 
 namespace {
+
+struct ListKind {
+    const char* extension;
+    ListFormat format;
+};
+// Every list-file name the program reads, and how.
+constexpr ListKind kListKinds[] = {
+    {kOwnListExtension, ListFormat::Plt},
+    {"pls", ListFormat::Pls},
+    {"m3u", ListFormat::M3u},
+    {"m3u8", ListFormat::M3u},
+    {"asx", ListFormat::Asx},
+    {"xspf", ListFormat::Xspf},
+};
+// What a saved list is offered as besides our own.
+constexpr char kOtherPlayersExtension[] = "m3u8";
 
 constexpr Qt::CaseSensitivity kAnyCase = Qt::CaseInsensitive;
 
@@ -202,12 +219,35 @@ QString openablePath(const QString& entry, const QString& listFolder, bool perce
 
 std::optional<ListFormat> listFormatOf(const QString& path) {
     const QString ext = QFileInfo(path).suffix().toLower();
-    if (ext == QLatin1String("plt")) return ListFormat::Plt;
-    if (ext == QLatin1String("m3u") || ext == QLatin1String("m3u8")) return ListFormat::M3u;
-    if (ext == QLatin1String("pls")) return ListFormat::Pls;
-    if (ext == QLatin1String("asx")) return ListFormat::Asx;
-    if (ext == QLatin1String("xspf")) return ListFormat::Xspf;
+    for (const ListKind& k : kListKinds)
+        if (ext == QLatin1String(k.extension)) return k.format;
     return std::nullopt;
+}
+
+bool isListFile(const QString& path) { return listFormatOf(path).has_value(); }
+
+QStringList listFileExtensions() {
+    QStringList out;
+    for (const ListKind& k : kListKinds) out << QString::fromLatin1(k.extension);
+    return out;
+}
+
+QString ownListFilter() {
+    return fileFilter(QStringLiteral("預設清單檔"), {QString::fromLatin1(kOwnListExtension)});
+}
+
+QString listImportFilter() {
+    return fileFilter(QStringLiteral("支援的清單檔"), listFileExtensions());
+}
+
+QString listSaveFilter() {
+    const QString other = QString::fromLatin1(kOtherPlayersExtension);
+    return joinFilters(
+        {ownListFilter(), fileFilter(other.toUpper() + QStringLiteral(" 清單檔"), {other})});
+}
+
+QStringList listFileContent(const QString& path, const QStringList& itemTexts) {
+    return listFormatOf(path) == ListFormat::M3u ? m3u8Lines(itemTexts) : itemTexts;
 }
 
 QStringList listEntries(ListFormat format, const QString& text) {

@@ -1,7 +1,8 @@
 #pragma once
 // Play list files as other players write them (.m3u, .m3u8, .pls, .asx, .xspf) and as we do
-// (.plt: one item text per line, marks kept). Reading gives the items the player can open;
-// writing gives a .plt or an .m3u8 another player opens. Plain functions, no widgets.
+// (.plt: one item text per line, marks kept): which names are list files, the dialog filters
+// that offer them, reading them into the items the player can open and writing a .plt or an
+// .m3u8 another player opens. Plain functions, no widgets.
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -10,8 +11,23 @@ namespace lists {
 
 enum class ListFormat { Plt, M3u, Pls, Asx, Xspf };
 
-// By the file's extension (any case): plt, m3u, m3u8, pls, asx, xspf.
+// By the file's extension (any case): plt, pls, m3u, m3u8, asx, xspf.
 std::optional<ListFormat> listFormatOf(const QString& path);
+bool isListFile(const QString& path);
+// The list-file extensions in the order the dialogs name them.
+QStringList listFileExtensions();
+
+// Our own list file: its extension and its filter ("預設清單檔 (*.plt)").
+inline constexpr char kOwnListExtension[] = "plt";
+QString ownListFilter();
+// The filter of the dialog that adds a list file: every kind read.
+QString listImportFilter();
+// The filter of the dialog that saves a list: ours first, then the .m3u8 for other players.
+QString listSaveFilter();
+
+// The lines a list file at path holds for the items: .m3u8 (or .m3u) lines for other players,
+// else the item texts as they are (.plt).
+QStringList listFileContent(const QString& path, const QStringList& itemTexts);
 
 // The entries as the list holds them, in list order, trimmed, nothing resolved: .plt and .m3u
 // lines that are not empty (for .m3u not "#" directives or comments), .pls FileN values in N

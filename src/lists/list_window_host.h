@@ -30,7 +30,6 @@ struct ListWindowHost {
     // The report after the whole list was saved to path (doneAfterSave).
     std::function<void(const QString& path)> listSaved;
     std::function<QString()> openFilter;
-    std::function<QString()> listPatterns;  // ListPatterns: the list-file part of the filters
     // F2 and F3 as the player's menus do them (marks list with its marks; file list with the
     // open file selected); empty: the window just shows those areas.
     std::function<void()> goToMarks;

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QWidget>
 
-#include "common/comm_dialog.h"
+#include "common/dialog_folders.h"
 #include "common/file_object.h"
 #include "common/media_kinds.h"
 #include "common/paths.h"
@@ -147,13 +147,12 @@ void MediaOpener::closeRunFn(QString path) {
 
 void MediaOpener::mnuOpen_Click(const QString& openFilter) {
     playback_.pausePrFn();
-    CommDialog& d = commDialog();
-    d.hwndOwner = window_;
-    d.setFilter(openFilter);
-    d.setFilterIndex(1);
-    d.FileName.clear();
-    const QString chosen = d.ShowOpen();
-    if (!chosen.isEmpty()) playSingle(chosen, 0);
+    prompts::FileDialog d;
+    d.owner = window_;
+    d.initialFolder = mediaDialogStart();
+    d.qtFilter = openFilter;
+    const QStringList chosen = prompts::current().file(d).paths;
+    if (!chosen.isEmpty()) playSingle(chosen.first(), 0);
 }
 
 void MediaOpener::mnuPlayLast_Click() {

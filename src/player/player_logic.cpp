@@ -5,6 +5,7 @@
 #include <Qt>
 #include <cmath>
 
+#include "common/file_filters.h"
 #include "common/media_kinds.h"
 #include "common/texts.h"
 
@@ -216,41 +217,17 @@ KeyRule keyRule(int qtKey) {
     }
 }
 
-QString patternsFrom(const QString& extensionList) {
-    QString list = extensionList;
-    list.replace(QLatin1String(";;"), QLatin1String(";"));
-    QString out;
-    for (const QString& e : list.split(u';', Qt::SkipEmptyParts))
-        out += QStringLiteral("*.") + e + QStringLiteral(";");
-    return out;
-}
-
-QString listPatterns() { return patternsFrom(kListFileList); }
-
-QString editablePatterns(const QString& moreFormats) {
-    return patternsFrom(QStringLiteral(";flv;mpg;mpeg;dat;vob;") + moreFormats);
-}
-
-QString playablePatterns() {
-    return patternsFrom(QStringLiteral(
-        ";flv;ape;mpeg;wm?;asf;wav;pcm;mid;m?v;m?a;mp?;avi;ra;rm;rm?;ram;rmvb;rpm;mov;qt;3gp;au;"
-        "snd;cda;dat;divx;vob;ifo;ac3;aac;dts;og?;mkv;"));
-}
-
-QString picturePatterns() {
-    return patternsFrom(QStringLiteral(";jpg;jpeg;jpe;gif;bmp;png;wmf;emf;ico;cur;"));
+QString editFilter(const QString& moreFormats) {
+    return fileFilter(QStringLiteral("支援處理的檔案 (flv ; mpg ; dat ; vob)"),
+                      extensionsOf(kEditableBaseList + moreFormats));
 }
 
 QString openFilter(const QString& moreFormats) {
-    return QStringLiteral("支援處理的檔案 (flv ; mpg ; dat ; vob)|") +
-           editablePatterns(moreFormats) + QStringLiteral("|支援播放的多媒體檔案|") +
-           playablePatterns() + QStringLiteral("|支援瀏覽的影像圖檔案|") + picturePatterns() +
-           QStringLiteral("|所有檔案|*.*");
-}
-
-QString editFilter(const QString& moreFormats) {
-    return QStringLiteral("支援處理的檔案 (flv ; mpg ; dat ; vob)|") +
-           editablePatterns(moreFormats);
+    return joinFilters(
+        {editFilter(moreFormats),
+         fileFilter(QStringLiteral("支援播放的多媒體檔案"), extensionsOf(kPlayablePatternList)),
+         fileFilter(QStringLiteral("支援瀏覽的影像圖檔案"), extensionsOf(kPicturePatternList)),
+         fileFilter(QStringLiteral("所有檔案"), {})});
 }
 
 }  // namespace player

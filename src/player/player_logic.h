@@ -101,13 +101,9 @@ struct KeyRule {
 };
 KeyRule keyRule(int qtKey);
 
-// Dialog pattern lists and the two filters built from them.
-QString patternsFrom(const QString& extensionList);
-QString listPatterns();
-QString editablePatterns(const QString& moreFormats);
-QString playablePatterns();
-QString picturePatterns();
-QString openFilter(const QString& moreFormats);
+// The dialog filters for media files: the files the tools edit (MoreFormats widens them), and
+// those first of everything the player opens.
 QString editFilter(const QString& moreFormats);
+QString openFilter(const QString& moreFormats);
 
 }  // namespace player

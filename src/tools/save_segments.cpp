@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "common/file_filters.h"
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
@@ -234,10 +235,6 @@ QString folderBrowserTitle(const QString& ext) {
            QStringLiteral("這裡，強烈建議你新建一個資料夾！");
 }
 
-QString saveDialogFilter(const QString& ext) {
-    return ext.toUpper() + QStringLiteral(" 檔案格式 (*.") + ext + QStringLiteral(")");
-}
-
 QString ownSourceText(Mode mode, const QString& source) {
     return ownSourceText(QStringLiteral("另存") + modeWord(mode), source);
 }
@@ -299,7 +296,7 @@ SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode) {
         prompts::FileDialog d;
         d.kind = prompts::FileDialog::Save;
         d.initialFolder = startFolder;
-        d.qtFilter = saveDialogFilter(ext);
+        d.qtFilter = formatFilter(ext);
         d.filterIndex = 1;
         d.defaultExt = QStringLiteral(".") + ext;
         d.fileName = QFileInfo(src).completeBaseName() + QStringLiteral("_part.") + ext;

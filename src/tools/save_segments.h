@@ -57,7 +57,6 @@ QString missingSourceText();
 QString audioOnlyText(Mode mode);
 QString confirmText(Mode mode, const QString& source);
 QString folderBrowserTitle(const QString& ext);
-QString saveDialogFilter(const QString& ext);  // Qt form: "FLV 檔案格式 (*.flv)"
 QString ownSourceText(Mode mode, const QString& source);
 // The same refusal for any job: "「" + jobWord + "」的新檔案不能取代…".
 QString ownSourceText(const QString& jobWord, const QString& source);

@@ -29,9 +29,6 @@ TEST(MediaKinds, ExtensionsAreComparedInLowerCaseAndBareTextsAreExtensions) {
     EXPECT_TRUE(isAudioFile("/m/Song.Mp3"));
     EXPECT_TRUE(isAudioFile("ogg"));
     EXPECT_FALSE(isAudioFile("/v/a.flv"));
-    EXPECT_TRUE(isListFile("/l/list.M3U"));
-    EXPECT_FALSE(isListFile("m3u"));
-    EXPECT_FALSE(isListFile("plt"));
 }
 
 TEST(MediaKinds, FieldSeparatorsInsideTheTextNeverMatch) {
@@ -91,9 +88,8 @@ TEST(MediaKinds, EmptyArgumentMeansTheFilePlaying) {
 }
 
 TEST(MediaKinds, ListsAreExactAndWellFormed) {
-    for (const QString& l :
-         {kPlayableList, kAudioList, kListFileList, kEditableBaseList, kMoreFormatsList,
-          kUrlSchemeList, kPlayablePatternList, kPicturePatternList}) {
+    for (const QString& l : {kPlayableList, kAudioList, kEditableBaseList, kMoreFormatsList,
+                             kUrlSchemeList, kPlayablePatternList, kPicturePatternList}) {
         EXPECT_TRUE(l.startsWith(u';') && l.endsWith(u';')) << l.toStdString();
         EXPECT_FALSE(l.contains(QStringLiteral(";;"))) << l.toStdString();
         EXPECT_EQ(l, l.toLower());

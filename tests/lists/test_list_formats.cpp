@@ -118,3 +118,16 @@ TEST_F(ListFormats, AnM3u8ForOtherPlayersLeavesMarksOutAndReadsBack) {
                            "http://example.com/x.flv"}));
     EXPECT_EQ(readListFile(list("back.m3u8", lines)), (QStringList{a, "http://example.com/x.flv"}));
 }
+
+TEST(ListKinds, NamesFiltersAndWhatASaveWrites) {
+    EXPECT_EQ(listFormatOf("/l/list.M3U8"), ListFormat::M3u);
+    EXPECT_TRUE(isListFile("/l/a.XSPF"));
+    EXPECT_FALSE(isListFile("plt"));  // a bare extension is no file
+    EXPECT_FALSE(isListFile("/l/a.flv"));
+    EXPECT_EQ(listImportFilter(), "支援的清單檔 (*.plt *.pls *.m3u *.m3u8 *.asx *.xspf)");
+    EXPECT_EQ(listSaveFilter(), "預設清單檔 (*.plt);;M3U8 清單檔 (*.m3u8)");
+    const QString S(QChar(0x2225));
+    const QStringList items{"/v/a.flv" + S + "1-2"};
+    EXPECT_EQ(listFileContent("/l/x.plt", items), items);
+    EXPECT_EQ(listFileContent("/l/x.M3U", items), m3u8Lines(items));
+}

@@ -14,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QUrl>
 
+#include "common/dialog_folders.h"
 #include "common/globals.h"
 #include "common/scripted_prompts.h"
 #include "common/text_file.h"
@@ -23,6 +24,7 @@
 #include "lists/frm_list.h"
 #include "lists/list_box.h"
 #include "lists/list_commands.h"
+#include "lists/list_formats.h"
 #include "lists/play_list.h"
 #include "qt_app.h"
 
@@ -48,6 +50,7 @@ class ListWindow : public ::testing::Test {
         folder = dir.path() + "/";
         TempFolder = temp.path() + "/";
         w = std::make_unique<frmList>(lists);
+        dialogFolders() = {};  // a new session
     }
     QString file(const QString& name, qint64 bytes = 1) {
         QFile f(folder + name);
@@ -187,15 +190,13 @@ TEST_F(ListWindow, ImportingAListFileAddsItsMediaAndJunkGivesANotice) {
     const QString pls = folder + "list.pls";
     ASSERT_TRUE(
         writeTextLines(pls, {"[playlist]", "File2=b.flv", "File1=" + a, "NumberOfEntries=2"}).ok);
-    w->host.listPatterns = [] { return QString("*.plt;*.m3u8;*.xspf;"); };
     prompts.files({pls});
     click(w->buttons.mbAdd[1]);
     EXPECT_EQ(items(0), (QStringList{z, a, b}));  // after the selection, in list order
     EXPECT_EQ(w->playList(0).box().currentRow(), 2);
     EXPECT_EQ(w->playList(0).box().line(2), b + "\t無標記");
     const auto& dialog = prompts.shown().back();
-    EXPECT_TRUE(
-        dialog.file.qtFilter.startsWith("支援的清單檔 (*.plt;*.pls;*.m3u;*.m3u8;*.asx;*.xspf)"));
+    EXPECT_EQ(dialog.file.qtFilter, listImportFilter());
     EXPECT_EQ(dialog.initialFolder, QDir::homePath() + "/");  // no list used yet
 
     QFile junk(folder + "junk.m3u");
@@ -222,7 +223,7 @@ TEST_F(ListWindow, AListSavedWithMarksImportsIntoTheOtherListUnchanged) {
     click(w->buttons.mbSave[1]);
     const auto& dialog = prompts.shown().back().file;
     EXPECT_EQ(dialog.fileName, "播放清單一.plt");  // the list's own name
-    EXPECT_EQ(dialog.qtFilter, "預設清單檔(*.plt);;M3U8 清單檔(*.m3u8)");
+    EXPECT_EQ(dialog.qtFilter, listSaveFilter());
     EXPECT_EQ(reported, folder + "mine.plt");
     w->changeToTab(0, 1);
     ASSERT_TRUE(importListFile(*w, folder + "mine.plt"));

@@ -20,7 +20,7 @@
 #include "app/settings_store.h"
 #include "app/shell_menus.h"
 #include "app/window_settings.h"
-#include "common/comm_dialog.h"
+#include "common/dialog_folders.h"
 #include "common/scripted_prompts.h"
 #include "fake_mixer.h"
 #include "file_bytes.h"
@@ -270,9 +270,7 @@ TEST_F(Capture, HomePausesAndTheWindowShowsTheFrameWhileThePlayerIsCovered) {
     EXPECT_EQ(shown.file.fileName, QStringLiteral("capclip_pic.bmp"));
     EXPECT_EQ(shown.initialFolder, QFileInfo(clip).absolutePath() + u'/');
     EXPECT_EQ(shown.file.filterIndex, 1);
-    EXPECT_EQ(commDialog().Filter(),
-              QStringLiteral("BMP 圖檔格式 (*.bmp)|*.bmp|PNG 圖檔格式 (*.png)|*.png"));
-    EXPECT_EQ(shown.file.qtFilter, toQtFilter(commDialog().Filter()));
+    EXPECT_EQ(shown.file.qtFilter, QStringLiteral("BMP 圖檔格式 (*.bmp);;PNG 圖檔格式 (*.png)"));
     EXPECT_EQ(shown.file.defaultExt, QStringLiteral(".bmp"));
     EXPECT_EQ(shown.file.owner, &cap);
     const BmpHeader h = bmpHeader(testmedia::readBytes(target));
@@ -281,6 +279,7 @@ TEST_F(Capture, HomePausesAndTheWindowShowsTheFrameWhileThePlayerIsCovered) {
     EXPECT_EQ(h.compression, 0u);
     EXPECT_EQ(QImage(target).convertToFormat(QImage::Format_RGB32), picture);
     EXPECT_EQ(reported, QStringList{target});
+    EXPECT_EQ(dialogFolders().media, dir.path() + u'/');  // the next media dialog starts there
 }
 
 TEST_F(Capture, CancelAndAFailedWriteReportNothingAndKeepThePicture) {

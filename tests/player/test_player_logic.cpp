@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <QStringList>
+
 #include "player/player_logic.h"
 
 using namespace player;
@@ -117,21 +119,20 @@ TEST(Keys, TableNamesTheGuardingButton) {
     EXPECT_EQ(keyRule(Qt::Key_A).action, KeyAction::None);
 }
 
-TEST(Filters, PatternListsAndFilters) {
-    EXPECT_EQ(listPatterns(), QStringLiteral("*.plt;*.pls;*.m3u;*.m3u8;*.asx;*.xspf;"));
-    EXPECT_EQ(editablePatterns({}), QStringLiteral("*.flv;*.mpg;*.mpeg;*.dat;*.vob;"));
-    EXPECT_EQ(
-        editablePatterns(QStringLiteral(";avi;mp4;3gp;mov;wmv;asf;")),
-        QStringLiteral("*.flv;*.mpg;*.mpeg;*.dat;*.vob;*.avi;*.mp4;*.3gp;*.mov;*.wmv;*.asf;"));
-    EXPECT_TRUE(playablePatterns().startsWith(QStringLiteral("*.flv;*.ape;*.mpeg;*.wm?;")));
-    EXPECT_TRUE(playablePatterns().endsWith(QStringLiteral("*.og?;*.mkv;")));
+TEST(Filters, EditableFirstThenPlayablePicturesAndAll) {
     EXPECT_EQ(
         editFilter({}),
-        QStringLiteral("支援處理的檔案 (flv ; mpg ; dat ; vob)|*.flv;*.mpg;*.mpeg;*.dat;*.vob;"));
-    const QString open = openFilter({});
-    EXPECT_TRUE(open.contains(QStringLiteral(";*.vob;|支援播放的多媒體檔案|*.flv;")));
-    EXPECT_TRUE(open.contains(QStringLiteral("*.mkv;|支援瀏覽的影像圖檔案|*.jpg;")));
-    EXPECT_TRUE(open.endsWith(QStringLiteral("*.cur;|所有檔案|*.*")));
+        QStringLiteral("支援處理的檔案 (flv ; mpg ; dat ; vob) (*.flv *.mpg *.mpeg *.dat *.vob)"));
+    EXPECT_TRUE(editFilter(QStringLiteral(";avi;mp4;3gp;mov;wmv;asf;"))
+                    .endsWith(QStringLiteral("*.vob *.avi *.mp4 *.3gp *.mov *.wmv *.asf)")));
+    const QStringList open = openFilter({}).split(QStringLiteral(";;"));
+    ASSERT_EQ(open.size(), 4);
+    EXPECT_EQ(open[0], editFilter({}));
+    EXPECT_TRUE(
+        open[1].startsWith(QStringLiteral("支援播放的多媒體檔案 (*.flv *.ape *.mpeg *.wm? ")));
+    EXPECT_TRUE(open[1].endsWith(QStringLiteral(" *.og? *.mkv)")));
+    EXPECT_TRUE(open[2].startsWith(QStringLiteral("支援瀏覽的影像圖檔案 (*.jpg ")));
+    EXPECT_EQ(open[3], QStringLiteral("所有檔案 (*.*)"));
 }
 
 TEST(Numbers, LeadingNumber) {

@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <QSaveFile>
 
+#include "common/file_filters.h"
 #include "common/file_object.h"
 
 namespace player::capture {
@@ -29,7 +30,8 @@ QString defaultSaveName(const QString& mediaPath) {
 
 SaveDialogSettings saveDialogSettings(const QString& defaultName, const QString& saveFolder) {
     SaveDialogSettings s;
-    s.filter = QStringLiteral("BMP 圖檔格式 (*.bmp)|*.bmp|PNG 圖檔格式 (*.png)|*.png");
+    s.filter = joinFilters({fileFilter(QStringLiteral("BMP 圖檔格式"), {QStringLiteral("bmp")}),
+                            fileFilter(QStringLiteral("PNG 圖檔格式"), {QStringLiteral("png")})});
     s.filterIndex = 1;
     s.defaultExt = QStringLiteral(".bmp");
     s.fileName = defaultName;

@@ -20,7 +20,7 @@ QString defaultSaveName(const QString& mediaPath);
 
 // What the save dialog of the capture window is given.
 struct SaveDialogSettings {
-    QString filter;
+    QString filter;  // file_filters.h
     int filterIndex = 1;
     QString defaultExt;
     QString fileName;

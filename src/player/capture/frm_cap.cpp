@@ -1,13 +1,14 @@
 #include "player/capture/frm_cap.h"
 
 #include <QAction>
+#include <QFileInfo>
 #include <QHideEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPixmap>
 
-#include "common/comm_dialog.h"
+#include "common/dialog_folders.h"
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
@@ -53,15 +54,19 @@ void frmCap::showCapture(const QString& mediaPath, VideoSurface& source, const Q
 
 void frmCap::mnuSaveCap_Click() {
     const SaveDialogSettings s = saveDialogSettings(defaultName_, getSaveFolder(mediaPath_));
-    CommDialog& d = commDialog();
-    d.hwndOwner = this;
-    d.setFilter(s.filter);
-    d.setFilterIndex(s.filterIndex);
-    d.DefaultExt = s.defaultExt;
-    d.FileName = s.fileName;
-    d.InitDir = s.initDir;
-    const QString chosen = d.ShowSave(true);
-    if (chosen.isEmpty()) return;
+    prompts::FileDialog d;
+    d.kind = prompts::FileDialog::Save;
+    d.owner = this;
+    d.qtFilter = s.filter;
+    d.filterIndex = s.filterIndex;
+    d.defaultExt = s.defaultExt;
+    d.fileName = s.fileName;
+    d.initialFolder = s.initDir;
+    const QStringList paths = prompts::current().file(d).paths;
+    if (paths.isEmpty()) return;
+    const QString chosen = paths.first();
+    // The next media dialog starts where the picture went.
+    dialogFolders().media = addSlash(QFileInfo(chosen).absolutePath());
     // A failed write keeps any earlier file and is never reported as a finished save.
     if (const auto failure = writePicture(picture_, chosen)) {
         prompts::msgBox(QStringLiteral("無法寫入這個圖檔") + texts::kCrLf + texts::kCrLf + chosen,

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "common/file_filters.h"
 #include "common/file_object.h"
 #include "common/paths.h"
 #include "tools/encode/encode_panel.h"
@@ -39,10 +40,11 @@ bool targetOk(const QString& text, const QString& type) {
 }
 
 QString typeFilter(const QString& type) {
-    if (type == kAnyType) return QStringLiteral("不限定檔案格式|*.*");
-    QString patterns = QStringLiteral("*.") + type.toLower();
-    if (type == QLatin1String("MPG")) patterns += QStringLiteral(";*.mpeg");
-    return type + QStringLiteral(" 檔案格式 (*.") + type + QStringLiteral(")|") + patterns;
+    if (type == kAnyType) return fileFilter(QStringLiteral("不限定檔案格式"), {});
+    if (type == QLatin1String("MPG"))
+        return fileFilter(type + QStringLiteral(" 檔案格式"),
+                          {QStringLiteral("mpg"), QStringLiteral("mpeg")});
+    return formatFilter(type.toLower());
 }
 
 QString typeDefaultExt(const QString& type) {

@@ -17,7 +17,7 @@ bool sourceOk(const QString& text, const QString& type);
 bool targetOk(const QString& text, const QString& type);
 
 // The browse dialogs' filter for a type box's text, in "description|patterns" form:
-// "FLV 檔案格式 (*.FLV)|*.flv"; MPG adds "*.mpeg"; "不限" is "不限定檔案格式|*.*".
+// "FLV 檔案格式 (*.flv)"; MPG adds "*.mpeg"; "不限" is "不限定檔案格式 (*.*)".
 QString typeFilter(const QString& type);
 // The extension the save dialog appends when none is typed ("" for "不限").
 QString typeDefaultExt(const QString& type);

@@ -9,7 +9,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "common/comm_dialog.h"
+#include "common/dialog_folders.h"
+#include "common/prompts.h"
 #include "controls/lumba_button.h"
 #include "tools/encode/encode_check.h"
 #include "tools/encode/encode_job.h"
@@ -158,29 +159,27 @@ void EncodePage::takeBrowsed(tools::PathBox* box, const QString& path) {
 
 void EncodePage::browseSource() {
     const QString type = cboEncodeSrc_->currentText();
-    CommDialog& d = commDialog();
-    d.hwndOwner = window();
-    d.DialogTitle.clear();
-    d.setFilter(typeFilter(type));
-    d.setFilterIndex(1);
-    d.FileName.clear();
-    d.DefaultExt = typeDefaultExt(type);
-    takeBrowsed(txtEncodeSrc_, d.ShowOpen());
+    prompts::FileDialog d;
+    d.owner = window();
+    d.initialFolder = mediaDialogStart();
+    d.qtFilter = typeFilter(type);
+    d.defaultExt = typeDefaultExt(type);
+    takeBrowsed(txtEncodeSrc_, prompts::current().file(d).paths.value(0));
 }
 
 void EncodePage::browseTarget() {
     const QString type = cboEncodeTo_->currentText();
-    CommDialog& d = commDialog();
-    d.hwndOwner = window();
-    d.DialogTitle.clear();
-    d.setFilter(typeFilter(type));
-    d.setFilterIndex(1);
+    prompts::FileDialog d;
+    d.kind = prompts::FileDialog::Save;
+    d.owner = window();
+    d.initialFolder = mediaDialogStart();
+    d.qtFilter = typeFilter(type);
     // Offered: the source's name with the target's extension.
     const QString source = sourcePath();
-    d.FileName =
+    d.fileName =
         source.isEmpty() ? QString() : QFileInfo(source).completeBaseName() + typeDefaultExt(type);
-    d.DefaultExt = typeDefaultExt(type);
-    takeBrowsed(txtEncodeTo_, d.ShowSave());
+    d.defaultExt = typeDefaultExt(type);
+    takeBrowsed(txtEncodeTo_, prompts::current().file(d).paths.value(0));
 }
 
 EncodeRequest EncodePage::request() const {

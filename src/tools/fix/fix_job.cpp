@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "common/file_filters.h"
 #include "common/media_kinds.h"
 #include "common/paths.h"
 #include "common/prompts.h"
@@ -111,7 +112,7 @@ FixOutcome mediaFix(QWidget* caller, const QString& sourceText) {
     d.kind = prompts::FileDialog::Save;
     d.owner = caller ? caller->window() : nullptr;
     d.initialFolder = getSaveFolder(src);
-    d.qtFilter = save::saveDialogFilter(ext);
+    d.qtFilter = formatFilter(ext);
     d.filterIndex = 1;
     d.defaultExt = QStringLiteral(".") + ext;
     d.fileName = proposedName(src);

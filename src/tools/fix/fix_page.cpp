@@ -5,8 +5,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "common/comm_dialog.h"
+#include "common/dialog_folders.h"
 #include "common/paths.h"
+#include "common/prompts.h"
 #include "controls/lumba_button.h"
 #include "tools/fix/fix_job.h"
 #include "tools/fix/fix_plan.h"
@@ -57,15 +58,12 @@ QString FixPage::sourcePath() const {
 }
 
 void FixPage::browse() {
-    CommDialog& d = commDialog();
-    d.hwndOwner = window();
-    d.DialogTitle.clear();
-    d.setFilter(context_.editFilter ? context_.editFilter() : QString());
-    d.setFilterIndex(1);
-    d.FileName.clear();
-    d.DefaultExt.clear();
-    const QString chosen = d.ShowOpen();
-    if (!chosen.isEmpty()) txtMdFix_->setText(chosen);
+    prompts::FileDialog d;
+    d.owner = window();
+    d.initialFolder = mediaDialogStart();
+    d.qtFilter = context_.editFilter ? context_.editFilter() : QString();
+    const QStringList chosen = prompts::current().file(d).paths;
+    if (!chosen.isEmpty()) txtMdFix_->setText(chosen.first());
 }
 
 void FixPage::runJob() { mediaFix(window(), txtMdFix_->text()); }

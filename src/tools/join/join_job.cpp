@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "common/file_filters.h"
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
@@ -153,7 +154,7 @@ JoinOutcome mediaJoin(const JoinListAccess& list, QWidget* caller, const StreamR
     d.kind = prompts::FileDialog::Save;
     d.owner = caller;
     d.initialFolder = getSaveFolder(first);
-    d.qtFilter = save::saveDialogFilter(ext);
+    d.qtFilter = formatFilter(ext);
     d.filterIndex = 1;
     d.defaultExt = QStringLiteral(".") + ext;
     d.fileName = proposedName(first);

@@ -13,7 +13,7 @@
 #include <QToolButton>
 #include <QUrl>
 
-#include "common/comm_dialog.h"
+#include "common/dialog_folders.h"
 #include "common/prompts.h"
 #include "common/texts.h"
 #include "tools/measure/media_probe.h"
@@ -123,13 +123,12 @@ void MeasurePanel::cmdMdSplitChk_Click() {
 }
 
 void MeasurePanel::mbMdSplit_Click() {
-    CommDialog& d = commDialog();
-    d.hwndOwner = window();
-    d.setFilter(context_.editFilter ? context_.editFilter() : QString());
-    d.setFilterIndex(1);
-    d.FileName.clear();
-    const QString chosen = d.ShowOpen();
-    if (!chosen.isEmpty()) setSource(chosen);
+    prompts::FileDialog d;
+    d.owner = window();
+    d.initialFolder = mediaDialogStart();
+    d.qtFilter = context_.editFilter ? context_.editFilter() : QString();
+    const QStringList chosen = prompts::current().file(d).paths;
+    if (!chosen.isEmpty()) setSource(chosen.first());
 }
 
 void MeasurePanel::dragEnterEvent(QDragEnterEvent* e) {

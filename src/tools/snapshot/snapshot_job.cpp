@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "common/file_filters.h"
 #include "common/host.h"
 #include "common/media_kinds.h"
 #include "common/paths.h"
@@ -27,10 +28,6 @@ QString folderBrowserTitle() {
            QStringLiteral("這裡，強烈建議你新建一個資料夾！");
 }
 
-QString saveDialogFilter(PictureType t) {
-    return typeText(t) + QStringLiteral(" 檔案格式 (*.") + typeExt(t) + QStringLiteral(")");
-}
-
 namespace {
 
 QString askOutput(const SnapRequest& r, const QString& src, bool series) {
@@ -46,7 +43,7 @@ QString askOutput(const SnapRequest& r, const QString& src, bool series) {
     prompts::FileDialog d;
     d.kind = prompts::FileDialog::Save;
     d.initialFolder = getSaveFolder(src);
-    d.qtFilter = saveDialogFilter(r.type);
+    d.qtFilter = formatFilter(ext);
     d.filterIndex = 1;
     d.defaultExt = QStringLiteral(".") + ext;
     d.fileName = QFileInfo(src).completeBaseName() + QStringLiteral("_snapshot.") + ext;

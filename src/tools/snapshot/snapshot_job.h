@@ -34,7 +34,6 @@ struct SnapOutcome {
 
 QString badSourceText();
 QString folderBrowserTitle();
-QString saveDialogFilter(PictureType t);  // Qt form: "JPG 檔案格式 (*.jpg)"
 
 SnapOutcome runSnapshot(const SnapRequest& r);
 

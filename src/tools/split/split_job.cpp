@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 
+#include "common/file_filters.h"
 #include "common/media_kinds.h"
 #include "common/paths.h"
 #include "common/prompts.h"
@@ -57,7 +58,7 @@ save::SaveOutcome runSplit(const SplitRequest& r) {
         prompts::FileDialog d;
         d.kind = prompts::FileDialog::Save;
         d.initialFolder = getSaveFolder(src);
-        d.qtFilter = save::saveDialogFilter(ext);
+        d.qtFilter = formatFilter(ext);
         d.filterIndex = 1;
         d.defaultExt = QStringLiteral(".") + ext;
         d.fileName = QFileInfo(src).completeBaseName() + QStringLiteral("_part.") + ext;

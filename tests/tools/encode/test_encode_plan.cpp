@@ -152,10 +152,9 @@ TEST_F(EncodePlan, PanelCheck) {
 }
 
 TEST(EncodePanels, BrowseFilters) {
-    EXPECT_EQ(typeFilter(QStringLiteral("MPG")),
-              QStringLiteral("MPG 檔案格式 (*.MPG)|*.mpg;*.mpeg"));
-    EXPECT_EQ(typeFilter(QStringLiteral("FLV")), QStringLiteral("FLV 檔案格式 (*.FLV)|*.flv"));
-    EXPECT_EQ(typeFilter(kAnyType), QStringLiteral("不限定檔案格式|*.*"));
+    EXPECT_EQ(typeFilter(QStringLiteral("MPG")), QStringLiteral("MPG 檔案格式 (*.mpg *.mpeg)"));
+    EXPECT_EQ(typeFilter(QStringLiteral("FLV")), QStringLiteral("FLV 檔案格式 (*.flv)"));
+    EXPECT_EQ(typeFilter(kAnyType), QStringLiteral("不限定檔案格式 (*.*)"));
     EXPECT_EQ(typeDefaultExt(kAnyType), QString());
 }
 
