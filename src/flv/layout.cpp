@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -65,26 +64,36 @@ struct stat modelFor(const std::string& path) {
     return st;
 }
 
-// Pieces of the new file gathered for one pwritev: slices of mapped source pages, and the
-// few patched bytes between them (copied in, so they outlive their makers).
+// Pieces of the new file gathered for one pwritev: slices of mapped source pages, and short
+// pieces copied into a buffer of their own (the patched bytes, and the small tags between
+// them): a write of many tiny pieces costs the kernel more than one copy here.
 class GatherWriter {
   public:
     GatherWriter(int fd, std::uint64_t at) : fd_(fd), at_(at) {
         iov_.reserve(kMaxPieces);
-        small_.resize(kMaxPieces);
+        staged_.resize(kStaged);
     }
     // p stays valid until the next flush.
     Status add(const std::uint8_t* p, std::size_t n) {
         if (n == 0) return okStatus();
+        if (n < kCopyBelow) return addCopy(p, n);
         if (iov_.size() == kMaxPieces) FLV_TRY(flush());
         iov_.push_back({const_cast<std::uint8_t*>(p), n});
+        tailStaged_ = false;
         return okStatus();
     }
-    Status addCopy(const std::uint8_t* p, std::size_t n) {  // n <= 4
-        if (iov_.size() == kMaxPieces) FLV_TRY(flush());
-        std::uint8_t* keep = small_[iov_.size()].data();
+    Status addCopy(const std::uint8_t* p, std::size_t n) {  // n < kCopyBelow
+        if (stagedLen_ + n > staged_.size() || (!tailStaged_ && iov_.size() == kMaxPieces))
+            FLV_TRY(flush());
+        std::uint8_t* keep = staged_.data() + stagedLen_;
         std::memcpy(keep, p, n);
-        iov_.push_back({keep, n});
+        stagedLen_ += n;
+        if (tailStaged_) {
+            iov_.back().iov_len += n;
+        } else {
+            iov_.push_back({keep, n});
+            tailStaged_ = true;
+        }
         return okStatus();
     }
     Status flush() {
@@ -111,15 +120,21 @@ class GatherWriter {
             while (first < iov_.size() && iov_[first].iov_len == 0) ++first;
         }
         iov_.clear();
+        stagedLen_ = 0;
+        tailStaged_ = false;
         return okStatus();
     }
 
   private:
     static constexpr std::size_t kMaxPieces = 1024;  // IOV_MAX on Linux
+    static constexpr std::size_t kCopyBelow = 4096;
+    static constexpr std::size_t kStaged = 256 * 1024;
     int fd_;
     std::uint64_t at_;
     std::vector<iovec> iov_;
-    std::vector<std::array<std::uint8_t, 4>> small_;
+    std::vector<std::uint8_t> staged_;
+    std::size_t stagedLen_ = 0;
+    bool tailStaged_ = false;  // the last piece lies at the end of staged_, and may grow
 };
 
 // One mapped window of one source at a time.
