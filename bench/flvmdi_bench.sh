@@ -63,28 +63,6 @@ measure() {
     printf '%-34s %8.2f s %8.2f s %10.1f MiB\n' "$name" "$wall" "$cpu" "$(echo "$peak / 1024" | bc -l)"
 }
 
-echo "Load average: $(cut -d' ' -f1-3 /proc/loadavg) on $(nproc) processors"
-printf '%-34s %10s %10s %14s\n' "command" "median" "cpu" "peak memory"
-measure "cat > /dev/null (read once)" 'fresh' "cat '$work/in.flv' > /dev/null"
-measure "cp" 'fresh' "cp '$work/in.flv' '$work/out.flv'"
-measure "cp + rm of the old file" 'fresh' "cp '$work/in.flv' '$work/out.flv' && rm '$work/in.flv'"
-measure "flvmeta -U (in place)" 'fresh' "flvmeta -U '$work/in.flv'"
-measure "yamdi -i -o" 'fresh' "yamdi -i '$work/in.flv' -o '$work/out.flv'"
-measure "flvmdi (full rewrite, stripped)" 'fresh' "'$flvmdi' '$work/in.flv'"
-fresh
-"$flvmdi" "$work/in.flv" >/dev/null
-measure "flvmdi (second run, in place)" 'warm "$work/in.flv"' "'$flvmdi' '$work/in.flv'"
-# Tag-level edits, each written once: the middle of the file, two halves joined, a repair.
-measure "flvmdi --cut (30 s to 300 s)" 'rm -f "$work/out.flv"' \
-    "'$flvmdi' --cut 30000 300000 '$work/in.flv' '$work/out.flv'"
-"$flvmdi" --cut 0 165000 "$work/in.flv" "$work/a.flv" >/dev/null
-"$flvmdi" --cut 165000 400000 "$work/in.flv" "$work/b.flv" >/dev/null
-measure "flvmdi --join (two halves)" 'rm -f "$work/out.flv"' \
-    "'$flvmdi' --join '$work/out.flv' '$work/a.flv' '$work/b.flv'"
-measure "flvmdi --repair (intact file)" 'rm -f "$work/out.flv"' \
-    "'$flvmdi' --repair '$work/in.flv' '$work/out.flv'"
-rm -f "$work/a.flv" "$work/b.flv"
-
 # The goals as ratios, each side timed in turns so that a disk that slows down or speeds up
 # over the run weighs on both alike: the full rewrite against cp + rm + sync, the tag-level
 # rewrite (a repair of the intact file) against cp, the in-place run against reading the file
