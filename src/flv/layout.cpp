@@ -83,19 +83,26 @@ class GatherWriter {
         return okStatus();
     }
     Status addCopy(const std::uint8_t* p, std::size_t n) {  // n < kCopyBelow
-        if (stagedLen_ + n > staged_.size() || (!tailStaged_ && iov_.size() == kMaxPieces))
-            FLV_TRY(flush());
-        std::uint8_t* keep = staged_.data() + stagedLen_;
+        std::uint8_t* keep = nullptr;
+        FLV_TRY(stage(n, keep));
         std::memcpy(keep, p, n);
+        return okStatus();
+    }
+    // Room for n bytes (n <= kStaged) at the end of the write, in the buffer, to be filled
+    // before the next flush.
+    Status stage(std::size_t n, std::uint8_t*& where) {
+        if (n > room() || (!tailStaged_ && iov_.size() == kMaxPieces)) FLV_TRY(flush());
+        where = staged_.data() + stagedLen_;
         stagedLen_ += n;
         if (tailStaged_) {
             iov_.back().iov_len += n;
         } else {
-            iov_.push_back({keep, n});
+            iov_.push_back({where, n});
             tailStaged_ = true;
         }
         return okStatus();
     }
+    std::size_t room() const { return staged_.size() - stagedLen_; }
     Status flush() {
         std::size_t first = 0;
         while (first < iov_.size()) {
@@ -125,10 +132,11 @@ class GatherWriter {
         return okStatus();
     }
 
-  private:
-    static constexpr std::size_t kMaxPieces = 1024;  // IOV_MAX on Linux
     static constexpr std::size_t kCopyBelow = 4096;
     static constexpr std::size_t kStaged = 256 * 1024;
+
+  private:
+    static constexpr std::size_t kMaxPieces = 1024;  // IOV_MAX on Linux
     int fd_;
     std::uint64_t at_;
     std::vector<iovec> iov_;
@@ -303,6 +311,27 @@ Result<std::uint64_t> Layout::writeMapped(int out, std::uint64_t from, std::uint
                 if (!bytes) {
                     FLV_TRY(writer.flush());
                     return pos;
+                }
+                // Small tags close together are copied in one go, their patches applied to
+                // the copy: far cheaper than a piece for each stretch between two patches.
+                if (writer.room() < GatherWriter::kCopyBelow) FLV_TRY(writer.flush());
+                const std::uint64_t limit =
+                    pos + std::min<std::uint64_t>({runEnd - pos, available, writer.room()});
+                std::uint64_t stop = pos;
+                auto last = patch;
+                while (last != patches_.end() && last->at + 4 <= limit &&
+                       last->at - stop < GatherWriter::kCopyBelow) {
+                    stop = last->at + 4;
+                    ++last;
+                }
+                if (last != patch) {
+                    std::uint8_t* copy = nullptr;
+                    FLV_TRY(writer.stage(stop - pos, copy));
+                    std::memcpy(copy, bytes, stop - pos);
+                    for (; patch != last; ++patch)
+                        std::memcpy(copy + (patch->at - pos), patch->bytes, 4);
+                    pos = stop;
+                    continue;
                 }
                 const std::uint64_t take = std::min(end - pos, available);
                 FLV_TRY(writer.add(bytes, take));
