@@ -98,7 +98,7 @@ class TagReader {
 
     WindowReader& in_;
     std::uint64_t pos_ = 0;
-    std::uint64_t prefetched_ = 0;  // bytes before this were asked for
+    std::uint64_t prefetched_ = 0;        // bytes before this were asked for
     std::uint64_t keptFor_ = UINT64_MAX;  // body offset the kept prefix belongs to
     // The kept prefix: in kept_, or in the window while its generation is windowGen_.
     std::span<const std::uint8_t> prefix_;
