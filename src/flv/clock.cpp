@@ -5,15 +5,7 @@
 
 namespace flv {
 
-namespace {
-
-// Streams interleave by decoding time within this much; a larger step back, or a step ahead
-// of this much beyond a frame that no other stream has already made, is a clock fault.
-constexpr std::int64_t kJumpMs = 1000;
-
-}  // namespace
-
-std::int64_t ClockMender::mend(Stream stream, std::int64_t ms, std::uint64_t offset) {
+std::int64_t ClockMender::mendCarefully(Stream stream, std::int64_t ms, std::uint64_t offset) {
     if (stream == Stream::Script) return std::max<std::int64_t>(0, ms + latestOffset_);
     Clock& c = clocks_[stream == Stream::Audio ? 0 : 1];
     // A stream that begins after a jump is on the new clock from its first tag.

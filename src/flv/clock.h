@@ -3,6 +3,7 @@
 // stream's own frames and the other streams account for (a recorder restarting its clock, or
 // stamping the second half of a file an hour later). The repair carries each stream on across
 // such a place; a metadata run only reports them.
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -23,10 +24,31 @@ class ClockMender {
     // ms: the stream's (unwrapped) timestamp of the tag at offset, in file order. Answers the
     // time on a continuous clock, never below 0. Script data follows the streams' clock and
     // is never taken for a jump.
-    std::int64_t mend(Stream stream, std::int64_t ms, std::uint64_t offset);
+    std::int64_t mend(Stream stream, std::int64_t ms, std::uint64_t offset) {
+        // The usual tag: its stream goes on within a jump's reach of where it was.
+        if (stream != Stream::Script) {
+            Clock& c = clocks_[stream == Stream::Audio ? 0 : 1];
+            const std::int64_t t = ms + c.offset;
+            if (c.started && t >= c.last - kJumpMs && t <= c.last + c.step + kJumpMs) {
+                if (t > c.last) {
+                    c.step = std::clamp<std::int64_t>(t - c.last, 1, kJumpMs);
+                    c.last = t;
+                }
+                lastAny_ = std::max(lastAny_, t);
+                return std::max<std::int64_t>(0, t);
+            }
+        }
+        return mendCarefully(stream, ms, offset);
+    }
     const std::vector<ClockJump>& jumps() const { return jumps_; }
 
+    // Streams interleave by decoding time within this much; a larger step back, or a step
+    // ahead of this much beyond a frame that no other stream has already made, is a fault.
+    static constexpr std::int64_t kJumpMs = 1000;
+
   private:
+    std::int64_t mendCarefully(Stream stream, std::int64_t ms, std::uint64_t offset);
+
     struct Clock {
         std::int64_t offset = 0;
         std::int64_t last = 0;

@@ -28,11 +28,18 @@ Result<std::size_t> FdSource::readAt(std::uint64_t offset, std::span<std::uint8_
 }
 
 WindowReader::WindowReader(ByteSource& src)
-    : src_(src), mapping_(!src.direct() && src.mappableFd() >= 0) {}
+    : src_(src), mapping_(!src.direct() && src.mappableFd() >= 0) {
+    // Bytes in memory are one window over everything.
+    if (const std::uint8_t* base = src.direct()) {
+        data_ = base;
+        len_ = src.size();
+    }
+}
 
 WindowReader::~WindowReader() { unmap(); }
 
 void WindowReader::unmap() {
+    ++generation_;
     if (map_) ::munmap(map_, mapLen_);
     map_ = nullptr;
     mapLen_ = 0;
@@ -62,15 +69,10 @@ bool WindowReader::mapAround(std::uint64_t offset, std::size_t n) {
     return true;
 }
 
-Result<std::span<const std::uint8_t>> WindowReader::read(std::uint64_t offset, std::size_t n) {
+Result<std::span<const std::uint8_t>> WindowReader::readMoving(std::uint64_t offset,
+                                                               std::size_t n) {
     if (n > kWindow) return diag(DiagCode::Io, "internal: read larger than the window");
-    if (const std::uint8_t* base = src_.direct()) {
-        if (offset > src_.size() || src_.size() - offset < n)
-            return diagAt(DiagCode::TruncatedTag, offset, "unexpected end of file");
-        return std::span<const std::uint8_t>(base + offset, n);
-    }
-    if (offset >= start_ && offset + n <= start_ + len_)
-        return std::span<const std::uint8_t>(data_ + (offset - start_), n);
+    if (src_.direct()) return diagAt(DiagCode::TruncatedTag, offset, "unexpected end of file");
     if (mapping_) {
         if (offset > src_.size() || src_.size() - offset < n)
             return diagAt(DiagCode::TruncatedTag, offset, "unexpected end of file");
@@ -78,6 +80,7 @@ Result<std::span<const std::uint8_t>> WindowReader::read(std::uint64_t offset, s
             return std::span<const std::uint8_t>(data_ + (offset - start_), n);
     }
     if (buf_.empty()) buf_.resize(kBlock);
+    ++generation_;
     data_ = buf_.data();
     const std::uint64_t left = src_.size() > offset ? src_.size() - offset : 0;
     const std::size_t want = std::max<std::size_t>(n, std::min<std::uint64_t>(kBlock, left));

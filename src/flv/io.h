@@ -62,11 +62,24 @@ class WindowReader {
     WindowReader& operator=(const WindowReader&) = delete;
     std::uint64_t size() const { return src_.size(); }
     // Exactly n bytes at offset (n <= kWindow), or a TruncatedTag diagnostic.
-    Result<std::span<const std::uint8_t>> read(std::uint64_t offset, std::size_t n);
+    Result<std::span<const std::uint8_t>> read(std::uint64_t offset, std::size_t n) {
+        if (offset >= start_ && offset - start_ <= len_ && n <= len_ - (offset - start_))
+            return std::span<const std::uint8_t>(data_ + (offset - start_), n);
+        return readMoving(offset, n);
+    }
+    // The bytes the window holds from offset on, without moving it (empty when offset lies
+    // outside): a small tag is then taken whole with one bounds check.
+    std::span<const std::uint8_t> held(std::uint64_t offset) const {
+        if (offset < start_ || offset - start_ >= len_) return {};
+        return {data_ + (offset - start_), static_cast<std::size_t>(len_ - (offset - start_))};
+    }
+    // Changes whenever the window moves, which ends the life of every span it gave.
+    std::uint64_t generation() const { return generation_; }
     // Exactly dst.size() bytes at offset, any length.
     Status readInto(std::uint64_t offset, std::span<std::uint8_t> dst);
 
   private:
+    Result<std::span<const std::uint8_t>> readMoving(std::uint64_t offset, std::size_t n);
     // The window over [offset, offset + n) as a mapping; false where the file cannot be mapped.
     bool mapAround(std::uint64_t offset, std::size_t n);
     void unmap();
@@ -79,6 +92,7 @@ class WindowReader {
     void* map_ = nullptr;
     std::size_t mapLen_ = 0;
     bool mapping_ = false;  // windows are mappings (until one fails)
+    std::uint64_t generation_ = 0;
 };
 
 // An owned file descriptor.

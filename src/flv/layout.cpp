@@ -6,7 +6,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <chrono>
 #include <climits>
@@ -65,28 +64,45 @@ struct stat modelFor(const std::string& path) {
     return st;
 }
 
-// Pieces of the new file gathered for one pwritev: slices of mapped source pages, and the
-// few patched bytes between them (copied in, so they outlive their makers).
+// Pieces of the new file gathered for one pwritev: slices of mapped source pages, and short
+// pieces copied into a buffer of their own (the patched bytes, and the small tags between
+// them): a write of many tiny pieces costs the kernel more than one copy here.
 class GatherWriter {
   public:
     GatherWriter(int fd, std::uint64_t at) : fd_(fd), at_(at) {
         iov_.reserve(kMaxPieces);
-        small_.resize(kMaxPieces);
+        staged_.resize(kStaged);
     }
     // p stays valid until the next flush.
     Status add(const std::uint8_t* p, std::size_t n) {
         if (n == 0) return okStatus();
+        if (n < kCopyBelow) return addCopy(p, n);
         if (iov_.size() == kMaxPieces) FLV_TRY(flush());
         iov_.push_back({const_cast<std::uint8_t*>(p), n});
+        tailStaged_ = false;
         return okStatus();
     }
-    Status addCopy(const std::uint8_t* p, std::size_t n) {  // n <= 4
-        if (iov_.size() == kMaxPieces) FLV_TRY(flush());
-        std::uint8_t* keep = small_[iov_.size()].data();
+    Status addCopy(const std::uint8_t* p, std::size_t n) {  // n < kCopyBelow
+        std::uint8_t* keep = nullptr;
+        FLV_TRY(stage(n, keep));
         std::memcpy(keep, p, n);
-        iov_.push_back({keep, n});
         return okStatus();
     }
+    // Room for n bytes (n <= kStaged) at the end of the write, in the buffer, to be filled
+    // before the next flush.
+    Status stage(std::size_t n, std::uint8_t*& where) {
+        if (n > room() || (!tailStaged_ && iov_.size() == kMaxPieces)) FLV_TRY(flush());
+        where = staged_.data() + stagedLen_;
+        stagedLen_ += n;
+        if (tailStaged_) {
+            iov_.back().iov_len += n;
+        } else {
+            iov_.push_back({where, n});
+            tailStaged_ = true;
+        }
+        return okStatus();
+    }
+    std::size_t room() const { return staged_.size() - stagedLen_; }
     Status flush() {
         std::size_t first = 0;
         while (first < iov_.size()) {
@@ -111,15 +127,22 @@ class GatherWriter {
             while (first < iov_.size() && iov_[first].iov_len == 0) ++first;
         }
         iov_.clear();
+        stagedLen_ = 0;
+        tailStaged_ = false;
         return okStatus();
     }
+
+    static constexpr std::size_t kCopyBelow = 4096;
+    static constexpr std::size_t kStaged = 256 * 1024;
 
   private:
     static constexpr std::size_t kMaxPieces = 1024;  // IOV_MAX on Linux
     int fd_;
     std::uint64_t at_;
     std::vector<iovec> iov_;
-    std::vector<std::array<std::uint8_t, 4>> small_;
+    std::vector<std::uint8_t> staged_;
+    std::size_t stagedLen_ = 0;
+    bool tailStaged_ = false;  // the last piece lies at the end of staged_, and may grow
 };
 
 // One mapped window of one source at a time.
@@ -288,6 +311,27 @@ Result<std::uint64_t> Layout::writeMapped(int out, std::uint64_t from, std::uint
                 if (!bytes) {
                     FLV_TRY(writer.flush());
                     return pos;
+                }
+                // Small tags close together are copied in one go, their patches applied to
+                // the copy: far cheaper than a piece for each stretch between two patches.
+                if (writer.room() < GatherWriter::kCopyBelow) FLV_TRY(writer.flush());
+                const std::uint64_t limit =
+                    pos + std::min<std::uint64_t>({runEnd - pos, available, writer.room()});
+                std::uint64_t stop = pos;
+                auto last = patch;
+                while (last != patches_.end() && last->at + 4 <= limit &&
+                       last->at - stop < GatherWriter::kCopyBelow) {
+                    stop = last->at + 4;
+                    ++last;
+                }
+                if (last != patch) {
+                    std::uint8_t* copy = nullptr;
+                    FLV_TRY(writer.stage(stop - pos, copy));
+                    std::memcpy(copy, bytes, stop - pos);
+                    for (; patch != last; ++patch)
+                        std::memcpy(copy + (patch->at - pos), patch->bytes, 4);
+                    pos = stop;
+                    continue;
                 }
                 const std::uint64_t take = std::min(end - pos, available);
                 FLV_TRY(writer.add(bytes, take));

@@ -11,6 +11,13 @@ constexpr std::int64_t kWrap = std::int64_t{1} << 24;
 constexpr std::size_t kVideoPrefix = 64;
 constexpr std::size_t kAudioPrefix = 16;
 constexpr std::size_t kScriptNamePrefix = 64;
+static_assert(kVideoPrefix <= ScanBuilder::kHeadBytes && kAudioPrefix <= ScanBuilder::kHeadBytes &&
+              kScriptNamePrefix <= ScanBuilder::kHeadBytes &&
+              ScanBuilder::kHeadBytes <= TagReader::kKeptPrefix);
+
+std::span<const std::uint8_t> upTo(std::span<const std::uint8_t> head, std::size_t n) {
+    return head.first(std::min(n, head.size()));
+}
 // Old metadata bigger than this is replaced without keeping its other keys.
 constexpr std::uint32_t kMaxOldMetadataDecode = 4 * 1024 * 1024;
 
@@ -36,13 +43,16 @@ class Scanner {
         ScanResult& r = builder_.result();
         r.header = *header;
         r.fileSize = window_.size();
+        TagHeader tag;
+        const ScanBuilder::Prefix more = [&](std::size_t n) { return reader_.bodyPrefix(tag, n); };
         for (;;) {
-            auto next = reader_.next();
-            if (!next) return next.error();
-            if (!next->has_value()) break;
-            const TagHeader tag = **next;
-            auto metadata =
-                builder_.add(tag, [&](std::size_t n) { return reader_.bodyPrefix(tag, n); });
+            if (!reader_.nextHeld(tag)) {
+                auto next = reader_.next();
+                if (!next) return next.error();
+                if (!next->has_value()) break;
+                tag = **next;
+            }
+            auto metadata = builder_.add(tag, reader_.keptPrefix(), more);
             if (!metadata) return metadata.error();
             if (*metadata && !r.oldMetadata) FLV_TRY(decodeOldMetadata(tag));
         }
@@ -66,35 +76,46 @@ class Scanner {
 }  // namespace
 
 Result<bool> ScanBuilder::add(const TagHeader& tag, const Prefix& prefix) {
+    auto head = prefix(kHeadBytes);
+    if (!head) return head.error();
+    return add(tag, *head, prefix);
+}
+
+Result<bool> ScanBuilder::add(const TagHeader& tag, std::span<const std::uint8_t> head,
+                              const Prefix& more) {
     const bool first = first_;
     first_ = false;
     switch (tag.type) {
         case tagtype::kVideo:
-            FLV_TRY(onVideo(tag, prefix));
+            FLV_TRY(onVideo(tag, head, more));
             return false;
         case tagtype::kAudio:
-            FLV_TRY(onAudio(tag, prefix));
+            onAudio(tag, head);
             return false;
         default: {
-            auto metadata = onScript(tag, prefix);
-            if (metadata && *metadata && first) r_.firstTagMetadataBody = tag.dataSize;
+            const bool metadata = onScript(tag, head);
+            if (metadata && first) r_.firstTagMetadataBody = tag.dataSize;
             return metadata;
         }
     }
 }
 
-Status ScanBuilder::onVideo(const TagHeader& tag, const Prefix& prefix) {
+Status ScanBuilder::onVideo(const TagHeader& tag, std::span<const std::uint8_t> head,
+                            const Prefix& more) {
     r_.video.tagBytes += kTagHeaderSize + tag.dataSize;
     r_.video.bodyBytes += tag.dataSize;
-    auto body = prefix(kVideoPrefix);
-    if (!body) return body.error();
-    auto info = classifyVideoTag(*body);
-    if (!body->empty() && !r_.videoCodecId) r_.videoCodecId = info.codecId;
+    const auto body = upTo(head, kVideoPrefix);
+    auto info = classifyVideoTag(body);
+    if (!body.empty() && !r_.videoCodecId) r_.videoCodecId = info.codecId;
     if (!r_.dimensions) {
         // A sequence header carries the picture size deep inside its parameter sets.
-        auto whole = info.kind == VideoKind::SequenceHeader ? prefix(WindowReader::kWindow) : body;
-        if (!whole) return whole.error();
-        r_.dimensions = videoDimensions(*whole);
+        if (info.kind == VideoKind::SequenceHeader) {
+            auto whole = more(WindowReader::kWindow);
+            if (!whole) return whole.error();
+            r_.dimensions = videoDimensions(*whole);
+        } else {
+            r_.dimensions = videoDimensions(body);
+        }
     }
     if (!info.countsAsFrame()) return okStatus();
     std::int64_t ms = clock_.unwrap(tag.timestamp);
@@ -107,23 +128,21 @@ Status ScanBuilder::onVideo(const TagHeader& tag, const Prefix& prefix) {
     return okStatus();
 }
 
-Status ScanBuilder::onAudio(const TagHeader& tag, const Prefix& prefix) {
+void ScanBuilder::onAudio(const TagHeader& tag, std::span<const std::uint8_t> head) {
     r_.audio.tagBytes += kTagHeaderSize + tag.dataSize;
     r_.audio.bodyBytes += tag.dataSize;
-    auto body = prefix(kAudioPrefix);
-    if (!body) return body.error();
-    bool config = isAacSequenceHeader(*body);
+    const auto body = upTo(head, kAudioPrefix);
+    bool config = isAacSequenceHeader(body);
     if (!r_.audioFormatFromConfig && (config || !r_.audioFormat)) {
-        if (auto fmt = audioFormat(*body)) {
+        if (auto fmt = audioFormat(body)) {
             r_.audioFormat = fmt;
             r_.audioFormatFromConfig = config;
         }
     }
-    if (config || body->size() < 2) return okStatus();
+    if (config || body.size() < 2) return;
     const std::int64_t ms = clock_.unwrap(tag.timestamp);
     addFrame(r_.audio, ms, ms);
     watchClock(ClockMender::Stream::Audio, ms, tag.offset);
-    return okStatus();
 }
 
 void ScanBuilder::watchClock(ClockMender::Stream stream, std::int64_t ms, std::uint64_t offset) {
@@ -132,10 +151,8 @@ void ScanBuilder::watchClock(ClockMender::Stream stream, std::int64_t ms, std::u
         r_.clockJumps.push_back(jumps_.jumps().back());
 }
 
-Result<bool> ScanBuilder::onScript(const TagHeader& tag, const Prefix& prefix) {
-    auto name = prefix(kScriptNamePrefix);
-    if (!name) return name.error();
-    ByteReader nameReader(*name);
+bool ScanBuilder::onScript(const TagHeader& tag, std::span<const std::uint8_t> head) {
+    ByteReader nameReader(upTo(head, kScriptNamePrefix));
     auto decoded = decodeAmfName(nameReader);
     if (decoded && *decoded == "onMetaData") {
         r_.metadataTags.push_back({tag.offset, tag.totalSize()});

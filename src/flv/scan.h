@@ -91,14 +91,18 @@ class ScanBuilder {
     // tag as it lies in the scanned file (its offset and timestamp there). Answers whether it
     // is an onMetaData tag; decoding an old one is left to the caller (setOldMetadata).
     Result<bool> add(const TagHeader& tag, const Prefix& prefix);
+    // The same with the body's first kHeadBytes (fewer when it is shorter) given; more is
+    // asked only for a sequence header that carries the picture size.
+    static constexpr std::size_t kHeadBytes = 64;
+    Result<bool> add(const TagHeader& tag, std::span<const std::uint8_t> head, const Prefix& more);
     void setOldMetadata(std::optional<AmfValue> value) { r_.oldMetadata = std::move(value); }
     ScanResult& result() { return r_; }
     const ScanResult& result() const { return r_; }
 
   private:
-    Status onVideo(const TagHeader& tag, const Prefix& prefix);
-    Status onAudio(const TagHeader& tag, const Prefix& prefix);
-    Result<bool> onScript(const TagHeader& tag, const Prefix& prefix);
+    Status onVideo(const TagHeader& tag, std::span<const std::uint8_t> head, const Prefix& more);
+    void onAudio(const TagHeader& tag, std::span<const std::uint8_t> head);
+    bool onScript(const TagHeader& tag, std::span<const std::uint8_t> head);
     void watchClock(ClockMender::Stream stream, std::int64_t ms, std::uint64_t offset);
 
     TimestampUnwrapper clock_;

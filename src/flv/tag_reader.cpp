@@ -34,7 +34,9 @@ Result<FileHeader> TagReader::readHeader() {
 }
 
 Result<std::optional<TagHeader>> TagReader::next() {
-    std::uint64_t size = in_.size();
+    TagHeader held;
+    if (nextHeld(held)) return std::optional<TagHeader>{held};
+    const std::uint64_t size = in_.size();
     if (pos_ == size) return std::optional<TagHeader>{};
     if (size - pos_ < kTagHeaderSize)
         return diagAt(DiagCode::TruncatedTag, pos_, "file ends inside a tag header");
@@ -52,10 +54,12 @@ Result<std::optional<TagHeader>> TagReader::next() {
         return diagAt(
             DiagCode::TagPastEnd, pos_,
             "tag data (" + std::to_string(tag.dataSize) + " bytes) runs past the end of the file");
-    keptLen_ = std::min<std::size_t>(kKeptPrefix, tag.dataSize);
-    auto prefix = in_.read(tag.bodyOffset(), keptLen_);
+    const std::size_t keptLen = std::min<std::size_t>(kKeptPrefix, tag.dataSize);
+    auto prefix = in_.read(tag.bodyOffset(), keptLen);
     if (!prefix) return prefix.error();
     std::copy(prefix->begin(), prefix->end(), kept_.begin());
+    prefix_ = std::span<const std::uint8_t>(kept_.data(), keptLen);
+    prefixInWindow_ = false;
     keptFor_ = tag.bodyOffset();
     std::uint64_t prevAt = tag.bodyOffset() + tag.dataSize;
     if (size - prevAt < kPrevSizeSize)
@@ -74,8 +78,9 @@ Result<std::optional<TagHeader>> TagReader::next() {
 Result<std::span<const std::uint8_t>> TagReader::bodyPrefix(const TagHeader& tag,
                                                             std::size_t maxBytes) {
     std::size_t n = std::min<std::size_t>(maxBytes, tag.dataSize);
-    if (tag.bodyOffset() == keptFor_ && n <= keptLen_)
-        return std::span<const std::uint8_t>(kept_.data(), n);
+    if (tag.bodyOffset() == keptFor_ && n <= prefix_.size() &&
+        (!prefixInWindow_ || windowGen_ == in_.generation()))
+        return prefix_.first(n);
     return in_.read(tag.bodyOffset(), n);
 }
 

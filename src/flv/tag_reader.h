@@ -1,11 +1,13 @@
 #pragma once
 // Walks an FLV file tag by tag, checking every tag's framing (type, size against the end
 // of the file, the PreviousTagSize after it) without reading the bodies.
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <span>
 
+#include "flv/bytes.h"
 #include "flv/diag.h"
 #include "flv/io.h"
 
@@ -46,6 +48,41 @@ class TagReader {
     Result<FileHeader> readHeader();
     // The next tag, or nullopt at a clean end of file.
     Result<std::optional<TagHeader>> next();
+    // The next tag when it lies whole in the window and is sound, without a system call or
+    // a diagnostic to build: the common case of a walk, inline. False leaves next() to take
+    // it (or to say what is wrong with it).
+    bool nextHeld(TagHeader& tag) {
+        const auto held = in_.held(pos_);
+        if (held.size() < kTagHeaderSize) return false;
+        const std::uint8_t* h = held.data();
+        // Small tags are walked faster than the memory streams them in, and too unevenly
+        // for the processor to guess what comes next: ask for the bytes ahead now. After a
+        // large tag the bytes it skipped are not asked for.
+        std::uint64_t ahead = std::max(prefetched_, pos_);
+        const std::uint64_t aheadEnd = pos_ + std::min<std::uint64_t>(kPrefetchAhead, held.size());
+        for (; ahead < aheadEnd; ahead += kCacheLine) __builtin_prefetch(h + (ahead - pos_));
+        prefetched_ = ahead;
+        const std::uint8_t type = h[0];
+        const std::uint32_t dataSize = be24(h + 1);
+        if (type != tagtype::kAudio && type != tagtype::kVideo && type != tagtype::kScript)
+            return false;
+        const std::uint64_t total = std::uint64_t{kTagHeaderSize} + dataSize + kPrevSizeSize;
+        if (total > held.size() || be32(h + kTagHeaderSize + dataSize) != kTagHeaderSize + dataSize)
+            return false;
+        tag.offset = pos_;
+        tag.type = type;
+        tag.dataSize = dataSize;
+        tag.timestamp = be24(h + 4) | std::uint32_t{h[7]} << 24;
+        prefix_ = held.subspan(kTagHeaderSize, std::min<std::size_t>(kKeptPrefix, dataSize));
+        prefixInWindow_ = true;
+        windowGen_ = in_.generation();
+        keptFor_ = tag.bodyOffset();
+        pos_ += total;
+        return true;
+    }
+    // The first kKeptPrefix bytes of the body of the tag just taken (fewer if it is shorter),
+    // valid until the window moves.
+    std::span<const std::uint8_t> keptPrefix() const { return prefix_; }
     // Continues at the tag header at offset (one that next() returned earlier).
     void seek(std::uint64_t offset) { pos_ = offset; }
     // Up to maxBytes of the body's beginning (maxBytes <= WindowReader::kWindow).
@@ -56,11 +93,18 @@ class TagReader {
     static constexpr std::size_t kKeptPrefix = 64;
 
   private:
+    static constexpr std::size_t kPrefetchAhead = 2048;
+    static constexpr std::size_t kCacheLine = 64;
+
     WindowReader& in_;
     std::uint64_t pos_ = 0;
+    std::uint64_t prefetched_ = 0;        // bytes before this were asked for
     std::uint64_t keptFor_ = UINT64_MAX;  // body offset the kept prefix belongs to
+    // The kept prefix: in kept_, or in the window while its generation is windowGen_.
+    std::span<const std::uint8_t> prefix_;
+    bool prefixInWindow_ = false;
+    std::uint64_t windowGen_ = 0;
     std::array<std::uint8_t, kKeptPrefix> kept_{};
-    std::size_t keptLen_ = 0;
 };
 
 }  // namespace flv

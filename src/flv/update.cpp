@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "flv/amf0.h"
 #include "flv/io.h"
 #include "flv/plan.h"
 #include "flv/replace_file.h"
@@ -92,6 +93,28 @@ double nowMs() {
         duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
 }
 
+// Whether the metadata on disk already says everything the new one would, its date aside:
+// then the file is left as it is, not even opened for writing.
+Result<bool> alreadyCurrent(int src, const ScanResult& scan, const RewritePlan& plan,
+                            PlanOptions po) {
+    const AmfValue* date = scan.oldMetadata ? scan.oldMetadata->find("metadatadate") : nullptr;
+    if (!plan.inPlace || !date || date->type != AmfType::Date) return false;
+    po.nowMs = date->number;
+    auto same = planRewrite(scan, po);
+    if (!same) return same.error();
+    if (!same->inPlace || same->head.size() != plan.head.size()) return false;
+    std::vector<std::uint8_t> onDisk(same->head.size());
+    FdSource source(src, plan.headOffset + onDisk.size());
+    std::size_t done = 0;
+    while (done < onDisk.size()) {
+        auto got = source.readAt(plan.headOffset + done, std::span(onDisk).subspan(done));
+        if (!got) return got.error();
+        if (*got == 0) return false;
+        done += *got;
+    }
+    return onDisk == same->head;
+}
+
 }  // namespace
 
 Result<UpdateOutcome> updateMetadata(const std::string& path, const UpdateOptions& options) {
@@ -114,10 +137,14 @@ Result<UpdateOutcome> updateMetadata(const std::string& path, const UpdateOption
     auto plan = planRewrite(*scan, po);
     if (!plan) return plan.error();
 
-    if (plan->inPlace)
-        FLV_TRY(writeInPlace(*target, before, *plan));
-    else
-        FLV_TRY(writeReplacement(*target, src.get(), before, *plan, options));
+    auto current = alreadyCurrent(src.get(), *scan, *plan, po);
+    if (!current) return current.error();
+    if (!*current) {
+        if (plan->inPlace)
+            FLV_TRY(writeInPlace(*target, before, *plan));
+        else
+            FLV_TRY(writeReplacement(*target, src.get(), before, *plan, options));
+    }
 
     UpdateOutcome outcome;
     outcome.target = target->path;
