@@ -6,7 +6,7 @@
 #include "app/save_copy.h"
 #include "controls/lumba_button.h"
 #include "player/frm_main.h"
-#include "player/marks/player_marks.h"
+#include "player/marks/marks_controller.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/player_logic.h"
@@ -136,7 +136,7 @@ void ListWiring::addMainMenus() {
         QAction* a = toList->addAction(captions[k]);
         a->setObjectName(QStringLiteral("mnuToList_%1").arg(k));
         connect(a, &QAction::triggered, this, [this, k] {
-            const QString text = w_.marks().controller().itemTextWithMarks(k == 2);
+            const QString text = w_.marks().itemTextWithMarks(k == 2);
             if (text.isEmpty()) return;
             list_->addToListK(k, text);
             list_->show();

@@ -8,13 +8,13 @@
 #include "controls/icons.h"
 #include "media/video_surface.h"
 #include "player/capture/frm_cap.h"
-#include "player/marks/player_marks.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/player_logic.h"
 #include "player/status_tick.h"
 #include "player/time_labels.h"
 #include "player/transport_view.h"
+#include "player/window_marks.h"
 
 using player::MediaOpener;
 using player::PlaybackController;
@@ -36,8 +36,8 @@ frmMain::frmMain(MciDevice* device, QWidget* parent) : QMainWindow(parent) {
     status_->setTransport(transport_.get());
     opener_->setTransport(transport_.get());
     connectUi();
-    marks_ = std::make_unique<player::PlayerMarks>(*this);
-    playback_->setMarks(marks_.get());
+    marks_ = std::make_unique<player::WindowMarks>(*this);
+    playback_->setMarks(&marks_->controller());
 
     // The smallest video area is 320 x 10 inside its frame, above the panel.
     ui_.central->setMinimumSize(322, 12 + player::PlayerUi::kPanelHeight);
@@ -114,6 +114,9 @@ void frmMain::setMediaMenus(bool on, bool capture) {
         ui_.mnuKeepDef->setEnabled(false);
     }
 }
+
+marks::MarksController& frmMain::marks() { return marks_->controller(); }
+marks::MarksActions& frmMain::marksActions() { return marks_->actions(); }
 
 frmCap& frmMain::capture() {
     if (!cap_) cap_ = new frmCap(this);

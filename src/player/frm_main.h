@@ -11,10 +11,15 @@
 class MciDevice;
 class frmCap;
 
+namespace marks {
+class MarksActions;
+class MarksController;
+}  // namespace marks
+
 namespace player {
 class MediaOpener;
 class PlaybackController;
-class PlayerMarks;
+class WindowMarks;
 class StatusTick;
 class TimeLabels;
 class TransportView;
@@ -45,8 +50,9 @@ class frmMain : public QMainWindow {
     player::TimeLabels& labels() { return *labels_; }
     // Speed, jumps, the bar, volume, sizing and the keyboard.
     player::TransportView& transport() { return *transport_; }
-    // Segments, marks bar and marks menus.
-    player::PlayerMarks& marks() { return *marks_; }
+    // Segments and segment play; the marks menus' commands.
+    marks::MarksController& marks();
+    marks::MarksActions& marksActions();
     // The capture window (made on first use; hidden until a capture).
     frmCap& capture();
     // "另存畫面" and Home: pause, then take the picture the video area shows.
@@ -71,7 +77,7 @@ class frmMain : public QMainWindow {
     std::unique_ptr<player::StatusTick> status_;
     std::unique_ptr<player::MediaOpener> opener_;
     std::unique_ptr<player::TransportView> transport_;
-    std::unique_ptr<player::PlayerMarks> marks_;  // last: it goes first
+    std::unique_ptr<player::WindowMarks> marks_;  // last: it goes first
     frmCap* cap_ = nullptr;                       // a child window, deleted with this one
     QString openFilter_;
     QString editFilter_;

@@ -37,7 +37,7 @@ MediaOpener::MediaOpener(PlayerUi& ui, MCI& media, QWidget* window, PlaybackCont
 
 void MediaOpener::playSingle(QString path, int fromList) {
     path = items::withoutQuotes(path);
-    MarksHooks& marks = playback_.marks();
+    marks::PlaybackMarks& marks = playback_.marks();
     if (marks.checkDealRng() && fromList == 0) marks.setRngEditTag(RngEditTag::SingleFileRequest);
     playback_.setContinueMode(fromList > 0 ? ContinueMode::PlayList : ContinueMode::SingleFile);
     const items::ItemParts item =
@@ -64,7 +64,7 @@ bool MediaOpener::confirmLeavingMarks(const QString& path) {
 }
 
 void MediaOpener::newPlay(const QString& path, const QString& marksText) {
-    MarksHooks& marks = playback_.marks();
+    marks::PlaybackMarks& marks = playback_.marks();
     if (marks.checkDealRng() && !confirmLeavingMarks(path)) return;
     if (isMediaFile(path) && !isAudioFile(path) && prepareCapture) prepareCapture(path);
 

@@ -19,12 +19,7 @@ void PlaybackController::join(MediaOpener& opener, StatusTick& status, Transport
     transport_ = &transport;
 }
 
-void PlaybackController::letEventsRun() {
-    if (processEvents)
-        processEvents();
-    else
-        QCoreApplication::processEvents();
-}
+void PlaybackController::letEventsRun() { QCoreApplication::processEvents(); }
 
 void PlaybackController::ifStopped(bool nothingOpen) {
     status_->tmrCheck().stop();
@@ -113,7 +108,7 @@ void PlaybackController::mbStop_Click() {
 }
 
 void PlaybackController::shareBnStop(StopFlags flags) {
-    if (marks_->lastIsOpen()) marks_->closeOpenSegment();
+    if (marks_->lastIsOpen()) marks_->markEnd();
     media_.rngCancel();
     if (!(flags.atEnd && !media_.isCDa() && list_->carriesOn())) media_.stopMCI(QString(), 0);
     ifStopped(false);

@@ -9,7 +9,7 @@
 #include "common/player_values.h"
 #include "media/mci.h"
 #include "player/list_link.h"
-#include "player/marks_hooks.h"
+#include "player/marks/playback_marks.h"
 #include "player/player_ui.h"
 
 namespace player {
@@ -35,9 +35,9 @@ class PlaybackController : public QObject {
     void join(MediaOpener& opener, StatusTick& status, TransportView& transport);
     // nullptr restores the defaults (an empty play list, no marks).
     void setListLink(PlayerListLink* link) { list_ = link ? link : &noList_; }
-    void setMarks(MarksHooks* marks) { marks_ = marks ? marks : &noMarks_; }
+    void setMarks(marks::PlaybackMarks* marks) { marks_ = marks ? marks : &noMarks_; }
     PlayerListLink& listLink() { return *list_; }
-    MarksHooks& marks() { return *marks_; }
+    marks::PlaybackMarks& marks() { return *marks_; }
 
     PlayState playState() const { return playState_; }
     void setPlayState(PlayState s) { playState_ = s; }
@@ -58,9 +58,8 @@ class PlaybackController : public QObject {
     // A segment play of the marks started: show it playing; from the stopped state it counts
     // as Play pressed there.
     void segmentPlayStarted(bool fromStopped);
-    // Lets pending window events run (through processEvents when a test sets it).
+    // Lets pending window events run.
     void letEventsRun();
-    std::function<void()> processEvents;
 
   signals:
     // playState, the buttons or the labels changed.
@@ -74,9 +73,9 @@ class PlaybackController : public QObject {
     StatusTick* status_ = nullptr;
     TransportView* transport_ = nullptr;
     PlayerListLink noList_;
-    MarksHooks noMarks_;
+    marks::PlaybackMarks noMarks_;
     PlayerListLink* list_ = &noList_;
-    MarksHooks* marks_ = &noMarks_;
+    marks::PlaybackMarks* marks_ = &noMarks_;
 
     PlayState playState_ = PlayState::Stopped;
     ContinueMode continueMode_ = ContinueMode::None;

@@ -16,7 +16,7 @@ StatusTick::StatusTick(PlayerUi& ui, MCI& media, TimeLabels& labels, PlaybackCon
 
 void StatusTick::tmrCheck_Timer() {
     if (closing_) return;
-    MarksHooks& marks = playback_.marks();
+    marks::PlaybackMarks& marks = playback_.marks();
     const int32_t position = media_.getCurFrame();
     const bool paused = playback_.playState() == PlayState::Paused;
     if (!(position == lastTickPos_ && !paused) && labels_.totalUnits() > 1) {
@@ -44,13 +44,13 @@ void StatusTick::tmrCheck_Timer() {
 // The end of a segment plays the next one (or the first again when repeating); the end of
 // the file, or of the last segment, stops and hands over to the list.
 void StatusTick::endReached() {
-    MarksHooks& marks = playback_.marks();
+    marks::PlaybackMarks& marks = playback_.marks();
     const int playing = marks.playingSegment();
     const int last = marks.lastIndex();
     if (media_.rngRepeat()) {
-        marks.playNextRS(1, playing < last ? playing + 1 : 0);
+        marks.playNextSegment(marks::SegmentRepeat::Loop, playing < last ? playing + 1 : 0);
     } else if (media_.rngEnd() > 0 && playing < last) {
-        marks.playNextRS(0, playing + 1);
+        marks.playNextSegment(marks::SegmentRepeat::Once, playing + 1);
     } else {
         media_.rngCancel();
         playback_.shareBnStop({.atEnd = playback_.listLink().playMode() != ListPlayMode::Once});

@@ -36,7 +36,7 @@
 #include "media/main_vol.h"
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
-#include "player/marks/player_marks.h"
+#include "player/marks/marks_controller.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/transport_view.h"
@@ -121,7 +121,7 @@ class Shell_ : public ::testing::Test, public AppFirst {
     app::SingleInstance* instance = nullptr;  // set before start() to hand off to it
     frmMain* w = nullptr;
     app::AppShell* shell = nullptr;
-    player::PlayerMarks* marks = nullptr;
+    marks::MarksController* marks = nullptr;
 };
 
 const QStringList kKeys{"MainRect",  "ListRect",  "CapRect",     "KeepWH",   "KeepDef",
@@ -439,7 +439,7 @@ TEST_F(Shell_, TheAssembledApplicationConnectsItsHostsAndHooks) {
     const QString a = clip("h264_aac.flv");
     start(a);
     ASSERT_EQ(w->playback().playState(), PlayState::Playing);
-    EXPECT_EQ(&w->playback().marks(), static_cast<player::MarksHooks*>(&w->marks()));
+    EXPECT_EQ(&w->playback().marks(), static_cast<marks::PlaybackMarks*>(&w->marks()));
 
     EXPECT_EQ(tools::toolHost().mainWindow(), w);
     tools::toolHost().pausePrFn();
@@ -467,7 +467,7 @@ TEST_F(Shell_, TheAssembledApplicationConnectsItsHostsAndHooks) {
 
     // A marked segment: "另存裁剪" asks to cut this file (cancelled here).
     w->opener().playSingle(a, 0);
-    ASSERT_TRUE(marks->controller().setMark(25, 100));
+    ASSERT_TRUE(marks->setMark(25, 100));
     ASSERT_TRUE(w->ui().mnuSaveRng->isEnabled());
     prompts.answer(prompts::Answer::Cancel);
     w->ui().mnuSaveRng->trigger();

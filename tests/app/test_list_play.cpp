@@ -21,7 +21,7 @@
 #include "media/main_vol.h"
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
-#include "player/marks/player_marks.h"
+#include "player/marks/marks_controller.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/transport_view.h"
@@ -185,7 +185,7 @@ TEST_F(ListPlay, MarksTravelWithItemsBothWays) {
     list->switchTo(lists::Area::PlayList2);
     emit list->buttons.mbPlay->Click();
     ASSERT_TRUE(playedInTurn({clips[0]}, 5000));
-    EXPECT_EQ(w->marks().controller().marksText(), "5-20");
+    EXPECT_EQ(w->marks().marksText(), "5-20");
 
     // Adding the open file asks about its marks; Yes attaches them.
     prompts.answer(prompts::Answer::Yes);

@@ -421,7 +421,7 @@ struct CarryingList : player::PlayerListLink {
 };
 
 // Marks being edited: a new file must be confirmed.
-struct EditingMarks : player::MarksHooks {
+struct EditingMarks : marks::PlaybackMarks {
     bool checkDealRng() const override { return true; }
     void clearAllMarks() override { ++clears; }
     int clears = 0;

@@ -14,7 +14,8 @@
 #include "media/main_vol.h"
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
-#include "player/marks/player_marks.h"
+#include "player/marks/marks_bar.h"
+#include "player/marks/marks_controller.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/status_tick.h"
@@ -72,7 +73,7 @@ class MarksInWindow : public ::testing::Test, public AppFirst {
     }
     ~MarksInWindow() override { w.media().closeMCI(QString()); }
 
-    marks::MarksController& marks() { return w.marks().controller(); }
+    marks::MarksController& marks() { return w.marks(); }
     void open(const QString& item) {
         w.opener().playSingle(item, 0);
         ASSERT_EQ(w.playback().playState(), PlayState::Playing)
@@ -163,7 +164,7 @@ TEST_F(MarksInWindow, ASegmentEndingPastWhereTheDeviceStopsStillEnds) {
     masked.hideStopped = true;
     marks().setMark(225, w.labels().totalUnits() + 40);
     ticks.clear();
-    marks().playNextRS(0, 0, false, -1, -1, true);
+    marks().playNextRS(marks::SegmentRepeat::Once, 0, false, -1, -1, true);
     const int32_t end = w.media().rngEnd();  // held to the media's length
     ASSERT_GT(end, 240);
     ASSERT_TRUE(runUntil([&] { return w.playback().playState() == PlayState::Stopped; }, 6000));
@@ -184,7 +185,9 @@ TEST_F(MarksInWindow, MarkKeysDrawTheOpenSegmentGrowing) {
     ASSERT_TRUE(runUntil([&] { return w.media().getCurFrame() >= 10; }, 3000));
     w.transport().keyDown(Qt::Key_BracketLeft);
     ASSERT_TRUE(marks().lastIsOpen());
-    marks::SegmentRect* rect = w.marks().bar().rect(0);
+    marks::SegmentRect* rect = nullptr;
+    for (auto* r : w.findChildren<marks::SegmentRect*>())
+        if (r->index() == 0) rect = r;
     ASSERT_NE(rect, nullptr);
     EXPECT_TRUE(w.ui().picRngBk->isVisible());
     const int start = marks().segments().at(0).start;

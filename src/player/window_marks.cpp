@@ -1,4 +1,4 @@
-#include "player/marks/player_marks.h"
+#include "player/window_marks.h"
 
 #include <QAction>
 #include <QMenu>
@@ -10,7 +10,7 @@
 
 namespace player {
 
-PlayerMarks::PlayerMarks(frmMain& window) : w_(window) {
+WindowMarks::WindowMarks(frmMain& window) : w_(window) {
     marks_ = std::make_unique<marks::MarksController>(*this);
     PlayerUi& ui = w_.ui();
     bar_ = std::make_unique<marks::MarksBar>(ui.picRngBk, *marks_);
@@ -32,37 +32,33 @@ PlayerMarks::PlayerMarks(frmMain& window) : w_(window) {
     actions_ = std::make_unique<marks::MarksActions>(*marks_, items);
 }
 
-PlayerMarks::~PlayerMarks() = default;
+WindowMarks::~WindowMarks() = default;
 
-void PlayerMarks::applyMarksText(MCI& /*media*/, const QString& marksText) {
-    marks_->applyMarksText(marksText);
-}
+MCI& WindowMarks::media() { return w_.media(); }
+int32_t WindowMarks::totalUnits() const { return w_.labels().totalUnits(); }
+float WindowMarks::secondsPerUnit() const { return w_.labels().secondsPerUnit(); }
+float WindowMarks::barScale() const { return w_.labels().barScale(); }
+PlayState WindowMarks::playState() const { return w_.playback().playState(); }
+double WindowMarks::totalSeconds() const { return w_.labels().totalSecondsTag(); }
+bool WindowMarks::positionBarEnabled() const { return w_.ui().picHsb->isEnabled(); }
 
-MCI& PlayerMarks::media() { return w_.media(); }
-int32_t PlayerMarks::totalUnits() const { return w_.labels().totalUnits(); }
-float PlayerMarks::secondsPerUnit() const { return w_.labels().secondsPerUnit(); }
-float PlayerMarks::barScale() const { return w_.labels().barScale(); }
-PlayState PlayerMarks::playState() const { return w_.playback().playState(); }
-double PlayerMarks::totalSeconds() const { return w_.labels().totalSecondsTag(); }
-bool PlayerMarks::positionBarEnabled() const { return w_.ui().picHsb->isEnabled(); }
-
-ButtonState PlayerMarks::markButtonState(marks::MarkButton b) const {
+ButtonState WindowMarks::markButtonState(marks::MarkButton b) const {
     const PlayerUi& ui = w_.ui();
     return (b == marks::MarkButton::Start ? ui.mbRngStart : ui.mbRngEnd)->State();
 }
 
-void PlayerMarks::setMarkButtonState(marks::MarkButton b, ButtonState state) {
+void WindowMarks::setMarkButtonState(marks::MarkButton b, ButtonState state) {
     PlayerUi& ui = w_.ui();
     (b == marks::MarkButton::Start ? ui.mbRngStart : ui.mbRngEnd)->setState(state);
 }
 
-void PlayerMarks::pausePrFn() { w_.playback().pausePrFn(); }
-void PlayerMarks::shareBnStop() { w_.playback().shareBnStop({}); }
-void PlayerMarks::stopMedia() { w_.media().stopMCI(QString(), 0); }
-void PlayerMarks::failPlay() { w_.opener().failPlay(QString()); }
-void PlayerMarks::segmentPlayStarted(bool fromStopped) {
+void WindowMarks::pausePrFn() { w_.playback().pausePrFn(); }
+void WindowMarks::shareBnStop() { w_.playback().shareBnStop({}); }
+void WindowMarks::stopMedia() { w_.media().stopMCI(QString(), 0); }
+void WindowMarks::failPlay() { w_.opener().failPlay(QString()); }
+void WindowMarks::segmentPlayStarted(bool fromStopped) {
     w_.playback().segmentPlayStarted(fromStopped);
 }
-void PlayerMarks::repaintNow() { w_.ui().picRngBk->repaint(); }
+void WindowMarks::repaintNow() { w_.ui().picRngBk->repaint(); }
 
 }  // namespace player
