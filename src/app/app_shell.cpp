@@ -113,7 +113,7 @@ void AppShell::open(const QStringList& paths) {
     if (paths.size() > 1 && playFiles)
         playFiles(paths);
     else if (!paths.isEmpty() && !paths.first().isEmpty())
-        w_.opener().playSingle(paths.first(), 0);
+        w_.opener().playSingle(paths.first(), player::PlayRequest::User);
 }
 
 void AppShell::linkExecute(const QStringList& paths) {
@@ -151,9 +151,9 @@ void AppShell::dropped(const QMimeData& data) {
         }
         open(paths);
     } else if (data.hasText()) {
-        opener.playSingle(data.text(), 0);
+        opener.playSingle(data.text(), player::PlayRequest::User);
     } else if (!urls.isEmpty()) {
-        opener.playSingle(urls.first().toString(), 0);
+        opener.playSingle(urls.first().toString(), player::PlayRequest::User);
     }
     if (w_.ui().video) w_.ui().video->setFocus();
 }

@@ -10,7 +10,7 @@ namespace app {
 double PlayerEditorHost::totalSeconds() const { return w_.media().getTotalSeconds(); }
 
 float PlayerEditorHost::secondsPerUnit() const {
-    return w_.media().FileName().isEmpty() ? 0.0f : w_.labels().secondsPerUnit();
+    return w_.media().FileName().isEmpty() ? 0.0f : w_.state().secondsPerUnit();
 }
 
 bool PlayerEditorHost::marksBarVisible() const { return w_.marks().barVisible(); }

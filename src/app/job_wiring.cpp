@@ -49,8 +49,8 @@ SaveWiring::SaveWiring(frmMain& window) {
                 out.push_back({list.at(i).start, list.at(i).length});
         return out;
     };
-    host_.unitSeconds = [&window] { return double(window.labels().secondsPerUnit()); };
-    host_.length = [&window] { return window.labels().totalSecondsTag(); };
+    host_.unitSeconds = [&window] { return double(window.state().secondsPerUnit()); };
+    host_.length = [&window] { return window.state().totalSeconds(); };
     host_.audioOnly = [&window] { return window.media().isAudioOnly(); };
     host_.pause = [&window] { window.playback().pausePrFn(); };
     host_.owner = &window;

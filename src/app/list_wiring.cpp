@@ -22,7 +22,7 @@ ListWiring::ListWiring(frmMain& window, lists::PlayLists& lists)
       list_(std::make_unique<lists::frmList>(lists)),
       player_(std::make_unique<lists::ListPlayer>(*list_)),
       editorHost_(window) {
-    w_.playback().setListLink(player_.get());
+    w_.links().setList(player_.get());
     w_.marks().setListLink(player_.get());
     connectHost();
     addListAreas();
@@ -30,7 +30,7 @@ ListWiring::ListWiring(frmMain& window, lists::PlayLists& lists)
 }
 
 ListWiring::~ListWiring() {
-    w_.playback().setListLink(nullptr);
+    w_.links().setList(nullptr);
     w_.marks().setListLink(nullptr);
 }
 
@@ -40,16 +40,17 @@ void ListWiring::connectHost() {
     player::MediaOpener& opener = w_.opener();
     h.pausePrFn = [&pb] { pb.pausePrFn(); };
     h.playSingle = [&opener](const QString& path, bool fromList) {
-        opener.playSingle(path, fromList ? 1 : 0);
+        opener.playSingle(path, fromList ? player::PlayRequest::List : player::PlayRequest::User);
     };
     h.newPlay = [&opener](const QString& path, const QString& marks) {
         opener.newPlay(path, marks);
     };
     h.stop = [&pb] { pb.mbStop_Click(); };
     h.stopAll = [&pb] { pb.shareBnStop({}); };
-    h.continueMode = [&pb] { return pb.continueMode(); };
-    h.setContinueMode = [&pb](ContinueMode m) { pb.setContinueMode(m); };
-    h.stopStatusTimer = [this] { w_.status().tmrCheck().stop(); };
+    player::PlayerState& state = w_.state();
+    h.continueMode = [&state] { return state.continueMode(); };
+    h.setContinueMode = [&state](ContinueMode m) { state.setContinueMode(m); };
+    h.stopStatusTimer = [this] { w_.status().setTicking(false); };
     h.focusPlayer = [this] { w_.ui().picAssIcon->setFocus(); };
     h.enableItemButtons = [this](bool on) {
         for (LumbaButton* b : {w_.ui().mbLastItem, w_.ui().mbNextItem})
@@ -85,7 +86,7 @@ void ListWiring::addListAreas() {
     list_->browser = lists::browserItems(*browser_);
     lists::FileBrowserHost& b = browser_->host;
     b.playPath = [this](const QString& path) {
-        w_.opener().playSingle(path, 1);
+        w_.opener().playSingle(path, player::PlayRequest::List);
         list_->host.enableItemButtons(browser_->fileCount() > 0);
     };
     b.dropped = [this](const QMimeData& data) {

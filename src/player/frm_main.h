@@ -6,6 +6,8 @@
 #include <memory>
 
 #include "media/mci.h"
+#include "player/player_links.h"
+#include "player/player_state.h"
 #include "player/player_ui.h"
 
 class MciDevice;
@@ -40,7 +42,11 @@ class frmMain : public QMainWindow {
 
     MCI& media() { return *media_; }
     player::PlayerUi& ui() { return ui_; }
-    // Play, pause, stop, the player's state and the links to the list and the marks.
+    // What the player is (play state, file, position, speed ...), with its change signals.
+    player::PlayerState& state() { return state_; }
+    // The list window and the marks as the controllers reach them.
+    player::PlayerLinks& links() { return links_; }
+    // Play, pause, stop and the end of play.
     player::PlaybackController& playback() { return *playback_; }
     // Opening files, their failure and release.
     player::MediaOpener& opener() { return *opener_; }
@@ -67,10 +73,13 @@ class frmMain : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
+    void connectParts();
     void connectUi();
     void setMediaMenus(bool on, bool capture);
 
     player::PlayerUi ui_;
+    player::PlayerState state_;
+    player::PlayerLinks links_;
     std::unique_ptr<MCI> media_;
     std::unique_ptr<player::TimeLabels> labels_;
     std::unique_ptr<player::PlaybackController> playback_;

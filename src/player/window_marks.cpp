@@ -35,11 +35,11 @@ WindowMarks::WindowMarks(frmMain& window) : w_(window) {
 WindowMarks::~WindowMarks() = default;
 
 MCI& WindowMarks::media() { return w_.media(); }
-int32_t WindowMarks::totalUnits() const { return w_.labels().totalUnits(); }
-float WindowMarks::secondsPerUnit() const { return w_.labels().secondsPerUnit(); }
+int32_t WindowMarks::totalUnits() const { return w_.state().length(); }
+float WindowMarks::secondsPerUnit() const { return w_.state().secondsPerUnit(); }
 float WindowMarks::barScale() const { return w_.labels().barScale(); }
-PlayState WindowMarks::playState() const { return w_.playback().playState(); }
-double WindowMarks::totalSeconds() const { return w_.labels().totalSecondsTag(); }
+PlayState WindowMarks::playState() const { return w_.state().playState(); }
+double WindowMarks::totalSeconds() const { return w_.state().totalSeconds(); }
 bool WindowMarks::positionBarEnabled() const { return w_.ui().picHsb->isEnabled(); }
 
 ButtonState WindowMarks::markButtonState(marks::MarkButton b) const {

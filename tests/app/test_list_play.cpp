@@ -109,7 +109,7 @@ TEST_F(ListPlay, TheLoopingListPlaysThroughAndBackToTheFirst) {
     const qsizetype after = opened.size();
     QTest::qWait(1500);
     EXPECT_EQ(opened.size(), after);
-    EXPECT_EQ(w->playback().continueMode(), ContinueMode::None);
+    EXPECT_EQ(w->state().continueMode(), ContinueMode::None);
 }
 
 // A looping list of very short clips of several kinds goes round and round: every file is
@@ -157,7 +157,7 @@ TEST_F(ListPlay, OncePlaysTheFileOnlyAndLoopFilePlaysItAgain) {
     ASSERT_TRUE(playedInTurn({clips[1]}, 5000));
     QTest::qWait(2000);
     EXPECT_EQ(opened, QStringList{clips[1]});
-    EXPECT_EQ(w->playback().continueMode(), ContinueMode::None);
+    EXPECT_EQ(w->state().continueMode(), ContinueMode::None);
 
     opened.clear();
     list->setPlayMode(ListPlayMode::LoopFile);
@@ -176,7 +176,7 @@ TEST_F(ListPlay, NextOnTheLastPlaysTheFirstAndPreviousOnTheFirstTheLast) {
     emit w->ui().mbLastItem->Click();
     ASSERT_TRUE(playedInTurn({clips[0], clips[2]}, 5000));
     EXPECT_EQ(list->playList(0).selected(), 2);
-    EXPECT_EQ(w->playback().continueMode(), ContinueMode::PlayList);
+    EXPECT_EQ(w->state().continueMode(), ContinueMode::PlayList);
 }
 
 TEST_F(ListPlay, MarksTravelWithItemsBothWays) {

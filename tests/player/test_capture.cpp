@@ -193,8 +193,8 @@ class Capture : public ::testing::Test, public AppFirst {
         ASSERT_EQ(w.transport().videoArea(), area);
     }
     void open(const QString& path) {
-        w.opener().playSingle(path, 0);
-        ASSERT_EQ(w.playback().playState(), PlayState::Playing) << path.toStdString();
+        w.opener().playSingle(path, player::PlayRequest::User);
+        ASSERT_EQ(w.state().playState(), PlayState::Playing) << path.toStdString();
     }
     // Stands still on frame f and waits until the surface has shown it.
     void showFrame(int f) {
@@ -223,7 +223,7 @@ TEST_F(Capture, HomePausesAndTheWindowShowsTheFrameWhileThePlayerIsCovered) {
 
     // Home while playing: the player pauses and the window comes up.
     QTest::keyClick(&w, Qt::Key_Home);
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);
     frmCap& cap = w.capture();
     EXPECT_TRUE(cap.isVisible());
     EXPECT_EQ(cap.windowTitle(), QStringLiteral(" Lumba.FLV 擷取到的畫面"));

@@ -58,8 +58,8 @@ class Window : public ::testing::Test, public AppFirst {
     ~Window() override { w.media().closeMCI(QString()); }
 
     void open(const QString& path) {
-        w.opener().playSingle(path, 0);
-        ASSERT_EQ(w.playback().playState(), PlayState::Playing) << path.toStdString();
+        w.opener().playSingle(path, player::PlayRequest::User);
+        ASSERT_EQ(w.state().playState(), PlayState::Playing) << path.toStdString();
     }
     QString status() const { return const_cast<frmMain&>(w).ui().lblFnName->text(); }
     int frame() { return w.media().getCurFrame(); }
@@ -81,9 +81,9 @@ TEST_F(Window, OpensAndPlaysWithTitleAndStatusLine) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral(" h264_aac.flv - Lumba.FLV"));
     EXPECT_EQ(w.objectName(), QStringLiteral("frmMain"));
     EXPECT_TRUE(w.status().tmrCheck().isActive());
-    EXPECT_EQ(w.playback().continueMode(), ContinueMode::SingleFile);
-    EXPECT_EQ(w.labels().totalUnits(), 250);
-    EXPECT_NEAR(w.labels().secondsPerUnit(), 0.04, 1e-4);
+    EXPECT_EQ(w.state().continueMode(), ContinueMode::SingleFile);
+    EXPECT_EQ(w.state().length(), 250);
+    EXPECT_NEAR(w.state().secondsPerUnit(), 0.04, 1e-4);
     EXPECT_EQ(w.ui().lblTtTime->text(), QStringLiteral("00:10"));
     EXPECT_EQ(w.ui().mbPlay->State(), ButtonState::Down);
     EXPECT_EQ(w.ui().mbPause->State(), ButtonState::Normal);
@@ -98,7 +98,7 @@ TEST_F(Window, OpensAndPlaysWithTitleAndStatusLine) {
     // Resumed, the line changes at the first tick that sees the position move.
     w.media().setCurFrame(104, false);
     w.playback().mbPlay_Click();
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
     ASSERT_TRUE(QTest::qWaitFor([&] { return frame() > 104; }, 2000));
     w.status().tmrCheck_Timer();
     EXPECT_EQ(status(), QStringLiteral("正在播放，進度 42 ％，播速 100 ％"));
@@ -106,10 +106,9 @@ TEST_F(Window, OpensAndPlaysWithTitleAndStatusLine) {
 
 TEST_F(Window, EndOfASingleFileThenPlayRestartsFromZero) {
     open(shortClip());
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return w.playback().playState() == PlayState::Stopped; }, 8000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.state().playState() == PlayState::Stopped; }, 8000));
     EXPECT_EQ(status(), QStringLiteral("結束播放"));
-    EXPECT_EQ(w.playback().continueMode(),
+    EXPECT_EQ(w.state().continueMode(),
               ContinueMode::None);  // the empty play list plays nothing next
     EXPECT_FALSE(w.status().tmrCheck().isActive());
     EXPECT_EQ(w.ui().mbStop->State(), ButtonState::Down);
@@ -118,8 +117,8 @@ TEST_F(Window, EndOfASingleFileThenPlayRestartsFromZero) {
     EXPECT_EQ(frame(), 0);
 
     w.playback().mbPlay_Click();
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
-    EXPECT_EQ(w.playback().continueMode(), ContinueMode::PlayList);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().continueMode(), ContinueMode::PlayList);
     EXPECT_LE(frame(), 5);
     EXPECT_TRUE(w.status().tmrCheck().isActive());
 }
@@ -135,10 +134,10 @@ TEST_F(Window, UnplayableFilesGiveTheErrorBoxAndTheStoppedLook) {
     }
     QSignalSpy help(&w.opener(), &player::MediaOpener::codecHelpRequested);
     prompts.answer(prompts::Answer::Ok);
-    w.opener().playSingle(flv, 0);
+    w.opener().playSingle(flv, player::PlayRequest::User);
     EXPECT_EQ(status(), QStringLiteral("無法播放"));
-    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
-    EXPECT_EQ(w.playback().continueMode(), ContinueMode::None);
+    EXPECT_EQ(w.state().playState(), PlayState::Stopped);
+    EXPECT_EQ(w.state().continueMode(), ContinueMode::None);
     EXPECT_FALSE(w.status().tmrCheck().isActive());
     EXPECT_EQ(w.ui().mbPlay->State(), ButtonState::Normal);
     EXPECT_EQ(w.ui().mbStop->State(), ButtonState::Down);
@@ -150,7 +149,7 @@ TEST_F(Window, UnplayableFilesGiveTheErrorBoxAndTheStoppedLook) {
         prompts.last().text.startsWith(QStringLiteral("出現錯誤，無法播放指定的檔案：\r\n") + flv));
     EXPECT_EQ(help.count(), 1);
 
-    w.opener().playSingle(mp4, 0);
+    w.opener().playSingle(mp4, player::PlayRequest::User);
     EXPECT_EQ(status(), QStringLiteral("無法播放"));
     ASSERT_EQ(prompts.count(ScriptedPrompts::Kind::Message), 2);
     EXPECT_EQ(prompts.last().buttons, prompts::Buttons::Ok);
@@ -165,15 +164,15 @@ TEST_F(Window, CustomSpeedRangeAndDeviceSpeed) {
         EXPECT_EQ(prompts.last().kind, ScriptedPrompts::Kind::Message) << bad;
         EXPECT_EQ(prompts.last().text, QStringLiteral("你輸入了錯誤範圍的播放速度！"));
         EXPECT_EQ(prompts.last().title, QStringLiteral("錯誤訊息"));
-        EXPECT_EQ(w.transport().speedTag(), 1000);
+        EXPECT_EQ(w.state().speed(), 1000);
     }
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);  // the input box paused the file
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);  // the input box paused the file
     EXPECT_TRUE(w.ui().mnuSpeed[4]->isChecked());
     EXPECT_FALSE(w.ui().mnuSpeed[10]->isChecked());
 
     prompts.typed(QStringLiteral("1"));
     w.transport().mnuSpeed_Click(10);
-    EXPECT_EQ(w.transport().speedTag(), 10);
+    EXPECT_EQ(w.state().speed(), 10);
     EXPECT_EQ(w.media().getSpeed(), 10);
     EXPECT_TRUE(w.ui().mnuSpeed[10]->isChecked());
     EXPECT_FALSE(w.ui().mnuSpeed[4]->isChecked());
@@ -191,11 +190,11 @@ TEST_F(Window, CustomSpeedRangeAndDeviceSpeed) {
     prompts.cancelInput();
     w.transport().mnuSpeed_Click(10);
     EXPECT_EQ(prompts.shown().size(), shown + 1);
-    EXPECT_EQ(w.transport().speedTag(), 2000);
+    EXPECT_EQ(w.state().speed(), 2000);
 
     // A new file starts at normal speed.
-    w.opener().playSingle(clip("h264_aac.flv"), 0);
-    EXPECT_EQ(w.transport().speedTag(), 1000);
+    w.opener().playSingle(clip("h264_aac.flv"), player::PlayRequest::User);
+    EXPECT_EQ(w.state().speed(), 1000);
     EXPECT_TRUE(w.ui().mnuSpeed[4]->isChecked());
 }
 
@@ -204,9 +203,9 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     // Left arrow on a playing video: paused five frames back.
     pauseAt(100);
     w.playback().mbPlay_Click();
-    ASSERT_EQ(w.playback().playState(), PlayState::Playing);
+    ASSERT_EQ(w.state().playState(), PlayState::Playing);
     QTest::keyClick(&w, Qt::Key_Left);
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("paused"));
     EXPECT_GE(frame(), 95);
     EXPECT_LE(frame(), 98);
@@ -216,7 +215,7 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     w.media().setCurFrame(200, false);
     w.playback().mbPlay_Click();
     QTest::keyClick(&w, Qt::Key_PageUp);
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("playing"));
     EXPECT_GE(frame(), 75);
     EXPECT_LE(frame(), 85);
@@ -228,14 +227,14 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     EXPECT_EQ(w.ui().mbForward->ToolTipText(),
               QStringLiteral("快轉 ( PgDn 鍵：100 ％，或 → 鍵：5 格 )"));
     QTest::keyClick(&w, Qt::Key_PageDown);
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);
     EXPECT_EQ(frame(), 249);
 
     // Space toggles; a click on the video acts as Space.
     QTest::keyClick(&w, Qt::Key_Space);
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
     QTest::mouseClick(w.ui().video, Qt::LeftButton, {}, QPoint(50, 50));
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);
 }
 
 TEST_F(Window, CustomStepValueRangeAndCaption) {
@@ -378,28 +377,29 @@ TEST_F(Window, OpenDialogUsesTheOpenFilterAndLastFileReopens) {
     const QString b = clip("mpeg1.mpg");
     prompts.files({a});
     w.ui().mnuOpen->trigger();
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
     EXPECT_TRUE(prompts.last().file.qtFilter.startsWith(
         QStringLiteral("支援處理的檔案 (flv ; mpg ; dat ; vob) (")));
     EXPECT_FALSE(w.ui().mnuPlayLast->isEnabled());
     // Quotes are removed.
-    w.opener().playSingle(QStringLiteral("\"") + b + QStringLiteral("\""), 0);
+    w.opener().playSingle(QStringLiteral("\"") + b + QStringLiteral("\""),
+                          player::PlayRequest::User);
     EXPECT_EQ(w.media().FileName(), b);
     EXPECT_EQ(w.opener().lastFile(), a);
     EXPECT_TRUE(w.ui().mnuPlayLast->isEnabled());
     w.ui().mnuPlayLast->trigger();
     EXPECT_EQ(w.media().FileName(), a);
-    EXPECT_EQ(w.playback().continueMode(), ContinueMode::SingleFile);
+    EXPECT_EQ(w.state().continueMode(), ContinueMode::SingleFile);
 }
 
 TEST_F(Window, CloseRunFnReleasesTheFile) {
     const QString a = clip("h264_aac.flv");
     open(a);
     w.opener().closeRunFn(QStringLiteral("/elsewhere/other.flv"));
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
     w.opener().closeRunFn(a);
-    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
-    EXPECT_EQ(w.playback().continueMode(), ContinueMode::None);
+    EXPECT_EQ(w.state().playState(), PlayState::Stopped);
+    EXPECT_EQ(w.state().continueMode(), ContinueMode::None);
     EXPECT_EQ(status(), QStringLiteral("關閉播放，因為此檔案經過重新讀取"));
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("error"));
 }
@@ -410,9 +410,9 @@ namespace {
 struct CarryingList : player::PlayerListLink {
     ListPlayMode playMode() const override { return ListPlayMode::LoopList; }
     bool carriesOn() const override { return true; }
-    void advance(ContinueMode& continueMode) override {
+    void advance(ContinueMode current, const std::function<void(ContinueMode)>&) override {
         ++advances;
-        seenMode = continueMode;
+        seenMode = current;
     }
     void markCurrentItem() override { ++marked; }
     void clearCurrentItemMarker() override { ++cleared; }
@@ -433,17 +433,17 @@ TEST_F(Window, PauseIsNotAnEndButAStoppedSegmentIs) {
     open(clip("h264_aac.flv"));
     pauseAt(50);
     for (int i = 0; i < 3; ++i) w.status().tmrCheck_Timer();
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);
     EXPECT_TRUE(status().startsWith(QStringLiteral("暫停")));
 
     // A segment play ends once the position reaches its end.
     w.media().playMCI(10, 20, false, false, false);
-    w.playback().setPlayState(PlayState::Playing);
+    w.state().setPlayState(PlayState::Playing);
     ASSERT_TRUE(w.media().isRngPlaying());
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             w.status().tmrCheck_Timer();
-            return w.playback().playState() == PlayState::Stopped;
+            return w.state().playState() == PlayState::Stopped;
         },
         5000));
     EXPECT_FALSE(w.media().isRngPlaying());
@@ -452,46 +452,45 @@ TEST_F(Window, PauseIsNotAnEndButAStoppedSegmentIs) {
 
 TEST_F(Window, EndWithAListThatCarriesOnLeavesThePositionAndAdvances) {
     CarryingList list;
-    w.playback().setListLink(&list);
-    w.opener().playSingle(shortClip(), 1);
-    EXPECT_EQ(w.playback().continueMode(), ContinueMode::PlayList);
+    w.links().setList(&list);
+    w.opener().playSingle(shortClip(), player::PlayRequest::List);
+    EXPECT_EQ(w.state().continueMode(), ContinueMode::PlayList);
     EXPECT_EQ(list.marked, 1);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return w.playback().playState() == PlayState::Stopped; }, 8000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.state().playState() == PlayState::Stopped; }, 8000));
     EXPECT_EQ(list.advances, 1);
     EXPECT_EQ(list.seenMode, ContinueMode::PlayList);
     EXPECT_GT(frame(), 0);  // not sought back: the list plays on
-    w.playback().setListLink(nullptr);
+    w.links().setList(nullptr);
 }
 
 TEST_F(Window, OpeningWhileMarksAreEditedAsksAndNoKeepsTheOldFile) {
     const QString a = clip("h264_aac.flv");
     open(a);
     EditingMarks marks;
-    w.playback().setMarks(&marks);
+    w.links().setMarks(&marks);
     prompts.answer(prompts::Answer::No);
-    w.opener().playSingle(clip("mpeg1.mpg"), 0);
+    w.opener().playSingle(clip("mpeg1.mpg"), player::PlayRequest::User);
     EXPECT_EQ(prompts.last().title, QStringLiteral("注意事項"));
     EXPECT_EQ(prompts.last().buttons, prompts::Buttons::YesNo);
     EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("某個多媒體檔案正準備接續播放\r\n")));
     EXPECT_EQ(w.media().FileName(), a);
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);  // it was playing: now paused
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);  // it was playing: now paused
     EXPECT_EQ(marks.clears, 0);
     EXPECT_EQ(marks.rngEditTag(), RngEditTag::SingleFileRequest);
 
     prompts.answer(prompts::Answer::Yes);
-    w.opener().playSingle(clip("mpeg1.mpg"), 0);
+    w.opener().playSingle(clip("mpeg1.mpg"), player::PlayRequest::User);
     EXPECT_EQ(w.media().FileName(), QString::fromStdString(testmedia::clip("mpeg1.mpg")));
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
     EXPECT_EQ(marks.clears, 1);
     EXPECT_EQ(marks.rngEditTag(), RngEditTag::Empty);
-    w.playback().setMarks(nullptr);
+    w.links().setMarks(nullptr);
 }
 
 TEST_F(Window, IdleWindowShowsTheStoppedLookAndIgnoresTransportKeys) {
     EXPECT_EQ(status(), QStringLiteral("請開啟新的檔案"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Lumba.FLV"));
-    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
+    EXPECT_EQ(w.state().playState(), PlayState::Stopped);
     for (LumbaButton* b :
          {w.ui().mbPlay, w.ui().mbPause, w.ui().mbStop, w.ui().mbBackward, w.ui().mbForward,
           w.ui().mbRngStart, w.ui().mbRngEnd, w.ui().mbLastItem, w.ui().mbNextItem})
@@ -500,7 +499,7 @@ TEST_F(Window, IdleWindowShowsTheStoppedLookAndIgnoresTransportKeys) {
     EXPECT_FALSE(w.ui().mnuPlayLast->isEnabled());
     QTest::keyClick(&w, Qt::Key_Space);
     QTest::keyClick(&w, Qt::Key_PageDown);
-    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
+    EXPECT_EQ(w.state().playState(), PlayState::Stopped);
     EXPECT_EQ(prompts.shown().size(), 0u);
     EXPECT_EQ(w.ui().mbBackward->ToolTipText(),
               QStringLiteral("倒轉 ( PgUp 鍵：5 秒，或 ← 鍵：5 格 )"));

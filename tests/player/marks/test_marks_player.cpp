@@ -75,10 +75,10 @@ class MarksInWindow : public ::testing::Test, public AppFirst {
 
     marks::MarksController& marks() { return w.marks(); }
     void open(const QString& item) {
-        w.opener().playSingle(item, 0);
-        ASSERT_EQ(w.playback().playState(), PlayState::Playing)
+        w.opener().playSingle(item, player::PlayRequest::User);
+        ASSERT_EQ(w.state().playState(), PlayState::Playing)
             << prompts.messageTexts().join(u'|').toStdString();
-        ASSERT_NEAR(w.labels().totalUnits(), 250, 3);
+        ASSERT_NEAR(w.state().length(), 250, 3);
     }
     // Runs the window until cond holds; false after timeoutMs.
     bool runUntil(const std::function<bool()>& cond, int timeoutMs) {
@@ -106,7 +106,7 @@ TEST_F(MarksInWindow, MarksPlayedOncePlayInOrderThenStop) {
     ASSERT_TRUE(marks().menus().rngPlay);
     ticks.clear();
     w.transport().keyDown(Qt::Key_Return);
-    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == PlayState::Stopped; }, 8000));
+    ASSERT_TRUE(runUntil([&] { return w.state().playState() == PlayState::Stopped; }, 8000));
     // Every tick lies inside one of the two segments (a tick may see the device just past an
     // end it stopped at), the first segment before the second, and playback then stopped.
     ASSERT_FALSE(ticks.empty());
@@ -138,10 +138,10 @@ TEST_F(MarksInWindow, LoopedMarksWrapBackToTheFirst) {
     ASSERT_TRUE(runUntil([&] { return (second = firstTickIn(100, 127)) >= 0; }, 6000));
     ASSERT_TRUE(runUntil([&] { return firstTickIn(25, 52, size_t(second)) >= 0; }, 6000))
         << "back to the first segment";
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
     EXPECT_EQ(marks().playingSegment(), 0);
     w.playback().mbStop_Click();
-    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
+    EXPECT_EQ(w.state().playState(), PlayState::Stopped);
 }
 
 TEST_F(MarksInWindow, ItemMarksPlayRightAfterTheOpen) {
@@ -149,7 +149,7 @@ TEST_F(MarksInWindow, ItemMarksPlayRightAfterTheOpen) {
     EXPECT_TRUE(marks().barVisible());
     EXPECT_FALSE(marks().checkDealRng());
     EXPECT_EQ(w.media().rngStart(), 25);
-    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == PlayState::Stopped; }, 8000));
+    ASSERT_TRUE(runUntil([&] { return w.state().playState() == PlayState::Stopped; }, 8000));
     ASSERT_GE(firstTickIn(100, 127), 0);
     // A start beyond the media's length drops all marks: the whole file plays.
     open(tenSeconds() + QStringLiteral("\u222525-50 300-320"));
@@ -162,12 +162,12 @@ TEST_F(MarksInWindow, ASegmentEndingPastWhereTheDeviceStopsStillEnds) {
     // The segment reaches past the last frame, and the device never says it stopped: the
     // segment ends when the position no longer changes between two ticks.
     masked.hideStopped = true;
-    marks().setMark(225, w.labels().totalUnits() + 40);
+    marks().setMark(225, w.state().length() + 40);
     ticks.clear();
     marks().playNextRS(marks::SegmentRepeat::Once, 0, false, -1, -1, true);
     const int32_t end = w.media().rngEnd();  // held to the media's length
     ASSERT_GT(end, 240);
-    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == PlayState::Stopped; }, 6000));
+    ASSERT_TRUE(runUntil([&] { return w.state().playState() == PlayState::Stopped; }, 6000));
     ASSERT_GE(ticks.size(), 3u);
     const int32_t last = *std::max_element(ticks.begin(), ticks.end());
     EXPECT_LT(last, end) << "the device stopped short of the end";
