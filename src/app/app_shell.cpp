@@ -43,7 +43,7 @@ AppShell::AppShell(frmMain& window, SettingsStore& store, QObject* parent)
     tmrStart_->setInterval(200);
     connect(tmrStart_, &QTimer::timeout, this, [this] {
         tmrStart_->stop();
-        w_.ui().mnuList->trigger();
+        w_.item(player::ItemSlot::PlayLists).trigger();
     });
     connect(&menus_, &ShellMenus::saveNowRequested, this, [this] { mnuSaveNow(); });
     connect(&menus_, &ShellMenus::endRequested, this, [this](int index) { mnuEnd(index); });
@@ -155,7 +155,7 @@ void AppShell::dropped(const QMimeData& data) {
     } else if (!urls.isEmpty()) {
         opener.playSingle(urls.first().toString(), player::PlayRequest::User);
     }
-    if (w_.ui().video) w_.ui().video->setFocus();
+    w_.focusVideo();
 }
 
 bool AppShell::mnuSaveNow() {

@@ -34,7 +34,7 @@ frmMain::frmMain(MciDevice* device, QWidget* parent) : QMainWindow(parent) {
                                                  status_->tmrCheck(), this);
     connectParts();
     connectUi();
-    marks_ = std::make_unique<player::WindowMarks>(*this);
+    marks_ = std::make_unique<player::WindowMarks>(*this, ui_);
     links_.setMarks(&marks_->controller());
 
     // The smallest video area is 320 x 10 inside its frame, above the panel.
@@ -143,6 +143,45 @@ void frmMain::setMediaMenus(bool on, bool capture) {
         ui_.mnuKeepWH->setEnabled(false);
         ui_.mnuKeepDef->setEnabled(false);
     }
+}
+
+QMenu& frmMain::menu(player::MenuSlot which) {
+    switch (which) {
+        case player::MenuSlot::File:
+            return *ui_.mnuFile;
+        case player::MenuSlot::List:
+            return *ui_.mnuListMenu;
+        case player::MenuSlot::Tools:
+            return *ui_.mnuTools;
+        case player::MenuSlot::Help:
+            break;
+    }
+    return *ui_.mnuHelpMenu;
+}
+
+QAction& frmMain::item(player::ItemSlot which) {
+    switch (which) {
+        case player::ItemSlot::PlayLists:
+            return *ui_.mnuList;
+        case player::ItemSlot::FileList:
+            return *ui_.mnuMyExplorer;
+        case player::ItemSlot::SaveFile:
+            return *ui_.mnuSaveFile;
+        case player::ItemSlot::Explorer:
+            break;
+    }
+    return *ui_.mnuExplorer;
+}
+
+void frmMain::focusPanel() { ui_.picAssIcon->setFocus(); }
+
+void frmMain::focusVideo() {
+    if (ui_.video) ui_.video->setFocus();
+}
+
+void frmMain::setItemButtonsEnabled(bool on) {
+    for (LumbaButton* b : {ui_.mbLastItem, ui_.mbNextItem})
+        b->setState(on ? ButtonState::Normal : ButtonState::Disabled);
 }
 
 marks::MarksController& frmMain::marks() { return marks_->controller(); }

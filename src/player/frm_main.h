@@ -19,6 +19,11 @@ class MarksController;
 }  // namespace marks
 
 namespace player {
+// The menus other rooms add their items to.
+enum class MenuSlot { File, List, Tools, Help };
+// Items of the window's own menus that other rooms give their work.
+enum class ItemSlot { PlayLists, FileList, SaveFile, Explorer };
+
 class MediaOpener;
 class PlaybackController;
 class WindowMarks;
@@ -41,7 +46,6 @@ class frmMain : public QMainWindow {
     QString EditFilter() const { return editFilter_; }
 
     MCI& media() { return *media_; }
-    player::PlayerUi& ui() { return ui_; }
     // What the player is (play state, file, position, speed ...), with its change signals.
     player::PlayerState& state() { return state_; }
     // The list window and the marks as the controllers reach them.
@@ -59,6 +63,14 @@ class frmMain : public QMainWindow {
     // Segments and segment play; the marks menus' commands.
     marks::MarksController& marks();
     marks::MarksActions& marksActions();
+    QMenu& menu(player::MenuSlot which);
+    QAction& item(player::ItemSlot which);
+    // Keyboard focus to the panel's file icon (away from the lists), or to the video.
+    void focusPanel();
+    void focusVideo();
+    // The previous and next item buttons follow whether the list has items.
+    void setItemButtonsEnabled(bool on);
+
     // The capture window (made on first use; hidden until a capture).
     frmCap& capture();
     // "另存畫面" and Home: pause, then take the picture the video area shows.

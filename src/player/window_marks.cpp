@@ -10,24 +10,23 @@
 
 namespace player {
 
-WindowMarks::WindowMarks(frmMain& window) : w_(window) {
+WindowMarks::WindowMarks(frmMain& window, PlayerUi& ui) : w_(window), ui_(ui) {
     marks_ = std::make_unique<marks::MarksController>(*this);
-    PlayerUi& ui = w_.ui();
-    bar_ = std::make_unique<marks::MarksBar>(ui.picRngBk, *marks_);
+    bar_ = std::make_unique<marks::MarksBar>(ui_.picRngBk, *marks_);
     marks::MarksMenuItems items;
-    items.mnuRngEdit = ui.mnuRngEdit;
-    items.mnuRngClear = ui.mnuRngClear;
-    items.mnuRngPlay[0] = ui.mnuRngPlay[0];
-    items.mnuRngPlay[1] = ui.mnuRngPlay[1];
-    items.mnuSaveRng = ui.mnuSaveRng;
-    items.mnuSaveCut = ui.mnuSaveCut;
+    items.mnuRngEdit = ui_.mnuRngEdit;
+    items.mnuRngClear = ui_.mnuRngClear;
+    items.mnuRngPlay[0] = ui_.mnuRngPlay[0];
+    items.mnuRngPlay[1] = ui_.mnuRngPlay[1];
+    items.mnuSaveRng = ui_.mnuSaveRng;
+    items.mnuSaveCut = ui_.mnuSaveCut;
     // In the window's object tree, owned by its menu.
-    QObject* owner = ui.mnuMarks ? static_cast<QObject*>(ui.mnuMarks) : &w_;
+    QObject* owner = ui_.mnuMarks ? static_cast<QObject*>(ui_.mnuMarks) : &w_;
     items.mnuAutoAddMark = new QAction(owner);
     items.mnuAutoAddMark->setObjectName(QStringLiteral("mnuAutoAddMark"));
-    if (ui.mnuMarks) {
-        ui.mnuMarks->addSeparator();
-        ui.mnuMarks->addAction(items.mnuAutoAddMark);
+    if (ui_.mnuMarks) {
+        ui_.mnuMarks->addSeparator();
+        ui_.mnuMarks->addAction(items.mnuAutoAddMark);
     }
     actions_ = std::make_unique<marks::MarksActions>(*marks_, items);
 }
@@ -40,16 +39,14 @@ float WindowMarks::secondsPerUnit() const { return w_.state().secondsPerUnit(); 
 float WindowMarks::barScale() const { return w_.labels().barScale(); }
 PlayState WindowMarks::playState() const { return w_.state().playState(); }
 double WindowMarks::totalSeconds() const { return w_.state().totalSeconds(); }
-bool WindowMarks::positionBarEnabled() const { return w_.ui().picHsb->isEnabled(); }
+bool WindowMarks::positionBarEnabled() const { return ui_.picHsb->isEnabled(); }
 
 ButtonState WindowMarks::markButtonState(marks::MarkButton b) const {
-    const PlayerUi& ui = w_.ui();
-    return (b == marks::MarkButton::Start ? ui.mbRngStart : ui.mbRngEnd)->State();
+    return (b == marks::MarkButton::Start ? ui_.mbRngStart : ui_.mbRngEnd)->State();
 }
 
 void WindowMarks::setMarkButtonState(marks::MarkButton b, ButtonState state) {
-    PlayerUi& ui = w_.ui();
-    (b == marks::MarkButton::Start ? ui.mbRngStart : ui.mbRngEnd)->setState(state);
+    (b == marks::MarkButton::Start ? ui_.mbRngStart : ui_.mbRngEnd)->setState(state);
 }
 
 void WindowMarks::pausePrFn() { w_.playback().pausePrFn(); }
@@ -59,6 +56,6 @@ void WindowMarks::failPlay() { w_.opener().failPlay(QString()); }
 void WindowMarks::segmentPlayStarted(bool fromStopped) {
     w_.playback().segmentPlayStarted(fromStopped);
 }
-void WindowMarks::repaintNow() { w_.ui().picRngBk->repaint(); }
+void WindowMarks::repaintNow() { ui_.picRngBk->repaint(); }
 
 }  // namespace player

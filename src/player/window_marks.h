@@ -7,6 +7,7 @@
 #include "player/marks/marks_actions.h"
 #include "player/marks/marks_bar.h"
 #include "player/marks/marks_controller.h"
+#include "player/player_ui.h"
 
 class frmMain;
 
@@ -14,7 +15,7 @@ namespace player {
 
 class WindowMarks : public marks::MarksHost {
   public:
-    explicit WindowMarks(frmMain& window);
+    WindowMarks(frmMain& window, PlayerUi& ui);
     ~WindowMarks() override;
 
     marks::MarksController& controller() { return *marks_; }
@@ -39,6 +40,7 @@ class WindowMarks : public marks::MarksHost {
 
   private:
     frmMain& w_;
+    PlayerUi& ui_;
     std::unique_ptr<marks::MarksController> marks_;
     std::unique_ptr<marks::MarksBar> bar_;
     std::unique_ptr<marks::MarksActions> actions_;

@@ -44,6 +44,7 @@
 #include "test_media.h"
 #include "tools/save_segments.h"
 #include "tools/tool_host.h"
+#include "window_part.h"
 
 namespace {
 
@@ -468,9 +469,9 @@ TEST_F(Shell_, TheAssembledApplicationConnectsItsHostsAndHooks) {
     // A marked segment: "另存裁剪" asks to cut this file (cancelled here).
     w->opener().playSingle(a, player::PlayRequest::User);
     ASSERT_TRUE(marks->setMark(25, 100));
-    ASSERT_TRUE(w->ui().mnuSaveRng->isEnabled());
+    ASSERT_TRUE(testmedia::part<QAction>(*w, QStringLiteral("mnuSaveRng"))->isEnabled());
     prompts.answer(prompts::Answer::Cancel);
-    w->ui().mnuSaveRng->trigger();
+    testmedia::part<QAction>(*w, QStringLiteral("mnuSaveRng"))->trigger();
     EXPECT_EQ(prompts.last().text, save::confirmText(save::Mode::Cut, a));
     EXPECT_EQ(w->state().playState(), PlayState::Paused);
 }

@@ -27,6 +27,7 @@
 #include "player/transport_view.h"
 #include "qt_app.h"
 #include "test_media.h"
+#include "window_part.h"
 
 namespace {
 
@@ -102,7 +103,8 @@ TEST_F(ListPlay, TheLoopingListPlaysThroughAndBackToTheFirst) {
     emit list->playList(0).box().itemDoubleClicked(list->playList(0).box().item(0));
     EXPECT_TRUE(playedInTurn({clips[0], clips[1], clips[2], clips[0]}, 15000))
         << opened.join(", ").toStdString();
-    EXPECT_EQ(w->ui().mbNextItem->State(), ButtonState::Normal);
+    EXPECT_EQ(testmedia::part<LumbaButton>(*w, QStringLiteral("mbNextItem"))->State(),
+              ButtonState::Normal);
 
     // Stop all: the list play ends and no end of file plays anything more.
     emit list->buttons.mbStopLoop->Click();
@@ -170,10 +172,10 @@ TEST_F(ListPlay, NextOnTheLastPlaysTheFirstAndPreviousOnTheFirstTheLast) {
     start();
     fill(0, clips);
     list->playList(0).select(2);
-    emit w->ui().mbNextItem->Click();
+    emit testmedia::part<LumbaButton>(*w, QStringLiteral("mbNextItem"))->Click();
     ASSERT_TRUE(playedInTurn({clips[0]}, 5000));
     EXPECT_EQ(list->playList(0).selected(), 0);
-    emit w->ui().mbLastItem->Click();
+    emit testmedia::part<LumbaButton>(*w, QStringLiteral("mbLastItem"))->Click();
     ASSERT_TRUE(playedInTurn({clips[0], clips[2]}, 5000));
     EXPECT_EQ(list->playList(0).selected(), 2);
     EXPECT_EQ(w->state().continueMode(), ContinueMode::PlayList);

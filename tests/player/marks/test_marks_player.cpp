@@ -23,6 +23,7 @@
 #include "player/transport_view.h"
 #include "qt_app.h"
 #include "test_media.h"
+#include "window_part.h"
 
 namespace {
 
@@ -189,7 +190,7 @@ TEST_F(MarksInWindow, MarkKeysDrawTheOpenSegmentGrowing) {
     for (auto* r : w.findChildren<marks::SegmentRect*>())
         if (r->index() == 0) rect = r;
     ASSERT_NE(rect, nullptr);
-    EXPECT_TRUE(w.ui().picRngBk->isVisible());
+    EXPECT_TRUE(testmedia::part<QWidget>(w, QStringLiteral("picRngBk"))->isVisible());
     const int start = marks().segments().at(0).start;
     const int width0 = rect->width();
     ASSERT_TRUE(runUntil([&] { return marks().segments().at(0).length >= 25; }, 4000));
@@ -198,8 +199,8 @@ TEST_F(MarksInWindow, MarkKeysDrawTheOpenSegmentGrowing) {
     EXPECT_EQ(marks().segments().at(0).state, marks::SegmentState::Closed);
     EXPECT_GE(marks().segments().at(0).end(), start + 25);
     EXPECT_TRUE(rect->toolTip().startsWith(QStringLiteral("標記區段 1：從 00:0")));
-    EXPECT_TRUE(w.ui().mnuRngPlay[0]->isEnabled());
-    EXPECT_TRUE(w.ui().mnuSaveRng->isEnabled());
+    EXPECT_TRUE(testmedia::part<QAction>(w, QStringLiteral("mnuRngPlay_0"))->isEnabled());
+    EXPECT_TRUE(testmedia::part<QAction>(w, QStringLiteral("mnuSaveRng"))->isEnabled());
     EXPECT_TRUE(marks().checkDealRng());
 }
 
@@ -207,15 +208,17 @@ TEST_F(MarksInWindow, TheAutoAttachItemIsFoundByItsName) {
     auto* item = w.findChild<QAction*>(QStringLiteral("mnuAutoAddMark"));
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text(), QStringLiteral("總是自動附加標記"));
-    EXPECT_TRUE(w.ui().mnuMarks->actions().contains(item));
+    EXPECT_TRUE(testmedia::part<QMenu>(w, QStringLiteral("mnuMarks"))->actions().contains(item));
     item->setChecked(true);  // as the settings do at start-up
     EXPECT_TRUE(w.marks().autoAddMark());
     w.marks().setAutoAddMark(false);
     EXPECT_FALSE(item->isChecked());
     // Without media the marks menus are off except the marks list.
-    EXPECT_TRUE(w.ui().mnuRngEdit->isEnabled());
-    EXPECT_FALSE(w.ui().mnuRngPlay[0]->isEnabled() || w.ui().mnuRngClear->isEnabled() ||
-                 w.ui().mnuSaveRng->isEnabled() || w.ui().mnuSaveCut->isEnabled());
+    EXPECT_TRUE(testmedia::part<QAction>(w, QStringLiteral("mnuRngEdit"))->isEnabled());
+    EXPECT_FALSE(testmedia::part<QAction>(w, QStringLiteral("mnuRngPlay_0"))->isEnabled() ||
+                 testmedia::part<QAction>(w, QStringLiteral("mnuRngClear"))->isEnabled() ||
+                 testmedia::part<QAction>(w, QStringLiteral("mnuSaveRng"))->isEnabled() ||
+                 testmedia::part<QAction>(w, QStringLiteral("mnuSaveCut"))->isEnabled());
 }
 
 }  // namespace
