@@ -46,6 +46,8 @@
 #include "tools/tool_host.h"
 #include "window_part.h"
 
+using testmedia::part;
+
 namespace {
 
 QApplication& ensureApp() { return testmedia::qtApp(); }
@@ -469,9 +471,9 @@ TEST_F(Shell_, TheAssembledApplicationConnectsItsHostsAndHooks) {
     // A marked segment: "另存裁剪" asks to cut this file (cancelled here).
     w->opener().playSingle(a, player::PlayRequest::User);
     ASSERT_TRUE(marks->setMark(25, 100));
-    ASSERT_TRUE(testmedia::part<QAction>(*w, QStringLiteral("mnuSaveRng"))->isEnabled());
+    ASSERT_TRUE(part<QAction>(*w, "mnuSaveRng")->isEnabled());
     prompts.answer(prompts::Answer::Cancel);
-    testmedia::part<QAction>(*w, QStringLiteral("mnuSaveRng"))->trigger();
+    part<QAction>(*w, "mnuSaveRng")->trigger();
     EXPECT_EQ(prompts.last().text, save::confirmText(save::Mode::Cut, a));
     EXPECT_EQ(w->state().playState(), PlayState::Paused);
 }

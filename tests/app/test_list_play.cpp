@@ -29,6 +29,8 @@
 #include "test_media.h"
 #include "window_part.h"
 
+using testmedia::part;
+
 namespace {
 
 const QString S(QChar(0x2225));
@@ -103,8 +105,7 @@ TEST_F(ListPlay, TheLoopingListPlaysThroughAndBackToTheFirst) {
     emit list->playList(0).box().itemDoubleClicked(list->playList(0).box().item(0));
     EXPECT_TRUE(playedInTurn({clips[0], clips[1], clips[2], clips[0]}, 15000))
         << opened.join(", ").toStdString();
-    EXPECT_EQ(testmedia::part<LumbaButton>(*w, QStringLiteral("mbNextItem"))->State(),
-              ButtonState::Normal);
+    EXPECT_EQ(part<LumbaButton>(*w, "mbNextItem")->State(), ButtonState::Normal);
 
     // Stop all: the list play ends and no end of file plays anything more.
     emit list->buttons.mbStopLoop->Click();
@@ -172,10 +173,10 @@ TEST_F(ListPlay, NextOnTheLastPlaysTheFirstAndPreviousOnTheFirstTheLast) {
     start();
     fill(0, clips);
     list->playList(0).select(2);
-    emit testmedia::part<LumbaButton>(*w, QStringLiteral("mbNextItem"))->Click();
+    emit part<LumbaButton>(*w, "mbNextItem")->Click();
     ASSERT_TRUE(playedInTurn({clips[0]}, 5000));
     EXPECT_EQ(list->playList(0).selected(), 0);
-    emit testmedia::part<LumbaButton>(*w, QStringLiteral("mbLastItem"))->Click();
+    emit part<LumbaButton>(*w, "mbLastItem")->Click();
     ASSERT_TRUE(playedInTurn({clips[0], clips[2]}, 5000));
     EXPECT_EQ(list->playList(0).selected(), 2);
     EXPECT_EQ(w->state().continueMode(), ContinueMode::PlayList);

@@ -38,6 +38,8 @@
 #include "test_media.h"
 #include "window_part.h"
 
+using testmedia::part;
+
 namespace {
 
 using namespace player::capture;
@@ -201,14 +203,9 @@ class Capture : public ::testing::Test, public AppFirst {
     void showFrame(int f) {
         w.playback().pausePrFn();
         w.media().setCurFrame(f, false);
-        const quint64 before =
-            testmedia::part<VideoSurface>(w, QStringLiteral("picVideo"))->framesShown();
+        const quint64 before = part<VideoSurface>(w, "picVideo")->framesShown();
         ASSERT_TRUE(QTest::qWaitFor(
-            [&] {
-                return testmedia::part<VideoSurface>(w, QStringLiteral("picVideo"))->framesShown() >
-                       before;
-            },
-            3000));
+            [&] { return part<VideoSurface>(w, "picVideo")->framesShown() > before; }, 3000));
         QTest::qWait(150);  // a frame still on its way lands too
         ASSERT_EQ(w.media().getCurFrame(), f);
     }
@@ -225,7 +222,7 @@ TEST_F(Capture, HomePausesAndTheWindowShowsTheFrameWhileThePlayerIsCovered) {
     setVideoArea(QSize(320, 240));
     const QString clip = movingClip();
     open(clip);
-    ASSERT_TRUE(testmedia::part<QAction>(w, QStringLiteral("mnuSaveCap"))->isEnabled());
+    ASSERT_TRUE(part<QAction>(w, "mnuSaveCap")->isEnabled());
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.media().getCurFrame() > 5; }, 3000));
 
     // Home while playing: the player pauses and the window comes up.
@@ -242,7 +239,7 @@ TEST_F(Capture, HomePausesAndTheWindowShowsTheFrameWhileThePlayerIsCovered) {
     cover.show();
     cover.raise();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&cover));
-    testmedia::part<QAction>(w, QStringLiteral("mnuSaveCap"))->trigger();
+    part<QAction>(w, "mnuSaveCap")->trigger();
 
     // The panel is the video area + 2 each way, and the client area is exactly the panel.
     auto* picShow = cap.findChild<QWidget*>(QStringLiteral("picShow"));
@@ -330,10 +327,8 @@ TEST_F(Capture, TheWholeVideoAreaIsTakenAsShownWithItsBars) {
     EXPECT_TRUE(near(picture.pixel(52, 2), blue, 12)) << std::hex << picture.pixel(52, 2);
     EXPECT_TRUE(near(picture.pixel(367, 237), blue, 12)) << std::hex << picture.pixel(367, 237);
     // The bars are what the video area shows beside the picture.
-    const QImage shown = testmedia::part<VideoSurface>(w, QStringLiteral("picVideo"))
-                             ->grab()
-                             .toImage()
-                             .convertToFormat(QImage::Format_RGB32);
+    const QImage shown =
+        part<VideoSurface>(w, "picVideo")->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(picture.pixel(10, 120), shown.pixel(11, 121));
     EXPECT_EQ(picture.pixel(410, 120), shown.pixel(411, 121));
     EXPECT_FALSE(near(picture.pixel(10, 120), blue, 40));

@@ -27,6 +27,8 @@
 #include "test_media.h"
 #include "window_part.h"
 
+using testmedia::part;
+
 namespace {
 
 QApplication& ensureApp() { return testmedia::qtApp(); }
@@ -62,10 +64,7 @@ class Window : public ::testing::Test, public AppFirst {
         w.opener().playSingle(path, player::PlayRequest::User);
         ASSERT_EQ(w.state().playState(), PlayState::Playing) << path.toStdString();
     }
-    QString status() const {
-        return testmedia::part<QLabel>(const_cast<frmMain&>(w), QStringLiteral("lblFnName"))
-            ->text();
-    }
+    QString status() const { return part<QLabel>(const_cast<frmMain&>(w), "lblFnName")->text(); }
     int frame() { return w.media().getCurFrame(); }
     void pauseAt(int f) {
         w.playback().mbPause_Click();
@@ -88,21 +87,17 @@ TEST_F(Window, OpensAndPlaysWithTitleAndStatusLine) {
     EXPECT_EQ(w.state().continueMode(), ContinueMode::SingleFile);
     EXPECT_EQ(w.state().length(), 250);
     EXPECT_NEAR(w.state().secondsPerUnit(), 0.04, 1e-4);
-    EXPECT_EQ(testmedia::part<QLabel>(w, QStringLiteral("lblTtTime"))->text(),
-              QStringLiteral("00:10"));
-    EXPECT_EQ(testmedia::part<LumbaButton>(w, QStringLiteral("mbPlay"))->State(),
-              ButtonState::Down);
-    EXPECT_EQ(testmedia::part<LumbaButton>(w, QStringLiteral("mbPause"))->State(),
-              ButtonState::Normal);
-    EXPECT_TRUE(testmedia::part<QAction>(w, QStringLiteral("mnuKeepWH"))->isEnabled());
+    EXPECT_EQ(part<QLabel>(w, "lblTtTime")->text(), QStringLiteral("00:10"));
+    EXPECT_EQ(part<LumbaButton>(w, "mbPlay")->State(), ButtonState::Down);
+    EXPECT_EQ(part<LumbaButton>(w, "mbPause")->State(), ButtonState::Normal);
+    EXPECT_TRUE(part<QAction>(w, "mnuKeepWH")->isEnabled());
     EXPECT_EQ(prompts.shown().size(), 0u);
 
     // 105 of 250 frames is 42 %.
     pauseAt(105);
     w.status().tmrCheck_Timer();
     EXPECT_EQ(status(), QStringLiteral("暫停播放，進度 42 ％，播速 100 ％"));
-    EXPECT_EQ(testmedia::part<QLabel>(w, QStringLiteral("lblCurTime"))->text(),
-              QStringLiteral("00:04"));
+    EXPECT_EQ(part<QLabel>(w, "lblCurTime")->text(), QStringLiteral("00:04"));
     // Resumed, the line changes at the first tick that sees the position move.
     w.media().setCurFrame(104, false);
     w.playback().mbPlay_Click();
@@ -119,12 +114,9 @@ TEST_F(Window, EndOfASingleFileThenPlayRestartsFromZero) {
     EXPECT_EQ(w.state().continueMode(),
               ContinueMode::None);  // the empty play list plays nothing next
     EXPECT_FALSE(w.status().tmrCheck().isActive());
-    EXPECT_EQ(testmedia::part<LumbaButton>(w, QStringLiteral("mbStop"))->State(),
-              ButtonState::Down);
-    EXPECT_EQ(testmedia::part<LumbaButton>(w, QStringLiteral("mbPlay"))->State(),
-              ButtonState::Normal);
-    EXPECT_EQ(testmedia::part<LumbaButton>(w, QStringLiteral("mbPause"))->State(),
-              ButtonState::Disabled);
+    EXPECT_EQ(part<LumbaButton>(w, "mbStop")->State(), ButtonState::Down);
+    EXPECT_EQ(part<LumbaButton>(w, "mbPlay")->State(), ButtonState::Normal);
+    EXPECT_EQ(part<LumbaButton>(w, "mbPause")->State(), ButtonState::Disabled);
     EXPECT_EQ(frame(), 0);
 
     w.playback().mbPlay_Click();
@@ -150,11 +142,9 @@ TEST_F(Window, UnplayableFilesGiveTheErrorBoxAndTheStoppedLook) {
     EXPECT_EQ(w.state().playState(), PlayState::Stopped);
     EXPECT_EQ(w.state().continueMode(), ContinueMode::None);
     EXPECT_FALSE(w.status().tmrCheck().isActive());
-    EXPECT_EQ(testmedia::part<LumbaButton>(w, QStringLiteral("mbPlay"))->State(),
-              ButtonState::Normal);
-    EXPECT_EQ(testmedia::part<LumbaButton>(w, QStringLiteral("mbStop"))->State(),
-              ButtonState::Down);
-    EXPECT_FALSE(testmedia::part<QLabel>(w, QStringLiteral("lblTtTime"))->isVisible());
+    EXPECT_EQ(part<LumbaButton>(w, "mbPlay")->State(), ButtonState::Normal);
+    EXPECT_EQ(part<LumbaButton>(w, "mbStop")->State(), ButtonState::Down);
+    EXPECT_FALSE(part<QLabel>(w, "lblTtTime")->isVisible());
     ASSERT_EQ(prompts.count(ScriptedPrompts::Kind::Message), 1);
     EXPECT_EQ(prompts.last().title, QStringLiteral("錯誤訊息"));
     EXPECT_EQ(prompts.last().buttons, prompts::Buttons::OkCancel);
@@ -180,15 +170,15 @@ TEST_F(Window, CustomSpeedRangeAndDeviceSpeed) {
         EXPECT_EQ(w.state().speed(), 1000);
     }
     EXPECT_EQ(w.state().playState(), PlayState::Paused);  // the input box paused the file
-    EXPECT_TRUE(testmedia::part<QAction>(w, QStringLiteral("mnuSpeed_4"))->isChecked());
-    EXPECT_FALSE(testmedia::part<QAction>(w, QStringLiteral("mnuSpeed_10"))->isChecked());
+    EXPECT_TRUE(part<QAction>(w, "mnuSpeed_4")->isChecked());
+    EXPECT_FALSE(part<QAction>(w, "mnuSpeed_10")->isChecked());
 
     prompts.typed(QStringLiteral("1"));
     w.transport().mnuSpeed_Click(10);
     EXPECT_EQ(w.state().speed(), 10);
     EXPECT_EQ(w.media().getSpeed(), 10);
-    EXPECT_TRUE(testmedia::part<QAction>(w, QStringLiteral("mnuSpeed_10"))->isChecked());
-    EXPECT_FALSE(testmedia::part<QAction>(w, QStringLiteral("mnuSpeed_4"))->isChecked());
+    EXPECT_TRUE(part<QAction>(w, "mnuSpeed_10")->isChecked());
+    EXPECT_FALSE(part<QAction>(w, "mnuSpeed_4")->isChecked());
     w.status().tmrCheck_Timer();
     EXPECT_TRUE(status().endsWith(QStringLiteral("播速 1 ％"))) << status().toStdString();
 
@@ -208,7 +198,7 @@ TEST_F(Window, CustomSpeedRangeAndDeviceSpeed) {
     // A new file starts at normal speed.
     w.opener().playSingle(clip("h264_aac.flv"), player::PlayRequest::User);
     EXPECT_EQ(w.state().speed(), 1000);
-    EXPECT_TRUE(testmedia::part<QAction>(w, QStringLiteral("mnuSpeed_4"))->isChecked());
+    EXPECT_TRUE(part<QAction>(w, "mnuSpeed_4")->isChecked());
 }
 
 TEST_F(Window, KeyJumpsInTheirModes) {
@@ -222,8 +212,7 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("paused"));
     EXPECT_GE(frame(), 95);
     EXPECT_LE(frame(), 98);
-    EXPECT_EQ(testmedia::part<LumbaButton>(w, QStringLiteral("mbPause"))->State(),
-              ButtonState::Down);
+    EXPECT_EQ(part<LumbaButton>(w, "mbPause")->State(), ButtonState::Down);
 
     // PgUp in seconds mode keeps it playing five seconds (125 frames) back.
     w.media().setCurFrame(200, false);
@@ -237,9 +226,8 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     // A per-cent step of 100 holds it at the last frame, paused.
     w.transport().setStepMode(2);
     w.transport().setStepValue(2, 100);
-    EXPECT_EQ(testmedia::part<QAction>(w, QStringLiteral("mnuFB_2"))->text(),
-              QStringLiteral("使用比例模式 ( 100 ％ )"));
-    EXPECT_EQ(testmedia::part<LumbaButton>(w, QStringLiteral("mbForward"))->ToolTipText(),
+    EXPECT_EQ(part<QAction>(w, "mnuFB_2")->text(), QStringLiteral("使用比例模式 ( 100 ％ )"));
+    EXPECT_EQ(part<LumbaButton>(w, "mbForward")->ToolTipText(),
               QStringLiteral("快轉 ( PgDn 鍵：100 ％，或 → 鍵：5 格 )"));
     QTest::keyClick(&w, Qt::Key_PageDown);
     EXPECT_EQ(w.state().playState(), PlayState::Paused);
@@ -248,8 +236,7 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     // Space toggles; a click on the video acts as Space.
     QTest::keyClick(&w, Qt::Key_Space);
     EXPECT_EQ(w.state().playState(), PlayState::Playing);
-    QTest::mouseClick(testmedia::part<VideoSurface>(w, QStringLiteral("picVideo")), Qt::LeftButton,
-                      {}, QPoint(50, 50));
+    QTest::mouseClick(part<VideoSurface>(w, "picVideo"), Qt::LeftButton, {}, QPoint(50, 50));
     EXPECT_EQ(w.state().playState(), PlayState::Paused);
 }
 
@@ -264,19 +251,18 @@ TEST_F(Window, CustomStepValueRangeAndCaption) {
     EXPECT_TRUE(input.text.startsWith(QStringLiteral("請輸入倒轉與快轉的秒數模式數值")));
     EXPECT_EQ(input.defaultText, QStringLiteral("5"));
     EXPECT_EQ(w.transport().stepValue(1), 10);
-    EXPECT_EQ(testmedia::part<QAction>(w, QStringLiteral("mnuFB_1"))->text(),
-              QStringLiteral("使用秒數模式 ( 10 秒 )"));
-    EXPECT_EQ(testmedia::part<LumbaButton>(w, QStringLiteral("mbBackward"))->ToolTipText(),
+    EXPECT_EQ(part<QAction>(w, "mnuFB_1")->text(), QStringLiteral("使用秒數模式 ( 10 秒 )"));
+    EXPECT_EQ(part<LumbaButton>(w, "mbBackward")->ToolTipText(),
               QStringLiteral("倒轉 ( PgUp 鍵：10 秒，或 ← 鍵：5 格 )"));
-    EXPECT_TRUE(testmedia::part<QAction>(w, QStringLiteral("mnuFB_1"))->isChecked());
+    EXPECT_TRUE(part<QAction>(w, "mnuFB_1")->isChecked());
 }
 
 TEST_F(Window, ThumbDragHeldAtTheEndsAndIdleTrackClickDoesNothing) {
     open(clip("h264_aac.flv"));
     pauseAt(125);
     w.status().tmrCheck_Timer();
-    auto* thumb = testmedia::part<player::BarPart>(w, QStringLiteral("picHsb2"));
-    auto* track = testmedia::part<player::BarPart>(w, QStringLiteral("picHsb"));
+    auto* thumb = part<player::BarPart>(w, "picHsb2");
+    auto* track = part<player::BarPart>(w, "picHsb");
     const QPoint mid(thumb->width() / 2, thumb->height() / 2);
     QTest::mousePress(thumb, Qt::LeftButton, {}, mid);
     QMouseEvent move(QEvent::MouseMove, QPointF(mid.x() + 2000, mid.y()),
@@ -313,8 +299,8 @@ TEST_F(Window, ThumbDragHeldAtTheEndsAndIdleTrackClickDoesNothing) {
 TEST_F(Window, AudioOnlyDisablesSizingItems) {
     open(clip("tone.mp3"));
     EXPECT_TRUE(w.media().isAudioOnly());
-    EXPECT_FALSE(testmedia::part<QAction>(w, QStringLiteral("mnuKeepWH"))->isEnabled());
-    EXPECT_FALSE(testmedia::part<QAction>(w, QStringLiteral("mnuKeepDef"))->isEnabled());
+    EXPECT_FALSE(part<QAction>(w, "mnuKeepWH")->isEnabled());
+    EXPECT_FALSE(part<QAction>(w, "mnuKeepDef")->isEnabled());
     int pw = 0, ph = 0;
     player::getMediaNewSize(320, 240, pw, ph);
     EXPECT_EQ(pw, 320);
@@ -325,9 +311,8 @@ TEST_F(Window, KeepAspectPlacesThePictureInTheArea) {
     open(clip("h264_aac.flv"));
     w.transport().setKeepWH(true);
     w.transport().myPutSize(true);
-    const QSize area =
-        testmedia::part<VideoSurface>(w, QStringLiteral("picVideo"))->size() - QSize(2, 2);
-    const QRect r = testmedia::part<VideoSurface>(w, QStringLiteral("picVideo"))->videoRect();
+    const QSize area = part<VideoSurface>(w, "picVideo")->size() - QSize(2, 2);
+    const QRect r = part<VideoSurface>(w, "picVideo")->videoRect();
     // 320 x 240 fitted into the area, centred, one pixel inside the frame.
     EXPECT_TRUE(r.width() == area.width() || r.height() == area.height());
     EXPECT_NEAR(r.width() * 3.0, r.height() * 4.0, 4.0);
@@ -341,7 +326,7 @@ TEST_F(Window, UntickedSizingItemsStretchThePictureOverTheArea) {
                             {"-f", "lavfi", "-i", "color=c=yellow:size=320x180:rate=25:duration=2",
                              "-c:v", "flv1", "-q:v", "2"})));
     pauseAt(5);
-    VideoSurface* v = testmedia::part<VideoSurface>(w, QStringLiteral("picVideo"));
+    VideoSurface* v = part<VideoSurface>(w, "picVideo");
     const QSize area = v->size() - QSize(2, 2);
     // The picture fills what it is shown in: no bar at any corner.
     auto filled = [&] {
@@ -376,19 +361,17 @@ TEST_F(Window, UntickedSizingItemsStretchThePictureOverTheArea) {
 
 TEST_F(Window, VolumeSliderAndMute) {
     open(clip("h264_aac.flv"));
-    auto* slider = testmedia::part<player::BarPart>(w, QStringLiteral("picVolSdr"));
+    auto* slider = part<player::BarPart>(w, "picVolSdr");
     QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() / 4, 5));
     EXPECT_NEAR(vol.MainVolume(), 25, 2);
-    auto* knob = testmedia::part<player::BarPart>(w, QStringLiteral("picVolPos"));
+    auto* knob = part<player::BarPart>(w, "picVolPos");
     EXPECT_NEAR(knob->x() + knob->width() / 2, slider->x() + slider->width() / 4, 1);
     w.resize(w.width() + 200, w.height());  // the knob moves with the slider
     QCoreApplication::processEvents();
     EXPECT_NEAR(knob->x() + knob->width() / 2, slider->x() + slider->width() / 4, 1);
-    QTest::mouseClick(testmedia::part<LumbaButton>(w, QStringLiteral("mbSound"))->inner(),
-                      Qt::LeftButton);
+    QTest::mouseClick(part<LumbaButton>(w, "mbSound")->inner(), Qt::LeftButton);
     EXPECT_TRUE(vol.MainMute());
-    QTest::mouseClick(testmedia::part<LumbaButton>(w, QStringLiteral("mbSound"))->inner(),
-                      Qt::LeftButton);
+    QTest::mouseClick(part<LumbaButton>(w, "mbSound")->inner(), Qt::LeftButton);
     EXPECT_FALSE(vol.MainMute());
 }
 
@@ -396,18 +379,18 @@ TEST_F(Window, OpenDialogUsesTheOpenFilterAndLastFileReopens) {
     const QString a = clip("h264_aac.flv");
     const QString b = clip("mpeg1.mpg");
     prompts.files({a});
-    testmedia::part<QAction>(w, QStringLiteral("mnuOpen"))->trigger();
+    part<QAction>(w, "mnuOpen")->trigger();
     EXPECT_EQ(w.state().playState(), PlayState::Playing);
     EXPECT_TRUE(prompts.last().file.qtFilter.startsWith(
         QStringLiteral("支援處理的檔案 (flv ; mpg ; dat ; vob) (")));
-    EXPECT_FALSE(testmedia::part<QAction>(w, QStringLiteral("mnuPlayLast"))->isEnabled());
+    EXPECT_FALSE(part<QAction>(w, "mnuPlayLast")->isEnabled());
     // Quotes are removed.
     w.opener().playSingle(QStringLiteral("\"") + b + QStringLiteral("\""),
                           player::PlayRequest::User);
     EXPECT_EQ(w.media().FileName(), b);
     EXPECT_EQ(w.opener().lastFile(), a);
-    EXPECT_TRUE(testmedia::part<QAction>(w, QStringLiteral("mnuPlayLast"))->isEnabled());
-    testmedia::part<QAction>(w, QStringLiteral("mnuPlayLast"))->trigger();
+    EXPECT_TRUE(part<QAction>(w, "mnuPlayLast")->isEnabled());
+    part<QAction>(w, "mnuPlayLast")->trigger();
     EXPECT_EQ(w.media().FileName(), a);
     EXPECT_EQ(w.state().continueMode(), ContinueMode::SingleFile);
 }
@@ -511,28 +494,24 @@ TEST_F(Window, IdleWindowShowsTheStoppedLookAndIgnoresTransportKeys) {
     EXPECT_EQ(status(), QStringLiteral("請開啟新的檔案"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Lumba.FLV"));
     EXPECT_EQ(w.state().playState(), PlayState::Stopped);
-    for (LumbaButton* b : {testmedia::part<LumbaButton>(w, QStringLiteral("mbPlay")),
-                           testmedia::part<LumbaButton>(w, QStringLiteral("mbPause")),
-                           testmedia::part<LumbaButton>(w, QStringLiteral("mbStop")),
-                           testmedia::part<LumbaButton>(w, QStringLiteral("mbBackward")),
-                           testmedia::part<LumbaButton>(w, QStringLiteral("mbForward")),
-                           testmedia::part<LumbaButton>(w, QStringLiteral("mbRngStart")),
-                           testmedia::part<LumbaButton>(w, QStringLiteral("mbRngEnd")),
-                           testmedia::part<LumbaButton>(w, QStringLiteral("mbLastItem")),
-                           testmedia::part<LumbaButton>(w, QStringLiteral("mbNextItem"))})
+    for (LumbaButton* b : {part<LumbaButton>(w, "mbPlay"), part<LumbaButton>(w, "mbPause"),
+                           part<LumbaButton>(w, "mbStop"), part<LumbaButton>(w, "mbBackward"),
+                           part<LumbaButton>(w, "mbForward"), part<LumbaButton>(w, "mbRngStart"),
+                           part<LumbaButton>(w, "mbRngEnd"), part<LumbaButton>(w, "mbLastItem"),
+                           part<LumbaButton>(w, "mbNextItem")})
         EXPECT_EQ(b->State(), ButtonState::Disabled) << b->objectName().toStdString();
-    EXPECT_FALSE(testmedia::part<QAction>(w, QStringLiteral("mnuKeepWH"))->isEnabled());
-    EXPECT_FALSE(testmedia::part<QAction>(w, QStringLiteral("mnuPlayLast"))->isEnabled());
+    EXPECT_FALSE(part<QAction>(w, "mnuKeepWH")->isEnabled());
+    EXPECT_FALSE(part<QAction>(w, "mnuPlayLast")->isEnabled());
     QTest::keyClick(&w, Qt::Key_Space);
     QTest::keyClick(&w, Qt::Key_PageDown);
     EXPECT_EQ(w.state().playState(), PlayState::Stopped);
     EXPECT_EQ(prompts.shown().size(), 0u);
-    EXPECT_EQ(testmedia::part<LumbaButton>(w, QStringLiteral("mbBackward"))->ToolTipText(),
+    EXPECT_EQ(part<LumbaButton>(w, "mbBackward")->ToolTipText(),
               QStringLiteral("倒轉 ( PgUp 鍵：5 秒，或 ← 鍵：5 格 )"));
 
     // The window never gets smaller than a 320 x 10 video area above the panel.
     w.resize(100, 100);
     QCoreApplication::processEvents();
-    EXPECT_GE(testmedia::part<VideoSurface>(w, QStringLiteral("picVideo"))->width(), 322);
-    EXPECT_GE(testmedia::part<VideoSurface>(w, QStringLiteral("picVideo"))->height(), 12);
+    EXPECT_GE(part<VideoSurface>(w, "picVideo")->width(), 322);
+    EXPECT_GE(part<VideoSurface>(w, "picVideo")->height(), 12);
 }

@@ -9,9 +9,9 @@
 namespace testmedia {
 
 template <typename T>
-T* part(QObject& window, const QString& name) {
-    T* found = window.findChild<T*>(name);
-    if (!found) ADD_FAILURE() << "no " << name.toStdString();
+T* part(QObject& window, const char* name) {
+    T* found = window.findChild<T*>(QString::fromLatin1(name));
+    if (!found) ADD_FAILURE() << "no " << name;
     return found;
 }
 

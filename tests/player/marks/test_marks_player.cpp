@@ -25,6 +25,8 @@
 #include "test_media.h"
 #include "window_part.h"
 
+using testmedia::part;
+
 namespace {
 
 void ensureApp() { testmedia::qtApp(); }
@@ -190,7 +192,7 @@ TEST_F(MarksInWindow, MarkKeysDrawTheOpenSegmentGrowing) {
     for (auto* r : w.findChildren<marks::SegmentRect*>())
         if (r->index() == 0) rect = r;
     ASSERT_NE(rect, nullptr);
-    EXPECT_TRUE(testmedia::part<QWidget>(w, QStringLiteral("picRngBk"))->isVisible());
+    EXPECT_TRUE(part<QWidget>(w, "picRngBk")->isVisible());
     const int start = marks().segments().at(0).start;
     const int width0 = rect->width();
     ASSERT_TRUE(runUntil([&] { return marks().segments().at(0).length >= 25; }, 4000));
@@ -199,8 +201,8 @@ TEST_F(MarksInWindow, MarkKeysDrawTheOpenSegmentGrowing) {
     EXPECT_EQ(marks().segments().at(0).state, marks::SegmentState::Closed);
     EXPECT_GE(marks().segments().at(0).end(), start + 25);
     EXPECT_TRUE(rect->toolTip().startsWith(QStringLiteral("標記區段 1：從 00:0")));
-    EXPECT_TRUE(testmedia::part<QAction>(w, QStringLiteral("mnuRngPlay_0"))->isEnabled());
-    EXPECT_TRUE(testmedia::part<QAction>(w, QStringLiteral("mnuSaveRng"))->isEnabled());
+    EXPECT_TRUE(part<QAction>(w, "mnuRngPlay_0")->isEnabled());
+    EXPECT_TRUE(part<QAction>(w, "mnuSaveRng")->isEnabled());
     EXPECT_TRUE(marks().checkDealRng());
 }
 
@@ -208,17 +210,17 @@ TEST_F(MarksInWindow, TheAutoAttachItemIsFoundByItsName) {
     auto* item = w.findChild<QAction*>(QStringLiteral("mnuAutoAddMark"));
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text(), QStringLiteral("總是自動附加標記"));
-    EXPECT_TRUE(testmedia::part<QMenu>(w, QStringLiteral("mnuMarks"))->actions().contains(item));
+    EXPECT_TRUE(part<QMenu>(w, "mnuMarks")->actions().contains(item));
     item->setChecked(true);  // as the settings do at start-up
     EXPECT_TRUE(w.marks().autoAddMark());
     w.marks().setAutoAddMark(false);
     EXPECT_FALSE(item->isChecked());
     // Without media the marks menus are off except the marks list.
-    EXPECT_TRUE(testmedia::part<QAction>(w, QStringLiteral("mnuRngEdit"))->isEnabled());
-    EXPECT_FALSE(testmedia::part<QAction>(w, QStringLiteral("mnuRngPlay_0"))->isEnabled() ||
-                 testmedia::part<QAction>(w, QStringLiteral("mnuRngClear"))->isEnabled() ||
-                 testmedia::part<QAction>(w, QStringLiteral("mnuSaveRng"))->isEnabled() ||
-                 testmedia::part<QAction>(w, QStringLiteral("mnuSaveCut"))->isEnabled());
+    EXPECT_TRUE(part<QAction>(w, "mnuRngEdit")->isEnabled());
+    EXPECT_FALSE(part<QAction>(w, "mnuRngPlay_0")->isEnabled() ||
+                 part<QAction>(w, "mnuRngClear")->isEnabled() ||
+                 part<QAction>(w, "mnuSaveRng")->isEnabled() ||
+                 part<QAction>(w, "mnuSaveCut")->isEnabled());
 }
 
 }  // namespace
