@@ -43,7 +43,7 @@ AppShell::AppShell(frmMain& window, SettingsStore& store, QObject* parent)
     tmrStart_->setInterval(200);
     connect(tmrStart_, &QTimer::timeout, this, [this] {
         tmrStart_->stop();
-        w_.ui().mnuList->trigger();
+        w_.item(player::ItemSlot::PlayLists).trigger();
     });
     connect(&menus_, &ShellMenus::saveNowRequested, this, [this] { mnuSaveNow(); });
     connect(&menus_, &ShellMenus::endRequested, this, [this](int index) { mnuEnd(index); });
@@ -108,7 +108,7 @@ void AppShell::open(const QStringList& paths) {
     if (paths.size() > 1 && playFiles)
         playFiles(paths);
     else if (!paths.isEmpty() && !paths.first().isEmpty())
-        w_.opener().playSingle(paths.first(), 0);
+        w_.opener().playSingle(paths.first(), player::PlayRequest::User);
 }
 
 void AppShell::linkExecute(const QStringList& paths) {
@@ -146,11 +146,11 @@ void AppShell::dropped(const QMimeData& data) {
         }
         open(paths);
     } else if (data.hasText()) {
-        opener.playSingle(data.text(), 0);
+        opener.playSingle(data.text(), player::PlayRequest::User);
     } else if (!urls.isEmpty()) {
-        opener.playSingle(urls.first().toString(), 0);
+        opener.playSingle(urls.first().toString(), player::PlayRequest::User);
     }
-    if (w_.ui().video) w_.ui().video->setFocus();
+    w_.focusVideo();
 }
 
 bool AppShell::mnuSaveNow() {

@@ -3,8 +3,10 @@
 #include "app/list_wiring.h"
 #include "player/capture/frm_cap.h"
 #include "player/frm_main.h"
-#include "player/marks/player_marks.h"
+#include "player/marks/marks_actions.h"
+#include "player/marks/marks_controller.h"
 #include "player/playback_controller.h"
+#include "player/time_labels.h"
 #include "tools/done_report.h"
 #include "tools/save_segments.h"
 
@@ -34,27 +36,27 @@ void PlayerToolHost::selectInFileBrowser(const QString& path) {
 }
 
 SaveWiring::SaveWiring(frmMain& window) {
-    player::PlayerMarks& marks = window.marks();
+    marks::MarksController& marks = window.marks();
     host_.closeOpen = [&marks] {
-        if (marks.lastIsOpen()) marks.closeOpenSegment();
+        if (marks.lastIsOpen()) marks.markEnd();
     };
     host_.source = [&window] { return window.media().FileName(); };
     host_.marks = [&marks] {
         std::vector<save::UnitSegment> out;
-        const marks::SegmentList& list = marks.controller().segments();
+        const marks::SegmentList& list = marks.segments();
         for (int i = 0; i < list.count(); ++i)
             if (list.at(i).state == marks::SegmentState::Closed)
                 out.push_back({list.at(i).start, list.at(i).length});
         return out;
     };
-    host_.unitSeconds = [&marks] { return double(marks.secondsPerUnit()); };
-    host_.length = [&marks] { return marks.totalSeconds(); };
+    host_.unitSeconds = [&window] { return double(window.state().secondsPerUnit()); };
+    host_.length = [&window] { return window.state().totalSeconds(); };
     host_.audioOnly = [&window] { return window.media().isAudioOnly(); };
     host_.pause = [&window] { window.playback().pausePrFn(); };
     host_.owner = &window;
-    QObject::connect(&marks.actions(), &marks::MarksActions::saveRngRequested, &window,
+    QObject::connect(&window.marksActions(), &marks::MarksActions::saveRngRequested, &window,
                      [this] { save::saveMarkedSegments(host_, save::Mode::Cut); });
-    QObject::connect(&marks.actions(), &marks::MarksActions::saveCutRequested, &window,
+    QObject::connect(&window.marksActions(), &marks::MarksActions::saveCutRequested, &window,
                      [this] { save::saveMarkedSegments(host_, save::Mode::Split); });
 }
 

@@ -6,7 +6,7 @@
 #include "app/save_copy.h"
 #include "controls/lumba_button.h"
 #include "player/frm_main.h"
-#include "player/marks/player_marks.h"
+#include "player/marks/marks_controller.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/status_tick.h"
@@ -21,7 +21,7 @@ ListWiring::ListWiring(frmMain& window, lists::PlayLists& lists)
       list_(std::make_unique<lists::frmList>(lists)),
       player_(std::make_unique<lists::ListPlayer>(*list_)),
       editorHost_(window) {
-    w_.playback().setListLink(player_.get());
+    w_.links().setList(player_.get());
     w_.marks().setListLink(player_.get());
     connectHost();
     addListAreas();
@@ -29,7 +29,7 @@ ListWiring::ListWiring(frmMain& window, lists::PlayLists& lists)
 }
 
 ListWiring::~ListWiring() {
-    w_.playback().setListLink(nullptr);
+    w_.links().setList(nullptr);
     w_.marks().setListLink(nullptr);
 }
 
@@ -39,21 +39,19 @@ void ListWiring::connectHost() {
     player::MediaOpener& opener = w_.opener();
     h.pausePrFn = [&pb] { pb.pausePrFn(); };
     h.playSingle = [&opener](const QString& path, bool fromList) {
-        opener.playSingle(path, fromList ? 1 : 0);
+        opener.playSingle(path, fromList ? player::PlayRequest::List : player::PlayRequest::User);
     };
     h.newPlay = [&opener](const QString& path, const QString& marks) {
         opener.newPlay(path, marks);
     };
     h.stop = [&pb] { pb.mbStop_Click(); };
     h.stopAll = [&pb] { pb.shareBnStop({}); };
-    h.continueMode = [&pb] { return pb.continueMode(); };
-    h.setContinueMode = [&pb](ContinueMode m) { pb.setContinueMode(m); };
-    h.stopStatusTimer = [this] { w_.status().tmrCheck().stop(); };
-    h.focusPlayer = [this] { w_.ui().picAssIcon->setFocus(); };
-    h.enableItemButtons = [this](bool on) {
-        for (LumbaButton* b : {w_.ui().mbLastItem, w_.ui().mbNextItem})
-            b->setState(on ? ButtonState::Normal : ButtonState::Disabled);
-    };
+    player::PlayerState& state = w_.state();
+    h.continueMode = [&state] { return state.continueMode(); };
+    h.setContinueMode = [&state](ContinueMode m) { state.setContinueMode(m); };
+    h.stopStatusTimer = [this] { w_.status().setTicking(false); };
+    h.focusPlayer = [this] { w_.focusPanel(); };
+    h.enableItemButtons = [this](bool on) { w_.setItemButtonsEnabled(on); };
     h.refreshPlayerButtons = [this] { refreshMainItems(); };
     h.saveFile = [](const QString& path, QWidget* owner) { saveFile(path, owner); };
     h.listSaved = [](const QString& path) { tools::doneAfterSave(path, false, 0, false); };
@@ -83,7 +81,7 @@ void ListWiring::addListAreas() {
     list_->browser = lists::browserItems(*browser_);
     lists::FileBrowserHost& b = browser_->host;
     b.playPath = [this](const QString& path) {
-        w_.opener().playSingle(path, 1);
+        w_.opener().playSingle(path, player::PlayRequest::List);
         list_->host.enableItemButtons(browser_->fileCount() > 0);
     };
     b.dropped = [this](const QMimeData& data) {
@@ -125,16 +123,20 @@ void ListWiring::playFiles(const QStringList& paths) {
 }
 
 void ListWiring::addMainMenus() {
-    player::PlayerUi& ui = w_.ui();
-    QMenu* toList = new QMenu(QStringLiteral("加入目前檔案到"), ui.mnuListMenu);
-    ui.mnuListMenu->insertMenu(ui.mnuList, toList);
+    using player::ItemSlot;
+    QMenu& listMenu = w_.menu(player::MenuSlot::List);
+    QMenu& tools = w_.menu(player::MenuSlot::Tools);
+    // The list menu's own items come first, above the window's "播放清單".
+    QAction* playLists = &w_.item(ItemSlot::PlayLists);
+    QMenu* toList = new QMenu(QStringLiteral("加入目前檔案到"), &listMenu);
+    listMenu.insertMenu(playLists, toList);
     const QString captions[3] = {QStringLiteral("播放清單一"), QStringLiteral("播放清單二"),
                                  QStringLiteral("合併清單")};
     for (int k = 0; k < 3; ++k) {
         QAction* a = toList->addAction(captions[k]);
         a->setObjectName(QStringLiteral("mnuToList_%1").arg(k));
         connect(a, &QAction::triggered, this, [this, k] {
-            const QString text = w_.marks().controller().itemTextWithMarks(k == 2);
+            const QString text = w_.marks().itemTextWithMarks(k == 2);
             if (text.isEmpty()) return;
             list_->addToListK(k, text);
             list_->show();
@@ -142,24 +144,24 @@ void ListWiring::addMainMenus() {
         });
         mnuToList[size_t(k)] = a;
     }
-    mnuToListEnd = new QAction(QStringLiteral("總是加到清單末尾"), ui.mnuListMenu);
+    mnuToListEnd = new QAction(QStringLiteral("總是加到清單末尾"), &listMenu);
     mnuToListEnd->setObjectName(QStringLiteral("mnuToListEnd"));
     mnuToListEnd->setCheckable(true);
-    ui.mnuListMenu->insertAction(ui.mnuList, mnuToListEnd);
-    ui.mnuListMenu->insertSeparator(ui.mnuList);
+    listMenu.insertAction(playLists, mnuToListEnd);
+    listMenu.insertSeparator(playLists);
     connect(mnuToListEnd, &QAction::toggled, list_.get(), &lists::frmList::setToListEnd);
 
-    ui.mnuList->setEnabled(true);
-    connect(ui.mnuList, &QAction::triggered, this, [this] { list_->showPlayLists(); });
-    ui.mnuMyExplorer->setEnabled(true);
-    connect(ui.mnuMyExplorer, &QAction::triggered, this, [this] { goToFiles(); });
+    playLists->setEnabled(true);
+    connect(playLists, &QAction::triggered, this, [this] { list_->showPlayLists(); });
+    QAction& fileList = w_.item(ItemSlot::FileList);
+    fileList.setEnabled(true);
+    connect(&fileList, &QAction::triggered, this, [this] { goToFiles(); });
 
-    mnuSaveDir = ui.mnuListMenu->addAction(QStringLiteral("設定存取目錄 ...."));
+    mnuSaveDir = listMenu.addAction(QStringLiteral("設定存取目錄 ...."));
     mnuSaveDir->setObjectName(QStringLiteral("mnuSaveDir"));
     connect(mnuSaveDir, &QAction::triggered, this, [this] { list_->showOn(Area::FileBrowser); });
     // The player's own item, enabled with its media menus.
-    mnuSaveFile = ui.mnuSaveFile;
-    connect(mnuSaveFile, &QAction::triggered, this, [this] {
+    connect(&w_.item(ItemSlot::SaveFile), &QAction::triggered, this, [this] {
         w_.playback().pausePrFn();
         saveFile(w_.media().FileName(), &w_);
     });
@@ -170,8 +172,8 @@ void ListWiring::addMainMenus() {
                                   "修復功能", "FLV 轉影片", "FLV 轉音樂"};
     const Area targets[4] = {Area::JoinList, Area::Split, Area::Snapshot, Area::Fix};
     for (int i = 0; i < 6; ++i) {
-        if (i == 4) ui.mnuTools->addSeparator();
-        QAction* a = ui.mnuTools->addAction(QString::fromUtf8(texts[i]));
+        if (i == 4) tools.addSeparator();
+        QAction* a = tools.addAction(QString::fromUtf8(texts[i]));
         a->setObjectName(QString::fromLatin1(names[i]));
         connect(a, &QAction::triggered, this, [this, i, targets] {
             if (i < 4)

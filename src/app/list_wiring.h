@@ -38,7 +38,6 @@ class ListWiring : public QObject {
     // Main window items: "加入目前檔案到" 0..2, "總是加到清單末尾", the tool areas.
     std::array<QAction*, 3> mnuToList{};
     QAction* mnuToListEnd = nullptr;
-    QAction* mnuSaveFile = nullptr;
     QAction* mnuSaveDir = nullptr;
     std::array<QAction*, 6> mnuToolArea{};  // join, split, snapshot, fix, FLV→video, FLV→music
     // The main window's drop handling, for drops on the file browser.

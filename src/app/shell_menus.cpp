@@ -31,22 +31,22 @@ void onTriggered(QAction* a, QObject* context, Fn fn) {
 }  // namespace
 
 ShellMenus::ShellMenus(frmMain& window, QObject* parent) : QObject(parent) {
-    player::PlayerUi& ui = window.ui();
-    ui.mnuFile->addSeparator();
-    mnuSaveNow = addItem(ui.mnuFile, "mnuSaveNow", QStringLiteral("立即儲存設定"));
+    QMenu* file = &window.menu(player::MenuSlot::File);
+    QMenu* list = &window.menu(player::MenuSlot::List);
+    file->addSeparator();
+    mnuSaveNow = addItem(file, "mnuSaveNow", QStringLiteral("立即儲存設定"));
     onTriggered(mnuSaveNow, this, [this] { emit saveNowRequested(); });
-    mnuEnd[kEndSaving] = addItem(ui.mnuFile, "mnuEnd_0", QStringLiteral("結束 ( 儲存設定 )"));
+    mnuEnd[kEndSaving] = addItem(file, "mnuEnd_0", QStringLiteral("結束 ( 儲存設定 )"));
     onTriggered(mnuEnd[kEndSaving], this, [this] { emit endRequested(kEndSaving); });
-    mnuEnd[kEndWithoutSaving] =
-        addItem(ui.mnuFile, "mnuEnd_1", QStringLiteral("結束 ( 不儲存設定 )"));
+    mnuEnd[kEndWithoutSaving] = addItem(file, "mnuEnd_1", QStringLiteral("結束 ( 不儲存設定 )"));
     onTriggered(mnuEnd[kEndWithoutSaving], this, [this] { emit endRequested(kEndWithoutSaving); });
-    mnuStartList = addItem(ui.mnuListMenu, "mnuStartList", QStringLiteral("啟動時開啟播放清單"));
+    mnuStartList = addItem(list, "mnuStartList", QStringLiteral("啟動時開啟播放清單"));
     mnuStartList->setCheckable(true);
 
-    onTriggered(addItem(ui.mnuFile, "mnuOpenApp", QStringLiteral("開啟安裝目錄")), this,
+    onTriggered(addItem(file, "mnuOpenApp", QStringLiteral("開啟安裝目錄")), this,
                 [] { mnuOpenApp(); });
-    onTriggered(ui.mnuExplorer, this, [] { mnuExplorer(); });
-    addHelpItems(window, ui.mnuHelpMenu);
+    onTriggered(&window.item(player::ItemSlot::Explorer), this, [] { mnuExplorer(); });
+    addHelpItems(window, &window.menu(player::MenuSlot::Help));
 }
 
 void ShellMenus::addHelpItems(frmMain& window, QMenu* help) {

@@ -40,7 +40,7 @@ void Shutdown::terminate() {
 }
 
 bool Shutdown::userKeepsRunning() {
-    if (quiet_ || !w_.playback().marks().checkDealRng()) return false;
+    if (quiet_ || !w_.links().marks().checkDealRng()) return false;
     w_.playback().pausePrFn();
     const auto answer =
         prompts::msgBox(QStringLiteral("你選擇了結束與離開本軟體") + kCrLf +

@@ -20,7 +20,9 @@ ToolPages::ToolPages(frmMain& window, lists::frmList& list) : list_(list) {
     tools::PageContext ctx;
     ctx.editFilter = [&window] { return window.EditFilter(); };
     ctx.openFilter = [&window] { return window.OpenFilter(); };
-    ctx.playSingle = [&window](const QString& path) { window.opener().playSingle(path, 0); };
+    ctx.playSingle = [&window](const QString& path) {
+        window.opener().playSingle(path, player::PlayRequest::User);
+    };
 
     join::JoinListAccess joinList;
     joinList.paths = [&list] { return list.joinList().model().items(); };
@@ -49,7 +51,7 @@ ToolPages::ToolPages(frmMain& window, lists::frmList& list) : list_(list) {
     connect(&list, &lists::frmList::playSourceRequested, this, [this, &window](Area a) {
         tools::ToolPage* p = page(a);
         const QString path = p ? p->sourcePath() : QString();
-        if (!path.isEmpty()) window.opener().playSingle(path, 0);
+        if (!path.isEmpty()) window.opener().playSingle(path, player::PlayRequest::User);
     });
 }
 

@@ -18,7 +18,7 @@
 #include "lists/frm_list.h"
 #include "player/capture/frm_cap.h"
 #include "player/frm_main.h"
-#include "player/marks/player_marks.h"
+#include "player/marks/marks_controller.h"
 #include "player/transport_view.h"
 
 namespace app {

@@ -36,11 +36,13 @@ void ListPlayer::selectInSource(int index) {
     w_.refreshButtons();
 }
 
-void ListPlayer::playNextItem(int d, bool forced, ContinueMode& state) {
+void ListPlayer::playNextItem(int d, bool forced, ContinueMode& state,
+                              const std::function<void(ContinueMode)>& decided) {
     if (w_.host.stopStatusTimer) w_.host.stopStatusTimer();
     const Source s = source();
     const AdvanceStep step = advanceStep(state, forced, w_.playMode(), s.count);
     state = step.state;
+    if (decided) decided(state);
     switch (step.action) {
         case Advance::Nothing:
             break;

@@ -16,8 +16,10 @@ class ListPlayer : public player::PlayerListLink, public marks::MarksListLink {
   public:
     explicit ListPlayer(frmList& window) : w_(window) {}
 
-    // d +1 next, anything else previous; forced: a button press.
-    void playNextItem(int d, bool forced, ContinueMode& state);
+    // d +1 next, anything else previous; forced: a button press. decided hears the state
+    // that follows before anything plays.
+    void playNextItem(int d, bool forced, ContinueMode& state,
+                      const std::function<void(ContinueMode)>& decided = {});
     // text "": the selected item of the source.
     void playCurrentItem(const QString& text = {});
     void selectRnd();
@@ -25,7 +27,9 @@ class ListPlayer : public player::PlayerListLink, public marks::MarksListLink {
     // PlayerListLink
     ListPlayMode playMode() const override;
     bool carriesOn() const override;
-    void advance(ContinueMode& continueMode) override { playNextItem(1, false, continueMode); }
+    void advance(ContinueMode current, const std::function<void(ContinueMode)>& setMode) override {
+        playNextItem(1, false, current, setMode);
+    }
     QString currentItemText() override;
     void refreshButtons() override;
     void previousItem() override { buttonStep(-1); }

@@ -8,13 +8,13 @@
 #include "controls/icons.h"
 #include "media/video_surface.h"
 #include "player/capture/frm_cap.h"
-#include "player/marks/player_marks.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/player_logic.h"
 #include "player/status_tick.h"
 #include "player/time_labels.h"
 #include "player/transport_view.h"
+#include "player/window_marks.h"
 
 using player::MediaOpener;
 using player::PlaybackController;
@@ -26,18 +26,16 @@ frmMain::frmMain(MciDevice* device, QWidget* parent) : QMainWindow(parent) {
     setWindowIcon(QIcon(icons::pixmap(icons::Kind::Program, 32)));
     player::buildPlayerUi(this, ui_);
     media_ = std::make_unique<MCI>(device);
-    labels_ = std::make_unique<player::TimeLabels>(ui_, *media_);
-    playback_ = std::make_unique<PlaybackController>(ui_, *media_, *labels_);
-    status_ = std::make_unique<player::StatusTick>(ui_, *media_, *labels_, *playback_);
-    opener_ = std::make_unique<MediaOpener>(ui_, *media_, this, *playback_, *labels_);
-    transport_ =
-        std::make_unique<TransportView>(ui_, *media_, *playback_, *labels_, *status_, this);
-    playback_->join(*opener_, *status_, *transport_);
-    status_->setTransport(transport_.get());
-    opener_->setTransport(transport_.get());
+    labels_ = std::make_unique<player::TimeLabels>(ui_, *media_, state_);
+    playback_ = std::make_unique<PlaybackController>(ui_, *media_, state_, links_, *labels_);
+    status_ = std::make_unique<player::StatusTick>(ui_, *media_, state_, links_, *labels_);
+    opener_ = std::make_unique<MediaOpener>(ui_, *media_, this, state_, links_, *labels_);
+    transport_ = std::make_unique<TransportView>(ui_, *media_, state_, links_, *labels_,
+                                                 status_->tmrCheck(), this);
+    connectParts();
     connectUi();
-    marks_ = std::make_unique<player::PlayerMarks>(*this);
-    playback_->setMarks(marks_.get());
+    marks_ = std::make_unique<player::WindowMarks>(*this, ui_);
+    links_.setMarks(&marks_->controller());
 
     // The smallest video area is 320 x 10 inside its frame, above the panel.
     ui_.central->setMinimumSize(322, 12 + player::PlayerUi::kPanelHeight);
@@ -55,8 +53,40 @@ frmMain::frmMain(MciDevice* device, QWidget* parent) : QMainWindow(parent) {
 }
 
 frmMain::~frmMain() {
-    status_->tmrCheck().stop();
+    status_->setTicking(false);
     media_->closeMCI(QString());
+}
+
+// What one part asks of another goes through here, so the parts never hold each other.
+void frmMain::connectParts() {
+    using player::PlayRequest;
+    using player::StatusTick;
+    PlaybackController* pb = playback_.get();
+    MediaOpener* op = opener_.get();
+    StatusTick* st = status_.get();
+    TransportView* tv = transport_.get();
+
+    connect(pb, &PlaybackController::tickingChanged, st, &StatusTick::setTicking);
+    connect(pb, &PlaybackController::tickWanted, st, &StatusTick::tmrCheck_Timer);
+    connect(pb, &PlaybackController::playingShown, tv, &TransportView::refreshVolume);
+    connect(pb, &PlaybackController::reopenWanted, op,
+            [op](const QString& path) { op->playSingle(path, PlayRequest::User); });
+    connect(pb, &PlaybackController::playFailed, op, [op] { op->failPlay(QString()); });
+    connect(st, &StatusTick::endReached, pb, &PlaybackController::endReached);
+
+    connect(op, &MediaOpener::pauseWanted, pb, &PlaybackController::mbPause_Click);
+    connect(op, &MediaOpener::stopWanted, pb, &PlaybackController::shareBnStop);
+    connect(op, &MediaOpener::playingWanted, pb, [pb] { pb->showPlaying(false); });
+    connect(op, &MediaOpener::normalSpeedWanted, tv,
+            [tv] { tv->mnuSpeed_Click(player::kNormalSpeedItem); });
+    connect(op, &MediaOpener::sizeWanted, tv, [tv] { tv->myPutSize(true); });
+    connect(op, &MediaOpener::openDone, pb, &PlaybackController::stateChanged);
+
+    connect(tv, &TransportView::playWanted, pb, &PlaybackController::mbPlay_Click);
+    connect(tv, &TransportView::pauseWanted, pb, &PlaybackController::mbPause_Click);
+    connect(tv, &TransportView::stopWanted, pb, &PlaybackController::mbStop_Click);
+    connect(tv, &TransportView::lookWanted, pb, &PlaybackController::refreshTransportLook);
+    connect(tv, &TransportView::tickWanted, st, &StatusTick::tmrCheck_Timer);
 }
 
 void frmMain::connectUi() {
@@ -83,10 +113,10 @@ void frmMain::connectUi() {
     connect(ui_.mbBackward, &LumbaButton::Click, tv, [tv] { tv->jump(true, -1); });
     connect(ui_.mbForward, &LumbaButton::Click, tv, [tv] { tv->jump(true, +1); });
     connect(ui_.mbSound, &LumbaButton::Click, tv, &TransportView::mbSound_Click);
-    connect(ui_.mbLastItem, &LumbaButton::Click, pb, [pb] { pb->listLink().previousItem(); });
-    connect(ui_.mbNextItem, &LumbaButton::Click, pb, [pb] { pb->listLink().nextItem(); });
-    connect(ui_.mbRngStart, &LumbaButton::Click, pb, [pb] { pb->marks().markStart(); });
-    connect(ui_.mbRngEnd, &LumbaButton::Click, pb, [pb] { pb->marks().markEnd(); });
+    connect(ui_.mbLastItem, &LumbaButton::Click, this, [this] { links_.list().previousItem(); });
+    connect(ui_.mbNextItem, &LumbaButton::Click, this, [this] { links_.list().nextItem(); });
+    connect(ui_.mbRngStart, &LumbaButton::Click, this, [this] { links_.marks().markStart(); });
+    connect(ui_.mbRngEnd, &LumbaButton::Click, this, [this] { links_.marks().markEnd(); });
 
     connect(ui_.picHsb, &BarPart::mouseDown, tv, &TransportView::picHsb_MouseDown);
     connect(ui_.picHsbBack, &BarPart::mouseDown, tv, &TransportView::picHsbBack_MouseDown);
@@ -115,6 +145,48 @@ void frmMain::setMediaMenus(bool on, bool capture) {
     }
 }
 
+QMenu& frmMain::menu(player::MenuSlot which) {
+    switch (which) {
+        case player::MenuSlot::File:
+            return *ui_.mnuFile;
+        case player::MenuSlot::List:
+            return *ui_.mnuListMenu;
+        case player::MenuSlot::Tools:
+            return *ui_.mnuTools;
+        case player::MenuSlot::Help:
+            break;
+    }
+    return *ui_.mnuHelpMenu;
+}
+
+QAction& frmMain::item(player::ItemSlot which) {
+    switch (which) {
+        case player::ItemSlot::PlayLists:
+            return *ui_.mnuList;
+        case player::ItemSlot::FileList:
+            return *ui_.mnuMyExplorer;
+        case player::ItemSlot::SaveFile:
+            return *ui_.mnuSaveFile;
+        case player::ItemSlot::Explorer:
+            break;
+    }
+    return *ui_.mnuExplorer;
+}
+
+void frmMain::focusPanel() { ui_.picAssIcon->setFocus(); }
+
+void frmMain::focusVideo() {
+    if (ui_.video) ui_.video->setFocus();
+}
+
+void frmMain::setItemButtonsEnabled(bool on) {
+    for (LumbaButton* b : {ui_.mbLastItem, ui_.mbNextItem})
+        b->setState(on ? ButtonState::Normal : ButtonState::Disabled);
+}
+
+marks::MarksController& frmMain::marks() { return marks_->controller(); }
+marks::MarksActions& frmMain::marksActions() { return marks_->actions(); }
+
 frmCap& frmMain::capture() {
     if (!cap_) cap_ = new frmCap(this);
     return *cap_;
@@ -124,7 +196,7 @@ void frmMain::mnuSaveCap_Click() {
     playback_->pausePrFn();
     repaint();
     // The pictures mpv rendered up to the pause reach the surface first.
-    playback_->letEventsRun();
+    player::letEventsRun();
     // The video area inside the surface's 1-pixel frame.
     capture().showCapture(media_->FileName(), *ui_.video,
                           QRect(QPoint(1, 1), transport_->videoArea()));

@@ -6,15 +6,27 @@
 #include <memory>
 
 #include "media/mci.h"
+#include "player/player_links.h"
+#include "player/player_state.h"
 #include "player/player_ui.h"
 
 class MciDevice;
 class frmCap;
 
+namespace marks {
+class MarksActions;
+class MarksController;
+}  // namespace marks
+
 namespace player {
+// The menus other rooms add their items to.
+enum class MenuSlot { File, List, Tools, Help };
+// Items of the window's own menus that other rooms give their work.
+enum class ItemSlot { PlayLists, FileList, SaveFile, Explorer };
+
 class MediaOpener;
 class PlaybackController;
-class PlayerMarks;
+class WindowMarks;
 class StatusTick;
 class TimeLabels;
 class TransportView;
@@ -34,8 +46,11 @@ class frmMain : public QMainWindow {
     QString EditFilter() const { return editFilter_; }
 
     MCI& media() { return *media_; }
-    player::PlayerUi& ui() { return ui_; }
-    // Play, pause, stop, the player's state and the links to the list and the marks.
+    // What the player is (play state, file, position, speed ...), with its change signals.
+    player::PlayerState& state() { return state_; }
+    // The list window and the marks as the controllers reach them.
+    player::PlayerLinks& links() { return links_; }
+    // Play, pause, stop and the end of play.
     player::PlaybackController& playback() { return *playback_; }
     // Opening files, their failure and release.
     player::MediaOpener& opener() { return *opener_; }
@@ -45,8 +60,17 @@ class frmMain : public QMainWindow {
     player::TimeLabels& labels() { return *labels_; }
     // Speed, jumps, the bar, volume, sizing and the keyboard.
     player::TransportView& transport() { return *transport_; }
-    // Segments, marks bar and marks menus.
-    player::PlayerMarks& marks() { return *marks_; }
+    // Segments and segment play; the marks menus' commands.
+    marks::MarksController& marks();
+    marks::MarksActions& marksActions();
+    QMenu& menu(player::MenuSlot which);
+    QAction& item(player::ItemSlot which);
+    // Keyboard focus to the panel's file icon (away from the lists), or to the video.
+    void focusPanel();
+    void focusVideo();
+    // The previous and next item buttons follow whether the list has items.
+    void setItemButtonsEnabled(bool on);
+
     // The capture window (made on first use; hidden until a capture).
     frmCap& capture();
     // "另存畫面" and Home: pause, then take the picture the video area shows.
@@ -61,17 +85,20 @@ class frmMain : public QMainWindow {
     bool eventFilter(QObject* watched, QEvent* e) override;
 
   private:
+    void connectParts();
     void connectUi();
     void setMediaMenus(bool on, bool capture);
 
     player::PlayerUi ui_;
+    player::PlayerState state_;
+    player::PlayerLinks links_;
     std::unique_ptr<MCI> media_;
     std::unique_ptr<player::TimeLabels> labels_;
     std::unique_ptr<player::PlaybackController> playback_;
     std::unique_ptr<player::StatusTick> status_;
     std::unique_ptr<player::MediaOpener> opener_;
     std::unique_ptr<player::TransportView> transport_;
-    std::unique_ptr<player::PlayerMarks> marks_;  // last: it goes first
+    std::unique_ptr<player::WindowMarks> marks_;  // last: it goes first
     frmCap* cap_ = nullptr;                       // a child window, deleted with this one
     QString openFilter_;
     QString editFilter_;

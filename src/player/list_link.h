@@ -2,6 +2,7 @@
 // What the player window needs of the list window. The application wires an implementation
 // in; the defaults behave as an empty play list (nothing plays next, nothing is marked).
 #include <QString>
+#include <functional>
 
 #include "common/player_values.h"
 
@@ -16,8 +17,12 @@ class PlayerListLink {
     // The continuation test: the list carries on with another item after this one.
     virtual bool carriesOn() const { return false; }
     // The list advance after a stop or the end of a file: decides whether and what plays
-    // next and sets continueMode accordingly (an empty list: nothing, ContinueMode::None).
-    virtual void advance(ContinueMode& continueMode) { continueMode = ContinueMode::None; }
+    // next and gives the continue mode that follows to setMode before anything plays (an
+    // empty list: nothing, ContinueMode::None).
+    virtual void advance(ContinueMode current, const std::function<void(ContinueMode)>& setMode) {
+        (void)current;
+        setMode(ContinueMode::None);
+    }
     // Item text (path, optionally "∥" and marks) of the current list's current item.
     virtual QString currentItemText() { return {}; }
     // A file opened: mark it as the current item (the refresh comes from the player).

@@ -1,5 +1,6 @@
 #include "player/media_opener.h"
 
+#include <QCoreApplication>
 #include <QFileIconProvider>
 #include <QFileInfo>
 #include <QWidget>
@@ -12,10 +13,8 @@
 #include "common/texts.h"
 #include "items/item_text.h"
 #include "media/video_surface.h"
-#include "player/playback_controller.h"
 #include "player/player_logic.h"
 #include "player/time_labels.h"
-#include "player/transport_view.h"
 
 namespace player {
 
@@ -26,45 +25,48 @@ const QString kMainAlias = QStringLiteral("Lumba.FLV");
 
 using texts::kCrLf;
 
-MediaOpener::MediaOpener(PlayerUi& ui, MCI& media, QWidget* window, PlaybackController& playback,
-                         TimeLabels& labels, QObject* parent)
+MediaOpener::MediaOpener(PlayerUi& ui, MCI& media, QWidget* window, PlayerState& state,
+                         PlayerLinks& links, TimeLabels& labels, QObject* parent)
     : QObject(parent),
       ui_(ui),
       media_(media),
       window_(window),
-      playback_(playback),
+      state_(state),
+      links_(links),
       labels_(labels) {}
 
-void MediaOpener::playSingle(QString path, int fromList) {
+void MediaOpener::playSingle(QString path, PlayRequest from) {
     path = items::withoutQuotes(path);
-    MarksHooks& marks = playback_.marks();
-    if (marks.checkDealRng() && fromList == 0) marks.setRngEditTag(RngEditTag::SingleFileRequest);
-    playback_.setContinueMode(fromList > 0 ? ContinueMode::PlayList : ContinueMode::SingleFile);
+    marks::PlaybackMarks& marks = links_.marks();
+    if (marks.checkDealRng() && from == PlayRequest::User)
+        marks.setRngEditTag(RngEditTag::SingleFileRequest);
+    state_.setContinueMode(from == PlayRequest::List ? ContinueMode::PlayList
+                                                     : ContinueMode::SingleFile);
     const items::ItemParts item =
-        items::splitItemText(path.isEmpty() ? playback_.listLink().currentItemText() : path);
+        items::splitItemText(path.isEmpty() ? links_.list().currentItemText() : path);
     newPlay(fixDriveLetter(item.path), item.marks);
     window_->show();
 }
 
 bool MediaOpener::confirmLeavingMarks(const QString& path) {
-    if (media_.getMode() == MciMode::Playing) playback_.mbPause_Click();
+    if (media_.getMode() == MciMode::Playing) emit pauseWanted();
     const QString text = QStringLiteral("某個多媒體檔案正準備接續播放") + kCrLf +
                          QStringLiteral("但是你目前處於標記編輯的狀態") + kCrLf + kCrLf +
                          QStringLiteral("按「是」則允許該多媒體的播放") + kCrLf +
                          QStringLiteral("按「否」則取消該多媒體的播放") + kCrLf + kCrLf + path;
     if (prompts::msgBox(text, prompts::Buttons::YesNo, texts::kNoticeTitle) != prompts::Answer::Yes)
         return false;
-    playback_.setContinueMode(ContinueMode::None);
-    playback_.shareBnStop({.listDone = true, .atEnd = true});
-    playback_.setContinueMode(playback_.marks().rngEditTag() == RngEditTag::SingleFileRequest
-                                  ? ContinueMode::SingleFile
-                                  : ContinueMode::PlayList);
-    playback_.letEventsRun();
+    state_.setContinueMode(ContinueMode::None);
+    emit stopWanted({.listDone = true, .atEnd = true});
+    state_.setContinueMode(links_.marks().rngEditTag() == RngEditTag::SingleFileRequest
+                               ? ContinueMode::SingleFile
+                               : ContinueMode::PlayList);
+    QCoreApplication::processEvents();
     return true;
 }
 
 void MediaOpener::newPlay(const QString& path, const QString& marksText) {
-    MarksHooks& marks = playback_.marks();
+    marks::PlaybackMarks& marks = links_.marks();
     if (marks.checkDealRng() && !confirmLeavingMarks(path)) return;
     if (isMediaFile(path) && !isAudioFile(path) && prepareCapture) prepareCapture(path);
 
@@ -82,44 +84,45 @@ void MediaOpener::newPlay(const QString& path, const QString& marksText) {
     static QFileIconProvider iconProvider;
     ui_.picAssIcon->setPixmap(iconProvider.icon(QFileInfo(path)).pixmap(16, 16));
 
-    fnTag_ = fso().GetFileName(path);
-    window_->setWindowTitle(QStringLiteral(" ") + fnTag_ + QStringLiteral(" - Lumba.FLV"));
+    state_.setFileName(fso().GetFileName(path));
+    window_->setWindowTitle(QStringLiteral(" ") + state_.fileName() +
+                            QStringLiteral(" - Lumba.FLV"));
     ui_.lblFnName->setText(QStringLiteral("正在播放，進度 0 ％，播速 100 ％"));
 
-    if (transport_) transport_->mnuSpeed_Click(kNormalSpeedItem);
+    emit normalSpeedWanted();
 
     media_.openMCI(path, ui_.video->surfaceId(), kMainAlias);
     media_.setVolume(500);
 
-    if (transport_) transport_->myPutSize(true);
+    emit sizeWanted();
 
     marks.applyMarksText(media_, marksText);
 
     if (media_.isSuccess()) {
         ui_.picNote->hide();
-        playback_.showPlaying(false);
+        emit playingWanted();
         if (media_.getTotalSeconds() <= 0) {
             ui_.mbRngStart->setState(ButtonState::Disabled);
             ui_.mbRngEnd->setState(ButtonState::Disabled);
             labels_.setTimeLabelsVisible(false);
-            playback_.listLink().lengthUnknown();
+            links_.list().lengthUnknown();
         }
-        playback_.listLink().markCurrentItem();
+        links_.list().markCurrentItem();
         emit mediaMenusEnabled(true, !media_.isAudioOnly());
     } else {
         failPlay(QString());
     }
-    emit playback_.stateChanged();
+    emit openDone();
 }
 
 void MediaOpener::failPlay(const QString& givenPath) {
-    playback_.setContinueMode(ContinueMode::None);
-    playback_.listLink().clearCurrentItemMarker();
+    state_.setContinueMode(ContinueMode::None);
+    links_.list().clearCurrentItemMarker();
     emit mediaMenusEnabled(false, false);
     const QString path = givenPath.isEmpty() ? media_.FileName() : givenPath;
     labels_.setTimeLabelsVisible(false);
     if (hideBusy) hideBusy();
-    playback_.shareBnStop({.listDone = true, .atEnd = true});
+    emit stopWanted({.listDone = true, .atEnd = true});
     ui_.lblFnName->setText(QStringLiteral("無法播放"));
     ui_.mnuSaveCap->setEnabled(false);
     playErrorMsg(path, QString::fromUtf8(kPlayErrorLead));
@@ -136,28 +139,28 @@ void MediaOpener::playErrorMsg(const QString& path, const QString& lead) {
 void MediaOpener::closeRunFn(QString path) {
     if (!path.isEmpty() && !path.contains(u'/')) path = currentFolder() + path;
     if (path.isEmpty() || path != media_.FileName()) return;
-    playback_.setContinueMode(ContinueMode::None);
-    playback_.shareBnStop({});
-    playback_.marks().clearAllMarks();
+    state_.setContinueMode(ContinueMode::None);
+    emit stopWanted({});
+    links_.marks().clearAllMarks();
     labels_.setTimeLabelsVisible(false);
     media_.closeMCI(QString());
     ui_.lblFnName->setText(QStringLiteral("關閉播放，因為此檔案經過重新讀取"));
-    playback_.letEventsRun();
+    QCoreApplication::processEvents();
 }
 
 void MediaOpener::mnuOpen_Click(const QString& openFilter) {
-    playback_.pausePrFn();
+    if (state_.playState() == PlayState::Playing) emit pauseWanted();
     prompts::FileDialog d;
     d.owner = window_;
     d.initialFolder = mediaDialogStart();
     d.qtFilter = openFilter;
     const QStringList chosen = prompts::current().file(d).paths;
-    if (!chosen.isEmpty()) playSingle(chosen.first(), 0);
+    if (!chosen.isEmpty()) playSingle(chosen.first(), PlayRequest::User);
 }
 
 void MediaOpener::mnuPlayLast_Click() {
     if (lastFile_.isEmpty()) return;
-    playback_.setContinueMode(ContinueMode::SingleFile);
+    state_.setContinueMode(ContinueMode::SingleFile);
     const QString path = lastFile_;  // newPlay overwrites lastFile_ with the current file
     newPlay(path, QString());
 }

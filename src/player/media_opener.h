@@ -7,28 +7,29 @@
 #include <functional>
 
 #include "media/mci.h"
+#include "player/player_links.h"
+#include "player/player_state.h"
 #include "player/player_ui.h"
 
 class QWidget;
 
 namespace player {
 
-class PlaybackController;
 class TimeLabels;
-class TransportView;
+
+// How a file comes to play: asked for by the user, or by the list window.
+enum class PlayRequest { User, List };
 
 class MediaOpener : public QObject {
     Q_OBJECT
   public:
-    MediaOpener(PlayerUi& ui, MCI& media, QWidget* window, PlaybackController& playback,
+    MediaOpener(PlayerUi& ui, MCI& media, QWidget* window, PlayerState& state, PlayerLinks& links,
                 TimeLabels& labels, QObject* parent = nullptr);
 
-    void setTransport(TransportView* t) { transport_ = t; }
     QString lastFile() const { return lastFile_; }
-    QString fileNameTag() const { return fnTag_; }  // Tag of lblFnName
 
-    // fromList > 0: the list asked for it. "" plays the list's current item.
-    void playSingle(QString path, int fromList);
+    // "" plays the list's current item.
+    void playSingle(QString path, PlayRequest from);
     void newPlay(const QString& path, const QString& marksText);
     // path "": the file of the media object.
     void failPlay(const QString& path);
@@ -47,6 +48,15 @@ class MediaOpener : public QObject {
     void codecHelpRequested();
     // The media menus follow the open media (capture: it has a picture).
     void mediaMenusEnabled(bool on, bool capture);
+    // What the transport does around an open: pause what plays, stop it, show the new file
+    // playing; the speed back to normal and the picture sized for the new file.
+    void pauseWanted();
+    void stopWanted(const StopFlags& flags);
+    void playingWanted();
+    void normalSpeedWanted();
+    void sizeWanted();
+    // An open or a release ended (the player's state and items may have changed).
+    void openDone();
 
   private:
     // Marks are being edited: true when the user lets the new file play.
@@ -55,11 +65,10 @@ class MediaOpener : public QObject {
     PlayerUi& ui_;
     MCI& media_;
     QWidget* window_;
-    PlaybackController& playback_;
+    PlayerState& state_;
+    PlayerLinks& links_;
     TimeLabels& labels_;
-    TransportView* transport_ = nullptr;
     QString lastFile_;
-    QString fnTag_;
 };
 
 }  // namespace player

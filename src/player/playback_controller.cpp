@@ -2,44 +2,30 @@
 
 #include <QCoreApplication>
 
-#include "player/media_opener.h"
-#include "player/status_tick.h"
 #include "player/time_labels.h"
-#include "player/transport_view.h"
 
 namespace player {
 
-PlaybackController::PlaybackController(PlayerUi& ui, MCI& media, TimeLabels& labels,
-                                       QObject* parent)
-    : QObject(parent), ui_(ui), media_(media), labels_(labels) {}
+void letEventsRun() { QCoreApplication::processEvents(); }
 
-void PlaybackController::join(MediaOpener& opener, StatusTick& status, TransportView& transport) {
-    opener_ = &opener;
-    status_ = &status;
-    transport_ = &transport;
-}
-
-void PlaybackController::letEventsRun() {
-    if (processEvents)
-        processEvents();
-    else
-        QCoreApplication::processEvents();
-}
+PlaybackController::PlaybackController(PlayerUi& ui, MCI& media, PlayerState& state,
+                                       PlayerLinks& links, TimeLabels& labels, QObject* parent)
+    : QObject(parent), ui_(ui), media_(media), state_(state), links_(links), labels_(labels) {}
 
 void PlaybackController::ifStopped(bool nothingOpen) {
-    status_->tmrCheck().stop();
+    emit tickingChanged(false);
     ui_.picHsb->setEnabled(false);
     labels_.moveThumb(0);
-    ui_.lblFnName->setText(opener_->fileNameTag().isEmpty() ? QStringLiteral("請開啟新的檔案")
-                                                            : QStringLiteral("結束播放"));
+    ui_.lblFnName->setText(state_.fileName().isEmpty() ? QStringLiteral("請開啟新的檔案")
+                                                       : QStringLiteral("結束播放"));
     labels_.showStoppedTime();
     for (LumbaButton* b :
          {ui_.mbRngStart, ui_.mbRngEnd, ui_.mbPause, ui_.mbBackward, ui_.mbForward})
         b->setState(ButtonState::Disabled);
     ui_.mbPlay->setState(nothingOpen ? ButtonState::Disabled : ButtonState::Normal);
     ui_.mbStop->setState(nothingOpen ? ButtonState::Disabled : ButtonState::Down);
-    playState_ = PlayState::Stopped;
-    list_->refreshButtons();
+    state_.setPlayState(PlayState::Stopped);
+    links_.list().refreshButtons();
     emit stateChanged();
 }
 
@@ -57,39 +43,39 @@ void PlaybackController::showPlaying(bool afterOpen) {
     if (!afterOpen) refreshTransportLook(false);
     labels_.setTimeLabelsVisible(true);
     ui_.mbRngStart->setState(media_.isRngPlaying() ? ButtonState::Down : ButtonState::Normal);
-    playState_ = PlayState::Playing;
-    list_->refreshButtons();
+    state_.setPlayState(PlayState::Playing);
+    links_.list().refreshButtons();
     // The timer first: the first volume read may raise the no-mixer notice, and the status
     // line must keep moving behind that box.
-    status_->tmrCheck().start();
-    transport_->refreshVolume();
+    emit tickingChanged(true);
+    emit playingShown();
     emit stateChanged();
 }
 
 void PlaybackController::segmentPlayStarted(bool fromStopped) {
-    if (fromStopped) continueMode_ = ContinueMode::PlayList;
+    if (fromStopped) state_.setContinueMode(ContinueMode::PlayList);
     showPlaying(false);
 }
 
 void PlaybackController::mbPlay_Click() {
     refreshTransportLook(false);
-    const PlayState was = playState_;
-    if (playState_ != PlayState::Paused) {
-        media_.playMCI(0, labels_.totalUnits(), false, false, false);
+    const PlayState was = state_.playState();
+    if (was != PlayState::Paused) {
+        media_.playMCI(0, state_.length(), false, false, false);
         media_.rngCancel();
         if (!media_.isSuccess()) {
-            opener_->playSingle(media_.FileName(), 0);
+            emit reopenWanted(media_.FileName());
             return;
         }
     } else {
         media_.resumeMCI();
     }
     if (media_.isSuccess()) {
-        if (was == PlayState::Stopped) continueMode_ = ContinueMode::PlayList;
+        if (was == PlayState::Stopped) state_.setContinueMode(ContinueMode::PlayList);
         showPlaying(true);
-        status_->tmrCheck_Timer();
+        emit tickWanted();
     } else {
-        opener_->failPlay(QString());
+        emit playFailed();
     }
 }
 
@@ -97,36 +83,53 @@ void PlaybackController::mbPause_Click() {
     refreshTransportLook(true);
     letEventsRun();
     shareBnPause();
-    status_->tmrCheck_Timer();
+    emit tickWanted();
 }
 
 void PlaybackController::shareBnPause() {
     media_.pauseMCI();
-    playState_ = PlayState::Paused;
+    state_.setPlayState(PlayState::Paused);
     refreshTransportLook(true);
     emit stateChanged();
 }
 
 void PlaybackController::mbStop_Click() {
-    shareBnStop(
-        {.atEnd = continueMode_ == ContinueMode::PlayList && listRunsOn(list_->playMode())});
+    shareBnStop({.atEnd = state_.continueMode() == ContinueMode::PlayList &&
+                          listRunsOn(links_.list().playMode())});
 }
 
 void PlaybackController::shareBnStop(StopFlags flags) {
-    if (marks_->lastIsOpen()) marks_->closeOpenSegment();
+    marks::PlaybackMarks& marks = links_.marks();
+    PlayerListLink& list = links_.list();
+    if (marks.lastIsOpen()) marks.markEnd();
     media_.rngCancel();
-    if (!(flags.atEnd && !media_.isCDa() && list_->carriesOn())) media_.stopMCI(QString(), 0);
+    if (!(flags.atEnd && !media_.isCDa() && list.carriesOn())) media_.stopMCI(QString(), 0);
     ifStopped(false);
-    if (flags.checkMarks && marks_->marksEdited()) {
-        marks_->leaveListModeAfterEditing();
+    if (flags.checkMarks && marks.marksEdited()) {
+        marks.leaveListModeAfterEditing();
         return;
     }
-    if (!flags.listDone) list_->advance(continueMode_);
-    if (list_->isForeground()) ui_.picAssIcon->setFocus();
+    if (!flags.listDone)
+        list.advance(state_.continueMode(), [this](ContinueMode m) { state_.setContinueMode(m); });
+    if (list.isForeground()) ui_.picAssIcon->setFocus();
 }
 
 void PlaybackController::pausePrFn() {
-    if (playState_ == PlayState::Playing) mbPause_Click();
+    if (state_.playState() == PlayState::Playing) mbPause_Click();
+}
+
+void PlaybackController::endReached() {
+    marks::PlaybackMarks& marks = links_.marks();
+    const int playing = marks.playingSegment();
+    const int last = marks.lastIndex();
+    if (media_.rngRepeat()) {
+        marks.playNextSegment(marks::SegmentRepeat::Loop, playing < last ? playing + 1 : 0);
+    } else if (media_.rngEnd() > 0 && playing < last) {
+        marks.playNextSegment(marks::SegmentRepeat::Once, playing + 1);
+    } else {
+        media_.rngCancel();
+        shareBnStop({.atEnd = links_.list().playMode() != ListPlayMode::Once});
+    }
 }
 
 }  // namespace player

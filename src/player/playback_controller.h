@@ -1,48 +1,29 @@
 #pragma once
-// The playback state of the main window and its transport commands: play, pause, stop, the
-// stopped look and the hand-over to the list after a stop. Opening media lives in
-// MediaOpener, the status timer in StatusTick, the read-outs in TimeLabels; the list window
-// and the marks are reached through their small interfaces.
+// The transport commands of the main window: play, pause, stop, the stopped and playing
+// looks, the end of a file or segment and the hand-over to the list after a stop. It acts on
+// the media object and the player's state; what other parts must do in turn (the status
+// timer, a new open, the volume read) it asks through its signals.
 #include <QObject>
-#include <functional>
 
 #include "common/player_values.h"
 #include "media/mci.h"
-#include "player/list_link.h"
-#include "player/marks_hooks.h"
+#include "player/player_links.h"
+#include "player/player_logic.h"
+#include "player/player_state.h"
 #include "player/player_ui.h"
 
 namespace player {
 
-class MediaOpener;
-class StatusTick;
 class TimeLabels;
-class TransportView;
 
-// How a stop came about (shareBnStop).
-struct StopFlags {
-    bool listDone = false;    // the list must not advance afterwards
-    bool atEnd = false;       // the file ended: a list that carries on keeps the position
-    bool checkMarks = false;  // leave list play mode when marks were edited
-};
+// Lets pending window events run (pictures reach the surface, boxes close).
+void letEventsRun();
 
 class PlaybackController : public QObject {
     Q_OBJECT
   public:
-    PlaybackController(PlayerUi& ui, MCI& media, TimeLabels& labels, QObject* parent = nullptr);
-
-    // The other parts of the window, set once after they are made.
-    void join(MediaOpener& opener, StatusTick& status, TransportView& transport);
-    // nullptr restores the defaults (an empty play list, no marks).
-    void setListLink(PlayerListLink* link) { list_ = link ? link : &noList_; }
-    void setMarks(MarksHooks* marks) { marks_ = marks ? marks : &noMarks_; }
-    PlayerListLink& listLink() { return *list_; }
-    MarksHooks& marks() { return *marks_; }
-
-    PlayState playState() const { return playState_; }
-    void setPlayState(PlayState s) { playState_ = s; }
-    ContinueMode continueMode() const { return continueMode_; }
-    void setContinueMode(ContinueMode m) { continueMode_ = m; }
+    PlaybackController(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links,
+                       TimeLabels& labels, QObject* parent = nullptr);
 
     void mbPlay_Click();
     void mbPause_Click();
@@ -58,28 +39,28 @@ class PlaybackController : public QObject {
     // A segment play of the marks started: show it playing; from the stopped state it counts
     // as Play pressed there.
     void segmentPlayStarted(bool fromStopped);
-    // Lets pending window events run (through processEvents when a test sets it).
-    void letEventsRun();
-    std::function<void()> processEvents;
+    // The status timer saw the end of a segment play or of the file: the next segment plays
+    // (or the first again when repeating), else the player stops and the list takes over.
+    void endReached();
 
   signals:
     // playState, the buttons or the labels changed.
     void stateChanged();
+    // The status timer runs from play to stop; one tick right after a command.
+    void tickingChanged(bool on);
+    void tickWanted();
+    // Play is shown (after the timer started): the volume is read again.
+    void playingShown();
+    // Play of the stopped media failed: it is opened again (path), or reported (resume).
+    void reopenWanted(const QString& path);
+    void playFailed();
 
   private:
     PlayerUi& ui_;
     MCI& media_;
+    PlayerState& state_;
+    PlayerLinks& links_;
     TimeLabels& labels_;
-    MediaOpener* opener_ = nullptr;
-    StatusTick* status_ = nullptr;
-    TransportView* transport_ = nullptr;
-    PlayerListLink noList_;
-    MarksHooks noMarks_;
-    PlayerListLink* list_ = &noList_;
-    MarksHooks* marks_ = &noMarks_;
-
-    PlayState playState_ = PlayState::Stopped;
-    ContinueMode continueMode_ = ContinueMode::None;
 };
 
 }  // namespace player

@@ -73,6 +73,13 @@ struct JumpTarget {
 };
 JumpTarget jumpTarget(int current, int direction, int step, int totalFrames);
 
+// How a stop came about (shareBnStop).
+struct StopFlags {
+    bool listDone = false;    // the list must not advance afterwards
+    bool atEnd = false;       // the file ended: a list that carries on keeps the position
+    bool checkMarks = false;  // leave list play mode when marks were edited
+};
+
 // The keyboard table of the main window.
 enum class KeyAction {
     None,

@@ -1,60 +1,49 @@
 #include "player/status_tick.h"
 
-#include "player/playback_controller.h"
 #include "player/player_logic.h"
 #include "player/time_labels.h"
-#include "player/transport_view.h"
 
 namespace player {
 
-StatusTick::StatusTick(PlayerUi& ui, MCI& media, TimeLabels& labels, PlaybackController& playback,
-                       QObject* parent)
-    : QObject(parent), ui_(ui), media_(media), labels_(labels), playback_(playback) {
+StatusTick::StatusTick(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links,
+                       TimeLabels& labels, QObject* parent)
+    : QObject(parent), ui_(ui), media_(media), state_(state), links_(links), labels_(labels) {
     tmrCheck_.setInterval(333);
     connect(&tmrCheck_, &QTimer::timeout, this, &StatusTick::tmrCheck_Timer);
 }
 
+void StatusTick::setTicking(bool on) {
+    if (on)
+        tmrCheck_.start();
+    else
+        tmrCheck_.stop();
+}
+
 void StatusTick::tmrCheck_Timer() {
     if (closing_) return;
-    MarksHooks& marks = playback_.marks();
+    marks::PlaybackMarks& marks = links_.marks();
     const int32_t position = media_.getCurFrame();
-    const bool paused = playback_.playState() == PlayState::Paused;
-    if (!(position == lastTickPos_ && !paused) && labels_.totalUnits() > 1) {
+    const int32_t lastTickPos = state_.position();
+    const bool paused = state_.playState() == PlayState::Paused;
+    if (!(position == lastTickPos && !paused) && state_.length() > 1) {
         labels_.moveThumb(position);
         const double progress = progressOf(ui_.picHsb2->x(), ui_.picHsb2->width(), ui_.picHsb->x(),
                                            ui_.picHsb->width());
-        const int speed = transport_ ? transport_->speedTag() : 1000;
-        ui_.lblFnName->setText(statusLine(paused, progress, speed));
+        ui_.lblFnName->setText(statusLine(paused, progress, state_.speed()));
         labels_.showCurrentTime(progress);
-        if (marks.lastIsOpen() && position != lastTickPos_) marks.stretchOpenSegment(position);
+        if (marks.lastIsOpen() && position != lastTickPos) marks.stretchOpenSegment(position);
     }
     bool ended = false;
     if (media_.isRngPlaying() && !paused) {
         if (media_.rngEnd() > 0 && position >= media_.rngEnd())
             ended = true;
-        else if (position == lastTickPos_)
+        else if (position == lastTickPos)
             ended = true;
     }
     if (!ended && !paused && media_.getMode() == MciMode::Stopped) ended = true;
     emit statusTick(position);
-    if (ended) endReached();
-    lastTickPos_ = position;
-}
-
-// The end of a segment plays the next one (or the first again when repeating); the end of
-// the file, or of the last segment, stops and hands over to the list.
-void StatusTick::endReached() {
-    MarksHooks& marks = playback_.marks();
-    const int playing = marks.playingSegment();
-    const int last = marks.lastIndex();
-    if (media_.rngRepeat()) {
-        marks.playNextRS(1, playing < last ? playing + 1 : 0);
-    } else if (media_.rngEnd() > 0 && playing < last) {
-        marks.playNextRS(0, playing + 1);
-    } else {
-        media_.rngCancel();
-        playback_.shareBnStop({.atEnd = playback_.listLink().playMode() != ListPlayMode::Once});
-    }
+    if (ended) emit endReached();
+    state_.setPosition(position);
 }
 
 }  // namespace player

@@ -7,42 +7,40 @@
 #include <cstdint>
 
 #include "media/mci.h"
+#include "player/player_links.h"
+#include "player/player_state.h"
 #include "player/player_ui.h"
 
 namespace player {
 
-class PlaybackController;
 class TimeLabels;
-class TransportView;
 
 class StatusTick : public QObject {
     Q_OBJECT
   public:
-    StatusTick(PlayerUi& ui, MCI& media, TimeLabels& labels, PlaybackController& playback,
+    StatusTick(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links, TimeLabels& labels,
                QObject* parent = nullptr);
 
-    void setTransport(const TransportView* t) { transport_ = t; }
     QTimer& tmrCheck() { return tmrCheck_; }
+    void setTicking(bool on);
     // One tick, as the timer runs it.
     void tmrCheck_Timer();
-    int32_t lastTickPosition() const { return lastTickPos_; }
     // While the program closes, ticks do nothing.
     void setClosing(bool on) { closing_ = on; }
 
   signals:
     // Every tick, with the position it read.
     void statusTick(int32_t position);
-
-  private:
+    // The end of a segment play or of the file.
     void endReached();
 
+  private:
     PlayerUi& ui_;
     MCI& media_;
+    PlayerState& state_;
+    PlayerLinks& links_;
     TimeLabels& labels_;
-    PlaybackController& playback_;
-    const TransportView* transport_ = nullptr;
     QTimer tmrCheck_;
-    int32_t lastTickPos_ = 0;
     bool closing_ = false;
 };
 

@@ -6,23 +6,21 @@
 namespace player {
 
 void TimeLabels::updateTimeLabels() {
-    totalUnits_ = media_.getTotalFrames();
-    if (totalUnits_ <= 1) {
-        totalUnits_ = 1;
-        secondsPerUnit_ = 1.0f;
+    const int32_t units = media_.getTotalFrames();
+    if (units <= 1) {
+        state_.setLength(1, 1.0f, state_.totalSeconds());
         barScale_ = 1.0f;
         return;
     }
     float total = media_.getTotalSeconds();
-    ttTag_ = total;
     int fields = 2;
     float shown = total;
     ui_.lblTtTime->setText(secToText(shown, 2, 0, &fields));
     curTag_ = fields;
     ui_.lblCurTime->setText(secToText(0.0, curTag_, 0));
     ui_.lblSplit->setText(QStringLiteral("/"));
-    secondsPerUnit_ = total / static_cast<float>(totalUnits_);
-    barScale_ = static_cast<float>(ui_.picHsb->width()) / static_cast<float>(totalUnits_);
+    state_.setLength(units, total / static_cast<float>(units), total);
+    barScale_ = static_cast<float>(ui_.picHsb->width()) / static_cast<float>(units);
 }
 
 void TimeLabels::moveThumb(int32_t position) {
@@ -38,7 +36,7 @@ void TimeLabels::setTimeLabelsVisible(bool on) {
 }
 
 void TimeLabels::clearForNewFile() {
-    totalUnits_ = 0;
+    state_.setLength(0, state_.secondsPerUnit(), state_.totalSeconds());
     moveThumb(0);
     ui_.picHsb->update();
     ui_.picHsbBack->update();
@@ -49,7 +47,7 @@ void TimeLabels::showStoppedTime() {
 }
 
 void TimeLabels::showCurrentTime(double progress) {
-    ui_.lblCurTime->setText(secToText(progress * ttTag_, curTag_, 0));
+    ui_.lblCurTime->setText(secToText(progress * state_.totalSeconds(), curTag_, 0));
 }
 
 }  // namespace player

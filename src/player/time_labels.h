@@ -4,24 +4,24 @@
 #include <cstdint>
 
 #include "media/mci.h"
+#include "player/player_state.h"
 #include "player/player_ui.h"
 
 namespace player {
 
 class TimeLabels {
   public:
-    TimeLabels(PlayerUi& ui, MCI& media) : ui_(ui), media_(media) {}
+    TimeLabels(PlayerUi& ui, MCI& media, PlayerState& state)
+        : ui_(ui), media_(media), state_(state) {}
 
-    int32_t totalUnits() const { return totalUnits_; }
-    float secondsPerUnit() const { return secondsPerUnit_; }
     float barScale() const { return barScale_; }
-    double totalSecondsTag() const { return ttTag_; }  // Tag of lblTtTime
-    int timeStyleTag() const { return curTag_; }       // Tag of lblCurTime
+    int timeStyleTag() const { return curTag_; }  // Tag of lblCurTime
     // While the user drags the thumb, nothing else moves it.
     bool thumbDragging() const { return dragging_; }
     void setThumbDragging(bool on) { dragging_ = on; }
 
-    // Reads the length of the open media and writes both labels and the bar scale.
+    // Reads the length of the open media into the state and writes both labels and the bar
+    // scale.
     void updateTimeLabels();
     void moveThumb(int32_t position);
     void setTimeLabelsVisible(bool on);
@@ -35,10 +35,8 @@ class TimeLabels {
   private:
     PlayerUi& ui_;
     MCI& media_;
-    int32_t totalUnits_ = 0;
-    float secondsPerUnit_ = 1.0f;
+    PlayerState& state_;
     float barScale_ = 1.0f;
-    double ttTag_ = 0;
     int curTag_ = 2;
     bool dragging_ = false;
 };

@@ -7,9 +7,7 @@
 #include "common/texts.h"
 #include "media/main_vol.h"
 #include "media/video_surface.h"
-#include "player/playback_controller.h"
 #include "player/player_logic.h"
-#include "player/status_tick.h"
 #include "player/time_labels.h"
 
 namespace player {
@@ -18,16 +16,21 @@ namespace {
 using texts::kErrorTitle;
 }
 
-TransportView::TransportView(PlayerUi& ui, MCI& media, PlaybackController& playback,
-                             TimeLabels& labels, StatusTick& status, QMainWindow* window,
+TransportView::TransportView(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links,
+                             TimeLabels& labels, const QTimer& statusTimer, QMainWindow* window,
                              QObject* parent)
     : QObject(parent),
       ui_(ui),
       media_(media),
-      playback_(playback),
+      state_(state),
+      links_(links),
       labels_(labels),
-      status_(status),
+      statusTimer_(statusTimer),
       window_(window) {}
+
+void TransportView::pauseIfPlaying() {
+    if (state_.playState() == PlayState::Playing) emit pauseWanted();
+}
 
 MainVol& TransportView::volume() {
     if (!vol_) vol_ = &MainVol::instance();
@@ -39,11 +42,11 @@ void TransportView::mnuSpeed_Click(int index) {
     const auto syncChecks = qScopeGuard([this] {
         for (int i = 0; i < static_cast<int>(ui_.mnuSpeed.size()); ++i)
             if (ui_.mnuSpeed[i] && !ui_.mnuSpeed[i]->isSeparator())
-                ui_.mnuSpeed[i]->setChecked(i == speedItem_);
+                ui_.mnuSpeed[i]->setChecked(i == state_.speedItem());
     });
     int speed = speedForItem(index);
     if (index == kCustomSpeedItem) {
-        playback_.pausePrFn();
+        pauseIfPlaying();
         prompts::Input in;
         in.prompt = customSpeedPrompt();
         in.defaultText = QStringLiteral("100");
@@ -58,8 +61,7 @@ void TransportView::mnuSpeed_Click(int index) {
     } else if (speed == 0) {
         return;
     }
-    speedItem_ = index;
-    speedTag_ = speed;
+    state_.setSpeed(index, speed);
     media_.setSpeed(speed);
 }
 
@@ -73,7 +75,7 @@ void TransportView::mnuFB_Click(int index) {
         return;
     }
     if (index != kCustomStepItem) return;
-    playback_.pausePrFn();
+    pauseIfPlaying();
     prompts::Input in;
     in.prompt = customStepPrompt(stepModeName(ui_.mnuFB[stepMode_]->text()));
     in.defaultText = QString::number(steps_[stepMode_]);
@@ -108,19 +110,19 @@ void TransportView::jump(bool useMode, int direction) {
     media_.rngCancel();
     const bool frames = !useMode || stepMode_ == 0;
     const double fps = (!frames && stepMode_ == 1) ? media_.getFramesPerSecond() : 0;
-    const int step = jumpStep(useMode, stepMode_, steps_, fps, labels_.totalUnits());
+    const int step = jumpStep(useMode, stepMode_, steps_, fps, state_.length());
     const JumpTarget t = jumpTarget(media_.getCurFrame(), direction, step, media_.getTotalFrames());
-    if (t.pause) playback_.setPlayState(PlayState::Paused);
+    if (t.pause) state_.setPlayState(PlayState::Paused);
     if (frames) {
         media_.pauseMCI();
         media_.setCurFrame(t.target, false);
-        playback_.setPlayState(PlayState::Paused);
+        state_.setPlayState(PlayState::Paused);
     } else {
-        media_.setCurFrame(t.target, playback_.playState() != PlayState::Paused);
+        media_.setCurFrame(t.target, state_.playState() != PlayState::Paused);
     }
     const bool ok = media_.isSuccess();
-    playback_.refreshTransportLook(playback_.playState() == PlayState::Paused);
-    status_.tmrCheck_Timer();
+    emit lookWanted(state_.playState() == PlayState::Paused);
+    emit tickWanted();
     if (!ok) prompts::msgBox(QString::fromUtf8(kJumpError), prompts::Buttons::Ok, kErrorTitle);
 }
 
@@ -128,13 +130,13 @@ void TransportView::cancelSegmentPlay() {
     if (!media_.isRngPlaying()) return;
     media_.rngCancel();
     media_.setRngStart(0);
-    playback_.refreshTransportLook(playback_.playState() == PlayState::Paused);
+    emit lookWanted(state_.playState() == PlayState::Paused);
 }
 
 void TransportView::picHsb_MouseDown(Qt::MouseButton button, QPoint pos) {
-    if (button != Qt::LeftButton || !status_.tmrCheck().isActive()) return;
+    if (button != Qt::LeftButton || !statusTimer_.isActive()) return;
     const float scale = labels_.barScale();
-    media_.setCurFrame(roundEven(pos.x() / scale), playback_.playState() != PlayState::Paused);
+    media_.setCurFrame(roundEven(pos.x() / scale), state_.playState() != PlayState::Paused);
     ui_.picHsb2->move(ui_.picHsb->x() + pos.x() - ui_.picHsb2->width() / 2, ui_.picHsb2->y());
     cancelSegmentPlay();
 }
@@ -144,7 +146,7 @@ void TransportView::picHsbBack_MouseDown(Qt::MouseButton button, QPoint pos) {
 }
 
 void TransportView::picHsb2_MouseDown(Qt::MouseButton button) {
-    if (button != Qt::LeftButton || !status_.tmrCheck().isActive()) return;
+    if (button != Qt::LeftButton || !statusTimer_.isActive()) return;
     dragging_ = true;
     labels_.setThumbDragging(true);
     dragX_ = ui_.picHsb2->x() + ui_.picHsb2->width() / 2;
@@ -163,7 +165,7 @@ void TransportView::picHsb2_MouseUp(Qt::MouseButton button) {
     dragging_ = false;
     labels_.setThumbDragging(false);
     media_.setCurFrame(roundEven((dragX_ - ui_.picHsb->x()) / labels_.barScale()),
-                       playback_.playState() != PlayState::Paused);
+                       state_.playState() != PlayState::Paused);
     ui_.picHsb->update();
     ui_.picHsbBack->update();
     cancelSegmentPlay();
@@ -172,14 +174,14 @@ void TransportView::picHsb2_MouseUp(Qt::MouseButton button) {
 void TransportView::setKnob(int value) {
     MainVol& v = volume();
     knobScale_ = v.MaxMainVolume() - v.MinMainVolume();
-    knobValue_ = value;
+    state_.setVolume(value, state_.muted());
     placeKnob();
 }
 
 void TransportView::placeKnob() {
     const int sliderW = ui_.picVolSdr->width();
     const int centre =
-        ui_.picVolSdr->x() + (knobScale_ > 0 ? sliderW * knobValue_ / knobScale_ : 0);
+        ui_.picVolSdr->x() + (knobScale_ > 0 ? sliderW * state_.volume() / knobScale_ : 0);
     ui_.picVolPos->move(centre - ui_.picVolPos->width() / 2, ui_.picVolPos->y());
 }
 
@@ -205,13 +207,17 @@ void TransportView::picVolPos_MouseMove(Qt::MouseButtons buttons, QPoint pos) {
 }
 
 void TransportView::mbSound_Click() {
-    volume().setMainMute(ui_.mbSound->State() == ButtonState::Down);
+    const bool mute = ui_.mbSound->State() == ButtonState::Down;
+    volume().setMainMute(mute);
+    state_.setVolume(state_.volume(), mute);
 }
 
 void TransportView::refreshVolume() {
     MainVol& v = volume();
-    ui_.mbSound->setState(v.MainMute() ? ButtonState::Down : ButtonState::Normal);
+    const bool mute = v.MainMute();
+    ui_.mbSound->setState(mute ? ButtonState::Down : ButtonState::Normal);
     if (media_.isVideoOnly()) ui_.mbSound->setState(ButtonState::Disabled);
+    state_.setVolume(state_.volume(), mute);
     setKnob(v.MainVolume());
 }
 
@@ -261,7 +267,7 @@ void TransportView::myPutSize(bool) {
     ui_.mnuKeepDef->setEnabled(picture);
 
     labels_.updateTimeLabels();
-    if (status_.tmrCheck().isActive()) labels_.moveThumb(media_.getCurFrame());
+    if (statusTimer_.isActive()) labels_.moveThumb(media_.getCurFrame());
     resizing_ = false;
 }
 
@@ -302,14 +308,14 @@ bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
             return false;
         case KeyAction::PlayPause:
             if (usable(KeyButton::Play) || acceptsKeys(ui_.mbPause->State())) {
-                if (playback_.playState() == PlayState::Playing)
-                    playback_.mbPause_Click();
+                if (state_.playState() == PlayState::Playing)
+                    emit pauseWanted();
                 else
-                    playback_.mbPlay_Click();
+                    emit playWanted();
             }
             break;
         case KeyAction::Stop:
-            if (guardOk) playback_.mbStop_Click();
+            if (guardOk) emit stopWanted();
             break;
         case KeyAction::JumpBack:
             if (guardOk) jump(true, -1);
@@ -324,10 +330,10 @@ bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
             if (guardOk) jump(false, +1);
             break;
         case KeyAction::LastItem:
-            if (guardOk) playback_.listLink().previousItem();
+            if (guardOk) links_.list().previousItem();
             break;
         case KeyAction::NextItem:
-            if (guardOk) playback_.listLink().nextItem();
+            if (guardOk) links_.list().nextItem();
             break;
         case KeyAction::Maximise:
             toggleMaximise();
@@ -336,13 +342,13 @@ bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
             if (ui_.mnuSaveCap->isEnabled() && savePicture) savePicture();
             break;
         case KeyAction::GoPlayList:
-            playback_.listLink().showPlayList();
+            links_.list().showPlayList();
             break;
         case KeyAction::GoMarks:
-            playback_.marks().goToMarksList();
+            links_.marks().goToMarksList();
             break;
         case KeyAction::GoFileList:
-            playback_.listLink().showFileList();
+            links_.list().showFileList();
             break;
         case KeyAction::SegmentPlay:
             if (ui_.mnuRngPlay[0]->isEnabled()) {
@@ -350,14 +356,14 @@ bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
                 if (modifiers & Qt::ShiftModifier) mask |= 1;
                 if (modifiers & Qt::ControlModifier) mask |= 2;
                 if (modifiers & Qt::AltModifier) mask |= 4;
-                playback_.marks().playMarksForModifiers(mask);
+                links_.marks().playMarksForModifiers(mask);
             }
             break;
         case KeyAction::MarkStart:
-            if (guardOk) playback_.marks().markStart();
+            if (guardOk) links_.marks().markStart();
             break;
         case KeyAction::MarkEnd:
-            if (guardOk) playback_.marks().markEnd();
+            if (guardOk) links_.marks().markEnd();
             break;
     }
     return true;

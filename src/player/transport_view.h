@@ -5,10 +5,13 @@
 #include <QObject>
 #include <QPoint>
 #include <QString>
+#include <QTimer>
 #include <functional>
 
 #include "media/mci.h"
+#include "player/player_links.h"
 #include "player/player_logic.h"
+#include "player/player_state.h"
 #include "player/player_ui.h"
 
 class MainVol;
@@ -16,23 +19,20 @@ class QMainWindow;
 
 namespace player {
 
-class PlaybackController;
-class StatusTick;
 class TimeLabels;
 
 class TransportView : public QObject {
     Q_OBJECT
   public:
-    TransportView(PlayerUi& ui, MCI& media, PlaybackController& playback, TimeLabels& labels,
-                  StatusTick& status, QMainWindow* window, QObject* parent = nullptr);
+    TransportView(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links,
+                  TimeLabels& labels, const QTimer& statusTimer, QMainWindow* window,
+                  QObject* parent = nullptr);
 
     // Master volume in use (MainVol::instance() unless a test gives its own).
     void setVolume(MainVol* v) { vol_ = v; }
     MainVol& volume();
 
-    // Speed: Tag of mnuSpeed(0), device units (1000 = 100 %).
-    int speedTag() const { return speedTag_; }
-    int speedItem() const { return speedItem_; }
+    // Speed (the state's speed and speed item).
     void mnuSpeed_Click(int index);
 
     // Step mode 0 frames, 1 seconds, 2 per cent, and the three step values.
@@ -71,29 +71,37 @@ class TransportView : public QObject {
     // Home: the save-picture item (capture window, later work).
     std::function<void()> savePicture;
 
+  signals:
+    // Transport commands of the keys and of the custom-value prompts (pause what plays).
+    void playWanted();
+    void pauseWanted();
+    void stopWanted();
+    // A jump or a cancelled segment play: the transport look and one status tick.
+    void lookWanted(bool paused);
+    void tickWanted();
+
   private:
     void cancelSegmentPlay();
     void setKnob(int value);
+    void pauseIfPlaying();
     void placeKnob();
     LumbaButton* button(KeyButton b) const;
     bool usable(KeyButton b) const;
 
     PlayerUi& ui_;
     MCI& media_;
-    PlaybackController& playback_;
+    PlayerState& state_;
+    PlayerLinks& links_;
     TimeLabels& labels_;
-    StatusTick& status_;
+    const QTimer& statusTimer_;
     QMainWindow* window_;
     MainVol* vol_ = nullptr;
-    int speedTag_ = 1000;
-    int speedItem_ = 4;
     int stepMode_ = kDefaultStepMode;
     int steps_[kStepModes] = {5, 5, 5};
     bool resizing_ = false;
     int dragX_ = 0;  // thumb centre while dragging, in panel coordinates
     bool dragging_ = false;
-    int knobValue_ = 0;  // last volume shown by the knob, and the slider's scale width
-    int knobScale_ = 0;
+    int knobScale_ = 0;  // the slider's scale width
 };
 
 }  // namespace player

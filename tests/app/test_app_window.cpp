@@ -36,7 +36,7 @@
 #include "media/main_vol.h"
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
-#include "player/marks/player_marks.h"
+#include "player/marks/marks_controller.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/transport_view.h"
@@ -44,6 +44,9 @@
 #include "test_media.h"
 #include "tools/save_segments.h"
 #include "tools/tool_host.h"
+#include "window_part.h"
+
+using testmedia::part;
 
 namespace {
 
@@ -121,7 +124,7 @@ class Shell_ : public ::testing::Test, public AppFirst {
     app::SingleInstance* instance = nullptr;  // set before start() to hand off to it
     frmMain* w = nullptr;
     app::AppShell* shell = nullptr;
-    player::PlayerMarks* marks = nullptr;
+    marks::MarksController* marks = nullptr;
 };
 
 const QStringList kKeys{"MainRect",  "ListRect",  "CapRect",     "KeepWH",   "KeepDef",
@@ -290,7 +293,7 @@ TEST_F(Shell_, DropsPlayTheFirstExistingFileOrTheText) {
     files.setUrls({QUrl::fromLocalFile(a), QUrl::fromLocalFile(b), QUrl::fromLocalFile(b)});
     shell->dropped(files);
     EXPECT_EQ(w->media().FileName(), a);
-    EXPECT_EQ(w->playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w->state().playState(), PlayState::Playing);
     // All of them are listed, in order, as for several files on a command line.
     lists::ShownList& listed = assembled->lists().window().playList(0);
     ASSERT_EQ(listed.count(), 3);
@@ -317,7 +320,7 @@ TEST_F(Shell_, OddNamesOpenAsTheyAreAndSeveralFilesAreListed) {
     const QString third = clip("h264_aac.flv");
     start(QStringList{odd, quoted, third});
     EXPECT_EQ(w->media().FileName(), odd);
-    EXPECT_EQ(w->playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w->state().playState(), PlayState::Playing);
     lists::ShownList& listed = assembled->lists().window().playList(0);
     ASSERT_EQ(listed.count(), 3);
     EXPECT_EQ(listed.itemPath(1), quoted);
@@ -333,14 +336,14 @@ TEST_F(Shell_, OddNamesOpenAsTheyAreAndSeveralFilesAreListed) {
 
 TEST_F(Shell_, ClosingWhileMarksAreEditedAsksAndNoKeepsRunning) {
     start(clip("h264_aac.flv"));
-    ASSERT_EQ(w->playback().playState(), PlayState::Playing);
+    ASSERT_EQ(w->state().playState(), PlayState::Playing);
     marks->markStart();
     ASSERT_TRUE(marks->checkDealRng());
     prompts.answer(prompts::Answer::No);
     action("mnuEnd_0")->trigger();
     EXPECT_TRUE(w->isVisible());
     EXPECT_FALSE(shell->closing());
-    EXPECT_EQ(w->playback().playState(), PlayState::Paused);
+    EXPECT_EQ(w->state().playState(), PlayState::Paused);
     EXPECT_TRUE(prompts.last().text.startsWith("你選擇了結束與離開本軟體\r\n"));
     EXPECT_EQ(prompts.last().title, "注意事項");
     EXPECT_FALSE(QFile::exists(ini()));
@@ -390,7 +393,7 @@ TEST_F(Shell_, ASecondProgramStartMakesThisInstancePlayItsPath) {
     EXPECT_EQ(second.exitCode(), 0) << second.readAllStandardError().toStdString();
     EXPECT_TRUE(QTest::qWaitFor([&] { return w->media().FileName() == a; }, 3000));
     EXPECT_EQ(w->media().FileName(), a);
-    EXPECT_EQ(w->playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w->state().playState(), PlayState::Playing);
 }
 
 // The splash stays on top of everything, so it must be gone before any box can show.
@@ -438,12 +441,12 @@ TEST_F(Shell_, WithoutABoxTheSplashGoesOnceTheWindowIsUp) {
 TEST_F(Shell_, TheAssembledApplicationConnectsItsHostsAndHooks) {
     const QString a = clip("h264_aac.flv");
     start(a);
-    ASSERT_EQ(w->playback().playState(), PlayState::Playing);
-    EXPECT_EQ(&w->playback().marks(), static_cast<player::MarksHooks*>(&w->marks()));
+    ASSERT_EQ(w->state().playState(), PlayState::Playing);
+    EXPECT_EQ(&w->links().marks(), static_cast<marks::PlaybackMarks*>(&w->marks()));
 
     EXPECT_EQ(tools::toolHost().mainWindow(), w);
     tools::toolHost().pausePrFn();
-    EXPECT_EQ(w->playback().playState(), PlayState::Paused);
+    EXPECT_EQ(w->state().playState(), PlayState::Paused);
 
     EXPECT_EQ(appHost().playingFile(), a);
     ASSERT_TRUE(QDir().mkpath(folder + "saved"));
@@ -452,7 +455,7 @@ TEST_F(Shell_, TheAssembledApplicationConnectsItsHostsAndHooks) {
     appHost().clearSaveFolderBox();
     EXPECT_TRUE(assembled->lists().browser().saveFolder().isEmpty());
     appHost().closeRunFn(a);
-    EXPECT_EQ(w->playback().playState(), PlayState::Stopped);
+    EXPECT_EQ(w->state().playState(), PlayState::Stopped);
     EXPECT_EQ(w->media().getStatus(), "error");
 
     // OK in the error box of an unplayable .flv opens the codec help (missing here).
@@ -461,16 +464,16 @@ TEST_F(Shell_, TheAssembledApplicationConnectsItsHostsAndHooks) {
     const size_t before = prompts.shown().size();
     prompts.answer(prompts::Answer::Ok);
     prompts.answer(prompts::Answer::Ok);
-    w->opener().playSingle(bad, 0);
+    w->opener().playSingle(bad, player::PlayRequest::User);
     ASSERT_EQ(prompts.shown().size(), before + 2);
     EXPECT_EQ(prompts.last().text, "找不到說明檔 Raroz.ODI.html！");
 
     // A marked segment: "另存裁剪" asks to cut this file (cancelled here).
-    w->opener().playSingle(a, 0);
-    ASSERT_TRUE(marks->controller().setMark(25, 100));
-    ASSERT_TRUE(w->ui().mnuSaveRng->isEnabled());
+    w->opener().playSingle(a, player::PlayRequest::User);
+    ASSERT_TRUE(marks->setMark(25, 100));
+    ASSERT_TRUE(part<QAction>(*w, "mnuSaveRng")->isEnabled());
     prompts.answer(prompts::Answer::Cancel);
-    w->ui().mnuSaveRng->trigger();
+    part<QAction>(*w, "mnuSaveRng")->trigger();
     EXPECT_EQ(prompts.last().text, save::confirmText(save::Mode::Cut, a));
-    EXPECT_EQ(w->playback().playState(), PlayState::Paused);
+    EXPECT_EQ(w->state().playState(), PlayState::Paused);
 }

@@ -21,12 +21,15 @@
 #include "media/main_vol.h"
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
-#include "player/marks/player_marks.h"
+#include "player/marks/marks_controller.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/transport_view.h"
 #include "qt_app.h"
 #include "test_media.h"
+#include "window_part.h"
+
+using testmedia::part;
 
 namespace {
 
@@ -102,14 +105,14 @@ TEST_F(ListPlay, TheLoopingListPlaysThroughAndBackToTheFirst) {
     emit list->playList(0).box().itemDoubleClicked(list->playList(0).box().item(0));
     EXPECT_TRUE(playedInTurn({clips[0], clips[1], clips[2], clips[0]}, 15000))
         << opened.join(", ").toStdString();
-    EXPECT_EQ(w->ui().mbNextItem->State(), ButtonState::Normal);
+    EXPECT_EQ(part<LumbaButton>(*w, "mbNextItem")->State(), ButtonState::Normal);
 
     // Stop all: the list play ends and no end of file plays anything more.
     emit list->buttons.mbStopLoop->Click();
     const qsizetype after = opened.size();
     QTest::qWait(1500);
     EXPECT_EQ(opened.size(), after);
-    EXPECT_EQ(w->playback().continueMode(), ContinueMode::None);
+    EXPECT_EQ(w->state().continueMode(), ContinueMode::None);
 }
 
 // A looping list of very short clips of several kinds goes round and round: every file is
@@ -157,7 +160,7 @@ TEST_F(ListPlay, OncePlaysTheFileOnlyAndLoopFilePlaysItAgain) {
     ASSERT_TRUE(playedInTurn({clips[1]}, 5000));
     QTest::qWait(2000);
     EXPECT_EQ(opened, QStringList{clips[1]});
-    EXPECT_EQ(w->playback().continueMode(), ContinueMode::None);
+    EXPECT_EQ(w->state().continueMode(), ContinueMode::None);
 
     opened.clear();
     list->setPlayMode(ListPlayMode::LoopFile);
@@ -170,13 +173,13 @@ TEST_F(ListPlay, NextOnTheLastPlaysTheFirstAndPreviousOnTheFirstTheLast) {
     start();
     fill(0, clips);
     list->playList(0).select(2);
-    emit w->ui().mbNextItem->Click();
+    emit part<LumbaButton>(*w, "mbNextItem")->Click();
     ASSERT_TRUE(playedInTurn({clips[0]}, 5000));
     EXPECT_EQ(list->playList(0).selected(), 0);
-    emit w->ui().mbLastItem->Click();
+    emit part<LumbaButton>(*w, "mbLastItem")->Click();
     ASSERT_TRUE(playedInTurn({clips[0], clips[2]}, 5000));
     EXPECT_EQ(list->playList(0).selected(), 2);
-    EXPECT_EQ(w->playback().continueMode(), ContinueMode::PlayList);
+    EXPECT_EQ(w->state().continueMode(), ContinueMode::PlayList);
 }
 
 TEST_F(ListPlay, MarksTravelWithItemsBothWays) {
@@ -185,7 +188,7 @@ TEST_F(ListPlay, MarksTravelWithItemsBothWays) {
     list->switchTo(lists::Area::PlayList2);
     emit list->buttons.mbPlay->Click();
     ASSERT_TRUE(playedInTurn({clips[0]}, 5000));
-    EXPECT_EQ(w->marks().controller().marksText(), "5-20");
+    EXPECT_EQ(w->marks().marksText(), "5-20");
 
     // Adding the open file asks about its marks; Yes attaches them.
     prompts.answer(prompts::Answer::Yes);

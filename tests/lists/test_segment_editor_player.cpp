@@ -100,7 +100,7 @@ class Player : public marks::MarksHost, public marks::MarksListLink, public Segm
     void playOnlySpan(int32_t start, int32_t end) override {
         mci.rngCancel();
         shareBnStop();
-        marks.playNextRS(0, 0, false, start, end, true);
+        marks.playNextRS(marks::SegmentRepeat::Once, 0, false, start, end, true);
     }
 
     std::vector<std::pair<int32_t, int32_t>> segmentUnits() const {

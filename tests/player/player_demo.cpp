@@ -28,7 +28,7 @@ int main(int argc, char** argv) {
     frmMain win;
     win.resize(w, h);
     win.show();
-    if (!file.isEmpty()) win.opener().playSingle(file, 0);
+    if (!file.isEmpty()) win.opener().playSingle(file, player::PlayRequest::User);
     if (quitAfter > 0) {
         QTimer::singleShot(quitAfter, &app, [&] {
             if (!grab.isEmpty()) win.grab().save(grab);

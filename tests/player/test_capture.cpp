@@ -36,6 +36,9 @@
 #include "player/transport_view.h"
 #include "qt_app.h"
 #include "test_media.h"
+#include "window_part.h"
+
+using testmedia::part;
 
 namespace {
 
@@ -193,15 +196,16 @@ class Capture : public ::testing::Test, public AppFirst {
         ASSERT_EQ(w.transport().videoArea(), area);
     }
     void open(const QString& path) {
-        w.opener().playSingle(path, 0);
-        ASSERT_EQ(w.playback().playState(), PlayState::Playing) << path.toStdString();
+        w.opener().playSingle(path, player::PlayRequest::User);
+        ASSERT_EQ(w.state().playState(), PlayState::Playing) << path.toStdString();
     }
     // Stands still on frame f and waits until the surface has shown it.
     void showFrame(int f) {
         w.playback().pausePrFn();
         w.media().setCurFrame(f, false);
-        const quint64 before = w.ui().video->framesShown();
-        ASSERT_TRUE(QTest::qWaitFor([&] { return w.ui().video->framesShown() > before; }, 3000));
+        const quint64 before = part<VideoSurface>(w, "picVideo")->framesShown();
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return part<VideoSurface>(w, "picVideo")->framesShown() > before; }, 3000));
         QTest::qWait(150);  // a frame still on its way lands too
         ASSERT_EQ(w.media().getCurFrame(), f);
     }
@@ -218,12 +222,12 @@ TEST_F(Capture, HomePausesAndTheWindowShowsTheFrameWhileThePlayerIsCovered) {
     setVideoArea(QSize(320, 240));
     const QString clip = movingClip();
     open(clip);
-    ASSERT_TRUE(w.ui().mnuSaveCap->isEnabled());
+    ASSERT_TRUE(part<QAction>(w, "mnuSaveCap")->isEnabled());
     ASSERT_TRUE(QTest::qWaitFor([&] { return w.media().getCurFrame() > 5; }, 3000));
 
     // Home while playing: the player pauses and the window comes up.
     QTest::keyClick(&w, Qt::Key_Home);
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);
     frmCap& cap = w.capture();
     EXPECT_TRUE(cap.isVisible());
     EXPECT_EQ(cap.windowTitle(), QStringLiteral(" Lumba.FLV 擷取到的畫面"));
@@ -235,7 +239,7 @@ TEST_F(Capture, HomePausesAndTheWindowShowsTheFrameWhileThePlayerIsCovered) {
     cover.show();
     cover.raise();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&cover));
-    w.ui().mnuSaveCap->trigger();
+    part<QAction>(w, "mnuSaveCap")->trigger();
 
     // The panel is the video area + 2 each way, and the client area is exactly the panel.
     auto* picShow = cap.findChild<QWidget*>(QStringLiteral("picShow"));
@@ -322,7 +326,8 @@ TEST_F(Capture, TheWholeVideoAreaIsTakenAsShownWithItsBars) {
     EXPECT_TRUE(near(picture.pixel(52, 2), blue, 12)) << std::hex << picture.pixel(52, 2);
     EXPECT_TRUE(near(picture.pixel(367, 237), blue, 12)) << std::hex << picture.pixel(367, 237);
     // The bars are what the video area shows beside the picture.
-    const QImage shown = w.ui().video->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const QImage shown =
+        part<VideoSurface>(w, "picVideo")->grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_EQ(picture.pixel(10, 120), shown.pixel(11, 121));
     EXPECT_EQ(picture.pixel(410, 120), shown.pixel(411, 121));
     EXPECT_FALSE(near(picture.pixel(10, 120), blue, 40));

@@ -25,6 +25,9 @@
 #include "player/transport_view.h"
 #include "qt_app.h"
 #include "test_media.h"
+#include "window_part.h"
+
+using testmedia::part;
 
 namespace {
 
@@ -58,10 +61,10 @@ class Window : public ::testing::Test, public AppFirst {
     ~Window() override { w.media().closeMCI(QString()); }
 
     void open(const QString& path) {
-        w.opener().playSingle(path, 0);
-        ASSERT_EQ(w.playback().playState(), PlayState::Playing) << path.toStdString();
+        w.opener().playSingle(path, player::PlayRequest::User);
+        ASSERT_EQ(w.state().playState(), PlayState::Playing) << path.toStdString();
     }
-    QString status() const { return const_cast<frmMain&>(w).ui().lblFnName->text(); }
+    QString status() const { return part<QLabel>(const_cast<frmMain&>(w), "lblFnName")->text(); }
     int frame() { return w.media().getCurFrame(); }
     void pauseAt(int f) {
         w.playback().mbPause_Click();
@@ -81,24 +84,24 @@ TEST_F(Window, OpensAndPlaysWithTitleAndStatusLine) {
     EXPECT_EQ(w.windowTitle(), QStringLiteral(" h264_aac.flv - Lumba.FLV"));
     EXPECT_EQ(w.objectName(), QStringLiteral("frmMain"));
     EXPECT_TRUE(w.status().tmrCheck().isActive());
-    EXPECT_EQ(w.playback().continueMode(), ContinueMode::SingleFile);
-    EXPECT_EQ(w.labels().totalUnits(), 250);
-    EXPECT_NEAR(w.labels().secondsPerUnit(), 0.04, 1e-4);
-    EXPECT_EQ(w.ui().lblTtTime->text(), QStringLiteral("00:10"));
-    EXPECT_EQ(w.ui().mbPlay->State(), ButtonState::Down);
-    EXPECT_EQ(w.ui().mbPause->State(), ButtonState::Normal);
-    EXPECT_TRUE(w.ui().mnuKeepWH->isEnabled());
+    EXPECT_EQ(w.state().continueMode(), ContinueMode::SingleFile);
+    EXPECT_EQ(w.state().length(), 250);
+    EXPECT_NEAR(w.state().secondsPerUnit(), 0.04, 1e-4);
+    EXPECT_EQ(part<QLabel>(w, "lblTtTime")->text(), QStringLiteral("00:10"));
+    EXPECT_EQ(part<LumbaButton>(w, "mbPlay")->State(), ButtonState::Down);
+    EXPECT_EQ(part<LumbaButton>(w, "mbPause")->State(), ButtonState::Normal);
+    EXPECT_TRUE(part<QAction>(w, "mnuKeepWH")->isEnabled());
     EXPECT_EQ(prompts.shown().size(), 0u);
 
     // 105 of 250 frames is 42 %.
     pauseAt(105);
     w.status().tmrCheck_Timer();
     EXPECT_EQ(status(), QStringLiteral("暫停播放，進度 42 ％，播速 100 ％"));
-    EXPECT_EQ(w.ui().lblCurTime->text(), QStringLiteral("00:04"));
+    EXPECT_EQ(part<QLabel>(w, "lblCurTime")->text(), QStringLiteral("00:04"));
     // Resumed, the line changes at the first tick that sees the position move.
     w.media().setCurFrame(104, false);
     w.playback().mbPlay_Click();
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
     ASSERT_TRUE(QTest::qWaitFor([&] { return frame() > 104; }, 2000));
     w.status().tmrCheck_Timer();
     EXPECT_EQ(status(), QStringLiteral("正在播放，進度 42 ％，播速 100 ％"));
@@ -106,20 +109,19 @@ TEST_F(Window, OpensAndPlaysWithTitleAndStatusLine) {
 
 TEST_F(Window, EndOfASingleFileThenPlayRestartsFromZero) {
     open(shortClip());
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return w.playback().playState() == PlayState::Stopped; }, 8000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.state().playState() == PlayState::Stopped; }, 8000));
     EXPECT_EQ(status(), QStringLiteral("結束播放"));
-    EXPECT_EQ(w.playback().continueMode(),
+    EXPECT_EQ(w.state().continueMode(),
               ContinueMode::None);  // the empty play list plays nothing next
     EXPECT_FALSE(w.status().tmrCheck().isActive());
-    EXPECT_EQ(w.ui().mbStop->State(), ButtonState::Down);
-    EXPECT_EQ(w.ui().mbPlay->State(), ButtonState::Normal);
-    EXPECT_EQ(w.ui().mbPause->State(), ButtonState::Disabled);
+    EXPECT_EQ(part<LumbaButton>(w, "mbStop")->State(), ButtonState::Down);
+    EXPECT_EQ(part<LumbaButton>(w, "mbPlay")->State(), ButtonState::Normal);
+    EXPECT_EQ(part<LumbaButton>(w, "mbPause")->State(), ButtonState::Disabled);
     EXPECT_EQ(frame(), 0);
 
     w.playback().mbPlay_Click();
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
-    EXPECT_EQ(w.playback().continueMode(), ContinueMode::PlayList);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().continueMode(), ContinueMode::PlayList);
     EXPECT_LE(frame(), 5);
     EXPECT_TRUE(w.status().tmrCheck().isActive());
 }
@@ -135,14 +137,14 @@ TEST_F(Window, UnplayableFilesGiveTheErrorBoxAndTheStoppedLook) {
     }
     QSignalSpy help(&w.opener(), &player::MediaOpener::codecHelpRequested);
     prompts.answer(prompts::Answer::Ok);
-    w.opener().playSingle(flv, 0);
+    w.opener().playSingle(flv, player::PlayRequest::User);
     EXPECT_EQ(status(), QStringLiteral("無法播放"));
-    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
-    EXPECT_EQ(w.playback().continueMode(), ContinueMode::None);
+    EXPECT_EQ(w.state().playState(), PlayState::Stopped);
+    EXPECT_EQ(w.state().continueMode(), ContinueMode::None);
     EXPECT_FALSE(w.status().tmrCheck().isActive());
-    EXPECT_EQ(w.ui().mbPlay->State(), ButtonState::Normal);
-    EXPECT_EQ(w.ui().mbStop->State(), ButtonState::Down);
-    EXPECT_FALSE(w.ui().lblTtTime->isVisible());
+    EXPECT_EQ(part<LumbaButton>(w, "mbPlay")->State(), ButtonState::Normal);
+    EXPECT_EQ(part<LumbaButton>(w, "mbStop")->State(), ButtonState::Down);
+    EXPECT_FALSE(part<QLabel>(w, "lblTtTime")->isVisible());
     ASSERT_EQ(prompts.count(ScriptedPrompts::Kind::Message), 1);
     EXPECT_EQ(prompts.last().title, QStringLiteral("錯誤訊息"));
     EXPECT_EQ(prompts.last().buttons, prompts::Buttons::OkCancel);
@@ -150,7 +152,7 @@ TEST_F(Window, UnplayableFilesGiveTheErrorBoxAndTheStoppedLook) {
         prompts.last().text.startsWith(QStringLiteral("出現錯誤，無法播放指定的檔案：\r\n") + flv));
     EXPECT_EQ(help.count(), 1);
 
-    w.opener().playSingle(mp4, 0);
+    w.opener().playSingle(mp4, player::PlayRequest::User);
     EXPECT_EQ(status(), QStringLiteral("無法播放"));
     ASSERT_EQ(prompts.count(ScriptedPrompts::Kind::Message), 2);
     EXPECT_EQ(prompts.last().buttons, prompts::Buttons::Ok);
@@ -165,18 +167,18 @@ TEST_F(Window, CustomSpeedRangeAndDeviceSpeed) {
         EXPECT_EQ(prompts.last().kind, ScriptedPrompts::Kind::Message) << bad;
         EXPECT_EQ(prompts.last().text, QStringLiteral("你輸入了錯誤範圍的播放速度！"));
         EXPECT_EQ(prompts.last().title, QStringLiteral("錯誤訊息"));
-        EXPECT_EQ(w.transport().speedTag(), 1000);
+        EXPECT_EQ(w.state().speed(), 1000);
     }
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);  // the input box paused the file
-    EXPECT_TRUE(w.ui().mnuSpeed[4]->isChecked());
-    EXPECT_FALSE(w.ui().mnuSpeed[10]->isChecked());
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);  // the input box paused the file
+    EXPECT_TRUE(part<QAction>(w, "mnuSpeed_4")->isChecked());
+    EXPECT_FALSE(part<QAction>(w, "mnuSpeed_10")->isChecked());
 
     prompts.typed(QStringLiteral("1"));
     w.transport().mnuSpeed_Click(10);
-    EXPECT_EQ(w.transport().speedTag(), 10);
+    EXPECT_EQ(w.state().speed(), 10);
     EXPECT_EQ(w.media().getSpeed(), 10);
-    EXPECT_TRUE(w.ui().mnuSpeed[10]->isChecked());
-    EXPECT_FALSE(w.ui().mnuSpeed[4]->isChecked());
+    EXPECT_TRUE(part<QAction>(w, "mnuSpeed_10")->isChecked());
+    EXPECT_FALSE(part<QAction>(w, "mnuSpeed_4")->isChecked());
     w.status().tmrCheck_Timer();
     EXPECT_TRUE(status().endsWith(QStringLiteral("播速 1 ％"))) << status().toStdString();
 
@@ -191,12 +193,12 @@ TEST_F(Window, CustomSpeedRangeAndDeviceSpeed) {
     prompts.cancelInput();
     w.transport().mnuSpeed_Click(10);
     EXPECT_EQ(prompts.shown().size(), shown + 1);
-    EXPECT_EQ(w.transport().speedTag(), 2000);
+    EXPECT_EQ(w.state().speed(), 2000);
 
     // A new file starts at normal speed.
-    w.opener().playSingle(clip("h264_aac.flv"), 0);
-    EXPECT_EQ(w.transport().speedTag(), 1000);
-    EXPECT_TRUE(w.ui().mnuSpeed[4]->isChecked());
+    w.opener().playSingle(clip("h264_aac.flv"), player::PlayRequest::User);
+    EXPECT_EQ(w.state().speed(), 1000);
+    EXPECT_TRUE(part<QAction>(w, "mnuSpeed_4")->isChecked());
 }
 
 TEST_F(Window, KeyJumpsInTheirModes) {
@@ -204,19 +206,19 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     // Left arrow on a playing video: paused five frames back.
     pauseAt(100);
     w.playback().mbPlay_Click();
-    ASSERT_EQ(w.playback().playState(), PlayState::Playing);
+    ASSERT_EQ(w.state().playState(), PlayState::Playing);
     QTest::keyClick(&w, Qt::Key_Left);
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("paused"));
     EXPECT_GE(frame(), 95);
     EXPECT_LE(frame(), 98);
-    EXPECT_EQ(w.ui().mbPause->State(), ButtonState::Down);
+    EXPECT_EQ(part<LumbaButton>(w, "mbPause")->State(), ButtonState::Down);
 
     // PgUp in seconds mode keeps it playing five seconds (125 frames) back.
     w.media().setCurFrame(200, false);
     w.playback().mbPlay_Click();
     QTest::keyClick(&w, Qt::Key_PageUp);
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("playing"));
     EXPECT_GE(frame(), 75);
     EXPECT_LE(frame(), 85);
@@ -224,18 +226,18 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     // A per-cent step of 100 holds it at the last frame, paused.
     w.transport().setStepMode(2);
     w.transport().setStepValue(2, 100);
-    EXPECT_EQ(w.ui().mnuFB[2]->text(), QStringLiteral("使用比例模式 ( 100 ％ )"));
-    EXPECT_EQ(w.ui().mbForward->ToolTipText(),
+    EXPECT_EQ(part<QAction>(w, "mnuFB_2")->text(), QStringLiteral("使用比例模式 ( 100 ％ )"));
+    EXPECT_EQ(part<LumbaButton>(w, "mbForward")->ToolTipText(),
               QStringLiteral("快轉 ( PgDn 鍵：100 ％，或 → 鍵：5 格 )"));
     QTest::keyClick(&w, Qt::Key_PageDown);
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);
     EXPECT_EQ(frame(), 249);
 
     // Space toggles; a click on the video acts as Space.
     QTest::keyClick(&w, Qt::Key_Space);
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
-    QTest::mouseClick(w.ui().video, Qt::LeftButton, {}, QPoint(50, 50));
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
+    QTest::mouseClick(part<VideoSurface>(w, "picVideo"), Qt::LeftButton, {}, QPoint(50, 50));
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);
 }
 
 TEST_F(Window, CustomStepValueRangeAndCaption) {
@@ -249,18 +251,18 @@ TEST_F(Window, CustomStepValueRangeAndCaption) {
     EXPECT_TRUE(input.text.startsWith(QStringLiteral("請輸入倒轉與快轉的秒數模式數值")));
     EXPECT_EQ(input.defaultText, QStringLiteral("5"));
     EXPECT_EQ(w.transport().stepValue(1), 10);
-    EXPECT_EQ(w.ui().mnuFB[1]->text(), QStringLiteral("使用秒數模式 ( 10 秒 )"));
-    EXPECT_EQ(w.ui().mbBackward->ToolTipText(),
+    EXPECT_EQ(part<QAction>(w, "mnuFB_1")->text(), QStringLiteral("使用秒數模式 ( 10 秒 )"));
+    EXPECT_EQ(part<LumbaButton>(w, "mbBackward")->ToolTipText(),
               QStringLiteral("倒轉 ( PgUp 鍵：10 秒，或 ← 鍵：5 格 )"));
-    EXPECT_TRUE(w.ui().mnuFB[1]->isChecked());
+    EXPECT_TRUE(part<QAction>(w, "mnuFB_1")->isChecked());
 }
 
 TEST_F(Window, ThumbDragHeldAtTheEndsAndIdleTrackClickDoesNothing) {
     open(clip("h264_aac.flv"));
     pauseAt(125);
     w.status().tmrCheck_Timer();
-    auto* thumb = w.ui().picHsb2;
-    auto* track = w.ui().picHsb;
+    auto* thumb = part<player::BarPart>(w, "picHsb2");
+    auto* track = part<player::BarPart>(w, "picHsb");
     const QPoint mid(thumb->width() / 2, thumb->height() / 2);
     QTest::mousePress(thumb, Qt::LeftButton, {}, mid);
     QMouseEvent move(QEvent::MouseMove, QPointF(mid.x() + 2000, mid.y()),
@@ -297,8 +299,8 @@ TEST_F(Window, ThumbDragHeldAtTheEndsAndIdleTrackClickDoesNothing) {
 TEST_F(Window, AudioOnlyDisablesSizingItems) {
     open(clip("tone.mp3"));
     EXPECT_TRUE(w.media().isAudioOnly());
-    EXPECT_FALSE(w.ui().mnuKeepWH->isEnabled());
-    EXPECT_FALSE(w.ui().mnuKeepDef->isEnabled());
+    EXPECT_FALSE(part<QAction>(w, "mnuKeepWH")->isEnabled());
+    EXPECT_FALSE(part<QAction>(w, "mnuKeepDef")->isEnabled());
     int pw = 0, ph = 0;
     player::getMediaNewSize(320, 240, pw, ph);
     EXPECT_EQ(pw, 320);
@@ -309,8 +311,8 @@ TEST_F(Window, KeepAspectPlacesThePictureInTheArea) {
     open(clip("h264_aac.flv"));
     w.transport().setKeepWH(true);
     w.transport().myPutSize(true);
-    const QSize area = w.ui().video->size() - QSize(2, 2);
-    const QRect r = w.ui().video->videoRect();
+    const QSize area = part<VideoSurface>(w, "picVideo")->size() - QSize(2, 2);
+    const QRect r = part<VideoSurface>(w, "picVideo")->videoRect();
     // 320 x 240 fitted into the area, centred, one pixel inside the frame.
     EXPECT_TRUE(r.width() == area.width() || r.height() == area.height());
     EXPECT_NEAR(r.width() * 3.0, r.height() * 4.0, 4.0);
@@ -324,7 +326,7 @@ TEST_F(Window, UntickedSizingItemsStretchThePictureOverTheArea) {
                             {"-f", "lavfi", "-i", "color=c=yellow:size=320x180:rate=25:duration=2",
                              "-c:v", "flv1", "-q:v", "2"})));
     pauseAt(5);
-    VideoSurface* v = w.ui().video;
+    VideoSurface* v = part<VideoSurface>(w, "picVideo");
     const QSize area = v->size() - QSize(2, 2);
     // The picture fills what it is shown in: no bar at any corner.
     auto filled = [&] {
@@ -359,17 +361,17 @@ TEST_F(Window, UntickedSizingItemsStretchThePictureOverTheArea) {
 
 TEST_F(Window, VolumeSliderAndMute) {
     open(clip("h264_aac.flv"));
-    auto* slider = w.ui().picVolSdr;
+    auto* slider = part<player::BarPart>(w, "picVolSdr");
     QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() / 4, 5));
     EXPECT_NEAR(vol.MainVolume(), 25, 2);
-    auto* knob = w.ui().picVolPos;
+    auto* knob = part<player::BarPart>(w, "picVolPos");
     EXPECT_NEAR(knob->x() + knob->width() / 2, slider->x() + slider->width() / 4, 1);
     w.resize(w.width() + 200, w.height());  // the knob moves with the slider
     QCoreApplication::processEvents();
     EXPECT_NEAR(knob->x() + knob->width() / 2, slider->x() + slider->width() / 4, 1);
-    QTest::mouseClick(w.ui().mbSound->inner(), Qt::LeftButton);
+    QTest::mouseClick(part<LumbaButton>(w, "mbSound")->inner(), Qt::LeftButton);
     EXPECT_TRUE(vol.MainMute());
-    QTest::mouseClick(w.ui().mbSound->inner(), Qt::LeftButton);
+    QTest::mouseClick(part<LumbaButton>(w, "mbSound")->inner(), Qt::LeftButton);
     EXPECT_FALSE(vol.MainMute());
 }
 
@@ -377,29 +379,30 @@ TEST_F(Window, OpenDialogUsesTheOpenFilterAndLastFileReopens) {
     const QString a = clip("h264_aac.flv");
     const QString b = clip("mpeg1.mpg");
     prompts.files({a});
-    w.ui().mnuOpen->trigger();
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    part<QAction>(w, "mnuOpen")->trigger();
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
     EXPECT_TRUE(prompts.last().file.qtFilter.startsWith(
         QStringLiteral("支援處理的檔案 (flv ; mpg ; dat ; vob) (")));
-    EXPECT_FALSE(w.ui().mnuPlayLast->isEnabled());
+    EXPECT_FALSE(part<QAction>(w, "mnuPlayLast")->isEnabled());
     // Quotes are removed.
-    w.opener().playSingle(QStringLiteral("\"") + b + QStringLiteral("\""), 0);
+    w.opener().playSingle(QStringLiteral("\"") + b + QStringLiteral("\""),
+                          player::PlayRequest::User);
     EXPECT_EQ(w.media().FileName(), b);
     EXPECT_EQ(w.opener().lastFile(), a);
-    EXPECT_TRUE(w.ui().mnuPlayLast->isEnabled());
-    w.ui().mnuPlayLast->trigger();
+    EXPECT_TRUE(part<QAction>(w, "mnuPlayLast")->isEnabled());
+    part<QAction>(w, "mnuPlayLast")->trigger();
     EXPECT_EQ(w.media().FileName(), a);
-    EXPECT_EQ(w.playback().continueMode(), ContinueMode::SingleFile);
+    EXPECT_EQ(w.state().continueMode(), ContinueMode::SingleFile);
 }
 
 TEST_F(Window, CloseRunFnReleasesTheFile) {
     const QString a = clip("h264_aac.flv");
     open(a);
     w.opener().closeRunFn(QStringLiteral("/elsewhere/other.flv"));
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
     w.opener().closeRunFn(a);
-    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
-    EXPECT_EQ(w.playback().continueMode(), ContinueMode::None);
+    EXPECT_EQ(w.state().playState(), PlayState::Stopped);
+    EXPECT_EQ(w.state().continueMode(), ContinueMode::None);
     EXPECT_EQ(status(), QStringLiteral("關閉播放，因為此檔案經過重新讀取"));
     EXPECT_EQ(w.media().getStatus(), QStringLiteral("error"));
 }
@@ -410,9 +413,9 @@ namespace {
 struct CarryingList : player::PlayerListLink {
     ListPlayMode playMode() const override { return ListPlayMode::LoopList; }
     bool carriesOn() const override { return true; }
-    void advance(ContinueMode& continueMode) override {
+    void advance(ContinueMode current, const std::function<void(ContinueMode)>&) override {
         ++advances;
-        seenMode = continueMode;
+        seenMode = current;
     }
     void markCurrentItem() override { ++marked; }
     void clearCurrentItemMarker() override { ++cleared; }
@@ -421,7 +424,7 @@ struct CarryingList : player::PlayerListLink {
 };
 
 // Marks being edited: a new file must be confirmed.
-struct EditingMarks : player::MarksHooks {
+struct EditingMarks : marks::PlaybackMarks {
     bool checkDealRng() const override { return true; }
     void clearAllMarks() override { ++clears; }
     int clears = 0;
@@ -433,17 +436,17 @@ TEST_F(Window, PauseIsNotAnEndButAStoppedSegmentIs) {
     open(clip("h264_aac.flv"));
     pauseAt(50);
     for (int i = 0; i < 3; ++i) w.status().tmrCheck_Timer();
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);
     EXPECT_TRUE(status().startsWith(QStringLiteral("暫停")));
 
     // A segment play ends once the position reaches its end.
     w.media().playMCI(10, 20, false, false, false);
-    w.playback().setPlayState(PlayState::Playing);
+    w.state().setPlayState(PlayState::Playing);
     ASSERT_TRUE(w.media().isRngPlaying());
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
             w.status().tmrCheck_Timer();
-            return w.playback().playState() == PlayState::Stopped;
+            return w.state().playState() == PlayState::Stopped;
         },
         5000));
     EXPECT_FALSE(w.media().isRngPlaying());
@@ -452,62 +455,63 @@ TEST_F(Window, PauseIsNotAnEndButAStoppedSegmentIs) {
 
 TEST_F(Window, EndWithAListThatCarriesOnLeavesThePositionAndAdvances) {
     CarryingList list;
-    w.playback().setListLink(&list);
-    w.opener().playSingle(shortClip(), 1);
-    EXPECT_EQ(w.playback().continueMode(), ContinueMode::PlayList);
+    w.links().setList(&list);
+    w.opener().playSingle(shortClip(), player::PlayRequest::List);
+    EXPECT_EQ(w.state().continueMode(), ContinueMode::PlayList);
     EXPECT_EQ(list.marked, 1);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return w.playback().playState() == PlayState::Stopped; }, 8000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.state().playState() == PlayState::Stopped; }, 8000));
     EXPECT_EQ(list.advances, 1);
     EXPECT_EQ(list.seenMode, ContinueMode::PlayList);
     EXPECT_GT(frame(), 0);  // not sought back: the list plays on
-    w.playback().setListLink(nullptr);
+    w.links().setList(nullptr);
 }
 
 TEST_F(Window, OpeningWhileMarksAreEditedAsksAndNoKeepsTheOldFile) {
     const QString a = clip("h264_aac.flv");
     open(a);
     EditingMarks marks;
-    w.playback().setMarks(&marks);
+    w.links().setMarks(&marks);
     prompts.answer(prompts::Answer::No);
-    w.opener().playSingle(clip("mpeg1.mpg"), 0);
+    w.opener().playSingle(clip("mpeg1.mpg"), player::PlayRequest::User);
     EXPECT_EQ(prompts.last().title, QStringLiteral("注意事項"));
     EXPECT_EQ(prompts.last().buttons, prompts::Buttons::YesNo);
     EXPECT_TRUE(prompts.last().text.startsWith(QStringLiteral("某個多媒體檔案正準備接續播放\r\n")));
     EXPECT_EQ(w.media().FileName(), a);
-    EXPECT_EQ(w.playback().playState(), PlayState::Paused);  // it was playing: now paused
+    EXPECT_EQ(w.state().playState(), PlayState::Paused);  // it was playing: now paused
     EXPECT_EQ(marks.clears, 0);
     EXPECT_EQ(marks.rngEditTag(), RngEditTag::SingleFileRequest);
 
     prompts.answer(prompts::Answer::Yes);
-    w.opener().playSingle(clip("mpeg1.mpg"), 0);
+    w.opener().playSingle(clip("mpeg1.mpg"), player::PlayRequest::User);
     EXPECT_EQ(w.media().FileName(), QString::fromStdString(testmedia::clip("mpeg1.mpg")));
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
     EXPECT_EQ(marks.clears, 1);
     EXPECT_EQ(marks.rngEditTag(), RngEditTag::Empty);
-    w.playback().setMarks(nullptr);
+    w.links().setMarks(nullptr);
 }
 
 TEST_F(Window, IdleWindowShowsTheStoppedLookAndIgnoresTransportKeys) {
     EXPECT_EQ(status(), QStringLiteral("請開啟新的檔案"));
     EXPECT_EQ(w.windowTitle(), QStringLiteral("Lumba.FLV"));
-    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
-    for (LumbaButton* b :
-         {w.ui().mbPlay, w.ui().mbPause, w.ui().mbStop, w.ui().mbBackward, w.ui().mbForward,
-          w.ui().mbRngStart, w.ui().mbRngEnd, w.ui().mbLastItem, w.ui().mbNextItem})
+    EXPECT_EQ(w.state().playState(), PlayState::Stopped);
+    for (LumbaButton* b : {part<LumbaButton>(w, "mbPlay"), part<LumbaButton>(w, "mbPause"),
+                           part<LumbaButton>(w, "mbStop"), part<LumbaButton>(w, "mbBackward"),
+                           part<LumbaButton>(w, "mbForward"), part<LumbaButton>(w, "mbRngStart"),
+                           part<LumbaButton>(w, "mbRngEnd"), part<LumbaButton>(w, "mbLastItem"),
+                           part<LumbaButton>(w, "mbNextItem")})
         EXPECT_EQ(b->State(), ButtonState::Disabled) << b->objectName().toStdString();
-    EXPECT_FALSE(w.ui().mnuKeepWH->isEnabled());
-    EXPECT_FALSE(w.ui().mnuPlayLast->isEnabled());
+    EXPECT_FALSE(part<QAction>(w, "mnuKeepWH")->isEnabled());
+    EXPECT_FALSE(part<QAction>(w, "mnuPlayLast")->isEnabled());
     QTest::keyClick(&w, Qt::Key_Space);
     QTest::keyClick(&w, Qt::Key_PageDown);
-    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
+    EXPECT_EQ(w.state().playState(), PlayState::Stopped);
     EXPECT_EQ(prompts.shown().size(), 0u);
-    EXPECT_EQ(w.ui().mbBackward->ToolTipText(),
+    EXPECT_EQ(part<LumbaButton>(w, "mbBackward")->ToolTipText(),
               QStringLiteral("倒轉 ( PgUp 鍵：5 秒，或 ← 鍵：5 格 )"));
 
     // The window never gets smaller than a 320 x 10 video area above the panel.
     w.resize(100, 100);
     QCoreApplication::processEvents();
-    EXPECT_GE(w.ui().video->width(), 322);
-    EXPECT_GE(w.ui().video->height(), 12);
+    EXPECT_GE(part<VideoSurface>(w, "picVideo")->width(), 322);
+    EXPECT_GE(part<VideoSurface>(w, "picVideo")->height(), 12);
 }

@@ -74,7 +74,7 @@ void MarksController::segmentClicked(int k) {
             deleteSegment(k);
             updateMarksTotal();
         } else {
-            playNextRS(0, k, false, -1, -1, true);
+            playNextRS(SegmentRepeat::Once, k, false, -1, -1, true);
         }
     }
     for (int i = 0; i < segs_.count(); ++i) segs_.at(i).highlighted = false;
@@ -221,20 +221,21 @@ bool MarksController::checkDealRng() const {
     return segs_.last().state == SegmentState::Open || (marksEdited_ && barVisible_);
 }
 
-void MarksController::playNextRS(int repeatMode, int index, bool keepState, int32_t start,
+void MarksController::playNextRS(SegmentRepeat repeat, int index, bool keepState, int32_t start,
                                  int32_t end, bool onlyThis) {
-    startSegmentPlay(repeatMode, index, keepState, start, end, onlyThis, true);
+    startSegmentPlay(repeat, index, keepState, start, end, onlyThis, true);
 }
 
-bool MarksController::startSegmentPlay(int repeatMode, int index, bool keepState, int32_t start,
-                                       int32_t end, bool onlyThis, bool reportFailure) {
+bool MarksController::startSegmentPlay(SegmentRepeat repeat, int index, bool keepState,
+                                       int32_t start, int32_t end, bool onlyThis,
+                                       bool reportFailure) {
     if (segs_.lastIsOpen()) deleteSegment(lastSegment_);
     if (index < 0 || index > segs_.lastIndex()) index = index < 0 ? 0 : segs_.lastIndex();
     const Segment& seg = segs_.at(index);
     if (start == -1) start = seg.start;
     if (end == -1) end = seg.end();
     MCI& m = host_.media();
-    m.playMCI(start, end, repeatMode == 1, false, false);
+    m.playMCI(start, end, repeat == SegmentRepeat::Loop, false, false);
     if (!m.isSuccess()) {
         if (reportFailure) host_.failPlay();
         return false;
@@ -256,7 +257,9 @@ void MarksController::leaveListPlayMode(bool stopInsteadOfPause, std::optional<i
         prompts::msgBox(leaveListPlayModeText(), prompts::Buttons::Ok, kNoticeTitle);
         list_->setListPlayModeOnce();
     }
-    if (playIndex) playNextRS(*playIndex, 0, false, -1, -1, false);
+    if (playIndex)
+        playNextRS(*playIndex == 1 ? SegmentRepeat::Loop : SegmentRepeat::Once, 0, false, -1, -1,
+                   false);
 }
 
 void MarksController::applyMark() { applyMarkSpans(list_->editorSpans()); }
@@ -313,7 +316,7 @@ void MarksController::applyMarksText(const QString& text) {
     }
     lastSegment_ = segs_.lastIndex();
     // A failure is the opener's to report: it tests isSuccess right after this.
-    if (startSegmentPlay(0, 0, true, -1, -1, false, false)) {
+    if (startSegmentPlay(SegmentRepeat::Once, 0, true, -1, -1, false, false)) {
         barVisible_ = true;
         menus_.rngEdit = menus_.rngClear = menus_.rngPlay = true;
         updateSaveMenus();

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "player/marks/marks_host.h"
+#include "player/marks/playback_marks.h"
 #include "player/marks/segments.h"
 
 namespace marks {
@@ -20,7 +21,7 @@ struct MarksMenuState {
     bool saveCut = false;   // mnuSaveCut "另存分割"
 };
 
-class MarksController : public QObject {
+class MarksController : public QObject, public PlaybackMarks {
     Q_OBJECT
   public:
     explicit MarksController(MarksHost& host, QObject* parent = nullptr);
@@ -33,51 +34,60 @@ class MarksController : public QObject {
     // State
     const SegmentList& segments() const { return segs_; }
     int lastSegment() const { return lastSegment_; }
-    int playingSegment() const { return playingSegment_; }
-    bool marksEdited() const { return marksEdited_; }
+    int playingSegment() const override { return playingSegment_; }
+    int lastIndex() const override { return segs_.lastIndex(); }
+    bool marksEdited() const override { return marksEdited_; }
     bool barVisible() const { return barVisible_; }
     QString barToolTip() const;  // the total line while the bar shows
     const MarksMenuState& menus() const { return menus_; }
     bool autoAddMark() const { return autoAddMark_; }
     void setAutoAddMark(bool on);
-    bool lastIsOpen() const { return segs_.lastIsOpen(); }
+    bool lastIsOpen() const override { return segs_.lastIsOpen(); }
     // Tag of mnuRngEdit, kept for the playback controller.
-    RngEditTag rngEditTag() const { return rngEditTag_; }
-    void setRngEditTag(RngEditTag t) { rngEditTag_ = t; }
+    RngEditTag rngEditTag() const override { return rngEditTag_; }
+    void setRngEditTag(RngEditTag t) override { rngEditTag_ = t; }
 
     // Commands
-    void markStart();  // mbRngStart, "["
-    void markEnd();    // mbRngEnd, "]"
+    void markStart() override;  // mbRngStart, "["
+    void markEnd() override;    // mbRngEnd, "]"
     void segmentClicked(int index);
-    void clearCommand();                   // mnuRngClear
-    void playMarksCommand(int element);    // mnuRngPlay(element), Enter
-    void playMarksForModifiers(int mask);  // Enter with a modifier mask (Shift 1, Ctrl 2, Alt 4)
-    void goToMarksList();                  // mnuRngEdit, F2
+    void clearCommand();                 // mnuRngClear
+    void playMarksCommand(int element);  // mnuRngPlay(element), Enter
+    void playMarksForModifiers(
+        int mask) override;         // Enter with a modifier mask (Shift 1, Ctrl 2, Alt 4)
+    void goToMarksList() override;  // mnuRngEdit, F2
 
     // Operations
     // false when the end was refused and its segment removed
     bool setMark(int32_t start, int32_t end);
     bool checkSegmentWidth(bool check, int32_t end);
     void deleteSegment(int index);
-    void clearAllMarks();
+    void clearAllMarks() override;
     QString segmentSummary(int index) const;
     SegmentTimes rsFormat(int index, int style, double startAdjust = 0, double endAdjust = 0) const;
     void updateMarksTotal();
     void updateSaveMenus();
-    bool checkDealRng() const;
-    void playNextRS(int repeatMode, int index, bool keepState, int32_t start, int32_t end,
+    bool checkDealRng() const override;
+    void playNextRS(SegmentRepeat repeat, int index, bool keepState, int32_t start, int32_t end,
                     bool onlyThis);
+    void playNextSegment(SegmentRepeat repeat, int index) override {
+        playNextRS(repeat, index, false, -1, -1, false);
+    }
     void leaveListPlayMode(bool stopInsteadOfPause, std::optional<int> playIndex);
+    void leaveListModeAfterEditing() override { leaveListPlayMode(true, std::nullopt); }
     void applyMark();  // from the segment editor's lines (MarksHost::editorSpans)
     void applyMarkSpans(const std::vector<std::pair<float, float>>& spans);
 
     // On every status tick at which the position changed: the open segment reaches it.
-    void stretchOpenSegment(int32_t position);
+    void stretchOpenSegment(int32_t position) override;
 
     // Marks text and item text
     void applyMarksText(const QString& marksText);  // right after every open
-    QString marksText() const;                      // of all elements, an open one included
-    QString itemTextWithMarks(bool skipMarks);      // "" = cancelled
+    void applyMarksText(MCI& /*the host's*/, const QString& marksText) override {
+        applyMarksText(marksText);
+    }
+    QString marksText() const;                  // of all elements, an open one included
+    QString itemTextWithMarks(bool skipMarks);  // "" = cancelled
 
   signals:
     void changed();
@@ -85,8 +95,8 @@ class MarksController : public QObject {
 
   private:
     // The segment play itself; reportFailure false leaves the failure to the caller.
-    bool startSegmentPlay(int repeatMode, int index, bool keepState, int32_t start, int32_t end,
-                          bool onlyThis, bool reportFailure);
+    bool startSegmentPlay(SegmentRepeat repeat, int index, bool keepState, int32_t start,
+                          int32_t end, bool onlyThis, bool reportFailure);
     void playWholeMedia();
     void setEndButton(ButtonState state) { host_.setMarkButtonState(MarkButton::End, state); }
 

@@ -191,13 +191,14 @@ TEST_F(Marks, PlayNextRsPlaysOneSegmentAndReportsFailure) {
     mark(1000, 2000);
     mark(4000, 5000);
     host.state = PlayState::Stopped;
-    m.playNextRS(0, 1, false, -1, -1, false);
+    m.playNextRS(marks::SegmentRepeat::Once, 1, false, -1, -1, false);
     EXPECT_EQ(host.device.plays().last(), "play MyPlayer from 4000 to 5000");
     EXPECT_EQ(host.mci.rngEnd(), 5000);
     EXPECT_EQ(m.playingSegment(), 1);
     ASSERT_EQ(host.started.size(), 1u);
     EXPECT_TRUE(host.started[0]);
-    m.playNextRS(0, 0, true, 10, 20, true);  // a span of its own, nothing follows
+    m.playNextRS(marks::SegmentRepeat::Once, 0, true, 10, 20,
+                 true);  // a span of its own, nothing follows
     EXPECT_EQ(host.device.plays().last(), "play MyPlayer from 10 to 20");
     EXPECT_EQ(m.playingSegment(), 1);
     EXPECT_EQ(host.started.size(), 1u);  // keeping the state: the opener shows it
@@ -205,7 +206,7 @@ TEST_F(Marks, PlayNextRsPlaysOneSegmentAndReportsFailure) {
     at(7000);
     m.markStart();  // an open segment goes before a segment play
     host.device.playResult = 263;
-    m.playNextRS(0, 0, false, -1, -1, false);
+    m.playNextRS(marks::SegmentRepeat::Once, 0, false, -1, -1, false);
     EXPECT_EQ(m.segments().count(), 2);
     EXPECT_EQ(host.failures, 1);
 }

@@ -14,7 +14,8 @@
 #include "media/main_vol.h"
 #include "media/mpv_mci_device.h"
 #include "player/frm_main.h"
-#include "player/marks/player_marks.h"
+#include "player/marks/marks_bar.h"
+#include "player/marks/marks_controller.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/status_tick.h"
@@ -22,6 +23,9 @@
 #include "player/transport_view.h"
 #include "qt_app.h"
 #include "test_media.h"
+#include "window_part.h"
+
+using testmedia::part;
 
 namespace {
 
@@ -72,12 +76,12 @@ class MarksInWindow : public ::testing::Test, public AppFirst {
     }
     ~MarksInWindow() override { w.media().closeMCI(QString()); }
 
-    marks::MarksController& marks() { return w.marks().controller(); }
+    marks::MarksController& marks() { return w.marks(); }
     void open(const QString& item) {
-        w.opener().playSingle(item, 0);
-        ASSERT_EQ(w.playback().playState(), PlayState::Playing)
+        w.opener().playSingle(item, player::PlayRequest::User);
+        ASSERT_EQ(w.state().playState(), PlayState::Playing)
             << prompts.messageTexts().join(u'|').toStdString();
-        ASSERT_NEAR(w.labels().totalUnits(), 250, 3);
+        ASSERT_NEAR(w.state().length(), 250, 3);
     }
     // Runs the window until cond holds; false after timeoutMs.
     bool runUntil(const std::function<bool()>& cond, int timeoutMs) {
@@ -105,7 +109,7 @@ TEST_F(MarksInWindow, MarksPlayedOncePlayInOrderThenStop) {
     ASSERT_TRUE(marks().menus().rngPlay);
     ticks.clear();
     w.transport().keyDown(Qt::Key_Return);
-    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == PlayState::Stopped; }, 8000));
+    ASSERT_TRUE(runUntil([&] { return w.state().playState() == PlayState::Stopped; }, 8000));
     // Every tick lies inside one of the two segments (a tick may see the device just past an
     // end it stopped at), the first segment before the second, and playback then stopped.
     ASSERT_FALSE(ticks.empty());
@@ -137,10 +141,10 @@ TEST_F(MarksInWindow, LoopedMarksWrapBackToTheFirst) {
     ASSERT_TRUE(runUntil([&] { return (second = firstTickIn(100, 127)) >= 0; }, 6000));
     ASSERT_TRUE(runUntil([&] { return firstTickIn(25, 52, size_t(second)) >= 0; }, 6000))
         << "back to the first segment";
-    EXPECT_EQ(w.playback().playState(), PlayState::Playing);
+    EXPECT_EQ(w.state().playState(), PlayState::Playing);
     EXPECT_EQ(marks().playingSegment(), 0);
     w.playback().mbStop_Click();
-    EXPECT_EQ(w.playback().playState(), PlayState::Stopped);
+    EXPECT_EQ(w.state().playState(), PlayState::Stopped);
 }
 
 TEST_F(MarksInWindow, ItemMarksPlayRightAfterTheOpen) {
@@ -148,7 +152,7 @@ TEST_F(MarksInWindow, ItemMarksPlayRightAfterTheOpen) {
     EXPECT_TRUE(marks().barVisible());
     EXPECT_FALSE(marks().checkDealRng());
     EXPECT_EQ(w.media().rngStart(), 25);
-    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == PlayState::Stopped; }, 8000));
+    ASSERT_TRUE(runUntil([&] { return w.state().playState() == PlayState::Stopped; }, 8000));
     ASSERT_GE(firstTickIn(100, 127), 0);
     // A start beyond the media's length drops all marks: the whole file plays.
     open(tenSeconds() + QStringLiteral("\u222525-50 300-320"));
@@ -161,12 +165,12 @@ TEST_F(MarksInWindow, ASegmentEndingPastWhereTheDeviceStopsStillEnds) {
     // The segment reaches past the last frame, and the device never says it stopped: the
     // segment ends when the position no longer changes between two ticks.
     masked.hideStopped = true;
-    marks().setMark(225, w.labels().totalUnits() + 40);
+    marks().setMark(225, w.state().length() + 40);
     ticks.clear();
-    marks().playNextRS(0, 0, false, -1, -1, true);
+    marks().playNextRS(marks::SegmentRepeat::Once, 0, false, -1, -1, true);
     const int32_t end = w.media().rngEnd();  // held to the media's length
     ASSERT_GT(end, 240);
-    ASSERT_TRUE(runUntil([&] { return w.playback().playState() == PlayState::Stopped; }, 6000));
+    ASSERT_TRUE(runUntil([&] { return w.state().playState() == PlayState::Stopped; }, 6000));
     ASSERT_GE(ticks.size(), 3u);
     const int32_t last = *std::max_element(ticks.begin(), ticks.end());
     EXPECT_LT(last, end) << "the device stopped short of the end";
@@ -184,9 +188,11 @@ TEST_F(MarksInWindow, MarkKeysDrawTheOpenSegmentGrowing) {
     ASSERT_TRUE(runUntil([&] { return w.media().getCurFrame() >= 10; }, 3000));
     w.transport().keyDown(Qt::Key_BracketLeft);
     ASSERT_TRUE(marks().lastIsOpen());
-    marks::SegmentRect* rect = w.marks().bar().rect(0);
+    marks::SegmentRect* rect = nullptr;
+    for (auto* r : w.findChildren<marks::SegmentRect*>())
+        if (r->index() == 0) rect = r;
     ASSERT_NE(rect, nullptr);
-    EXPECT_TRUE(w.ui().picRngBk->isVisible());
+    EXPECT_TRUE(part<QWidget>(w, "picRngBk")->isVisible());
     const int start = marks().segments().at(0).start;
     const int width0 = rect->width();
     ASSERT_TRUE(runUntil([&] { return marks().segments().at(0).length >= 25; }, 4000));
@@ -195,8 +201,8 @@ TEST_F(MarksInWindow, MarkKeysDrawTheOpenSegmentGrowing) {
     EXPECT_EQ(marks().segments().at(0).state, marks::SegmentState::Closed);
     EXPECT_GE(marks().segments().at(0).end(), start + 25);
     EXPECT_TRUE(rect->toolTip().startsWith(QStringLiteral("標記區段 1：從 00:0")));
-    EXPECT_TRUE(w.ui().mnuRngPlay[0]->isEnabled());
-    EXPECT_TRUE(w.ui().mnuSaveRng->isEnabled());
+    EXPECT_TRUE(part<QAction>(w, "mnuRngPlay_0")->isEnabled());
+    EXPECT_TRUE(part<QAction>(w, "mnuSaveRng")->isEnabled());
     EXPECT_TRUE(marks().checkDealRng());
 }
 
@@ -204,15 +210,17 @@ TEST_F(MarksInWindow, TheAutoAttachItemIsFoundByItsName) {
     auto* item = w.findChild<QAction*>(QStringLiteral("mnuAutoAddMark"));
     ASSERT_NE(item, nullptr);
     EXPECT_EQ(item->text(), QStringLiteral("總是自動附加標記"));
-    EXPECT_TRUE(w.ui().mnuMarks->actions().contains(item));
+    EXPECT_TRUE(part<QMenu>(w, "mnuMarks")->actions().contains(item));
     item->setChecked(true);  // as the settings do at start-up
     EXPECT_TRUE(w.marks().autoAddMark());
     w.marks().setAutoAddMark(false);
     EXPECT_FALSE(item->isChecked());
     // Without media the marks menus are off except the marks list.
-    EXPECT_TRUE(w.ui().mnuRngEdit->isEnabled());
-    EXPECT_FALSE(w.ui().mnuRngPlay[0]->isEnabled() || w.ui().mnuRngClear->isEnabled() ||
-                 w.ui().mnuSaveRng->isEnabled() || w.ui().mnuSaveCut->isEnabled());
+    EXPECT_TRUE(part<QAction>(w, "mnuRngEdit")->isEnabled());
+    EXPECT_FALSE(part<QAction>(w, "mnuRngPlay_0")->isEnabled() ||
+                 part<QAction>(w, "mnuRngClear")->isEnabled() ||
+                 part<QAction>(w, "mnuSaveRng")->isEnabled() ||
+                 part<QAction>(w, "mnuSaveCut")->isEnabled());
 }
 
 }  // namespace

@@ -1,31 +1,35 @@
 #pragma once
-// What the playback controller asks of the marks (segments, marks bar, segment play). The
-// defaults are a player without marks: nothing is edited, opening plays the whole file.
+// What the playback side of the player window asks of the marks (segments, segment play, the
+// mark keys). MarksController is the real one; the defaults are a player without marks:
+// nothing is edited, opening plays the whole file.
 #include <QString>
 #include <cstdint>
 
 #include "common/player_values.h"
 #include "media/mci.h"
 
-namespace player {
+namespace marks {
 
-class MarksHooks {
+// A segment play runs once or loops over its segment.
+enum class SegmentRepeat { Once, Loop };
+
+class PlaybackMarks {
   public:
-    virtual ~MarksHooks() = default;
+    virtual ~PlaybackMarks() = default;
 
     // Marks are being edited (a new file must be confirmed first).
     virtual bool checkDealRng() const { return false; }
     virtual void clearAllMarks() {}
-    // The last segment is open (state "start"); closeOpenSegment ends it (mark end).
+    // The last segment is open (state "start"); markEnd closes it.
     virtual bool lastIsOpen() const { return false; }
-    virtual void closeOpenSegment() {}
     // A tick at which the position changed while the last segment is open.
     virtual void stretchOpenSegment(int32_t position) { (void)position; }
     // Index of the last segment (-1 when there is none) and of the segment being played.
     virtual int lastIndex() const { return -1; }
     virtual int playingSegment() const { return 0; }
-    virtual void playNextRS(int repeatMode, int index) {
-        (void)repeatMode;
+    // The end of a segment play goes on with the segment at index.
+    virtual void playNextSegment(SegmentRepeat repeat, int index) {
+        (void)repeat;
         (void)index;
     }
     // Marks were edited since the file opened.
@@ -52,4 +56,4 @@ class MarksHooks {
     RngEditTag rngEditTag_ = RngEditTag::Empty;
 };
 
-}  // namespace player
+}  // namespace marks

@@ -1,0 +1,52 @@
+#include "player/player_state.h"
+
+namespace player {
+
+void PlayerState::setPlayState(PlayState s) {
+    if (playState_ == s) return;
+    playState_ = s;
+    emit playStateChanged(s);
+}
+
+void PlayerState::setContinueMode(ContinueMode m) {
+    if (continueMode_ == m) return;
+    continueMode_ = m;
+    emit continueModeChanged(m);
+}
+
+void PlayerState::setFileName(const QString& name) {
+    if (fileName_ == name) return;
+    fileName_ = name;
+    emit fileNameChanged(name);
+}
+
+void PlayerState::setPosition(int32_t units) {
+    if (position_ == units) return;
+    position_ = units;
+    emit positionChanged(units);
+}
+
+void PlayerState::setLength(int32_t units, float secondsPerUnit, double totalSeconds) {
+    if (length_ == units && secondsPerUnit_ == secondsPerUnit && totalSeconds_ == totalSeconds)
+        return;
+    length_ = units;
+    secondsPerUnit_ = secondsPerUnit;
+    totalSeconds_ = totalSeconds;
+    emit lengthChanged(units);
+}
+
+void PlayerState::setSpeed(int item, int speed) {
+    if (speedItem_ == item && speed_ == speed) return;
+    speedItem_ = item;
+    speed_ = speed;
+    emit speedChanged(speed);
+}
+
+void PlayerState::setVolume(int value, bool muted) {
+    if (volume_ == value && muted_ == muted) return;
+    volume_ = value;
+    muted_ = muted;
+    emit volumeChanged(value, muted);
+}
+
+}  // namespace player

@@ -1,0 +1,71 @@
+#pragma once
+// What the player is: its play state and continue mode, the file it plays, position and
+// length, speed and volume. The controllers write it; the view and the other rooms read it
+// and hear each change.
+#include <QObject>
+#include <QString>
+#include <cstdint>
+
+#include "common/player_values.h"
+
+namespace player {
+
+class PlayerState : public QObject {
+    Q_OBJECT
+  public:
+    using QObject::QObject;
+
+    PlayState playState() const { return playState_; }
+    void setPlayState(PlayState s);
+    ContinueMode continueMode() const { return continueMode_; }
+    void setContinueMode(ContinueMode m);
+
+    // The name of the file last given to play ("" before the first).
+    QString fileName() const { return fileName_; }
+    void setFileName(const QString& name);
+
+    // The position the last status tick read, in units.
+    int32_t position() const { return position_; }
+    void setPosition(int32_t units);
+
+    // The open media's length in units (0 while a file opens, 1 when it has none), the
+    // seconds of one unit and the length in seconds as shown.
+    int32_t length() const { return length_; }
+    float secondsPerUnit() const { return secondsPerUnit_; }
+    double totalSeconds() const { return totalSeconds_; }
+    void setLength(int32_t units, float secondsPerUnit, double totalSeconds);
+
+    // Speed in device units (1000 = 100 %) and the speed menu item in force.
+    int speed() const { return speed_; }
+    int speedItem() const { return speedItem_; }
+    void setSpeed(int item, int speed);
+
+    // The master volume as last read or set, and its mute.
+    int volume() const { return volume_; }
+    bool muted() const { return muted_; }
+    void setVolume(int value, bool muted);
+
+  signals:
+    void playStateChanged(PlayState s);
+    void continueModeChanged(ContinueMode m);
+    void fileNameChanged(const QString& name);
+    void positionChanged(int32_t units);
+    void lengthChanged(int32_t units);
+    void speedChanged(int speed);
+    void volumeChanged(int value, bool muted);
+
+  private:
+    PlayState playState_ = PlayState::Stopped;
+    ContinueMode continueMode_ = ContinueMode::None;
+    QString fileName_;
+    int32_t position_ = 0;
+    int32_t length_ = 0;
+    float secondsPerUnit_ = 1.0f;
+    double totalSeconds_ = 0;
+    int speed_ = 1000;
+    int speedItem_ = 4;
+    int volume_ = 0;
+    bool muted_ = false;
+};
+
+}  // namespace player
