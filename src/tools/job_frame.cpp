@@ -76,7 +76,7 @@ bool JobFrame::isOwnSource(const QString& output, const QString& source) {
     return o.canonicalFilePath() == s.canonicalFilePath();
 }
 
-bool JobFrame::start(const QString& output, const QString& toolSet) {
+bool JobFrame::start(const QString& output, ToolSet toolSet) {
     if (!beginJob()) return false;
     // Checked before anything runs: otherwise the first command fails and the error message
     // blames the file's format.
@@ -95,8 +95,12 @@ bool JobFrame::start(const QString& output, const QString& toolSet) {
     busyOpen_ = true;
     if (frmBuzy* b = currentBuzy()) b->setSteps(steps_, weights_);
     showStep(1);
-    dealMyResource(toolSet, true);
     paths_ = toolPaths();
+    // Without its tools every command would fail: the job fails here, on its failure path.
+    if (!deployResources(toolSet)) {
+        finish(output, true);
+        return false;
+    }
     return true;
 }
 
@@ -136,7 +140,7 @@ void JobFrame::showStep(int step) {
 bool JobFrame::stopped() const {
     if (stopSeen_) return true;
     frmBuzy* b = currentBuzy();
-    return b && !b->breakTag().isEmpty();
+    return b && b->stopPressed();
 }
 
 JobFrame::Step JobFrame::run(int step, const Command& c) {
@@ -192,7 +196,7 @@ bool JobFrame::finish(const QString& output, bool failed) {
         if (frmBuzy* b = currentBuzy()) b->jobDone();
         bool ignored = false;
         closeBusy(&ignored);
-        dealMyResource(QStringLiteral("notCapMCI"), false);
+        removeResources(Deployed::Tools);
         const double seconds = monotonicSeconds() - JobStart;
         doneAfterSave(out, false, seconds, false);
         // A close or a termination that came in meanwhile waits until the report is answered.
@@ -209,7 +213,7 @@ bool JobFrame::finish(const QString& output, bool failed) {
     if (!ownsOutput_ && QFileInfo(out).isFile() && fileLength(out) == 0) removeExact(out, true);
     QCoreApplication::processEvents();
     cleanUp();
-    dealMyResource(QStringLiteral("notCapMCI"), false);
+    removeResources(Deployed::Tools);
     bool wasStopped = false;
     closeBusy(&wasStopped);
     if (!wasStopped && !userStopped)

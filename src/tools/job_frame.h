@@ -41,9 +41,10 @@ class JobFrame {
     // running command's own progress. Declared before start().
     void setWeights(std::vector<double> weights);
 
-    // Frame steps 4 to 9. False when another job is running (nothing done), or when the
-    // output's folder cannot take files (the user is told; nothing else is done).
-    bool start(const QString& output, const QString& toolSet);
+    // Frame steps 4 to 9. False when another job is running (nothing done), when the output's
+    // folder cannot take files (the user is told; nothing else is done), or when the tools
+    // could not be written (the job has failed: its error box was shown, nothing is left).
+    bool start(const QString& output, ToolSet toolSet);
 
     // A temporary file of this job: name relative to the output folder (or absolute). Returns
     // the absolute path; the clean-up removes it.

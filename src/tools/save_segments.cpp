@@ -35,7 +35,7 @@ class SaveJob {
 
     void run() {
         frame_.setWeights(stepWeights(plan_));
-        if (!frame_.start(plan_.output, tools::toolSetWord(QStringLiteral("Edit"), plan_.kind)))
+        if (!frame_.start(plan_.output, tools::editTools(plan_.kind)))
             return;
         out_.started = true;
         tools_ = frame_.commandTools();

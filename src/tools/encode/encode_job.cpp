@@ -19,7 +19,7 @@ class EncodeJob {
         : request_(r), frame_(caller, tools::Tool::Encode, 1), out_(out) {}
 
     void run() {
-        if (!frame_.start(out_.target, QStringLiteral("Encode"))) return;
+        if (!frame_.start(out_.target, tools::ToolSet::Encode)) return;
         out_.started = true;
         tools_ = frame_.commandTools();
         if (tools::frmBuzy* b = tools::currentBuzy()) out_.captions << b->caption();

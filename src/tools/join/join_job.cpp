@@ -24,7 +24,7 @@ class JoinJob {
         : plan_(plan), frame_(caller, tools::Tool::Join, 1), out_(out) {}
 
     void run() {
-        if (!frame_.start(plan_.output, tools::toolSetWord(QStringLiteral("Edit"), plan_.kind)))
+        if (!frame_.start(plan_.output, tools::editTools(plan_.kind)))
             return;
         out_.started = true;
         tools_ = frame_.commandTools();

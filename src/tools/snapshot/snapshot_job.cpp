@@ -99,7 +99,7 @@ SnapOutcome runSnapshot(const SnapRequest& r) {
 
     const int count = static_cast<int>(out.times.size());
     tools::JobFrame frame(r.caller, tools::Tool::Snapshot, count);
-    if (!frame.start(output, QStringLiteral("Snap"))) return out;
+    if (!frame.start(output, tools::ToolSet::Snap)) return out;
     out.started = true;
     const QString ffmpeg = frame.paths().ffmpeg;
     const QString temp = frame.temp(tempPictureName(ext));

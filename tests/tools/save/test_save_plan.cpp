@@ -3,6 +3,7 @@
 // test_save_plan_real.cpp).
 #include <gtest/gtest.h>
 
+#include "tools/deployment.h"
 #include "tools/save_plan.h"
 
 using namespace save;
@@ -111,7 +112,7 @@ TEST(SavePlanSteps, StepsJoinAndTagLevelByModeAndCount) {
     p = makePlan(r);
     EXPECT_FALSE(p.tagLevel);
     EXPECT_EQ(p.kind, tools::ToolKind::Mpeg);
-    EXPECT_EQ(tools::toolSetWord("Edit", p.kind), "Edit2");
+    EXPECT_EQ(tools::editTools(p.kind), tools::ToolSet::Edit2);
 }
 
 TEST(SavePlanCommands, PathsAsFilesAndOutputOptionsAfterTheInput) {
