@@ -1,5 +1,6 @@
 #include "tools/save_plan.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -225,6 +226,13 @@ QString joinListText(const QStringList& partPaths) {
         text += QStringLiteral("file '") + q + QStringLiteral("'\n");
     }
     return text;
+}
+
+bool writeJoinList(const QString& listPath, const QStringList& partPaths) {
+    QFile f(listPath);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    const QByteArray text = joinListText(partPaths).toUtf8();
+    return f.write(text) == text.size() && f.flush();
 }
 
 Command joinCommand(const Tools& t, const QString& listPath, const QString& joinPath,

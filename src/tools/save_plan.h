@@ -17,7 +17,7 @@ using tools::Command;
 
 // mode 0 (mnuSaveRng, "另存裁剪"): every segment joined into one file.
 // mode 1 (mnuSaveCut, "另存分割"): every segment into a file of its own.
-enum class Mode { Cut = 0, Split = 1 };
+enum class Mode { Cut, Split };
 
 // "裁剪" or "分割", the word the texts of a job are built with.
 QString modeWord(Mode mode);
@@ -99,6 +99,8 @@ bool partCheckPassed(const QString& checkOutput);
 
 // The list file of ffmpeg's concat demuxer: one "file" line per part, in order.
 QString joinListText(const QStringList& partPaths);
+// Writes that list to listPath (replacing it); false when it could not be written whole.
+bool writeJoinList(const QString& listPath, const QStringList& partPaths);
 // The parts joined in list order into joinPath, by stream copy; reencodeAudio re-encodes
 // only the audio, to MP3 at 64 kbit/s.
 Command joinCommand(const Tools& t, const QString& listPath, const QString& joinPath,

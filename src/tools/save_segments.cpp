@@ -6,8 +6,6 @@
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
-#include "tools/busy_window.h"
-#include "tools/buzy_show.h"
 #include "tools/job_frame.h"
 #include "tools/runner.h"
 
@@ -35,22 +33,15 @@ class SaveJob {
 
     void run() {
         frame_.setWeights(stepWeights(plan_));
-        if (!frame_.start(plan_.output, tools::editTools(plan_.kind)))
-            return;
-        out_.started = true;
-        tools_ = frame_.commandTools();
-        noteCaption();
-        const bool ok = frame_.removeTarget(plan_.output) && makeParts() && deliver();
-        out_.succeeded = frame_.finish(plan_.output, !ok);
+        const tools::JobRun r =
+            frame_.runJob(plan_.output, tools::editTools(plan_.kind), tools::Target::Replace,
+                          [this] { return makeParts() && deliver(); });
+        out_.started = r.started;
+        out_.succeeded = r.succeeded;
     }
 
   private:
-    void noteCaption() {
-        if (tools::frmBuzy* b = tools::currentBuzy()) out_.captions << b->caption();
-    }
-
     bool runStep(int step, const Command& c) {
-        out_.commands.push_back(c);
         return frame_.run(step, c) == tools::JobFrame::Step::Done;
     }
 
@@ -61,7 +52,6 @@ class SaveJob {
         const QString path = frame_.inFolder(p.name);
         const Command cut =
             cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode);
-        out_.commands.push_back(cut);
         const tools::JobFrame::Step done = frame_.run(step, cut);
         if (done == tools::JobFrame::Step::Stopped) return false;
         if (done == tools::JobFrame::Step::Failed) QFile::remove(path);
@@ -72,10 +62,7 @@ class SaveJob {
     // False when path is missing or empty, or holds no picture (then it is removed).
     bool holdsPictures(const QString& path) {
         if (!partMade(path)) return false;
-        Command check = partCheck(tools_, path);
-        check.folder = frame_.folder();
-        out_.commands.push_back(check);
-        const tools::CmdResult r = tools::runCommand(check);
+        const tools::CmdResult r = frame_.probe(partCheck(tools_, path));
         if (r.succeeded() && partCheckPassed(r.output)) return true;
         QFile::remove(path);
         return false;
@@ -85,10 +72,8 @@ class SaveJob {
     std::optional<CutStart> findCutStart(const PartPlan& p) {
         std::optional<double> window = firstProbeWindow(p.cut.start);
         while (window && !frame_.stopped()) {
-            Command probe = keyframeProbe(tools_, plan_.source, *window, p.cut.start);
-            probe.folder = frame_.folder();
-            out_.commands.push_back(probe);
-            const tools::CmdResult r = tools::runCommand(probe);
+            const tools::CmdResult r =
+                frame_.probe(keyframeProbe(tools_, plan_.source, *window, p.cut.start));
             if (!r.succeeded()) return std::nullopt;
             if (auto cs = parseKeyframes(r.output, *window, p.cut.start)) return *cs;
             window = widerProbeWindow(*window, p.cut.start);
@@ -105,11 +90,11 @@ class SaveJob {
     }
 
     bool makeParts() {
+        tools_ = frame_.commandTools();
         QStringList list;
         for (const PartPlan& p : plan_.parts) {
             const int step = p.index + 1;
             frame_.showStep(step);
-            noteCaption();
             const QString path = frame_.temp(p.name);
             QFile::remove(path);
             list << path;
@@ -145,10 +130,7 @@ class SaveJob {
     bool partsAgree() {
         QStringList first;
         for (const QString& part : partPaths_) {
-            Command probe = streamProbe(tools_, part);
-            probe.folder = frame_.folder();
-            out_.commands.push_back(probe);
-            const tools::CmdResult r = tools::runCommand(probe);
+            const tools::CmdResult r = frame_.probe(streamProbe(tools_, part));
             const QStringList kinds = streamKinds(r.output);
             if (!r.succeeded() || kinds.isEmpty() || frame_.stopped()) return false;
             if (first.isEmpty()) first = kinds;
@@ -163,12 +145,7 @@ class SaveJob {
         if (plan_.tagLevel)
             return runStep(step, flvJoinCommand(tools_, partPaths_, joined, seconds));
         const QString list = frame_.temp(plan_.joinList);
-        QFile f(list);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-        const QByteArray text = joinListText(partPaths_).toUtf8();
-        const bool written = f.write(text) == text.size();
-        f.close();
-        if (!written) return false;
+        if (!writeJoinList(list, partPaths_)) return false;
         const bool ran = runStep(step, joinCommand(tools_, list, joined, plan_.ext, seconds));
         QFile::remove(list);
         return ran;
@@ -184,7 +161,6 @@ class SaveJob {
 
         const int step = plan_.steps;
         frame_.showStep(step);
-        noteCaption();
         // flvmdi compares FLV parts itself and refuses unlike ones; others are probed first.
         if (!plan_.tagLevel && !partsAgree()) return false;
         const QString joined = frame_.temp(plan_.joinFile);

@@ -32,12 +32,10 @@ class SaveHost {
 
 // What a job did, for the record and for tests.
 struct SaveOutcome {
-    bool started = false;           // past the dialogs: the busy window was shown
-    bool succeeded = false;         // the output passed the success test
-    QString output;                 // the file of the success test and the report
-    int steps = 0;                  // N of the busy caption
-    QStringList captions;           // the busy caption before each step, in order
-    std::vector<Command> commands;  // every command run, in order
+    bool started = false;    // past the dialogs: the busy window was shown
+    bool succeeded = false;  // the output passed the success test
+    QString output;          // the file of the success test and the report
+    int steps = 0;           // N of the busy caption
     int reencodeQuestions = 0;
 };
 

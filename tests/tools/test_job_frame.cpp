@@ -22,6 +22,7 @@
 #include "common/scripted_prompts.h"
 #include "common/shell.h"
 #include "common/temp_folder.h"
+#include "job_env.h"
 #include "tool_test_support.h"
 #include "tools/busy_state.h"
 #include "tools/busy_window.h"
@@ -39,54 +40,14 @@ namespace {
 
 const QString kStopped = QStringLiteral("你已經中止程序！");
 
-struct TestHost : ToolHost {
-    QWidget* mainW = nullptr;
-    QWidget* listW = nullptr;
-    int pauses = 0;
-    bool toList = false;
-    QStringList selected;
-    QWidget* mainWindow() override { return mainW; }
-    QWidget* listWindow() override { return listW; }
-    void pausePrFn() override { ++pauses; }
-    bool doneToFileList() override { return toList; }
-    void selectInFileBrowser(const QString& p) override { selected << p; }
-};
-
-using tooltest::TestAppHost;
-using tooltest::TestShell;
-
-// The windows of the fixture need the application before they are built.
-struct AppFirst {
-    AppFirst() { tooltest::ensureApp(); }
-};
-
-class JobTest : public AppFirst, public ::testing::Test {
+class JobTest : public jobtest::JobEnv {
   protected:
     void SetUp() override {
-        tooltest::ensureApp();
-        ASSERT_TRUE(base_.isValid() && work_.isValid());
-        // Both programs find the private folder from the same environment.
-        qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("TMPDIR", QFile::encodeName(base_.path()));
-        TempFolder = privateTempFolder();
-        ASSERT_FALSE(TempFolder.isEmpty());
-        ProgramFolder = tooltest::binDir() + QLatin1Char('/');
+        JobEnv::SetUp();
+        list_.setGeometry(300, 200, 500, 600);
         mainW_.setGeometry(100, 100, 640, 400);
-        listW_.setGeometry(300, 200, 500, 600);
         mainW_.show();
-        listW_.show();
         host_.mainW = &mainW_;
-        host_.listW = &listW_;
-        installToolHost(&host_);
-        installShell(&shell_);
-        installAppHost(&appHost_);
-        folder_ = work_.path() + QLatin1Char('/');
-    }
-    void TearDown() override {
-        installToolHost(nullptr);
-        installShell(nullptr);
-        installAppHost(nullptr);
-        ASSERT_FALSE(isBusy());
     }
 
     QString script(const QString& name, const QString& body) {
@@ -102,12 +63,9 @@ class JobTest : public AppFirst, public ::testing::Test {
         return QDir(TempFolder).entryList(QDir::Files | QDir::Hidden | QDir::System);
     }
 
-    QTemporaryDir base_, work_, scripts_;
-    QString folder_;
-    QWidget mainW_, listW_;
-    TestHost host_;
-    TestShell shell_;
-    TestAppHost appHost_;
+    QTemporaryDir scripts_;
+    QWidget mainW_;
+    QWidget& listW_ = list_;
     ScriptedPrompts prompts_;
 };
 

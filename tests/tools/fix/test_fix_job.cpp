@@ -75,13 +75,13 @@ TEST_F(FixJobTest, DamagedFlvComesOutWithItsLengthIndexAndCleanPictures) {
     EXPECT_EQ(sp.messageTexts().size(), 1);  // the report only
 
     // flvmdi repairs into the temporary name, rebuilds its metadata, and the file moves.
-    ASSERT_EQ(o.commands.size(), 2u);
-    EXPECT_EQ(o.commands[0].args,
+    ASSERT_EQ(record_.commands.size(), 2u);
+    EXPECT_EQ(record_.commands[0].args,
               (QStringList{QStringLiteral("--repair"), src, QStringLiteral("~fix~tmpSP.flv")}));
-    EXPECT_EQ(o.commands[1].args, QStringList{QStringLiteral("~fix~tmpSP.flv")});
+    EXPECT_EQ(record_.commands[1].args, QStringList{QStringLiteral("~fix~tmpSP.flv")});
     EXPECT_EQ(folderFiles(), QStringList{QStringLiteral("my clip_fix.flv")});
-    ASSERT_FALSE(o.captions.isEmpty());
-    EXPECT_EQ(o.captions.first(),
+    ASSERT_FALSE(record_.captions.isEmpty());
+    EXPECT_EQ(record_.captions.first(),
               QStringLiteral("Lumba.FLV\r\n\r\n正在進行「修復」多媒體檔案\r\n\r\n"
                              "共有 1 個程序，正處理第 1 個"));
 
@@ -124,8 +124,8 @@ TEST_F(FixJobTest, DatSourceIsRemuxedAsMpegProgramStream) {
     sp.answer(Answer::Cancel);
     const FixOutcome o = fixWith(sp, src, QStringLiteral("vcd_fix.dat"));
     ASSERT_TRUE(o.succeeded);
-    ASSERT_EQ(o.commands.size(), 1u);
-    EXPECT_TRUE(o.commands[0].args.contains(QStringLiteral("mpeg")));
+    ASSERT_EQ(record_.commands.size(), 1u);
+    EXPECT_TRUE(record_.commands[0].args.contains(QStringLiteral("mpeg")));
     const QString out = folder_ + QStringLiteral("vcd_fix.dat");
     EXPECT_EQ(testmedia::run({"ffprobe", "-v", "error", "-show_entries", "format=format_name",
                               "-of", "csv=p=0", out.toStdString()})

@@ -17,6 +17,7 @@
 #include "common/shell.h"
 #include "common/temp_folder.h"
 #include "file_bytes.h"
+#include "job_env.h"
 #include "save_media.h"
 #include "test_media.h"
 #include "tool_test_support.h"
@@ -55,9 +56,6 @@ struct Player : SaveHost {
     QWidget* window() override { return win; }
 };
 
-using tooltest::TestAppHost;
-using tooltest::TestShell;
-
 using testmedia::md5Of;
 
 // Segment in units from seconds at 25 fps.
@@ -85,69 +83,39 @@ std::pair<double, double> cutSpan(const Command& c) {
     const double from = seek + argAfter(c.args, input, QStringLiteral("-ss"));
     return {from, from + argAfter(c.args, input, QStringLiteral("-t"))};
 }
-std::vector<Command> cuts(const SaveOutcome& o) {
+std::vector<Command> cuts(const tools::JobRecord& o) {
     std::vector<Command> r;
     for (const Command& c : o.commands)
         if (isCut(c)) r.push_back(c);
     return r;
 }
-int countProgram(const SaveOutcome& o, const QString& nameEnd) {
+int countProgram(const tools::JobRecord& o, const QString& nameEnd) {
     int n = 0;
     for (const Command& c : o.commands)
         if (c.program.endsWith(nameEnd)) ++n;
     return n;
 }
 
-class SaveJobTest : public ::testing::Test {
+class SaveJobTest : public jobtest::JobEnv {
   protected:
     void SetUp() override {
-        tooltest::ensureApp();
-        ASSERT_TRUE(base_.isValid() && work_.isValid());
-        qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("TMPDIR", QFile::encodeName(base_.path()));
-        TempFolder = privateTempFolder();
-        ASSERT_FALSE(TempFolder.isEmpty());
-        ProgramFolder = tooltest::binDir() + QLatin1Char('/');
+        JobEnv::SetUp();
         win_ = std::make_unique<QWidget>();
         win_->setGeometry(100, 100, 640, 400);
         win_->show();
         player_.win = win_.get();
-        installShell(&shell_);
-        installAppHost(&appHost_);
-        folder_ = work_.path() + QLatin1Char('/');
-    }
-    void TearDown() override {
-        installShell(nullptr);
-        installAppHost(nullptr);
-        EXPECT_FALSE(tools::isBusy());
-        // The written tools are gone after every job.
-        EXPECT_TRUE(
-            QDir(TempFolder).entryList({QStringLiteral("~tmpLmb*")}, QDir::Files).isEmpty());
     }
 
     // The source copied into its own folder, so that nothing else shares it.
     QString source(const std::string& clip, const QString& name) {
-        const QString dir = src_.path() + QLatin1Char('/');
-        const QString p = dir + name;
-        QFile::remove(p);
-        EXPECT_TRUE(QFile::copy(QString::fromStdString(clip), p));
-        player_.source = p;
-        sourceMd5_ = md5Of(p);
-        return p;
+        player_.source = JobEnv::source(clip, name);
+        sourceMd5_ = sources_[player_.source];
+        return player_.source;
     }
     void expectSourceUntouched() { EXPECT_EQ(md5Of(player_.source), sourceMd5_); }
-    QStringList folderFiles() const {
-        QStringList l = QDir(folder_).entryList(QDir::Files | QDir::Hidden);
-        l.sort();
-        return l;
-    }
 
-    QTemporaryDir base_, work_, src_;
-    QString folder_;
     std::unique_ptr<QWidget> win_;
     Player player_;
-    TestShell shell_;
-    TestAppHost appHost_;
     QByteArray sourceMd5_;
 };
 
@@ -164,12 +132,13 @@ TEST_F(SaveJobTest, SplitThreeFlvSegmentsIntoNumberedFiles) {
     ASSERT_TRUE(o.succeeded);
     EXPECT_EQ(folderFiles(), (QStringList{"split_001.flv", "split_002.flv", "split_003.flv"}));
     EXPECT_EQ(o.steps, 3);
-    ASSERT_FALSE(o.captions.isEmpty());
-    for (const QString& c : o.captions) EXPECT_TRUE(c.contains(QStringLiteral("共有 3 個程序")));
-    EXPECT_TRUE(o.captions.first().contains(QStringLiteral("正在進行「分割」多媒體檔案")));
-    EXPECT_TRUE(o.captions.last().contains(QStringLiteral("正處理第 3 個")));
+    ASSERT_FALSE(record_.captions.isEmpty());
+    for (const QString& c : record_.captions)
+        EXPECT_TRUE(c.contains(QStringLiteral("共有 3 個程序")));
+    EXPECT_TRUE(record_.captions.first().contains(QStringLiteral("正在進行「分割」多媒體檔案")));
+    EXPECT_TRUE(record_.captions.last().contains(QStringLiteral("正處理第 3 個")));
     EXPECT_EQ(shell_.explored, QStringList{folder_ + QStringLiteral("split_001.flv")});
-    EXPECT_EQ(countProgram(o, QStringLiteral("~tmpLmbFmd.exe")), 3);
+    EXPECT_EQ(countProgram(record_, QStringLiteral("~tmpLmbFmd.exe")), 3);
 
     // The dialogs as the user saw them.
     ASSERT_GE(sp.shown().size(), 2u);
@@ -179,7 +148,7 @@ TEST_F(SaveJobTest, SplitThreeFlvSegmentsIntoNumberedFiles) {
     EXPECT_EQ(sp.shown()[1].initialFolder, src_.path() + QLatin1Char('/'));
 
     const auto frames = savetest::decodedFrames(src.toStdString());
-    const std::vector<Command> cs = cuts(o);
+    const std::vector<Command> cs = cuts(record_);
     ASSERT_EQ(cs.size(), 3u);
     const int64_t S[] = {1, 7, 12}, L[] = {3, 3, 4};
     for (int i = 0; i < 3; ++i) {
@@ -211,7 +180,7 @@ TEST_F(SaveJobTest, CutThreeMpegSegmentsJoinsThemInFourSteps) {
     const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
     ASSERT_TRUE(o.succeeded);
     EXPECT_EQ(o.steps, 4);
-    EXPECT_TRUE(o.captions.last().contains(QStringLiteral("共有 4 個程序，正處理第 4 個")));
+    EXPECT_TRUE(record_.captions.last().contains(QStringLiteral("共有 4 個程序，正處理第 4 個")));
     EXPECT_EQ(folderFiles(), QStringList{"joined.mpg"});  // parts and list file are gone
     const prompts::FileDialog& d = sp.shown()[1].file;
     EXPECT_EQ(d.kind, prompts::FileDialog::Save);
@@ -222,7 +191,7 @@ TEST_F(SaveJobTest, CutThreeMpegSegmentsJoinsThemInFourSteps) {
     const double len = testmedia::probeDuration((folder_ + "joined.mpg").toStdString());
     EXPECT_GE(len + 0.1, 9.0);
     EXPECT_LE(len, 9.0 + 3 * 0.48 + 0.1);
-    EXPECT_EQ(countProgram(o, QStringLiteral("~tmpLmbFmd.exe")), 0);
+    EXPECT_EQ(countProgram(record_, QStringLiteral("~tmpLmbFmd.exe")), 0);
     expectSourceUntouched();
 }
 
@@ -355,12 +324,13 @@ TEST_F(SaveJobTest, OneFlvSegmentIsCutByFlvmdiAndMovedToTheChosenName) {
     ASSERT_TRUE(o.succeeded);
     EXPECT_EQ(o.steps, 1);
     EXPECT_EQ(folderFiles(), QStringList{"one.flv"});
-    for (const Command& c : o.commands) EXPECT_FALSE(c.args.contains(QStringLiteral("concat")));
+    for (const Command& c : record_.commands)
+        EXPECT_FALSE(c.args.contains(QStringLiteral("concat")));
     // One pass of flvmdi cuts the span with its metadata; ffmpeg only reads a picture back.
-    ASSERT_EQ(countProgram(o, QStringLiteral("~tmpLmbFmd.exe")), 1);
-    EXPECT_EQ(cuts(o).at(0).args, (QStringList{"--cut", "4000", "9000", player_.source,
-                                               folder_ + QStringLiteral("~tmpSP001.flv")}));
-    EXPECT_EQ(o.captions.size(), 2);  // after the start and before the one step
+    ASSERT_EQ(countProgram(record_, QStringLiteral("~tmpLmbFmd.exe")), 1);
+    EXPECT_EQ(cuts(record_).at(0).args, (QStringList{"--cut", "4000", "9000", player_.source,
+                                                     folder_ + QStringLiteral("~tmpSP001.flv")}));
+    EXPECT_EQ(record_.captions.size(), 2);  // after the start and before the one step
     auto check = testmedia::run(
         {"flvmeta", "--check", "--level=error", (folder_ + "one.flv").toStdString()});
     EXPECT_EQ(check.exitCode, 0) << check.output;
@@ -387,7 +357,7 @@ TEST_F(SaveJobTest, MarksFrom75_5To82_3AreCutFrom75For8) {
         {player_.source, player_.marks, 0.04, 90, Mode::Cut, folder_ + QStringLiteral("cut.flv")});
     EXPECT_EQ(plan.parts[0].cut.start, 75);
     EXPECT_EQ(plan.parts[0].cut.length, 8);
-    const auto span = cutSpan(cuts(o).at(0));
+    const auto span = cutSpan(cuts(record_).at(0));
     EXPECT_NEAR(span.second, 83.0, 0.001);
     EXPECT_LE(span.first, 75.0);
     EXPECT_GE(span.first, 73.0);  // the keyframe before 75, 2 s apart
@@ -408,7 +378,8 @@ TEST_F(SaveJobTest, OpusInAviAsksOnceAndReencodesEveryPart) {
     EXPECT_EQ(sp.messageTexts().count(question), 1);
     ASSERT_TRUE(o.succeeded);
     int reencoded = 0;
-    for (const Command& c : cuts(o)) reencoded += c.args.contains(QStringLiteral("libmp3lame"));
+    for (const Command& c : cuts(record_))
+        reencoded += c.args.contains(QStringLiteral("libmp3lame"));
     EXPECT_EQ(reencoded, 3);
     auto r = testmedia::run({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
                              "stream=codec_name", "-of", "csv=p=0",
@@ -479,6 +450,8 @@ TEST_F(SaveJobTest, TheSourceItselfIsNeverAnOutput) {
         const QString named = src_.path() + QStringLiteral("/split_002.flv");
         QFile::rename(src, named);
         player_.source = named;
+        sources_.erase(src);
+        sources_[named] = sourceMd5_;
         ScriptedPrompts sp;
         sp.answer(Answer::Ok).folderChosen(src_.path());
         EXPECT_FALSE(saveMarkedSegments(player_, Mode::Split).started);
