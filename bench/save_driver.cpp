@@ -13,6 +13,7 @@
 #include "common/temp_folder.h"
 #include "tools/job_frame.h"
 #include "tools/save_segments.h"
+#include "tools/split/split_names.h"
 
 namespace {
 
@@ -59,7 +60,7 @@ int main(int argc, char** argv) {
     tools::recordJobs(&record);
     QElapsedTimer t;
     t.start();
-    const save::SaveOutcome o = save::saveMarkedSegments(h, save::Mode::Cut);
+    const save::SaveOutcome o = save::saveMarkedSegments(h, save::Mode::Cut, split::pieceNames());
     const double secs = t.elapsed() / 1000.0;
     for (const auto& c : record.commands) std::printf("  %s\n", qPrintable(c.text()));
     std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);

@@ -7,6 +7,7 @@
 #include "player/playback_controller.h"
 #include "tools/done_report.h"
 #include "tools/save_segments.h"
+#include "tools/split/split_names.h"
 
 namespace app {
 
@@ -52,10 +53,12 @@ SaveWiring::SaveWiring(frmMain& window) {
     host_.audioOnly = [&window] { return window.media().isAudioOnly(); };
     host_.pause = [&window] { window.playback().pausePrFn(); };
     host_.owner = &window;
-    QObject::connect(&marks.actions(), &marks::MarksActions::saveRngRequested, &window,
-                     [this] { save::saveMarkedSegments(host_, save::Mode::Cut); });
-    QObject::connect(&marks.actions(), &marks::MarksActions::saveCutRequested, &window,
-                     [this] { save::saveMarkedSegments(host_, save::Mode::Split); });
+    QObject::connect(&marks.actions(), &marks::MarksActions::saveRngRequested, &window, [this] {
+        save::saveMarkedSegments(host_, save::Mode::Cut, split::pieceNames());
+    });
+    QObject::connect(&marks.actions(), &marks::MarksActions::saveCutRequested, &window, [this] {
+        save::saveMarkedSegments(host_, save::Mode::Split, split::pieceNames());
+    });
 }
 
 }  // namespace app

@@ -204,9 +204,9 @@ QString confirmText(Mode mode, const QString& source) {
            QStringLiteral("」？");
 }
 
-QString folderBrowserTitle(const QString& ext) {
-    return QStringLiteral("分割出的檔案將以「split_編號.") + ext + QStringLiteral("」儲存") +
-           kCrLf + QStringLiteral("請選取分割出的新檔案的儲存目錄") + kCrLf +
+QString folderBrowserTitle(const QString& pieces) {
+    return QStringLiteral("分割出的檔案將以「") + pieces + QStringLiteral("」儲存") + kCrLf +
+           QStringLiteral("請選取分割出的新檔案的儲存目錄") + kCrLf +
            QStringLiteral("這裡，強烈建議你新建一個資料夾！");
 }
 
@@ -239,7 +239,7 @@ SaveOutcome runSavePlan(const SavePlan& plan, QWidget* caller, tools::Tool tool)
     return out;
 }
 
-SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode) {
+SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode, const PieceNames& names) {
     SaveOutcome out;
     host.closeOpenSegment();
     const QString src = host.sourcePath();
@@ -265,10 +265,11 @@ SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode) {
     req.secondsPerUnit = host.secondsPerUnit();
     req.totalSeconds = host.totalSeconds();
     req.mode = mode;
+    req.names = names;
     const QString startFolder = getSaveFolder(src);
     if (mode == Mode::Split) {
         prompts::FolderDialog d;
-        d.title = folderBrowserTitle(ext);
+        d.title = folderBrowserTitle(names.pattern(ext));
         d.initialFolder = startFolder;
         req.output = prompts::current().folder(d);
     } else {
@@ -278,7 +279,7 @@ SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode) {
         d.qtFilter = saveDialogFilter(ext);
         d.filterIndex = 1;
         d.defaultExt = QStringLiteral(".") + ext;
-        d.fileName = QFileInfo(src).completeBaseName() + QStringLiteral("_part.") + ext;
+        d.fileName = names.cutFile(src);
         const prompts::FileAnswer a = prompts::current().file(d);
         if (!a.paths.isEmpty()) req.output = a.paths.first();
     }

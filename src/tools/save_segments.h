@@ -39,7 +39,8 @@ struct SaveOutcome {
     int reencodeQuestions = 0;
 };
 
-SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode);
+// names: the split tool's (split::pieceNames()).
+SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode, const PieceNames& names);
 
 // The cutting path every job that cuts spans out of one source shares (the saved segments
 // and the split tool): on the frame of tool, each part is cut (FLV at tag level, others from
@@ -54,7 +55,8 @@ bool writesOverSource(const SavePlan& plan);
 QString missingSourceText();
 QString audioOnlyText(Mode mode);
 QString confirmText(Mode mode, const QString& source);
-QString folderBrowserTitle(const QString& ext);
+// pieces: how the texts name the pieces ("split_編號.flv").
+QString folderBrowserTitle(const QString& pieces);
 QString saveDialogFilter(const QString& ext);  // Qt form: "FLV 檔案格式 (*.flv)"
 QString ownSourceText(Mode mode, const QString& source);
 // The same refusal for any job: "「" + jobWord + "」的新檔案不能取代…".

@@ -24,6 +24,7 @@
 #include "tools/busy_state.h"
 #include "tools/runner.h"
 #include "tools/save_segments.h"
+#include "tools/split/split_names.h"
 #include "tools/tool_host.h"
 #include "tools/tool_texts.h"
 
@@ -125,7 +126,7 @@ TEST_F(SaveJobTest, SplitThreeFlvSegmentsIntoNumberedFiles) {
     player_.openSegment = true;
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).folderChosen(work_.path()).answer(Answer::Ok);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Split);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Split, split::pieceNames());
 
     EXPECT_EQ(player_.closes, 1);
     EXPECT_GE(player_.pauses, 1);
@@ -144,7 +145,8 @@ TEST_F(SaveJobTest, SplitThreeFlvSegmentsIntoNumberedFiles) {
     ASSERT_GE(sp.shown().size(), 2u);
     EXPECT_EQ(sp.shown()[0].text, confirmText(Mode::Split, src));
     EXPECT_EQ(sp.shown()[1].kind, ScriptedPrompts::Kind::Folder);
-    EXPECT_EQ(sp.shown()[1].title, folderBrowserTitle(QStringLiteral("flv")));
+    EXPECT_EQ(sp.shown()[1].title,
+              folderBrowserTitle(split::pieceNamePattern(QStringLiteral("flv"))));
     EXPECT_EQ(sp.shown()[1].initialFolder, src_.path() + QLatin1Char('/'));
 
     const auto frames = savetest::decodedFrames(src.toStdString());
@@ -153,7 +155,7 @@ TEST_F(SaveJobTest, SplitThreeFlvSegmentsIntoNumberedFiles) {
     const int64_t S[] = {1, 7, 12}, L[] = {3, 3, 4};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        const QString out = folder_ + splitName(i, QStringLiteral("flv"));
+        const QString out = folder_ + split::pieceName(i, QStringLiteral("flv"));
         const auto span = cutSpan(cs[static_cast<size_t>(i)]);
         EXPECT_NEAR(span.second, static_cast<double>(S[i] + L[i]), 0.001);
         const auto key = savetest::keyFrameAtOrBefore(frames, static_cast<double>(S[i]));
@@ -177,7 +179,7 @@ TEST_F(SaveJobTest, CutThreeMpegSegmentsJoinsThemInFourSteps) {
     player_.marks = {seg(2.2, 4.9), seg(8.0, 10.0), seg(13.5, 16.2)};
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({folder_ + QStringLiteral("joined.mpg")}).answer(Answer::Cancel);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     ASSERT_TRUE(o.succeeded);
     EXPECT_EQ(o.steps, 4);
     EXPECT_TRUE(record_.captions.last().contains(QStringLiteral("共有 4 個程序，正處理第 4 個")));
@@ -212,7 +214,7 @@ TEST_F(SaveJobTest, H263Mp3PiecesJoinCleanlyWhateverTagComesFirst) {
         sp.answer(Answer::Ok)
             .files({folder_ + QStringLiteral("joined.flv")})
             .answer(Answer::Cancel);
-        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
         ASSERT_TRUE(o.succeeded);
         const std::string out = (folder_ + "joined.flv").toStdString();
         const std::string errors = savetest::decodeErrors(out);
@@ -236,9 +238,10 @@ TEST_F(SaveJobTest, H263Mp3PiecesJoinCleanlyWhateverTagComesFirst) {
     {
         ScriptedPrompts sp;
         sp.answer(Answer::Ok).folderChosen(work_.path()).answer(Answer::Cancel);
-        ASSERT_TRUE(saveMarkedSegments(player_, Mode::Split).succeeded);
+        ASSERT_TRUE(saveMarkedSegments(player_, Mode::Split, split::pieceNames()).succeeded);
         for (int i = 0; i < 2; ++i) {
-            const std::string piece = (folder_ + splitName(i, QStringLiteral("flv"))).toStdString();
+            const std::string piece =
+                (folder_ + split::pieceName(i, QStringLiteral("flv"))).toStdString();
             EXPECT_EQ(savetest::decodeErrors(piece), "") << piece;
         }
     }
@@ -285,7 +288,7 @@ TEST_F(SaveJobTest, ACutKilledOrOutOfSpaceFailsAndLeavesNothing) {
         CutCutShort cutShort(outOfSpace);
         ScriptedPrompts sp;
         sp.answer(Answer::Ok).files({folder_ + QStringLiteral("cut.mpg")}).answer(Answer::Ok);
-        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
         ASSERT_EQ(cutShort.limited, 1);
         EXPECT_TRUE(o.started);
         EXPECT_FALSE(o.succeeded);
@@ -307,7 +310,7 @@ TEST_F(SaveJobTest, AnFlvSpanWithoutPictureFailsTheJob) {
     player_.marks = {seg(1, 3)};
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({folder_ + QStringLiteral("cut.flv")}).answer(Answer::Ok);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     EXPECT_TRUE(o.started);
     EXPECT_FALSE(o.succeeded);
     EXPECT_TRUE(sp.last().text.contains(tools::diagText(flv::DiagCode::NothingInRange)));
@@ -320,7 +323,7 @@ TEST_F(SaveJobTest, OneFlvSegmentIsCutByFlvmdiAndMovedToTheChosenName) {
     player_.marks = {seg(4.4, 8.8)};
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({folder_ + QStringLiteral("one.flv")}).answer(Answer::Cancel);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     ASSERT_TRUE(o.succeeded);
     EXPECT_EQ(o.steps, 1);
     EXPECT_EQ(folderFiles(), QStringList{"one.flv"});
@@ -351,10 +354,15 @@ TEST_F(SaveJobTest, MarksFrom75_5To82_3AreCutFrom75For8) {
     player_.marks = {seg(75.5, 82.3)};
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({folder_ + QStringLiteral("cut.flv")}).answer(Answer::Cancel);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     ASSERT_TRUE(o.succeeded);
-    const SavePlan plan = makePlan(
-        {player_.source, player_.marks, 0.04, 90, Mode::Cut, folder_ + QStringLiteral("cut.flv")});
+    SaveRequest request;
+    request.source = player_.source;
+    request.segments = player_.marks;
+    request.secondsPerUnit = 0.04;
+    request.totalSeconds = 90;
+    request.output = folder_ + QStringLiteral("cut.flv");
+    const SavePlan plan = makePlan(request);
     EXPECT_EQ(plan.parts[0].cut.start, 75);
     EXPECT_EQ(plan.parts[0].cut.length, 8);
     const auto span = cutSpan(cuts(record_).at(0));
@@ -372,7 +380,7 @@ TEST_F(SaveJobTest, OpusInAviAsksOnceAndReencodesEveryPart) {
         .files({folder_ + QStringLiteral("new.avi")})
         .answer(Answer::Ok)
         .answer(Answer::Cancel);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     EXPECT_EQ(o.reencodeQuestions, 1);
     const QString question = tools::reencodeQuestion(tools::toolTexts(tools::Tool::SaveCut));
     EXPECT_EQ(sp.messageTexts().count(question), 1);
@@ -394,7 +402,7 @@ TEST_F(SaveJobTest, OpusInAviCancelledEndsWithTheErrorMessage) {
     player_.marks = {seg(1.0, 3.0), seg(6.0, 8.0)};
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({folder_ + QStringLiteral("new.avi")}).answer(Answer::Cancel);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     EXPECT_FALSE(o.succeeded);
     EXPECT_EQ(o.reencodeQuestions, 1);
     EXPECT_TRUE(sp.last().text.contains(kFormatLine));
@@ -409,7 +417,7 @@ TEST_F(SaveJobTest, RefusalsBeforeAnyDialog) {
     {
         player_.audioOnly = true;
         ScriptedPrompts sp;
-        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Split).started);
+        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Split, split::pieceNames()).started);
         ASSERT_EQ(sp.shown().size(), 1u);
         EXPECT_EQ(sp.last().text, QStringLiteral("「另存分割」無法處理沒有畫面／視訊的影片！"));
         EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
@@ -421,14 +429,14 @@ TEST_F(SaveJobTest, RefusalsBeforeAnyDialog) {
         if (i == 1) p.spu = 0;
         if (i == 2) p.source = folder_ + QStringLiteral("gone.flv");
         ScriptedPrompts sp;
-        EXPECT_FALSE(saveMarkedSegments(p, Mode::Cut).started);
+        EXPECT_FALSE(saveMarkedSegments(p, Mode::Cut, split::pieceNames()).started);
         ASSERT_EQ(sp.shown().size(), 1u);
         EXPECT_EQ(sp.last().text, missingSourceText());
     }
     {
         ScriptedPrompts sp;  // the confirmation cancelled: nothing else is asked
         sp.answer(Answer::Cancel);
-        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Cut).started);
+        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Cut, split::pieceNames()).started);
         EXPECT_EQ(sp.shown().size(), 1u);
     }
     expectSourceUntouched();
@@ -440,7 +448,7 @@ TEST_F(SaveJobTest, TheSourceItselfIsNeverAnOutput) {
     {
         ScriptedPrompts sp;
         sp.answer(Answer::Ok).files({src});
-        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
         EXPECT_FALSE(o.started);
         EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
         EXPECT_EQ(sp.last().text, ownSourceText(Mode::Cut, src));
@@ -454,7 +462,7 @@ TEST_F(SaveJobTest, TheSourceItselfIsNeverAnOutput) {
         sources_[named] = sourceMd5_;
         ScriptedPrompts sp;
         sp.answer(Answer::Ok).folderChosen(src_.path());
-        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Split).started);
+        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Split, split::pieceNames()).started);
         EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
     }
     expectSourceUntouched();
@@ -475,7 +483,7 @@ TEST_F(SaveJobTest, AnUnwritableFolderFailsAndLeavesNothing) {
         rootWrites ? QStringLiteral("/proc/cut.flv") : ro + QStringLiteral("/cut.flv");
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({target}).answer(Answer::Ok);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     // Refused before the job starts, naming the folder rather than blaming the file.
     EXPECT_FALSE(o.started);
     EXPECT_FALSE(o.succeeded);
@@ -498,7 +506,7 @@ TEST_F(SaveJobTest, CleanUpKeepsTheUsersOwnLookalikes) {
     tooltest::writeFile(folder_ + QStringLiteral("~fix~tmpSP9.flv"), "keep");
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({folder_ + QStringLiteral("out.flv")}).answer(Answer::Cancel);
-    ASSERT_TRUE(saveMarkedSegments(player_, Mode::Cut).succeeded);
+    ASSERT_TRUE(saveMarkedSegments(player_, Mode::Cut, split::pieceNames()).succeeded);
     EXPECT_EQ(folderFiles(), (QStringList{"out.flv", "~fix~tmpSP9.flv", "~tmpS-mine.txt"}));
     auto check = testmedia::run(
         {"flvmeta", "--check", "--level=error", (folder_ + "out.flv").toStdString()});

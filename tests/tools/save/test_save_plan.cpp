@@ -5,6 +5,7 @@
 
 #include "tools/deployment.h"
 #include "tools/save_plan.h"
+#include "tools/split/split_names.h"
 
 using namespace save;
 
@@ -67,7 +68,7 @@ TEST(SavePlanNames, KindsNamesAndMuxers) {
     EXPECT_EQ(muxerFor("wmv"), "asf");
     EXPECT_EQ(partName(0, "flv"), "~tmpSP001.flv");
     EXPECT_EQ(partName(11, "mpg"), "~tmpSP012.mpg");
-    EXPECT_EQ(splitName(2, "flv"), "split_003.flv");
+    EXPECT_EQ(split::pieceName(2, "flv"), "split_003.flv");
     EXPECT_EQ(joinName("mpg"), "~tmpSJoin.mpg");
     EXPECT_EQ(kJoinListName, "~tmpSJoin.txt");
     EXPECT_EQ(modeWord(Mode::Cut), "裁剪");
@@ -80,6 +81,7 @@ TEST(SavePlanSteps, StepsJoinAndTagLevelByModeAndCount) {
     r.secondsPerUnit = 0.04;
     r.segments = {{0, 50}, {100, 50}, {200, 50}};
     r.mode = Mode::Split;
+    r.names = split::pieceNames();
     r.output = "/out";
     SavePlan p = makePlan(r);
     EXPECT_EQ(p.ext, "flv");
