@@ -11,7 +11,9 @@
 #include "common/globals.h"
 #include "common/scripted_prompts.h"
 #include "common/temp_folder.h"
+#include "tools/job_frame.h"
 #include "tools/save_segments.h"
+#include "tools/split/split_names.h"
 
 namespace {
 
@@ -54,11 +56,13 @@ int main(int argc, char** argv) {
     sp.answer(prompts::Answer::Ok)
         .files({QFileInfo(QString::fromLocal8Bit(argv[4])).absoluteFilePath()})
         .answer(prompts::Answer::Cancel);
+    tools::JobRecord record;
+    tools::recordJobs(&record);
     QElapsedTimer t;
     t.start();
-    const save::SaveOutcome o = save::saveMarkedSegments(h, save::Mode::Cut);
+    const save::SaveOutcome o = save::saveMarkedSegments(h, save::Mode::Cut, split::pieceNames());
     const double secs = t.elapsed() / 1000.0;
-    for (const auto& c : o.commands) std::printf("  %s\n", qPrintable(c.text()));
+    for (const auto& c : record.commands) std::printf("  %s\n", qPrintable(c.text()));
     std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);
     return o.succeeded ? 0 : 1;
 }

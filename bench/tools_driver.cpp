@@ -16,6 +16,7 @@
 #include "common/scripted_prompts.h"
 #include "common/shell.h"
 #include "common/temp_folder.h"
+#include "tools/job_frame.h"
 #include "tools/snapshot/snapshot_job.h"
 #include "tools/split/split_job.h"
 
@@ -74,6 +75,8 @@ int main(int argc, char** argv) {
     ScriptedPrompts sp;
     sp.folderChosen(folder).answer(prompts::Answer::Cancel);
 
+    tools::JobRecord record;
+    tools::recordJobs(&record);
     QElapsedTimer t;
     t.start();
     bool ok = false;
@@ -89,7 +92,7 @@ int main(int argc, char** argv) {
         const snapshot::SnapOutcome o = snapshot::runSnapshot(r);
         const double secs = t.elapsed() / 1000.0;
         for (double time : o.times) std::printf("time %.3f\n", time);
-        printCommands(o.commands);
+        printCommands(record.commands);
         std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);
         ok = o.succeeded;
     } else {
@@ -101,8 +104,8 @@ int main(int argc, char** argv) {
         r.caller = &win;
         const save::SaveOutcome o = split::runSplit(r);
         const double secs = t.elapsed() / 1000.0;
-        for (const tools::Command& c : o.commands) printSpan(c);
-        printCommands(o.commands);
+        for (const tools::Command& c : record.commands) printSpan(c);
+        printCommands(record.commands);
         std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);
         ok = o.succeeded;
     }

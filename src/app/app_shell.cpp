@@ -72,7 +72,7 @@ void AppShell::startUp(const QStringList& paths, const std::function<void()>& un
     // Left-overs of an earlier run: the media aliases and the written tool files.
     w_.media().closeMCI(QStringLiteral("Lumba.FLV"));
     w_.media().closeMCI(QStringLiteral("Lumba.FLV_forCapture"));
-    tools::dealMyResource(QStringLiteral("All"), false);
+    tools::removeResources(tools::Deployed::All);
 
     MoreFormats = isMoreFormatsOn() ? kMoreFormatsList : QString();
 

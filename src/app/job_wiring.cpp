@@ -9,6 +9,7 @@
 #include "player/time_labels.h"
 #include "tools/done_report.h"
 #include "tools/save_segments.h"
+#include "tools/split/split_names.h"
 
 namespace app {
 
@@ -55,9 +56,10 @@ SaveWiring::SaveWiring(frmMain& window) {
     host_.pause = [&window] { window.playback().pausePrFn(); };
     host_.owner = &window;
     QObject::connect(&window.marksActions(), &marks::MarksActions::saveRngRequested, &window,
-                     [this] { save::saveMarkedSegments(host_, save::Mode::Cut); });
-    QObject::connect(&window.marksActions(), &marks::MarksActions::saveCutRequested, &window,
-                     [this] { save::saveMarkedSegments(host_, save::Mode::Split); });
+                     [this] { save::saveMarkedSegments(host_, save::Mode::Cut, split::pieceNames()); });
+    QObject::connect(&window.marksActions(), &marks::MarksActions::saveCutRequested, &window, [this] {
+        save::saveMarkedSegments(host_, save::Mode::Split, split::pieceNames());
+    });
 }
 
 }  // namespace app

@@ -61,7 +61,7 @@ bool Shutdown::run() {
     if (beforeRelease_) beforeRelease_();
     w_.media().closeMCI();
     w_.media().closeMCI(QStringLiteral("Lumba.FLV_forCapture"));
-    tools::dealMyResource(QStringLiteral("All"), false);
+    tools::removeResources(tools::Deployed::All);
     if (saveOnClose_) settings_.save(quiet_);
     return true;
 }

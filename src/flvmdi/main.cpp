@@ -25,8 +25,10 @@ namespace {
 
 constexpr std::size_t kShownJumps = 10;
 
-// Test hook: announce that the new file is complete and wait, so a test can kill the run
-// at its most delicate moment and check that the original is untouched.
+#ifdef FLVMDI_TEST_HOOKS
+// Built only into the tests' copy of the program: announce that the new file is complete and
+// wait, so a test can kill the run at its most delicate moment and check that the original
+// is untouched.
 void holdBeforeRename() {
     const char* marker = std::getenv("FLVMDI_TEST_HOLD_BEFORE_RENAME");
     if (!marker || !*marker) return;
@@ -34,6 +36,7 @@ void holdBeforeRename() {
     if (fd >= 0) ::close(fd);
     ::sleep(60);
 }
+#endif
 
 // Progress for the program that runs us, in the key=value form media tools use
 // ("out_time_us=…", "progress=continue|end"); a person at a terminal does not need it.
@@ -128,7 +131,9 @@ int main(int argc, char** argv) {
     if (argc != 2 || !argv[1][0]) return usage();
     std::string path = argv[1];
     flv::UpdateOptions options;
+#ifdef FLVMDI_TEST_HOOKS
     options.beforeRename = holdBeforeRename;
+#endif
     auto result = flv::updateMetadata(path, options);
     if (!result) {
         std::fprintf(stderr, "flvmdi: %s: %s\n", path.c_str(), result.error().text().c_str());

@@ -37,7 +37,11 @@ bool writeResource(const std::string& folder, const Resource& r) {
     bool ok = ::fchmod(fd, 0700) == 0 && writeAll(fd, r.data, r.size);
     ok = (::close(fd) == 0) && ok;
     if (ok) ok = ::rename(name.data(), target.c_str()) == 0;
-    if (!ok) ::unlink(name.data());
+    if (!ok) {
+        const int error = errno;  // the caller reports the write's reason, not the unlink's
+        ::unlink(name.data());
+        errno = error;
+    }
     return ok;
 }
 

@@ -127,7 +127,7 @@ void frmBuzy::resizeEvent(QResizeEvent* e) {
 }
 
 void frmBuzy::cmdBreak_Click() {
-    breakTag_ = QStringLiteral("click");
+    stopButton_ = StopButton::Pressed;
     requestStop();
 }
 

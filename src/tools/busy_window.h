@@ -24,8 +24,9 @@ class frmBuzy : public QWidget, public RunObserver {
     void setCaption(const QString& text);
     QString caption() const;
 
-    // Tag of the stop button: "click" once the user has stopped, for the rest of the job.
-    QString breakTag() const { return breakTag_; }
+    // Whether the user has pressed the stop button; once pressed, for the rest of the job.
+    enum class StopButton { Untouched, Pressed };
+    bool stopPressed() const { return stopButton_ == StopButton::Pressed; }
 
     QPushButton* cmdBreak() const { return cmdBreak_; }
     QLabel* lblBuzy() const { return lblBuzy_; }
@@ -60,7 +61,7 @@ class frmBuzy : public QWidget, public RunObserver {
     QFrame* picBreak_;
     QPushButton* cmdBreak_;
     QLabel* imgRun_;
-    QString breakTag_;
+    StopButton stopButton_ = StopButton::Untouched;
     JobProgress progress_;
 };
 

@@ -50,7 +50,7 @@ void buzySateShow(bool show, QWidget* caller, bool* stopped) {
         return;
     }
 
-    const bool userStopped = gBuzy && !gBuzy->breakTag().isEmpty();
+    const bool userStopped = gBuzy && gBuzy->stopPressed();
     // The gate would hold back the message box's own input.
     setRunObserver(nullptr);
     leaveBusy();

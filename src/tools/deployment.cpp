@@ -38,12 +38,12 @@ void removeIfPresent(const QString& path) {
 // The package program writes a few megabytes; a minute means it hangs.
 constexpr int kPackageTimeoutMs = 60000;
 
-bool runPackage(const QString& what) {
+bool runPackage(const QString& word) {
     const QString program = programFolder() + QLatin1String(kPackageProgramName);
     if (!QFileInfo(program).isExecutable()) return false;
     QProcess proc;
     proc.setProgram(program);
-    proc.setArguments({what});
+    proc.setArguments({word});
     proc.setProcessChannelMode(QProcess::ForwardedChannels);
     proc.setStandardInputFile(QProcess::nullDevice());
     // Wait in an event loop so the windows keep painting while the files are written.
@@ -72,7 +72,9 @@ bool runPackage(const QString& what) {
         proc.waitForFinished(1000);
         return false;
     }
-    return proc.exitStatus() == QProcess::NormalExit;
+    // The package program exits non-zero when it could not write the set (its reason is on
+    // standard error, which the player's own error output receives).
+    return proc.exitStatus() == QProcess::NormalExit && proc.exitCode() == 0;
 }
 
 }  // namespace
@@ -84,23 +86,72 @@ ToolPaths toolPaths() {
             t + QLatin1String(kFfmpegName), t + QLatin1String(kFlvmdiName)};
 }
 
-bool dealMyResource(const QString& what, bool create) {
+ToolSet editTools(ToolKind kind) {
+    switch (kind) {
+        case ToolKind::Flv:
+            return ToolSet::Edit1;
+        case ToolKind::Mpeg:
+            return ToolSet::Edit2;
+        case ToolKind::Other:
+            break;
+    }
+    return ToolSet::Edit3;
+}
+
+ToolSet fixTools(ToolKind kind) {
+    switch (kind) {
+        case ToolKind::Flv:
+            return ToolSet::Fix1;
+        case ToolKind::Mpeg:
+            return ToolSet::Fix2;
+        case ToolKind::Other:
+            break;
+    }
+    return ToolSet::Fix3;
+}
+
+QString toolSetWord(ToolSet set) {
+    switch (set) {
+        case ToolSet::Edit1:
+            return QStringLiteral("Edit1");
+        case ToolSet::Edit2:
+            return QStringLiteral("Edit2");
+        case ToolSet::Edit3:
+            return QStringLiteral("Edit3");
+        case ToolSet::Fix1:
+            return QStringLiteral("Fix1");
+        case ToolSet::Fix2:
+            return QStringLiteral("Fix2");
+        case ToolSet::Fix3:
+            return QStringLiteral("Fix3");
+        case ToolSet::Snap:
+            return QStringLiteral("Snap");
+        case ToolSet::Encode:
+            return QStringLiteral("Encode");
+        case ToolSet::CaptureClip:
+            break;
+    }
+    return QStringLiteral("CapMCI");
+}
+
+bool deployResources(ToolSet set) {
+    processPendingEvents();
+    return runPackage(toolSetWord(set));
+}
+
+void removeResources(Deployed which) {
     processPendingEvents();
     const ToolPaths paths = toolPaths();
-    if (create) return runPackage(what);
-
-    const bool all = what == QLatin1String("All");
-    if (all || what == QLatin1String("notCapMCI")) {
+    if (which != Deployed::CaptureClip) {
         removeIfPresent(paths.mencoder);
         removeIfPresent(paths.ffmpeg);
         removeIfPresent(paths.flvmdi);
     }
-    if (all || what == QLatin1String("CapMCI")) {
+    if (which != Deployed::Tools) {
         if (QFileInfo::exists(paths.captureClip)) appHost().closeRunFn(paths.captureClip);
         removeIfPresent(paths.captureClip);
     }
     processPendingEvents();
-    return true;
 }
 
 }  // namespace tools

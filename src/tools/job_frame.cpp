@@ -22,6 +22,17 @@
 namespace tools {
 namespace {
 
+JobRecord* gRecord = nullptr;
+
+void noteCaption() {
+    if (!gRecord) return;
+    if (frmBuzy* b = currentBuzy()) gRecord->captions << b->caption();
+}
+
+void noteCommand(const Command& c) {
+    if (gRecord) gRecord->commands.push_back(c);
+}
+
 // The exact file, never a pattern: a user's name may hold "*" or "?".
 void removeExact(const QString& path, bool releaseFirst) {
     QFileInfo info(path);
@@ -31,6 +42,8 @@ void removeExact(const QString& path, bool releaseFirst) {
 }
 
 }  // namespace
+
+void recordJobs(JobRecord* record) { gRecord = record; }
 
 qint64 fileLength(const QString& path) {
     QFileInfo info(path);
@@ -76,8 +89,17 @@ bool JobFrame::isOwnSource(const QString& output, const QString& source) {
     return o.canonicalFilePath() == s.canonicalFilePath();
 }
 
-bool JobFrame::start(const QString& output, const QString& toolSet) {
+JobRun JobFrame::runJob(const QString& output, ToolSet toolSet, Target target,
+                        const std::function<bool()>& steps) {
+    if (!start(output, toolSet)) return {started_, false};
+    noteCaption();
+    const bool ok = (target == Target::Keep || removeTarget(output)) && steps();
+    return {true, finish(output, !ok)};
+}
+
+bool JobFrame::start(const QString& output, ToolSet toolSet) {
     if (!beginJob()) return false;
+    if (gRecord) *gRecord = {};
     // Checked before anything runs: otherwise the first command fails and the error message
     // blames the file's format.
     const QString folder = QFileInfo(output).absolutePath();
@@ -94,9 +116,13 @@ bool JobFrame::start(const QString& output, const QString& toolSet) {
     buzySateShow(true, caller_);
     busyOpen_ = true;
     if (frmBuzy* b = currentBuzy()) b->setSteps(steps_, weights_);
-    showStep(1);
-    dealMyResource(toolSet, true);
+    writeStep(1);
     paths_ = toolPaths();
+    // Without its tools every command would fail: the job fails here, on its failure path.
+    if (!deployResources(toolSet)) {
+        finish(output, true);
+        return false;
+    }
     return true;
 }
 
@@ -126,6 +152,11 @@ bool JobFrame::removeTarget(const QString& path) {
 void JobFrame::setWeights(std::vector<double> weights) { weights_ = std::move(weights); }
 
 void JobFrame::showStep(int step) {
+    writeStep(step);
+    noteCaption();
+}
+
+void JobFrame::writeStep(int step) {
     frmBuzy* b = currentBuzy();
     if (!b) return;
     b->enterStep(step);
@@ -136,7 +167,7 @@ void JobFrame::showStep(int step) {
 bool JobFrame::stopped() const {
     if (stopSeen_) return true;
     frmBuzy* b = currentBuzy();
-    return b && !b->breakTag().isEmpty();
+    return b && b->stopPressed();
 }
 
 JobFrame::Step JobFrame::run(int step, const Command& c) {
@@ -144,7 +175,8 @@ JobFrame::Step JobFrame::run(int step, const Command& c) {
         stopSeen_ = true;
         return Step::Stopped;
     }
-    showStep(step);
+    writeStep(step);
+    noteCommand(c);
     Command cmd = c;
     if (cmd.folder.isEmpty()) cmd.folder = folder_;
     const CmdResult r = runCommand(cmd);
@@ -158,6 +190,12 @@ JobFrame::Step JobFrame::run(int step, const Command& c) {
     if (f.cause == FailureCause::DiskFull || (!r.succeeded() && f.cause != FailureCause::Unknown))
         failure_ = f;
     return r.succeeded() ? Step::Done : Step::Failed;
+}
+
+CmdResult JobFrame::probe(Command c) {
+    c.folder = folder_;
+    noteCommand(c);
+    return runCommand(c);
 }
 
 bool JobFrame::askReencode() {
@@ -192,7 +230,7 @@ bool JobFrame::finish(const QString& output, bool failed) {
         if (frmBuzy* b = currentBuzy()) b->jobDone();
         bool ignored = false;
         closeBusy(&ignored);
-        dealMyResource(QStringLiteral("notCapMCI"), false);
+        removeResources(Deployed::Tools);
         const double seconds = monotonicSeconds() - JobStart;
         doneAfterSave(out, false, seconds, false);
         // A close or a termination that came in meanwhile waits until the report is answered.
@@ -209,7 +247,7 @@ bool JobFrame::finish(const QString& output, bool failed) {
     if (!ownsOutput_ && QFileInfo(out).isFile() && fileLength(out) == 0) removeExact(out, true);
     QCoreApplication::processEvents();
     cleanUp();
-    dealMyResource(QStringLiteral("notCapMCI"), false);
+    removeResources(Deployed::Tools);
     bool wasStopped = false;
     closeBusy(&wasStopped);
     if (!wasStopped && !userStopped)

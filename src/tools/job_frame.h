@@ -12,15 +12,35 @@
 #include <QString>
 #include <QStringList>
 #include <QWidget>
+#include <functional>
 #include <vector>
 
 #include "tools/command.h"
 #include "tools/deployment.h"
+#include "tools/runner.h"
 #include "tools/save_plan.h"
 #include "tools/tool_failure.h"
 #include "tools/tool_texts.h"
 
 namespace tools {
+
+// What a job showed and ran, for tests: a seam that production leaves unset.
+struct JobRecord {
+    QStringList captions;           // the busy caption after the start and at each showStep()
+    std::vector<Command> commands;  // every command run through the frame, in order
+};
+// Every job from now on writes into record, which its start empties (nullptr: none).
+void recordJobs(JobRecord* record);
+
+// How a job run through the frame went.
+struct JobRun {
+    bool started = false;    // past the checks of the start: the busy window was shown
+    bool succeeded = false;  // the output passed the success test and was reported
+};
+
+// Whether the frame removes an existing output before the steps: a series of pictures
+// replaces its pictures one by one instead.
+enum class Target { Replace, Keep };
 
 class JobFrame {
   public:
@@ -41,9 +61,15 @@ class JobFrame {
     // running command's own progress. Declared before start().
     void setWeights(std::vector<double> weights);
 
-    // Frame steps 4 to 9. False when another job is running (nothing done), or when the
-    // output's folder cannot take files (the user is told; nothing else is done).
-    bool start(const QString& output, const QString& toolSet);
+    // The whole frame around a job's steps: start() with the tool set written, the existing
+    // output removed (Target::Replace), steps() (false: the job failed), finish().
+    JobRun runJob(const QString& output, ToolSet toolSet, Target target,
+                  const std::function<bool()>& steps);
+
+    // Frame steps 4 to 9. False when another job is running (nothing done), when the output's
+    // folder cannot take files (the user is told; nothing else is done), or when the tools
+    // could not be written (the job has failed: its error box was shown, nothing is left).
+    bool start(const QString& output, ToolSet toolSet);
 
     // A temporary file of this job: name relative to the output folder (or absolute). Returns
     // the absolute path; the clean-up removes it.
@@ -66,6 +92,9 @@ class JobFrame {
     // showStep(step), then the command. What a failing command printed (and a full disk
     // that any command reported) becomes the reason of the error message.
     Step run(int step, const Command& c);
+    // A command that reads rather than makes (a probe, a check): run in the job's folder
+    // without a step line, its output returned.
+    CmdResult probe(Command c);
     bool stopped() const;
 
     // The tool's re-encode question; OK gives true. The clock restarts after the answer, so
@@ -87,6 +116,7 @@ class JobFrame {
     const ToolTexts& texts() const { return texts_; }
 
   private:
+    void writeStep(int step);
     void cleanUp();
     void closeBusy(bool* stopped);
 

@@ -1,5 +1,6 @@
 #include "tools/save_plan.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <algorithm>
@@ -84,10 +85,6 @@ SegmentSeconds segmentSeconds(const UnitSegment& s, double secondsPerUnit, doubl
 
 QString partName(int index, const QString& ext) {
     return QStringLiteral("~tmpSP%1.%2").arg(index + 1, 3, 10, QLatin1Char('0')).arg(ext);
-}
-
-QString splitName(int index, const QString& ext) {
-    return QStringLiteral("split_%1.%2").arg(index + 1, 3, 10, QLatin1Char('0')).arg(ext);
 }
 
 QString joinName(const QString& ext) { return QStringLiteral("~tmpSJoin.") + ext; }
@@ -227,6 +224,13 @@ QString joinListText(const QStringList& partPaths) {
     return text;
 }
 
+bool writeJoinList(const QString& listPath, const QStringList& partPaths) {
+    QFile f(listPath);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
+    const QByteArray text = joinListText(partPaths).toUtf8();
+    return f.write(text) == text.size() && f.flush();
+}
+
 Command joinCommand(const Tools& t, const QString& listPath, const QString& joinPath,
                     const QString& ext, double expectedSeconds, bool reencodeAudio) {
     QStringList args = ffmpegHead();
@@ -319,11 +323,11 @@ SavePlan makePlan(const SaveRequest& r) {
     for (const UnitSegment& u : r.segments)
         spans.push_back(segmentSeconds(u, r.secondsPerUnit, r.totalSeconds));
     // Files with video count in frames; audio alone in milliseconds, too fine to matter.
-    return makeSpanPlan(r.source, spans, r.mode, r.output, r.secondsPerUnit);
+    return makeSpanPlan(r.source, spans, r.mode, r.output, r.names, r.secondsPerUnit);
 }
 
 SavePlan makeSpanPlan(const QString& source, const std::vector<SegmentSeconds>& spans, Mode mode,
-                      const QString& output, double frameSeconds) {
+                      const QString& output, const PieceNames& names, double frameSeconds) {
     SavePlan p;
     p.mode = mode;
     p.source = source;
@@ -331,7 +335,7 @@ SavePlan makeSpanPlan(const QString& source, const std::vector<SegmentSeconds>& 
     p.kind = toolKind(p.ext);
     if (mode == Mode::Split) {
         p.folder = output.endsWith(QLatin1Char('/')) ? output : output + QLatin1Char('/');
-        p.output = p.folder + splitName(0, p.ext);
+        p.output = p.folder + names.piece(0, p.ext);
     } else {
         const QFileInfo fi(output);
         p.folder = fi.absolutePath();
@@ -345,7 +349,7 @@ SavePlan makeSpanPlan(const QString& source, const std::vector<SegmentSeconds>& 
         part.name = partName(i, p.ext);
         part.seconds = spans[static_cast<size_t>(i)];
         part.cut = cutTimes(part.seconds.start, part.seconds.end, frameSeconds);
-        if (mode == Mode::Split) part.finalName = splitName(i, p.ext);
+        if (mode == Mode::Split) part.finalName = names.piece(i, p.ext);
         p.parts.push_back(part);
     }
     p.join = mode == Mode::Cut && count >= 2;

@@ -17,7 +17,7 @@ using tools::Command;
 
 // mode 0 (mnuSaveRng, "另存裁剪"): every segment joined into one file.
 // mode 1 (mnuSaveCut, "另存分割"): every segment into a file of its own.
-enum class Mode { Cut = 0, Split = 1 };
+enum class Mode { Cut, Split };
 
 // "裁剪" or "分割", the word the texts of a job are built with.
 QString modeWord(Mode mode);
@@ -56,9 +56,16 @@ struct SegmentSeconds {
 SegmentSeconds segmentSeconds(const UnitSegment& s, double secondsPerUnit, double totalSeconds);
 
 // Names, relative to the output folder.
-QString partName(int index, const QString& ext);   // "~tmpSP001.flv" for index 0
-QString splitName(int index, const QString& ext);  // "split_001.flv" for index 0
-QString joinName(const QString& ext);              // "~tmpSJoin.flv"
+QString partName(int index, const QString& ext);  // "~tmpSP001.flv" for index 0
+QString joinName(const QString& ext);             // "~tmpSJoin.flv"
+
+// What the user sees of the pieces a split writes. The split tool owns these names
+// (split/split_names.h); the cutting path only applies them.
+struct PieceNames {
+    QString (*piece)(int index, const QString& ext) = nullptr;  // the file of piece index
+    QString (*pattern)(const QString& ext) = nullptr;           // the pieces, as texts name them
+    QString (*cutFile)(const QString& source) = nullptr;        // proposed for a single cut
+};
 inline const QString kJoinListName = QStringLiteral("~tmpSJoin.txt");
 
 // The programs a job runs.
@@ -99,6 +106,8 @@ bool partCheckPassed(const QString& checkOutput);
 
 // The list file of ffmpeg's concat demuxer: one "file" line per part, in order.
 QString joinListText(const QStringList& partPaths);
+// Writes that list to listPath (replacing it); false when it could not be written whole.
+bool writeJoinList(const QString& listPath, const QStringList& partPaths);
 // The parts joined in list order into joinPath, by stream copy; reencodeAudio re-encodes
 // only the audio, to MP3 at 64 kbit/s.
 Command joinCommand(const Tools& t, const QString& listPath, const QString& joinPath,
@@ -130,6 +139,7 @@ struct SaveRequest {
     Mode mode = Mode::Cut;
     // Mode::Cut: the chosen file; Mode::Split: the chosen folder.
     QString output;
+    PieceNames names;  // needed for Mode::Split
 };
 
 struct PartPlan {
@@ -137,7 +147,7 @@ struct PartPlan {
     QString name;  // "~tmpSP001.flv"
     SegmentSeconds seconds;
     CutTimes cut;
-    QString finalName;  // Mode::Split: "split_001.flv"; else empty
+    QString finalName;  // Mode::Split: the piece's name ("split_001.flv"); else empty
 };
 
 struct SavePlan {
@@ -167,9 +177,9 @@ SavePlan makePlan(const SaveRequest& r);
 // everything once more.
 std::vector<double> stepWeights(const SavePlan& plan);
 // The same plan from spans already in seconds (the split tool's pieces). output as in
-// SaveRequest: the chosen file (Mode::Cut) or folder (Mode::Split).
+// SaveRequest: the chosen file (Mode::Cut) or folder (Mode::Split), names as there.
 // frameSeconds as in cutTimes.
 SavePlan makeSpanPlan(const QString& source, const std::vector<SegmentSeconds>& spans, Mode mode,
-                      const QString& output, double frameSeconds = 0);
+                      const QString& output, const PieceNames& names, double frameSeconds = 0);
 
 }  // namespace save

@@ -7,8 +7,6 @@
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
-#include "tools/busy_window.h"
-#include "tools/buzy_show.h"
 #include "tools/job_frame.h"
 #include "tools/runner.h"
 
@@ -36,22 +34,15 @@ class SaveJob {
 
     void run() {
         frame_.setWeights(stepWeights(plan_));
-        if (!frame_.start(plan_.output, tools::toolSetWord(QStringLiteral("Edit"), plan_.kind)))
-            return;
-        out_.started = true;
-        tools_ = frame_.commandTools();
-        noteCaption();
-        const bool ok = frame_.removeTarget(plan_.output) && makeParts() && deliver();
-        out_.succeeded = frame_.finish(plan_.output, !ok);
+        const tools::JobRun r =
+            frame_.runJob(plan_.output, tools::editTools(plan_.kind), tools::Target::Replace,
+                          [this] { return makeParts() && deliver(); });
+        out_.started = r.started;
+        out_.succeeded = r.succeeded;
     }
 
   private:
-    void noteCaption() {
-        if (tools::frmBuzy* b = tools::currentBuzy()) out_.captions << b->caption();
-    }
-
     bool runStep(int step, const Command& c) {
-        out_.commands.push_back(c);
         return frame_.run(step, c) == tools::JobFrame::Step::Done;
     }
 
@@ -62,7 +53,6 @@ class SaveJob {
         const QString path = frame_.inFolder(p.name);
         const Command cut =
             cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode);
-        out_.commands.push_back(cut);
         const tools::JobFrame::Step done = frame_.run(step, cut);
         if (done == tools::JobFrame::Step::Stopped) return false;
         if (done == tools::JobFrame::Step::Failed) QFile::remove(path);
@@ -73,10 +63,7 @@ class SaveJob {
     // False when path is missing or empty, or holds no picture (then it is removed).
     bool holdsPictures(const QString& path) {
         if (!partMade(path)) return false;
-        Command check = partCheck(tools_, path);
-        check.folder = frame_.folder();
-        out_.commands.push_back(check);
-        const tools::CmdResult r = tools::runCommand(check);
+        const tools::CmdResult r = frame_.probe(partCheck(tools_, path));
         if (r.succeeded() && partCheckPassed(r.output)) return true;
         QFile::remove(path);
         return false;
@@ -86,10 +73,8 @@ class SaveJob {
     std::optional<CutStart> findCutStart(const PartPlan& p) {
         std::optional<double> window = firstProbeWindow(p.cut.start);
         while (window && !frame_.stopped()) {
-            Command probe = keyframeProbe(tools_, plan_.source, *window, p.cut.start);
-            probe.folder = frame_.folder();
-            out_.commands.push_back(probe);
-            const tools::CmdResult r = tools::runCommand(probe);
+            const tools::CmdResult r =
+                frame_.probe(keyframeProbe(tools_, plan_.source, *window, p.cut.start));
             if (!r.succeeded()) return std::nullopt;
             if (auto cs = parseKeyframes(r.output, *window, p.cut.start)) return *cs;
             window = widerProbeWindow(*window, p.cut.start);
@@ -106,11 +91,11 @@ class SaveJob {
     }
 
     bool makeParts() {
+        tools_ = frame_.commandTools();
         QStringList list;
         for (const PartPlan& p : plan_.parts) {
             const int step = p.index + 1;
             frame_.showStep(step);
-            noteCaption();
             const QString path = frame_.temp(p.name);
             QFile::remove(path);
             list << path;
@@ -146,10 +131,7 @@ class SaveJob {
     bool partsAgree() {
         QStringList first;
         for (const QString& part : partPaths_) {
-            Command probe = streamProbe(tools_, part);
-            probe.folder = frame_.folder();
-            out_.commands.push_back(probe);
-            const tools::CmdResult r = tools::runCommand(probe);
+            const tools::CmdResult r = frame_.probe(streamProbe(tools_, part));
             const QStringList kinds = streamKinds(r.output);
             if (!r.succeeded() || kinds.isEmpty() || frame_.stopped()) return false;
             if (first.isEmpty()) first = kinds;
@@ -164,12 +146,7 @@ class SaveJob {
         if (plan_.tagLevel)
             return runStep(step, flvJoinCommand(tools_, partPaths_, joined, seconds));
         const QString list = frame_.temp(plan_.joinList);
-        QFile f(list);
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-        const QByteArray text = joinListText(partPaths_).toUtf8();
-        const bool written = f.write(text) == text.size();
-        f.close();
-        if (!written) return false;
+        if (!writeJoinList(list, partPaths_)) return false;
         const bool ran = runStep(step, joinCommand(tools_, list, joined, plan_.ext, seconds));
         QFile::remove(list);
         return ran;
@@ -185,7 +162,6 @@ class SaveJob {
 
         const int step = plan_.steps;
         frame_.showStep(step);
-        noteCaption();
         // flvmdi compares FLV parts itself and refuses unlike ones; others are probed first.
         if (!plan_.tagLevel && !partsAgree()) return false;
         const QString joined = frame_.temp(plan_.joinFile);
@@ -229,9 +205,9 @@ QString confirmText(Mode mode, const QString& source) {
            QStringLiteral("」？");
 }
 
-QString folderBrowserTitle(const QString& ext) {
-    return QStringLiteral("分割出的檔案將以「split_編號.") + ext + QStringLiteral("」儲存") +
-           kCrLf + QStringLiteral("請選取分割出的新檔案的儲存目錄") + kCrLf +
+QString folderBrowserTitle(const QString& pieces) {
+    return QStringLiteral("分割出的檔案將以「") + pieces + QStringLiteral("」儲存") + kCrLf +
+           QStringLiteral("請選取分割出的新檔案的儲存目錄") + kCrLf +
            QStringLiteral("這裡，強烈建議你新建一個資料夾！");
 }
 
@@ -260,7 +236,7 @@ SaveOutcome runSavePlan(const SavePlan& plan, QWidget* caller, tools::Tool tool)
     return out;
 }
 
-SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode) {
+SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode, const PieceNames& names) {
     SaveOutcome out;
     host.closeOpenSegment();
     const QString src = host.sourcePath();
@@ -286,10 +262,11 @@ SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode) {
     req.secondsPerUnit = host.secondsPerUnit();
     req.totalSeconds = host.totalSeconds();
     req.mode = mode;
+    req.names = names;
     const QString startFolder = getSaveFolder(src);
     if (mode == Mode::Split) {
         prompts::FolderDialog d;
-        d.title = folderBrowserTitle(ext);
+        d.title = folderBrowserTitle(names.pattern(ext));
         d.initialFolder = startFolder;
         req.output = prompts::current().folder(d);
     } else {
@@ -299,7 +276,7 @@ SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode) {
         d.qtFilter = formatFilter(ext);
         d.filterIndex = 1;
         d.defaultExt = QStringLiteral(".") + ext;
-        d.fileName = QFileInfo(src).completeBaseName() + QStringLiteral("_part.") + ext;
+        d.fileName = names.cutFile(src);
         const prompts::FileAnswer a = prompts::current().file(d);
         if (!a.paths.isEmpty()) req.output = a.paths.first();
     }

@@ -32,16 +32,15 @@ class SaveHost {
 
 // What a job did, for the record and for tests.
 struct SaveOutcome {
-    bool started = false;           // past the dialogs: the busy window was shown
-    bool succeeded = false;         // the output passed the success test
-    QString output;                 // the file of the success test and the report
-    int steps = 0;                  // N of the busy caption
-    QStringList captions;           // the busy caption before each step, in order
-    std::vector<Command> commands;  // every command run, in order
+    bool started = false;    // past the dialogs: the busy window was shown
+    bool succeeded = false;  // the output passed the success test
+    QString output;          // the file of the success test and the report
+    int steps = 0;           // N of the busy caption
     int reencodeQuestions = 0;
 };
 
-SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode);
+// names: the split tool's (split::pieceNames()).
+SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode, const PieceNames& names);
 
 // The cutting path every job that cuts spans out of one source shares (the saved segments
 // and the split tool): on the frame of tool, each part is cut (FLV at tag level, others from
@@ -56,7 +55,8 @@ bool writesOverSource(const SavePlan& plan);
 QString missingSourceText();
 QString audioOnlyText(Mode mode);
 QString confirmText(Mode mode, const QString& source);
-QString folderBrowserTitle(const QString& ext);
+// pieces: how the texts name the pieces ("split_編號.flv").
+QString folderBrowserTitle(const QString& pieces);
 QString ownSourceText(Mode mode, const QString& source);
 // The same refusal for any job: "「" + jobWord + "」的新檔案不能取代…".
 QString ownSourceText(const QString& jobWord, const QString& source);

@@ -148,8 +148,4 @@ ToolKind toolKind(const QString& ext) {
     return ToolKind::Other;
 }
 
-QString toolSetWord(const QString& job, ToolKind kind) {
-    return job + QString::number(static_cast<int>(kind));
-}
-
 }  // namespace tools

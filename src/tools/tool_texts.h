@@ -41,11 +41,9 @@ QString folderErrorText(const QString& folder);
 QString reencodeQuestion(const ToolTexts& t);
 
 // What the tools do with a source: FLV at tag level; MPEG program streams and everything else
-// by ffmpeg. The numbers are those of the tool-set words ("Edit1", "Edit2", "Edit3").
-enum class ToolKind { Flv = 1, Mpeg = 2, Other = 3 };
+// by ffmpeg. Each kind has its own tool set (deployment.h).
+enum class ToolKind { Flv, Mpeg, Other };
 // From an extension, any case: "flv"; "mpeg", "mpg", "vob"; anything else.
 ToolKind toolKind(const QString& ext);
-// "Edit1", "Fix3", ...: a tool-set word for the package program.
-QString toolSetWord(const QString& job, ToolKind kind);
 
 }  // namespace tools

@@ -28,7 +28,6 @@
 #include "common/globals.h"
 #include "common/host.h"
 #include "common/scripted_prompts.h"
-#include "common/shell.h"
 #include "common/temp_folder.h"
 #include "fake_mixer.h"
 #include "file_bytes.h"
@@ -41,6 +40,7 @@
 #include "player/playback_controller.h"
 #include "player/transport_view.h"
 #include "qt_app.h"
+#include "recording_shell.h"
 #include "test_media.h"
 #include "tools/save_segments.h"
 #include "tools/tool_host.h"
@@ -51,19 +51,6 @@ using testmedia::part;
 namespace {
 
 QApplication& ensureApp() { return testmedia::qtApp(); }
-
-class RecordingShell : public Shell {
-  public:
-    bool open(const QString& target) override {
-        opened << target;
-        return true;
-    }
-    bool exploreSelect(const QString& path) override {
-        explored << path;
-        return true;
-    }
-    QStringList opened, explored;
-};
 
 const QString S(QChar(0x2225));
 

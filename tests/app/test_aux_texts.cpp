@@ -10,10 +10,10 @@
 #include "app/aux_commands.h"
 #include "common/globals.h"
 #include "common/scripted_prompts.h"
-#include "common/shell.h"
 #include "file_bytes.h"
 #include "lists/areas.h"
 #include "qstring_print.h"
+#include "recording_shell.h"
 
 using app::InstallKind;
 
@@ -81,28 +81,17 @@ TEST(AboutBox, ShowsTheProgramFolderAsALinkWhateverItsName) {
 // document that is missing.
 namespace {
 
-class RecordingShell : public Shell {
-  public:
-    RecordingShell() { installShell(this); }
-    ~RecordingShell() override { installShell(nullptr); }
-    bool open(const QString& target) override {
-        opened << target;
-        return true;
-    }
-    bool exploreSelect(const QString& path) override {
-        explored << path;
-        return true;
-    }
-    QStringList opened, explored;
-};
-
 class HelpCommands : public ::testing::Test {
   protected:
     HelpCommands() {
         folder = dir.path() + "/";
         ProgramFolder = folder;
+        installShell(&desktop);
     }
-    ~HelpCommands() override { ProgramFolder.clear(); }
+    ~HelpCommands() override {
+        installShell(nullptr);
+        ProgramFolder.clear();
+    }
     void put(const char* name) { testmedia::writeBytes(folder + name, "<html></html>"); }
 
     QTemporaryDir dir;

@@ -159,7 +159,7 @@ pid_t spawnFlvmdi(const std::string& file, const std::string& marker) {
     for (char** e = environ; *e; ++e) envp.push_back(*e);
     envp.push_back(env.data());
     envp.push_back(nullptr);
-    std::string bin = flvmdiPath();
+    std::string bin = flvmdiPath() + "_hooked";  // the copy built with the test hook
     std::vector<char*> argv = {bin.data(), const_cast<char*>(file.c_str()), nullptr};
     pid_t pid = 0;
     if (posix_spawn(&pid, bin.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) return -1;

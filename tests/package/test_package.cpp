@@ -1,4 +1,5 @@
 // LumbaResFLV run as a real child process with a controlled environment.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -45,8 +46,9 @@ class PackageTest : public ::testing::Test {
     }
 
     // Runs LumbaResFLV with args, $TMPDIR = tmpDir and no $XDG_RUNTIME_DIR unless given.
+    // Standard error goes to errFile when given. Returns the wait status.
     int runPackage(const std::vector<std::string>& args, const std::string& tmpDir,
-                   const std::string& xdg = {}) {
+                   const std::string& xdg = {}, const std::string& errFile = {}) {
         std::vector<std::string> argvS{binDir() + "/LumbaResFLV"};
         argvS.insert(argvS.end(), args.begin(), args.end());
         std::vector<char*> argv;
@@ -58,7 +60,13 @@ class PackageTest : public ::testing::Test {
         for (auto& e : envS) envp.push_back(e.data());
         envp.push_back(nullptr);
         pid_t pid = 0;
-        const int err = ::posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), envp.data());
+        posix_spawn_file_actions_t actions;
+        ::posix_spawn_file_actions_init(&actions);
+        if (!errFile.empty())
+            ::posix_spawn_file_actions_addopen(&actions, 2, errFile.c_str(),
+                                               O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), envp.data());
+        ::posix_spawn_file_actions_destroy(&actions);
         if (err != 0) {
             ADD_FAILURE() << "cannot start " << argv[0] << ": " << std::strerror(err);
             return -1;
@@ -174,10 +182,26 @@ TEST_F(PackageTest, LeftoverIsReplacedWholeWithMode0700) {
     EXPECT_EQ(written(folder_), std::vector<std::string>{"~tmpLmbFmg.exe"});  // no stray temp
 }
 
-TEST_F(PackageTest, MissingBaseFolderWritesNothing) {
+// What cannot be written is reported: exit status 1 and a line on standard error naming it.
+// Permission bits would not stop root, so the folder lies under a regular file, or a folder
+// holds the tool's name.
+TEST_F(PackageTest, WhatCannotBeWrittenEndsWithAnErrorStatus) {
     const fs::path missing = base_ / "gone";
-    runPackage({"Fix2"}, missing.string());
+    EXPECT_NE(runPackage({"Fix2"}, missing.string()), 0);
     EXPECT_FALSE(fs::exists(missing));
+    std::ofstream(base_ / "plain") << "a file";
+    EXPECT_NE(runPackage({"Fix2"}, (base_ / "plain" / "under").string()), 0);
+
+    fs::create_directories(folder_ / "~tmpLmbFmg.exe" / "inside");
+    fs::permissions(folder_, fs::perms::owner_all, fs::perm_options::replace);
+    const std::string err = (base_ / "stderr").string();
+    const int status = runPackage({"Edit1"}, base_.string(), {}, err);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string said = readAll(err);
+    EXPECT_NE(said.find("~tmpLmbFmg.exe"), std::string::npos) << said;
+    EXPECT_EQ(said.find("~tmpLmbFmd.exe"), std::string::npos) << "went on after a failure";
+    EXPECT_EQ(runPackage({"Snap", "x"}, base_.string()), 0);  // nothing asked for
 }
 
 TEST_F(PackageTest, RuntimeFolderPreferredWhenItExists) {

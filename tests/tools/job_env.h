@@ -24,15 +24,23 @@
 #include "test_media.h"
 #include "tool_test_support.h"
 #include "tools/busy_state.h"
+#include "tools/job_frame.h"
 #include "tools/tool_host.h"
 
 namespace jobtest {
 
-struct ListWindowHost : tools::ToolHost {
+// The player's side of a job: its two windows, and what the job asked of it.
+struct RecordingToolHost : tools::ToolHost {
+    QWidget* mainW = nullptr;
     QWidget* list = nullptr;
     int pauses = 0;
+    bool toList = false;
+    QStringList selected;
+    QWidget* mainWindow() override { return mainW; }
     QWidget* listWindow() override { return list; }
     void pausePrFn() override { ++pauses; }
+    bool doneToFileList() override { return toList; }
+    void selectInFileBrowser(const QString& p) override { selected << p; }
 };
 
 class JobEnv : public ::testing::Test {
@@ -49,12 +57,14 @@ class JobEnv : public ::testing::Test {
         list_.show();
         host_.list = &list_;
         tools::installToolHost(&host_);
+        tools::recordJobs(&record_);
         installShell(&shell_);
         installAppHost(&appHost_);
         folder_ = work_.path() + QLatin1Char('/');
     }
     void TearDown() override {
         tools::installToolHost(nullptr);
+        tools::recordJobs(nullptr);
         installShell(nullptr);
         installAppHost(nullptr);
         EXPECT_FALSE(tools::isBusy());
@@ -96,9 +106,10 @@ class JobEnv : public ::testing::Test {
     QTemporaryDir base_, work_, src_;
     QString folder_;
     QWidget list_;
-    ListWindowHost host_;
+    RecordingToolHost host_;
     tooltest::TestShell shell_;
     tooltest::TestAppHost appHost_;
+    tools::JobRecord record_;  // the captions and commands of the last job
     std::map<QString, QByteArray> sources_;
 };
 

@@ -9,6 +9,7 @@
 #include "tools/job_progress.h"
 #include "tools/progress.h"
 #include "tools/save_plan.h"
+#include "tools/split/split_names.h"
 
 using tools::JobProgress;
 using tools::ProgressParser;
@@ -130,12 +131,13 @@ TEST(ProgressParser, ACopyOfUnknownLengthGoesBySize) {
 
 TEST(SaveStepWeights, CutsByTheirSpansAndTheJoinByAllOfThem) {
     const std::vector<save::SegmentSeconds> spans{{0, 30}, {30, 60}, {60, 75.5}};
-    const save::SavePlan split = save::makeSpanPlan(QStringLiteral("/v/a.mp4"), spans,
-                                                    save::Mode::Split, QStringLiteral("/out"));
+    const save::SavePlan split =
+        save::makeSpanPlan(QStringLiteral("/v/a.mp4"), spans, save::Mode::Split,
+                           QStringLiteral("/out"), split::pieceNames());
     EXPECT_EQ(save::stepWeights(split), (std::vector<double>{30, 30, 16}));
     EXPECT_EQ(static_cast<int>(save::stepWeights(split).size()), split.steps);
-    const save::SavePlan cut = save::makeSpanPlan(QStringLiteral("/v/a.flv"), spans,
-                                                  save::Mode::Cut, QStringLiteral("/out/c.flv"));
+    const save::SavePlan cut = save::makeSpanPlan(
+        QStringLiteral("/v/a.flv"), spans, save::Mode::Cut, QStringLiteral("/out/c.flv"), {});
     EXPECT_EQ(save::stepWeights(cut), (std::vector<double>{30, 30, 16, 76}));
     EXPECT_EQ(static_cast<int>(save::stepWeights(cut).size()), cut.steps);
     // The bar through that job: the join is about half of it.

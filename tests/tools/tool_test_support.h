@@ -8,6 +8,7 @@
 
 #include "common/host.h"
 #include "common/shell.h"
+#include "recording_shell.h"
 
 namespace tooltest {
 
@@ -38,15 +39,7 @@ inline QByteArray readFile(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// A shell that records the files it was asked to show instead of opening a file manager.
-struct TestShell : Shell {
-    QStringList explored;
-    bool open(const QString&) override { return true; }
-    bool exploreSelect(const QString& p) override {
-        explored << p;
-        return true;
-    }
-};
+using TestShell = RecordingShell;
 
 // A player stand-in that records the files it was asked to release.
 struct TestAppHost : AppHost {

@@ -2,11 +2,8 @@
 
 #include "common/prompts.h"
 #include "common/texts.h"
-#include "tools/busy_window.h"
-#include "tools/buzy_show.h"
 #include "tools/encode/encode_check.h"
 #include "tools/job_frame.h"
-#include "tools/runner.h"
 
 namespace encode {
 namespace {
@@ -19,30 +16,24 @@ class EncodeJob {
         : request_(r), frame_(caller, tools::Tool::Encode, 1), out_(out) {}
 
     void run() {
-        if (!frame_.start(out_.target, QStringLiteral("Encode"))) return;
-        out_.started = true;
-        tools_ = frame_.commandTools();
-        if (tools::frmBuzy* b = tools::currentBuzy()) out_.captions << b->caption();
-        const bool ok = frame_.removeTarget(out_.target) && convert();
-        out_.succeeded = frame_.finish(out_.target, !ok);
+        const tools::JobRun r = frame_.runJob(out_.target, tools::ToolSet::Encode,
+                                              tools::Target::Replace, [this] { return convert(); });
+        out_.started = r.started;
+        out_.succeeded = r.succeeded;
     }
 
   private:
-    bool step(const Command& c) {
-        out_.commands.push_back(c);
-        return frame_.run(1, c) == JobFrame::Step::Done;
-    }
+    bool step(const Command& c) { return frame_.run(1, c) == JobFrame::Step::Done; }
 
     // The source's length gives the bar its scale; without one the bar only shows activity.
     double sourceSeconds() {
-        Command probe = save::streamProbe(tools_, out_.source);
-        probe.folder = frame_.folder();
-        return parseDuration(tools::runCommand(probe).output);
+        return parseDuration(frame_.probe(save::streamProbe(tools_, out_.source)).output);
     }
 
     // ffmpeg that ends with an error has written nothing usable, even when the file is not
     // empty: the job fails and the frame removes it.
     bool convert() {
+        tools_ = frame_.commandTools();
         const double seconds = sourceSeconds();
         if (!step(encodeCommand(tools_, request_, out_.source, out_.target, seconds))) return false;
         if (needsMetadata(out_.target) && !step(save::flvmdiCommand(tools_, out_.target)))

@@ -14,13 +14,11 @@ namespace encode {
 
 // What a press did, for the page and for tests.
 struct EncodeOutcome {
-    Refusal refusal = Refusal::None;       // the check that stopped it (its notice was shown)
-    bool confirmed = false;                // the user answered OK to the confirmation
-    bool started = false;                  // the busy window was shown
-    bool succeeded = false;                // the target passed the success test
-    QString source, target;                // absolute paths
-    std::vector<tools::Command> commands;  // the commands of the job, in order
-    QStringList captions;                  // busy captions as written
+    Refusal refusal = Refusal::None;  // the check that stopped it (its notice was shown)
+    bool confirmed = false;           // the user answered OK to the confirmation
+    bool started = false;             // the busy window was shown
+    bool succeeded = false;           // the target passed the success test
+    QString source, target;           // absolute paths
 };
 
 // The whole operation for one panel; caller is the list window.

@@ -8,8 +8,6 @@
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
-#include "tools/busy_window.h"
-#include "tools/buzy_show.h"
 #include "tools/fix/fix_plan.h"
 #include "tools/job_frame.h"
 #include "tools/save_segments.h"
@@ -25,32 +23,27 @@ class FixJob {
         : plan_(plan), frame_(caller, tools::Tool::Fix, 1), out_(out) {}
 
     void run() {
-        if (!frame_.start(plan_.output, plan_.toolSet)) return;
-        out_.started = true;
-        tools_ = frame_.commandTools();
-        if (tools::frmBuzy* b = tools::currentBuzy()) out_.captions << b->caption();
-        bool ok = frame_.removeTarget(plan_.output);
-        if (ok) {
-            switch (plan_.kind) {
-                case tools::ToolKind::Flv:
-                    ok = repairFlv();
-                    break;
-                case tools::ToolKind::Mpeg:
-                    ok = remux(Audio::Copy);
-                    break;
-                case tools::ToolKind::Other:
-                    ok = remuxOther();
-                    break;
-            }
-        }
-        out_.succeeded = frame_.finish(plan_.output, !ok);
+        const tools::JobRun r = frame_.runJob(plan_.output, plan_.toolSet, tools::Target::Replace,
+                                              [this] { return steps(); });
+        out_.started = r.started;
+        out_.succeeded = r.succeeded;
     }
 
   private:
-    JobFrame::Step step(const Command& c) {
-        out_.commands.push_back(c);
-        return frame_.run(1, c);
+    bool steps() {
+        tools_ = frame_.commandTools();
+        switch (plan_.kind) {
+            case tools::ToolKind::Flv:
+                return repairFlv();
+            case tools::ToolKind::Mpeg:
+                return remux(Audio::Copy);
+            case tools::ToolKind::Other:
+                break;
+        }
+        return remuxOther();
     }
+
+    JobFrame::Step step(const Command& c) { return frame_.run(1, c); }
 
     // Tag level: flvmdi writes a new file with its metadata rebuilt; flvmdi then checks that
     // metadata in place (it rewrites only the metadata body when anything differs), and the

@@ -18,8 +18,6 @@ struct FixOutcome {
     bool started = false;    // the busy window was shown
     bool succeeded = false;  // the output passed the success test
     QString output;          // the chosen output ("" when the job ended before the dialog)
-    std::vector<tools::Command> commands;  // every command run, in order
-    QStringList captions;                  // busy captions as written
     int reencodeQuestions = 0;
 };
 

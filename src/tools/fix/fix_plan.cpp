@@ -28,7 +28,7 @@ FixPlan makeFixPlan(const QString& source, const QString& output) {
     p.output = output;
     p.ext = QFileInfo(source).suffix().toLower();
     p.kind = tools::toolKind(p.ext);
-    p.toolSet = tools::toolSetWord(QStringLiteral("Fix"), p.kind);
+    p.toolSet = tools::fixTools(p.kind);
     if (p.kind == tools::ToolKind::Flv) {
         const QString temp = tempName(p.ext);
         p.repairInto = QFileInfo(output).fileName() == temp ? output : temp;

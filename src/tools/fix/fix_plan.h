@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include "tools/command.h"
+#include "tools/deployment.h"
 #include "tools/save_plan.h"
 #include "tools/tool_texts.h"
 
@@ -26,7 +27,7 @@ struct FixPlan {
     QString ext;     // of the source, lower case
     QString output;  // absolute path
     tools::ToolKind kind = tools::ToolKind::Other;
-    QString toolSet;  // "Fix1", "Fix2" or "Fix3"
+    tools::ToolSet toolSet = tools::ToolSet::Fix3;
     // FLV only: what flvmdi's repair writes, relative to the output folder. The output itself
     // when the user chose the temporary name for it.
     QString repairInto;

@@ -7,8 +7,6 @@
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
-#include "tools/busy_window.h"
-#include "tools/buzy_show.h"
 #include "tools/job_frame.h"
 #include "tools/join/join_list_check.h"
 #include "tools/join/join_plan.h"
@@ -25,13 +23,10 @@ class JoinJob {
         : plan_(plan), frame_(caller, tools::Tool::Join, 1), out_(out) {}
 
     void run() {
-        if (!frame_.start(plan_.output, tools::toolSetWord(QStringLiteral("Edit"), plan_.kind)))
-            return;
-        out_.started = true;
-        tools_ = frame_.commandTools();
-        if (tools::frmBuzy* b = tools::currentBuzy()) out_.captions << b->caption();
-        const bool ok = frame_.removeTarget(plan_.output) && join();
-        out_.succeeded = frame_.finish(plan_.output, !ok);
+        const tools::JobRun r = frame_.runJob(plan_.output, tools::editTools(plan_.kind),
+                                              tools::Target::Replace, [this] { return join(); });
+        out_.started = r.started;
+        out_.succeeded = r.succeeded;
     }
 
   private:
@@ -40,7 +35,6 @@ class JoinJob {
         tools::Command c = joinStep(plan_, tools_, reencode);
         // When the items' lengths are unknown the bar goes by size: a join copies them all.
         for (const QString& item : plan_.items) c.expectedBytes += tools::fileLength(item);
-        out_.commands.push_back(c);
         const tools::JobFrame::Step r = frame_.run(1, c);
         *stopped = r == tools::JobFrame::Step::Stopped;
         if (r != tools::JobFrame::Step::Done) {
@@ -50,19 +44,14 @@ class JoinJob {
         return tools::fileLength(plan_.joined) > 0;
     }
 
-    bool writeList() {
-        QFile f(frame_.temp(plan_.list));
-        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-        const QByteArray text = listText(plan_).toUtf8();
-        return f.write(text) == text.size();
-    }
-
     bool join() {
+        tools_ = frame_.commandTools();
         // An output that the user named like the join's own file is written in place.
         const bool inPlace = plan_.joined == plan_.output;
         if (!inPlace) frame_.temp(plan_.joined);
         QFile::remove(plan_.joined);
-        if (!plan_.tagLevel() && !writeList()) return false;
+        if (!plan_.tagLevel() && !save::writeJoinList(frame_.temp(plan_.list), plan_.items))
+            return false;
         bool stopped = false;
         bool made = joinOnce(false, &stopped);
         if (!made && !stopped && plan_.kind == tools::ToolKind::Other) {

@@ -25,8 +25,6 @@ struct JoinOutcome {
     bool started = false;    // past the dialogs: the busy window was shown
     bool succeeded = false;  // the output passed the success test
     QString output;
-    QStringList captions;                  // the busy caption, as shown
-    std::vector<tools::Command> commands;  // every command run, in order
     int reencodeQuestions = 0;
 };
 

@@ -30,10 +30,6 @@ JoinPlan makeJoinPlan(const QStringList& items, const QString& output, double se
     return p;
 }
 
-QString listText(const JoinPlan& p) {
-    return p.tagLevel() ? QString() : save::joinListText(p.items);
-}
-
 tools::Command joinStep(const JoinPlan& p, const save::Tools& t, bool reencodeAudio) {
     if (p.tagLevel()) return save::flvJoinCommand(t, p.items, p.joined, p.seconds);
     return save::joinCommand(t, p.list, p.joined, p.ext, p.seconds, reencodeAudio);

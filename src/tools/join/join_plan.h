@@ -31,8 +31,6 @@ struct JoinPlan {
 };
 JoinPlan makeJoinPlan(const QStringList& items, const QString& output, double seconds = 0);
 
-// The text of the concat list (empty for FLV).
-QString listText(const JoinPlan& p);
 // The join into p.joined; reencodeAudio only for ffmpeg joins.
 tools::Command joinStep(const JoinPlan& p, const save::Tools& t, bool reencodeAudio);
 

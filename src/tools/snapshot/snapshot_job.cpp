@@ -9,8 +9,6 @@
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
-#include "tools/busy_window.h"
-#include "tools/buzy_show.h"
 #include "tools/job_frame.h"
 #include "tools/tool_texts.h"
 
@@ -53,10 +51,6 @@ QString askOutput(const SnapRequest& r, const QString& src, bool series) {
     return pictureFileName(QFileInfo(a.paths.first()).absoluteFilePath(), r.type);
 }
 
-void noteCaption(SnapOutcome& out) {
-    if (tools::frmBuzy* b = tools::currentBuzy()) out.captions << b->caption();
-}
-
 }  // namespace
 
 SnapOutcome runSnapshot(const SnapRequest& r) {
@@ -96,37 +90,36 @@ SnapOutcome runSnapshot(const SnapRequest& r) {
 
     const int count = static_cast<int>(out.times.size());
     tools::JobFrame frame(r.caller, tools::Tool::Snapshot, count);
-    if (!frame.start(output, QStringLiteral("Snap"))) return out;
-    out.started = true;
-    const QString ffmpeg = frame.paths().ffmpeg;
-    const QString temp = frame.temp(tempPictureName(ext));
-    bool failed = !series && !frame.removeTarget(output);
-    for (int i = 0; i < count && !failed; ++i) {
-        frame.showStep(i + 1);
-        noteCaption(out);
-        QFile::remove(temp);
-        const tools::Command c =
-            pictureCommand(ffmpeg, src, out.times[static_cast<size_t>(i)], r.type, temp);
-        out.commands.push_back(c);
-        if (frame.run(i + 1, c) != tools::JobFrame::Step::Done || tools::fileLength(temp) <= 0) {
-            failed = true;
-            break;
+    // A series replaces its own pictures one by one; a single picture replaces the output.
+    const auto pictures = [&] {
+        const QString ffmpeg = frame.paths().ffmpeg;
+        const QString temp = frame.temp(tempPictureName(ext));
+        for (int i = 0; i < count; ++i) {
+            frame.showStep(i + 1);
+            QFile::remove(temp);
+            const tools::Command c =
+                pictureCommand(ffmpeg, src, out.times[static_cast<size_t>(i)], r.type, temp);
+            if (frame.run(i + 1, c) != tools::JobFrame::Step::Done || tools::fileLength(temp) <= 0)
+                return false;
+            // A series replaces its own earlier pictures but keeps them once written: only the
+            // picture being made is the job's to remove.
+            const QString target = series ? folder + seriesName(i, ext) : output;
+            if (series) {
+                // The exact file (a folder's name may hold "*" or "?"), released first if it
+                // plays.
+                appHost().closeRunFn(target);
+                QFile::remove(target);
+            }
+            if (QFileInfo::exists(target) || !QFile::rename(temp, target)) return false;
+            out.pictures << target;
         }
-        // A series replaces its own earlier pictures but keeps them once written: only the
-        // picture being made is the job's to remove.
-        const QString target = series ? folder + seriesName(i, ext) : output;
-        if (series) {
-            // The exact file (a folder's name may hold "*" or "?"), released first if it plays.
-            appHost().closeRunFn(target);
-            QFile::remove(target);
-        }
-        if (QFileInfo::exists(target) || !QFile::rename(temp, target)) {
-            failed = true;
-            break;
-        }
-        out.pictures << target;
-    }
-    out.succeeded = frame.finish(output, failed);
+        return true;
+    };
+    const tools::JobRun run =
+        frame.runJob(output, tools::ToolSet::Snap,
+                     series ? tools::Target::Keep : tools::Target::Replace, pictures);
+    out.started = run.started;
+    out.succeeded = run.succeeded;
     return out;
 }
 

@@ -27,8 +27,6 @@ struct SnapOutcome {
     bool succeeded = false;  // the output passed the test
     QString output;          // the file of the test and the report
     std::vector<double> times;
-    QStringList captions;  // the busy caption before each picture
-    std::vector<tools::Command> commands;
     QStringList pictures;  // the files written, in order
 };
 

@@ -8,6 +8,7 @@
 #include "common/prompts.h"
 #include "common/texts.h"
 #include "tools/job_frame.h"
+#include "tools/split/split_names.h"
 #include "tools/tool_texts.h"
 
 namespace split {
@@ -20,7 +21,7 @@ QString badSourceText() {
 }
 
 QString folderBrowserTitle(const QString& ext) {
-    return QStringLiteral("切割出的檔案將以「split_編號.") + ext + QStringLiteral("」儲存") +
+    return QStringLiteral("切割出的檔案將以「") + pieceNamePattern(ext) + QStringLiteral("」儲存") +
            kCrLf + QStringLiteral("請選取分割出的新檔案的儲存目錄") + kCrLf +
            QStringLiteral("這裡，強烈建議你新建一個資料夾！");
 }
@@ -61,15 +62,16 @@ save::SaveOutcome runSplit(const SplitRequest& r) {
         d.qtFilter = formatFilter(ext);
         d.filterIndex = 1;
         d.defaultExt = QStringLiteral(".") + ext;
-        d.fileName = QFileInfo(src).completeBaseName() + QStringLiteral("_part.") + ext;
+        d.fileName = cutFileName(src);
         d.owner = r.caller;
         const prompts::FileAnswer a = prompts::current().file(d);
         if (!a.paths.isEmpty()) output = a.paths.first();
     }
     if (output.trimmed().isEmpty()) return out;
 
-    const save::SavePlan plan = save::makeSpanPlan(
-        src, pieceTable(r.fields, calc), pieces ? save::Mode::Split : save::Mode::Cut, output);
+    const save::SavePlan plan =
+        save::makeSpanPlan(src, pieceTable(r.fields, calc),
+                           pieces ? save::Mode::Split : save::Mode::Cut, output, pieceNames());
     if (save::writesOverSource(plan)) {
         out.output = plan.output;
         prompts::msgBox(save::ownSourceText(QStringLiteral("切割"), src), prompts::Buttons::Ok,

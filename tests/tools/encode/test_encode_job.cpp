@@ -87,12 +87,13 @@ TEST_F(EncodeJobTest, FlvToMpgAviWmvAndFlv) {
         expectAudio(out, 44100, 2);
         expectClean(out);
         EXPECT_EQ(messages_.first(), confirmText(src, out));
-        EXPECT_EQ(o.captions.first(), QStringLiteral("Lumba.FLV\r\n\r\n正在進行「轉檔」多媒體檔案"
-                                                     "\r\n\r\n共有 1 個程序，正處理第 1 個"));
-        // One ffmpeg run whose bar is scaled by the source's length; no flvmdi.
-        ASSERT_EQ(o.commands.size(), 1u);
-        EXPECT_TRUE(o.commands[0].ffmpeg);
-        EXPECT_NEAR(o.commands[0].expectedSeconds, 4.0, 0.1);
+        const QString caption = record_.captions.value(0);
+        EXPECT_TRUE(caption.contains(QStringLiteral("「轉檔」"))) << caption.toStdString();
+        EXPECT_TRUE(caption.endsWith(QStringLiteral("共有 1 個程序，正處理第 1 個")));
+        // The length probe, then one ffmpeg run whose bar is scaled by that length; no flvmdi.
+        ASSERT_EQ(record_.commands.size(), 2u);
+        EXPECT_TRUE(record_.commands[1].ffmpeg);
+        EXPECT_NEAR(record_.commands[1].expectedSeconds, 4.0, 0.1);
     }
     for (const char* name : {"b.avi", "c.wmv"}) {
         const QString out = folder_ + QLatin1String(name);
@@ -114,8 +115,8 @@ TEST_F(EncodeJobTest, FlvToMpgAviWmvAndFlv) {
         expectVideo(out, 400, 300, 25);
         expectAudio(out, 22050, 1);
         expectClean(out);
-        ASSERT_EQ(o.commands.size(), 2u);
-        EXPECT_EQ(o.commands[1].args, QStringList{out});  // flvmdi on the target
+        ASSERT_EQ(record_.commands.size(), 3u);
+        EXPECT_EQ(record_.commands[2].args, QStringList{out});  // flvmdi on the target
         EXPECT_EQ(flvtest::flvmetaErrors(out.toStdString()), 0);
     }
     EXPECT_EQ(folderFiles(), (QStringList{"a.mpg", "b.avi", "c.wmv", "d.flv"}));

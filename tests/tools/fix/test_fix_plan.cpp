@@ -14,17 +14,17 @@ const save::Tools kTools{QStringLiteral("/t/~tmpLmbFmg.exe"), QStringLiteral("/t
 TEST(FixPlan, KindsToolSetsAndNames) {
     const FixPlan flv = makeFixPlan(QStringLiteral("/v/My Clip.FLV"), QStringLiteral("/o/a.flv"));
     EXPECT_EQ(flv.kind, tools::ToolKind::Flv);
-    EXPECT_EQ(flv.toolSet, QStringLiteral("Fix1"));
+    EXPECT_EQ(flv.toolSet, tools::ToolSet::Fix1);
     EXPECT_EQ(flv.ext, QStringLiteral("flv"));
     EXPECT_EQ(flv.repairInto, QStringLiteral("~fix~tmpSP.flv"));
     EXPECT_EQ(flv.touchedFiles(),
               (QStringList{QStringLiteral("/o/a.flv"), QStringLiteral("/o/~fix~tmpSP.flv")}));
     for (const char* e : {"mpeg", "mpg", "vob"})
         EXPECT_EQ(makeFixPlan(QStringLiteral("/v/a.") + e, QStringLiteral("/o/b")).toolSet,
-                  QStringLiteral("Fix2"));
+                  tools::ToolSet::Fix2);
     for (const char* e : {"dat", "avi", "mp4"}) {
         const FixPlan p = makeFixPlan(QStringLiteral("/v/a.") + e, QStringLiteral("/o/b"));
-        EXPECT_EQ(p.toolSet, QStringLiteral("Fix3"));
+        EXPECT_EQ(p.toolSet, tools::ToolSet::Fix3);
         EXPECT_TRUE(p.repairInto.isEmpty());
     }
     EXPECT_EQ(proposedName(QStringLiteral("/v/my clip.part.FLV")),

@@ -90,12 +90,12 @@ TEST_F(JoinJobTest, FlvItemsOfAnyCaseJoinAtTagLevelIntoTheSumOfTheirLengths) {
     EXPECT_EQ(dialog.initialFolder, src_.path() + QLatin1Char('/'));
     EXPECT_EQ(dialog.file.owner, win_.get());
 
-    ASSERT_EQ(o.captions.size(), 1);
-    EXPECT_TRUE(o.captions[0].contains(QStringLiteral("正在進行「合併」多媒體檔案")));
-    EXPECT_TRUE(o.captions[0].contains(QStringLiteral("共有 1 個程序，正處理第 1 個")));
-    ASSERT_EQ(o.commands.size(), 1u);
-    EXPECT_EQ(o.commands[0].args.value(0), QStringLiteral("--join"));
-    EXPECT_EQ(o.commands[0].args.mid(2), items_);
+    ASSERT_EQ(record_.captions.size(), 1);
+    EXPECT_TRUE(record_.captions[0].contains(QStringLiteral("正在進行「合併」多媒體檔案")));
+    EXPECT_TRUE(record_.captions[0].contains(QStringLiteral("共有 1 個程序，正處理第 1 個")));
+    ASSERT_EQ(record_.commands.size(), 1u);
+    EXPECT_EQ(record_.commands[0].args.value(0), QStringLiteral("--join"));
+    EXPECT_EQ(record_.commands[0].args.mid(2), items_);
 
     const std::string out = (folder_ + QStringLiteral("a_merge.flv")).toStdString();
     const double one = testmedia::probeDuration(savetest::h264Flv());
@@ -239,8 +239,8 @@ TEST_F(JoinJobTest, OpusInAviAsksToReencodeTheAudio) {
     sp.files({folder_ + QStringLiteral("j.avi")}).answer(Answer::Ok).answer(Answer::Cancel);
     const JoinOutcome o = runJoin();
     ASSERT_TRUE(o.succeeded);
-    ASSERT_EQ(o.commands.size(), 2u);
-    EXPECT_TRUE(o.commands[1].args.contains(QStringLiteral("libmp3lame")));
+    ASSERT_EQ(record_.commands.size(), 2u);
+    EXPECT_TRUE(record_.commands[1].args.contains(QStringLiteral("libmp3lame")));
     auto r =
         testmedia::run({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
                         "stream=codec_name", "-of", "csv=p=0", (folder_ + "j.avi").toStdString()});

@@ -203,8 +203,8 @@ TEST(JoinPlanTest, OtherItemsGoThroughTheConcatListWithEveryPathQuoted) {
         makeJoinPlan({QStringLiteral("/v/-it's a.mpg"), QStringLiteral("/v/片段 b.mpg")},
                      QStringLiteral("/out/x.mpg"));
     EXPECT_EQ(p.list, QStringLiteral("/out/~tmpSJoin.txt"));
-    EXPECT_EQ(listText(p), QStringLiteral("file 'file:/v/-it'\\''s a.mpg'\n"
-                                          "file 'file:/v/片段 b.mpg'\n"));
+    EXPECT_EQ(save::joinListText(p.items), QStringLiteral("file 'file:/v/-it'\\''s a.mpg'\n"
+                                                          "file 'file:/v/片段 b.mpg'\n"));
     const tools::Command copy = joinStep(p, kTools, false);
     EXPECT_TRUE(copy.ffmpeg);
     EXPECT_EQ(copy.args.last(), QStringLiteral("file:/out/~tmpSJoin.mpg"));

@@ -17,12 +17,14 @@
 #include "common/shell.h"
 #include "common/temp_folder.h"
 #include "file_bytes.h"
+#include "job_env.h"
 #include "save_media.h"
 #include "test_media.h"
 #include "tool_test_support.h"
 #include "tools/busy_state.h"
 #include "tools/runner.h"
 #include "tools/save_segments.h"
+#include "tools/split/split_names.h"
 #include "tools/tool_host.h"
 #include "tools/tool_texts.h"
 
@@ -55,9 +57,6 @@ struct Player : SaveHost {
     QWidget* window() override { return win; }
 };
 
-using tooltest::TestAppHost;
-using tooltest::TestShell;
-
 using testmedia::md5Of;
 
 // Segment in units from seconds at 25 fps.
@@ -85,69 +84,39 @@ std::pair<double, double> cutSpan(const Command& c) {
     const double from = seek + argAfter(c.args, input, QStringLiteral("-ss"));
     return {from, from + argAfter(c.args, input, QStringLiteral("-t"))};
 }
-std::vector<Command> cuts(const SaveOutcome& o) {
+std::vector<Command> cuts(const tools::JobRecord& o) {
     std::vector<Command> r;
     for (const Command& c : o.commands)
         if (isCut(c)) r.push_back(c);
     return r;
 }
-int countProgram(const SaveOutcome& o, const QString& nameEnd) {
+int countProgram(const tools::JobRecord& o, const QString& nameEnd) {
     int n = 0;
     for (const Command& c : o.commands)
         if (c.program.endsWith(nameEnd)) ++n;
     return n;
 }
 
-class SaveJobTest : public ::testing::Test {
+class SaveJobTest : public jobtest::JobEnv {
   protected:
     void SetUp() override {
-        tooltest::ensureApp();
-        ASSERT_TRUE(base_.isValid() && work_.isValid());
-        qunsetenv("XDG_RUNTIME_DIR");
-        qputenv("TMPDIR", QFile::encodeName(base_.path()));
-        TempFolder = privateTempFolder();
-        ASSERT_FALSE(TempFolder.isEmpty());
-        ProgramFolder = tooltest::binDir() + QLatin1Char('/');
+        JobEnv::SetUp();
         win_ = std::make_unique<QWidget>();
         win_->setGeometry(100, 100, 640, 400);
         win_->show();
         player_.win = win_.get();
-        installShell(&shell_);
-        installAppHost(&appHost_);
-        folder_ = work_.path() + QLatin1Char('/');
-    }
-    void TearDown() override {
-        installShell(nullptr);
-        installAppHost(nullptr);
-        EXPECT_FALSE(tools::isBusy());
-        // The written tools are gone after every job.
-        EXPECT_TRUE(
-            QDir(TempFolder).entryList({QStringLiteral("~tmpLmb*")}, QDir::Files).isEmpty());
     }
 
     // The source copied into its own folder, so that nothing else shares it.
     QString source(const std::string& clip, const QString& name) {
-        const QString dir = src_.path() + QLatin1Char('/');
-        const QString p = dir + name;
-        QFile::remove(p);
-        EXPECT_TRUE(QFile::copy(QString::fromStdString(clip), p));
-        player_.source = p;
-        sourceMd5_ = md5Of(p);
-        return p;
+        player_.source = JobEnv::source(clip, name);
+        sourceMd5_ = sources_[player_.source];
+        return player_.source;
     }
     void expectSourceUntouched() { EXPECT_EQ(md5Of(player_.source), sourceMd5_); }
-    QStringList folderFiles() const {
-        QStringList l = QDir(folder_).entryList(QDir::Files | QDir::Hidden);
-        l.sort();
-        return l;
-    }
 
-    QTemporaryDir base_, work_, src_;
-    QString folder_;
     std::unique_ptr<QWidget> win_;
     Player player_;
-    TestShell shell_;
-    TestAppHost appHost_;
     QByteArray sourceMd5_;
 };
 
@@ -157,34 +126,36 @@ TEST_F(SaveJobTest, SplitThreeFlvSegmentsIntoNumberedFiles) {
     player_.openSegment = true;
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).folderChosen(work_.path()).answer(Answer::Ok);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Split);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Split, split::pieceNames());
 
     EXPECT_EQ(player_.closes, 1);
     EXPECT_GE(player_.pauses, 1);
     ASSERT_TRUE(o.succeeded);
     EXPECT_EQ(folderFiles(), (QStringList{"split_001.flv", "split_002.flv", "split_003.flv"}));
     EXPECT_EQ(o.steps, 3);
-    ASSERT_FALSE(o.captions.isEmpty());
-    for (const QString& c : o.captions) EXPECT_TRUE(c.contains(QStringLiteral("共有 3 個程序")));
-    EXPECT_TRUE(o.captions.first().contains(QStringLiteral("正在進行「分割」多媒體檔案")));
-    EXPECT_TRUE(o.captions.last().contains(QStringLiteral("正處理第 3 個")));
+    ASSERT_FALSE(record_.captions.isEmpty());
+    for (const QString& c : record_.captions)
+        EXPECT_TRUE(c.contains(QStringLiteral("共有 3 個程序")));
+    EXPECT_TRUE(record_.captions.first().contains(QStringLiteral("正在進行「分割」多媒體檔案")));
+    EXPECT_TRUE(record_.captions.last().contains(QStringLiteral("正處理第 3 個")));
     EXPECT_EQ(shell_.explored, QStringList{folder_ + QStringLiteral("split_001.flv")});
-    EXPECT_EQ(countProgram(o, QStringLiteral("~tmpLmbFmd.exe")), 3);
+    EXPECT_EQ(countProgram(record_, QStringLiteral("~tmpLmbFmd.exe")), 3);
 
     // The dialogs as the user saw them.
     ASSERT_GE(sp.shown().size(), 2u);
     EXPECT_EQ(sp.shown()[0].text, confirmText(Mode::Split, src));
     EXPECT_EQ(sp.shown()[1].kind, ScriptedPrompts::Kind::Folder);
-    EXPECT_EQ(sp.shown()[1].title, folderBrowserTitle(QStringLiteral("flv")));
+    EXPECT_EQ(sp.shown()[1].title,
+              folderBrowserTitle(split::pieceNamePattern(QStringLiteral("flv"))));
     EXPECT_EQ(sp.shown()[1].initialFolder, src_.path() + QLatin1Char('/'));
 
     const auto frames = savetest::decodedFrames(src.toStdString());
-    const std::vector<Command> cs = cuts(o);
+    const std::vector<Command> cs = cuts(record_);
     ASSERT_EQ(cs.size(), 3u);
     const int64_t S[] = {1, 7, 12}, L[] = {3, 3, 4};
     for (int i = 0; i < 3; ++i) {
         SCOPED_TRACE(i);
-        const QString out = folder_ + splitName(i, QStringLiteral("flv"));
+        const QString out = folder_ + split::pieceName(i, QStringLiteral("flv"));
         const auto span = cutSpan(cs[static_cast<size_t>(i)]);
         EXPECT_NEAR(span.second, static_cast<double>(S[i] + L[i]), 0.001);
         const auto key = savetest::keyFrameAtOrBefore(frames, static_cast<double>(S[i]));
@@ -208,10 +179,10 @@ TEST_F(SaveJobTest, CutThreeMpegSegmentsJoinsThemInFourSteps) {
     player_.marks = {seg(2.2, 4.9), seg(8.0, 10.0), seg(13.5, 16.2)};
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({folder_ + QStringLiteral("joined.mpg")}).answer(Answer::Cancel);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     ASSERT_TRUE(o.succeeded);
     EXPECT_EQ(o.steps, 4);
-    EXPECT_TRUE(o.captions.last().contains(QStringLiteral("共有 4 個程序，正處理第 4 個")));
+    EXPECT_TRUE(record_.captions.last().contains(QStringLiteral("共有 4 個程序，正處理第 4 個")));
     EXPECT_EQ(folderFiles(), QStringList{"joined.mpg"});  // parts and list file are gone
     const prompts::FileDialog& d = sp.shown()[1].file;
     EXPECT_EQ(d.kind, prompts::FileDialog::Save);
@@ -222,7 +193,7 @@ TEST_F(SaveJobTest, CutThreeMpegSegmentsJoinsThemInFourSteps) {
     const double len = testmedia::probeDuration((folder_ + "joined.mpg").toStdString());
     EXPECT_GE(len + 0.1, 9.0);
     EXPECT_LE(len, 9.0 + 3 * 0.48 + 0.1);
-    EXPECT_EQ(countProgram(o, QStringLiteral("~tmpLmbFmd.exe")), 0);
+    EXPECT_EQ(countProgram(record_, QStringLiteral("~tmpLmbFmd.exe")), 0);
     expectSourceUntouched();
 }
 
@@ -243,7 +214,7 @@ TEST_F(SaveJobTest, H263Mp3PiecesJoinCleanlyWhateverTagComesFirst) {
         sp.answer(Answer::Ok)
             .files({folder_ + QStringLiteral("joined.flv")})
             .answer(Answer::Cancel);
-        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
         ASSERT_TRUE(o.succeeded);
         const std::string out = (folder_ + "joined.flv").toStdString();
         const std::string errors = savetest::decodeErrors(out);
@@ -267,9 +238,10 @@ TEST_F(SaveJobTest, H263Mp3PiecesJoinCleanlyWhateverTagComesFirst) {
     {
         ScriptedPrompts sp;
         sp.answer(Answer::Ok).folderChosen(work_.path()).answer(Answer::Cancel);
-        ASSERT_TRUE(saveMarkedSegments(player_, Mode::Split).succeeded);
+        ASSERT_TRUE(saveMarkedSegments(player_, Mode::Split, split::pieceNames()).succeeded);
         for (int i = 0; i < 2; ++i) {
-            const std::string piece = (folder_ + splitName(i, QStringLiteral("flv"))).toStdString();
+            const std::string piece =
+                (folder_ + split::pieceName(i, QStringLiteral("flv"))).toStdString();
             EXPECT_EQ(savetest::decodeErrors(piece), "") << piece;
         }
     }
@@ -316,7 +288,7 @@ TEST_F(SaveJobTest, ACutKilledOrOutOfSpaceFailsAndLeavesNothing) {
         CutCutShort cutShort(outOfSpace);
         ScriptedPrompts sp;
         sp.answer(Answer::Ok).files({folder_ + QStringLiteral("cut.mpg")}).answer(Answer::Ok);
-        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
         ASSERT_EQ(cutShort.limited, 1);
         EXPECT_TRUE(o.started);
         EXPECT_FALSE(o.succeeded);
@@ -338,7 +310,7 @@ TEST_F(SaveJobTest, AnFlvSpanWithoutPictureFailsTheJob) {
     player_.marks = {seg(1, 3)};
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({folder_ + QStringLiteral("cut.flv")}).answer(Answer::Ok);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     EXPECT_TRUE(o.started);
     EXPECT_FALSE(o.succeeded);
     EXPECT_TRUE(sp.last().text.contains(tools::diagText(flv::DiagCode::NothingInRange)));
@@ -351,16 +323,17 @@ TEST_F(SaveJobTest, OneFlvSegmentIsCutByFlvmdiAndMovedToTheChosenName) {
     player_.marks = {seg(4.4, 8.8)};
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({folder_ + QStringLiteral("one.flv")}).answer(Answer::Cancel);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     ASSERT_TRUE(o.succeeded);
     EXPECT_EQ(o.steps, 1);
     EXPECT_EQ(folderFiles(), QStringList{"one.flv"});
-    for (const Command& c : o.commands) EXPECT_FALSE(c.args.contains(QStringLiteral("concat")));
+    for (const Command& c : record_.commands)
+        EXPECT_FALSE(c.args.contains(QStringLiteral("concat")));
     // One pass of flvmdi cuts the span with its metadata; ffmpeg only reads a picture back.
-    ASSERT_EQ(countProgram(o, QStringLiteral("~tmpLmbFmd.exe")), 1);
-    EXPECT_EQ(cuts(o).at(0).args, (QStringList{"--cut", "4000", "9000", player_.source,
-                                               folder_ + QStringLiteral("~tmpSP001.flv")}));
-    EXPECT_EQ(o.captions.size(), 2);  // after the start and before the one step
+    ASSERT_EQ(countProgram(record_, QStringLiteral("~tmpLmbFmd.exe")), 1);
+    EXPECT_EQ(cuts(record_).at(0).args, (QStringList{"--cut", "4000", "9000", player_.source,
+                                                     folder_ + QStringLiteral("~tmpSP001.flv")}));
+    EXPECT_EQ(record_.captions.size(), 2);  // after the start and before the one step
     auto check = testmedia::run(
         {"flvmeta", "--check", "--level=error", (folder_ + "one.flv").toStdString()});
     EXPECT_EQ(check.exitCode, 0) << check.output;
@@ -381,13 +354,18 @@ TEST_F(SaveJobTest, MarksFrom75_5To82_3AreCutFrom75For8) {
     player_.marks = {seg(75.5, 82.3)};
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({folder_ + QStringLiteral("cut.flv")}).answer(Answer::Cancel);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     ASSERT_TRUE(o.succeeded);
-    const SavePlan plan = makePlan(
-        {player_.source, player_.marks, 0.04, 90, Mode::Cut, folder_ + QStringLiteral("cut.flv")});
+    SaveRequest request;
+    request.source = player_.source;
+    request.segments = player_.marks;
+    request.secondsPerUnit = 0.04;
+    request.totalSeconds = 90;
+    request.output = folder_ + QStringLiteral("cut.flv");
+    const SavePlan plan = makePlan(request);
     EXPECT_EQ(plan.parts[0].cut.start, 75);
     EXPECT_EQ(plan.parts[0].cut.length, 8);
-    const auto span = cutSpan(cuts(o).at(0));
+    const auto span = cutSpan(cuts(record_).at(0));
     EXPECT_NEAR(span.second, 83.0, 0.001);
     EXPECT_LE(span.first, 75.0);
     EXPECT_GE(span.first, 73.0);  // the keyframe before 75, 2 s apart
@@ -402,13 +380,14 @@ TEST_F(SaveJobTest, OpusInAviAsksOnceAndReencodesEveryPart) {
         .files({folder_ + QStringLiteral("new.avi")})
         .answer(Answer::Ok)
         .answer(Answer::Cancel);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     EXPECT_EQ(o.reencodeQuestions, 1);
     const QString question = tools::reencodeQuestion(tools::toolTexts(tools::Tool::SaveCut));
     EXPECT_EQ(sp.messageTexts().count(question), 1);
     ASSERT_TRUE(o.succeeded);
     int reencoded = 0;
-    for (const Command& c : cuts(o)) reencoded += c.args.contains(QStringLiteral("libmp3lame"));
+    for (const Command& c : cuts(record_))
+        reencoded += c.args.contains(QStringLiteral("libmp3lame"));
     EXPECT_EQ(reencoded, 3);
     auto r = testmedia::run({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
                              "stream=codec_name", "-of", "csv=p=0",
@@ -423,7 +402,7 @@ TEST_F(SaveJobTest, OpusInAviCancelledEndsWithTheErrorMessage) {
     player_.marks = {seg(1.0, 3.0), seg(6.0, 8.0)};
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({folder_ + QStringLiteral("new.avi")}).answer(Answer::Cancel);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     EXPECT_FALSE(o.succeeded);
     EXPECT_EQ(o.reencodeQuestions, 1);
     EXPECT_TRUE(sp.last().text.contains(kFormatLine));
@@ -438,7 +417,7 @@ TEST_F(SaveJobTest, RefusalsBeforeAnyDialog) {
     {
         player_.audioOnly = true;
         ScriptedPrompts sp;
-        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Split).started);
+        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Split, split::pieceNames()).started);
         ASSERT_EQ(sp.shown().size(), 1u);
         EXPECT_EQ(sp.last().text, QStringLiteral("「另存分割」無法處理沒有畫面／視訊的影片！"));
         EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
@@ -450,14 +429,14 @@ TEST_F(SaveJobTest, RefusalsBeforeAnyDialog) {
         if (i == 1) p.spu = 0;
         if (i == 2) p.source = folder_ + QStringLiteral("gone.flv");
         ScriptedPrompts sp;
-        EXPECT_FALSE(saveMarkedSegments(p, Mode::Cut).started);
+        EXPECT_FALSE(saveMarkedSegments(p, Mode::Cut, split::pieceNames()).started);
         ASSERT_EQ(sp.shown().size(), 1u);
         EXPECT_EQ(sp.last().text, missingSourceText());
     }
     {
         ScriptedPrompts sp;  // the confirmation cancelled: nothing else is asked
         sp.answer(Answer::Cancel);
-        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Cut).started);
+        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Cut, split::pieceNames()).started);
         EXPECT_EQ(sp.shown().size(), 1u);
     }
     expectSourceUntouched();
@@ -469,7 +448,7 @@ TEST_F(SaveJobTest, TheSourceItselfIsNeverAnOutput) {
     {
         ScriptedPrompts sp;
         sp.answer(Answer::Ok).files({src});
-        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+        const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
         EXPECT_FALSE(o.started);
         EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
         EXPECT_EQ(sp.last().text, ownSourceText(Mode::Cut, src));
@@ -479,9 +458,11 @@ TEST_F(SaveJobTest, TheSourceItselfIsNeverAnOutput) {
         const QString named = src_.path() + QStringLiteral("/split_002.flv");
         QFile::rename(src, named);
         player_.source = named;
+        sources_.erase(src);
+        sources_[named] = sourceMd5_;
         ScriptedPrompts sp;
         sp.answer(Answer::Ok).folderChosen(src_.path());
-        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Split).started);
+        EXPECT_FALSE(saveMarkedSegments(player_, Mode::Split, split::pieceNames()).started);
         EXPECT_EQ(sp.last().title, QStringLiteral("錯誤訊息"));
     }
     expectSourceUntouched();
@@ -502,7 +483,7 @@ TEST_F(SaveJobTest, AnUnwritableFolderFailsAndLeavesNothing) {
         rootWrites ? QStringLiteral("/proc/cut.flv") : ro + QStringLiteral("/cut.flv");
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({target}).answer(Answer::Ok);
-    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
     // Refused before the job starts, naming the folder rather than blaming the file.
     EXPECT_FALSE(o.started);
     EXPECT_FALSE(o.succeeded);
@@ -525,7 +506,7 @@ TEST_F(SaveJobTest, CleanUpKeepsTheUsersOwnLookalikes) {
     tooltest::writeFile(folder_ + QStringLiteral("~fix~tmpSP9.flv"), "keep");
     ScriptedPrompts sp;
     sp.answer(Answer::Ok).files({folder_ + QStringLiteral("out.flv")}).answer(Answer::Cancel);
-    ASSERT_TRUE(saveMarkedSegments(player_, Mode::Cut).succeeded);
+    ASSERT_TRUE(saveMarkedSegments(player_, Mode::Cut, split::pieceNames()).succeeded);
     EXPECT_EQ(folderFiles(), (QStringList{"out.flv", "~fix~tmpSP9.flv", "~tmpS-mine.txt"}));
     auto check = testmedia::run(
         {"flvmeta", "--check", "--level=error", (folder_ + "out.flv").toStdString()});

@@ -3,7 +3,9 @@
 // test_save_plan_real.cpp).
 #include <gtest/gtest.h>
 
+#include "tools/deployment.h"
 #include "tools/save_plan.h"
+#include "tools/split/split_names.h"
 
 using namespace save;
 
@@ -66,7 +68,7 @@ TEST(SavePlanNames, KindsNamesAndMuxers) {
     EXPECT_EQ(muxerFor("wmv"), "asf");
     EXPECT_EQ(partName(0, "flv"), "~tmpSP001.flv");
     EXPECT_EQ(partName(11, "mpg"), "~tmpSP012.mpg");
-    EXPECT_EQ(splitName(2, "flv"), "split_003.flv");
+    EXPECT_EQ(split::pieceName(2, "flv"), "split_003.flv");
     EXPECT_EQ(joinName("mpg"), "~tmpSJoin.mpg");
     EXPECT_EQ(kJoinListName, "~tmpSJoin.txt");
     EXPECT_EQ(modeWord(Mode::Cut), "裁剪");
@@ -79,6 +81,7 @@ TEST(SavePlanSteps, StepsJoinAndTagLevelByModeAndCount) {
     r.secondsPerUnit = 0.04;
     r.segments = {{0, 50}, {100, 50}, {200, 50}};
     r.mode = Mode::Split;
+    r.names = split::pieceNames();
     r.output = "/out";
     SavePlan p = makePlan(r);
     EXPECT_EQ(p.ext, "flv");
@@ -111,7 +114,7 @@ TEST(SavePlanSteps, StepsJoinAndTagLevelByModeAndCount) {
     p = makePlan(r);
     EXPECT_FALSE(p.tagLevel);
     EXPECT_EQ(p.kind, tools::ToolKind::Mpeg);
-    EXPECT_EQ(tools::toolSetWord("Edit", p.kind), "Edit2");
+    EXPECT_EQ(tools::editTools(p.kind), tools::ToolSet::Edit2);
 }
 
 TEST(SavePlanCommands, PathsAsFilesAndOutputOptionsAfterTheInput) {

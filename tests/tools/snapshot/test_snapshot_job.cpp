@@ -95,7 +95,7 @@ TEST_F(SnapshotJobTest, APngIsTheFrameAtThatTimePixelForPixel) {
     const std::string picture = rgb(out.toStdString());
     ASSERT_EQ(picture.size(), 160u * 120u * 3u);
     EXPECT_TRUE(picture == rgb(src.toStdString(), 3.3));
-    EXPECT_TRUE(o.captions.first().contains(QStringLiteral("正在進行「截圖」多媒體檔案")));
+    EXPECT_TRUE(record_.captions.first().contains(QStringLiteral("正在進行「截圖」多媒體檔案")));
 }
 
 // Sound from 0 and pictures a few frames later, as ffmpeg writes H.264 with B-frames and AAC.
@@ -191,7 +191,8 @@ TEST_F(SnapshotJobTest, ASeriesIsNumberedAndReplacesAnEarlierRun) {
                                               "snapshot_003.png", "snapshot_004.png"}));
         ASSERT_EQ(o.times.size(), 4u);
         EXPECT_DOUBLE_EQ(o.times[1], 2.5);
-        EXPECT_TRUE(o.captions.last().contains(QStringLiteral("共有 4 個程序，正處理第 4 個")));
+        EXPECT_TRUE(
+            record_.captions.last().contains(QStringLiteral("共有 4 個程序，正處理第 4 個")));
         EXPECT_TRUE(rgb((folder_ + "snapshot_003.png").toStdString()) ==
                     rgb(src.toStdString(), 5.0));
     }

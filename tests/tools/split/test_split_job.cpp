@@ -97,12 +97,12 @@ TEST_P(ThreeEqualParts, PiecesDecodeCleanlyAndCoverTheSource) {
     EXPECT_EQ(sp.shown()[0].kind, ScriptedPrompts::Kind::Folder);
     EXPECT_EQ(sp.shown()[0].title, folderBrowserTitle(ext));
     EXPECT_EQ(shell_.explored, QStringList{folder_ + "split_001." + ext});
-    ASSERT_FALSE(o.captions.isEmpty());
-    EXPECT_TRUE(o.captions.first().contains(QStringLiteral("正在進行「切割」多媒體檔案")));
-    EXPECT_TRUE(o.captions.last().contains(QStringLiteral("共有 3 個程序，正處理第 3 個")));
+    ASSERT_FALSE(record_.captions.isEmpty());
+    EXPECT_TRUE(record_.captions.first().contains(QStringLiteral("正在進行「切割」多媒體檔案")));
+    EXPECT_TRUE(record_.captions.last().contains(QStringLiteral("共有 3 個程序，正處理第 3 個")));
 
     std::vector<std::pair<double, double>> spans;
-    for (const tools::Command& c : o.commands)
+    for (const tools::Command& c : record_.commands)
         if (isCut(c)) spans.push_back(cutSpan(c));
     ASSERT_EQ(spans.size(), 3u);
     EXPECT_LE(spans.front().first, 0.001);
