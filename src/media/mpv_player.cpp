@@ -1,5 +1,6 @@
 #include "media/mpv_player.h"
 
+#include <malloc.h>
 #include <mpv/client.h>
 #include <mpv/render.h>
 
@@ -54,11 +55,29 @@ std::vector<Retiring>& retiring() {
     return list;
 }
 
+// Every handle starts its own demuxer, decoder and output threads, and the next file's start
+// overlaps the last one's shutdown, so glibc hands out a fresh malloc arena per thread up to
+// eight per core. Each arena keeps the pages its short-lived threads left half used, and a
+// long play list ends up holding three times what one file needs. One arena per core is
+// enough for the decoders to allocate without waiting on each other. It must be set before
+// the process has more than eight arenas (glibc fixes the limit then), so before the first
+// handle starts.
+void limitMallocArenas() {
+    static const bool once = [] {
+        const int cores = static_cast<int>(std::thread::hardware_concurrency());
+        mallopt(M_ARENA_MAX, std::max(2, cores));
+        return true;
+    }();
+    (void)once;
+}
+
 void retire(mpv_render_context* render, mpv_handle* mpv) {
     auto done = std::make_shared<std::atomic<bool>>(false);
     std::thread worker([render, mpv, done] {
         if (render) mpv_render_context_free(render);  // before the handle, as libmpv requires
         if (mpv) mpv_terminate_destroy(mpv);
+        // What the handle's threads freed stays mapped in their arenas unless handed back.
+        malloc_trim(0);
         *done = true;
     });
     std::lock_guard<std::mutex> hold(retireLock);
@@ -103,6 +122,7 @@ MpvPlayer::~MpvPlayer() {
 bool MpvPlayer::open(const QString& target, int timeoutMs) {
     // libmpv refuses to start unless numbers are formatted the C way.
     std::setlocale(LC_NUMERIC, "C");
+    limitMallocArenas();
     mpv_ = mpv_create();
     if (!mpv_) return false;
     setOption(mpv_, "vo", surface_ ? "libmpv" : "null");
