@@ -14,7 +14,6 @@
 #include "items/item_text.h"
 #include "media/video_surface.h"
 #include "player/player_logic.h"
-#include "player/time_labels.h"
 
 namespace player {
 
@@ -26,14 +25,8 @@ const QString kMainAlias = QStringLiteral("Lumba.FLV");
 using texts::kCrLf;
 
 MediaOpener::MediaOpener(PlayerUi& ui, MCI& media, QWidget* window, PlayerState& state,
-                         PlayerLinks& links, TimeLabels& labels, QObject* parent)
-    : QObject(parent),
-      ui_(ui),
-      media_(media),
-      window_(window),
-      state_(state),
-      links_(links),
-      labels_(labels) {}
+                         PlayerLinks& links, QObject* parent)
+    : QObject(parent), ui_(ui), media_(media), window_(window), state_(state), links_(links) {}
 
 void MediaOpener::playSingle(QString path, PlayRequest from) {
     path = items::withoutQuotes(path);
@@ -76,7 +69,7 @@ void MediaOpener::newPlay(const QString& path, const QString& marksText) {
     lastFile_ = media_.FileName();
     ui_.mnuPlayLast->setEnabled(!lastFile_.isEmpty());
 
-    labels_.clearForNewFile();
+    state_.setLength(0, state_.secondsPerUnit(), state_.totalSeconds());
 
     media_.closeMCI(QString());
     media_.setIsAudioOnly(false);
@@ -87,7 +80,7 @@ void MediaOpener::newPlay(const QString& path, const QString& marksText) {
     state_.setFileName(fso().GetFileName(path));
     window_->setWindowTitle(QStringLiteral(" ") + state_.fileName() +
                             QStringLiteral(" - Lumba.FLV"));
-    ui_.lblFnName->setText(QStringLiteral("正在播放，進度 0 ％，播速 100 ％"));
+    state_.setStatusText(QStringLiteral("正在播放，進度 0 ％，播速 100 ％"));
 
     emit normalSpeedWanted();
 
@@ -104,7 +97,7 @@ void MediaOpener::newPlay(const QString& path, const QString& marksText) {
         if (media_.getTotalSeconds() <= 0) {
             ui_.mbRngStart->setState(ButtonState::Disabled);
             ui_.mbRngEnd->setState(ButtonState::Disabled);
-            labels_.setTimeLabelsVisible(false);
+            state_.setTimesVisible(false);
             links_.list().lengthUnknown();
         }
         links_.list().markCurrentItem();
@@ -120,10 +113,10 @@ void MediaOpener::failPlay(const QString& givenPath) {
     links_.list().clearCurrentItemMarker();
     emit mediaMenusEnabled(false, false);
     const QString path = givenPath.isEmpty() ? media_.FileName() : givenPath;
-    labels_.setTimeLabelsVisible(false);
+    state_.setTimesVisible(false);
     if (hideBusy) hideBusy();
     emit stopWanted({.listDone = true, .atEnd = true});
-    ui_.lblFnName->setText(QStringLiteral("無法播放"));
+    state_.setStatusText(QStringLiteral("無法播放"));
     ui_.mnuSaveCap->setEnabled(false);
     playErrorMsg(path, QString::fromUtf8(kPlayErrorLead));
 }
@@ -142,9 +135,9 @@ void MediaOpener::closeRunFn(QString path) {
     state_.setContinueMode(ContinueMode::None);
     emit stopWanted({});
     links_.marks().clearAllMarks();
-    labels_.setTimeLabelsVisible(false);
+    state_.setTimesVisible(false);
     media_.closeMCI(QString());
-    ui_.lblFnName->setText(QStringLiteral("關閉播放，因為此檔案經過重新讀取"));
+    state_.setStatusText(QStringLiteral("關閉播放，因為此檔案經過重新讀取"));
     QCoreApplication::processEvents();
 }
 

@@ -15,8 +15,6 @@ class QWidget;
 
 namespace player {
 
-class TimeLabels;
-
 // How a file comes to play: asked for by the user, or by the list window.
 enum class PlayRequest { User, List };
 
@@ -24,7 +22,7 @@ class MediaOpener : public QObject {
     Q_OBJECT
   public:
     MediaOpener(PlayerUi& ui, MCI& media, QWidget* window, PlayerState& state, PlayerLinks& links,
-                TimeLabels& labels, QObject* parent = nullptr);
+                QObject* parent = nullptr);
 
     QString lastFile() const { return lastFile_; }
 
@@ -67,7 +65,6 @@ class MediaOpener : public QObject {
     QWidget* window_;
     PlayerState& state_;
     PlayerLinks& links_;
-    TimeLabels& labels_;
     QString lastFile_;
 };
 

@@ -2,23 +2,20 @@
 
 #include <QCoreApplication>
 
-#include "player/time_labels.h"
-
 namespace player {
 
 void letEventsRun() { QCoreApplication::processEvents(); }
 
 PlaybackController::PlaybackController(PlayerUi& ui, MCI& media, PlayerState& state,
-                                       PlayerLinks& links, TimeLabels& labels, QObject* parent)
-    : QObject(parent), ui_(ui), media_(media), state_(state), links_(links), labels_(labels) {}
+                                       PlayerLinks& links, QObject* parent)
+    : QObject(parent), ui_(ui), media_(media), state_(state), links_(links) {}
 
 void PlaybackController::ifStopped(bool nothingOpen) {
     emit tickingChanged(false);
     ui_.picHsb->setEnabled(false);
-    labels_.moveThumb(0);
-    ui_.lblFnName->setText(state_.fileName().isEmpty() ? QStringLiteral("請開啟新的檔案")
-                                                       : QStringLiteral("結束播放"));
-    labels_.showStoppedTime();
+    state_.setStatusText(state_.fileName().isEmpty() ? QStringLiteral("請開啟新的檔案")
+                                                     : QStringLiteral("結束播放"));
+    state_.showStopped();
     for (LumbaButton* b :
          {ui_.mbRngStart, ui_.mbRngEnd, ui_.mbPause, ui_.mbBackward, ui_.mbForward})
         b->setState(ButtonState::Disabled);
@@ -41,7 +38,7 @@ void PlaybackController::refreshTransportLook(bool paused) {
 
 void PlaybackController::showPlaying(bool afterOpen) {
     if (!afterOpen) refreshTransportLook(false);
-    labels_.setTimeLabelsVisible(true);
+    state_.setTimesVisible(true);
     ui_.mbRngStart->setState(media_.isRngPlaying() ? ButtonState::Down : ButtonState::Normal);
     state_.setPlayState(PlayState::Playing);
     links_.list().refreshButtons();

@@ -14,8 +14,6 @@
 
 namespace player {
 
-class TimeLabels;
-
 // Lets pending window events run (pictures reach the surface, boxes close).
 void letEventsRun();
 
@@ -23,7 +21,7 @@ class PlaybackController : public QObject {
     Q_OBJECT
   public:
     PlaybackController(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links,
-                       TimeLabels& labels, QObject* parent = nullptr);
+                       QObject* parent = nullptr);
 
     void mbPlay_Click();
     void mbPause_Click();
@@ -60,7 +58,6 @@ class PlaybackController : public QObject {
     MCI& media_;
     PlayerState& state_;
     PlayerLinks& links_;
-    TimeLabels& labels_;
 };
 
 }  // namespace player

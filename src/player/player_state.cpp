@@ -27,8 +27,6 @@ void PlayerState::setPosition(int32_t units) {
 }
 
 void PlayerState::setLength(int32_t units, float secondsPerUnit, double totalSeconds) {
-    if (length_ == units && secondsPerUnit_ == secondsPerUnit && totalSeconds_ == totalSeconds)
-        return;
     length_ = units;
     secondsPerUnit_ = secondsPerUnit;
     totalSeconds_ = totalSeconds;
@@ -47,6 +45,16 @@ void PlayerState::setVolume(int value, bool muted) {
     volume_ = value;
     muted_ = muted;
     emit volumeChanged(value, muted);
+}
+
+void PlayerState::setStatusText(const QString& text) {
+    statusText_ = text;
+    emit statusTextChanged(text);
+}
+
+void PlayerState::setTimesVisible(bool on) {
+    timesVisible_ = on;
+    emit timesVisibleChanged(on);
 }
 
 }  // namespace player

@@ -29,7 +29,8 @@ class PlayerState : public QObject {
     void setPosition(int32_t units);
 
     // The open media's length in units (0 while a file opens, 1 when it has none), the
-    // seconds of one unit and the length in seconds as shown.
+    // seconds of one unit and the length in seconds as shown. Every read is announced, even
+    // an unchanged one: the bar's scale follows the bar's width as well.
     int32_t length() const { return length_; }
     float secondsPerUnit() const { return secondsPerUnit_; }
     double totalSeconds() const { return totalSeconds_; }
@@ -45,6 +46,19 @@ class PlayerState : public QObject {
     bool muted() const { return muted_; }
     void setVolume(int value, bool muted);
 
+    // The line under the picture. Every write is announced: the status timer rewrites it.
+    QString statusText() const { return statusText_; }
+    void setStatusText(const QString& text);
+    // Whether the current and total time show.
+    bool timesVisible() const { return timesVisible_; }
+    void setTimesVisible(bool on);
+
+    // What the read-outs show for a position: the thumb alone, or (a status tick) the thumb,
+    // the progress line and the current time; stopped: the thumb at the start, time zero.
+    void moveThumb(int32_t units) { emit thumbMoved(units); }
+    void showPosition(int32_t units) { emit positionShown(units); }
+    void showStopped() { emit stoppedShown(); }
+
   signals:
     void playStateChanged(PlayState s);
     void continueModeChanged(ContinueMode m);
@@ -53,6 +67,11 @@ class PlayerState : public QObject {
     void lengthChanged(int32_t units);
     void speedChanged(int speed);
     void volumeChanged(int value, bool muted);
+    void statusTextChanged(const QString& text);
+    void timesVisibleChanged(bool on);
+    void thumbMoved(int32_t units);
+    void positionShown(int32_t units);
+    void stoppedShown();
 
   private:
     PlayState playState_ = PlayState::Stopped;
@@ -66,6 +85,8 @@ class PlayerState : public QObject {
     int speedItem_ = 4;
     int volume_ = 0;
     bool muted_ = false;
+    QString statusText_;
+    bool timesVisible_ = true;
 };
 
 }  // namespace player
