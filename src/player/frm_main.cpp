@@ -27,7 +27,7 @@ frmMain::frmMain(MciDevice* device, QWidget* parent) : QMainWindow(parent) {
     player::buildPlayerUi(this, ui_);
     media_ = std::make_unique<MCI>(device);
     view_ = std::make_unique<player::PlayerView>(ui_, state_);
-    playback_ = std::make_unique<PlaybackController>(ui_, *media_, state_, links_);
+    playback_ = std::make_unique<PlaybackController>(*media_, state_, links_);
     status_ = std::make_unique<player::StatusTick>(*media_, state_, links_);
     opener_ = std::make_unique<MediaOpener>(ui_, *media_, this, state_, links_);
     transport_ = std::make_unique<TransportView>(ui_, *media_, state_, links_, *view_,

@@ -95,8 +95,8 @@ void MediaOpener::newPlay(const QString& path, const QString& marksText) {
         ui_.picNote->hide();
         emit playingWanted();
         if (media_.getTotalSeconds() <= 0) {
-            ui_.mbRngStart->setState(ButtonState::Disabled);
-            ui_.mbRngEnd->setState(ButtonState::Disabled);
+            state_.setButton(PanelButton::RngStart, ButtonState::Disabled);
+            state_.setButton(PanelButton::RngEnd, ButtonState::Disabled);
             state_.setTimesVisible(false);
             links_.list().lengthUnknown();
         }

@@ -10,7 +10,6 @@
 #include "player/player_links.h"
 #include "player/player_logic.h"
 #include "player/player_state.h"
-#include "player/player_ui.h"
 
 namespace player {
 
@@ -20,7 +19,7 @@ void letEventsRun();
 class PlaybackController : public QObject {
     Q_OBJECT
   public:
-    PlaybackController(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links,
+    PlaybackController(MCI& media, PlayerState& state, PlayerLinks& links,
                        QObject* parent = nullptr);
 
     void mbPlay_Click();
@@ -54,7 +53,9 @@ class PlaybackController : public QObject {
     void playFailed();
 
   private:
-    PlayerUi& ui_;
+    // The mark-start button is held down while a segment plays.
+    void showSegmentPlay();
+
     MCI& media_;
     PlayerState& state_;
     PlayerLinks& links_;

@@ -57,4 +57,14 @@ void PlayerState::setTimesVisible(bool on) {
     emit timesVisibleChanged(on);
 }
 
+void PlayerState::setButton(PanelButton b, ButtonState s) {
+    buttons_[static_cast<size_t>(b)] = s;
+    emit buttonChanged(b, s);
+}
+
+void PlayerState::setBarEnabled(bool on) {
+    barEnabled_ = on;
+    emit barEnabledChanged(on);
+}
+
 }  // namespace player

@@ -4,11 +4,17 @@
 // and hear each change.
 #include <QObject>
 #include <QString>
+#include <array>
 #include <cstdint>
 
+#include "common/button_state.h"
 #include "common/player_values.h"
 
 namespace player {
+
+// The panel buttons whose look follows the play state and the marks.
+enum class PanelButton { Play, Pause, Stop, Backward, Forward, RngStart, RngEnd };
+inline constexpr int kPanelButtons = 7;
 
 class PlayerState : public QObject {
     Q_OBJECT
@@ -53,6 +59,16 @@ class PlayerState : public QObject {
     bool timesVisible() const { return timesVisible_; }
     void setTimesVisible(bool on);
 
+    // The look of a panel button as last set. Every set is announced: a button changes its
+    // own look under the mouse as well.
+    ButtonState button(PanelButton b) const { return buttons_[static_cast<size_t>(b)]; }
+    void setButton(PanelButton b, ButtonState s);
+    // Whether the position bar takes clicks.
+    bool barEnabled() const { return barEnabled_; }
+    void setBarEnabled(bool on);
+    // Keyboard focus to the panel, away from the list window.
+    void focusPanel() { emit panelFocusWanted(); }
+
     // What the read-outs show for a position: the thumb alone, or (a status tick) the thumb,
     // the progress line and the current time; stopped: the thumb at the start, time zero.
     void moveThumb(int32_t units) { emit thumbMoved(units); }
@@ -72,6 +88,9 @@ class PlayerState : public QObject {
     void thumbMoved(int32_t units);
     void positionShown(int32_t units);
     void stoppedShown();
+    void buttonChanged(PanelButton b, ButtonState s);
+    void barEnabledChanged(bool on);
+    void panelFocusWanted();
 
   private:
     PlayState playState_ = PlayState::Stopped;
@@ -87,6 +106,8 @@ class PlayerState : public QObject {
     bool muted_ = false;
     QString statusText_;
     bool timesVisible_ = true;
+    std::array<ButtonState, kPanelButtons> buttons_{};
+    bool barEnabled_ = true;
 };
 
 }  // namespace player

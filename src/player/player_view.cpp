@@ -13,6 +13,10 @@ PlayerView::PlayerView(PlayerUi& ui, PlayerState& state, QObject* parent)
     connect(&state, &PlayerState::stoppedShown, this, &PlayerView::showStopped);
     connect(&state, &PlayerState::timesVisibleChanged, this, &PlayerView::showTimes);
     connect(&state, &PlayerState::statusTextChanged, ui.lblFnName, &QLabel::setText);
+    connect(&state, &PlayerState::buttonChanged, this,
+            [this](PanelButton b, ButtonState s) { button(b)->setState(s); });
+    connect(&state, &PlayerState::barEnabledChanged, ui.picHsb, &QWidget::setEnabled);
+    connect(&state, &PlayerState::panelFocusWanted, this, [this] { ui_.picAssIcon->setFocus(); });
 }
 
 void PlayerView::showLength(int32_t units) {
@@ -60,6 +64,26 @@ void PlayerView::showTimes(bool on) {
     ui_.lblCurTime->setVisible(on);
     ui_.lblSplit->setVisible(on);
     ui_.lblTtTime->setVisible(on);
+}
+
+LumbaButton* PlayerView::button(PanelButton b) const {
+    switch (b) {
+        case PanelButton::Play:
+            return ui_.mbPlay;
+        case PanelButton::Pause:
+            return ui_.mbPause;
+        case PanelButton::Stop:
+            return ui_.mbStop;
+        case PanelButton::Backward:
+            return ui_.mbBackward;
+        case PanelButton::Forward:
+            return ui_.mbForward;
+        case PanelButton::RngStart:
+            return ui_.mbRngStart;
+        case PanelButton::RngEnd:
+            break;
+    }
+    return ui_.mbRngEnd;
 }
 
 }  // namespace player

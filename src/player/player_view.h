@@ -26,6 +26,7 @@ class PlayerView : public QObject {
     void showPosition(int32_t units);
     void showStopped();
     void showTimes(bool on);
+    LumbaButton* button(PanelButton b) const;
 
     PlayerUi& ui_;
     PlayerState& state_;

@@ -46,7 +46,8 @@ ButtonState WindowMarks::markButtonState(marks::MarkButton b) const {
 }
 
 void WindowMarks::setMarkButtonState(marks::MarkButton b, ButtonState state) {
-    (b == marks::MarkButton::Start ? ui_.mbRngStart : ui_.mbRngEnd)->setState(state);
+    w_.state().setButton(
+        b == marks::MarkButton::Start ? PanelButton::RngStart : PanelButton::RngEnd, state);
 }
 
 void WindowMarks::pausePrFn() { w_.playback().pausePrFn(); }
