@@ -20,6 +20,16 @@ void PlayerState::setFileName(const QString& name) {
     emit fileNameChanged(name);
 }
 
+void PlayerState::setFilePath(const QString& path) {
+    filePath_ = path;
+    emit filePathChanged(path);
+}
+
+void PlayerState::setLastFile(const QString& path) {
+    lastFile_ = path;
+    emit lastFileChanged(path);
+}
+
 void PlayerState::setPosition(int32_t units) {
     if (position_ == units) return;
     position_ = units;

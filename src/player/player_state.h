@@ -30,6 +30,17 @@ class PlayerState : public QObject {
     QString fileName() const { return fileName_; }
     void setFileName(const QString& name);
 
+    // The path of the file last given to play, announced on every open (its icon and the
+    // window title follow), and the file played before it ("" when none).
+    QString filePath() const { return filePath_; }
+    void setFilePath(const QString& path);
+    QString lastFile() const { return lastFile_; }
+    void setLastFile(const QString& path);
+    // The program's picture in the empty video area, until a file plays.
+    void hideNote() { emit noteHidden(); }
+    // The window shows (a file is given to play).
+    void showWindow() { emit windowWanted(); }
+
     // The position the last status tick read, in units.
     int32_t position() const { return position_; }
     void setPosition(int32_t units);
@@ -79,6 +90,10 @@ class PlayerState : public QObject {
     void playStateChanged(PlayState s);
     void continueModeChanged(ContinueMode m);
     void fileNameChanged(const QString& name);
+    void filePathChanged(const QString& path);
+    void lastFileChanged(const QString& path);
+    void noteHidden();
+    void windowWanted();
     void positionChanged(int32_t units);
     void lengthChanged(int32_t units);
     void speedChanged(int speed);
@@ -96,6 +111,8 @@ class PlayerState : public QObject {
     PlayState playState_ = PlayState::Stopped;
     ContinueMode continueMode_ = ContinueMode::None;
     QString fileName_;
+    QString filePath_;
+    QString lastFile_;
     int32_t position_ = 0;
     int32_t length_ = 0;
     float secondsPerUnit_ = 1.0f;

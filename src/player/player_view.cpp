@@ -1,12 +1,15 @@
 #include "player/player_view.h"
 
+#include <QFileIconProvider>
+#include <QFileInfo>
+
 #include "common/time_code.h"
 #include "player/player_logic.h"
 
 namespace player {
 
-PlayerView::PlayerView(PlayerUi& ui, PlayerState& state, QObject* parent)
-    : QObject(parent), ui_(ui), state_(state) {
+PlayerView::PlayerView(PlayerUi& ui, PlayerState& state, QWidget* window, QObject* parent)
+    : QObject(parent), ui_(ui), state_(state), window_(window) {
     connect(&state, &PlayerState::lengthChanged, this, &PlayerView::showLength);
     connect(&state, &PlayerState::thumbMoved, this, &PlayerView::moveThumb);
     connect(&state, &PlayerState::positionShown, this, &PlayerView::showPosition);
@@ -16,6 +19,11 @@ PlayerView::PlayerView(PlayerUi& ui, PlayerState& state, QObject* parent)
     connect(&state, &PlayerState::buttonChanged, this,
             [this](PanelButton b, ButtonState s) { button(b)->setState(s); });
     connect(&state, &PlayerState::barEnabledChanged, ui.picHsb, &QWidget::setEnabled);
+    connect(&state, &PlayerState::filePathChanged, this, &PlayerView::showFile);
+    connect(&state, &PlayerState::lastFileChanged, this,
+            [this](const QString& path) { ui_.mnuPlayLast->setEnabled(!path.isEmpty()); });
+    connect(&state, &PlayerState::noteHidden, ui.picNote, &QWidget::hide);
+    connect(&state, &PlayerState::windowWanted, window, &QWidget::show);
     connect(&state, &PlayerState::panelFocusWanted, this, [this] { ui_.picAssIcon->setFocus(); });
 }
 
@@ -64,6 +72,13 @@ void PlayerView::showTimes(bool on) {
     ui_.lblCurTime->setVisible(on);
     ui_.lblSplit->setVisible(on);
     ui_.lblTtTime->setVisible(on);
+}
+
+void PlayerView::showFile(const QString& path) {
+    static QFileIconProvider iconProvider;
+    ui_.picAssIcon->setPixmap(iconProvider.icon(QFileInfo(path)).pixmap(16, 16));
+    window_->setWindowTitle(QStringLiteral(" ") + state_.fileName() +
+                            QStringLiteral(" - Lumba.FLV"));
 }
 
 LumbaButton* PlayerView::button(PanelButton b) const {

@@ -12,7 +12,8 @@ namespace player {
 class PlayerView : public QObject {
     Q_OBJECT
   public:
-    PlayerView(PlayerUi& ui, PlayerState& state, QObject* parent = nullptr);
+    // window: the main window, whose title names the file.
+    PlayerView(PlayerUi& ui, PlayerState& state, QWidget* window, QObject* parent = nullptr);
 
     // Pixels of the position bar per unit of the open media (1 while no length is known).
     float barScale() const { return barScale_; }
@@ -26,10 +27,12 @@ class PlayerView : public QObject {
     void showPosition(int32_t units);
     void showStopped();
     void showTimes(bool on);
+    void showFile(const QString& path);
     LumbaButton* button(PanelButton b) const;
 
     PlayerUi& ui_;
     PlayerState& state_;
+    QWidget* window_;
     float barScale_ = 1.0f;
     int curTag_ = 2;  // fields of the current time, as many as the total has
     bool dragging_ = false;
