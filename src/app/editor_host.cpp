@@ -3,7 +3,6 @@
 #include "player/frm_main.h"
 #include "player/marks/marks_controller.h"
 #include "player/playback_controller.h"
-#include "player/time_labels.h"
 
 namespace app {
 

@@ -6,7 +6,6 @@
 #include "player/marks/marks_actions.h"
 #include "player/marks/marks_controller.h"
 #include "player/playback_controller.h"
-#include "player/time_labels.h"
 #include "tools/done_report.h"
 #include "tools/save_segments.h"
 #include "tools/split/split_names.h"

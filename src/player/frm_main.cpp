@@ -11,8 +11,8 @@
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/player_logic.h"
+#include "player/player_view.h"
 #include "player/status_tick.h"
-#include "player/time_labels.h"
 #include "player/transport_view.h"
 #include "player/window_marks.h"
 
@@ -26,11 +26,11 @@ frmMain::frmMain(MciDevice* device, QWidget* parent) : QMainWindow(parent) {
     setWindowIcon(QIcon(icons::pixmap(icons::Kind::Program, 32)));
     player::buildPlayerUi(this, ui_);
     media_ = std::make_unique<MCI>(device);
-    labels_ = std::make_unique<player::TimeLabels>(ui_, *media_, state_);
-    playback_ = std::make_unique<PlaybackController>(ui_, *media_, state_, links_, *labels_);
-    status_ = std::make_unique<player::StatusTick>(ui_, *media_, state_, links_, *labels_);
-    opener_ = std::make_unique<MediaOpener>(ui_, *media_, this, state_, links_, *labels_);
-    transport_ = std::make_unique<TransportView>(ui_, *media_, state_, links_, *labels_,
+    view_ = std::make_unique<player::PlayerView>(ui_, state_, this);
+    playback_ = std::make_unique<PlaybackController>(*media_, state_, links_);
+    status_ = std::make_unique<player::StatusTick>(*media_, state_, links_);
+    opener_ = std::make_unique<MediaOpener>(*media_, ui_.video->surfaceId(), this, state_, links_);
+    transport_ = std::make_unique<TransportView>(ui_, *media_, state_, links_, *view_,
                                                  status_->tmrCheck(), this);
     connectParts();
     connectUi();
@@ -127,6 +127,8 @@ void frmMain::connectUi() {
     connect(ui_.picVolPos, &BarPart::mouseMove, tv, &TransportView::picVolPos_MouseMove);
 
     connect(op, &MediaOpener::mediaMenusEnabled, this, &frmMain::setMediaMenus);
+    connect(op, &MediaOpener::captureMenuDisabled, this,
+            [this] { ui_.mnuSaveCap->setEnabled(false); });
     connect(ui_.mnuSaveCap, &QAction::triggered, this, &frmMain::mnuSaveCap_Click);
     tv->savePicture = [this] { mnuSaveCap_Click(); };
 

@@ -28,7 +28,7 @@ class MediaOpener;
 class PlaybackController;
 class WindowMarks;
 class StatusTick;
-class TimeLabels;
+class PlayerView;
 class TransportView;
 }  // namespace player
 
@@ -56,8 +56,8 @@ class frmMain : public QMainWindow {
     player::MediaOpener& opener() { return *opener_; }
     // The status timer.
     player::StatusTick& status() { return *status_; }
-    // The time labels, the thumb and the length of the open media.
-    player::TimeLabels& labels() { return *labels_; }
+    // The widgets as the state shows them.
+    player::PlayerView& view() { return *view_; }
     // Speed, jumps, the bar, volume, sizing and the keyboard.
     player::TransportView& transport() { return *transport_; }
     // Segments and segment play; the marks menus' commands.
@@ -93,7 +93,7 @@ class frmMain : public QMainWindow {
     player::PlayerState state_;
     player::PlayerLinks links_;
     std::unique_ptr<MCI> media_;
-    std::unique_ptr<player::TimeLabels> labels_;
+    std::unique_ptr<player::PlayerView> view_;
     std::unique_ptr<player::PlaybackController> playback_;
     std::unique_ptr<player::StatusTick> status_;
     std::unique_ptr<player::MediaOpener> opener_;

@@ -1,8 +1,6 @@
 #include "player/media_opener.h"
 
 #include <QCoreApplication>
-#include <QFileIconProvider>
-#include <QFileInfo>
 #include <QWidget>
 
 #include "common/dialog_folders.h"
@@ -14,7 +12,6 @@
 #include "items/item_text.h"
 #include "media/video_surface.h"
 #include "player/player_logic.h"
-#include "player/time_labels.h"
 
 namespace player {
 
@@ -25,15 +22,14 @@ const QString kMainAlias = QStringLiteral("Lumba.FLV");
 
 using texts::kCrLf;
 
-MediaOpener::MediaOpener(PlayerUi& ui, MCI& media, QWidget* window, PlayerState& state,
-                         PlayerLinks& links, TimeLabels& labels, QObject* parent)
+MediaOpener::MediaOpener(MCI& media, int32_t surfaceId, QWidget* dialogOwner, PlayerState& state,
+                         PlayerLinks& links, QObject* parent)
     : QObject(parent),
-      ui_(ui),
       media_(media),
-      window_(window),
+      surfaceId_(surfaceId),
+      dialogOwner_(dialogOwner),
       state_(state),
-      links_(links),
-      labels_(labels) {}
+      links_(links) {}
 
 void MediaOpener::playSingle(QString path, PlayRequest from) {
     path = items::withoutQuotes(path);
@@ -45,7 +41,7 @@ void MediaOpener::playSingle(QString path, PlayRequest from) {
     const items::ItemParts item =
         items::splitItemText(path.isEmpty() ? links_.list().currentItemText() : path);
     newPlay(fixDriveLetter(item.path), item.marks);
-    window_->show();
+    state_.showWindow();
 }
 
 bool MediaOpener::confirmLeavingMarks(const QString& path) {
@@ -73,25 +69,20 @@ void MediaOpener::newPlay(const QString& path, const QString& marksText) {
     marks.setRngEditTag(RngEditTag::Empty);
     marks.clearAllMarks();
 
-    lastFile_ = media_.FileName();
-    ui_.mnuPlayLast->setEnabled(!lastFile_.isEmpty());
+    state_.setLastFile(media_.FileName());
 
-    labels_.clearForNewFile();
+    state_.setLength(0, state_.secondsPerUnit(), state_.totalSeconds());
 
     media_.closeMCI(QString());
     media_.setIsAudioOnly(false);
 
-    static QFileIconProvider iconProvider;
-    ui_.picAssIcon->setPixmap(iconProvider.icon(QFileInfo(path)).pixmap(16, 16));
-
     state_.setFileName(fso().GetFileName(path));
-    window_->setWindowTitle(QStringLiteral(" ") + state_.fileName() +
-                            QStringLiteral(" - Lumba.FLV"));
-    ui_.lblFnName->setText(QStringLiteral("正在播放，進度 0 ％，播速 100 ％"));
+    state_.setFilePath(path);
+    state_.setStatusText(QStringLiteral("正在播放，進度 0 ％，播速 100 ％"));
 
     emit normalSpeedWanted();
 
-    media_.openMCI(path, ui_.video->surfaceId(), kMainAlias);
+    media_.openMCI(path, surfaceId_, kMainAlias);
     media_.setVolume(500);
 
     emit sizeWanted();
@@ -99,12 +90,12 @@ void MediaOpener::newPlay(const QString& path, const QString& marksText) {
     marks.applyMarksText(media_, marksText);
 
     if (media_.isSuccess()) {
-        ui_.picNote->hide();
+        state_.hideNote();
         emit playingWanted();
         if (media_.getTotalSeconds() <= 0) {
-            ui_.mbRngStart->setState(ButtonState::Disabled);
-            ui_.mbRngEnd->setState(ButtonState::Disabled);
-            labels_.setTimeLabelsVisible(false);
+            state_.setButton(PanelButton::RngStart, ButtonState::Disabled);
+            state_.setButton(PanelButton::RngEnd, ButtonState::Disabled);
+            state_.setTimesVisible(false);
             links_.list().lengthUnknown();
         }
         links_.list().markCurrentItem();
@@ -120,11 +111,11 @@ void MediaOpener::failPlay(const QString& givenPath) {
     links_.list().clearCurrentItemMarker();
     emit mediaMenusEnabled(false, false);
     const QString path = givenPath.isEmpty() ? media_.FileName() : givenPath;
-    labels_.setTimeLabelsVisible(false);
+    state_.setTimesVisible(false);
     if (hideBusy) hideBusy();
     emit stopWanted({.listDone = true, .atEnd = true});
-    ui_.lblFnName->setText(QStringLiteral("無法播放"));
-    ui_.mnuSaveCap->setEnabled(false);
+    state_.setStatusText(QStringLiteral("無法播放"));
+    emit captureMenuDisabled();
     playErrorMsg(path, QString::fromUtf8(kPlayErrorLead));
 }
 
@@ -142,16 +133,16 @@ void MediaOpener::closeRunFn(QString path) {
     state_.setContinueMode(ContinueMode::None);
     emit stopWanted({});
     links_.marks().clearAllMarks();
-    labels_.setTimeLabelsVisible(false);
+    state_.setTimesVisible(false);
     media_.closeMCI(QString());
-    ui_.lblFnName->setText(QStringLiteral("關閉播放，因為此檔案經過重新讀取"));
+    state_.setStatusText(QStringLiteral("關閉播放，因為此檔案經過重新讀取"));
     QCoreApplication::processEvents();
 }
 
 void MediaOpener::mnuOpen_Click(const QString& openFilter) {
     if (state_.playState() == PlayState::Playing) emit pauseWanted();
     prompts::FileDialog d;
-    d.owner = window_;
+    d.owner = dialogOwner_;
     d.initialFolder = mediaDialogStart();
     d.qtFilter = openFilter;
     const QStringList chosen = prompts::current().file(d).paths;
@@ -159,9 +150,9 @@ void MediaOpener::mnuOpen_Click(const QString& openFilter) {
 }
 
 void MediaOpener::mnuPlayLast_Click() {
-    if (lastFile_.isEmpty()) return;
+    if (state_.lastFile().isEmpty()) return;
     state_.setContinueMode(ContinueMode::SingleFile);
-    const QString path = lastFile_;  // newPlay overwrites lastFile_ with the current file
+    const QString path = state_.lastFile();  // newPlay makes the current file the last
     newPlay(path, QString());
 }
 

@@ -4,18 +4,17 @@
 // about to be rewritten.
 #include <QObject>
 #include <QString>
+#include <cstdint>
 #include <functional>
 
 #include "media/mci.h"
 #include "player/player_links.h"
+#include "player/player_logic.h"
 #include "player/player_state.h"
-#include "player/player_ui.h"
 
 class QWidget;
 
 namespace player {
-
-class TimeLabels;
 
 // How a file comes to play: asked for by the user, or by the list window.
 enum class PlayRequest { User, List };
@@ -23,10 +22,11 @@ enum class PlayRequest { User, List };
 class MediaOpener : public QObject {
     Q_OBJECT
   public:
-    MediaOpener(PlayerUi& ui, MCI& media, QWidget* window, PlayerState& state, PlayerLinks& links,
-                TimeLabels& labels, QObject* parent = nullptr);
+    // surfaceId: where the video is drawn; dialogOwner: the window the open dialog belongs to.
+    MediaOpener(MCI& media, int32_t surfaceId, QWidget* dialogOwner, PlayerState& state,
+                PlayerLinks& links, QObject* parent = nullptr);
 
-    QString lastFile() const { return lastFile_; }
+    QString lastFile() const { return state_.lastFile(); }
 
     // "" plays the list's current item.
     void playSingle(QString path, PlayRequest from);
@@ -57,18 +57,18 @@ class MediaOpener : public QObject {
     void sizeWanted();
     // An open or a release ended (the player's state and items may have changed).
     void openDone();
+    // A failed open: no picture can be saved (after whatever the stop started).
+    void captureMenuDisabled();
 
   private:
     // Marks are being edited: true when the user lets the new file play.
     bool confirmLeavingMarks(const QString& path);
 
-    PlayerUi& ui_;
     MCI& media_;
-    QWidget* window_;
+    int32_t surfaceId_;
+    QWidget* dialogOwner_;
     PlayerState& state_;
     PlayerLinks& links_;
-    TimeLabels& labels_;
-    QString lastFile_;
 };
 
 }  // namespace player

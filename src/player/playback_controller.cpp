@@ -2,47 +2,48 @@
 
 #include <QCoreApplication>
 
-#include "player/time_labels.h"
-
 namespace player {
 
 void letEventsRun() { QCoreApplication::processEvents(); }
 
-PlaybackController::PlaybackController(PlayerUi& ui, MCI& media, PlayerState& state,
-                                       PlayerLinks& links, TimeLabels& labels, QObject* parent)
-    : QObject(parent), ui_(ui), media_(media), state_(state), links_(links), labels_(labels) {}
+PlaybackController::PlaybackController(MCI& media, PlayerState& state, PlayerLinks& links,
+                                       QObject* parent)
+    : QObject(parent), media_(media), state_(state), links_(links) {}
 
 void PlaybackController::ifStopped(bool nothingOpen) {
     emit tickingChanged(false);
-    ui_.picHsb->setEnabled(false);
-    labels_.moveThumb(0);
-    ui_.lblFnName->setText(state_.fileName().isEmpty() ? QStringLiteral("請開啟新的檔案")
-                                                       : QStringLiteral("結束播放"));
-    labels_.showStoppedTime();
-    for (LumbaButton* b :
-         {ui_.mbRngStart, ui_.mbRngEnd, ui_.mbPause, ui_.mbBackward, ui_.mbForward})
-        b->setState(ButtonState::Disabled);
-    ui_.mbPlay->setState(nothingOpen ? ButtonState::Disabled : ButtonState::Normal);
-    ui_.mbStop->setState(nothingOpen ? ButtonState::Disabled : ButtonState::Down);
+    state_.setBarEnabled(false);
+    state_.setStatusText(state_.fileName().isEmpty() ? QStringLiteral("請開啟新的檔案")
+                                                     : QStringLiteral("結束播放"));
+    state_.showStopped();
+    for (PanelButton b : {PanelButton::RngStart, PanelButton::RngEnd, PanelButton::Pause,
+                          PanelButton::Backward, PanelButton::Forward})
+        state_.setButton(b, ButtonState::Disabled);
+    state_.setButton(PanelButton::Play, nothingOpen ? ButtonState::Disabled : ButtonState::Normal);
+    state_.setButton(PanelButton::Stop, nothingOpen ? ButtonState::Disabled : ButtonState::Down);
     state_.setPlayState(PlayState::Stopped);
     links_.list().refreshButtons();
     emit stateChanged();
 }
 
+void PlaybackController::showSegmentPlay() {
+    state_.setButton(PanelButton::RngStart,
+                     media_.isRngPlaying() ? ButtonState::Down : ButtonState::Normal);
+}
+
 void PlaybackController::refreshTransportLook(bool paused) {
-    ui_.mbPlay->setState(paused ? ButtonState::Normal : ButtonState::Down);
-    ui_.mbPause->setState(paused ? ButtonState::Down : ButtonState::Normal);
-    ui_.mbStop->setState(ButtonState::Normal);
-    ui_.mbBackward->setState(ButtonState::Normal);
-    ui_.mbForward->setState(ButtonState::Normal);
-    ui_.mbRngStart->setState(media_.isRngPlaying() ? ButtonState::Down : ButtonState::Normal);
-    ui_.picHsb->setEnabled(true);
+    state_.setButton(PanelButton::Play, paused ? ButtonState::Normal : ButtonState::Down);
+    state_.setButton(PanelButton::Pause, paused ? ButtonState::Down : ButtonState::Normal);
+    for (PanelButton b : {PanelButton::Stop, PanelButton::Backward, PanelButton::Forward})
+        state_.setButton(b, ButtonState::Normal);
+    showSegmentPlay();
+    state_.setBarEnabled(true);
 }
 
 void PlaybackController::showPlaying(bool afterOpen) {
     if (!afterOpen) refreshTransportLook(false);
-    labels_.setTimeLabelsVisible(true);
-    ui_.mbRngStart->setState(media_.isRngPlaying() ? ButtonState::Down : ButtonState::Normal);
+    state_.setTimesVisible(true);
+    showSegmentPlay();
     state_.setPlayState(PlayState::Playing);
     links_.list().refreshButtons();
     // The timer first: the first volume read may raise the no-mixer notice, and the status
@@ -111,7 +112,7 @@ void PlaybackController::shareBnStop(StopFlags flags) {
     }
     if (!flags.listDone)
         list.advance(state_.continueMode(), [this](ContinueMode m) { state_.setContinueMode(m); });
-    if (list.isForeground()) ui_.picAssIcon->setFocus();
+    if (list.isForeground()) state_.focusPanel();
 }
 
 void PlaybackController::pausePrFn() {

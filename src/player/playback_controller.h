@@ -10,11 +10,8 @@
 #include "player/player_links.h"
 #include "player/player_logic.h"
 #include "player/player_state.h"
-#include "player/player_ui.h"
 
 namespace player {
-
-class TimeLabels;
 
 // Lets pending window events run (pictures reach the surface, boxes close).
 void letEventsRun();
@@ -22,8 +19,8 @@ void letEventsRun();
 class PlaybackController : public QObject {
     Q_OBJECT
   public:
-    PlaybackController(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links,
-                       TimeLabels& labels, QObject* parent = nullptr);
+    PlaybackController(MCI& media, PlayerState& state, PlayerLinks& links,
+                       QObject* parent = nullptr);
 
     void mbPlay_Click();
     void mbPause_Click();
@@ -56,11 +53,12 @@ class PlaybackController : public QObject {
     void playFailed();
 
   private:
-    PlayerUi& ui_;
+    // The mark-start button is held down while a segment plays.
+    void showSegmentPlay();
+
     MCI& media_;
     PlayerState& state_;
     PlayerLinks& links_;
-    TimeLabels& labels_;
 };
 
 }  // namespace player

@@ -20,6 +20,16 @@ void PlayerState::setFileName(const QString& name) {
     emit fileNameChanged(name);
 }
 
+void PlayerState::setFilePath(const QString& path) {
+    filePath_ = path;
+    emit filePathChanged(path);
+}
+
+void PlayerState::setLastFile(const QString& path) {
+    lastFile_ = path;
+    emit lastFileChanged(path);
+}
+
 void PlayerState::setPosition(int32_t units) {
     if (position_ == units) return;
     position_ = units;
@@ -27,8 +37,6 @@ void PlayerState::setPosition(int32_t units) {
 }
 
 void PlayerState::setLength(int32_t units, float secondsPerUnit, double totalSeconds) {
-    if (length_ == units && secondsPerUnit_ == secondsPerUnit && totalSeconds_ == totalSeconds)
-        return;
     length_ = units;
     secondsPerUnit_ = secondsPerUnit;
     totalSeconds_ = totalSeconds;
@@ -47,6 +55,26 @@ void PlayerState::setVolume(int value, bool muted) {
     volume_ = value;
     muted_ = muted;
     emit volumeChanged(value, muted);
+}
+
+void PlayerState::setStatusText(const QString& text) {
+    statusText_ = text;
+    emit statusTextChanged(text);
+}
+
+void PlayerState::setTimesVisible(bool on) {
+    timesVisible_ = on;
+    emit timesVisibleChanged(on);
+}
+
+void PlayerState::setButton(PanelButton b, ButtonState s) {
+    buttons_[static_cast<size_t>(b)] = s;
+    emit buttonChanged(b, s);
+}
+
+void PlayerState::setBarEnabled(bool on) {
+    barEnabled_ = on;
+    emit barEnabledChanged(on);
 }
 
 }  // namespace player

@@ -1,13 +1,9 @@
 #include "player/status_tick.h"
 
-#include "player/player_logic.h"
-#include "player/time_labels.h"
-
 namespace player {
 
-StatusTick::StatusTick(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links,
-                       TimeLabels& labels, QObject* parent)
-    : QObject(parent), ui_(ui), media_(media), state_(state), links_(links), labels_(labels) {
+StatusTick::StatusTick(MCI& media, PlayerState& state, PlayerLinks& links, QObject* parent)
+    : QObject(parent), media_(media), state_(state), links_(links) {
     tmrCheck_.setInterval(333);
     connect(&tmrCheck_, &QTimer::timeout, this, &StatusTick::tmrCheck_Timer);
 }
@@ -26,11 +22,7 @@ void StatusTick::tmrCheck_Timer() {
     const int32_t lastTickPos = state_.position();
     const bool paused = state_.playState() == PlayState::Paused;
     if (!(position == lastTickPos && !paused) && state_.length() > 1) {
-        labels_.moveThumb(position);
-        const double progress = progressOf(ui_.picHsb2->x(), ui_.picHsb2->width(), ui_.picHsb->x(),
-                                           ui_.picHsb->width());
-        ui_.lblFnName->setText(statusLine(paused, progress, state_.speed()));
-        labels_.showCurrentTime(progress);
+        state_.showPosition(position);
         if (marks.lastIsOpen() && position != lastTickPos) marks.stretchOpenSegment(position);
     }
     bool ended = false;

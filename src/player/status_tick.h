@@ -9,17 +9,13 @@
 #include "media/mci.h"
 #include "player/player_links.h"
 #include "player/player_state.h"
-#include "player/player_ui.h"
 
 namespace player {
-
-class TimeLabels;
 
 class StatusTick : public QObject {
     Q_OBJECT
   public:
-    StatusTick(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links, TimeLabels& labels,
-               QObject* parent = nullptr);
+    StatusTick(MCI& media, PlayerState& state, PlayerLinks& links, QObject* parent = nullptr);
 
     QTimer& tmrCheck() { return tmrCheck_; }
     void setTicking(bool on);
@@ -35,11 +31,9 @@ class StatusTick : public QObject {
     void endReached();
 
   private:
-    PlayerUi& ui_;
     MCI& media_;
     PlayerState& state_;
     PlayerLinks& links_;
-    TimeLabels& labels_;
     QTimer tmrCheck_;
     bool closing_ = false;
 };

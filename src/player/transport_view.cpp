@@ -8,7 +8,7 @@
 #include "media/main_vol.h"
 #include "media/video_surface.h"
 #include "player/player_logic.h"
-#include "player/time_labels.h"
+#include "player/player_view.h"
 
 namespace player {
 
@@ -17,16 +17,26 @@ using texts::kErrorTitle;
 }
 
 TransportView::TransportView(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links,
-                             TimeLabels& labels, const QTimer& statusTimer, QMainWindow* window,
+                             PlayerView& view, const QTimer& statusTimer, QMainWindow* window,
                              QObject* parent)
     : QObject(parent),
       ui_(ui),
       media_(media),
       state_(state),
       links_(links),
-      labels_(labels),
+      view_(view),
       statusTimer_(statusTimer),
       window_(window) {}
+
+void TransportView::readLength() {
+    const int32_t units = media_.getTotalFrames();
+    if (units <= 1) {
+        state_.setLength(1, 1.0f, state_.totalSeconds());
+        return;
+    }
+    const float total = media_.getTotalSeconds();
+    state_.setLength(units, total / static_cast<float>(units), total);
+}
 
 void TransportView::pauseIfPlaying() {
     if (state_.playState() == PlayState::Playing) emit pauseWanted();
@@ -135,7 +145,7 @@ void TransportView::cancelSegmentPlay() {
 
 void TransportView::picHsb_MouseDown(Qt::MouseButton button, QPoint pos) {
     if (button != Qt::LeftButton || !statusTimer_.isActive()) return;
-    const float scale = labels_.barScale();
+    const float scale = view_.barScale();
     media_.setCurFrame(roundEven(pos.x() / scale), state_.playState() != PlayState::Paused);
     ui_.picHsb2->move(ui_.picHsb->x() + pos.x() - ui_.picHsb2->width() / 2, ui_.picHsb2->y());
     cancelSegmentPlay();
@@ -148,7 +158,7 @@ void TransportView::picHsbBack_MouseDown(Qt::MouseButton button, QPoint pos) {
 void TransportView::picHsb2_MouseDown(Qt::MouseButton button) {
     if (button != Qt::LeftButton || !statusTimer_.isActive()) return;
     dragging_ = true;
-    labels_.setThumbDragging(true);
+    view_.setThumbDragging(true);
     dragX_ = ui_.picHsb2->x() + ui_.picHsb2->width() / 2;
 }
 
@@ -163,8 +173,8 @@ void TransportView::picHsb2_MouseMove(Qt::MouseButtons buttons, QPoint pos) {
 void TransportView::picHsb2_MouseUp(Qt::MouseButton button) {
     if (button != Qt::LeftButton || !dragging_) return;
     dragging_ = false;
-    labels_.setThumbDragging(false);
-    media_.setCurFrame(roundEven((dragX_ - ui_.picHsb->x()) / labels_.barScale()),
+    view_.setThumbDragging(false);
+    media_.setCurFrame(roundEven((dragX_ - ui_.picHsb->x()) / view_.barScale()),
                        state_.playState() != PlayState::Paused);
     ui_.picHsb->update();
     ui_.picHsbBack->update();
@@ -266,8 +276,8 @@ void TransportView::myPutSize(bool) {
     ui_.mnuKeepWH->setEnabled(picture);
     ui_.mnuKeepDef->setEnabled(picture);
 
-    labels_.updateTimeLabels();
-    if (statusTimer_.isActive()) labels_.moveThumb(media_.getCurFrame());
+    readLength();
+    if (statusTimer_.isActive()) state_.moveThumb(media_.getCurFrame());
     resizing_ = false;
 }
 

@@ -19,13 +19,13 @@ class QMainWindow;
 
 namespace player {
 
-class TimeLabels;
+class PlayerView;
 
 class TransportView : public QObject {
     Q_OBJECT
   public:
     TransportView(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links,
-                  TimeLabels& labels, const QTimer& statusTimer, QMainWindow* window,
+                  PlayerView& view, const QTimer& statusTimer, QMainWindow* window,
                   QObject* parent = nullptr);
 
     // Master volume in use (MainVol::instance() unless a test gives its own).
@@ -84,6 +84,8 @@ class TransportView : public QObject {
     void cancelSegmentPlay();
     void setKnob(int value);
     void pauseIfPlaying();
+    // The length of the open media into the state (the read-outs and the bar's scale follow).
+    void readLength();
     void placeKnob();
     LumbaButton* button(KeyButton b) const;
     bool usable(KeyButton b) const;
@@ -92,7 +94,7 @@ class TransportView : public QObject {
     MCI& media_;
     PlayerState& state_;
     PlayerLinks& links_;
-    TimeLabels& labels_;
+    PlayerView& view_;
     const QTimer& statusTimer_;
     QMainWindow* window_;
     MainVol* vol_ = nullptr;

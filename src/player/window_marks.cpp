@@ -6,7 +6,7 @@
 #include "player/frm_main.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
-#include "player/time_labels.h"
+#include "player/player_view.h"
 
 namespace player {
 
@@ -36,7 +36,7 @@ WindowMarks::~WindowMarks() = default;
 MCI& WindowMarks::media() { return w_.media(); }
 int32_t WindowMarks::totalUnits() const { return w_.state().length(); }
 float WindowMarks::secondsPerUnit() const { return w_.state().secondsPerUnit(); }
-float WindowMarks::barScale() const { return w_.labels().barScale(); }
+float WindowMarks::barScale() const { return w_.view().barScale(); }
 PlayState WindowMarks::playState() const { return w_.state().playState(); }
 double WindowMarks::totalSeconds() const { return w_.state().totalSeconds(); }
 bool WindowMarks::positionBarEnabled() const { return ui_.picHsb->isEnabled(); }
@@ -46,7 +46,8 @@ ButtonState WindowMarks::markButtonState(marks::MarkButton b) const {
 }
 
 void WindowMarks::setMarkButtonState(marks::MarkButton b, ButtonState state) {
-    (b == marks::MarkButton::Start ? ui_.mbRngStart : ui_.mbRngEnd)->setState(state);
+    w_.state().setButton(
+        b == marks::MarkButton::Start ? PanelButton::RngStart : PanelButton::RngEnd, state);
 }
 
 void WindowMarks::pausePrFn() { w_.playback().pausePrFn(); }

@@ -21,7 +21,6 @@
 #include "player/playback_controller.h"
 #include "player/player_logic.h"
 #include "player/status_tick.h"
-#include "player/time_labels.h"
 #include "player/transport_view.h"
 #include "qt_app.h"
 #include "test_media.h"

@@ -19,7 +19,6 @@
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/status_tick.h"
-#include "player/time_labels.h"
 #include "player/transport_view.h"
 #include "qt_app.h"
 #include "test_media.h"
