@@ -29,6 +29,7 @@ function(lumba_add_test)
     add_executable(${T_NAME} ${T_SOURCES})
     target_link_libraries(${T_NAME} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main lumba_options)
     target_include_directories(${T_NAME} PRIVATE ${PROJECT_SOURCE_DIR}/tests/support)
+    target_precompile_headers(${T_NAME} PRIVATE "$<$<COMPILE_LANGUAGE:CXX>:<gtest/gtest.h>>")
     if(NOT T_TIMEOUT)
         set(T_TIMEOUT 120)
     endif()
@@ -60,21 +61,14 @@ endif()
     set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${_file})
 endfunction()
 
-# Precompiled headers for every C++ target below `dir` with at least four C++ sources (each
-# target compiles its own header, which costs more than it saves in a target of one or two
-# files); called once all rooms are added. Targets that set LUMBA_NO_PCH keep plain compiles.
+# Precompiled headers for every C++ target below `dir`; called once all rooms are added.
+# Targets that set LUMBA_NO_PCH keep plain compiles.
 function(lumba_precompile_all dir)
     get_property(_targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
     foreach(_t ${_targets})
         get_target_property(_type ${_t} TYPE)
         get_target_property(_skip ${_t} LUMBA_NO_PCH)
         if(_skip OR NOT _type MATCHES "^(EXECUTABLE|STATIC_LIBRARY|SHARED_LIBRARY|OBJECT_LIBRARY|MODULE_LIBRARY)$")
-            continue()
-        endif()
-        get_target_property(_sources ${_t} SOURCES)
-        list(FILTER _sources INCLUDE REGEX "\\.cpp$")
-        list(LENGTH _sources _count)
-        if(_count LESS 4)
             continue()
         endif()
         target_precompile_headers(${_t} PRIVATE

@@ -1,4 +1,4 @@
-// Precompiled for the larger C++ targets: most of a compile there is parsing these headers.
+// Precompiled for every C++ target: most of a compile here is parsing these headers.
 // Qt's headers are on a target's include path only when it links Qt, hence the checks.
 #pragma once
 
