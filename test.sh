@@ -15,17 +15,20 @@ fi
 # Line tables only (-g1): enough for every backtrace and sanitizer report, and a quarter less
 # compile time than full debug information, which keeps the whole run within its 20 minutes.
 lines_only="-g1"
+# Most of a compile here is parsing the same Qt headers; batching each target's sources into
+# a few translation units parses them once per batch and roughly halves the build.
+unity="-DCMAKE_UNITY_BUILD=ON"
 
 echo "== build"
 # Tests on, whatever an earlier ./run.sh left in the cache.
-cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMBA_TESTS=ON \
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo -DLUMBA_TESTS=ON "$unity" \
     -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 $lines_only -DNDEBUG" >/dev/null
 cmake --build build --parallel "$jobs"
 echo "== tests"
 (cd build && ctest --output-on-failure --parallel "$jobs" --timeout 300 --no-tests=error)
 
 echo "== sanitizer build (tests without windows)"
-cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLUMBA_SANITIZE=ON -DLUMBA_TESTS=ON \
+cmake -S . -B build-asan -DCMAKE_BUILD_TYPE=Debug -DLUMBA_SANITIZE=ON -DLUMBA_TESTS=ON "$unity" \
     -DCMAKE_CXX_FLAGS_DEBUG="$lines_only" >/dev/null
 cmake --build build-asan --parallel "$jobs" --target nogui_tests
 (cd build-asan && ctest --output-on-failure --parallel "$jobs" -L nogui --timeout 600 --no-tests=error)

@@ -7,10 +7,10 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstring>
 
+#include "flv/metadata.h"
 #include "flv/plan.h"
 #include "flv/replace_file.h"
 #include "flv/scan.h"
@@ -33,12 +33,6 @@ Status readFully(int fd, std::uint64_t offset, std::span<std::uint8_t> dst) {
         done += *got;
     }
     return okStatus();
-}
-
-double nowMs() {
-    using namespace std::chrono;
-    return static_cast<double>(
-        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
 }
 
 struct PathParts {
@@ -348,7 +342,7 @@ Result<WriteOutcome> writeLayout(Layout& layout, const std::string& path,
     ScanResult scan = layout.scanned();
     if (options.oldMetadata) scan.oldMetadata = options.oldMetadata;
     PlanOptions po;
-    po.nowMs = options.nowMs >= 0 ? options.nowMs : nowMs();
+    po.nowMs = options.nowMs >= 0 ? options.nowMs : metadataNowMs();
     po.allowInPlace = false;
     auto plan = planRewrite(scan, po);
     if (!plan) return plan.error();

@@ -1,6 +1,7 @@
 #include "flv/metadata.h"
 
 #include <array>
+#include <chrono>
 #include <string_view>
 
 namespace flv {
@@ -181,6 +182,12 @@ std::vector<std::uint8_t> encodeMetadataBody(const ScanResult& scan, const NewLa
                                              double nowMs,
                                              std::optional<std::uint32_t> paddingNulls) {
     return MetadataEncoder(scan, layout).encode(nowMs, paddingNulls);
+}
+
+double metadataNowMs() {
+    using namespace std::chrono;
+    return static_cast<double>(
+        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
 }
 
 }  // namespace flv

@@ -44,6 +44,9 @@ inline constexpr std::uint32_t kPaddingOverhead = 2 + 7 + 1 + 4;
 // The onMetaData script body ("onMetaData" then the ECMA array), with the padding key when
 // paddingNulls is given. Its length depends on the scan, the old metadata and the padding
 // only, never on the layout.
+// The wall clock in milliseconds since 1970, for the metadata's date field.
+double metadataNowMs();
+
 std::vector<std::uint8_t> encodeMetadataBody(const ScanResult& scan, const NewLayout& layout,
                                              double nowMs,
                                              std::optional<std::uint32_t> paddingNulls);

@@ -5,13 +5,13 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
 
 #include "flv/amf0.h"
 #include "flv/io.h"
+#include "flv/metadata.h"
 #include "flv/plan.h"
 #include "flv/replace_file.h"
 #include "flv/scan.h"
@@ -87,12 +87,6 @@ Status writeReplacement(const Target& t, int src, const struct stat& before,
     return out->commit();
 }
 
-double nowMs() {
-    using namespace std::chrono;
-    return static_cast<double>(
-        duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count());
-}
-
 // Whether the metadata on disk already says everything the new one would, its date aside:
 // then the file is left as it is, not even opened for writing.
 Result<bool> alreadyCurrent(int src, const ScanResult& scan, const RewritePlan& plan,
@@ -132,7 +126,7 @@ Result<UpdateOutcome> updateMetadata(const std::string& path, const UpdateOption
     auto scan = scanFlv(source);
     if (!scan) return scan.error();
     PlanOptions po;
-    po.nowMs = options.nowMs >= 0 ? options.nowMs : nowMs();
+    po.nowMs = options.nowMs >= 0 ? options.nowMs : metadataNowMs();
     po.allowInPlace = options.allowInPlace;
     auto plan = planRewrite(*scan, po);
     if (!plan) return plan.error();

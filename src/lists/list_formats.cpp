@@ -16,12 +16,12 @@ namespace lists {
 
 namespace {
 
-struct ListKind {
+struct ListFileKind {
     const char* extension;
     ListFormat format;
 };
 // Every list-file name the program reads, and how.
-constexpr ListKind kListKinds[] = {
+constexpr ListFileKind kListKinds[] = {
     {kOwnListExtension, ListFormat::Plt},
     {"pls", ListFormat::Pls},
     {"m3u", ListFormat::M3u},
@@ -219,7 +219,7 @@ QString openablePath(const QString& entry, const QString& listFolder, bool perce
 
 std::optional<ListFormat> listFormatOf(const QString& path) {
     const QString ext = QFileInfo(path).suffix().toLower();
-    for (const ListKind& k : kListKinds)
+    for (const ListFileKind& k : kListKinds)
         if (ext == QLatin1String(k.extension)) return k.format;
     return std::nullopt;
 }
@@ -228,7 +228,7 @@ bool isListFile(const QString& path) { return listFormatOf(path).has_value(); }
 
 QStringList listFileExtensions() {
     QStringList out;
-    for (const ListKind& k : kListKinds) out << QString::fromLatin1(k.extension);
+    for (const ListFileKind& k : kListKinds) out << QString::fromLatin1(k.extension);
     return out;
 }
 

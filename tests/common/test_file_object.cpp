@@ -7,15 +7,12 @@
 #include "common/file_object.h"
 #include "common/paths.h"
 #include "common/text_file.h"
+#include "file_bytes.h"
 #include "qstring_print.h"
 
 namespace {
 
-void touch(const QString& path) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("x");
-}
+using testmedia::touch;
 
 struct Parts {
     const char* path;

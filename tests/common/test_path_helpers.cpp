@@ -7,14 +7,12 @@
 #include "common/file_object.h"
 #include "common/host.h"
 #include "common/paths.h"
+#include "file_bytes.h"
 #include "qstring_print.h"
 
 namespace {
 
-void touch(const QString& path) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-}
+using testmedia::touch;
 
 struct RecordingHost : AppHost {
     QStringList released;

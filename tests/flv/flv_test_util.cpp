@@ -158,6 +158,11 @@ testmedia::RunResult runFlvmdi(const std::string& file) {
     return testmedia::run({flvmdiPath(), file});
 }
 
+std::string decodeErrors(const std::string& path) {
+    return testmedia::run({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f", "null", "-"})
+        .output;
+}
+
 int flvmetaErrors(const std::string& file) {
     auto r = testmedia::run({"flvmeta", "--check", file});
     std::smatch m;

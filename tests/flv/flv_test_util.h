@@ -58,6 +58,8 @@ class TempDir {
 
 std::string flvmdiPath();
 testmedia::RunResult runFlvmdi(const std::string& file);
+// What ffmpeg prints while decoding the whole file; empty when it decodes cleanly.
+std::string decodeErrors(const std::string& path);
 int flvmetaErrors(const std::string& file);  // -1 if flvmeta could not run
 
 // What is wrong with a written file's onMetaData against its own tags (its keyframe index,

@@ -80,7 +80,7 @@ struct ClipCase {
 
 void PrintTo(const ClipCase& c, std::ostream* os) { *os << c.name; }
 
-std::vector<ClipCase> cases() {
+std::vector<ClipCase> clipCases() {
     return {
         {"h264_aac", [](const TempDir&) { return testmedia::clip("h264_aac.flv"); }, 10, 320, 240,
          44100, true},
@@ -287,7 +287,7 @@ TEST_P(FlvmdiClip, RebuildsMetadataAndKeepsEveryTag) {
     for (const auto& n : dir.names()) EXPECT_EQ(n.find("flvmdi"), std::string::npos) << n;
 }
 
-INSTANTIATE_TEST_SUITE_P(Clips, FlvmdiClip, ::testing::ValuesIn(cases()),
+INSTANTIATE_TEST_SUITE_P(Clips, FlvmdiClip, ::testing::ValuesIn(clipCases()),
                          [](const auto& info) { return info.param.name; });
 
 }  // namespace

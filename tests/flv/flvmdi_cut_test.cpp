@@ -49,7 +49,7 @@ std::string h264Offset() {
                                 "3600"});
 }
 
-std::vector<CutCase> cases() {
+std::vector<CutCase> cutCases() {
     return {{"h264_aac", [] { return testmedia::clip("h264_aac.flv"); }},
             {"h263_mp3", [] { return testmedia::clip("h263_mp3.flv"); }},
             {"h264_bframes_offset", h264Offset},
@@ -61,11 +61,6 @@ testmedia::RunResult cut(const std::string& src, std::int64_t from, std::int64_t
                          const std::string& out) {
     return testmedia::run(
         {flvmdiPath(), "--cut", std::to_string(from), std::to_string(to), src, out});
-}
-
-std::string decodeErrors(const std::string& path) {
-    return testmedia::run({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f", "null", "-"})
-        .output;
 }
 
 // md5 of each decoded picture by its time in ms on the file's own clock, in display order.
@@ -185,7 +180,7 @@ TEST_P(FlvmdiCut, KeepsTheSpanFromTheKeyframeByteForByte) {
     EXPECT_NEAR(testmedia::probeDuration(dir.file("out.flv")), kept, 0.1);
 }
 
-INSTANTIATE_TEST_SUITE_P(Clips, FlvmdiCut, ::testing::ValuesIn(cases()),
+INSTANTIATE_TEST_SUITE_P(Clips, FlvmdiCut, ::testing::ValuesIn(cutCases()),
                          [](const auto& info) { return info.param.name; });
 
 TEST(FlvmdiCutJoin, ThreeCutsJoinIntoOneCleanFileTheirLengthsLong) {

@@ -60,11 +60,6 @@ std::string repairClip() {
                                 "-shortest"});
 }
 
-std::string decodeErrors(const std::string& path) {
-    return testmedia::run({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f", "null", "-"})
-        .output;
-}
-
 class FlvmdiRepair : public ::testing::TestWithParam<Damage> {};
 
 TEST_P(FlvmdiRepair, MakesAPlayableCopyAndLeavesTheDamagedFileAlone) {
