@@ -162,7 +162,7 @@ void buildPlayerUi(QMainWindow* w, PlayerUi& ui) {
         makeButton(p, "mbNextItem", icons::Kind::NextItem, QStringLiteral("播放下個項目 ( ↓ )"));
     ui.mbSound = makeButton(p, "mbSound", icons::Kind::Sound, QString());
     ui.mbSound->setDownPicture(icons::pixmap(icons::Kind::Mute, 18, w->devicePixelRatioF()));
-    ui.mbSound->setMode(2);
+    ui.mbSound->setMode(ButtonMode::ToggleOnPress);
 
     ui.picVolSdr = new BarPart(BarPart::Slider, QStringLiteral("picVolSdr"), p);
     ui.picVolPos = new BarPart(BarPart::Knob, QStringLiteral("picVolPos"), p);
