@@ -223,8 +223,8 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     EXPECT_LE(frame(), 85);
 
     // A per-cent step of 100 holds it at the last frame, paused.
-    w.transport().setStepMode(2);
-    w.transport().setStepValue(2, 100);
+    w.transport().setStepMode(player::StepMode::PerCent);
+    w.transport().setStepValue(player::StepMode::PerCent, 100);
     EXPECT_EQ(part<QAction>(w, "mnuFB_2")->text(), QStringLiteral("使用比例模式 ( 100 ％ )"));
     EXPECT_EQ(part<LumbaButton>(w, "mbForward")->ToolTipText(),
               QStringLiteral("快轉 ( PgDn 鍵：100 ％，或 → 鍵：5 格 )"));
@@ -242,14 +242,14 @@ TEST_F(Window, KeyJumpsInTheirModes) {
 TEST_F(Window, CustomStepValueRangeAndCaption) {
     open(clip("h264_aac.flv"));
     prompts.typed(QStringLiteral("101"));
-    w.transport().mnuFB_Click(4);
+    w.transport().mnuFB_Click(player::kCustomStepItem);
     EXPECT_EQ(prompts.last().text, QStringLiteral("你輸入了錯誤範圍的模式數值！"));
     prompts.typed(QStringLiteral("10"));
-    w.transport().mnuFB_Click(4);
+    w.transport().mnuFB_Click(player::kCustomStepItem);
     const auto& input = prompts.shown()[prompts.shown().size() - 1];
     EXPECT_TRUE(input.text.startsWith(QStringLiteral("請輸入倒轉與快轉的秒數模式數值")));
     EXPECT_EQ(input.defaultText, QStringLiteral("5"));
-    EXPECT_EQ(w.transport().stepValue(1), 10);
+    EXPECT_EQ(w.transport().stepValue(player::StepMode::Seconds), 10);
     EXPECT_EQ(part<QAction>(w, "mnuFB_1")->text(), QStringLiteral("使用秒數模式 ( 10 秒 )"));
     EXPECT_EQ(part<LumbaButton>(w, "mbBackward")->ToolTipText(),
               QStringLiteral("倒轉 ( PgUp 鍵：10 秒，或 ← 鍵：5 格 )"));
