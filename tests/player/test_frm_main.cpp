@@ -308,8 +308,8 @@ TEST_F(Window, AudioOnlyDisablesSizingItems) {
 
 TEST_F(Window, KeepAspectPlacesThePictureInTheArea) {
     open(clip("h264_aac.flv"));
-    w.transport().setKeepWH(true);
-    w.transport().myPutSize(true);
+    part<QAction>(w, "mnuKeepWH")->trigger();  // the item ticks itself and refits the picture
+    EXPECT_TRUE(w.transport().keepWH());
     const QSize area = part<VideoSurface>(w, "picVideo")->size() - QSize(2, 2);
     const QRect r = part<VideoSurface>(w, "picVideo")->videoRect();
     // 320 x 240 fitted into the area, centred, one pixel inside the frame.
@@ -353,6 +353,7 @@ TEST_F(Window, UntickedSizingItemsStretchThePictureOverTheArea) {
     EXPECT_TRUE(QTest::qWaitFor(filled, 2000));
 
     w.transport().setKeepDef(true);  // wins over keeping the shape
+    EXPECT_TRUE(part<QAction>(w, "mnuKeepDef")->isChecked());
     w.transport().myPutSize(true);
     EXPECT_EQ(v->videoRect().size(), QSize(320, 180));
     EXPECT_TRUE(QTest::qWaitFor(filled, 2000));
