@@ -4,7 +4,8 @@
 Usage: scripts/include_graph.py [--dot]
 Prints each folder's includes of other folders; with --dot, a Graphviz drawing.
 Exits 1 when two folders include each other (directly or round a longer circle),
-or when files of different folders include each other in a circle.
+when files of different folders include each other in a circle, or when a room includes
+one it must not reach at all (FORBIDDEN: the siblings player and lists, lists and tools).
 """
 import os
 import re
@@ -12,6 +13,14 @@ import sys
 
 ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "src")
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+
+# Rooms (with their subfolders) that must not include another room, even without a circle:
+# siblings declare what they need of each other in a lower room and app wires them.
+FORBIDDEN = [("player", "lists"), ("lists", "player"), ("lists", "tools")]
+
+
+def in_room(folder, room):
+    return folder == room or folder.startswith(room + "/")
 
 
 def sources():
@@ -99,6 +108,12 @@ def main():
         if len({os.path.dirname(p) for p in part}) > 1:
             print("file circle across folders: " + " <-> ".join(part), file=sys.stderr)
             bad = True
+    for a, targets in sorted(folder_edges.items()):
+        for b in sorted(targets):
+            for src, dst in FORBIDDEN:
+                if in_room(a, src) and in_room(b, dst):
+                    print(f"forbidden include: {a} -> {b}", file=sys.stderr)
+                    bad = True
     return 1 if bad else 0
 
 

@@ -71,13 +71,13 @@ struct Reader {
         } else if (key == QLatin1String("stepmode=")) {
             const QStringList f = value.split(QLatin1Char(','));
             if (f.size() < 4) return;
-            const auto m = leadingWhole(f[0], 0, 2);
+            const auto m = leadingWhole(f[0], 0, player::kStepModes - 1);
             // The program itself only ever sets step values from 1 to 100.
             const auto a = leadingWhole(f[1], 1, 100);
             const auto b = leadingWhole(f[2], 1, 100);
             const auto c = leadingWhole(f[3], 1, 100);
             if (!m || !a || !b || !c) return;
-            v.stepMode = *m;
+            v.stepMode = player::stepModeOf(*m).value_or(player::kDefaultStepMode);
             v.stepValues = {*a, *b, *c};
         } else if (key == QLatin1String("playsetting=")) {
             if (const auto n = leadingWhole(value, 0, 3)) v.playSetting = *n;
@@ -138,8 +138,8 @@ QStringList settingsLines(const SettingsValues& v) {
         QStringLiteral("ListDir=") + lw.browserFolder,
         QStringLiteral("SaveDir=") + lw.saveFolder,
         QStringLiteral("ListDirIdx=") + QString::number(lw.browserIndex),
-        QStringLiteral("StepMode=") + QString::number(v.stepMode) + QLatin1Char(',') +
-            numbers(v.stepValues),
+        QStringLiteral("StepMode=") + QString::number(static_cast<int>(v.stepMode)) +
+            QLatin1Char(',') + numbers(v.stepValues),
         QStringLiteral("PlaySetting=") + QString::number(v.playSetting),
         QStringLiteral("ToListEnd=") + boolText(v.toListEnd),
         QStringLiteral("StartList=") + boolText(v.startList),

@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "lists/list_window_values.h"
+#include "player/player_logic.h"
 
 namespace app {
 
@@ -20,8 +21,8 @@ struct SettingsValues {
     std::array<int, 2> capRect{0, 0};  // whole twips
     bool keepWH = false;
     bool keepDef = false;
-    int stepMode = 1;  // 0 frames, 1 seconds, 2 per cent
-    std::array<int, 3> stepValues{5, 5, 5};
+    player::StepMode stepMode = player::kDefaultStepMode;
+    player::StepValues stepValues{5, 5, 5};
     int playSetting = 0;  // play mode 0..3
     bool toListEnd = false;
     bool startList = false;

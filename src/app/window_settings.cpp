@@ -72,9 +72,9 @@ void WindowSettings::apply() {
     player::TransportView& transport = w_.transport();
     transport.setKeepWH(v.keepWH);
     transport.setKeepDef(v.keepDef);
-    transport.mnuFB_Click(v.stepMode);
-    for (int m = 0; m < 3; ++m) transport.setStepValue(m, v.stepValues[size_t(m)]);
-    transport.refreshStepHints();
+    transport.setStepMode(v.stepMode);
+    for (player::StepMode m : player::kAllStepModes)
+        transport.setStepValue(m, v.stepValues[player::stepIndex(m)]);
 
     menus_.mnuStartList->setChecked(v.startList);
     w_.marks().setAutoAddMark(v.autoAddMark);
@@ -102,7 +102,8 @@ void WindowSettings::collect() {
     v.keepWH = transport.keepWH();
     v.keepDef = transport.keepDef();
     v.stepMode = transport.stepMode();
-    for (int m = 0; m < 3; ++m) v.stepValues[size_t(m)] = transport.stepValue(m);
+    for (player::StepMode m : player::kAllStepModes)
+        v.stepValues[player::stepIndex(m)] = transport.stepValue(m);
 
     v.startList = menus_.mnuStartList->isChecked();
     v.autoAddMark = w_.marks().autoAddMark();

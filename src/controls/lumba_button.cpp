@@ -88,7 +88,7 @@ LumbaButton::LumbaButton(QWidget* parent) : QWidget(parent), inner_(new LumbaBut
 void LumbaButton::setState(ButtonState state) {
     using enum ButtonState;
     state_ = state;
-    if (mode_ != 0) {
+    if (mode_ != ButtonMode::Push) {
         if (state == Down) toggledDown_ = true;
         if (state == Normal || state == Disabled) toggledDown_ = false;
     }
@@ -194,7 +194,7 @@ void LumbaButton::innerMousePress(QMouseEvent* e) {
     emit MouseDown(vbButton(e->button()), vbShift(e->modifiers()), pt.x(), pt.y());
     if (e->button() != Qt::LeftButton || state_ == ButtonState::Disabled) return;
     pressed_ = true;
-    if (mode_ == 0) {
+    if (mode_ == ButtonMode::Push) {
         setState(ButtonState::Down);
         return;
     }
@@ -202,7 +202,7 @@ void LumbaButton::innerMousePress(QMouseEvent* e) {
     const bool down = !toggledDown_;
     setState(down ? ButtonState::Down : ButtonState::Hover);
     toggledDown_ = down;
-    if (mode_ == 2) emit Click();
+    if (mode_ == ButtonMode::ToggleOnPress) emit Click();
 }
 
 void LumbaButton::innerMouseRelease(QMouseEvent* e) {
@@ -212,14 +212,14 @@ void LumbaButton::innerMouseRelease(QMouseEvent* e) {
     pressed_ = false;
     if (state_ == ButtonState::Disabled) return;
     const bool inside = inner_->rect().contains(pt);
-    if (mode_ == 0) {
+    if (mode_ == ButtonMode::Push) {
         setState(inside ? ButtonState::Hover : ButtonState::Normal);
         if (inside) emit Click();
         return;
     }
     setState(toggledDown_ ? ButtonState::Down
                           : (inside ? ButtonState::Hover : ButtonState::Normal));
-    if (mode_ == 1 && inside) emit Click();
+    if (mode_ == ButtonMode::ToggleOnRelease && inside) emit Click();
 }
 
 void LumbaButton::innerDrop(QDropEvent* e) {

@@ -11,10 +11,15 @@
 
 class QMimeData;
 
+// How the button answers a click: a push button clicks on release; a toggle flips between
+// down and up and clicks on release or already on the press (so that a Click handler reads
+// the new State).
+enum class ButtonMode { Push = 0, ToggleOnRelease = 1, ToggleOnPress = 2 };
+
 class LumbaButton : public QWidget {
     Q_OBJECT
     Q_PROPERTY(int State READ stateNumber WRITE setStateNumber)
-    Q_PROPERTY(int Mode READ Mode WRITE setMode)
+    Q_PROPERTY(int Mode READ modeNumber WRITE setModeNumber)
     Q_PROPERTY(int Style READ Style WRITE setStyle)
     Q_PROPERTY(QString Caption READ Caption WRITE setCaption)
     Q_PROPERTY(QColor MaskColor READ MaskColor WRITE setMaskColor)
@@ -32,8 +37,11 @@ class LumbaButton : public QWidget {
     // The State property as its number (0 normal, 1 hover, 2 down, 3 disabled).
     int stateNumber() const { return static_cast<int>(state_); }
     void setStateNumber(int state) { setState(static_cast<ButtonState>(state)); }
-    int Mode() const { return mode_; }
-    void setMode(int mode) { mode_ = mode; }
+    ButtonMode Mode() const { return mode_; }
+    void setMode(ButtonMode mode) { mode_ = mode; }
+    // The Mode property as its number (0 push, 1 and 2 toggles).
+    int modeNumber() const { return static_cast<int>(mode_); }
+    void setModeNumber(int mode) { mode_ = static_cast<ButtonMode>(mode); }
     int Style() const { return style_; }
     void setStyle(int style);
     QString Caption() const { return caption_; }
@@ -88,9 +96,9 @@ class LumbaButton : public QWidget {
     QWidget* inner_;
     QTimer hoverTimer_;
     ButtonState state_ = ButtonState::Normal;
-    int mode_ = 0;
+    ButtonMode mode_ = ButtonMode::Push;
     int style_ = 0;
-    bool toggledDown_ = false;  // Mode 1 and 2: the button's value is "down"
+    bool toggledDown_ = false;  // a toggle: the button's value is "down"
     bool pressed_ = false;      // left button held on the inner button
     QString caption_;
     QColor maskColor_;

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "player/list_link.h"
-#include "player/marks/marks_host.h"
+#include "common/marks_list_link.h"
+#include "common/player_list_link.h"
 
 namespace lists {
 

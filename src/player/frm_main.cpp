@@ -8,6 +8,7 @@
 #include "controls/icons.h"
 #include "media/video_surface.h"
 #include "player/capture/frm_cap.h"
+#include "player/marks_view.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/player_logic.h"
@@ -30,26 +31,30 @@ frmMain::frmMain(MciDevice* device, QWidget* parent) : QMainWindow(parent) {
     playback_ = std::make_unique<PlaybackController>(*media_, state_, links_);
     status_ = std::make_unique<player::StatusTick>(*media_, state_, links_);
     opener_ = std::make_unique<MediaOpener>(*media_, ui_.video->surfaceId(), this, state_, links_);
-    transport_ = std::make_unique<TransportView>(ui_, *media_, state_, links_, *view_,
-                                                 status_->tmrCheck(), this);
+    transport_ =
+        std::make_unique<TransportView>(*media_, state_, links_, *view_, status_->tmrCheck());
+    player::MarksCommands commands;
+    commands.pausePrFn = [this] { playback_->pausePrFn(); };
+    commands.shareBnStop = [this] { playback_->shareBnStop({}); };
+    commands.failPlay = [this] { opener_->failPlay(QString()); };
+    commands.segmentPlayStarted = [this](bool fromStopped) {
+        playback_->segmentPlayStarted(fromStopped);
+    };
+    marks_ = std::make_unique<player::WindowMarks>(*media_, state_, *view_, std::move(commands));
+    marksView_ = std::make_unique<player::MarksView>(ui_, marks_->controller(), this);
+    links_.setMarks(&marks_->controller());
     connectParts();
     connectUi();
-    marks_ = std::make_unique<player::WindowMarks>(*this, ui_);
-    links_.setMarks(&marks_->controller());
 
-    // The smallest video area is 320 x 10 inside its frame, above the panel.
-    ui_.central->setMinimumSize(322, 12 + player::PlayerUi::kPanelHeight);
     resize(370, 370);
-    player::layoutPlayerUi(ui_, ui_.central->size());
+    view_->layOut();
 
     // Idle: nothing open, the stopped look, the items that need a file disabled.
     buildFilters();
-    ui_.lblFnName->clear();
-    setMediaMenus(false, false);
-    ui_.mbLastItem->setState(ButtonState::Disabled);
-    ui_.mbNextItem->setState(ButtonState::Disabled);
+    state_.setStatusText(QString());
+    view_->setMediaMenus(false, false);
+    setItemButtonsEnabled(false);
     playback_->ifStopped(true);
-    transport_->refreshStepHints();
 }
 
 frmMain::~frmMain() {
@@ -103,8 +108,15 @@ void frmMain::connectUi() {
     for (int i = 0; i < static_cast<int>(ui_.mnuFB.size()); ++i)
         if (i != player::kStepSeparatorItem)
             connect(ui_.mnuFB[i], &QAction::triggered, this, [tv, i] { tv->mnuFB_Click(i); });
-    connect(ui_.mnuKeepWH, &QAction::triggered, tv, [tv] { tv->myPutSize(true); });
-    connect(ui_.mnuKeepDef, &QAction::triggered, tv, [tv] { tv->myPutSize(true); });
+    // The items check themselves; the transport takes their word and fits the picture anew.
+    connect(ui_.mnuKeepWH, &QAction::triggered, tv, [tv](bool on) {
+        tv->setKeepWH(on);
+        tv->myPutSize(true);
+    });
+    connect(ui_.mnuKeepDef, &QAction::triggered, tv, [tv](bool on) {
+        tv->setKeepDef(on);
+        tv->myPutSize(true);
+    });
     connect(ui_.mnuScnFull, &QAction::triggered, tv, [tv] { tv->keyDown(Qt::Key_Escape); });
 
     connect(ui_.mbPlay, &LumbaButton::Click, pb, &PlaybackController::mbPlay_Click);
@@ -126,25 +138,15 @@ void frmMain::connectUi() {
     connect(ui_.picVolSdr, &BarPart::mouseDown, tv, &TransportView::picVolSdr_MouseDown);
     connect(ui_.picVolPos, &BarPart::mouseMove, tv, &TransportView::picVolPos_MouseMove);
 
-    connect(op, &MediaOpener::mediaMenusEnabled, this, &frmMain::setMediaMenus);
-    connect(op, &MediaOpener::captureMenuDisabled, this,
-            [this] { ui_.mnuSaveCap->setEnabled(false); });
+    connect(op, &MediaOpener::mediaMenusEnabled, view_.get(), &player::PlayerView::setMediaMenus);
+    connect(op, &MediaOpener::captureMenuDisabled, view_.get(),
+            &player::PlayerView::disableCaptureItem);
     connect(ui_.mnuSaveCap, &QAction::triggered, this, &frmMain::mnuSaveCap_Click);
     tv->savePicture = [this] { mnuSaveCap_Click(); };
 
     ui_.central->installEventFilter(this);
     ui_.video->installEventFilter(this);
     ui_.panel->installEventFilter(this);
-}
-
-void frmMain::setMediaMenus(bool on, bool capture) {
-    ui_.mnuSaveCap->setEnabled(on && capture && static_cast<bool>(transport_->savePicture));
-    ui_.mnuExplorer->setEnabled(on);
-    ui_.mnuSaveFile->setEnabled(on);
-    if (!on) {
-        ui_.mnuKeepWH->setEnabled(false);
-        ui_.mnuKeepDef->setEnabled(false);
-    }
 }
 
 QMenu& frmMain::menu(player::MenuSlot which) {
@@ -175,19 +177,17 @@ QAction& frmMain::item(player::ItemSlot which) {
     return *ui_.mnuExplorer;
 }
 
-void frmMain::focusPanel() { ui_.picAssIcon->setFocus(); }
+void frmMain::focusPanel() { state_.focusPanel(); }
 
-void frmMain::focusVideo() {
-    if (ui_.video) ui_.video->setFocus();
-}
+void frmMain::focusVideo() { view_->focusVideo(); }
 
 void frmMain::setItemButtonsEnabled(bool on) {
-    for (LumbaButton* b : {ui_.mbLastItem, ui_.mbNextItem})
-        b->setState(on ? ButtonState::Normal : ButtonState::Disabled);
+    for (auto b : {player::PanelButton::LastItem, player::PanelButton::NextItem})
+        state_.setButton(b, on ? ButtonState::Normal : ButtonState::Disabled);
 }
 
 marks::MarksController& frmMain::marks() { return marks_->controller(); }
-marks::MarksActions& frmMain::marksActions() { return marks_->actions(); }
+marks::MarksActions& frmMain::marksActions() { return marksView_->actions(); }
 
 frmCap& frmMain::capture() {
     if (!cap_) cap_ = new frmCap(this);

@@ -27,6 +27,7 @@ enum class ItemSlot { PlayLists, FileList, SaveFile, Explorer };
 class MediaOpener;
 class PlaybackController;
 class WindowMarks;
+class MarksView;
 class StatusTick;
 class PlayerView;
 class TransportView;
@@ -87,7 +88,6 @@ class frmMain : public QMainWindow {
   private:
     void connectParts();
     void connectUi();
-    void setMediaMenus(bool on, bool capture);
 
     player::PlayerUi ui_;
     player::PlayerState state_;
@@ -98,8 +98,9 @@ class frmMain : public QMainWindow {
     std::unique_ptr<player::StatusTick> status_;
     std::unique_ptr<player::MediaOpener> opener_;
     std::unique_ptr<player::TransportView> transport_;
-    std::unique_ptr<player::WindowMarks> marks_;  // last: it goes first
-    frmCap* cap_ = nullptr;                       // a child window, deleted with this one
+    std::unique_ptr<player::WindowMarks> marks_;
+    std::unique_ptr<player::MarksView> marksView_;  // last: it goes first, before the marks
+    frmCap* cap_ = nullptr;                         // a child window, deleted with this one
     QString openFilter_;
     QString editFilter_;
 };

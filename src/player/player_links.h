@@ -2,7 +2,7 @@
 // The player's links to the list window and to the marks, shared by its controllers. The
 // application wires the list in and the window its marks; until then the defaults behave as
 // an empty play list and a player without marks.
-#include "player/list_link.h"
+#include "common/player_list_link.h"
 #include "player/marks/playback_marks.h"
 
 namespace player {

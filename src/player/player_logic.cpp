@@ -14,8 +14,8 @@ namespace player {
 namespace {
 using texts::kCrLf;
 const QString kDashes = QStringLiteral("－－－－－－－－－－－－－－－－－－－");
-const char* const kModeNames[3] = {"影格", "秒數", "比例"};
-const char* const kModeUnits[3] = {"格", "秒", "％"};
+const char* const kModeNames[kStepModes] = {"影格", "秒數", "比例"};
+const char* const kModeUnits[kStepModes] = {"格", "秒", "％"};
 }  // namespace
 
 double leadingNumber(const QString& text) {
@@ -115,27 +115,25 @@ QString customStepPrompt(const QString& modeName) {
            QStringLiteral("例如，目前的數值是：");
 }
 
-QString stepModeName(const QString& caption) { return caption.mid(2, 2); }
-
-QString stepCaption(const QString& oldCaption, int value) {
-    const QString unit =
-        oldCaption.size() >= 3 ? oldCaption.mid(oldCaption.size() - 3, 1) : QString();
-    return QStringLiteral("使用") + stepModeName(oldCaption) + QStringLiteral("模式 ( ") +
-           QString::number(value) + QStringLiteral(" ") + unit + QStringLiteral(" )");
+std::optional<StepMode> stepModeOf(int number) {
+    for (StepMode m : kAllStepModes)
+        if (static_cast<int>(m) == number) return m;
+    return std::nullopt;
 }
 
-QString defaultStepCaption(int mode, int value) {
-    if (mode < 0 || mode > 2) return {};
-    return QStringLiteral("使用") + QString::fromUtf8(kModeNames[mode]) +
-           QStringLiteral("模式 ( ") + QString::number(value) + QStringLiteral(" ") +
-           QString::fromUtf8(kModeUnits[mode]) + QStringLiteral(" )");
+QString stepModeName(StepMode mode) { return QString::fromUtf8(kModeNames[stepIndex(mode)]); }
+
+QString stepCaption(StepMode mode, int value) {
+    return QStringLiteral("使用") + stepModeName(mode) + QStringLiteral("模式 ( ") +
+           QString::number(value) + QStringLiteral(" ") +
+           QString::fromUtf8(kModeUnits[stepIndex(mode)]) + QStringLiteral(" )");
 }
 
-std::pair<QString, QString> stepHints(int stepMode, const int values[3]) {
-    if (stepMode < 0 || stepMode > 2) stepMode = 1;
-    const QString u = QString::number(values[stepMode]) + QStringLiteral(" ") +
-                      QString::fromUtf8(kModeUnits[stepMode]);
-    const QString frames = QString::number(values[0]) + QStringLiteral(" 格 )");
+std::pair<QString, QString> stepHints(StepMode mode, const StepValues& values) {
+    const QString u = QString::number(values[stepIndex(mode)]) + QStringLiteral(" ") +
+                      QString::fromUtf8(kModeUnits[stepIndex(mode)]);
+    const QString frames =
+        QString::number(values[stepIndex(StepMode::Frames)]) + QStringLiteral(" 格 )");
     return {QStringLiteral("倒轉 ( PgUp 鍵：") + u + QStringLiteral("，或 ← 鍵：") + frames,
             QStringLiteral("快轉 ( PgDn 鍵：") + u + QStringLiteral("，或 → 鍵：") + frames};
 }
@@ -157,11 +155,18 @@ void getMediaNewSize(int areaW, int areaH, int& w, int& h) {
     }
 }
 
-int jumpStep(bool useMode, int stepMode, const int values[3], double framesPerSecond,
+int jumpStep(bool useMode, StepMode mode, const StepValues& values, double framesPerSecond,
              int totalUnits) {
-    if (!useMode || stepMode == 0) return values[0];
-    if (stepMode == 1) return roundEven(values[1] * framesPerSecond);
-    return roundEven(values[2] * static_cast<double>(totalUnits) / 100.0);
+    const int value = values[stepIndex(useMode ? mode : StepMode::Frames)];
+    switch (useMode ? mode : StepMode::Frames) {
+        case StepMode::Frames:
+            return value;
+        case StepMode::Seconds:
+            return roundEven(value * framesPerSecond);
+        case StepMode::PerCent:
+            break;
+    }
+    return roundEven(value * static_cast<double>(totalUnits) / 100.0);
 }
 
 JumpTarget jumpTarget(int current, int direction, int step, int totalFrames) {

@@ -2,6 +2,9 @@
 // The player window's arithmetic and texts as plain functions: status line, thumb geometry,
 // error texts, speed and step input, jumps, picture fitting, keys and dialog filters.
 #include <QString>
+#include <array>
+#include <cstddef>
+#include <optional>
 #include <utility>
 
 namespace player {
@@ -28,10 +31,21 @@ inline constexpr int kFixedSpeedItems = 9;
 inline constexpr int kNormalSpeedItem = 4;
 inline constexpr int kSpeedSeparatorItem = 9;
 inline constexpr int kCustomSpeedItem = 10;
-// Items of mnuFB: the three step modes (frames, seconds, per cent), a separator, the box that
-// changes the current mode's value.
+// How far the jump buttons and keys go: frames, seconds or a per cent of the length, in the
+// order of their menu items; the numbers are the ones the settings file carries.
+enum class StepMode { Frames = 0, Seconds = 1, PerCent = 2 };
 inline constexpr int kStepModes = 3;
-inline constexpr int kDefaultStepMode = 1;
+inline constexpr StepMode kDefaultStepMode = StepMode::Seconds;
+inline constexpr std::array<StepMode, kStepModes> kAllStepModes = {
+    StepMode::Frames, StepMode::Seconds, StepMode::PerCent};
+// Index of a mode in the per-mode arrays (step values, menu items).
+constexpr size_t stepIndex(StepMode m) { return static_cast<size_t>(m); }
+// The mode of a menu index or settings number; nullopt for any other.
+std::optional<StepMode> stepModeOf(int number);
+// One step value per mode, indexed by stepIndex.
+using StepValues = std::array<int, kStepModes>;
+// Items of mnuFB: the three step modes, a separator, the box that changes the current
+// mode's value.
 inline constexpr int kStepSeparatorItem = 3;
 inline constexpr int kCustomStepItem = 4;
 
@@ -53,19 +67,17 @@ inline constexpr const char* kSpeedRangeError = "你輸入了錯誤範圍的播�
 inline constexpr const char* kStepRangeError = "你輸入了錯誤範圍的模式數值！";
 inline constexpr const char* kJumpError = "無法以指定的方式倒轉或快轉！";
 
-// Step mode captions: "使用秒數模式 ( 5 秒 )". The name is the two characters from the
-// third, the unit the third character from the end.
-QString stepModeName(const QString& caption);
-QString stepCaption(const QString& oldCaption, int value);
-QString defaultStepCaption(int mode, int value);
+// Step mode captions: "使用秒數模式 ( 5 秒 )"; the mode's name ("秒數") for the custom box.
+QString stepCaption(StepMode mode, int value);
+QString stepModeName(StepMode mode);
 // Hints of the backward and forward buttons for the step mode and the three values.
-std::pair<QString, QString> stepHints(int stepMode, const int values[3]);
+std::pair<QString, QString> stepHints(StepMode mode, const StepValues& values);
 
 // Fits a picture into an area keeping its aspect ratio; 0 x 0 counts as 320 x 10.
 void getMediaNewSize(int areaW, int areaH, int& w, int& h);
 
 // One jump: step in position units, then the target held inside the media.
-int jumpStep(bool useMode, int stepMode, const int values[3], double framesPerSecond,
+int jumpStep(bool useMode, StepMode mode, const StepValues& values, double framesPerSecond,
              int totalUnits);
 struct JumpTarget {
     int target = 0;

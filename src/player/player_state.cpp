@@ -44,10 +44,21 @@ void PlayerState::setLength(int32_t units, float secondsPerUnit, double totalSec
 }
 
 void PlayerState::setSpeed(int item, int speed) {
-    if (speedItem_ == item && speed_ == speed) return;
     speedItem_ = item;
     speed_ = speed;
     emit speedChanged(speed);
+}
+
+void PlayerState::setSteps(StepMode mode, const StepValues& values) {
+    stepMode_ = mode;
+    stepValues_ = values;
+    emit stepsChanged();
+}
+
+void PlayerState::setKeep(bool keepWH, bool keepDef) {
+    keepWH_ = keepWH;
+    keepDef_ = keepDef;
+    emit keepChanged(keepWH, keepDef);
 }
 
 void PlayerState::setVolume(int value, bool muted) {

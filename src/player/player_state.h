@@ -9,12 +9,24 @@
 
 #include "common/button_state.h"
 #include "common/player_values.h"
+#include "player/player_logic.h"
 
 namespace player {
 
-// The panel buttons whose look follows the play state and the marks.
-enum class PanelButton { Play, Pause, Stop, Backward, Forward, RngStart, RngEnd };
-inline constexpr int kPanelButtons = 7;
+// The panel's buttons, whose look follows the play state, the marks, the list and the mixer.
+enum class PanelButton {
+    Play,
+    Pause,
+    Stop,
+    Backward,
+    Forward,
+    RngStart,
+    RngEnd,
+    LastItem,
+    NextItem,
+    Sound
+};
+inline constexpr int kPanelButtons = 10;
 
 class PlayerState : public QObject {
     Q_OBJECT
@@ -53,10 +65,23 @@ class PlayerState : public QObject {
     double totalSeconds() const { return totalSeconds_; }
     void setLength(int32_t units, float secondsPerUnit, double totalSeconds);
 
-    // Speed in device units (1000 = 100 %) and the speed menu item in force.
+    // Speed in device units (1000 = 100 %) and the speed menu item in force. Every set is
+    // announced: a menu item checks itself when chosen, also when the choice is refused.
     int speed() const { return speed_; }
     int speedItem() const { return speedItem_; }
     void setSpeed(int item, int speed);
+
+    // The jumps' step mode and each mode's value; announced on every set, as the speed.
+    StepMode stepMode() const { return stepMode_; }
+    const StepValues& stepValues() const { return stepValues_; }
+    void setSteps(StepMode mode, const StepValues& values);
+
+    // How the picture fits the video area: keep its aspect ratio, keep its own size.
+    bool keepWH() const { return keepWH_; }
+    bool keepDef() const { return keepDef_; }
+    void setKeep(bool keepWH, bool keepDef);
+    // Whether the two fit items can be chosen (a picture is open).
+    void enableFitItems(bool on) { emit fitItemsEnabled(on); }
 
     // The master volume as last read or set, and its mute.
     int volume() const { return volume_; }
@@ -97,6 +122,9 @@ class PlayerState : public QObject {
     void positionChanged(int32_t units);
     void lengthChanged(int32_t units);
     void speedChanged(int speed);
+    void stepsChanged();
+    void keepChanged(bool keepWH, bool keepDef);
+    void fitItemsEnabled(bool on);
     void volumeChanged(int value, bool muted);
     void statusTextChanged(const QString& text);
     void timesVisibleChanged(bool on);
@@ -118,7 +146,11 @@ class PlayerState : public QObject {
     float secondsPerUnit_ = 1.0f;
     double totalSeconds_ = 0;
     int speed_ = 1000;
-    int speedItem_ = 4;
+    int speedItem_ = kNormalSpeedItem;
+    StepMode stepMode_ = kDefaultStepMode;
+    StepValues stepValues_ = {5, 5, 5};
+    bool keepWH_ = false;
+    bool keepDef_ = false;
     int volume_ = 0;
     bool muted_ = false;
     QString statusText_;

@@ -69,13 +69,13 @@ void buildMenus(QMainWindow* w, PlayerUi& ui) {
 
     ui.mnuFBMenu = ui.mnuPlay->addMenu(QStringLiteral("倒轉與快轉"));
     ui.mnuFBMenu->setObjectName(QStringLiteral("mnuFBMenu"));
-    for (int i = 0; i < kStepModes; ++i) {
-        QAction* a = ui.mnuFBMenu->addAction(defaultStepCaption(i, 5));
-        a->setObjectName(QStringLiteral("mnuFB_%1").arg(i));
+    for (StepMode m : kAllStepModes) {
+        QAction* a = ui.mnuFBMenu->addAction(stepCaption(m, 5));
+        a->setObjectName(QStringLiteral("mnuFB_%1").arg(stepIndex(m)));
         a->setCheckable(true);
-        ui.mnuFB[i] = a;
+        ui.mnuFB[stepIndex(m)] = a;
     }
-    ui.mnuFB[kDefaultStepMode]->setChecked(true);
+    ui.mnuFB[stepIndex(kDefaultStepMode)]->setChecked(true);
     ui.mnuFB[kStepSeparatorItem] = ui.mnuFBMenu->addSeparator();
     ui.mnuFB[kCustomStepItem] = ui.mnuFBMenu->addAction(QStringLiteral("自訂目前模式"));
     ui.mnuFB[kCustomStepItem]->setObjectName(QStringLiteral("mnuFB_%1").arg(kCustomStepItem));
@@ -122,6 +122,8 @@ void buildPlayerUi(QMainWindow* w, PlayerUi& ui) {
     ui.central = new QWidget(w);
     ui.central->setObjectName(QStringLiteral("picPlayer"));
     ui.central->setFocusPolicy(Qt::StrongFocus);
+    // The smallest video area is 320 x 10 inside its frame, above the panel.
+    ui.central->setMinimumSize(322, 12 + PlayerUi::kPanelHeight);
     w->setCentralWidget(ui.central);
 
     ui.video = new VideoSurface(ui.central);
@@ -162,7 +164,7 @@ void buildPlayerUi(QMainWindow* w, PlayerUi& ui) {
         makeButton(p, "mbNextItem", icons::Kind::NextItem, QStringLiteral("播放下個項目 ( ↓ )"));
     ui.mbSound = makeButton(p, "mbSound", icons::Kind::Sound, QString());
     ui.mbSound->setDownPicture(icons::pixmap(icons::Kind::Mute, 18, w->devicePixelRatioF()));
-    ui.mbSound->setMode(2);
+    ui.mbSound->setMode(ButtonMode::ToggleOnPress);
 
     ui.picVolSdr = new BarPart(BarPart::Slider, QStringLiteral("picVolSdr"), p);
     ui.picVolPos = new BarPart(BarPart::Knob, QStringLiteral("picVolPos"), p);

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "common/time_code.h"
+#include "media/video_surface.h"
 #include "player/player_logic.h"
 
 namespace player {
@@ -25,6 +26,136 @@ PlayerView::PlayerView(PlayerUi& ui, PlayerState& state, QWidget* window, QObjec
     connect(&state, &PlayerState::noteHidden, ui.picNote, &QWidget::hide);
     connect(&state, &PlayerState::windowWanted, window, &QWidget::show);
     connect(&state, &PlayerState::panelFocusWanted, this, [this] { ui_.picAssIcon->setFocus(); });
+    connect(&state, &PlayerState::speedChanged, this, &PlayerView::showSpeed);
+    connect(&state, &PlayerState::stepsChanged, this, &PlayerView::showSteps);
+    connect(&state, &PlayerState::keepChanged, this, [this](bool keepWH, bool keepDef) {
+        ui_.mnuKeepWH->setChecked(keepWH);
+        ui_.mnuKeepDef->setChecked(keepDef);
+    });
+    connect(&state, &PlayerState::fitItemsEnabled, this, [this](bool on) {
+        ui_.mnuKeepWH->setEnabled(on);
+        ui_.mnuKeepDef->setEnabled(on);
+    });
+    showSteps();
+}
+
+void PlayerView::showSpeed() {
+    for (int i = 0; i < static_cast<int>(ui_.mnuSpeed.size()); ++i)
+        if (ui_.mnuSpeed[i] && !ui_.mnuSpeed[i]->isSeparator())
+            ui_.mnuSpeed[i]->setChecked(i == state_.speedItem());
+}
+
+void PlayerView::showSteps() {
+    const StepValues& values = state_.stepValues();
+    for (StepMode m : kAllStepModes) {
+        QAction* item = ui_.mnuFB[stepIndex(m)];
+        item->setChecked(m == state_.stepMode());
+        item->setText(stepCaption(m, values[stepIndex(m)]));
+    }
+    const auto [back, forward] = stepHints(state_.stepMode(), values);
+    ui_.mbBackward->setToolTipText(back);
+    ui_.mbForward->setToolTipText(forward);
+}
+
+void PlayerView::setMediaMenus(bool on, bool capture) {
+    ui_.mnuSaveCap->setEnabled(on && capture);
+    ui_.mnuExplorer->setEnabled(on);
+    ui_.mnuSaveFile->setEnabled(on);
+    if (!on) {
+        ui_.mnuKeepWH->setEnabled(false);
+        ui_.mnuKeepDef->setEnabled(false);
+    }
+}
+
+void PlayerView::disableCaptureItem() { ui_.mnuSaveCap->setEnabled(false); }
+
+void PlayerView::repaintMarks() { ui_.picRngBk->repaint(); }
+
+void PlayerView::focusVideo() {
+    if (ui_.video) ui_.video->setFocus();
+}
+
+int32_t PlayerView::unitsAtBar(int x) const { return roundEven(x / barScale_); }
+
+void PlayerView::putThumbAt(int x) {
+    ui_.picHsb2->move(ui_.picHsb->x() + x - ui_.picHsb2->width() / 2, ui_.picHsb2->y());
+}
+
+void PlayerView::beginThumbDrag() {
+    dragging_ = true;
+    dragX_ = ui_.picHsb2->x() + ui_.picHsb2->width() / 2;
+}
+
+void PlayerView::dragThumb(int dx) {
+    const int left = ui_.picHsb->x();
+    const int right = left + ui_.picHsb->width();
+    dragX_ = qBound(left, ui_.picHsb2->x() + dx, right);
+    ui_.picHsb2->move(dragX_ - ui_.picHsb2->width() / 2, ui_.picHsb2->y());
+}
+
+int PlayerView::endThumbDrag() {
+    dragging_ = false;
+    ui_.picHsb->update();
+    ui_.picHsbBack->update();
+    return dragX_ - ui_.picHsb->x();
+}
+
+int PlayerView::volumeAtSlider(int x, int scale) const {
+    const int sliderW = qMax(ui_.picVolSdr->width(), 1);
+    return roundEven(static_cast<double>(x) * scale / sliderW);
+}
+
+int PlayerView::volumeAtKnob(int dx, int scale) const {
+    const int left = ui_.picVolSdr->x();
+    const int sliderW = qMax(ui_.picVolSdr->width(), 1);
+    const int x = qBound(left, ui_.picVolPos->x() + dx, left + sliderW);
+    return roundEven(static_cast<double>(x - left) * scale / sliderW);
+}
+
+void PlayerView::placeKnob(int value, int scale) {
+    knobValue_ = value;
+    knobScale_ = scale;
+    showKnob();
+}
+
+void PlayerView::showKnob() {
+    const int sliderW = ui_.picVolSdr->width();
+    const int centre =
+        ui_.picVolSdr->x() + (knobScale_ > 0 ? sliderW * knobValue_ / knobScale_ : 0);
+    ui_.picVolPos->move(centre - ui_.picVolPos->width() / 2, ui_.picVolPos->y());
+}
+
+ButtonState PlayerView::buttonLook(PanelButton b) const { return button(b)->State(); }
+
+bool PlayerView::itemEnabled(KeyItem item) const {
+    switch (item) {
+        case KeyItem::SavePicture:
+            return ui_.mnuSaveCap->isEnabled();
+        case KeyItem::SegmentPlay:
+            break;
+    }
+    return ui_.mnuRngPlay[0]->isEnabled();
+}
+
+void PlayerView::layOut() {
+    layoutPlayerUi(ui_, ui_.central->size());
+    showKnob();  // the slider may have moved
+}
+
+QSize PlayerView::videoArea() const {
+    const QSize inner = ui_.central->size();
+    return {qMax(inner.width() - 2, 0), qMax(inner.height() - PlayerUi::kPanelHeight - 2, 0)};
+}
+
+void PlayerView::setVideoStretch(bool on) { ui_.video->setStretch(on); }
+
+bool PlayerView::minimised() const { return window_->isMinimized(); }
+
+void PlayerView::toggleMaximise() {
+    if (window_->isMaximized())
+        window_->showNormal();
+    else
+        window_->showMaximized();
 }
 
 void PlayerView::showLength(int32_t units) {
@@ -96,9 +227,15 @@ LumbaButton* PlayerView::button(PanelButton b) const {
         case PanelButton::RngStart:
             return ui_.mbRngStart;
         case PanelButton::RngEnd:
+            return ui_.mbRngEnd;
+        case PanelButton::LastItem:
+            return ui_.mbLastItem;
+        case PanelButton::NextItem:
+            return ui_.mbNextItem;
+        case PanelButton::Sound:
             break;
     }
-    return ui_.mbRngEnd;
+    return ui_.mbSound;
 }
 
 }  // namespace player

@@ -1,14 +1,11 @@
 #include "player/transport_view.h"
 
-#include <QMainWindow>
 #include <QScopeGuard>
 
 #include "common/prompts.h"
 #include "common/texts.h"
 #include "media/main_vol.h"
-#include "media/video_surface.h"
 #include "player/player_logic.h"
-#include "player/player_view.h"
 
 namespace player {
 
@@ -16,17 +13,14 @@ namespace {
 using texts::kErrorTitle;
 }
 
-TransportView::TransportView(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links,
-                             PlayerView& view, const QTimer& statusTimer, QMainWindow* window,
-                             QObject* parent)
+TransportView::TransportView(MCI& media, PlayerState& state, PlayerLinks& links,
+                             TransportScreen& screen, const QTimer& statusTimer, QObject* parent)
     : QObject(parent),
-      ui_(ui),
       media_(media),
       state_(state),
       links_(links),
-      view_(view),
-      statusTimer_(statusTimer),
-      window_(window) {}
+      screen_(screen),
+      statusTimer_(statusTimer) {}
 
 void TransportView::readLength() {
     const int32_t units = media_.getTotalFrames();
@@ -48,11 +42,11 @@ MainVol& TransportView::volume() {
 }
 
 void TransportView::mnuSpeed_Click(int index) {
-    // The menu toggles an item's check by itself; only the item in force stays checked.
-    const auto syncChecks = qScopeGuard([this] {
-        for (int i = 0; i < static_cast<int>(ui_.mnuSpeed.size()); ++i)
-            if (ui_.mnuSpeed[i] && !ui_.mnuSpeed[i]->isSeparator())
-                ui_.mnuSpeed[i]->setChecked(i == state_.speedItem());
+    // The menu toggles an item's check by itself; announcing the speed in force, also when
+    // nothing changes, leaves only its item checked.
+    bool applied = false;
+    const auto syncChecks = qScopeGuard([this, &applied] {
+        if (!applied) state_.setSpeed(state_.speedItem(), state_.speed());
     });
     int speed = speedForItem(index);
     if (index == kCustomSpeedItem) {
@@ -71,24 +65,29 @@ void TransportView::mnuSpeed_Click(int index) {
     } else if (speed == 0) {
         return;
     }
+    applied = true;
     state_.setSpeed(index, speed);
     media_.setSpeed(speed);
 }
 
 void TransportView::mnuFB_Click(int index) {
-    const auto syncChecks = qScopeGuard([this] {
-        for (int i = 0; i < kStepModes; ++i) ui_.mnuFB[i]->setChecked(i == stepMode_);
+    // As with the speed: the mode in force is announced whatever happens, so that only its
+    // item stays checked.
+    bool applied = false;
+    const auto syncChecks = qScopeGuard([this, &applied] {
+        if (!applied) state_.setSteps(state_.stepMode(), state_.stepValues());
     });
-    if (index >= 0 && index < kStepModes) {
-        stepMode_ = index;
-        refreshStepHints();
+    if (const std::optional<StepMode> mode = stepModeOf(index)) {
+        applied = true;
+        state_.setSteps(*mode, state_.stepValues());
         return;
     }
     if (index != kCustomStepItem) return;
     pauseIfPlaying();
+    const StepMode mode = state_.stepMode();
     prompts::Input in;
-    in.prompt = customStepPrompt(stepModeName(ui_.mnuFB[stepMode_]->text()));
-    in.defaultText = QString::number(steps_[stepMode_]);
+    in.prompt = customStepPrompt(stepModeName(mode));
+    in.defaultText = QString::number(stepValue(mode));
     const std::optional<QString> answer = prompts::current().input(in);
     if (!answer || answer->isEmpty()) return;
     const NumberAnswer n = parseStepValue(*answer);
@@ -96,31 +95,22 @@ void TransportView::mnuFB_Click(int index) {
         prompts::msgBox(QString::fromUtf8(kStepRangeError), prompts::Buttons::Ok, kErrorTitle);
         return;
     }
-    setStepValue(stepMode_, n.value);
+    applied = true;
+    setStepValue(mode, n.value);
 }
 
-void TransportView::setStepMode(int mode) {
-    mnuFB_Click(mode >= 0 && mode < kStepModes ? mode : kDefaultStepMode);
-}
-
-void TransportView::setStepValue(int mode, int value) {
-    if (mode < 0 || mode >= kStepModes) return;
-    steps_[mode] = value;
-    ui_.mnuFB[mode]->setText(stepCaption(ui_.mnuFB[mode]->text(), value));
-    refreshStepHints();
-}
-
-void TransportView::refreshStepHints() {
-    const auto [back, forward] = stepHints(stepMode_, steps_);
-    ui_.mbBackward->setToolTipText(back);
-    ui_.mbForward->setToolTipText(forward);
+void TransportView::setStepValue(StepMode mode, int value) {
+    StepValues values = state_.stepValues();
+    values[stepIndex(mode)] = value;
+    state_.setSteps(state_.stepMode(), values);
 }
 
 void TransportView::jump(bool useMode, int direction) {
     media_.rngCancel();
-    const bool frames = !useMode || stepMode_ == 0;
-    const double fps = (!frames && stepMode_ == 1) ? media_.getFramesPerSecond() : 0;
-    const int step = jumpStep(useMode, stepMode_, steps_, fps, state_.length());
+    const StepMode mode = state_.stepMode();
+    const bool frames = !useMode || mode == StepMode::Frames;
+    const double fps = (!frames && mode == StepMode::Seconds) ? media_.getFramesPerSecond() : 0;
+    const int step = jumpStep(useMode, mode, state_.stepValues(), fps, state_.length());
     const JumpTarget t = jumpTarget(media_.getCurFrame(), direction, step, media_.getTotalFrames());
     if (t.pause) state_.setPlayState(PlayState::Paused);
     if (frames) {
@@ -145,79 +135,61 @@ void TransportView::cancelSegmentPlay() {
 
 void TransportView::picHsb_MouseDown(Qt::MouseButton button, QPoint pos) {
     if (button != Qt::LeftButton || !statusTimer_.isActive()) return;
-    const float scale = view_.barScale();
-    media_.setCurFrame(roundEven(pos.x() / scale), state_.playState() != PlayState::Paused);
-    ui_.picHsb2->move(ui_.picHsb->x() + pos.x() - ui_.picHsb2->width() / 2, ui_.picHsb2->y());
+    media_.setCurFrame(screen_.unitsAtBar(pos.x()), state_.playState() != PlayState::Paused);
+    screen_.putThumbAt(pos.x());
     cancelSegmentPlay();
 }
 
 void TransportView::picHsbBack_MouseDown(Qt::MouseButton button, QPoint pos) {
-    if (ui_.picHsb->isEnabled()) picHsb_MouseDown(button, pos);
+    if (state_.barEnabled()) picHsb_MouseDown(button, pos);
 }
 
 void TransportView::picHsb2_MouseDown(Qt::MouseButton button) {
     if (button != Qt::LeftButton || !statusTimer_.isActive()) return;
     dragging_ = true;
-    view_.setThumbDragging(true);
-    dragX_ = ui_.picHsb2->x() + ui_.picHsb2->width() / 2;
+    screen_.beginThumbDrag();
 }
 
 void TransportView::picHsb2_MouseMove(Qt::MouseButtons buttons, QPoint pos) {
     if (!dragging_ || !(buttons & Qt::LeftButton)) return;
-    const int left = ui_.picHsb->x();
-    const int right = left + ui_.picHsb->width();
-    dragX_ = qBound(left, ui_.picHsb2->x() + pos.x(), right);
-    ui_.picHsb2->move(dragX_ - ui_.picHsb2->width() / 2, ui_.picHsb2->y());
+    screen_.dragThumb(pos.x());
 }
 
 void TransportView::picHsb2_MouseUp(Qt::MouseButton button) {
     if (button != Qt::LeftButton || !dragging_) return;
     dragging_ = false;
-    view_.setThumbDragging(false);
-    media_.setCurFrame(roundEven((dragX_ - ui_.picHsb->x()) / view_.barScale()),
-                       state_.playState() != PlayState::Paused);
-    ui_.picHsb->update();
-    ui_.picHsbBack->update();
+    const int x = screen_.endThumbDrag();
+    media_.setCurFrame(screen_.unitsAtBar(x), state_.playState() != PlayState::Paused);
     cancelSegmentPlay();
 }
 
-void TransportView::setKnob(int value) {
+int TransportView::volumeScale() {
     MainVol& v = volume();
-    knobScale_ = v.MaxMainVolume() - v.MinMainVolume();
-    state_.setVolume(value, state_.muted());
-    placeKnob();
+    return v.MaxMainVolume() - v.MinMainVolume();
 }
 
-void TransportView::placeKnob() {
-    const int sliderW = ui_.picVolSdr->width();
-    const int centre =
-        ui_.picVolSdr->x() + (knobScale_ > 0 ? sliderW * state_.volume() / knobScale_ : 0);
-    ui_.picVolPos->move(centre - ui_.picVolPos->width() / 2, ui_.picVolPos->y());
+void TransportView::setKnob(int value) {
+    state_.setVolume(value, state_.muted());
+    screen_.placeKnob(value, volumeScale());
 }
 
 void TransportView::picVolSdr_MouseDown(Qt::MouseButton button, QPoint pos) {
     if (button != Qt::LeftButton) return;
     MainVol& v = volume();
-    const int scale = v.MaxMainVolume() - v.MinMainVolume();
-    const int sliderW = qMax(ui_.picVolSdr->width(), 1);
-    v.setMainVolume(roundEven(static_cast<double>(pos.x()) * scale / sliderW));
+    v.setMainVolume(screen_.volumeAtSlider(pos.x(), volumeScale()));
     setKnob(v.MainVolume());
 }
 
 void TransportView::picVolPos_MouseMove(Qt::MouseButtons buttons, QPoint pos) {
     if (!(buttons & Qt::LeftButton)) return;
-    MainVol& v = volume();
-    const int left = ui_.picVolSdr->x();
-    const int sliderW = qMax(ui_.picVolSdr->width(), 1);
-    const int x = qBound(left, ui_.picVolPos->x() + pos.x(), left + sliderW);
-    const int scale = v.MaxMainVolume() - v.MinMainVolume();
-    const int value = roundEven(static_cast<double>(x - left) * scale / sliderW);
-    v.setMainVolume(value);
+    const int value = screen_.volumeAtKnob(pos.x(), volumeScale());
+    volume().setMainVolume(value);
     setKnob(value);
 }
 
 void TransportView::mbSound_Click() {
-    const bool mute = ui_.mbSound->State() == ButtonState::Down;
+    // The button holds itself down while muted.
+    const bool mute = screen_.buttonLook(PanelButton::Sound) == ButtonState::Down;
     volume().setMainMute(mute);
     state_.setVolume(state_.volume(), mute);
 }
@@ -225,41 +197,31 @@ void TransportView::mbSound_Click() {
 void TransportView::refreshVolume() {
     MainVol& v = volume();
     const bool mute = v.MainMute();
-    ui_.mbSound->setState(mute ? ButtonState::Down : ButtonState::Normal);
-    if (media_.isVideoOnly()) ui_.mbSound->setState(ButtonState::Disabled);
+    state_.setButton(PanelButton::Sound, mute ? ButtonState::Down : ButtonState::Normal);
+    if (media_.isVideoOnly()) state_.setButton(PanelButton::Sound, ButtonState::Disabled);
     state_.setVolume(state_.volume(), mute);
     setKnob(v.MainVolume());
 }
 
-bool TransportView::keepWH() const { return ui_.mnuKeepWH->isChecked(); }
-void TransportView::setKeepWH(bool on) { ui_.mnuKeepWH->setChecked(on); }
-bool TransportView::keepDef() const { return ui_.mnuKeepDef->isChecked(); }
-void TransportView::setKeepDef(bool on) { ui_.mnuKeepDef->setChecked(on); }
+bool TransportView::keepWH() const { return state_.keepWH(); }
+void TransportView::setKeepWH(bool on) { state_.setKeep(on, state_.keepDef()); }
+bool TransportView::keepDef() const { return state_.keepDef(); }
+void TransportView::setKeepDef(bool on) { state_.setKeep(state_.keepWH(), on); }
 
-void TransportView::toggleMaximise() {
-    if (window_->isMaximized())
-        window_->showNormal();
-    else
-        window_->showMaximized();
-}
+void TransportView::toggleMaximise() { screen_.toggleMaximise(); }
 
-QSize TransportView::videoArea() const {
-    const QSize inner = ui_.central->size();
-    return {qMax(inner.width() - 2, 0), qMax(inner.height() - PlayerUi::kPanelHeight - 2, 0)};
-}
+QSize TransportView::videoArea() const { return screen_.videoArea(); }
 
 void TransportView::myPutSize(bool) {
-    if (window_->isMinimized()) return;
+    if (screen_.minimised()) return;
     resizing_ = true;
     const bool hasPicture = !media_.FileName().isEmpty() && !media_.isAudioOnly();
-    ui_.mnuKeepWH->setEnabled(hasPicture);
-    ui_.mnuKeepDef->setEnabled(hasPicture);
+    state_.enableFitItems(hasPicture);
 
     int w = 0, h = 0;
     media_.getDefaultSize(w, h);
-    layoutPlayerUi(ui_, ui_.central->size());
-    placeKnob();  // the slider may have moved; the mixer is not read again for that
-    const QSize area = videoArea();
+    screen_.layOut();  // the knob keeps its value; the mixer is not read again for that
+    const QSize area = screen_.videoArea();
     if (!keepDef()) {
         if (keepWH()) {
             getMediaNewSize(area.width(), area.height(), w, h);
@@ -269,45 +231,47 @@ void TransportView::myPutSize(bool) {
         }
     }
     // The whole area is the picture only when neither item keeps its shape.
-    ui_.video->setStretch(!keepDef() && !keepWH());
+    screen_.setVideoStretch(!keepDef() && !keepWH());
     media_.putMCI(w, h, true, 1, 1, area.width(), area.height());
     // The put is what tells a sound-only file apart; the items follow what it found.
-    const bool picture = !media_.FileName().isEmpty() && !media_.isAudioOnly();
-    ui_.mnuKeepWH->setEnabled(picture);
-    ui_.mnuKeepDef->setEnabled(picture);
+    state_.enableFitItems(!media_.FileName().isEmpty() && !media_.isAudioOnly());
 
     readLength();
     if (statusTimer_.isActive()) state_.moveThumb(media_.getCurFrame());
     resizing_ = false;
 }
 
-LumbaButton* TransportView::button(KeyButton b) const {
-    switch (b) {
-        case KeyButton::None:
-            return nullptr;
-        case KeyButton::Play:
-            return ui_.mbPlay;
-        case KeyButton::Stop:
-            return ui_.mbStop;
-        case KeyButton::Backward:
-            return ui_.mbBackward;
-        case KeyButton::Forward:
-            return ui_.mbForward;
-        case KeyButton::LastItem:
-            return ui_.mbLastItem;
-        case KeyButton::NextItem:
-            return ui_.mbNextItem;
-        case KeyButton::RngStart:
-            return ui_.mbRngStart;
-        case KeyButton::RngEnd:
-            return ui_.mbRngEnd;
-    }
-    return nullptr;
-}
-
 bool TransportView::usable(KeyButton which) const {
-    const LumbaButton* b = button(which);
-    return b && acceptsKeys(b->State());
+    std::optional<PanelButton> b;
+    switch (which) {
+        case KeyButton::None:
+            break;
+        case KeyButton::Play:
+            b = PanelButton::Play;
+            break;
+        case KeyButton::Stop:
+            b = PanelButton::Stop;
+            break;
+        case KeyButton::Backward:
+            b = PanelButton::Backward;
+            break;
+        case KeyButton::Forward:
+            b = PanelButton::Forward;
+            break;
+        case KeyButton::LastItem:
+            b = PanelButton::LastItem;
+            break;
+        case KeyButton::NextItem:
+            b = PanelButton::NextItem;
+            break;
+        case KeyButton::RngStart:
+            b = PanelButton::RngStart;
+            break;
+        case KeyButton::RngEnd:
+            b = PanelButton::RngEnd;
+            break;
+    }
+    return b && acceptsKeys(screen_.buttonLook(*b));
 }
 
 bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
@@ -317,7 +281,7 @@ bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
         case KeyAction::None:
             return false;
         case KeyAction::PlayPause:
-            if (usable(KeyButton::Play) || acceptsKeys(ui_.mbPause->State())) {
+            if (usable(KeyButton::Play) || acceptsKeys(screen_.buttonLook(PanelButton::Pause))) {
                 if (state_.playState() == PlayState::Playing)
                     emit pauseWanted();
                 else
@@ -349,7 +313,7 @@ bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
             toggleMaximise();
             break;
         case KeyAction::SavePicture:
-            if (ui_.mnuSaveCap->isEnabled() && savePicture) savePicture();
+            if (screen_.itemEnabled(KeyItem::SavePicture) && savePicture) savePicture();
             break;
         case KeyAction::GoPlayList:
             links_.list().showPlayList();
@@ -361,7 +325,7 @@ bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
             links_.list().showFileList();
             break;
         case KeyAction::SegmentPlay:
-            if (ui_.mnuRngPlay[0]->isEnabled()) {
+            if (screen_.itemEnabled(KeyItem::SegmentPlay)) {
                 int mask = 0;
                 if (modifiers & Qt::ShiftModifier) mask |= 1;
                 if (modifiers & Qt::ControlModifier) mask |= 2;

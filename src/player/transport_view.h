@@ -1,7 +1,8 @@
 #pragma once
 // The user's direct handles on playback: speed, the jumps and their step modes, the
 // position bar, the volume slider and mute button, the sizing of the video, the maximise
-// toggle and the keyboard of the main window.
+// toggle and the keyboard of the main window. It acts on the media and the player's state;
+// the pixels and the live look of the window come through TransportScreen.
 #include <QObject>
 #include <QPoint>
 #include <QString>
@@ -12,21 +13,18 @@
 #include "player/player_links.h"
 #include "player/player_logic.h"
 #include "player/player_state.h"
-#include "player/player_ui.h"
+#include "player/transport_screen.h"
 
 class MainVol;
-class QMainWindow;
 
 namespace player {
-
-class PlayerView;
 
 class TransportView : public QObject {
     Q_OBJECT
   public:
-    TransportView(PlayerUi& ui, MCI& media, PlayerState& state, PlayerLinks& links,
-                  PlayerView& view, const QTimer& statusTimer, QMainWindow* window,
-                  QObject* parent = nullptr);
+    // statusTimer: the bar takes clicks only while it runs (media open).
+    TransportView(MCI& media, PlayerState& state, PlayerLinks& links, TransportScreen& screen,
+                  const QTimer& statusTimer, QObject* parent = nullptr);
 
     // Master volume in use (MainVol::instance() unless a test gives its own).
     void setVolume(MainVol* v) { vol_ = v; }
@@ -35,13 +33,15 @@ class TransportView : public QObject {
     // Speed (the state's speed and speed item).
     void mnuSpeed_Click(int index);
 
-    // Step mode 0 frames, 1 seconds, 2 per cent, and the three step values.
+    // The step mode items (index of mnuFB: a mode, or the custom value box), the mode and the
+    // value of each mode (the captions and the buttons' hints follow the state).
     void mnuFB_Click(int index);
-    int stepMode() const { return stepMode_; }
-    void setStepMode(int mode);  // as if mnuFB(mode) were chosen
-    int stepValue(int mode) const { return mode >= 0 && mode < 3 ? steps_[mode] : 0; }
-    void setStepValue(int mode, int value);  // rewrites the caption and the hints
-    void refreshStepHints();
+    StepMode stepMode() const { return state_.stepMode(); }
+    void setStepMode(StepMode mode) { mnuFB_Click(static_cast<int>(stepIndex(mode))); }
+    int stepValue(StepMode mode) const { return state_.stepValues()[stepIndex(mode)]; }
+    void setStepValue(StepMode mode, int value);
+    // One jump: useMode by the step mode (PgUp/PgDn, the buttons), else one step of frames
+    // (the arrow keys); direction -1 back, +1 forward.
     void jump(bool useMode, int direction);
 
     // The position bar and the volume slider (mouse events in the piece's own coordinates).
@@ -86,24 +86,17 @@ class TransportView : public QObject {
     void pauseIfPlaying();
     // The length of the open media into the state (the read-outs and the bar's scale follow).
     void readLength();
-    void placeKnob();
-    LumbaButton* button(KeyButton b) const;
+    int volumeScale();
     bool usable(KeyButton b) const;
 
-    PlayerUi& ui_;
     MCI& media_;
     PlayerState& state_;
     PlayerLinks& links_;
-    PlayerView& view_;
+    TransportScreen& screen_;
     const QTimer& statusTimer_;
-    QMainWindow* window_;
     MainVol* vol_ = nullptr;
-    int stepMode_ = kDefaultStepMode;
-    int steps_[kStepModes] = {5, 5, 5};
     bool resizing_ = false;
-    int dragX_ = 0;  // thumb centre while dragging, in panel coordinates
     bool dragging_ = false;
-    int knobScale_ = 0;  // the slider's scale width
 };
 
 }  // namespace player

@@ -1,28 +1,33 @@
 #pragma once
-// The marks of the main window: the segment controller, the marks bar on picRngBk and the
-// marks menus, with the window's answers to what the marks ask of it (MarksHost). The
-// marks folder knows no window; the window reaches the controller directly.
+// The marks of the main window: the segment controller with the window's answers to what
+// the marks ask of it (MarksHost). The marks folder knows no window; the window reaches the
+// controller directly, and MarksView shows it.
+#include <functional>
 #include <memory>
 
-#include "player/marks/marks_actions.h"
-#include "player/marks/marks_bar.h"
 #include "player/marks/marks_controller.h"
-#include "player/player_ui.h"
-
-class frmMain;
+#include "player/player_state.h"
 
 namespace player {
 
+class PlayerView;
+
+// The player's commands the marks call, wired by the window.
+struct MarksCommands {
+    std::function<void()> pausePrFn;
+    std::function<void()> shareBnStop;  // the stop routine with its plain arguments
+    std::function<void()> failPlay;
+    std::function<void(bool fromStopped)> segmentPlayStarted;
+};
+
 class WindowMarks : public marks::MarksHost {
   public:
-    WindowMarks(frmMain& window, PlayerUi& ui);
+    WindowMarks(MCI& media, PlayerState& state, PlayerView& view, MarksCommands commands);
     ~WindowMarks() override;
 
     marks::MarksController& controller() { return *marks_; }
-    marks::MarksBar& bar() { return *bar_; }
-    marks::MarksActions& actions() { return *actions_; }
     // MarksHost
-    MCI& media() override;
+    MCI& media() override { return media_; }
     int32_t totalUnits() const override;
     float secondsPerUnit() const override;
     float barScale() const override;
@@ -39,11 +44,11 @@ class WindowMarks : public marks::MarksHost {
     void repaintNow() override;
 
   private:
-    frmMain& w_;
-    PlayerUi& ui_;
+    MCI& media_;
+    PlayerState& state_;
+    PlayerView& view_;
+    MarksCommands commands_;
     std::unique_ptr<marks::MarksController> marks_;
-    std::unique_ptr<marks::MarksBar> bar_;
-    std::unique_ptr<marks::MarksActions> actions_;
 };
 
 }  // namespace player

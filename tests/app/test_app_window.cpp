@@ -129,8 +129,8 @@ TEST_F(Shell_, ANormalExitWritesTheFifteenKeysWithWhatWasRead) {
     EXPECT_EQ(w->pos(), QPoint(7, 13));
     EXPECT_EQ(w->size(), QSize(333, 267));
     EXPECT_TRUE(w->transport().keepWH());
-    EXPECT_EQ(w->transport().stepMode(), 2);
-    EXPECT_EQ(w->transport().stepValue(1), 8);
+    EXPECT_EQ(w->transport().stepMode(), player::StepMode::PerCent);
+    EXPECT_EQ(w->transport().stepValue(player::StepMode::Seconds), 8);
 
     action("mnuEnd_0")->trigger();
     QApplication::processEvents();

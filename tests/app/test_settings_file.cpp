@@ -54,7 +54,7 @@ TEST(SettingsFile, LaterLinesOverrideAndBadValuesAreSkippedOneByOne) {
     EXPECT_TRUE(v.keepWH);
     EXPECT_EQ(*v.listWindow.rectTwips, (std::array<double, 2>{30, 40}));
     EXPECT_FALSE(v.mainRectTwips.has_value());
-    EXPECT_EQ(v.stepMode, 2);
+    EXPECT_EQ(v.stepMode, player::StepMode::PerCent);
     EXPECT_EQ(v.stepValues, (std::array<int, 3>{10, 20, 30}));
     EXPECT_EQ(v.playSetting, 3);
     EXPECT_EQ(v.lineFmt, 0);
@@ -94,7 +94,7 @@ TEST(SettingsFile, WritesTheFifteenKeysInOrderAndReadsThemBack) {
     v.listWindow.doneToFn = 1;
     v.capRect = {45, 60};
     v.keepWH = true;
-    v.stepMode = 0;
+    v.stepMode = player::StepMode::Frames;
     v.stepValues = {7, 8, 9};
     v.playSetting = 2;
     v.startList = true;

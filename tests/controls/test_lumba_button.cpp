@@ -91,7 +91,7 @@ TEST(LumbaButton, HoverEndsWithin100msAfterPointerLeaves) {
 
 TEST(LumbaButton, ToggleClickedTwiceIsUpAgainWithAClickEachTime) {
     Shown s;
-    s.button->setMode(2);
+    s.button->setMode(ButtonMode::ToggleOnPress);
     QSignalSpy clicks(s.button, &LumbaButton::Click);
     ButtonState stateAtClick = ButtonState::Normal;
     QObject::connect(s.button, &LumbaButton::Click, [&] { stateAtClick = s.button->State(); });
@@ -107,7 +107,7 @@ TEST(LumbaButton, ToggleClickedTwiceIsUpAgainWithAClickEachTime) {
 
 TEST(LumbaButton, StateSetByHolderDrivesToggleValue) {
     Shown s;
-    s.button->setMode(2);
+    s.button->setMode(ButtonMode::ToggleOnPress);
     s.button->setState(ButtonState::Down);  // the holder shows it held down (muted, say)
     s.click();
     EXPECT_NE(s.button->State(), ButtonState::Down);
@@ -137,7 +137,7 @@ TEST(Icons, DrawnAtTwiceThePixelRatio) {
 
 TEST(LumbaButton, ModeOneTogglesOnPressAndClicksOnRelease) {
     Shown s;
-    s.button->setMode(1);
+    s.button->setMode(ButtonMode::ToggleOnRelease);
     QSignalSpy clicks(s.button, &LumbaButton::Click);
     QTest::mousePress(s.button->inner(), Qt::LeftButton, {}, s.centre());
     EXPECT_EQ(s.button->State(), ButtonState::Down);

@@ -223,8 +223,8 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     EXPECT_LE(frame(), 85);
 
     // A per-cent step of 100 holds it at the last frame, paused.
-    w.transport().setStepMode(2);
-    w.transport().setStepValue(2, 100);
+    w.transport().setStepMode(player::StepMode::PerCent);
+    w.transport().setStepValue(player::StepMode::PerCent, 100);
     EXPECT_EQ(part<QAction>(w, "mnuFB_2")->text(), QStringLiteral("使用比例模式 ( 100 ％ )"));
     EXPECT_EQ(part<LumbaButton>(w, "mbForward")->ToolTipText(),
               QStringLiteral("快轉 ( PgDn 鍵：100 ％，或 → 鍵：5 格 )"));
@@ -242,14 +242,14 @@ TEST_F(Window, KeyJumpsInTheirModes) {
 TEST_F(Window, CustomStepValueRangeAndCaption) {
     open(clip("h264_aac.flv"));
     prompts.typed(QStringLiteral("101"));
-    w.transport().mnuFB_Click(4);
+    w.transport().mnuFB_Click(player::kCustomStepItem);
     EXPECT_EQ(prompts.last().text, QStringLiteral("你輸入了錯誤範圍的模式數值！"));
     prompts.typed(QStringLiteral("10"));
-    w.transport().mnuFB_Click(4);
+    w.transport().mnuFB_Click(player::kCustomStepItem);
     const auto& input = prompts.shown()[prompts.shown().size() - 1];
     EXPECT_TRUE(input.text.startsWith(QStringLiteral("請輸入倒轉與快轉的秒數模式數值")));
     EXPECT_EQ(input.defaultText, QStringLiteral("5"));
-    EXPECT_EQ(w.transport().stepValue(1), 10);
+    EXPECT_EQ(w.transport().stepValue(player::StepMode::Seconds), 10);
     EXPECT_EQ(part<QAction>(w, "mnuFB_1")->text(), QStringLiteral("使用秒數模式 ( 10 秒 )"));
     EXPECT_EQ(part<LumbaButton>(w, "mbBackward")->ToolTipText(),
               QStringLiteral("倒轉 ( PgUp 鍵：10 秒，或 ← 鍵：5 格 )"));
@@ -308,8 +308,8 @@ TEST_F(Window, AudioOnlyDisablesSizingItems) {
 
 TEST_F(Window, KeepAspectPlacesThePictureInTheArea) {
     open(clip("h264_aac.flv"));
-    w.transport().setKeepWH(true);
-    w.transport().myPutSize(true);
+    part<QAction>(w, "mnuKeepWH")->trigger();  // the item ticks itself and refits the picture
+    EXPECT_TRUE(w.transport().keepWH());
     const QSize area = part<VideoSurface>(w, "picVideo")->size() - QSize(2, 2);
     const QRect r = part<VideoSurface>(w, "picVideo")->videoRect();
     // 320 x 240 fitted into the area, centred, one pixel inside the frame.
@@ -353,6 +353,7 @@ TEST_F(Window, UntickedSizingItemsStretchThePictureOverTheArea) {
     EXPECT_TRUE(QTest::qWaitFor(filled, 2000));
 
     w.transport().setKeepDef(true);  // wins over keeping the shape
+    EXPECT_TRUE(part<QAction>(w, "mnuKeepDef")->isChecked());
     w.transport().myPutSize(true);
     EXPECT_EQ(v->videoRect().size(), QSize(320, 180));
     EXPECT_TRUE(QTest::qWaitFor(filled, 2000));

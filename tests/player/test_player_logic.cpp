@@ -60,17 +60,16 @@ TEST(CustomSpeed, RangeAndNumberRules) {
 }
 
 TEST(StepTexts, CaptionsAndHints) {
-    EXPECT_EQ(defaultStepCaption(1, 5), QStringLiteral("使用秒數模式 ( 5 秒 )"));
-    EXPECT_EQ(stepCaption(defaultStepCaption(1, 5), 10), QStringLiteral("使用秒數模式 ( 10 秒 )"));
-    EXPECT_EQ(stepCaption(QStringLiteral("使用比例模式 ( 5 ％ )"), 100),
-              QStringLiteral("使用比例模式 ( 100 ％ )"));
-    EXPECT_EQ(stepModeName(defaultStepCaption(0, 5)), QStringLiteral("影格"));
-    const int values[3] = {5, 5, 5};
-    auto [back, fwd] = stepHints(1, values);
+    EXPECT_EQ(stepCaption(StepMode::Seconds, 5), QStringLiteral("使用秒數模式 ( 5 秒 )"));
+    EXPECT_EQ(stepCaption(StepMode::PerCent, 100), QStringLiteral("使用比例模式 ( 100 ％ )"));
+    EXPECT_EQ(stepModeName(StepMode::Frames), QStringLiteral("影格"));
+    EXPECT_EQ(stepModeOf(2), StepMode::PerCent);
+    EXPECT_EQ(stepModeOf(3), std::nullopt);
+    auto [back, fwd] = stepHints(StepMode::Seconds, {5, 5, 5});
     EXPECT_EQ(back, QStringLiteral("倒轉 ( PgUp 鍵：5 秒，或 ← 鍵：5 格 )"));
     EXPECT_EQ(fwd, QStringLiteral("快轉 ( PgDn 鍵：5 秒，或 → 鍵：5 格 )"));
-    const int v2[3] = {3, 7, 20};
-    EXPECT_EQ(stepHints(2, v2).first, QStringLiteral("倒轉 ( PgUp 鍵：20 ％，或 ← 鍵：3 格 )"));
+    EXPECT_EQ(stepHints(StepMode::PerCent, {3, 7, 20}).first,
+              QStringLiteral("倒轉 ( PgUp 鍵：20 ％，或 ← 鍵：3 格 )"));
 }
 
 TEST(MediaNewSize, FitsKeepingAspect) {
@@ -89,12 +88,11 @@ TEST(MediaNewSize, FitsKeepingAspect) {
 }
 
 TEST(Jumps, StepsAndLimits) {
-    const int values[3] = {5, 5, 5};
-    EXPECT_EQ(jumpStep(false, 1, values, 25, 250), 5);  // arrow keys: always frames
-    EXPECT_EQ(jumpStep(true, 1, values, 25, 250), 125);
-    EXPECT_EQ(jumpStep(true, 2, values, 25, 250), 12);  // 12.5 -> 12 (half to even)
-    const int full[3] = {5, 5, 100};
-    EXPECT_EQ(jumpStep(true, 2, full, 25, 250), 250);
+    const StepValues values = {5, 5, 5};
+    EXPECT_EQ(jumpStep(false, StepMode::Seconds, values, 25, 250), 5);  // arrows: frames
+    EXPECT_EQ(jumpStep(true, StepMode::Seconds, values, 25, 250), 125);
+    EXPECT_EQ(jumpStep(true, StepMode::PerCent, values, 25, 250), 12);  // 12.5 -> 12 (to even)
+    EXPECT_EQ(jumpStep(true, StepMode::PerCent, {5, 5, 100}, 25, 250), 250);
 
     JumpTarget t = jumpTarget(100, +1, 250, 250);
     EXPECT_EQ(t.target, 249);

@@ -23,6 +23,7 @@
 #include "common/shell.h"
 #include "common/temp_folder.h"
 #include "job_env.h"
+#include "text_checks.h"
 #include "tool_test_support.h"
 #include "tools/busy_state.h"
 #include "tools/busy_window.h"
@@ -295,10 +296,11 @@ TEST_F(JobTest, FailedStepShowsTheErrorMessageAndRemovesAnEmptyOutput) {
     ASSERT_EQ(job.run(2, cmd(folder_ + QStringLiteral("no-such-tool"))), JobFrame::Step::Failed);
     EXPECT_FALSE(job.finish(out, fileLength(out) == 0));
     EXPECT_FALSE(QFileInfo::exists(out));
-    EXPECT_EQ(prompts_.messageTexts(),
-              QStringList{QStringLiteral("出現錯誤，無法成功處理檔案\r\n\r\n"
-                                         "可能是檔案格式不支援進一步的切割\r\n"
-                                         "或者，該檔案被正被其他程式所執行")});
+    ASSERT_EQ(prompts_.messageTexts().size(), 1);
+    // The split's own format line between the error and the other program.
+    EXPECT_TRUE(hasInOrder(prompts_.messageTexts().first(),
+                           {QStringLiteral("出現錯誤，無法成功處理檔案"),
+                            QStringLiteral("進一步的切割"), QStringLiteral("其他程式")}));
     EXPECT_EQ(prompts_.last().title, QStringLiteral("錯誤訊息"));
     EXPECT_TRUE(mainW_.isVisible());
 }
@@ -418,12 +420,14 @@ TEST_F(JobTest, ReportTextsAndWhereOkLeads) {
     EXPECT_EQ(secondsText(12.345f), QStringLiteral("12.35"));
     EXPECT_EQ(secondsText(3), QStringLiteral("3.00"));
     EXPECT_EQ(secondsText(0.004), QStringLiteral(".00"));
-    EXPECT_EQ(doneReportText(0.5, false),
-              QStringLiteral("全部的檔案處理程序已經成功結束\r\n總共使用的時間有 .50 秒\r\n\r\n"
-                             "按下「確定」，可以前往檔案總管\r\n或本軟體的檔案列表，查看新檔案"));
-    EXPECT_EQ(doneReportText(0, true),
-              QStringLiteral("全部的檔案處理程序已經被中止掉\r\n\r\n"
-                             "按下「確定」，可以前往檔案總管\r\n或本軟體的檔案列表，查看新檔案"));
+    const QStringList whereOkLeads{QStringLiteral("「確定」"), QStringLiteral("檔案總管"),
+                                   QStringLiteral("檔案列表")};
+    EXPECT_TRUE(hasInOrder(
+        doneReportText(0.5, false),
+        QStringList{QStringLiteral("成功結束"), QStringLiteral("時間有 .50 秒")} + whereOkLeads));
+    EXPECT_TRUE(
+        hasInOrder(doneReportText(0, true), QStringList{QStringLiteral("中止")} + whereOkLeads));
+    EXPECT_FALSE(doneReportText(0, true).contains(QStringLiteral("時間")));
     EXPECT_FALSE(doneReportText(-3, false).contains(QStringLiteral("時間")));
 
     const QString file = folder_ + QStringLiteral("new.flv");
@@ -513,13 +517,13 @@ TEST_F(JobTest, ToolKindAndTexts) {
     EXPECT_FALSE(toolTexts(Tool::Split).fixedStepLine);
     EXPECT_TRUE(reencodeQuestion(toolTexts(Tool::Snapshot)).isEmpty());
     EXPECT_TRUE(reencodeQuestion(toolTexts(Tool::Encode)).isEmpty());
-    EXPECT_EQ(
+    // What is re-encoded and for which job, then what OK and Cancel do to that job.
+    EXPECT_TRUE(hasInOrder(
         reencodeQuestion(toolTexts(Tool::SaveSplit)),
-        QStringLiteral("分割後的區段，音訊必須重新編碼\r\n這個「另存分割」程序才能成功\r\n\r\n"
-                       "按「確定」則繼續程序，並且音訊重新編碼\r\n"
-                       "按「取消」則中止這個「另存分割」程序"));
-    EXPECT_EQ(reencodeQuestion(toolTexts(Tool::Join)).section(QStringLiteral("\r\n"), 0, 1),
-              QStringLiteral("合併後的檔案，音訊必須重新編碼\r\n這個「合併」程序才能成功"));
+        {QStringLiteral("分割後的區段"), QStringLiteral("重新編碼"), QStringLiteral("「另存分割」"),
+         QStringLiteral("「確定」則繼續"), QStringLiteral("「取消」則中止這個「另存分割」")}));
+    EXPECT_TRUE(hasInOrder(reencodeQuestion(toolTexts(Tool::Join)),
+                           {QStringLiteral("合併後的檔案"), QStringLiteral("「合併」程序")}));
     EXPECT_EQ(toolTexts(Tool::SaveCut).formatLine,
               QStringLiteral("可能是檔案格式不支援進一步的剪輯"));
     EXPECT_EQ(toolTexts(Tool::Encode).formatLine,

@@ -1,10 +1,9 @@
 #pragma once
-// What the marks need of the player window and of the list window.
+// What the marks need of the player window (the list window's side: MarksListLink).
 #include <cstdint>
-#include <utility>
-#include <vector>
 
 #include "common/button_state.h"
+#include "common/marks_list_link.h"
 #include "common/player_values.h"
 
 class MCI;
@@ -39,20 +38,6 @@ class MarksHost {
     // fromStopped when it started from the stopped state.
     virtual void segmentPlayStarted(bool fromStopped) = 0;
     virtual void repaintNow() {}
-};
-
-// What the marks need of the list window; until one is wired in, nothing happens there.
-class MarksListLink {
-  public:
-    virtual ~MarksListLink() = default;
-    virtual ListPlayMode listPlayMode() const { return ListPlayMode::Once; }
-    virtual void setListPlayModeOnce() {}  // select "單次播放檔案"
-    virtual void showMarksListTab() {}     // changeToTab to the segment editor
-    virtual void loadMark() {}
-    virtual void checkCmdRng() {}
-    // The segment editor's lines as position units (getStartEnd with conversion), -1 for an
-    // unreadable line.
-    virtual std::vector<std::pair<float, float>> editorSpans() { return {}; }
 };
 
 }  // namespace marks

@@ -1,6 +1,8 @@
 #pragma once
-// What the player window needs of the list window. The application wires an implementation
-// in; the defaults behave as an empty play list (nothing plays next, nothing is marked).
+// What the player window needs of the list window. The player declares it and the lists
+// implement it; it lives here so that neither of the two sibling rooms includes the other.
+// The application wires an implementation in; the defaults behave as an empty play list
+// (nothing plays next, nothing is marked).
 #include <QString>
 #include <functional>
 

@@ -1,0 +1,29 @@
+#include "player/marks_view.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace player {
+
+MarksView::MarksView(PlayerUi& ui, marks::MarksController& marks, QObject* owner) {
+    bar_ = std::make_unique<marks::MarksBar>(ui.picRngBk, marks);
+    marks::MarksMenuItems items;
+    items.mnuRngEdit = ui.mnuRngEdit;
+    items.mnuRngClear = ui.mnuRngClear;
+    items.mnuRngPlay[0] = ui.mnuRngPlay[0];
+    items.mnuRngPlay[1] = ui.mnuRngPlay[1];
+    items.mnuSaveRng = ui.mnuSaveRng;
+    items.mnuSaveCut = ui.mnuSaveCut;
+    // In the window's object tree, owned by its menu.
+    items.mnuAutoAddMark = new QAction(ui.mnuMarks ? static_cast<QObject*>(ui.mnuMarks) : owner);
+    items.mnuAutoAddMark->setObjectName(QStringLiteral("mnuAutoAddMark"));
+    if (ui.mnuMarks) {
+        ui.mnuMarks->addSeparator();
+        ui.mnuMarks->addAction(items.mnuAutoAddMark);
+    }
+    actions_ = std::make_unique<marks::MarksActions>(marks, items);
+}
+
+MarksView::~MarksView() = default;
+
+}  // namespace player
