@@ -1,6 +1,7 @@
 #pragma once
 // What the marks need of the player window and of the list window.
 #include <cstdint>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -39,6 +40,12 @@ class MarksHost {
     // fromStopped when it started from the stopped state.
     virtual void segmentPlayStarted(bool fromStopped) = 0;
     virtual void repaintNow() {}
+    // Where a tag-level save of a segment marked from markSeconds really starts (the keyframe
+    // it must begin at); nothing while that is not known.
+    virtual std::optional<double> copyStartSeconds(double markSeconds) const {
+        (void)markSeconds;
+        return std::nullopt;
+    }
 };
 
 // What the marks need of the list window; until one is wired in, nothing happens there.
