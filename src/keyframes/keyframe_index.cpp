@@ -7,12 +7,22 @@ namespace keyframes {
 
 namespace {
 
-std::vector<std::int64_t> keyTimes(const std::vector<flv::Picture>& pictures) {
-    std::vector<std::int64_t> out;
-    for (const flv::Picture& p : pictures)
-        if (p.keyframe) out.push_back(p.ptsMs);
-    std::sort(out.begin(), out.end());
-    return out;
+// Moves pictures shown from startMs on (the save's clock) to the player's clock, which
+// starts at the first picture shown.
+KeyframeIndex onPlayerClock(std::vector<flv::Picture> pictures, std::int64_t startMs) {
+    KeyframeIndex index;
+    if (pictures.empty()) return index;
+    std::int64_t first = pictures.front().ptsMs;
+    for (const flv::Picture& p : pictures) first = std::min(first, p.ptsMs);
+    for (flv::Picture& p : pictures) {
+        p.ptsMs -= first;
+        p.dtsMs -= first;
+        if (p.keyframe) index.keyTimesMs.push_back(p.ptsMs);
+    }
+    std::sort(index.keyTimesMs.begin(), index.keyTimesMs.end());
+    index.pictures = std::move(pictures);
+    index.saveClockLeadMs = std::max<std::int64_t>(0, first - startMs);
+    return index;
 }
 
 std::optional<std::int64_t> msOf(const QByteArray& field) {
@@ -25,14 +35,7 @@ std::optional<std::int64_t> msOf(const QByteArray& field) {
 }  // namespace
 
 KeyframeIndex indexFromFlv(const flv::StreamPictures& stream) {
-    KeyframeIndex index;
-    index.pictures = stream.pictures;
-    for (flv::Picture& p : index.pictures) {
-        p.ptsMs -= stream.originMs;
-        p.dtsMs -= stream.originMs;
-    }
-    index.keyTimesMs = keyTimes(index.pictures);
-    return index;
+    return onPlayerClock(stream.pictures, stream.originMs);
 }
 
 QStringList ffprobeArguments(const QString& path) {
@@ -48,7 +51,7 @@ QStringList ffprobeArguments(const QString& path) {
 }
 
 std::optional<KeyframeIndex> indexFromFfprobe(const QByteArray& csv) {
-    KeyframeIndex index;
+    std::vector<flv::Picture> pictures;
     std::int64_t startMs = 0;
     for (const QByteArray& raw : csv.split('\n')) {
         const QList<QByteArray> f = raw.trimmed().split(',');
@@ -58,18 +61,12 @@ std::optional<KeyframeIndex> indexFromFfprobe(const QByteArray& csv) {
             const auto dts = msOf(f[2]);
             const auto pts = msOf(f[1]);  // a packet without one is shown when it is decoded
             if (!pts && !dts) continue;
-            index.pictures.push_back(
-                {pts.value_or(*dts), dts.value_or(*pts), f[3].startsWith('K')});
+            pictures.push_back({pts.value_or(*dts), dts.value_or(*pts), f[3].startsWith('K')});
         }
     }
-    if (index.pictures.empty()) return std::nullopt;
-    // mpv counts positions from the file's start time.
-    for (flv::Picture& p : index.pictures) {
-        p.ptsMs -= startMs;
-        p.dtsMs -= startMs;
-    }
-    index.keyTimesMs = keyTimes(index.pictures);
-    return index;
+    if (pictures.empty()) return std::nullopt;
+    // ffmpeg's input seek, by which other files are saved, counts from the file's start.
+    return onPlayerClock(std::move(pictures), startMs);
 }
 
 std::optional<double> copyStartSeconds(const KeyframeIndex& index, double markSeconds) {
@@ -78,7 +75,8 @@ std::optional<double> copyStartSeconds(const KeyframeIndex& index, double markSe
     const double hundredths = std::floor((markSeconds + 0.004) * 100.0 + 1e-7) / 100.0;
     const auto wholeMs = static_cast<std::int64_t>(std::floor(hundredths + 1e-9)) * 1000;
     const std::int64_t key =
-        flv::keyframeAtOrBefore(index.keyTimesMs, wholeMs).value_or(index.keyTimesMs.front());
+        flv::keyframeAtOrBefore(index.keyTimesMs, wholeMs - index.saveClockLeadMs)
+            .value_or(index.keyTimesMs.front());
     return static_cast<double>(key) / 1000.0;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
-// A file's keyframes as the player counts positions (from the file's start, as mpv shows
-// it), and the rules that read them: where a save's copy really starts, and where a step to
-// the previous or next keyframe lands. Plain data and functions.
+// A file's keyframes as the player counts positions, and the rules that read them: where a
+// save's copy really starts, and where a step to the previous or next keyframe lands. Plain
+// data and functions.
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -15,10 +15,14 @@
 namespace keyframes {
 
 struct KeyframeIndex {
-    // Shown times of the keyframes, ascending, in milliseconds from the start.
+    // Shown times of the keyframes, ascending, in milliseconds on the player's clock: from
+    // the first picture shown.
     std::vector<std::int64_t> keyTimesMs;
     // Every picture in decoding order, on the same clock.
     std::vector<flv::Picture> pictures;
+    // How much later the player's clock starts than the clock a save cuts by (the file's
+    // start, which sound may open before the first picture).
+    std::int64_t saveClockLeadMs = 0;
 };
 
 // From our own walk of an FLV file.
@@ -32,8 +36,8 @@ std::optional<KeyframeIndex> indexFromFfprobe(const QByteArray& csv);
 
 // Where a tag-level save of a segment marked from markSeconds really starts: the save takes
 // the whole second at or before the mark (as the marks show it, to hundredths), then the
-// keyframe shown at or before that (the first keyframe when none is). Nothing without
-// keyframes.
+// keyframe shown at or before that (the first keyframe when none is), both on the save's
+// clock. The answer is on the player's clock. Nothing without keyframes.
 std::optional<double> copyStartSeconds(const KeyframeIndex& index, double markSeconds);
 
 // A step from position units `current` to the previous (direction < 0) or next keyframe, in

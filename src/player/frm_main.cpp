@@ -6,8 +6,10 @@
 #include "common/globals.h"
 #include "common/texts.h"
 #include "controls/icons.h"
+#include "keyframes/keyframe_indexer.h"
 #include "media/video_surface.h"
 #include "player/capture/frm_cap.h"
+#include "player/keyframe_step.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/player_logic.h"
@@ -36,6 +38,7 @@ frmMain::frmMain(MciDevice* device, QWidget* parent) : QMainWindow(parent) {
     connectUi();
     marks_ = std::make_unique<player::WindowMarks>(*this, ui_);
     links_.setMarks(&marks_->controller());
+    connectKeyframes();
 
     // The smallest video area is 320 x 10 inside its frame, above the panel.
     ui_.central->setMinimumSize(322, 12 + player::PlayerUi::kPanelHeight);
@@ -184,6 +187,20 @@ void frmMain::focusVideo() {
 void frmMain::setItemButtonsEnabled(bool on) {
     for (LumbaButton* b : {ui_.mbLastItem, ui_.mbNextItem})
         b->setState(on ? ButtonState::Normal : ButtonState::Disabled);
+}
+
+// Each opened file's keyframes are indexed beside the window: when they arrive, the segments
+// show where their saves really start; Ctrl+← and Ctrl+→ step by them.
+void frmMain::connectKeyframes() {
+    keyframes_ = std::make_unique<keyframes::KeyframeIndexer>();
+    keyframeStep_ = std::make_unique<player::KeyframeStep>(*media_, state_, *keyframes_);
+    transport_->keyframeTarget = [this](int direction) { return keyframeStep_->target(direction); };
+    connect(&state_, &player::PlayerState::filePathChanged, keyframes_.get(),
+            &keyframes::KeyframeIndexer::request);
+    connect(keyframes_.get(), &keyframes::KeyframeIndexer::indexed, this,
+            [this](const QString& path) {
+                if (path == state_.filePath()) marks().refreshCopyStarts();
+            });
 }
 
 marks::MarksController& frmMain::marks() { return marks_->controller(); }

@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QMenu>
 
+#include "keyframes/keyframe_indexer.h"
 #include "player/frm_main.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
@@ -58,5 +59,10 @@ void WindowMarks::segmentPlayStarted(bool fromStopped) {
     w_.playback().segmentPlayStarted(fromStopped);
 }
 void WindowMarks::repaintNow() { ui_.picRngBk->repaint(); }
+
+std::optional<double> WindowMarks::copyStartSeconds(double markSeconds) const {
+    const keyframes::KeyframeIndex* k = w_.keyframes().find(w_.state().filePath());
+    return k ? keyframes::copyStartSeconds(*k, markSeconds) : std::nullopt;
+}
 
 }  // namespace player

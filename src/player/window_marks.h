@@ -37,6 +37,7 @@ class WindowMarks : public marks::MarksHost {
     void failPlay() override;
     void segmentPlayStarted(bool fromStopped) override;
     void repaintNow() override;
+    std::optional<double> copyStartSeconds(double markSeconds) const override;
 
   private:
     frmMain& w_;
