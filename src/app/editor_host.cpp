@@ -19,7 +19,7 @@ std::vector<lists::LineTimes> PlayerEditorHost::segmentTimes() const {
     std::vector<lists::LineTimes> out;
     for (int i = 0; i < m.segments().count(); ++i) {
         const marks::SegmentTimes t = m.rsFormat(i, 3);
-        out.push_back({t.startText, t.endText});
+        out.push_back({t.startText, t.endText, t.copyStartText});
     }
     return out;
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <optional>
 
+#include "common/texts.h"
 #include "common/time_code.h"
 
 namespace lists {
@@ -11,6 +12,7 @@ namespace {
 
 const QString kLineLead = QStringLiteral("　從 ");
 const QString kLineSeparator = QStringLiteral(" 到 ");
+const QString kNoteLead = QStringLiteral("（");
 
 bool isDigit(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); }
 bool isDigit0to5(QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('5'); }
@@ -22,13 +24,16 @@ std::optional<LineTimes> readLine(const QString& line, float secondsPerUnit) {
     LineTimes t;
     t.start = p > lead ? line.mid(lead, p - lead) : QString();
     t.end = line.mid(p + kLineSeparator.size());
+    const qsizetype note = t.end.indexOf(kNoteLead);
+    if (note >= 0) t.end.truncate(note);
     return t;
 }
 
 }  // namespace
 
-QString editorLine(const QString& startText, const QString& endText) {
-    return kLineLead + startText + kLineSeparator + endText;
+QString editorLine(const QString& startText, const QString& endText, const QString& copyStartText) {
+    return kLineLead + startText + kLineSeparator + endText +
+           (copyStartText.isEmpty() ? QString() : texts::copyStartNote(copyStartText));
 }
 
 bool matchesTimePattern(const QString& t) {

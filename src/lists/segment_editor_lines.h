@@ -9,8 +9,10 @@ namespace lists {
 
 inline const QString kZeroTimeText = QStringLiteral("00:00:00.00");
 
-// "　從 " + start + " 到 " + end
-QString editorLine(const QString& startText, const QString& endText);
+// "　從 " + start + " 到 " + end, then the note of where a save's copy really starts when
+// copyStartText is given: "（實際從 " + copyStart + " 開始）". Reading a line leaves the note out.
+QString editorLine(const QString& startText, const QString& endText,
+                   const QString& copyStartText = {});
 
 // "##:[0-5]#:[0-5]#.##": exactly 11 characters, hours 00-99, minutes and seconds 00-59.
 bool matchesTimePattern(const QString& text);
@@ -29,8 +31,14 @@ RangeError checkRange(const QString& startText, const QString& endText, const QS
 QString rangeErrorText(RangeError error);  // "" for None
 
 struct LineTimes {
+    LineTimes() = default;
+    LineTimes(QString startText, QString endText, QString copyStartText = {})
+        : start(std::move(startText)),
+          end(std::move(endText)),
+          copyStart(std::move(copyStartText)) {}
     QString start;
     QString end;
+    QString copyStart;  // empty: the copy starts at the mark (or it is not known)
 };
 
 // getStartEnd without conversion. A line is readable when secondsPerUnit > 0, the line is not

@@ -59,7 +59,7 @@ void SegmentEditorModel::load(const QString& total, const std::vector<LineTimes>
     totalText = total;
     lines_.clear();
     selected_ = -1;
-    for (const LineTimes& t : segments) lines_ << editorLine(t.start, t.end);
+    for (const LineTimes& t : segments) lines_ << editorLine(t.start, t.end, t.copyStart);
     if (!lines_.isEmpty()) selected_ = 0;
     click(std::nullopt, secondsPerUnit);
 }

@@ -6,8 +6,10 @@
 #include "common/globals.h"
 #include "common/texts.h"
 #include "controls/icons.h"
+#include "keyframes/keyframe_indexer.h"
 #include "media/video_surface.h"
 #include "player/capture/frm_cap.h"
+#include "player/keyframe_step.h"
 #include "player/marks_view.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
@@ -40,11 +42,17 @@ frmMain::frmMain(MciDevice* device, QWidget* parent) : QMainWindow(parent) {
     commands.segmentPlayStarted = [this](bool fromStopped) {
         playback_->segmentPlayStarted(fromStopped);
     };
+    commands.copyStartSeconds = [this](double markSeconds) -> std::optional<double> {
+        const keyframes::KeyframeIndex* k =
+            keyframes_ ? keyframes_->find(state_.filePath()) : nullptr;
+        return k ? keyframes::copyStartSeconds(*k, markSeconds) : std::nullopt;
+    };
     marks_ = std::make_unique<player::WindowMarks>(*media_, state_, *view_, std::move(commands));
     marksView_ = std::make_unique<player::MarksView>(ui_, marks_->controller(), this);
     links_.setMarks(&marks_->controller());
     connectParts();
     connectUi();
+    connectKeyframes();
 
     resize(370, 370);
     view_->layOut();
@@ -184,6 +192,20 @@ void frmMain::focusVideo() { view_->focusVideo(); }
 void frmMain::setItemButtonsEnabled(bool on) {
     for (auto b : {player::PanelButton::LastItem, player::PanelButton::NextItem})
         state_.setButton(b, on ? ButtonState::Normal : ButtonState::Disabled);
+}
+
+// Each opened file's keyframes are indexed beside the window: when they arrive, the segments
+// show where their saves really start; Ctrl+← and Ctrl+→ step by them.
+void frmMain::connectKeyframes() {
+    keyframes_ = std::make_unique<keyframes::KeyframeIndexer>();
+    keyframeStep_ = std::make_unique<player::KeyframeStep>(*media_, state_, *keyframes_);
+    transport_->keyframeTarget = [this](int direction) { return keyframeStep_->target(direction); };
+    connect(&state_, &player::PlayerState::filePathChanged, keyframes_.get(),
+            &keyframes::KeyframeIndexer::request);
+    connect(keyframes_.get(), &keyframes::KeyframeIndexer::indexed, this,
+            [this](const QString& path) {
+                if (path == state_.filePath()) marks().refreshCopyStarts();
+            });
 }
 
 marks::MarksController& frmMain::marks() { return marks_->controller(); }

@@ -13,6 +13,9 @@
 class MciDevice;
 class frmCap;
 
+namespace keyframes {
+class KeyframeIndexer;
+}  // namespace keyframes
 namespace marks {
 class MarksActions;
 class MarksController;
@@ -24,6 +27,7 @@ enum class MenuSlot { File, List, Tools, Help };
 // Items of the window's own menus that other rooms give their work.
 enum class ItemSlot { PlayLists, FileList, SaveFile, Explorer };
 
+class KeyframeStep;
 class MediaOpener;
 class PlaybackController;
 class WindowMarks;
@@ -64,6 +68,8 @@ class frmMain : public QMainWindow {
     // Segments and segment play; the marks menus' commands.
     marks::MarksController& marks();
     marks::MarksActions& marksActions();
+    // The keyframes of the files opened this session, indexed beside the window.
+    keyframes::KeyframeIndexer& keyframes() { return *keyframes_; }
     QMenu& menu(player::MenuSlot which);
     QAction& item(player::ItemSlot which);
     // Keyboard focus to the panel's file icon (away from the lists), or to the video.
@@ -88,6 +94,7 @@ class frmMain : public QMainWindow {
   private:
     void connectParts();
     void connectUi();
+    void connectKeyframes();
 
     player::PlayerUi ui_;
     player::PlayerState state_;
@@ -98,6 +105,8 @@ class frmMain : public QMainWindow {
     std::unique_ptr<player::StatusTick> status_;
     std::unique_ptr<player::MediaOpener> opener_;
     std::unique_ptr<player::TransportView> transport_;
+    std::unique_ptr<keyframes::KeyframeIndexer> keyframes_;
+    std::unique_ptr<player::KeyframeStep> keyframeStep_;
     std::unique_ptr<player::WindowMarks> marks_;
     std::unique_ptr<player::MarksView> marksView_;  // last: it goes first, before the marks
     frmCap* cap_ = nullptr;                         // a child window, deleted with this one

@@ -182,7 +182,11 @@ JumpTarget jumpTarget(int current, int direction, int step, int totalFrames) {
     return t;
 }
 
-KeyRule keyRule(int qtKey) {
+KeyRule keyRule(int qtKey, Qt::KeyboardModifiers modifiers) {
+    if (modifiers & Qt::ControlModifier) {
+        if (qtKey == Qt::Key_Left) return {KeyAction::KeyframeBack, KeyButton::Backward};
+        if (qtKey == Qt::Key_Right) return {KeyAction::KeyframeForward, KeyButton::Forward};
+    }
     switch (qtKey) {
         case Qt::Key_Space:
             return {KeyAction::PlayPause, KeyButton::Play};

@@ -101,6 +101,8 @@ enum class KeyAction {
     JumpForward,
     FrameBack,
     FrameForward,
+    KeyframeBack,
+    KeyframeForward,
     LastItem,
     NextItem,
     Maximise,
@@ -118,7 +120,8 @@ struct KeyRule {
     KeyAction action = KeyAction::None;
     KeyButton button = KeyButton::None;
 };
-KeyRule keyRule(int qtKey);
+// Ctrl with ← or → steps by keyframes; other keys ignore the modifiers here.
+KeyRule keyRule(int qtKey, Qt::KeyboardModifiers modifiers = {});
 
 // The dialog filters for media files: the files the tools edit (MoreFormats widens them), and
 // those first of everything the player opens.

@@ -105,13 +105,15 @@ void TransportView::setStepValue(StepMode mode, int value) {
     state_.setSteps(state_.stepMode(), values);
 }
 
-void TransportView::jump(bool useMode, int direction) {
+void TransportView::jump(bool useMode, int direction, std::optional<int32_t> target) {
     media_.rngCancel();
     const StepMode mode = state_.stepMode();
     const bool frames = !useMode || mode == StepMode::Frames;
     const double fps = (!frames && mode == StepMode::Seconds) ? media_.getFramesPerSecond() : 0;
     const int step = jumpStep(useMode, mode, state_.stepValues(), fps, state_.length());
-    const JumpTarget t = jumpTarget(media_.getCurFrame(), direction, step, media_.getTotalFrames());
+    const JumpTarget t =
+        target ? JumpTarget{*target, false}
+               : jumpTarget(media_.getCurFrame(), direction, step, media_.getTotalFrames());
     if (t.pause) state_.setPlayState(PlayState::Paused);
     if (frames) {
         media_.pauseMCI();
@@ -275,7 +277,7 @@ bool TransportView::usable(KeyButton which) const {
 }
 
 bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
-    const KeyRule rule = keyRule(key);
+    const KeyRule rule = keyRule(key, modifiers);
     const bool guardOk = rule.button == KeyButton::None || usable(rule.button);
     switch (rule.action) {
         case KeyAction::None:
@@ -302,6 +304,13 @@ bool TransportView::keyDown(int key, Qt::KeyboardModifiers modifiers) {
             break;
         case KeyAction::FrameForward:
             if (guardOk) jump(false, +1);
+            break;
+        case KeyAction::KeyframeBack:
+        case KeyAction::KeyframeForward:
+            if (guardOk) {
+                const int direction = rule.action == KeyAction::KeyframeBack ? -1 : +1;
+                jump(false, direction, keyframeTarget ? keyframeTarget(direction) : std::nullopt);
+            }
             break;
         case KeyAction::LastItem:
             if (guardOk) links_.list().previousItem();

@@ -8,6 +8,7 @@
 #include <QString>
 #include <QTimer>
 #include <functional>
+#include <optional>
 
 #include "media/mci.h"
 #include "player/player_links.h"
@@ -42,7 +43,8 @@ class TransportView : public QObject {
     void setStepValue(StepMode mode, int value);
     // One jump: useMode by the step mode (PgUp/PgDn, the buttons), else one step of frames
     // (the arrow keys); direction -1 back, +1 forward.
-    void jump(bool useMode, int direction);
+    // target: where to go instead of the step's own target (a keyframe).
+    void jump(bool useMode, int direction, std::optional<int32_t> target = std::nullopt);
 
     // The position bar and the volume slider (mouse events in the piece's own coordinates).
     void picHsb_MouseDown(Qt::MouseButton button, QPoint pos);
@@ -70,6 +72,9 @@ class TransportView : public QObject {
     bool keyDown(int key, Qt::KeyboardModifiers modifiers = {});
     // Home: the save-picture item (capture window, later work).
     std::function<void()> savePicture;
+    // Ctrl+← / Ctrl+→: the position of the previous / next keyframe; nothing while the file's
+    // keyframes are unknown, and the key then steps as ← / →.
+    std::function<std::optional<int32_t>(int direction)> keyframeTarget;
 
   signals:
     // Transport commands of the keys and of the custom-value prompts (pause what plays).

@@ -41,4 +41,8 @@ void WindowMarks::segmentPlayStarted(bool fromStopped) {
 }
 void WindowMarks::repaintNow() { view_.repaintMarks(); }
 
+std::optional<double> WindowMarks::copyStartSeconds(double markSeconds) const {
+    return commands_.copyStartSeconds ? commands_.copyStartSeconds(markSeconds) : std::nullopt;
+}
+
 }  // namespace player

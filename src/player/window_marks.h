@@ -4,6 +4,7 @@
 // controller directly, and MarksView shows it.
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "player/marks/marks_controller.h"
 #include "player/player_state.h"
@@ -18,6 +19,9 @@ struct MarksCommands {
     std::function<void()> shareBnStop;  // the stop routine with its plain arguments
     std::function<void()> failPlay;
     std::function<void(bool fromStopped)> segmentPlayStarted;
+    // Where a save of a segment marked from markSeconds really starts, once the file's
+    // keyframes are known.
+    std::function<std::optional<double>(double markSeconds)> copyStartSeconds;
 };
 
 class WindowMarks : public marks::MarksHost {
@@ -42,6 +46,7 @@ class WindowMarks : public marks::MarksHost {
     void failPlay() override;
     void segmentPlayStarted(bool fromStopped) override;
     void repaintNow() override;
+    std::optional<double> copyStartSeconds(double markSeconds) const override;
 
   private:
     MCI& media_;

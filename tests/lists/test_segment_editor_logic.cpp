@@ -76,6 +76,15 @@ TEST(SegmentEditorLines, LinesReadBackAsTextsAndUnits) {
         EXPECT_EQ(lineTimes(text, spu).end, kZeroTimeText);
         EXPECT_EQ(lineUnits(text, spu), (std::pair{-1.0f, -1.0f}));
     }
+    // A line loaded with where the save's copy really starts reads back without that note,
+    // and keeps it through the model's load.
+    const QString noted = editorLine("00:01:05.40", "00:01:10.00", "00:00:58.00");
+    EXPECT_EQ(noted, QStringLiteral("　從 00:01:05.40 到 00:01:10.00（實際從 00:00:58.00 開始）"));
+    EXPECT_EQ(lineTimes(noted, kSpu).end, "00:01:10.00");
+    EXPECT_EQ(roundUnits(lineUnits(noted, kSpu).second), 1750);
+    EXPECT_EQ(modelWith("00:02:00.00", {{"00:01:05.40", "00:01:10.00", "00:00:58.00"}}).lines(),
+              QStringList{noted});
+
     // Halves go to the even neighbour.
     EXPECT_EQ(roundUnits(2.5f), 2);
     EXPECT_EQ(roundUnits(3.5f), 4);

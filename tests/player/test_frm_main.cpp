@@ -13,10 +13,12 @@
 
 #include "common/scripted_prompts.h"
 #include "fake_mixer.h"
+#include "keyframes/keyframe_indexer.h"
 #include "media/main_vol.h"
 #include "media/mpv_mci_device.h"
 #include "media/video_surface.h"
 #include "player/frm_main.h"
+#include "player/marks/marks_controller.h"
 #include "player/media_opener.h"
 #include "player/playback_controller.h"
 #include "player/player_logic.h"
@@ -237,6 +239,60 @@ TEST_F(Window, KeyJumpsInTheirModes) {
     EXPECT_EQ(w.state().playState(), PlayState::Playing);
     QTest::mouseClick(part<VideoSurface>(w, "picVideo"), Qt::LeftButton, {}, QPoint(50, 50));
     EXPECT_EQ(w.state().playState(), PlayState::Paused);
+}
+
+TEST_F(Window, KeyframesShowWhereSavesStartAndCtrlArrowsStepOnThem) {
+    for (const std::string ext : {"flv", "mp4"}) {
+        SCOPED_TRACE(ext);
+        // libx264's defaults (B-frames), a keyframe every 2 s (50 frames).
+        const QString path = QString::fromStdString(
+            testmedia::makeClip("player_keys." + ext, {"-f",
+                                                       "lavfi",
+                                                       "-i",
+                                                       "testsrc2=size=160x120:rate=25",
+                                                       "-f",
+                                                       "lavfi",
+                                                       "-i",
+                                                       "sine=frequency=440",
+                                                       "-t",
+                                                       "9",
+                                                       "-c:v",
+                                                       "libx264",
+                                                       "-g",
+                                                       "50",
+                                                       "-sc_threshold",
+                                                       "0",
+                                                       "-pix_fmt",
+                                                       "yuv420p",
+                                                       "-c:a",
+                                                       "aac"}));
+        open(path);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return w.keyframes().find(path) != nullptr; }, 60000));
+
+        // Marked from 5.40 s: the save copies from the keyframe at 4 s.
+        pauseAt(135);
+        w.marks().markStart();
+        w.media().setCurFrame(175, false);
+        w.marks().markEnd();
+        EXPECT_TRUE(w.marks().segments().at(0).summary.endsWith("（實際從 00:04.00 開始）"))
+            << w.marks().segments().at(0).summary.toStdString();
+        EXPECT_EQ(w.marks().segments().at(0).copyStart, 100);
+        w.marks().clearAllMarks();
+
+        // Ctrl+arrows land on keyframes, paused; plain arrows still step frames.
+        pauseAt(60);
+        w.playback().mbPlay_Click();
+        QTest::keyClick(&w, Qt::Key_Right, Qt::ControlModifier);
+        EXPECT_EQ(w.state().playState(), PlayState::Paused);
+        EXPECT_EQ(frame(), 100);
+        QTest::keyClick(&w, Qt::Key_Right, Qt::ControlModifier);
+        EXPECT_EQ(frame(), 150);
+        QTest::keyClick(&w, Qt::Key_Left, Qt::ControlModifier);
+        QTest::keyClick(&w, Qt::Key_Left, Qt::ControlModifier);
+        EXPECT_EQ(frame(), 50);
+        QTest::keyClick(&w, Qt::Key_Right);
+        EXPECT_EQ(frame(), 55);
+    }
 }
 
 TEST_F(Window, CustomStepValueRangeAndCaption) {

@@ -111,6 +111,10 @@ TEST(Keys, TableNamesTheGuardingButton) {
     EXPECT_EQ(keyRule(Qt::Key_Space).action, KeyAction::PlayPause);
     EXPECT_EQ(keyRule(Qt::Key_Delete).button, KeyButton::Stop);
     EXPECT_EQ(keyRule(Qt::Key_Left).action, KeyAction::FrameBack);
+    EXPECT_EQ(keyRule(Qt::Key_Left, Qt::ShiftModifier).action, KeyAction::FrameBack);
+    EXPECT_EQ(keyRule(Qt::Key_Left, Qt::ControlModifier).action, KeyAction::KeyframeBack);
+    EXPECT_EQ(keyRule(Qt::Key_Right, Qt::ControlModifier).button, KeyButton::Forward);
+    EXPECT_EQ(keyRule(Qt::Key_Right, Qt::ControlModifier).action, KeyAction::KeyframeForward);
     EXPECT_EQ(keyRule(Qt::Key_PageDown).button, KeyButton::Forward);
     EXPECT_EQ(keyRule(Qt::Key_Escape).button, KeyButton::None);
     EXPECT_EQ(keyRule(Qt::Key_BracketRight).action, KeyAction::MarkEnd);

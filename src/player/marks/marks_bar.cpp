@@ -15,6 +15,11 @@ SegmentRect::SegmentRect(int index, QWidget* parent) : QWidget(parent), index_(i
     setCursor(Qt::PointingHandCursor);
 }
 
+QColor paleShade(const QColor& c) {
+    auto towardWhite = [](int v) { return v + (255 - v) * 3 / 5; };
+    return QColor(towardWhite(c.red()), towardWhite(c.green()), towardWhite(c.blue()));
+}
+
 void SegmentRect::setColor(const QColor& c) {
     if (c == color_) return;
     color_ = c;
@@ -42,6 +47,10 @@ SegmentRect* MarksBar::rect(int i) const {
     return i >= 0 && i < rectCount() ? rects_[static_cast<size_t>(i)] : nullptr;
 }
 
+SegmentRect* MarksBar::leadIn(int i) const {
+    return i >= 0 && i < rectCount() ? leadIns_[static_cast<size_t>(i)] : nullptr;
+}
+
 int MarksBar::pixelOf(int64_t position, int32_t totalUnits, int barWidth) {
     if (totalUnits < 1) totalUnits = 1;
     return static_cast<int>((position * barWidth + totalUnits / 2) / totalUnits);
@@ -58,9 +67,12 @@ void MarksBar::sync() {
     bg_->setVisible(marks_.barVisible());
     bg_->setToolTip(marks_.barToolTip());
     while (rectCount() < segs.count()) {
+        auto* lead = new SegmentRect(rectCount(), bg_);
         auto* r = new SegmentRect(rectCount(), bg_);
-        connect(r, &SegmentRect::clicked, &marks_, &MarksController::segmentClicked,
-                Qt::QueuedConnection);
+        for (SegmentRect* each : {lead, r})
+            connect(each, &SegmentRect::clicked, &marks_, &MarksController::segmentClicked,
+                    Qt::QueuedConnection);
+        leadIns_.push_back(lead);
         rects_.push_back(r);
     }
     const int32_t total = marks_.host().totalUnits();
@@ -68,8 +80,10 @@ void MarksBar::sync() {
     const int height = bg_->height();
     for (int i = 0; i < rectCount(); ++i) {
         SegmentRect* r = rects_[static_cast<size_t>(i)];
+        SegmentRect* lead = leadIns_[static_cast<size_t>(i)];
         if (i >= segs.count() || !segs.at(i).visible) {
             r->hide();
+            lead->hide();
             continue;
         }
         const Segment& s = segs.at(i);
@@ -79,13 +93,25 @@ void MarksBar::sync() {
         r->setColor(s.highlighted ? kAskedSegmentColor : kSegmentColor);
         r->setToolTip(s.summary);
         r->show();
+        if (s.copyStart && *s.copyStart < s.start) {
+            const int lx = pixelOf(std::max(0, *s.copyStart), total, width);
+            lead->setGeometry(lx, 0, std::max(1, x - lx), height);
+            lead->setColor(paleShade(r->color()));
+            lead->setToolTip(s.summary);
+            lead->show();
+        } else {
+            lead->hide();
+        }
     }
     // Later segments in front.
     std::vector<int> order(static_cast<size_t>(segs.count()));
     std::iota(order.begin(), order.end(), 0);
     std::stable_sort(order.begin(), order.end(),
                      [&segs](int a, int b) { return segs.at(a).zOrder < segs.at(b).zOrder; });
-    for (int i : order) rects_[static_cast<size_t>(i)]->raise();
+    for (int i : order) {
+        leadIns_[static_cast<size_t>(i)]->raise();
+        rects_[static_cast<size_t>(i)]->raise();
+    }
 }
 
 }  // namespace marks

@@ -116,7 +116,7 @@ bool MarksController::setMark(int32_t start, int32_t end) {
         s.state = SegmentState::Open;
         s.length = 1;
         s.start = start;
-        s.summary.clear();
+        describe(lastSegment_);
         s.visible = true;
         barVisible_ = true;
         emit changed();
@@ -125,7 +125,7 @@ bool MarksController::setMark(int32_t start, int32_t end) {
         segs_.at(lastSegment_).state = SegmentState::Closed;
         if (!checkSegmentWidth(true, end)) return false;
         menus_.rngEdit = menus_.rngClear = menus_.rngPlay = true;
-        segs_.at(lastSegment_).summary = segmentSummary(lastSegment_);
+        describe(lastSegment_);
         updateSaveMenus();
         marksEdited_ = true;
         updateMarksTotal();
@@ -166,10 +166,7 @@ void MarksController::deleteSegment(int k) {
         clearAllMarks();
     } else if (k >= 0 && k <= segs_.lastIndex()) {
         segs_.closeUp(k);
-        for (int i = k; i < segs_.count(); ++i) {
-            Segment& s = segs_.at(i);
-            s.summary = s.state == SegmentState::Open ? QString() : segmentSummary(i);
-        }
+        for (int i = k; i < segs_.count(); ++i) describe(i);
     }
     lastSegment_ = segs_.lastIndex();
     if (lastSegment_ == 0) menus_.saveCut = false;
@@ -200,8 +197,39 @@ QString MarksController::segmentSummary(int index) const {
 SegmentTimes MarksController::rsFormat(int index, int style, double startAdjust,
                                        double endAdjust) const {
     if (index < 0 || index > segs_.lastIndex()) return {};
-    return formatSegmentTimes(segs_.at(index), host_.secondsPerUnit(), host_.totalSeconds(), style,
-                              startAdjust, endAdjust);
+    const Segment& seg = segs_.at(index);
+    const float spu = host_.secondsPerUnit();
+    SegmentTimes t =
+        formatSegmentTimes(seg, spu, host_.totalSeconds(), style, startAdjust, endAdjust);
+    if (spu <= 0) return t;
+    const double mark = std::max(0.0, double(seg.start) * spu);
+    if (const auto copy = host_.copyStartSeconds(mark)) {
+        const QString text = timeText(*copy, style, 2);
+        if (text != timeText(mark, style, 2)) {
+            t.copyStartText = text;
+            t.copyStartSeconds = *copy;
+        }
+    }
+    return t;
+}
+
+void MarksController::describe(int i) {
+    Segment& s = segs_.at(i);
+    s.copyStart.reset();
+    if (s.state == SegmentState::Open) {
+        s.summary.clear();
+        return;
+    }
+    const SegmentTimes t = rsFormat(i, 2);
+    s.summary = summaryLine(i, t);
+    if (!t.copyStartText.isEmpty())
+        s.copyStart = roundHalfEven(t.copyStartSeconds / host_.secondsPerUnit());
+}
+
+void MarksController::refreshCopyStarts() {
+    for (int i = 0; i < segs_.count(); ++i)
+        if (segs_.at(i).state == SegmentState::Closed) describe(i);
+    emit changed();
 }
 
 void MarksController::updateMarksTotal() {
@@ -311,7 +339,7 @@ void MarksController::applyMarksText(const QString& text) {
         // Marks from a list or the command line are whole segments, each one to save.
         s.state = SegmentState::Closed;
         segs_.bringToFront(k);
-        s.summary = segmentSummary(k);
+        describe(k);
         s.visible = true;
     }
     lastSegment_ = segs_.lastIndex();

@@ -64,6 +64,9 @@ class MarksController : public QObject, public PlaybackMarks {
     void deleteSegment(int index);
     void clearAllMarks() override;
     QString segmentSummary(int index) const;
+    // The keyframes of the file became known: every closed segment's copy start and summary
+    // again.
+    void refreshCopyStarts();
     SegmentTimes rsFormat(int index, int style, double startAdjust = 0, double endAdjust = 0) const;
     void updateMarksTotal();
     void updateSaveMenus();
@@ -99,6 +102,8 @@ class MarksController : public QObject, public PlaybackMarks {
                           int32_t end, bool onlyThis, bool reportFailure);
     void playWholeMedia();
     void setEndButton(ButtonState state) { host_.setMarkButtonState(MarkButton::End, state); }
+    // The summary and copy start of segment i (none while it is open).
+    void describe(int i);
 
     MarksHost& host_;
     MarksListLink noList_;

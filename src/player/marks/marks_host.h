@@ -1,6 +1,7 @@
 #pragma once
 // What the marks need of the player window (the list window's side: MarksListLink).
 #include <cstdint>
+#include <optional>
 
 #include "common/button_state.h"
 #include "common/marks_list_link.h"
@@ -38,6 +39,12 @@ class MarksHost {
     // fromStopped when it started from the stopped state.
     virtual void segmentPlayStarted(bool fromStopped) = 0;
     virtual void repaintNow() {}
+    // Where a tag-level save of a segment marked from markSeconds really starts (the keyframe
+    // it must begin at); nothing while that is not known.
+    virtual std::optional<double> copyStartSeconds(double markSeconds) const {
+        (void)markSeconds;
+        return std::nullopt;
+    }
 };
 
 }  // namespace marks

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "common/texts.h"
 #include "player/marks/common_calls.h"
 
 namespace marks {
@@ -55,7 +56,8 @@ SegmentTimes formatSegmentTimes(const Segment& seg, float secondsPerUnit, double
 QString summaryLine(int index, const SegmentTimes& t) {
     return QStringLiteral("標記區段 ") + QString::number(index + 1) + QStringLiteral("：從 ") +
            t.startText + QStringLiteral(" 到 ") + t.endText + QStringLiteral(" ＝ ") +
-           t.lengthText + QStringLiteral(" 秒");
+           t.lengthText + QStringLiteral(" 秒") +
+           (t.copyStartText.isEmpty() ? QString() : texts::copyStartNote(t.copyStartText));
 }
 
 QString totalLine(int count, int64_t totalUnits, float secondsPerUnit) {

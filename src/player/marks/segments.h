@@ -3,6 +3,7 @@
 // element 0 always present (hidden while there are no marks).
 #include <QString>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "items/item_text.h"
@@ -20,6 +21,8 @@ struct Segment {
     int32_t length = 0;  // end - start
     SegmentState state = SegmentState::Fresh;
     QString summary;  // the tooltip line; empty while open
+    // Where a save's copy really starts, in position units, when that is not the start mark.
+    std::optional<int32_t> copyStart;
 
     // These belong to the drawn rectangle of the slot, not to the data that moves down
     // when an earlier segment is deleted.
@@ -66,6 +69,10 @@ class SegmentList {
 struct SegmentTimes {
     QString startText, endText, lengthText;
     double startSeconds = 0, endSeconds = 0;
+    // Where a save's copy really starts, in the same style, when its text differs from the
+    // start mark's; empty otherwise.
+    QString copyStartText;
+    double copyStartSeconds = 0;
 };
 
 // rsFormat: texts of secToText with the style and two decimals; empty texts when there is no
@@ -73,7 +80,8 @@ struct SegmentTimes {
 SegmentTimes formatSegmentTimes(const Segment& seg, float secondsPerUnit, double totalSeconds,
                                 int style, double startAdjust = 0, double endAdjust = 0);
 
-// "標記區段 1：從 00:05.00 到 00:12.50 ＝ 00:07.50 秒"
+// "標記區段 1：從 00:05.00 到 00:12.50 ＝ 00:07.50 秒", then the copy start's note when there is
+// one: "（實際從 00:00.00 開始）"
 QString summaryLine(int index, const SegmentTimes& t);
 // "2 個標記的總時間是 00:07.50 秒"
 QString totalLine(int count, int64_t totalUnits, float secondsPerUnit);

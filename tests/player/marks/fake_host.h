@@ -3,6 +3,8 @@
 // and counters for every player and list-window call.
 #include <QString>
 #include <QStringList>
+#include <algorithm>
+#include <optional>
 #include <ostream>
 #include <utility>
 #include <vector>
@@ -89,6 +91,12 @@ class FakeHost : public MarksHost, public MarksListLink {
     void loadMark() override { ++loads; }
     void checkCmdRng() override { ++cmdRng; }
     std::vector<std::pair<float, float>> editorSpans() override { return spans; }
+    // Copies start this many seconds before the mark (0: at the mark, as if unknown).
+    double leadInSeconds = 0;
+    std::optional<double> copyStartSeconds(double mark) const override {
+        if (leadInSeconds <= 0) return std::nullopt;
+        return std::max(0.0, mark - leadInSeconds);
+    }
 
     ButtonState endButton() const { return buttons[1]; }
     ButtonState startButton() const { return buttons[0]; }

@@ -77,6 +77,35 @@ TEST_F(Bar, TheOpenSegmentGrowsAndLaterSegmentsDrawInFront) {
     EXPECT_GT(kids.indexOf(bar.rect(1)), kids.indexOf(bar.rect(0)));
 }
 
+TEST_F(Bar, ACopyStartBeforeTheMarkShowsAsAPaleLeadInAndInTheTooltip) {
+    mark(10000, 30000);  // 200 s to 600 s
+    EXPECT_FALSE(bar.leadIn(0)->isVisible());
+    EXPECT_EQ(m.segments().at(0).summary, "標記區段 1：從 03:20.00 到 10:00.00 ＝ 06:40.00 秒");
+
+    // The keyframes become known later: the save's copy starts 10 s early.
+    host.leadInSeconds = 10;
+    m.refreshCopyStarts();
+    const QString summary =
+        "標記區段 1：從 03:20.00 到 10:00.00 ＝ 06:40.00 秒（實際從 03:10.00 開始）";
+    EXPECT_EQ(m.segments().at(0).summary, summary);
+    EXPECT_EQ(bar.rect(0)->toolTip(), summary);
+    SegmentRect* lead = bar.leadIn(0);
+    EXPECT_TRUE(lead->isVisible());
+    EXPECT_EQ(lead->geometry(), QRect(37, 0, 39 - 37, 6));
+    EXPECT_EQ(lead->color(), paleShade(kSegmentColor));
+    EXPECT_EQ(paleShade(kSegmentColor), QColor(153, 255, 153));
+    EXPECT_EQ(bar.rect(0)->geometry(), QRect(39, 0, 117 - 39, 6));  // the segment itself stays
+
+    // A segment moved down by a delete keeps its own lead-in; an open one has none.
+    mark(50000, 70000);
+    m.deleteSegment(0);
+    EXPECT_EQ(m.segments().at(0).copyStart, 49500);
+    host.device.position = 80000;
+    m.markStart();
+    EXPECT_FALSE(m.segments().at(1).copyStart);
+    EXPECT_FALSE(bar.leadIn(1)->isVisible());
+}
+
 TEST_F(Bar, AClickAsksAboutTheSegmentWhileItIsRed) {
     mark(10000, 30000);
     mark(50000, 70000);
