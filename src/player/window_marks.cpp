@@ -24,9 +24,12 @@ WindowMarks::WindowMarks(frmMain& window, PlayerUi& ui) : w_(window), ui_(ui) {
     QObject* owner = ui_.mnuMarks ? static_cast<QObject*>(ui_.mnuMarks) : &w_;
     items.mnuAutoAddMark = new QAction(owner);
     items.mnuAutoAddMark->setObjectName(QStringLiteral("mnuAutoAddMark"));
+    items.mnuExactCut = new QAction(owner);
+    items.mnuExactCut->setObjectName(QStringLiteral("mnuExactCut"));
     if (ui_.mnuMarks) {
         ui_.mnuMarks->addSeparator();
         ui_.mnuMarks->addAction(items.mnuAutoAddMark);
+        ui_.mnuMarks->addAction(items.mnuExactCut);
     }
     actions_ = std::make_unique<marks::MarksActions>(*marks_, items);
 }

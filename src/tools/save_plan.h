@@ -163,6 +163,9 @@ struct SavePlan {
     // FLV parts are cut and joined by flvmdi at tag level, metadata included; others by
     // ffmpeg, from the keyframe a probe finds.
     bool tagLevel = false;
+    // Cut where marked: an FLV part's pictures up to its first keyframe are re-encoded, the
+    // rest copied. Off: every part as a copy cut from the keyframe before its start.
+    bool exact = false;
     QString joinList;  // "~tmpSJoin.txt" when joining
     QString joinFile;  // "~tmpSJoin.<ext>" when joining
 

@@ -9,6 +9,7 @@
 #include "common/texts.h"
 #include "tools/job_frame.h"
 #include "tools/runner.h"
+#include "tools/tool_host.h"
 
 namespace save {
 namespace {
@@ -282,7 +283,8 @@ SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode, const PieceNames& name
     }
     if (req.output.trimmed().isEmpty()) return out;
 
-    const SavePlan plan = makePlan(req);
+    SavePlan plan = makePlan(req);
+    plan.exact = tools::toolHost().exactCut();
     // Removing a target first would delete the source when it is one of them.
     if (writesOverSource(plan)) {
         out.output = plan.output;
