@@ -91,6 +91,42 @@ class SaveJob {
         return flvHeaderHasVideo(path);
     }
 
+    // Cut where marked: the pictures up to the first keyframe after the mark rebuilt by
+    // ffmpeg, then spliced with the copy by flvmdi. A codec that cannot be rebuilt is cut
+    // as without the choice, and the record says where that part starts.
+    bool cutExactPart(int step, const PartPlan& p, const QString& path) {
+        const ExactSpan span = exactSpan(p.seconds);
+        const tools::CmdResult r = frame_.probe(exactPlanProbe(tools_, plan_.source, span));
+        const std::optional<ExactHead> head =
+            r.succeeded() ? parseExactHead(r.output) : std::nullopt;
+        if (!head || frame_.stopped()) return false;
+        if (head->codec == HeadCodec::None) {
+            out_.notExact.push_back({p.index, static_cast<double>(head->copyFromMs) / 1000});
+            return cutFlvPart(step, p, path);
+        }
+        if (head->headFrames == 0 && head->tailFrames == 0) {
+            if (!runStep(step, exactCopyCommand(tools_, plan_.source, span, path))) return false;
+            return flvHeaderHasVideo(path);
+        }
+        QString headPath, tailPath;
+        bool made = true;
+        if (head->headFrames > 0) {
+            headPath = frame_.temp(headName(p.index));
+            made = runStep(step, rebuildCommand(tools_, plan_.source, *head, head->headFromMs,
+                                                head->headFrames, headPath));
+        }
+        if (made && head->tailFrames > 0) {
+            tailPath = frame_.temp(tailName(p.index));
+            made = runStep(step, rebuildCommand(tools_, plan_.source, *head, head->tailFromMs,
+                                                head->tailFrames, tailPath));
+        }
+        made = made &&
+               runStep(step, spliceCommand(tools_, plan_.source, span, headPath, tailPath, path));
+        for (const QString& f : {headPath, tailPath})
+            if (!f.isEmpty()) QFile::remove(f);
+        return made && flvHeaderHasVideo(path);
+    }
+
     bool makeParts() {
         tools_ = frame_.commandTools();
         QStringList list;
@@ -101,7 +137,8 @@ class SaveJob {
             QFile::remove(path);
             list << path;
             if (plan_.tagLevel) {
-                if (!cutFlvPart(step, p, path)) return false;
+                if (!(plan_.exact ? cutExactPart(step, p, path) : cutFlvPart(step, p, path)))
+                    return false;
                 continue;
             }
             const std::optional<CutStart> found = findCutStart(p);
