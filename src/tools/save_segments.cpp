@@ -7,6 +7,7 @@
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
+#include "common/time_code.h"
 #include "tools/job_frame.h"
 #include "tools/runner.h"
 #include "tools/tool_host.h"
@@ -91,20 +92,19 @@ class SaveJob {
         return flvHeaderHasVideo(path);
     }
 
-    // Cut where marked: the pictures up to the first keyframe after the mark rebuilt by
-    // ffmpeg, then spliced with the copy by flvmdi. A codec that cannot be rebuilt is cut
-    // as without the choice, and the record says where that part starts.
+    // Cut where marked: the pictures up to the first keyframe after the mark (and those of the
+    // last group before the end) rebuilt by ffmpeg, then spliced with the copy by flvmdi. A
+    // codec that cannot be rebuilt is copied from the keyframe at or before the mark, and the
+    // report says where that part starts.
     bool cutExactPart(int step, const PartPlan& p, const QString& path) {
         const ExactSpan span = exactSpan(p.seconds);
         const tools::CmdResult r = frame_.probe(exactPlanProbe(tools_, plan_.source, span));
         const std::optional<ExactHead> head =
             r.succeeded() ? parseExactHead(r.output) : std::nullopt;
         if (!head || frame_.stopped()) return false;
-        if (head->codec == HeadCodec::None) {
+        if (head->codec == HeadCodec::None && head->copyFromMs < span.fromMs)
             out_.notExact.push_back({p.index, static_cast<double>(head->copyFromMs) / 1000});
-            return cutFlvPart(step, p, path);
-        }
-        if (head->headFrames == 0 && head->tailFrames == 0) {
+        if (head->codec == HeadCodec::None || (head->headFrames == 0 && head->tailFrames == 0)) {
             if (!runStep(step, exactCopyCommand(tools_, plan_.source, span, path))) return false;
             return flvHeaderHasVideo(path);
         }
@@ -156,6 +156,7 @@ class SaveJob {
             if (!partMade(path)) return false;
         }
         partPaths_ = list;
+        if (!out_.notExact.empty()) frame_.setReportNote(notExactText(out_.notExact));
         return true;
     }
 
@@ -219,6 +220,14 @@ class SaveJob {
 };
 
 }  // namespace
+
+QString notExactText(const std::vector<SaveOutcome::CopyStart>& parts) {
+    QStringList lines;
+    for (const SaveOutcome::CopyStart& p : parts)
+        lines << QStringLiteral("第 %1 個區段無法精確裁剪（實際從 ").arg(p.part + 1) +
+                     secToText(p.copyFromSeconds, 3, 2) + QStringLiteral(" 開始）");
+    return lines.join(kCrLf);
+}
 
 QString missingSourceText() {
     return QStringLiteral("你要處理的檔案並不存在於本地硬碟") + kCrLf +

@@ -59,6 +59,8 @@ SaveOutcome runSavePlan(const SavePlan& plan, QWidget* caller, tools::Tool tool)
 bool writesOverSource(const SavePlan& plan);
 
 // The texts of the job.
+// The report's lines about parts an exact save cut at a keyframe instead.
+QString notExactText(const std::vector<SaveOutcome::CopyStart>& parts);
 QString missingSourceText();
 QString audioOnlyText(Mode mode);
 QString confirmText(Mode mode, const QString& source);

@@ -95,7 +95,9 @@ class ExactSaveTest : public jobtest::JobEnv {
         else
             sp.folderChosen(output);
         sp.answer(Answer::Cancel);
-        return saveMarkedSegments(player_, mode, split::pieceNames());
+        const SaveOutcome o = saveMarkedSegments(player_, mode, split::pieceNames());
+        report_ = sp.messageTexts().value(sp.messageTexts().size() - 1);
+        return o;
     }
     // Decodes without a message and holds exactly the pictures shown between the marks.
     void expectClean(const std::string& out, double seconds) {
@@ -107,6 +109,7 @@ class ExactSaveTest : public jobtest::JobEnv {
 
     std::unique_ptr<QWidget> win_;
     Player player_;
+    QString report_;  // the last message box of the last save
 };
 
 TEST_F(ExactSaveTest, H264IsRebuiltOnlyAtTheEndsAndCopiedTagForTagBetween) {
@@ -131,6 +134,7 @@ TEST_F(ExactSaveTest, H264IsRebuiltOnlyAtTheEndsAndCopiedTagForTagBetween) {
             EXPECT_EQ(c.args.at(c.args.indexOf(QStringLiteral("-crf")) + 1), "16");
         }
     EXPECT_EQ(rebuilds, 2);
+    EXPECT_FALSE(report_.contains(QStringLiteral("無法精確裁剪")));
     EXPECT_EQ(folderFiles(), QStringList{"exact.flv"});
 
     // Joined: a segment inside one group (rebuilt whole) and one from a keyframe (a tail only).
@@ -151,6 +155,23 @@ TEST_F(ExactSaveTest, H263SplitPiecesStartAndEndAtTheirMarks) {
         expectClean(piece, lengths[i]);
         EXPECT_GE(firstPicturePsnr(piece, player_.source.toStdString(), starts[i]), 30) << piece;
     }
+}
+
+// Screen video cannot be rebuilt: the keyframe cut of every save, and the report says so.
+TEST_F(ExactSaveTest, OtherCodecsAreCutAtTheKeyframeAndTheReportSaysWhere) {
+    player_.source =
+        source(testmedia::makeClip("exact_flashsv.flv",
+                                   {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25", "-t", "8",
+                                    "-c:v", "flashsv", "-g", "50", "-f", "flv"}),
+               QStringLiteral("clip.flv"));
+    // Its keyframes: a run at the start, then one every 2 s.
+    player_.marks = {seg(0.08, 0.6), seg(3.36, 5.0)};
+    const SaveOutcome o = save(Mode::Cut, folder_ + QStringLiteral("other.flv"));
+    ASSERT_TRUE(o.succeeded);
+    ASSERT_EQ(o.notExact.size(), 1u);  // the first starts on a keyframe
+    EXPECT_TRUE(
+        report_.contains(QStringLiteral("第 2 個區段無法精確裁剪（實際從 00:00:02.00 開始）")))
+        << report_.toStdString();
 }
 
 }  // namespace
