@@ -174,4 +174,16 @@ TEST_F(ExactSaveTest, OtherCodecsAreCutAtTheKeyframeAndTheReportSaysWhere) {
         << report_.toStdString();
 }
 
+// Off, a save runs exactly the commands it ran before the choice existed.
+TEST_F(ExactSaveTest, WithExactCutOffTheCutIsFromTheKeyframeAsBefore) {
+    host_.exact = false;
+    player_.source = source(savetest::h264Flv(), QStringLiteral("clip.flv"));
+    player_.marks = {seg(3.36, 9.52)};
+    ASSERT_TRUE(save(Mode::Cut, folder_ + QStringLiteral("copy.flv")).succeeded);
+    QStringList firstArgs;
+    for (const Command& c : record_.commands) firstArgs << c.args.value(0);
+    EXPECT_EQ(firstArgs, QStringList{"--cut"});
+    EXPECT_EQ(record_.commands.at(0).args.mid(1, 2), (QStringList{"3000", "10000"}));
+}
+
 }  // namespace
