@@ -29,6 +29,8 @@ QWidget* PlayerToolHost::listWindow() { return lists_ ? &lists_->window() : null
 
 bool PlayerToolHost::doneToFileList() { return lists_ && lists_->browser().doneToFn(); }
 
+bool PlayerToolHost::exactCut() { return w_.marks().exactCut(); }
+
 void PlayerToolHost::selectInFileBrowser(const QString& path) {
     if (!lists_) return;
     lists_->window().showOn(lists::Area::FileBrowser);
@@ -54,11 +56,12 @@ SaveWiring::SaveWiring(frmMain& window) {
     host_.audioOnly = [&window] { return window.media().isAudioOnly(); };
     host_.pause = [&window] { window.playback().pausePrFn(); };
     host_.owner = &window;
-    QObject::connect(&window.marksActions(), &marks::MarksActions::saveRngRequested, &window,
-                     [this] { save::saveMarkedSegments(host_, save::Mode::Cut, split::pieceNames()); });
-    QObject::connect(&window.marksActions(), &marks::MarksActions::saveCutRequested, &window, [this] {
-        save::saveMarkedSegments(host_, save::Mode::Split, split::pieceNames());
-    });
+    QObject::connect(
+        &window.marksActions(), &marks::MarksActions::saveRngRequested, &window,
+        [this] { save::saveMarkedSegments(host_, save::Mode::Cut, split::pieceNames()); });
+    QObject::connect(
+        &window.marksActions(), &marks::MarksActions::saveCutRequested, &window,
+        [this] { save::saveMarkedSegments(host_, save::Mode::Split, split::pieceNames()); });
 }
 
 }  // namespace app

@@ -22,6 +22,7 @@ class PlayerToolHost : public tools::ToolHost {
     void pausePrFn() override;
     bool doneToFileList() override;
     void selectInFileBrowser(const QString& path) override;
+    bool exactCut() override;
 
   private:
     frmMain& w_;

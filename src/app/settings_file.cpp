@@ -91,6 +91,8 @@ struct Reader {
             if (const auto n = leadingWhole(value, 0, 2)) v.lineFmt = *n;
         } else if (key == QLatin1String("donetofn=")) {
             if (const auto n = leadingWhole(value, 0, 1)) v.listWindow.doneToFn = *n;
+        } else if (key == QLatin1String("exactcut=")) {
+            setBool(v.exactCut, value);
         }
     }
 };
@@ -146,6 +148,7 @@ QStringList settingsLines(const SettingsValues& v) {
         QStringLiteral("AutoAddMark=") + boolText(v.autoAddMark),
         QStringLiteral("LineFmt=") + QString::number(v.lineFmt),
         QStringLiteral("DoneToFn=") + QString::number(lw.doneToFn),
+        QStringLiteral("ExactCut=") + boolText(v.exactCut),
     };
 }
 

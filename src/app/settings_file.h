@@ -1,6 +1,6 @@
 #pragma once
 // The settings file "Lumba.FLV.ini": key=value lines, read in file order with a later line
-// overriding an earlier one, written back as exactly fifteen keys in a fixed order.
+// overriding an earlier one, written back as the fifteen keys in a fixed order, then ExactCut.
 #include <QString>
 #include <QStringList>
 #include <array>
@@ -28,6 +28,9 @@ struct SettingsValues {
     bool startList = false;
     bool autoAddMark = false;
     int lineFmt = 0;  // 0..2
+    // Saved segments cut where marked, re-encoding only their first pictures. Written after
+    // the fifteen keys; a file from before it reads as off.
+    bool exactCut = false;
 
     friend bool operator==(const SettingsValues&, const SettingsValues&) = default;
 };
@@ -45,7 +48,7 @@ SettingsEnvironment diskEnvironment();
 void readSettingsLines(const QStringList& lines, SettingsValues& values,
                        const SettingsEnvironment& env);
 
-// The fifteen lines, in the file's order.
+// The fifteen lines and ExactCut, in the file's order.
 QStringList settingsLines(const SettingsValues& values);
 
 }  // namespace app

@@ -78,6 +78,7 @@ void WindowSettings::apply() {
 
     menus_.mnuStartList->setChecked(v.startList);
     w_.marks().setAutoAddMark(v.autoAddMark);
+    w_.marks().setExactCut(v.exactCut);
     w_.capture().setPlace(v.capRect);
 }
 
@@ -107,6 +108,7 @@ void WindowSettings::collect() {
 
     v.startList = menus_.mnuStartList->isChecked();
     v.autoAddMark = w_.marks().autoAddMark();
+    v.exactCut = w_.marks().exactCut();
     v.capRect = w_.capture().place();
 }
 

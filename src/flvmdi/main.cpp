@@ -3,6 +3,10 @@
 // flvmdi --repair SRC OUT: a playable copy of a damaged FLV.
 // flvmdi --cut FROM_MS TO_MS SRC OUT: the span from the keyframe at or before FROM_MS up to
 // TO_MS of SRC, at tag level, into OUT.
+// flvmdi --exact-plan FROM_MS TO_MS SRC: which pictures an exact cut of that span rebuilds.
+// flvmdi --splice FROM_MS TO_MS SRC HEAD TAIL OUT: the span cut at its marks, the pictures
+// --exact-plan named taken from HEAD and TAIL (an encoder's rebuild; "-" for none), the rest
+// copied.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -16,6 +20,7 @@
 #include <vector>
 
 #include "flv/cut.h"
+#include "flv/exact_cut.h"
 #include "flv/join.h"
 #include "flv/repair.h"
 #include "flv/replace_file.h"
@@ -62,7 +67,9 @@ int usage() {
     std::fprintf(stderr,
                  "usage: flvmdi FILE\n       flvmdi --join OUT FILE...\n"
                  "       flvmdi --cut FROM_MS TO_MS SRC OUT\n"
-                 "       flvmdi --repair SRC OUT\n");
+                 "       flvmdi --repair SRC OUT\n"
+                 "       flvmdi --exact-plan FROM_MS TO_MS SRC\n"
+                 "       flvmdi --splice FROM_MS TO_MS SRC HEAD TAIL OUT\n");
     return 2;
 }
 
@@ -102,6 +109,37 @@ int cut(int argc, char** argv) {
     return 0;
 }
 
+int exactPlan(int argc, char** argv) {
+    std::int64_t from = 0, to = 0;
+    if (argc != 5 || !wholeMs(argv[2], from) || !wholeMs(argv[3], to) || !argv[4][0])
+        return usage();
+    auto result = flv::planExactCut(argv[4], from, to);
+    if (!result) {
+        std::fprintf(stderr, "flvmdi: %s: %s\n", argv[4], result.error().text().c_str());
+        return 1;
+    }
+    std::fputs(flv::exactPlanText(*result).c_str(), stdout);
+    return 0;
+}
+
+int splice(int argc, char** argv) {
+    std::int64_t from = 0, to = 0;
+    if (argc != 8 || !wholeMs(argv[2], from) || !wholeMs(argv[3], to) || !argv[4][0] ||
+        !argv[5][0] || !argv[6][0] || !argv[7][0])
+        return usage();
+    auto optional = [](const char* path) { return std::string(path) == "-" ? "" : path; };
+    auto result = flv::spliceExactCut(argv[4], from, to, optional(argv[5]), optional(argv[6]),
+                                      argv[7], progressOptions());
+    if (!result) {
+        std::fprintf(stderr, "flvmdi: %s: %s\n", argv[4], result.error().text().c_str());
+        return 1;
+    }
+    progressEnd();
+    std::printf("%s: %llu tags cut exactly, %zu keyframes, duration %.3f s\n", argv[7],
+                static_cast<unsigned long long>(result->tags), result->keyframes, result->duration);
+    return 0;
+}
+
 int repair(int argc, char** argv) {
     if (argc != 4 || !argv[2][0] || !argv[3][0]) return usage();
     auto result = flv::repairFlv(argv[2], argv[3], progressOptions());
@@ -128,6 +166,8 @@ int main(int argc, char** argv) {
     if (argc >= 2 && std::string(argv[1]) == "--join") return join(argc, argv);
     if (argc >= 2 && std::string(argv[1]) == "--cut") return cut(argc, argv);
     if (argc >= 2 && std::string(argv[1]) == "--repair") return repair(argc, argv);
+    if (argc >= 2 && std::string(argv[1]) == "--exact-plan") return exactPlan(argc, argv);
+    if (argc >= 2 && std::string(argv[1]) == "--splice") return splice(argc, argv);
     if (argc != 2 || !argv[1][0]) return usage();
     std::string path = argv[1];
     flv::UpdateOptions options;

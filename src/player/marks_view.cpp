@@ -15,11 +15,15 @@ MarksView::MarksView(PlayerUi& ui, marks::MarksController& marks, QObject* owner
     items.mnuSaveRng = ui.mnuSaveRng;
     items.mnuSaveCut = ui.mnuSaveCut;
     // In the window's object tree, owned by its menu.
-    items.mnuAutoAddMark = new QAction(ui.mnuMarks ? static_cast<QObject*>(ui.mnuMarks) : owner);
+    QObject* itemOwner = ui.mnuMarks ? static_cast<QObject*>(ui.mnuMarks) : owner;
+    items.mnuAutoAddMark = new QAction(itemOwner);
     items.mnuAutoAddMark->setObjectName(QStringLiteral("mnuAutoAddMark"));
+    items.mnuExactCut = new QAction(itemOwner);
+    items.mnuExactCut->setObjectName(QStringLiteral("mnuExactCut"));
     if (ui.mnuMarks) {
         ui.mnuMarks->addSeparator();
         ui.mnuMarks->addAction(items.mnuAutoAddMark);
+        ui.mnuMarks->addAction(items.mnuExactCut);
     }
     actions_ = std::make_unique<marks::MarksActions>(marks, items);
 }

@@ -21,19 +21,21 @@ QString secondsText(double seconds) {
     return seconds < 0 ? QLatin1Char('-') + text : text;
 }
 
-QString doneReportText(double seconds, bool stopped) {
+QString doneReportText(double seconds, bool stopped, const QString& note) {
     using texts::kCrLf;
     QString text = QStringLiteral("全部的檔案處理程序已經") +
                    (stopped ? QStringLiteral("被中止掉") : QStringLiteral("成功結束"));
     if (seconds > 0)
         text += kCrLf + QStringLiteral("總共使用的時間有 ") + secondsText(seconds) +
                 QStringLiteral(" 秒");
+    if (!note.isEmpty()) text += kCrLf + kCrLf + note;
     text += kCrLf + kCrLf + QStringLiteral("按下「確定」，可以前往檔案總管") + kCrLf +
             QStringLiteral("或本軟體的檔案列表，查看新檔案");
     return text;
 }
 
-void doneAfterSave(const QString& path, bool goStraightToList, double seconds, bool stopped) {
+void doneAfterSave(const QString& path, bool goStraightToList, double seconds, bool stopped,
+                   const QString& note) {
     if (!QFileInfo::exists(path)) return;
     QCoreApplication::processEvents();
     changeToFolder(path);
@@ -42,7 +44,7 @@ void doneAfterSave(const QString& path, bool goStraightToList, double seconds, b
         host.selectInFileBrowser(path);
         return;
     }
-    if (prompts::msgBox(doneReportText(seconds, stopped), prompts::Buttons::OkCancel) !=
+    if (prompts::msgBox(doneReportText(seconds, stopped, note), prompts::Buttons::OkCancel) !=
         prompts::Answer::Ok)
         return;
     if (host.doneToFileList())

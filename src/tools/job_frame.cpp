@@ -232,7 +232,7 @@ bool JobFrame::finish(const QString& output, bool failed) {
         closeBusy(&ignored);
         removeResources(Deployed::Tools);
         const double seconds = monotonicSeconds() - JobStart;
-        doneAfterSave(out, false, seconds, false);
+        doneAfterSave(out, false, seconds, false, reportNote_);
         // A close or a termination that came in meanwhile waits until the report is answered.
         endJob();
         return true;

@@ -105,6 +105,8 @@ class JobFrame {
     // every file the job made or replaced is removed, so nothing cut short is left looking
     // finished. Returns true when the job succeeded.
     bool finish(const QString& output, bool failed = false);
+    // Lines the success report adds about how the job went.
+    void setReportNote(const QString& note) { reportNote_ = note; }
 
     ToolPaths paths() const { return paths_; }
     // The programs the job's commands run, as start() wrote them.
@@ -121,6 +123,7 @@ class JobFrame {
     void closeBusy(bool* stopped);
 
     QPointer<QWidget> caller_;
+    QString reportNote_;
     const ToolTexts& texts_;
     int steps_;
     bool started_ = false;

@@ -275,6 +275,122 @@ Command flvJoinCommand(const Tools& t, const QStringList& partPaths, const QStri
     return c;
 }
 
+ExactSpan exactSpan(const SegmentSeconds& s) {
+    return {std::llround(s.start * 1000), std::llround(s.end * 1000)};
+}
+
+Command exactPlanProbe(const Tools& t, const QString& source, const ExactSpan& s) {
+    Command c;
+    c.program = t.flvmdi;
+    c.args = QStringList{QStringLiteral("--exact-plan"), QString::number(s.fromMs),
+                         QString::number(s.toMs), source};
+    return c;
+}
+
+std::optional<ExactHead> parseExactHead(const QString& probeOutput) {
+    ExactHead h;
+    bool codecSeen = false;
+    const QStringList lines = probeOutput.split(QLatin1Char('\n'));
+    for (const QString& raw : lines) {
+        const QString line = raw.trimmed();
+        const qsizetype eq = line.indexOf(QLatin1Char('='));
+        if (eq < 0) continue;
+        const QString key = line.left(eq), value = line.mid(eq + 1);
+        if (key == QLatin1String("codec")) {
+            codecSeen = true;
+            h.codec = value == QLatin1String("avc")    ? HeadCodec::Avc
+                      : value == QLatin1String("h263") ? HeadCodec::H263
+                                                       : HeadCodec::None;
+        } else if (key == QLatin1String("copy_from_ms")) {
+            h.copyFromMs = value.toLongLong();
+        } else if (key == QLatin1String("head_from_ms")) {
+            h.headFromMs = value.toLongLong();
+        } else if (key == QLatin1String("head_frames")) {
+            h.headFrames = value.toInt();
+        } else if (key == QLatin1String("tail_from_ms")) {
+            h.tailFromMs = value.toLongLong();
+        } else if (key == QLatin1String("tail_frames")) {
+            h.tailFrames = value.toInt();
+        } else if (key == QLatin1String("frame_us")) {
+            if (value.toDouble() > 0) h.frameMs = value.toDouble() / 1000;
+        } else if (key == QLatin1String("profile")) {
+            h.profileIdc = value.toInt();
+        } else if (key == QLatin1String("level")) {
+            h.levelIdc = value.toInt();
+        } else if (key == QLatin1String("free_id")) {
+            h.freeId = value.toInt();
+        }
+    }
+    if (!codecSeen) return std::nullopt;
+    return h;
+}
+
+Command rebuildCommand(const Tools& t, const QString& source, const ExactHead& h, int64_t fromMs,
+                       int frames, const QString& outPath) {
+    QStringList args = ffmpegHead();
+    // Half a picture early, so that a few milliseconds between this clock and the decoder's
+    // cannot lose the first picture; the decoder drops the ones before.
+    const int64_t seekMs = std::max<int64_t>(0, fromMs - std::llround(h.frameMs / 2));
+    if (seekMs > 0) args << QStringLiteral("-ss") << msText(seekMs);
+    args << QStringLiteral("-i") << tools::ffmpegFile(source) << QStringLiteral("-map")
+         << QStringLiteral("0:V:0") << QStringLiteral("-an") << QStringLiteral("-frames:v")
+         << QString::number(frames);
+    if (h.codec == HeadCodec::Avc) {
+        const QString profile = h.profileIdc == 66   ? QStringLiteral("baseline")
+                                : h.profileIdc == 77 ? QStringLiteral("main")
+                                                     : QStringLiteral("high");
+        args << QStringLiteral("-c:v") << QStringLiteral("libx264") << QStringLiteral("-crf")
+             << QStringLiteral("16") << QStringLiteral("-pix_fmt") << QStringLiteral("yuv420p")
+             << QStringLiteral("-profile:v") << profile;
+        if (h.levelIdc > 9)
+            args << QStringLiteral("-level:v")
+                 << QStringLiteral("%1.%2").arg(h.levelIdc / 10).arg(h.levelIdc % 10);
+        args << QStringLiteral("-x264-params")
+             << QStringLiteral("bframes=0:sps-id=%1:repeat-headers=1").arg(h.freeId);
+    } else {
+        args << QStringLiteral("-c:v") << QStringLiteral("flv1") << QStringLiteral("-q:v")
+             << QStringLiteral("2");
+    }
+    args << QStringLiteral("-f") << QStringLiteral("flv") << tools::ffmpegFile(outPath);
+    return tools::ffmpegCommand(t.ffmpeg, args, frames * h.frameMs / 1000);
+}
+
+Command spliceCommand(const Tools& t, const QString& source, const ExactSpan& s,
+                      const QString& headPath, const QString& tailPath, const QString& partPath) {
+    Command c;
+    c.program = t.flvmdi;
+    const QString none = QStringLiteral("-");
+    c.args = QStringList{QStringLiteral("--splice"),
+                         QString::number(s.fromMs),
+                         QString::number(s.toMs),
+                         source,
+                         headPath.isEmpty() ? none : headPath,
+                         tailPath.isEmpty() ? none : tailPath,
+                         partPath};
+    c.progressLines = true;
+    c.expectedSeconds = static_cast<double>(s.toMs - s.fromMs) / 1000;
+    return c;
+}
+
+Command exactCopyCommand(const Tools& t, const QString& source, const ExactSpan& s,
+                         const QString& partPath) {
+    Command c;
+    c.program = t.flvmdi;
+    c.args = QStringList{QStringLiteral("--cut"), QString::number(s.fromMs),
+                         QString::number(s.toMs), source, partPath};
+    c.progressLines = true;
+    c.expectedSeconds = static_cast<double>(s.toMs - s.fromMs) / 1000;
+    return c;
+}
+
+QString headName(int index) {
+    return QStringLiteral("~tmpSH%1.flv").arg(index + 1, 3, 10, QLatin1Char('0'));
+}
+
+QString tailName(int index) {
+    return QStringLiteral("~tmpST%1.flv").arg(index + 1, 3, 10, QLatin1Char('0'));
+}
+
 Command streamProbe(const Tools& t, const QString& path) {
     // The input's description is printed at the default log level; "-t 0" into the null
     // muxer reads no packet and ends with status 0.
@@ -310,6 +426,7 @@ QStringList SavePlan::touchedFiles() const {
     QStringList files;
     for (const PartPlan& p : parts) {
         files << path(p.name);
+        if (exact) files << path(headName(p.index)) << path(tailName(p.index));
         if (!p.finalName.isEmpty()) files << path(p.finalName);
     }
     if (join) files << path(joinList) << path(joinFile);

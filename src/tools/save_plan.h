@@ -124,6 +124,44 @@ Command flvCutCommand(const Tools& t, const QString& source, const CutTimes& c,
 Command flvJoinCommand(const Tools& t, const QStringList& partPaths, const QString& joinPath,
                        double expectedSeconds = 0);
 
+// An exact cut of an FLV part: the span in whole milliseconds, where the player shows it.
+struct ExactSpan {
+    int64_t fromMs = 0;
+    int64_t toMs = 0;
+};
+ExactSpan exactSpan(const SegmentSeconds& s);
+// The picture codecs whose first pictures an exact cut rebuilds.
+enum class HeadCodec { None, Avc, H263 };
+// What flvmdi --exact-plan answers: the pictures to rebuild and how.
+struct ExactHead {
+    HeadCodec codec = HeadCodec::None;
+    int64_t copyFromMs = 0;  // where a copy cut would start instead
+    int64_t headFromMs = 0;  // the first picture to rebuild
+    int headFrames = 0;      // 0: a copy from the mark is already exact
+    int64_t tailFromMs = 0;  // the end's group, when a copy would show pictures past the end
+    int tailFrames = 0;
+    double frameMs = 40;
+    int profileIdc = 0, levelIdc = 0;
+    int freeId = 1;  // SPS and PPS id the source does not use
+};
+Command exactPlanProbe(const Tools& t, const QString& source, const ExactSpan& s);
+std::optional<ExactHead> parseExactHead(const QString& probeOutput);
+// Rebuilt pictures: frames pictures from fromMs on, decoded from the keyframe before them and
+// encoded anew at the source's size, without B-frames. H.264 at CRF 16, profile and level no
+// higher than the source's, its parameter sets in band under an id of its own; Sorenson H.263
+// with ffmpeg's flv1 encoder at its finest quantiser.
+Command rebuildCommand(const Tools& t, const QString& source, const ExactHead& h, int64_t fromMs,
+                       int frames, const QString& outPath);
+// The part: the head, the source copied tag for tag from the keyframe after the mark, the
+// tail; an empty head or tail path where there is none.
+Command spliceCommand(const Tools& t, const QString& source, const ExactSpan& s,
+                      const QString& headPath, const QString& tailPath, const QString& partPath);
+// A copy cut from the mark itself, when the mark is on a keyframe.
+Command exactCopyCommand(const Tools& t, const QString& source, const ExactSpan& s,
+                         const QString& partPath);
+QString headName(int index);  // "~tmpSH001.flv" for index 0
+QString tailName(int index);  // "~tmpST001.flv" for index 0
+
 // Lists the streams of a file (ffmpeg's description of its input, nothing written).
 Command streamProbe(const Tools& t, const QString& path);
 // "Video: flv1", "Audio: mp3", ... from streamProbe's output, sorted, so that the order in
@@ -163,6 +201,9 @@ struct SavePlan {
     // FLV parts are cut and joined by flvmdi at tag level, metadata included; others by
     // ffmpeg, from the keyframe a probe finds.
     bool tagLevel = false;
+    // Cut where marked: an FLV part's pictures up to its first keyframe are re-encoded, the
+    // rest copied. Off: every part as a copy cut from the keyframe before its start.
+    bool exact = false;
     QString joinList;  // "~tmpSJoin.txt" when joining
     QString joinFile;  // "~tmpSJoin.<ext>" when joining
 

@@ -7,8 +7,10 @@
 #include "common/paths.h"
 #include "common/prompts.h"
 #include "common/texts.h"
+#include "common/time_code.h"
 #include "tools/job_frame.h"
 #include "tools/runner.h"
+#include "tools/tool_host.h"
 
 namespace save {
 namespace {
@@ -90,6 +92,41 @@ class SaveJob {
         return flvHeaderHasVideo(path);
     }
 
+    // Cut where marked: the pictures up to the first keyframe after the mark (and those of the
+    // last group before the end) rebuilt by ffmpeg, then spliced with the copy by flvmdi. A
+    // codec that cannot be rebuilt is copied from the keyframe at or before the mark, and the
+    // report says where that part starts.
+    bool cutExactPart(int step, const PartPlan& p, const QString& path) {
+        const ExactSpan span = exactSpan(p.seconds);
+        const tools::CmdResult r = frame_.probe(exactPlanProbe(tools_, plan_.source, span));
+        const std::optional<ExactHead> head =
+            r.succeeded() ? parseExactHead(r.output) : std::nullopt;
+        if (!head || frame_.stopped()) return false;
+        if (head->codec == HeadCodec::None && head->copyFromMs < span.fromMs)
+            out_.notExact.push_back({p.index, static_cast<double>(head->copyFromMs) / 1000});
+        if (head->codec == HeadCodec::None || (head->headFrames == 0 && head->tailFrames == 0)) {
+            if (!runStep(step, exactCopyCommand(tools_, plan_.source, span, path))) return false;
+            return flvHeaderHasVideo(path);
+        }
+        QString headPath, tailPath;
+        bool made = true;
+        if (head->headFrames > 0) {
+            headPath = frame_.temp(headName(p.index));
+            made = runStep(step, rebuildCommand(tools_, plan_.source, *head, head->headFromMs,
+                                                head->headFrames, headPath));
+        }
+        if (made && head->tailFrames > 0) {
+            tailPath = frame_.temp(tailName(p.index));
+            made = runStep(step, rebuildCommand(tools_, plan_.source, *head, head->tailFromMs,
+                                                head->tailFrames, tailPath));
+        }
+        made = made &&
+               runStep(step, spliceCommand(tools_, plan_.source, span, headPath, tailPath, path));
+        for (const QString& f : {headPath, tailPath})
+            if (!f.isEmpty()) QFile::remove(f);
+        return made && flvHeaderHasVideo(path);
+    }
+
     bool makeParts() {
         tools_ = frame_.commandTools();
         QStringList list;
@@ -100,7 +137,8 @@ class SaveJob {
             QFile::remove(path);
             list << path;
             if (plan_.tagLevel) {
-                if (!cutFlvPart(step, p, path)) return false;
+                if (!(plan_.exact ? cutExactPart(step, p, path) : cutFlvPart(step, p, path)))
+                    return false;
                 continue;
             }
             const std::optional<CutStart> found = findCutStart(p);
@@ -118,6 +156,7 @@ class SaveJob {
             if (!partMade(path)) return false;
         }
         partPaths_ = list;
+        if (!out_.notExact.empty()) frame_.setReportNote(notExactText(out_.notExact));
         return true;
     }
 
@@ -181,6 +220,14 @@ class SaveJob {
 };
 
 }  // namespace
+
+QString notExactText(const std::vector<SaveOutcome::CopyStart>& parts) {
+    QStringList lines;
+    for (const SaveOutcome::CopyStart& p : parts)
+        lines << QStringLiteral("第 %1 個區段無法精確裁剪（實際從 ").arg(p.part + 1) +
+                     secToText(p.copyFromSeconds, 3, 2) + QStringLiteral(" 開始）");
+    return lines.join(kCrLf);
+}
 
 QString missingSourceText() {
     return QStringLiteral("你要處理的檔案並不存在於本地硬碟") + kCrLf +
@@ -282,7 +329,8 @@ SaveOutcome saveMarkedSegments(SaveHost& host, Mode mode, const PieceNames& name
     }
     if (req.output.trimmed().isEmpty()) return out;
 
-    const SavePlan plan = makePlan(req);
+    SavePlan plan = makePlan(req);
+    plan.exact = tools::toolHost().exactCut();
     // Removing a target first would delete the source when it is one of them.
     if (writesOverSource(plan)) {
         out.output = plan.output;

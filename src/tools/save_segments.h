@@ -37,6 +37,13 @@ struct SaveOutcome {
     QString output;          // the file of the success test and the report
     int steps = 0;           // N of the busy caption
     int reencodeQuestions = 0;
+    // Parts of an exact save whose pictures could not be rebuilt (no H.264 or Sorenson
+    // H.263): cut at the keyframe before the mark, which starts at copyFromSeconds.
+    struct CopyStart {
+        int part = 0;
+        double copyFromSeconds = 0;
+    };
+    std::vector<CopyStart> notExact;
 };
 
 // names: the split tool's (split::pieceNames()).
@@ -52,6 +59,8 @@ SaveOutcome runSavePlan(const SavePlan& plan, QWidget* caller, tools::Tool tool)
 bool writesOverSource(const SavePlan& plan);
 
 // The texts of the job.
+// The report's lines about parts an exact save cut at a keyframe instead.
+QString notExactText(const std::vector<SaveOutcome::CopyStart>& parts);
 QString missingSourceText();
 QString audioOnlyText(Mode mode);
 QString confirmText(Mode mode, const QString& source);

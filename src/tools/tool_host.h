@@ -19,6 +19,8 @@ class ToolHost {
     virtual bool doneToFileList() { return false; }
     // Selects path in the list window's file browser tab.
     virtual void selectInFileBrowser(const QString& path) { (void)path; }
+    // The user's choice to cut saved segments where marked (re-encoding their first pictures).
+    virtual bool exactCut() { return false; }
 };
 
 ToolHost& toolHost();

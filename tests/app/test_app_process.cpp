@@ -119,11 +119,11 @@ TEST_F(Installed, TerminationWhilePlayingSavesLikeANormalExitAndEndsWithZero) {
     EXPECT_TRUE(ini[7].startsWith("ListDirIdx=")) << ini[7].toStdString();
     ini[5] = "ListDir=";
     ini[7] = "ListDirIdx=";
-    EXPECT_EQ(ini, QStringList({"MainRect=100,200,5000,4000", "ListRect=450,600", "CapRect=0,0",
-                                "KeepWH=True", "KeepDef=False",
-                                "ListDir=", "SaveDir=", "ListDirIdx=", "StepMode=1,5,5,5",
-                                "PlaySetting=0", "ToListEnd=False", "StartList=False",
-                                "AutoAddMark=False", "LineFmt=0", "DoneToFn=0", ""}));
+    EXPECT_EQ(
+        ini, QStringList({"MainRect=100,200,5000,4000", "ListRect=450,600", "CapRect=0,0",
+                          "KeepWH=True", "KeepDef=False", "ListDir=", "SaveDir=", "ListDirIdx=",
+                          "StepMode=1,5,5,5", "PlaySetting=0", "ToListEnd=False", "StartList=False",
+                          "AutoAddMark=False", "LineFmt=0", "DoneToFn=0", "ExactCut=False", ""}));
     EXPECT_EQ(readBytes(folder + "List.ini"), lists);
 }
 

@@ -114,9 +114,10 @@ class Shell_ : public ::testing::Test, public AppFirst {
     marks::MarksController* marks = nullptr;
 };
 
-const QStringList kKeys{"MainRect",  "ListRect",  "CapRect",     "KeepWH",   "KeepDef",
-                        "ListDir",   "SaveDir",   "ListDirIdx",  "StepMode", "PlaySetting",
-                        "ToListEnd", "StartList", "AutoAddMark", "LineFmt",  "DoneToFn"};
+const QStringList kKeys{"MainRect",    "ListRect",    "CapRect",   "KeepWH",
+                        "KeepDef",     "ListDir",     "SaveDir",   "ListDirIdx",
+                        "StepMode",    "PlaySetting", "ToListEnd", "StartList",
+                        "AutoAddMark", "LineFmt",     "DoneToFn",  "ExactCut"};
 
 }  // namespace
 
@@ -124,8 +125,10 @@ TEST_F(Shell_, ANormalExitWritesTheFifteenKeysWithWhatWasRead) {
     writeBytes(
         ini(),
         "; old comment\r\nmainrect=100,200,5000,4000\r\nMainRect =1,2,3000,3000\r\n"
-        "KeepWH=-1\r\nListRect=150,300\r\nListRect=450,600\r\nFoo=bar\r\nStepMode=2,7,8,9\r\n");
+        "KeepWH=-1\r\nListRect=150,300\r\nListRect=450,600\r\nFoo=bar\r\nStepMode=2,7,8,9\r\n"
+        "ExactCut=True\r\n");
     start();
+    EXPECT_TRUE(action("mnuExactCut")->isChecked());
     EXPECT_EQ(w->pos(), QPoint(7, 13));
     EXPECT_EQ(w->size(), QSize(333, 267));
     EXPECT_TRUE(w->transport().keepWH());
@@ -136,12 +139,13 @@ TEST_F(Shell_, ANormalExitWritesTheFifteenKeysWithWhatWasRead) {
     QApplication::processEvents();
     EXPECT_FALSE(w->isVisible());
     const QStringList lines = iniLines();
-    ASSERT_EQ(lines.size(), 15);
-    for (int i = 0; i < 15; ++i) EXPECT_TRUE(lines[i].startsWith(kKeys[i] + "=")) << i;
+    ASSERT_EQ(lines.size(), 16);
+    for (int i = 0; i < 16; ++i) EXPECT_TRUE(lines[i].startsWith(kKeys[i] + "=")) << i;
     EXPECT_EQ(lines[0], "MainRect=100,200,5000,4000");
     EXPECT_EQ(lines[1], "ListRect=450,600");
     EXPECT_EQ(lines[3], "KeepWH=True");
     EXPECT_EQ(lines[8], "StepMode=2,7,8,9");
+    EXPECT_EQ(lines[15], "ExactCut=True");
     EXPECT_EQ(readBytes(listIni()), ("0\r\n0" + S + "清單編號" + S + "0" + S + "-1\r\n1" + S +
                                      "清單編號" + S + "0" + S + "-1\r\n")
                                         .toUtf8());

@@ -49,7 +49,7 @@ TEST(SettingsFile, LaterLinesOverrideAndBadValuesAreSkippedOneByOne) {
         "LineFmt=2",
         "LineFmt=abc",  // no number reads as 0, which is a valid format
         "ToListEnd=maybe",     "StartList=1",    "AutoAddMark=True", "CapRect=15.4,-30.6xyz",
-        "DoneToFn=1",          "DoneToFn=7",
+        "DoneToFn=1",          "DoneToFn=7",     "ExactCut=-1",
     });
     EXPECT_TRUE(v.keepWH);
     EXPECT_EQ(*v.listWindow.rectTwips, (std::array<double, 2>{30, 40}));
@@ -63,6 +63,9 @@ TEST(SettingsFile, LaterLinesOverrideAndBadValuesAreSkippedOneByOne) {
     EXPECT_TRUE(v.autoAddMark);
     EXPECT_EQ(v.capRect, (std::array<int, 2>{15, -31}));
     EXPECT_EQ(v.listWindow.doneToFn, 1);
+    EXPECT_TRUE(v.exactCut);
+    // A file written before ExactCut existed leaves it off.
+    EXPECT_FALSE(read({"AutoAddMark=True", "DoneToFn=1"}).exactCut);
 }
 
 TEST(SettingsFile, FoldersOnlyWhenTheyExistAndTheIndexOnlyAfterAnAppliedFolder) {
@@ -84,7 +87,7 @@ TEST(SettingsFile, FoldersOnlyWhenTheyExistAndTheIndexOnlyAfterAnAppliedFolder) 
     EXPECT_EQ(v.listWindow.browserIndex, -1);
 }
 
-TEST(SettingsFile, WritesTheFifteenKeysInOrderAndReadsThemBack) {
+TEST(SettingsFile, WritesTheFifteenKeysThenExactCutAndReadsThemBack) {
     SettingsValues v;
     v.mainRectTwips = std::array<double, 4>{100, 200, 5000, 4000.5};
     v.listWindow.rectTwips = std::array<double, 2>{-15, 30};
@@ -99,6 +102,7 @@ TEST(SettingsFile, WritesTheFifteenKeysInOrderAndReadsThemBack) {
     v.playSetting = 2;
     v.startList = true;
     v.lineFmt = 1;
+    v.exactCut = true;
     const QStringList lines = settingsLines(v);
     EXPECT_EQ(lines, QStringList({
                          "MainRect=100,200,5000,4000.5",
@@ -116,6 +120,7 @@ TEST(SettingsFile, WritesTheFifteenKeysInOrderAndReadsThemBack) {
                          "AutoAddMark=False",
                          "LineFmt=1",
                          "DoneToFn=1",
+                         "ExactCut=True",
                      }));
     EXPECT_EQ(read(lines, fakeDisk({"/music", "/out"}, 3)), v);
 }

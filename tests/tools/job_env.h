@@ -40,6 +40,8 @@ struct RecordingToolHost : tools::ToolHost {
     QWidget* listWindow() override { return list; }
     void pausePrFn() override { ++pauses; }
     bool doneToFileList() override { return toList; }
+    bool exact = false;
+    bool exactCut() override { return exact; }
     void selectInFileBrowser(const QString& p) override { selected << p; }
 };
 

@@ -25,6 +25,8 @@ MarksActions::MarksActions(MarksController& marks, MarksMenuItems items, QObject
     prepared(m.mnuSaveRng, QStringLiteral("另存裁剪"), this);
     prepared(m.mnuSaveCut, QStringLiteral("另存分割"), this);
     prepared(m.mnuAutoAddMark, QStringLiteral("總是自動附加標記"), this)->setCheckable(true);
+    prepared(m.mnuExactCut, QStringLiteral("精確裁剪（只重新編碼區段開頭）"), this)
+        ->setCheckable(true);
 
     connect(m.mnuRngEdit, &QAction::triggered, &marks_, &MarksController::goToMarksList);
     connect(m.mnuRngClear, &QAction::triggered, &marks_, &MarksController::clearCommand);
@@ -34,6 +36,8 @@ MarksActions::MarksActions(MarksController& marks, MarksMenuItems items, QObject
     connect(m.mnuSaveCut, &QAction::triggered, this, &MarksActions::saveCutRequested);
     connect(m.mnuAutoAddMark, &QAction::toggled, &marks_, &MarksController::setAutoAddMark);
     connect(&marks_, &MarksController::autoAddMarkChanged, m.mnuAutoAddMark, &QAction::setChecked);
+    connect(m.mnuExactCut, &QAction::toggled, &marks_, &MarksController::setExactCut);
+    connect(&marks_, &MarksController::exactCutChanged, m.mnuExactCut, &QAction::setChecked);
     connect(&marks_, &MarksController::changed, this, &MarksActions::sync);
     sync();
 }
@@ -47,6 +51,7 @@ void MarksActions::sync() {
     items_.mnuSaveRng->setEnabled(s.saveRng);
     items_.mnuSaveCut->setEnabled(s.saveCut);
     items_.mnuAutoAddMark->setChecked(marks_.autoAddMark());
+    items_.mnuExactCut->setChecked(marks_.exactCut());
 }
 
 }  // namespace marks

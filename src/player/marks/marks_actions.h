@@ -16,6 +16,7 @@ struct MarksMenuItems {
     QAction* mnuSaveRng = nullptr;      // "另存裁剪" (all segments joined into one file)
     QAction* mnuSaveCut = nullptr;      // "另存分割" (each segment to its own file)
     QAction* mnuAutoAddMark = nullptr;  // "總是自動附加標記", checkable
+    QAction* mnuExactCut = nullptr;  // "精確裁剪（只重新編碼區段開頭）", checkable
 };
 
 class MarksActions : public QObject {

@@ -41,6 +41,12 @@ void MarksController::setAutoAddMark(bool on) {
     emit autoAddMarkChanged(on);
 }
 
+void MarksController::setExactCut(bool on) {
+    if (exactCut_ == on) return;
+    exactCut_ = on;
+    emit exactCutChanged(on);
+}
+
 // ---- commands ----
 
 void MarksController::markStart() {

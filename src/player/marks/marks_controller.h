@@ -42,6 +42,10 @@ class MarksController : public QObject, public PlaybackMarks {
     const MarksMenuState& menus() const { return menus_; }
     bool autoAddMark() const { return autoAddMark_; }
     void setAutoAddMark(bool on);
+    // Saving cuts each segment where it is marked, re-encoding only the pictures up to its
+    // first keyframe, instead of from the keyframe before the mark.
+    bool exactCut() const { return exactCut_; }
+    void setExactCut(bool on);
     bool lastIsOpen() const override { return segs_.lastIsOpen(); }
     // Tag of mnuRngEdit, kept for the playback controller.
     RngEditTag rngEditTag() const override { return rngEditTag_; }
@@ -95,6 +99,7 @@ class MarksController : public QObject, public PlaybackMarks {
   signals:
     void changed();
     void autoAddMarkChanged(bool on);
+    void exactCutChanged(bool on);
 
   private:
     // The segment play itself; reportFailure false leaves the failure to the caller.
@@ -114,6 +119,7 @@ class MarksController : public QObject, public PlaybackMarks {
     bool marksEdited_ = false;
     bool barVisible_ = false;
     bool autoAddMark_ = false;
+    bool exactCut_ = false;
     MarksMenuState menus_;
     RngEditTag rngEditTag_ = RngEditTag::Empty;
 };

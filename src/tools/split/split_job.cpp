@@ -9,6 +9,7 @@
 #include "common/texts.h"
 #include "tools/job_frame.h"
 #include "tools/split/split_names.h"
+#include "tools/tool_host.h"
 #include "tools/tool_texts.h"
 
 namespace split {
@@ -69,9 +70,11 @@ save::SaveOutcome runSplit(const SplitRequest& r) {
     }
     if (output.trimmed().isEmpty()) return out;
 
-    const save::SavePlan plan =
+    save::SavePlan plan =
         save::makeSpanPlan(src, pieceTable(r.fields, calc),
                            pieces ? save::Mode::Split : save::Mode::Cut, output, pieceNames());
+    // Only the one section is cut where the user put it; pieces meet wherever they fall.
+    plan.exact = !pieces && tools::toolHost().exactCut();
     if (save::writesOverSource(plan)) {
         out.output = plan.output;
         prompts::msgBox(save::ownSourceText(QStringLiteral("切割"), src), prompts::Buttons::Ok,

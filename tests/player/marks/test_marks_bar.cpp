@@ -160,6 +160,12 @@ TEST(MarksMenus, CaptionsEnablingAndCommands) {
     EXPECT_TRUE(m.autoAddMark());
     m.setAutoAddMark(false);
     EXPECT_FALSE(it.mnuAutoAddMark->isChecked());
+
+    EXPECT_EQ(it.mnuExactCut->text(), "精確裁剪（只重新編碼區段開頭）");
+    it.mnuExactCut->trigger();
+    EXPECT_TRUE(m.exactCut());
+    m.setExactCut(false);
+    EXPECT_FALSE(it.mnuExactCut->isChecked());
 }
 
 }  // namespace

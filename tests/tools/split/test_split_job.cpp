@@ -156,6 +156,35 @@ TEST_F(SplitJobTest, OneSectionByPercentGoesToTheProposedName) {
     EXPECT_EQ(md5Of(src), md5_);
 }
 
+// With exact cut chosen, the one section is cut where its bounds are; pieces are not.
+TEST_F(SplitJobTest, ExactCutAppliesToTheOneSectionOnly) {
+    const QString src = source(savetest::h264Flv(), QStringLiteral("clip.flv"));
+    host_.exact = true;
+    SplitFields f;
+    f.option = SplitOption::SecondsSection;
+    f.from[0] = QStringLiteral("3.36");
+    f.end[0] = QStringLiteral("9.52");
+    ScriptedPrompts sp;
+    const QString out = folder_ + QStringLiteral("clip_part.flv");
+    sp.files({out}).answer(Answer::Ok);
+    ASSERT_TRUE(runSplit(request(src, f)).succeeded);
+    EXPECT_EQ(savetest::decodeErrors(out.toStdString()), "");
+    EXPECT_NEAR(testmedia::probeDuration(out.toStdString()), 6.16, 0.04);
+    auto spliced = [&] {
+        for (const tools::Command& c : record_.commands)
+            if (c.args.value(0) == QStringLiteral("--splice")) return true;
+        return false;
+    };
+    EXPECT_TRUE(spliced());
+
+    f.option = SplitOption::EqualParts;
+    f.eq[0] = QStringLiteral("2");
+    ScriptedPrompts pieces;
+    pieces.folderChosen(work_.path()).answer(Answer::Ok);
+    ASSERT_TRUE(runSplit(request(src, f)).succeeded);
+    EXPECT_FALSE(spliced());
+}
+
 TEST_F(SplitJobTest, RefusalsRunNothing) {
     // A missing source, and a format the tools do not edit: the notice.
     ScriptedPrompts sp;
