@@ -46,17 +46,18 @@ class SaveJob {
         return frame_.run(step, c) == tools::JobFrame::Step::Done;
     }
 
-    // A cut of the part that really holds pictures. What a failed cut left behind (a header,
-    // or a part cut short) is removed, so the part then counts as empty as the step check
-    // expects. False only when the user stopped.
+    // A cut of the part that really holds pictures, which the copy's own count of the
+    // pictures it wrote tells. What a failed cut left behind (a header, or a part cut short)
+    // is removed, so the part then counts as empty as the step check expects. False only when
+    // the user stopped.
     bool cutPart(int step, const PartPlan& p, const CutStart& start, bool reencode) {
         const QString path = frame_.inFolder(p.name);
         const Command cut =
             cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode);
-        const tools::JobFrame::Step done = frame_.run(step, cut);
+        tools::CmdResult r;
+        const tools::JobFrame::Step done = frame_.run(step, cut, &r);
         if (done == tools::JobFrame::Step::Stopped) return false;
-        if (done == tools::JobFrame::Step::Failed) QFile::remove(path);
-        holdsPictures(path);
+        if (done == tools::JobFrame::Step::Failed || !wrotePictures(r.frames)) QFile::remove(path);
         return true;
     }
 
@@ -69,17 +70,37 @@ class SaveJob {
         return false;
     }
 
-    // nullopt when a probe failed: the source could not be read.
-    std::optional<CutStart> findCutStart(const PartPlan& p) {
-        std::optional<double> window = firstProbeWindow(p.cut.start);
-        while (window && !frame_.stopped()) {
-            const tools::CmdResult r =
-                frame_.probe(keyframeProbe(tools_, plan_.source, *window, p.cut.start));
-            if (!r.succeeded()) return std::nullopt;
-            if (auto cs = parseKeyframes(r.output, *window, p.cut.start)) return *cs;
-            window = widerProbeWindow(*window, p.cut.start);
+    // The keyframe each part's cut begins at: one run of ffmpeg probes every part (and one
+    // more the few whose window held none, in a wider one). A part from 0 reads from the
+    // beginning without a probe. False when a probe failed: the source could not be read.
+    bool findCutStarts() {
+        starts_.assign(plan_.parts.size(), CutStart{});
+        std::vector<size_t> open;
+        std::vector<ProbeWindow> windows;
+        for (size_t i = 0; i < plan_.parts.size(); ++i) {
+            const int64_t S = plan_.parts[i].cut.start;
+            if (S <= 0) continue;
+            open.push_back(i);
+            windows.push_back({firstProbeWindow(S), S});
         }
-        return CutStart{};  // no keyframe found: read from the beginning
+        while (!windows.empty() && !frame_.stopped()) {
+            const tools::CmdResult r = frame_.probe(keyframeProbe(tools_, plan_.source, windows));
+            if (!r.succeeded()) return false;
+            const std::vector<std::optional<CutStart>> found = parseKeyframes(r.output, windows);
+            std::vector<size_t> stillOpen;
+            std::vector<ProbeWindow> wider;
+            for (size_t k = 0; k < windows.size(); ++k) {
+                if (found[k]) {
+                    starts_[open[k]] = *found[k];
+                } else if (const auto w = widerProbeWindow(windows[k].start, windows[k].S)) {
+                    stillOpen.push_back(open[k]);
+                    wider.push_back({*w, windows[k].S});
+                }  // else no keyframe at all before S: read from the beginning
+            }
+            open = stillOpen;
+            windows = wider;
+        }
+        return true;
     }
 
     // One pass of flvmdi: the span from its keyframe, with metadata, every tag as it was. It
@@ -92,6 +113,10 @@ class SaveJob {
 
     bool makeParts() {
         tools_ = frame_.commandTools();
+        if (!plan_.tagLevel) {
+            frame_.showStep(1);
+            if (!findCutStarts()) return false;
+        }
         QStringList list;
         for (const PartPlan& p : plan_.parts) {
             const int step = p.index + 1;
@@ -103,9 +128,7 @@ class SaveJob {
                 if (!cutFlvPart(step, p, path)) return false;
                 continue;
             }
-            const std::optional<CutStart> found = findCutStart(p);
-            if (!found) return false;
-            const CutStart start = *found;
+            const CutStart start = starts_[static_cast<size_t>(p.index)];
             if (!cutPart(step, p, start, false)) return false;
             if (!partMade(path) && plan_.kind == tools::ToolKind::Other) {
                 if (!reencodeAccepted_) {
@@ -127,29 +150,32 @@ class SaveJob {
     }
 
     // Parts cut from one source never legitimately differ in their streams; when they do,
-    // a join would pair unlike streams, so the job fails instead.
+    // a join would pair unlike streams, so the job fails instead. One run describes them all.
     bool partsAgree() {
-        QStringList first;
-        for (const QString& part : partPaths_) {
-            const tools::CmdResult r = frame_.probe(streamProbe(tools_, part));
-            const QStringList kinds = streamKinds(r.output);
-            if (!r.succeeded() || kinds.isEmpty() || frame_.stopped()) return false;
-            if (first.isEmpty()) first = kinds;
-            if (kinds != first) return false;
-        }
+        const tools::CmdResult r = frame_.probe(streamProbe(tools_, partPaths_));
+        if (!r.succeeded() || frame_.stopped()) return false;
+        const QStringList first = streamKinds(r.output, 0);
+        if (first.isEmpty()) return false;
+        for (int k = 1; k < partPaths_.size(); ++k)
+            if (streamKinds(r.output, k) != first) return false;
         return true;
     }
 
+    // The parts joined into joined, which holds pictures afterwards: flvmdi's join is read
+    // back, ffmpeg's counted the pictures it wrote.
     bool joinParts(int step, const QString& joined) {
         double seconds = 0;
         for (const PartPlan& p : plan_.parts) seconds += static_cast<double>(p.cut.length);
         if (plan_.tagLevel)
-            return runStep(step, flvJoinCommand(tools_, partPaths_, joined, seconds));
+            return runStep(step, flvJoinCommand(tools_, partPaths_, joined, seconds)) &&
+                   holdsPictures(joined);
         const QString list = frame_.temp(plan_.joinList);
         if (!writeJoinList(list, partPaths_)) return false;
-        const bool ran = runStep(step, joinCommand(tools_, list, joined, plan_.ext, seconds));
+        tools::CmdResult r;
+        const bool ran = frame_.run(step, joinCommand(tools_, list, joined, plan_.ext, seconds),
+                                    &r) == tools::JobFrame::Step::Done;
         QFile::remove(list);
-        return ran;
+        return ran && wrotePictures(r.frames) && partMade(joined);
     }
 
     bool deliver() {
@@ -168,7 +194,6 @@ class SaveJob {
         QFile::remove(joined);
         if (!joinParts(step, joined)) return false;
         for (const QString& part : partPaths_) QFile::remove(part);
-        if (!holdsPictures(joined)) return false;
         return moveOnto(joined, plan_.output);
     }
 
@@ -177,6 +202,7 @@ class SaveJob {
     SaveOutcome& out_;
     Tools tools_;
     QStringList partPaths_;
+    std::vector<CutStart> starts_;  // where each part's cut begins, by part index
     bool reencodeAccepted_ = false;
 };
 
