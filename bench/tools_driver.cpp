@@ -1,6 +1,7 @@
 // Runs one snapshot or split job the way the tool pages do, with the dialogs answered:
 //   tools_driver snapshot <source> <length s> <folder> <pictures>   (JPG, spread over the file)
 //   tools_driver split <source> <length s> <folder> <parts>         (equal parts)
+//   tools_driver cut <source> <length s> <folder> <segments>        (joined into cut.<ext>)
 // Prints the picture times or cut spans it used, every command, and the job's wall time.
 // Used by bench/tools_bench.sh.
 #include <QApplication>
@@ -10,6 +11,7 @@
 #include <QWidget>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "common/globals.h"
 #include "common/media_kinds.h"
@@ -17,6 +19,7 @@
 #include "common/shell.h"
 #include "common/temp_folder.h"
 #include "tools/job_frame.h"
+#include "tools/save_segments.h"
 #include "tools/snapshot/snapshot_job.h"
 #include "tools/split/split_job.h"
 
@@ -53,9 +56,9 @@ void printSpan(const tools::Command& c) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6 ||
-        (std::strcmp(argv[1], "snapshot") != 0 && std::strcmp(argv[1], "split") != 0)) {
-        std::fprintf(stderr, "usage: %s snapshot|split source length folder count\n", argv[0]);
+    if (argc != 6 || (std::strcmp(argv[1], "snapshot") != 0 && std::strcmp(argv[1], "split") != 0 &&
+                      std::strcmp(argv[1], "cut") != 0)) {
+        std::fprintf(stderr, "usage: %s snapshot|split|cut source length folder count\n", argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -92,6 +95,23 @@ int main(int argc, char** argv) {
         const snapshot::SnapOutcome o = snapshot::runSnapshot(r);
         const double secs = t.elapsed() / 1000.0;
         for (double time : o.times) std::printf("time %.3f\n", time);
+        printCommands(record.commands);
+        std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);
+        ok = o.succeeded;
+    } else if (std::strcmp(argv[1], "cut") == 0) {
+        // Segments of a tenth of the file, spread evenly, joined as "另存裁剪" joins marks.
+        const int n = std::max(1, count.toInt());
+        std::vector<save::SegmentSeconds> spans;
+        for (int i = 0; i < n; ++i) {
+            const double from = length * (i + 0.25) / n;
+            spans.push_back({from, from + length / 10});
+        }
+        const QString ext = QFileInfo(src).suffix().toLower();
+        const save::SavePlan plan =
+            save::makeSpanPlan(src, spans, save::Mode::Cut, folder + "/cut." + ext, {}, 0.04);
+        const save::SaveOutcome o = save::runSavePlan(plan, &win, tools::Tool::SaveCut);
+        const double secs = t.elapsed() / 1000.0;
+        for (const tools::Command& c : record.commands) printSpan(c);
         printCommands(record.commands);
         std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);
         ok = o.succeeded;
