@@ -4,6 +4,8 @@
 //   tools_driver cut <source> <length s> <folder> <segments>        (joined into cut.<ext>)
 // Prints the picture times or cut spans it used, every command, and the job's wall time.
 // Used by bench/tools_bench.sh.
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -129,6 +131,15 @@ int main(int argc, char** argv) {
         std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);
         ok = o.succeeded;
     }
+    // The driver's own share (Qt, the busy window, reading progress) beside its children's.
+    rusage self{}, children{};
+    getrusage(RUSAGE_SELF, &self);
+    getrusage(RUSAGE_CHILDREN, &children);
+    const auto cpu = [](const rusage& u) {
+        return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+               static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    };
+    std::printf("cpu: driver %.2f s, its tools %.2f s\n", cpu(self), cpu(children));
     installShell(nullptr);
     return ok ? 0 : 1;
 }
