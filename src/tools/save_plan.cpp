@@ -12,6 +12,10 @@ namespace {
 
 const QString kProbeNoPts = QStringLiteral("-9223372036854775808");
 
+// The seconds before S a keyframe probe reads first.
+constexpr int64_t kProbeSeconds = 10;
+constexpr int64_t kMpegProbeSeconds = 2;
+
 // Seconds as ffmpeg reads them, from whole milliseconds.
 QString msText(int64_t ms) {
     const bool negative = ms < 0;
@@ -102,29 +106,52 @@ QString partName(int index, const QString& ext) {
 
 QString joinName(const QString& ext) { return QStringLiteral("~tmpSJoin.") + ext; }
 
-double firstProbeWindow(int64_t S) { return static_cast<double>(std::max<int64_t>(0, S - 10)); }
+double firstProbeWindow(int64_t S, tools::ToolKind kind) {
+    // A program stream's groups of pictures are short (half a second on a DVD) and reading it
+    // costs more per second than an indexed file: it starts with a narrower window.
+    const int64_t span = kind == tools::ToolKind::Mpeg ? kMpegProbeSeconds : kProbeSeconds;
+    return static_cast<double>(std::max<int64_t>(0, S - span));
+}
 
 std::optional<double> widerProbeWindow(double windowStart, int64_t S) {
     if (windowStart <= 0) return std::nullopt;
     const double span = static_cast<double>(S) - windowStart;
-    return std::max(0.0, static_cast<double>(S) - std::max(60.0, span * 4));
+    const double wider = span < kProbeSeconds ? kProbeSeconds : std::max(60.0, span * 4);
+    return std::max(0.0, static_cast<double>(S) - wider);
 }
+
+namespace {
+
+// The source sought to a probe window, as one more input of an ffmpeg run.
+void appendProbeInput(QStringList& args, const QString& source, const ProbeWindow& w) {
+    const auto from = static_cast<int64_t>(std::llround(w.start * 1000));
+    if (from > 0) args << QStringLiteral("-ss") << msText(from);
+    // Up to one second past S: the keyframe whose picture is at S may be decoded after it.
+    args << QStringLiteral("-t") << msText(w.S * 1000 - from + 1000);
+    args << QStringLiteral("-i") << tools::ffmpegFile(source);
+}
+
+}  // namespace
 
 Command keyframeProbe(const Tools& t, const QString& source,
                       const std::vector<ProbeWindow>& windows) {
     QStringList args = ffmpegHead();
-    for (const ProbeWindow& w : windows) {
-        const auto from = static_cast<int64_t>(std::llround(w.start * 1000));
-        if (from > 0) args << QStringLiteral("-ss") << msText(from);
-        // Up to one second past S: the keyframe whose picture is at S may be decoded after it.
-        args << QStringLiteral("-t") << msText(w.S * 1000 - from + 1000);
-        args << QStringLiteral("-i") << tools::ffmpegFile(source);
-    }
+    for (const ProbeWindow& w : windows) appendProbeInput(args, source, w);
     for (size_t k = 0; k < windows.size(); ++k)
         args << QStringLiteral("-map") << QStringLiteral("%1:V:0").arg(k);
     args << QStringLiteral("-c") << QStringLiteral("copy") << QStringLiteral("-f")
          << QStringLiteral("framecrc") << QStringLiteral("-");
     return tools::ffmpegProbe(t.ffmpeg, args);
+}
+
+Command withKeyframeProbe(Command cut, const QString& source, const ProbeWindow& window,
+                          const QString& probePath) {
+    const auto input = static_cast<int>(cut.args.count(QStringLiteral("-i")));
+    appendProbeInput(cut.args, source, window);
+    cut.args << QStringLiteral("-map") << QStringLiteral("%1:V:0").arg(input)
+             << QStringLiteral("-c") << QStringLiteral("copy") << QStringLiteral("-f")
+             << QStringLiteral("framecrc") << tools::ffmpegFile(probePath);
+    return cut;
 }
 
 Command keyframeProbe(const Tools& t, const QString& source, double windowStart, int64_t S) {
@@ -380,6 +407,7 @@ QStringList SavePlan::touchedFiles() const {
         if (!p.finalName.isEmpty()) files << path(p.finalName);
     }
     if (join) files << path(joinList) << path(joinFile);
+    if (!tagLevel && parts.size() >= 2) files << path(kProbeListName);
     if (!files.contains(output)) files << output;
     return files;
 }

@@ -95,9 +95,16 @@ struct ProbeWindow {
 Command keyframeProbe(const Tools& t, const QString& source,
                       const std::vector<ProbeWindow>& windows);
 Command keyframeProbe(const Tools& t, const QString& source, double windowStart, int64_t S);
+// The packet list of a probe that a cut runs beside its own copy (withKeyframeProbe).
+inline const QString kProbeListName = QStringLiteral("~tmpSProbe.txt");
+// cut, with the keyframe probe of window (the next part's) in the same run of ffmpeg: one
+// process less per part. The probe's input and its packet list (into probePath) come after
+// the cut's own, so the cut's progress lines still count the pictures of its part.
+Command withKeyframeProbe(Command cut, const QString& source, const ProbeWindow& window,
+                          const QString& probePath);
 // The window a probe starts with, and the next wider one when it found no keyframe at or
 // before S (nullopt once the window already starts at the beginning).
-double firstProbeWindow(int64_t S);
+double firstProbeWindow(int64_t S, tools::ToolKind kind = tools::ToolKind::Other);
 std::optional<double> widerProbeWindow(double windowStart, int64_t S);
 
 // Reads the packet list of keyframeProbe, one answer per window. nullopt: no keyframe at or

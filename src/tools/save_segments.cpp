@@ -48,17 +48,42 @@ class SaveJob {
 
     // A cut of the part that really holds pictures, which the copy's own count of the
     // pictures it wrote tells. What a failed cut left behind (a header, or a part cut short)
-    // is removed, so the part then counts as empty as the step check expects. False only when
-    // the user stopped.
-    bool cutPart(int step, const PartPlan& p, const CutStart& start, bool reencode) {
+    // is removed, so the part then counts as empty as the step check expects. When next is
+    // given and its keyframe not yet known, the same run probes it. False only when the user
+    // stopped.
+    bool cutPart(int step, const PartPlan& p, const CutStart& start, bool reencode,
+                 const PartPlan* next = nullptr) {
         const QString path = frame_.inFolder(p.name);
-        const Command cut =
-            cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode);
+        Command cut = cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode);
+        const bool probeNext = next && !known_[static_cast<size_t>(next->index)];
+        const QString probePath = probeNext ? frame_.temp(kProbeListName) : QString();
+        const ProbeWindow window =
+            next ? ProbeWindow{firstProbeWindow(next->cut.start, plan_.kind), next->cut.start}
+                 : ProbeWindow{};
+        if (probeNext) {
+            QFile::remove(probePath);
+            cut = withKeyframeProbe(cut, plan_.source, window, probePath);
+        }
         tools::CmdResult r;
         const tools::JobFrame::Step done = frame_.run(step, cut, &r);
         if (done == tools::JobFrame::Step::Stopped) return false;
         if (done == tools::JobFrame::Step::Failed || !wrotePictures(r.frames)) QFile::remove(path);
+        if (probeNext) {
+            QFile list(probePath);
+            if (done == tools::JobFrame::Step::Done && list.open(QIODevice::ReadOnly)) {
+                const QString text = QString::fromLocal8Bit(list.readAll());
+                if (const auto cs = parseKeyframes(text, window.start, window.S))
+                    know(static_cast<size_t>(next->index), *cs);
+            }
+            list.close();
+            QFile::remove(probePath);
+        }
         return true;
+    }
+
+    void know(size_t part, const CutStart& start) {
+        starts_[part] = start;
+        known_[part] = true;
     }
 
     // False when path is missing or empty, or holds no picture (then it is removed).
@@ -70,18 +95,14 @@ class SaveJob {
         return false;
     }
 
-    // The keyframe each part's cut begins at: one run of ffmpeg probes every part (and one
-    // more the few whose window held none, in a wider one). A part from 0 reads from the
-    // beginning without a probe. False when a probe failed: the source could not be read.
-    bool findCutStarts() {
-        starts_.assign(plan_.parts.size(), CutStart{});
-        std::vector<size_t> open;
+    // The keyframes the parts listed begin at, from one run of ffmpeg (and one more for the
+    // few whose window held none, in a wider one). False when a probe failed: the source
+    // could not be read.
+    bool probeParts(std::vector<size_t> open) {
         std::vector<ProbeWindow> windows;
-        for (size_t i = 0; i < plan_.parts.size(); ++i) {
+        for (size_t i : open) {
             const int64_t S = plan_.parts[i].cut.start;
-            if (S <= 0) continue;
-            open.push_back(i);
-            windows.push_back({firstProbeWindow(S), S});
+            windows.push_back({firstProbeWindow(S, plan_.kind), S});
         }
         while (!windows.empty() && !frame_.stopped()) {
             const tools::CmdResult r = frame_.probe(keyframeProbe(tools_, plan_.source, windows));
@@ -91,11 +112,13 @@ class SaveJob {
             std::vector<ProbeWindow> wider;
             for (size_t k = 0; k < windows.size(); ++k) {
                 if (found[k]) {
-                    starts_[open[k]] = *found[k];
+                    know(open[k], *found[k]);
                 } else if (const auto w = widerProbeWindow(windows[k].start, windows[k].S)) {
                     stillOpen.push_back(open[k]);
                     wider.push_back({*w, windows[k].S});
-                }  // else no keyframe at all before S: read from the beginning
+                } else {
+                    know(open[k], CutStart{});  // no keyframe before S: read from the beginning
+                }
             }
             open = stillOpen;
             windows = wider;
@@ -113,10 +136,12 @@ class SaveJob {
 
     bool makeParts() {
         tools_ = frame_.commandTools();
-        if (!plan_.tagLevel) {
-            frame_.showStep(1);
-            if (!findCutStarts()) return false;
-        }
+        // A part from 0 reads from the beginning without a probe; every other part is probed
+        // by the cut before it, or on its own when that could not.
+        starts_.assign(plan_.parts.size(), CutStart{});
+        known_.assign(plan_.parts.size(), false);
+        for (const PartPlan& p : plan_.parts)
+            if (p.cut.start <= 0) known_[static_cast<size_t>(p.index)] = true;
         QStringList list;
         for (const PartPlan& p : plan_.parts) {
             const int step = p.index + 1;
@@ -128,15 +153,18 @@ class SaveJob {
                 if (!cutFlvPart(step, p, path)) return false;
                 continue;
             }
-            const CutStart start = starts_[static_cast<size_t>(p.index)];
-            if (!cutPart(step, p, start, false)) return false;
+            const auto i = static_cast<size_t>(p.index);
+            if (!known_[i] && !probeParts({i})) return false;
+            const CutStart start = starts_[i];
+            const PartPlan* next = i + 1 < plan_.parts.size() ? &plan_.parts[i + 1] : nullptr;
+            if (!cutPart(step, p, start, false, next)) return false;
             if (!partMade(path) && plan_.kind == tools::ToolKind::Other) {
                 if (!reencodeAccepted_) {
                     ++out_.reencodeQuestions;
                     if (!frame_.askReencode()) return false;
                     reencodeAccepted_ = true;
                 }
-                if (!cutPart(step, p, start, true)) return false;
+                if (!cutPart(step, p, start, true, next)) return false;
             }
             if (!partMade(path)) return false;
         }
@@ -203,6 +231,7 @@ class SaveJob {
     Tools tools_;
     QStringList partPaths_;
     std::vector<CutStart> starts_;  // where each part's cut begins, by part index
+    std::vector<bool> known_;       // starts_ holds that part's answer
     bool reencodeAccepted_ = false;
 };
 

@@ -194,6 +194,9 @@ TEST_F(SaveJobTest, CutThreeMpegSegmentsJoinsThemInFourSteps) {
     EXPECT_GE(len + 0.1, 9.0);
     EXPECT_LE(len, 9.0 + 3 * 0.48 + 0.1);
     EXPECT_EQ(countProgram(record_, QStringLiteral("~tmpLmbFmd.exe")), 0);
+    // Six runs of ffmpeg: the first part's probe, three cuts (each probing the next part), one
+    // description of all parts, the join.
+    EXPECT_EQ(countProgram(record_, QStringLiteral("~tmpLmbFmg.exe")), 6);
     expectSourceUntouched();
 }
 

@@ -191,6 +191,9 @@ TEST(SavePlanProbe, ReadsKeyframesFromThePacketList) {
     EXPECT_EQ(widerProbeWindow(0, 40), std::nullopt);
     EXPECT_EQ(*widerProbeWindow(30, 40), 0);
     EXPECT_EQ(firstProbeWindow(75), 65);
+    // A program stream starts narrower, then takes the usual window.
+    EXPECT_EQ(firstProbeWindow(75, tools::ToolKind::Mpeg), 73);
+    EXPECT_EQ(*widerProbeWindow(73, 75), 65);
 }
 
 TEST(SavePlanCommands, ProbesKeepTheirOutputFreeOfProgressLines) {
