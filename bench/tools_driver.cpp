@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QWidget>
 #include <cstdio>
 #include <cstring>
@@ -43,13 +44,16 @@ void printSpan(const tools::Command& c) {
         std::printf("span %.3f %.3f\n", c.args[1].toDouble() / 1000, c.args[2].toDouble() / 1000);
         return;
     }
-    if (!c.ffmpeg || !c.args.last().contains(QStringLiteral("~tmpSP"))) return;
-    const qsizetype input = c.args.indexOf(QStringLiteral("-i"));
+    // The cut's own arguments: a probe of the next part may follow its part.
+    const qsizetype part = c.args.indexOf(QRegularExpression(QStringLiteral(".*~tmpSP\\d.*")));
+    if (!c.ffmpeg || part < 0 || c.args.contains(QStringLiteral("concat"))) return;
+    const QStringList a = c.args.mid(0, part + 1);
+    const qsizetype input = a.indexOf(QStringLiteral("-i"));
     auto after = [&](qsizetype from, const QString& opt) {
-        const qsizetype i = c.args.indexOf(opt, from);
-        return i < 0 ? 0.0 : c.args[i + 1].toDouble();
+        const qsizetype i = a.indexOf(opt, from);
+        return i < 0 ? 0.0 : a[i + 1].toDouble();
     };
-    const qsizetype firstSs = c.args.indexOf(QStringLiteral("-ss"));
+    const qsizetype firstSs = a.indexOf(QStringLiteral("-ss"));
     const double seek = firstSs >= 0 && firstSs < input ? after(0, QStringLiteral("-ss")) : 0;
     const double from = seek + after(input, QStringLiteral("-ss"));
     std::printf("span %.3f %.3f\n", from, from + after(input, QStringLiteral("-t")));
