@@ -1,90 +1,128 @@
 #!/bin/bash
-# The snapshot and split tools against bare ffmpeg on a file of at least 300 MB:
-#   ten snapshots spread over the file      vs ten "ffmpeg -ss T -i SRC -frames:v 1" grabs
+# The snapshot, split and cut tools against bare ffmpeg, on the same 300 s 1280x720 content
+# as FLV and MP4 (H.264/AAC, about 330 MB) and as MPEG (MPEG-2/MP2, open groups of pictures):
+#   twenty snapshots spread over the file   vs twenty "ffmpeg -ss T -i SRC -frames:v 1" grabs
 #   a split into three equal parts          vs three "ffmpeg -ss S -i SRC -t L -c copy" cuts
-# of the same times and spans. Goals: at most 2x and at most 1.5x. Each side runs twice
-# (the file in the page cache for both) and the faster run counts.
-#   bench/tools_bench.sh [build folder] [source of at least 300 MB]
+#   three segments cut and joined           vs those three cuts and "ffmpeg -f concat" of them
+# of the same times and spans. Goal: every ratio at most 1.00. Each side runs twice (the file
+# in the page cache for both) and the faster run counts. Two ratios: wall time, and processor
+# time (user + system of every process of that side), which a shared machine disturbs less.
+#   bench/tools_bench.sh [build folder] [source...]
 set -euo pipefail
 here=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$here/build}
 cmake --build "$build" --target tools_driver LumbaResFLV flvmdi -j2 >/dev/null
 work=${TOOLS_BENCH_DIR:-/tmp/lumba-tools-bench}
 mkdir -p "$work"
-src=${2:-$work/long.flv}
-if [ ! -s "$src" ] || [ "$(stat -c %s "$src")" -lt 314572800 ]; then
-    [ -n "${2:-}" ] && { echo "$src: smaller than 300 MB" >&2; exit 2; }
-    echo "making $src (about 330 MB, once)..."
-    ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=size=1280x720:rate=25:duration=300" \
-        -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=300" \
-        -c:v libx264 -preset ultrafast -g 50 -b:v 8500k -minrate 8500k -maxrate 8500k \
-        -bufsize 4M -x264-params nal-hrd=cbr -pix_fmt yuv420p -c:a aac -b:a 128k -shortest "$src"
-fi
-src=$(realpath "$src")
-ext=${src##*.}
-length=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$src")
-echo "source: $src, $(($(stat -c %s "$src") / 1048576)) MB, $length s"
-cat "$src" >/dev/null  # both sides read it from the page cache
+pictures=${TOOLS_BENCH_PICTURES:-20}
 
-now() { date +%s.%N; }
-elapsed() { echo "$2 - $1" | bc; }
-faster() { echo "if ($1 < $2) $1 else $2" | bc; }
+make_sources() {
+    local mp4=$work/long.mp4
+    if [ ! -s "$mp4" ]; then
+        echo "making $mp4 (about 330 MB, once)..."
+        ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=size=1280x720:rate=25:duration=300" \
+            -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=300" \
+            -c:v libx264 -preset ultrafast -g 50 -b:v 8500k -minrate 8500k -maxrate 8500k \
+            -bufsize 4M -x264-params nal-hrd=cbr -pix_fmt yuv420p -c:a aac -b:a 128k -shortest \
+            "$mp4"
+    fi
+    [ -s "$work/long.flv" ] || ffmpeg -nostdin -v error -y -i "$mp4" -c copy "$work/long.flv"
+    if [ ! -s "$work/long.mpg" ]; then
+        echo "making $work/long.mpg (once)..."
+        ffmpeg -nostdin -v error -y -f lavfi -i "testsrc2=size=1280x720:rate=25:duration=300" \
+            -f lavfi -i "sine=frequency=440:sample_rate=44100:duration=300" \
+            -c:v mpeg2video -b:v 8500k -maxrate 9000k -bufsize 1835k -g 12 -bf 2 \
+            -c:a mp2 -b:a 192k -shortest -f mpeg "$work/long.mpg"
+    fi
+}
+
+shift || true
+if [ $# -gt 0 ]; then
+    sources=("$@")
+else
+    make_sources
+    sources=("$work/long.flv" "$work/long.mp4" "$work/long.mpg")
+fi
 driver=$build/bin/tools_driver
 
-# The job: the driver process, Qt start-up and the tools' deployment included.
-run_job() {  # kind folder count -> seconds; the driver's lines in $work/$kind.log
-    rm -rf "$2" && mkdir -p "$2"
-    local t0 t1
-    t0=$(now)
-    "$driver" "$1" "$src" "$length" "$2" "$3" >"$work/$1.log" 2>&1 ||
-        { cat "$work/$1.log" >&2; exit 1; }
-    t1=$(now)
-    elapsed "$t0" "$t1"
+# Runs a command with its output into log, prints "wall cpu" in seconds (cpu: user + system
+# of it and its children).
+measure() {  # log command...
+    local f log=$1
+    shift
+    f=$(mktemp)
+    /usr/bin/time -f "%e %U %S" -o "$f" "$@" >"$log" 2>&1 || { cat "$log" >&2; rm -f "$f"; return 1; }
+    awk '{printf "%.3f %.3f\n", $1, $2 + $3}' "$f"
+    rm -f "$f"
+}
+# The faster of two "wall cpu" pairs, each part on its own.
+best() { printf "%s\n%s\n" "$1" "$2" | sort -n -k1,1 | head -1 | cut -d' ' -f1; }
+bestcpu() { printf "%s\n%s\n" "$1" "$2" | sort -n -k2,2 | head -1 | cut -d' ' -f2; }
+ratio() { echo "scale=2; $1 / $2" | bc; }
+
+job() {  # kind count: the driver's lines (times, spans, commands) in $work/$kind.log
+    rm -rf "${work:?}/$1" && mkdir -p "$work/$1"
+    measure "$work/$1.log" "$driver" "$1" "$src" "$length" "$work/$1" "$2"
 }
 
 bare_snapshots() {
     rm -rf "$work/bare-snap" && mkdir -p "$work/bare-snap"
-    local t0 t1 i=0
-    t0=$(now)
+    local i=0
     for t in $(awk '/^time / {print $2}' "$work/snapshot.log"); do
         i=$((i + 1))
         ffmpeg -nostdin -v error -y -ss "$t" -i "file:$src" -frames:v 1 \
             "file:$work/bare-snap/$i.jpg"
     done
-    t1=$(now)
-    elapsed "$t0" "$t1"
 }
 
-bare_cuts() {
-    rm -rf "$work/bare-split" && mkdir -p "$work/bare-split"
-    local t0 t1 i=0
-    t0=$(now)
+bare_cuts() {  # log folder [join]
+    rm -rf "${work:?}/$2" && mkdir -p "$work/$2"
+    local i=0
+    : >"$work/$2/list.txt"
     while read -r _ from to; do
         i=$((i + 1))
         ffmpeg -nostdin -v error -y -ss "$from" -i "file:$src" -t "$(echo "$to - $from" | bc)" \
-            -c copy "file:$work/bare-split/$i.$ext"
-    done < <(grep '^span ' "$work/split.log")
-    t1=$(now)
-    elapsed "$t0" "$t1"
+            -c copy "file:$work/$2/$i.$ext"
+        echo "file '$work/$2/$i.$ext'" >>"$work/$2/list.txt"
+    done < <(grep '^span ' "$work/$1.log")
+    if [ "${3:-}" = join ]; then
+        ffmpeg -nostdin -v error -y -f concat -safe 0 -i "$work/$2/list.txt" -c copy \
+            "file:$work/$2/joined.$ext"
+    fi
 }
+export -f bare_snapshots bare_cuts
+export work
 
-js=$(run_job snapshot "$work/snap" 10)
-bs=$(bare_snapshots)
-js=$(faster "$js" "$(run_job snapshot "$work/snap" 10)")
-bs=$(faster "$bs" "$(bare_snapshots)")
-jc=$(run_job split "$work/split" 3)
-bc_=$(bare_cuts)
-jc=$(faster "$jc" "$(run_job split "$work/split" 3)")
-bc_=$(faster "$bc_" "$(bare_cuts)")
-
-ratio() { echo "scale=2; $1 / $2" | bc; }
-printf "%-40s %8s %8s %7s %6s\n" "" "job s" "bare s" "ratio" "goal"
-printf "%-40s %8.2f %8.2f %7s %6s\n" "10 snapshots (JPG)" "$js" "$bs" "$(ratio "$js" "$bs")" "2.00"
-printf "%-40s %8.2f %8.2f %7s %6s\n" "split into 3 equal parts" "$jc" "$bc_" "$(ratio "$jc" "$bc_")" \
-    "1.50"
-echo "pictures: $(ls "$work/snap" | wc -l) from the job, $(ls "$work/bare-snap" | wc -l) bare"
-echo "pieces:   $(ls "$work/split" | tr '\n' ' ')"
-echo "job inside the driver (without its start-up):"
-grep -h '^job:' "$work/snapshot.log" "$work/split.log" | sed 's/^/  /'
-echo "split commands:"
-grep -v '^span \|^job:' "$work/split.log" | sed 's/^/  /'
+printf "%-34s %7s %7s %6s %7s %7s %6s\n" "" "job s" "bare s" "wall" "job cpu" "bare" "cpu"
+for src in "${sources[@]}"; do
+    src=$(realpath "$src")
+    ext=${src##*.}
+    export src ext
+    length=$(ffprobe -v error -show_entries format=duration -of csv=p=0 "$src")
+    echo "$(basename "$src"): $(($(stat -c %s "$src") / 1048576)) MB, $length s"
+    cat "$src" >/dev/null  # both sides read it from the page cache
+    for task in "snapshot $pictures" "split 3" "cut 3"; do
+        set -- $task
+        kind=$1 count=$2
+        j1=$(job "$kind" "$count") || { echo "  $kind: the job failed" >&2; continue; }
+        case $kind in
+            snapshot) bare=(bash -c bare_snapshots) ;;
+            split) bare=(bash -c "bare_cuts split bare-split") ;;
+            cut) bare=(bash -c "bare_cuts cut bare-cut join") ;;
+        esac
+        b1=$(measure /dev/null "${bare[@]}")
+        j2=$(job "$kind" "$count")
+        b2=$(measure /dev/null "${bare[@]}")
+        jw=$(best "$j1" "$j2") bw=$(best "$b1" "$b2")
+        jc=$(bestcpu "$j1" "$j2") bcpu=$(bestcpu "$b1" "$b2")
+        case $kind in
+            snapshot) label="$count snapshots (JPG)" ;;
+            split) label="split into $count equal parts" ;;
+            cut) label="cut of $count segments, joined" ;;
+        esac
+        printf "  %-32s %7.2f %7.2f %6s %7.2f %7.2f %6s\n" "$label" "$jw" "$bw" \
+            "$(ratio "$jw" "$bw")" "$jc" "$bcpu" "$(ratio "$jc" "$bcpu")"
+        grep -h '^job:' "$work/$kind.log" | sed 's/^/    inside the driver: /'
+    done
+done
+echo "goal: every ratio at most 1.00; load now: $(cut -d' ' -f1-3 /proc/loadavg)"

@@ -1,15 +1,20 @@
 // Runs one snapshot or split job the way the tool pages do, with the dialogs answered:
 //   tools_driver snapshot <source> <length s> <folder> <pictures>   (JPG, spread over the file)
 //   tools_driver split <source> <length s> <folder> <parts>         (equal parts)
+//   tools_driver cut <source> <length s> <folder> <segments>        (joined into cut.<ext>)
 // Prints the picture times or cut spans it used, every command, and the job's wall time.
 // Used by bench/tools_bench.sh.
+#include <sys/resource.h>
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QWidget>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "common/globals.h"
 #include "common/media_kinds.h"
@@ -17,6 +22,7 @@
 #include "common/shell.h"
 #include "common/temp_folder.h"
 #include "tools/job_frame.h"
+#include "tools/save_segments.h"
 #include "tools/snapshot/snapshot_job.h"
 #include "tools/split/split_job.h"
 
@@ -38,13 +44,16 @@ void printSpan(const tools::Command& c) {
         std::printf("span %.3f %.3f\n", c.args[1].toDouble() / 1000, c.args[2].toDouble() / 1000);
         return;
     }
-    if (!c.ffmpeg || !c.args.last().contains(QStringLiteral("~tmpSP"))) return;
-    const qsizetype input = c.args.indexOf(QStringLiteral("-i"));
+    // The cut's own arguments: a probe of the next part may follow its part.
+    const qsizetype part = c.args.indexOf(QRegularExpression(QStringLiteral(".*~tmpSP\\d.*")));
+    if (!c.ffmpeg || part < 0 || c.args.contains(QStringLiteral("concat"))) return;
+    const QStringList a = c.args.mid(0, part + 1);
+    const qsizetype input = a.indexOf(QStringLiteral("-i"));
     auto after = [&](qsizetype from, const QString& opt) {
-        const qsizetype i = c.args.indexOf(opt, from);
-        return i < 0 ? 0.0 : c.args[i + 1].toDouble();
+        const qsizetype i = a.indexOf(opt, from);
+        return i < 0 ? 0.0 : a[i + 1].toDouble();
     };
-    const qsizetype firstSs = c.args.indexOf(QStringLiteral("-ss"));
+    const qsizetype firstSs = a.indexOf(QStringLiteral("-ss"));
     const double seek = firstSs >= 0 && firstSs < input ? after(0, QStringLiteral("-ss")) : 0;
     const double from = seek + after(input, QStringLiteral("-ss"));
     std::printf("span %.3f %.3f\n", from, from + after(input, QStringLiteral("-t")));
@@ -53,9 +62,9 @@ void printSpan(const tools::Command& c) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 6 ||
-        (std::strcmp(argv[1], "snapshot") != 0 && std::strcmp(argv[1], "split") != 0)) {
-        std::fprintf(stderr, "usage: %s snapshot|split source length folder count\n", argv[0]);
+    if (argc != 6 || (std::strcmp(argv[1], "snapshot") != 0 && std::strcmp(argv[1], "split") != 0 &&
+                      std::strcmp(argv[1], "cut") != 0)) {
+        std::fprintf(stderr, "usage: %s snapshot|split|cut source length folder count\n", argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -95,6 +104,23 @@ int main(int argc, char** argv) {
         printCommands(record.commands);
         std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);
         ok = o.succeeded;
+    } else if (std::strcmp(argv[1], "cut") == 0) {
+        // Segments of a tenth of the file, spread evenly, joined as "另存裁剪" joins marks.
+        const int n = std::max(1, count.toInt());
+        std::vector<save::SegmentSeconds> spans;
+        for (int i = 0; i < n; ++i) {
+            const double from = length * (i + 0.25) / n;
+            spans.push_back({from, from + length / 10});
+        }
+        const QString ext = QFileInfo(src).suffix().toLower();
+        const save::SavePlan plan =
+            save::makeSpanPlan(src, spans, save::Mode::Cut, folder + "/cut." + ext, {}, 0.04);
+        const save::SaveOutcome o = save::runSavePlan(plan, &win, tools::Tool::SaveCut);
+        const double secs = t.elapsed() / 1000.0;
+        for (const tools::Command& c : record.commands) printSpan(c);
+        printCommands(record.commands);
+        std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);
+        ok = o.succeeded;
     } else {
         split::SplitRequest r;
         r.source = src;
@@ -109,6 +135,15 @@ int main(int argc, char** argv) {
         std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);
         ok = o.succeeded;
     }
+    // The driver's own share (Qt, the busy window, reading progress) beside its children's.
+    rusage self{}, children{};
+    getrusage(RUSAGE_SELF, &self);
+    getrusage(RUSAGE_CHILDREN, &children);
+    const auto cpu = [](const rusage& u) {
+        return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+               static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+    };
+    std::printf("cpu: driver %.2f s, its tools %.2f s\n", cpu(self), cpu(children));
     installShell(nullptr);
     return ok ? 0 : 1;
 }

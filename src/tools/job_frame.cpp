@@ -170,7 +170,7 @@ bool JobFrame::stopped() const {
     return b && b->stopPressed();
 }
 
-JobFrame::Step JobFrame::run(int step, const Command& c) {
+JobFrame::Step JobFrame::run(int step, const Command& c, CmdResult* result) {
     if (stopped()) {
         stopSeen_ = true;
         return Step::Stopped;
@@ -180,6 +180,7 @@ JobFrame::Step JobFrame::run(int step, const Command& c) {
     Command cmd = c;
     if (cmd.folder.isEmpty()) cmd.folder = folder_;
     const CmdResult r = runCommand(cmd);
+    if (result) *result = r;
     if (stopped()) {
         stopSeen_ = true;
         return Step::Stopped;

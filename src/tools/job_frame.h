@@ -90,8 +90,9 @@ class JobFrame {
         Stopped,  // the user stopped the job: go to finish() without running anything else
     };
     // showStep(step), then the command. What a failing command printed (and a full disk
-    // that any command reported) becomes the reason of the error message.
-    Step run(int step, const Command& c);
+    // that any command reported) becomes the reason of the error message. result, when
+    // given, receives what the command printed and counted.
+    Step run(int step, const Command& c, CmdResult* result = nullptr);
     // A command that reads rather than makes (a probe, a check): run in the job's folder
     // without a step line, its output returned.
     CmdResult probe(Command c);

@@ -30,6 +30,10 @@ bool ProgressParser::line(const QByteArray& l) {
     // "N/A" before the first packet.
     const qint64 value = l.mid(eq + 1).toLongLong(&ok);
     if (!ok || value < 0) return false;
+    if (key == "frame") {
+        frames_ = value;
+        return false;
+    }
     // out_time_us and out_time_ms both carry microseconds.
     if (key == "out_time_us" || key == "out_time_ms") {
         outSeconds_ = static_cast<double>(value) / 1e6;

@@ -18,6 +18,8 @@ class ProgressParser {
     // expected length is unknown.
     int percent() const { return percent_; }
     double outSeconds() const { return outSeconds_; }
+    // The video frames written so far ("frame="), -1 before the first report.
+    qint64 frames() const { return frames_; }
 
   private:
     bool line(const QByteArray& l);
@@ -26,6 +28,7 @@ class ProgressParser {
     qint64 expectedBytes_;
     QByteArray pending_;
     double outSeconds_ = 0;
+    qint64 frames_ = -1;
     int percent_ = -1;
 };
 

@@ -109,6 +109,7 @@ CmdResult runCommand(const Command& c) {
         if (c.readsProgress()) {
             bytes += proc.readAllStandardError();
             progress.feed(proc.readAllStandardOutput());
+            result.frames = progress.frames();
         } else {
             bytes += proc.readAllStandardOutput();
         }

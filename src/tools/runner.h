@@ -40,6 +40,8 @@ struct CmdResult {
     Ending ending = Ending::NotRun;
     int exitCode = -1;  // meaningful when ending is Exited
     QString output;     // standard output and standard error (ffmpeg: without progress lines)
+    // The video frames a command with progress lines reported writing; -1 when it gave none.
+    qint64 frames = -1;
     bool succeeded() const { return ending == Ending::Exited && exitCode == 0; }
 };
 

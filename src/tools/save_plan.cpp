@@ -12,6 +12,10 @@ namespace {
 
 const QString kProbeNoPts = QStringLiteral("-9223372036854775808");
 
+// The seconds before S a keyframe probe reads first.
+constexpr int64_t kProbeSeconds = 10;
+constexpr int64_t kMpegProbeSeconds = 2;
+
 // Seconds as ffmpeg reads them, from whole milliseconds.
 QString msText(int64_t ms) {
     const bool negative = ms < 0;
@@ -37,6 +41,19 @@ QStringList streamMaps() {
 void appendMuxer(QStringList& args, const QString& ext) {
     const QString mux = muxerFor(ext);
     if (!mux.isEmpty()) args << QStringLiteral("-f") << mux;
+}
+
+// MPEG video with an open group of pictures: the B-pictures that follow the first keyframe
+// in decoding order but are shown before it refer to a picture before the cut. Alone, a
+// decoder skips them; after a join they decode against the previous part's last pictures
+// and show garbage at the joint. They lie before S anyway, so they are dropped: every
+// picture (with a time) shown before the keyframe. A program stream counts in 90 kHz ticks.
+QStringList leadingPicturesDropped(const CutStart& start) {
+    const auto delay =
+        static_cast<int64_t>(std::llround((start.keyTime - start.keyDecodeTime) * 90000.0));
+    if (delay <= 90) return {};  // no reordering: nothing is shown before the keyframe
+    return {QStringLiteral("-bsf:v"),
+            QStringLiteral("noise=drop=gt(pts\\,nopts)*lt(pts\\,startdts+%1)").arg(delay - 90)};
 }
 
 double hundredths(double seconds) {
@@ -89,59 +106,127 @@ QString partName(int index, const QString& ext) {
 
 QString joinName(const QString& ext) { return QStringLiteral("~tmpSJoin.") + ext; }
 
-double firstProbeWindow(int64_t S) { return static_cast<double>(std::max<int64_t>(0, S - 10)); }
+double firstProbeWindow(int64_t S, tools::ToolKind kind) {
+    // A program stream's groups of pictures are short (half a second on a DVD) and reading it
+    // costs more per second than an indexed file: it starts with a narrower window.
+    const int64_t span = kind == tools::ToolKind::Mpeg ? kMpegProbeSeconds : kProbeSeconds;
+    return static_cast<double>(std::max<int64_t>(0, S - span));
+}
 
 std::optional<double> widerProbeWindow(double windowStart, int64_t S) {
     if (windowStart <= 0) return std::nullopt;
     const double span = static_cast<double>(S) - windowStart;
-    return std::max(0.0, static_cast<double>(S) - std::max(60.0, span * 4));
+    const double wider = span < kProbeSeconds ? kProbeSeconds : std::max(60.0, span * 4);
+    return std::max(0.0, static_cast<double>(S) - wider);
 }
 
-Command keyframeProbe(const Tools& t, const QString& source, double windowStart, int64_t S) {
-    QStringList args = ffmpegHead();
-    const auto w = static_cast<int64_t>(std::llround(windowStart * 1000));
-    if (w > 0) args << QStringLiteral("-ss") << msText(w);
-    args << QStringLiteral("-i") << tools::ffmpegFile(source);
+namespace {
+
+// The source sought to a probe window, as one more input of an ffmpeg run.
+void appendProbeInput(QStringList& args, const QString& source, const ProbeWindow& w) {
+    const auto from = static_cast<int64_t>(std::llround(w.start * 1000));
+    if (from > 0) args << QStringLiteral("-ss") << msText(from);
     // Up to one second past S: the keyframe whose picture is at S may be decoded after it.
-    args << QStringLiteral("-t") << msText(S * 1000 - w + 1000);
-    args << QStringLiteral("-map") << QStringLiteral("0:V:0") << QStringLiteral("-c")
-         << QStringLiteral("copy") << QStringLiteral("-f") << QStringLiteral("framecrc")
-         << QStringLiteral("-");
+    args << QStringLiteral("-t") << msText(w.S * 1000 - from + 1000);
+    args << QStringLiteral("-i") << tools::ffmpegFile(source);
+}
+
+}  // namespace
+
+Command keyframeProbe(const Tools& t, const QString& source,
+                      const std::vector<ProbeWindow>& windows) {
+    QStringList args = ffmpegHead();
+    for (const ProbeWindow& w : windows) appendProbeInput(args, source, w);
+    for (size_t k = 0; k < windows.size(); ++k)
+        args << QStringLiteral("-map") << QStringLiteral("%1:V:0").arg(k);
+    args << QStringLiteral("-c") << QStringLiteral("copy") << QStringLiteral("-f")
+         << QStringLiteral("framecrc") << QStringLiteral("-");
     return tools::ffmpegProbe(t.ffmpeg, args);
 }
 
-std::optional<CutStart> parseKeyframes(const QString& probeOutput, double windowStart, int64_t S) {
-    // framecrc lines: stream, dts, pts, duration, size, crc[, F=0x<flags>] in the time base
-    // of "#tb 0: num/den"; times are counted from windowStart. A program stream may give a
-    // keyframe no picture time: it is then its decoding time plus the stream's largest
-    // reordering delay, so a keyframe shown after S is never taken for one before it.
-    struct Key {
-        double dts;
-        std::optional<double> pts;
-    };
+Command withKeyframeProbe(Command cut, const QString& source, const ProbeWindow& window,
+                          const QString& probePath) {
+    const auto input = static_cast<int>(cut.args.count(QStringLiteral("-i")));
+    appendProbeInput(cut.args, source, window);
+    cut.args << QStringLiteral("-map") << QStringLiteral("%1:V:0").arg(input)
+             << QStringLiteral("-c") << QStringLiteral("copy") << QStringLiteral("-f")
+             << QStringLiteral("framecrc") << tools::ffmpegFile(probePath);
+    return cut;
+}
+
+Command keyframeProbe(const Tools& t, const QString& source, double windowStart, int64_t S) {
+    return keyframeProbe(t, source, {{windowStart, S}});
+}
+
+namespace {
+
+// The keyframes of one stream of a framecrc packet list.
+struct Key {
+    double dts;
+    std::optional<double> pts;
+};
+struct StreamKeys {
     double tbNum = 1, tbDen = 1000, delay = 0;
     std::vector<Key> keys;
+};
+
+// The last keyframe of one stream whose picture is at or before S. A program stream may give
+// a keyframe no picture time: it is then its decoding time plus the stream's largest
+// reordering delay, so a keyframe shown after S is never taken for one before it.
+std::optional<CutStart> lastKeyAtOrBefore(const StreamKeys& s, double windowStart, int64_t S) {
+    const double scale = s.tbNum / s.tbDen;
+    std::optional<CutStart> best;
+    for (size_t i = 0; i < s.keys.size(); ++i) {
+        const Key& k = s.keys[i];
+        const double picture = k.pts ? *k.pts : k.dts + s.delay;
+        CutStart cs;
+        cs.keyTime = windowStart + picture * scale;
+        cs.keyDecodeTime = windowStart + k.dts * scale;
+        if (cs.keyTime > static_cast<double>(S) + 1e-6) break;
+        cs.fromFileStart = (windowStart <= 0 && i == 0) || cs.keyDecodeTime <= 0.001;
+        best = cs;
+    }
+    return best;
+}
+
+}  // namespace
+
+std::vector<std::optional<CutStart>> parseKeyframes(const QString& probeOutput,
+                                                    const std::vector<ProbeWindow>& windows) {
+    // framecrc lines: stream, dts, pts, duration, size, crc[, F=0x<flags>] in the time base
+    // of "#tb <stream>: num/den"; each stream's times count from its own window.
+    std::vector<StreamKeys> streams(windows.size());
+    const auto streamAt = [&](const QString& text) -> StreamKeys* {
+        bool ok = false;
+        const int k = text.trimmed().toInt(&ok);
+        return ok && k >= 0 && k < static_cast<int>(streams.size())
+                   ? &streams[static_cast<size_t>(k)]
+                   : nullptr;
+    };
     const QStringList lines = probeOutput.split(QLatin1Char('\n'));
     for (const QString& raw : lines) {
         const QString line = raw.trimmed();
-        if (line.startsWith(QLatin1String("#tb 0:"))) {
-            const QStringList f = line.mid(6).trimmed().split(QLatin1Char('/'));
-            if (f.size() == 2 && f[0].toDouble() > 0 && f[1].toDouble() > 0) {
-                tbNum = f[0].toDouble();
-                tbDen = f[1].toDouble();
+        if (line.startsWith(QLatin1String("#tb "))) {
+            const qsizetype colon = line.indexOf(QLatin1Char(':'));
+            StreamKeys* s = colon > 4 ? streamAt(line.mid(4, colon - 4)) : nullptr;
+            const QStringList f = line.mid(colon + 1).trimmed().split(QLatin1Char('/'));
+            if (s && f.size() == 2 && f[0].toDouble() > 0 && f[1].toDouble() > 0) {
+                s->tbNum = f[0].toDouble();
+                s->tbDen = f[1].toDouble();
             }
             continue;
         }
         if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
         const QStringList f = line.split(QLatin1Char(','));
-        if (f.size() < 6 || f[0].trimmed() != QLatin1String("0")) continue;
+        StreamKeys* s = f.size() >= 6 ? streamAt(f[0]) : nullptr;
+        if (!s) continue;
         bool okD = false;
         const double dts = f[1].trimmed().toDouble(&okD);
         if (!okD) continue;
         const QString ptsText = f[2].trimmed();
         bool okP = false;
         const double pts = ptsText == kProbeNoPts ? 0 : ptsText.toDouble(&okP);
-        if (okP) delay = std::max(delay, pts - dts);
+        if (okP) s->delay = std::max(s->delay, pts - dts);
         bool key = true;
         if (f.size() >= 7) {
             const QString flags = f[6].trimmed();
@@ -149,20 +234,16 @@ std::optional<CutStart> parseKeyframes(const QString& probeOutput, double window
             const int v = flags.startsWith(QLatin1String("F=0x")) ? flags.mid(4).toInt(&ok, 16) : 0;
             key = ok && (v & 1);
         }
-        if (key) keys.push_back({dts, okP ? std::optional<double>(pts) : std::nullopt});
+        if (key) s->keys.push_back({dts, okP ? std::optional<double>(pts) : std::nullopt});
     }
-    const double scale = tbNum / tbDen;
-    std::optional<CutStart> best;
-    for (size_t i = 0; i < keys.size(); ++i) {
-        const double picture = keys[i].pts ? *keys[i].pts : keys[i].dts + delay;
-        CutStart cs;
-        cs.keyTime = windowStart + picture * scale;
-        cs.keyDecodeTime = windowStart + keys[i].dts * scale;
-        if (cs.keyTime > static_cast<double>(S) + 1e-6) break;
-        cs.fromFileStart = (windowStart <= 0 && i == 0) || cs.keyDecodeTime <= 0.001;
-        best = cs;
-    }
-    return best;
+    std::vector<std::optional<CutStart>> found;
+    for (size_t k = 0; k < windows.size(); ++k)
+        found.push_back(lastKeyAtOrBefore(streams[k], windows[k].start, windows[k].S));
+    return found;
+}
+
+std::optional<CutStart> parseKeyframes(const QString& probeOutput, double windowStart, int64_t S) {
+    return parseKeyframes(probeOutput, {{windowStart, S}}).front();
 }
 
 Command cutCommand(const Tools& t, const QString& source, const CutStart& start, const CutTimes& c,
@@ -193,10 +274,15 @@ Command cutCommand(const Tools& t, const QString& source, const CutStart& start,
              << QStringLiteral("libmp3lame") << QStringLiteral("-b:a") << QStringLiteral("64k");
     else
         args << QStringLiteral("-c") << QStringLiteral("copy");
+    const QString mux = muxerFor(ext);
+    if (!start.fromFileStart && (mux == QLatin1String("mpeg") || mux == QLatin1String("vob")))
+        args << leadingPicturesDropped(start);
     appendMuxer(args, ext);
     args << tools::ffmpegFile(partPath);
     return tools::ffmpegCommand(t.ffmpeg, args, expectedSeconds);
 }
+
+bool wrotePictures(qint64 framesWritten) { return framesWritten > 0; }
 
 Command partCheck(const Tools& t, const QString& partPath) {
     QStringList args = ffmpegHead();
@@ -391,32 +477,40 @@ QString tailName(int index) {
     return QStringLiteral("~tmpST%1.flv").arg(index + 1, 3, 10, QLatin1Char('0'));
 }
 
-Command streamProbe(const Tools& t, const QString& path) {
-    // The input's description is printed at the default log level; "-t 0" into the null
+Command streamProbe(const Tools& t, const QStringList& paths) {
+    // Each input's description is printed at the default log level; "-t 0" into the null
     // muxer reads no packet and ends with status 0.
-    return tools::ffmpegProbe(
-        t.ffmpeg,
-        {QStringLiteral("-hide_banner"), QStringLiteral("-nostdin"), QStringLiteral("-i"),
-         tools::ffmpegFile(path), QStringLiteral("-map"), QStringLiteral("0"), QStringLiteral("-c"),
-         QStringLiteral("copy"), QStringLiteral("-t"), QStringLiteral("0"), QStringLiteral("-f"),
-         QStringLiteral("null"), QStringLiteral("-")});
+    QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-nostdin")};
+    for (const QString& p : paths) args << QStringLiteral("-i") << tools::ffmpegFile(p);
+    args << QStringLiteral("-map") << QStringLiteral("0") << QStringLiteral("-c")
+         << QStringLiteral("copy") << QStringLiteral("-t") << QStringLiteral("0")
+         << QStringLiteral("-f") << QStringLiteral("null") << QStringLiteral("-");
+    return tools::ffmpegProbe(t.ffmpeg, args);
 }
 
-QStringList streamKinds(const QString& probeOutput) {
+Command streamProbe(const Tools& t, const QString& path) {
+    return streamProbe(t, QStringList{path});
+}
+
+QStringList streamKinds(const QString& probeOutput, int input) {
     // "  Stream #0:1[0x1e0](und): Video: mpeg1video, ..." inside the "Input #0" block.
-    static const QRegularExpression stream(
-        QStringLiteral(R"(^\s*Stream #0:\d+\S*: (Video|Audio|Subtitle|Data): ([A-Za-z0-9_]+))"));
+    static const QRegularExpression stream(QStringLiteral(
+        R"(^\s*Stream #(\d+):\d+\S*: (Video|Audio|Subtitle|Data): ([A-Za-z0-9_]+))"));
+    const QString head = QStringLiteral("Input #%1").arg(input);
     QStringList kinds;
-    bool input = false;
+    bool inside = false;
     const QStringList lines = probeOutput.split(QLatin1Char('\n'));
     for (const QString& line : lines) {
-        if (line.startsWith(QLatin1String("Input #0"))) input = true;
+        if (line.startsWith(QLatin1String("Input #")))
+            inside = line.startsWith(head) &&
+                     (line.size() == head.size() || !line.at(head.size()).isDigit());
         if (line.startsWith(QLatin1String("Output #")) ||
             line.startsWith(QLatin1String("Stream mapping")))
             break;
-        if (!input) continue;
+        if (!inside) continue;
         const QRegularExpressionMatch m = stream.match(line);
-        if (m.hasMatch()) kinds << m.captured(1) + QStringLiteral(": ") + m.captured(2);
+        if (m.hasMatch() && m.captured(1).toInt() == input)
+            kinds << m.captured(2) + QStringLiteral(": ") + m.captured(3);
     }
     kinds.sort();
     return kinds;
@@ -430,6 +524,7 @@ QStringList SavePlan::touchedFiles() const {
         if (!p.finalName.isEmpty()) files << path(p.finalName);
     }
     if (join) files << path(joinList) << path(joinFile);
+    if (!tagLevel && parts.size() >= 2) files << path(kProbeListName);
     if (!files.contains(output)) files << output;
     return files;
 }

@@ -82,16 +82,35 @@ struct CutStart {
     double keyDecodeTime = 0;   // its decoding time (copies are cut on decoding times)
 };
 
-// Asks ffmpeg for the keyframes of the first video stream from windowStart up to just after
-// S (a packet list on standard output, so it runs without progress lines). windowStart 0
-// reads from the beginning.
+// Where the keyframe probe of one part reads: from windowStart up to just after S.
+struct ProbeWindow {
+    double start = 0;
+    int64_t S = 0;
+};
+
+// Asks ffmpeg for the keyframes of the first video stream in each window, one run for every
+// part: input k is the source sought to window k and is stream k of the packet list on
+// standard output (so it runs without progress lines). A window starting at 0 reads from
+// the beginning.
+Command keyframeProbe(const Tools& t, const QString& source,
+                      const std::vector<ProbeWindow>& windows);
 Command keyframeProbe(const Tools& t, const QString& source, double windowStart, int64_t S);
+// The packet list of a probe that a cut runs beside its own copy (withKeyframeProbe).
+inline const QString kProbeListName = QStringLiteral("~tmpSProbe.txt");
+// cut, with the keyframe probe of window (the next part's) in the same run of ffmpeg: one
+// process less per part. The probe's input and its packet list (into probePath) come after
+// the cut's own, so the cut's progress lines still count the pictures of its part.
+Command withKeyframeProbe(Command cut, const QString& source, const ProbeWindow& window,
+                          const QString& probePath);
 // The window a probe starts with, and the next wider one when it found no keyframe at or
 // before S (nullopt once the window already starts at the beginning).
-double firstProbeWindow(int64_t S);
+double firstProbeWindow(int64_t S, tools::ToolKind kind = tools::ToolKind::Other);
 std::optional<double> widerProbeWindow(double windowStart, int64_t S);
 
-// Reads the packet list of keyframeProbe. nullopt: no keyframe at or before S in the window.
+// Reads the packet list of keyframeProbe, one answer per window. nullopt: no keyframe at or
+// before S in that window.
+std::vector<std::optional<CutStart>> parseKeyframes(const QString& probeOutput,
+                                                    const std::vector<ProbeWindow>& windows);
 std::optional<CutStart> parseKeyframes(const QString& probeOutput, double windowStart, int64_t S);
 
 // The cut of [keyframe, S + L) of every video and audio stream into part, by stream copy;
@@ -99,8 +118,11 @@ std::optional<CutStart> parseKeyframes(const QString& probeOutput, double window
 Command cutCommand(const Tools& t, const QString& source, const CutStart& start, const CutTimes& c,
                    const QString& partPath, const QString& ext, bool reencodeAudio);
 
-// ffmpeg that cannot write a container (Opus into AVI) still leaves the header it had begun,
-// so a part counts as made only when a picture can be read back from it.
+// ffmpeg that cannot write a container (Opus into AVI) may still leave the header it had
+// begun, so a cut or a join by ffmpeg counts as made only when it wrote pictures: the video
+// frames its own progress lines counted at their end (CmdResult::frames).
+bool wrotePictures(qint64 framesWritten);
+// A file made by another program counts as made when a picture can be read back from it.
 Command partCheck(const Tools& t, const QString& partPath);
 bool partCheckPassed(const QString& checkOutput);
 
@@ -162,11 +184,14 @@ Command exactCopyCommand(const Tools& t, const QString& source, const ExactSpan&
 QString headName(int index);  // "~tmpSH001.flv" for index 0
 QString tailName(int index);  // "~tmpST001.flv" for index 0
 
-// Lists the streams of a file (ffmpeg's description of its input, nothing written).
+// Lists the streams of files (ffmpeg's description of its inputs, nothing written): one run
+// for all of them.
 Command streamProbe(const Tools& t, const QString& path);
-// "Video: flv1", "Audio: mp3", ... from streamProbe's output, sorted, so that the order in
-// which a container numbers its streams does not matter. Empty when the file was unreadable.
-QStringList streamKinds(const QString& probeOutput);
+Command streamProbe(const Tools& t, const QStringList& paths);
+// "Video: flv1", "Audio: mp3", ... of input `input` from streamProbe's output, sorted, so that
+// the order in which a container numbers its streams does not matter. Empty when the file was
+// unreadable.
+QStringList streamKinds(const QString& probeOutput, int input = 0);
 
 // Everything a job will do, decided before the first command runs.
 struct SaveRequest {

@@ -48,18 +48,44 @@ class SaveJob {
         return frame_.run(step, c) == tools::JobFrame::Step::Done;
     }
 
-    // A cut of the part that really holds pictures. What a failed cut left behind (a header,
-    // or a part cut short) is removed, so the part then counts as empty as the step check
-    // expects. False only when the user stopped.
-    bool cutPart(int step, const PartPlan& p, const CutStart& start, bool reencode) {
+    // A cut of the part that really holds pictures, which the copy's own count of the
+    // pictures it wrote tells. What a failed cut left behind (a header, or a part cut short)
+    // is removed, so the part then counts as empty as the step check expects. When next is
+    // given and its keyframe not yet known, the same run probes it. False only when the user
+    // stopped.
+    bool cutPart(int step, const PartPlan& p, const CutStart& start, bool reencode,
+                 const PartPlan* next = nullptr) {
         const QString path = frame_.inFolder(p.name);
-        const Command cut =
-            cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode);
-        const tools::JobFrame::Step done = frame_.run(step, cut);
+        Command cut = cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode);
+        const bool probeNext = next && !known_[static_cast<size_t>(next->index)];
+        const QString probePath = probeNext ? frame_.temp(kProbeListName) : QString();
+        const ProbeWindow window =
+            next ? ProbeWindow{firstProbeWindow(next->cut.start, plan_.kind), next->cut.start}
+                 : ProbeWindow{};
+        if (probeNext) {
+            QFile::remove(probePath);
+            cut = withKeyframeProbe(cut, plan_.source, window, probePath);
+        }
+        tools::CmdResult r;
+        const tools::JobFrame::Step done = frame_.run(step, cut, &r);
         if (done == tools::JobFrame::Step::Stopped) return false;
-        if (done == tools::JobFrame::Step::Failed) QFile::remove(path);
-        holdsPictures(path);
+        if (done == tools::JobFrame::Step::Failed || !wrotePictures(r.frames)) QFile::remove(path);
+        if (probeNext) {
+            QFile list(probePath);
+            if (done == tools::JobFrame::Step::Done && list.open(QIODevice::ReadOnly)) {
+                const QString text = QString::fromLocal8Bit(list.readAll());
+                if (const auto cs = parseKeyframes(text, window.start, window.S))
+                    know(static_cast<size_t>(next->index), *cs);
+            }
+            list.close();
+            QFile::remove(probePath);
+        }
         return true;
+    }
+
+    void know(size_t part, const CutStart& start) {
+        starts_[part] = start;
+        known_[part] = true;
     }
 
     // False when path is missing or empty, or holds no picture (then it is removed).
@@ -71,17 +97,35 @@ class SaveJob {
         return false;
     }
 
-    // nullopt when a probe failed: the source could not be read.
-    std::optional<CutStart> findCutStart(const PartPlan& p) {
-        std::optional<double> window = firstProbeWindow(p.cut.start);
-        while (window && !frame_.stopped()) {
-            const tools::CmdResult r =
-                frame_.probe(keyframeProbe(tools_, plan_.source, *window, p.cut.start));
-            if (!r.succeeded()) return std::nullopt;
-            if (auto cs = parseKeyframes(r.output, *window, p.cut.start)) return *cs;
-            window = widerProbeWindow(*window, p.cut.start);
+    // The keyframes the parts listed begin at, from one run of ffmpeg (and one more for the
+    // few whose window held none, in a wider one). False when a probe failed: the source
+    // could not be read.
+    bool probeParts(std::vector<size_t> open) {
+        std::vector<ProbeWindow> windows;
+        for (size_t i : open) {
+            const int64_t S = plan_.parts[i].cut.start;
+            windows.push_back({firstProbeWindow(S, plan_.kind), S});
         }
-        return CutStart{};  // no keyframe found: read from the beginning
+        while (!windows.empty() && !frame_.stopped()) {
+            const tools::CmdResult r = frame_.probe(keyframeProbe(tools_, plan_.source, windows));
+            if (!r.succeeded()) return false;
+            const std::vector<std::optional<CutStart>> found = parseKeyframes(r.output, windows);
+            std::vector<size_t> stillOpen;
+            std::vector<ProbeWindow> wider;
+            for (size_t k = 0; k < windows.size(); ++k) {
+                if (found[k]) {
+                    know(open[k], *found[k]);
+                } else if (const auto w = widerProbeWindow(windows[k].start, windows[k].S)) {
+                    stillOpen.push_back(open[k]);
+                    wider.push_back({*w, windows[k].S});
+                } else {
+                    know(open[k], CutStart{});  // no keyframe before S: read from the beginning
+                }
+            }
+            open = stillOpen;
+            windows = wider;
+        }
+        return true;
     }
 
     // One pass of flvmdi: the span from its keyframe, with metadata, every tag as it was. It
@@ -129,6 +173,12 @@ class SaveJob {
 
     bool makeParts() {
         tools_ = frame_.commandTools();
+        // A part from 0 reads from the beginning without a probe; every other part is probed
+        // by the cut before it, or on its own when that could not.
+        starts_.assign(plan_.parts.size(), CutStart{});
+        known_.assign(plan_.parts.size(), false);
+        for (const PartPlan& p : plan_.parts)
+            if (p.cut.start <= 0) known_[static_cast<size_t>(p.index)] = true;
         QStringList list;
         for (const PartPlan& p : plan_.parts) {
             const int step = p.index + 1;
@@ -141,17 +191,18 @@ class SaveJob {
                     return false;
                 continue;
             }
-            const std::optional<CutStart> found = findCutStart(p);
-            if (!found) return false;
-            const CutStart start = *found;
-            if (!cutPart(step, p, start, false)) return false;
+            const auto i = static_cast<size_t>(p.index);
+            if (!known_[i] && !probeParts({i})) return false;
+            const CutStart start = starts_[i];
+            const PartPlan* next = i + 1 < plan_.parts.size() ? &plan_.parts[i + 1] : nullptr;
+            if (!cutPart(step, p, start, false, next)) return false;
             if (!partMade(path) && plan_.kind == tools::ToolKind::Other) {
                 if (!reencodeAccepted_) {
                     ++out_.reencodeQuestions;
                     if (!frame_.askReencode()) return false;
                     reencodeAccepted_ = true;
                 }
-                if (!cutPart(step, p, start, true)) return false;
+                if (!cutPart(step, p, start, true, next)) return false;
             }
             if (!partMade(path)) return false;
         }
@@ -166,29 +217,32 @@ class SaveJob {
     }
 
     // Parts cut from one source never legitimately differ in their streams; when they do,
-    // a join would pair unlike streams, so the job fails instead.
+    // a join would pair unlike streams, so the job fails instead. One run describes them all.
     bool partsAgree() {
-        QStringList first;
-        for (const QString& part : partPaths_) {
-            const tools::CmdResult r = frame_.probe(streamProbe(tools_, part));
-            const QStringList kinds = streamKinds(r.output);
-            if (!r.succeeded() || kinds.isEmpty() || frame_.stopped()) return false;
-            if (first.isEmpty()) first = kinds;
-            if (kinds != first) return false;
-        }
+        const tools::CmdResult r = frame_.probe(streamProbe(tools_, partPaths_));
+        if (!r.succeeded() || frame_.stopped()) return false;
+        const QStringList first = streamKinds(r.output, 0);
+        if (first.isEmpty()) return false;
+        for (int k = 1; k < partPaths_.size(); ++k)
+            if (streamKinds(r.output, k) != first) return false;
         return true;
     }
 
+    // The parts joined into joined, which holds pictures afterwards: flvmdi's join is read
+    // back, ffmpeg's counted the pictures it wrote.
     bool joinParts(int step, const QString& joined) {
         double seconds = 0;
         for (const PartPlan& p : plan_.parts) seconds += static_cast<double>(p.cut.length);
         if (plan_.tagLevel)
-            return runStep(step, flvJoinCommand(tools_, partPaths_, joined, seconds));
+            return runStep(step, flvJoinCommand(tools_, partPaths_, joined, seconds)) &&
+                   holdsPictures(joined);
         const QString list = frame_.temp(plan_.joinList);
         if (!writeJoinList(list, partPaths_)) return false;
-        const bool ran = runStep(step, joinCommand(tools_, list, joined, plan_.ext, seconds));
+        tools::CmdResult r;
+        const bool ran = frame_.run(step, joinCommand(tools_, list, joined, plan_.ext, seconds),
+                                    &r) == tools::JobFrame::Step::Done;
         QFile::remove(list);
-        return ran;
+        return ran && wrotePictures(r.frames) && partMade(joined);
     }
 
     bool deliver() {
@@ -207,7 +261,6 @@ class SaveJob {
         QFile::remove(joined);
         if (!joinParts(step, joined)) return false;
         for (const QString& part : partPaths_) QFile::remove(part);
-        if (!holdsPictures(joined)) return false;
         return moveOnto(joined, plan_.output);
     }
 
@@ -216,6 +269,8 @@ class SaveJob {
     SaveOutcome& out_;
     Tools tools_;
     QStringList partPaths_;
+    std::vector<CutStart> starts_;  // where each part's cut begins, by part index
+    std::vector<bool> known_;       // starts_ holds that part's answer
     bool reencodeAccepted_ = false;
 };
 

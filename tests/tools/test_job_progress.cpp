@@ -119,8 +119,12 @@ TEST(ProgressParser, ACopyOfUnknownLengthGoesBySize) {
     ProgressParser p(0, 4000);
     EXPECT_FALSE(p.feed("total_size=N/A\n"));
     EXPECT_EQ(p.percent(), -1);
-    EXPECT_TRUE(p.feed("out_time_us=1000000\ntotal_size=1000\n"));
+    EXPECT_EQ(p.frames(), -1);
+    EXPECT_TRUE(p.feed("frame=0\nout_time_us=1000000\ntotal_size=1000\n"));
     EXPECT_EQ(p.percent(), 25);
+    EXPECT_EQ(p.frames(), 0);  // a copy that has written no picture yet
+    p.feed("frame=250\n");
+    EXPECT_EQ(p.frames(), 250);
     EXPECT_TRUE(p.feed("total_size=9000\nprogress=end\n"));
     EXPECT_EQ(p.percent(), 99);
     // The length wins when both are known: a re-encode's size says little.

@@ -6,6 +6,7 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTimer>
 #include <QWidget>
 #include <csignal>
@@ -77,12 +78,14 @@ double argAfter(const QStringList& a, int from, const QString& opt) {
 // Where a cut command begins and ends, in seconds of the source.
 std::pair<double, double> cutSpan(const Command& c) {
     if (isFlvCut(c)) return {c.args[1].toDouble() / 1000, c.args[2].toDouble() / 1000};
-    const int input = static_cast<int>(c.args.indexOf(QStringLiteral("-i")));
-    const double seek = c.args.indexOf(QStringLiteral("-ss")) < input
-                            ? argAfter(c.args, 0, QStringLiteral("-ss"))
-                            : 0;
-    const double from = seek + argAfter(c.args, input, QStringLiteral("-ss"));
-    return {from, from + argAfter(c.args, input, QStringLiteral("-t"))};
+    // The cut's own arguments: a probe of the next part may follow its part.
+    const QStringList a =
+        c.args.mid(0, c.args.indexOf(QRegularExpression(QStringLiteral(".*~tmpSP\\d.*"))) + 1);
+    const int input = static_cast<int>(a.indexOf(QStringLiteral("-i")));
+    const double seek =
+        a.indexOf(QStringLiteral("-ss")) < input ? argAfter(a, 0, QStringLiteral("-ss")) : 0;
+    const double from = seek + argAfter(a, input, QStringLiteral("-ss"));
+    return {from, from + argAfter(a, input, QStringLiteral("-t"))};
 }
 std::vector<Command> cuts(const tools::JobRecord& o) {
     std::vector<Command> r;
@@ -194,6 +197,9 @@ TEST_F(SaveJobTest, CutThreeMpegSegmentsJoinsThemInFourSteps) {
     EXPECT_GE(len + 0.1, 9.0);
     EXPECT_LE(len, 9.0 + 3 * 0.48 + 0.1);
     EXPECT_EQ(countProgram(record_, QStringLiteral("~tmpLmbFmd.exe")), 0);
+    // Six runs of ffmpeg: the first part's probe, three cuts (each probing the next part), one
+    // description of all parts, the join.
+    EXPECT_EQ(countProgram(record_, QStringLiteral("~tmpLmbFmg.exe")), 6);
     expectSourceUntouched();
 }
 

@@ -175,9 +175,25 @@ TEST(SavePlanProbe, ReadsKeyframesFromThePacketList) {
     EXPECT_FALSE(
         parseKeyframes(QStringLiteral("#tb 0: 1/1000\n0, 5000, 5080, 40, 9, 0x1\n"), 10, 14));
     EXPECT_FALSE(parseKeyframes(QString(), 0, 5));
+    // One run for several parts: stream k belongs to window k, with its own time base.
+    const QString two = QStringLiteral(
+        "#tb 0: 1/1000\n#tb 1: 1/90000\n"
+        "0, 0, 80, 40, 9, 0x1\n"
+        "1, 0, 10800, 3600, 9, 0x1\n"
+        "0, 2000, 2080, 40, 9, 0x1\n"
+        "1, 90000, 100800, 3600, 9, 0x1\n");
+    const auto both = parseKeyframes(two, {{95, 98}, {30, 31}});
+    ASSERT_EQ(both.size(), 2u);
+    ASSERT_TRUE(both[0] && both[1]);
+    EXPECT_NEAR(both[0]->keyTime, 97.08, 1e-9);
+    EXPECT_NEAR(both[1]->keyTime, 30.12, 1e-9);
+    EXPECT_NEAR(both[1]->keyDecodeTime, 30, 1e-9);
     EXPECT_EQ(widerProbeWindow(0, 40), std::nullopt);
     EXPECT_EQ(*widerProbeWindow(30, 40), 0);
     EXPECT_EQ(firstProbeWindow(75), 65);
+    // A program stream starts narrower, then takes the usual window.
+    EXPECT_EQ(firstProbeWindow(75, tools::ToolKind::Mpeg), 73);
+    EXPECT_EQ(*widerProbeWindow(73, 75), 65);
 }
 
 TEST(SavePlanCommands, ProbesKeepTheirOutputFreeOfProgressLines) {
@@ -192,13 +208,17 @@ TEST(SavePlanCommands, ProbesKeepTheirOutputFreeOfProgressLines) {
         EXPECT_EQ(c.program, "ffmpeg");
     }
     EXPECT_EQ(probes[0].text(),
-              "ffmpeg -hide_banner -nostdin -y -loglevel error -ss 65.000 -i file:/v/a.flv "
-              "-t 11.000 -map 0:V:0 -c copy -f framecrc -");
+              "ffmpeg -hide_banner -nostdin -y -loglevel error -ss 65.000 -t 11.000 -i "
+              "file:/v/a.flv -map 0:V:0 -c copy -f framecrc -");
+    EXPECT_EQ(keyframeProbe(t, "/v/a.flv", {{0, 3}, {65, 75}}).text(),
+              "ffmpeg -hide_banner -nostdin -y -loglevel error -t 4.000 -i file:/v/a.flv "
+              "-ss 65.000 -t 11.000 -i file:/v/a.flv -map 0:V:0 -map 1:V:0 -c copy -f framecrc -");
     EXPECT_EQ(probes[1].text(),
               "ffmpeg -hide_banner -nostdin -y -loglevel error -i file:/o/p.flv -map 0:V:0 -c copy "
               "-frames:v 1 -f framecrc -");
     EXPECT_EQ(probes[2].text(),
               "ffmpeg -hide_banner -nostdin -i file:/o/p.flv -map 0 -c copy -t 0 -f null -");
+    EXPECT_EQ(streamProbe(t, QStringList{"/o/p.flv", "/o/q.flv"}).args.filter("file:").size(), 2);
 
     // The steps that write a file report how far they have come.
     const Command join = joinCommand(t, "/o/~tmpSJoin.txt", "/o/~tmpSJoin.flv", "flv", 12.5);

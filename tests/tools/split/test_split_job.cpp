@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <memory>
 
 #include "common/globals.h"
@@ -44,12 +45,15 @@ std::string mp4Clip() {
 std::pair<double, double> cutSpan(const tools::Command& c) {
     if (c.args.value(0) == QStringLiteral("--cut"))
         return {c.args[1].toDouble() / 1000, c.args[2].toDouble() / 1000};
-    const int input = static_cast<int>(c.args.indexOf(QStringLiteral("-i")));
+    // The cut's own arguments: a probe of the next part may follow its part.
+    const QStringList a =
+        c.args.mid(0, c.args.indexOf(QRegularExpression(QStringLiteral(".*~tmpSP\\d.*"))) + 1);
+    const int input = static_cast<int>(a.indexOf(QStringLiteral("-i")));
     auto after = [&](int from, const QString& opt) {
-        const int i = static_cast<int>(c.args.indexOf(opt, from));
-        return i < 0 ? 0.0 : c.args[i + 1].toDouble();
+        const int i = static_cast<int>(a.indexOf(opt, from));
+        return i < 0 ? 0.0 : a[i + 1].toDouble();
     };
-    const int firstSs = static_cast<int>(c.args.indexOf(QStringLiteral("-ss")));
+    const int firstSs = static_cast<int>(a.indexOf(QStringLiteral("-ss")));
     const double seek = firstSs >= 0 && firstSs < input ? after(0, QStringLiteral("-ss")) : 0;
     const double from = seek + after(input, QStringLiteral("-ss"));
     return {from, from + after(input, QStringLiteral("-t"))};
