@@ -9,18 +9,12 @@
 
 #include "flv/bytes.h"
 #include "flv/codec_headers.h"
+#include "flv/cut_rules.h"
 #include "flv/scan.h"
 
 namespace flv {
 
 namespace {
-
-// Timestamps past the end that may still belong before it: audio and video are interleaved
-// by their decoding times, which run up to this far apart in practice.
-constexpr std::int64_t kInterleaveSlackMs = 1000;
-constexpr std::size_t kPrefix = 64;
-constexpr std::uint32_t kMaxOldMetadata = 4 * 1024 * 1024;
-constexpr int kOriginFrames = 64;
 
 enum class TagRole { Media, Config, Metadata, OtherScript };
 
@@ -59,7 +53,7 @@ class Cutter {
 
   private:
     Result<TagRole> roleOf(TagReader& reader, const TagHeader& tag) {
-        auto body = reader.bodyPrefix(tag, kPrefix);
+        auto body = reader.bodyPrefix(tag, kCutBodyPrefix);
         if (!body) return body.error();
         if (tag.type == tagtype::kScript) {
             ByteReader in(*body);
@@ -106,7 +100,7 @@ class Cutter {
     }
 
     Status readOldMetadata(WindowReader& window, const TagHeader& tag, Start& s) {
-        if (s.oldMetadata || tag.dataSize > kMaxOldMetadata) return okStatus();
+        if (s.oldMetadata || tag.dataSize > kCutMaxOldMetadata) return okStatus();
         std::vector<std::uint8_t> body(tag.dataSize);
         FLV_TRY(window.readInto(tag.bodyOffset(), body));
         s.oldMetadata = decodeMetadataBody(body);
@@ -125,7 +119,7 @@ class Cutter {
                 if (role != TagRole::Media) return true;
                 const std::int64_t ms = clock.unwrap(tag.timestamp) + lastCts_;
                 origin = origin ? std::min(*origin, ms) : ms;
-                return ++frames < kOriginFrames;
+                return ++frames < kCutOriginFrames;
             }));
         return origin.value_or(0);
     }
@@ -216,7 +210,7 @@ class Cutter {
                 const std::int64_t ms = clock.unwrap(tag.timestamp);
                 if (!base) base = ms - s.keyMs;  // the two passes' clocks, lined up
                 const std::int64_t at = ms - *base;
-                if (at >= toMs_ + kInterleaveSlackMs) return false;
+                if (at >= toMs_ + kCutSlackMs) return false;
                 const bool media = role == TagRole::Media;
                 const bool video = media && tag.type == tagtype::kVideo;
                 const std::int64_t shown = video ? at + lastCts_ : at;

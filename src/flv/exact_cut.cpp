@@ -13,6 +13,7 @@
 #include "flv/bytes.h"
 #include "flv/codec_headers.h"
 #include "flv/cut.h"
+#include "flv/cut_rules.h"
 #include "flv/cut_start.h"
 #include "flv/h264_sps.h"
 #include "flv/scan.h"
@@ -21,12 +22,6 @@ namespace flv {
 
 namespace {
 
-// As cutFlv: decoding times run up to this far past the end before the span is surely over,
-// and the clock origin is the earliest frame among the first ones.
-constexpr std::int64_t kSlackMs = 1000;
-constexpr int kOriginFrames = 64;
-constexpr std::size_t kPrefix = 64;
-constexpr std::uint32_t kMaxOldMetadata = 4 * 1024 * 1024;
 constexpr int kMaxParameterSetId = 31;  // x264 numbers its sets 0..31
 
 struct VideoConfig {
@@ -73,13 +68,13 @@ Result<SourceWalk> walkSource(const std::string& path, std::int64_t toMs) {
         if (!next) return next.error();
         if (!next->has_value()) break;
         const TagHeader tag = **next;
-        auto prefix = reader.bodyPrefix(tag, kPrefix);
+        auto prefix = reader.bodyPrefix(tag, kCutBodyPrefix);
         if (!prefix) return prefix.error();
         if (tag.type == tagtype::kScript) {
             ByteReader in(*prefix);
             auto name = decodeAmfName(in);
             if (name && *name == "onMetaData" && !w.oldMetadata &&
-                tag.dataSize <= kMaxOldMetadata) {
+                tag.dataSize <= kCutMaxOldMetadata) {
                 std::vector<std::uint8_t> body(tag.dataSize);
                 FLV_TRY(window.readInto(tag.bodyOffset(), body));
                 w.oldMetadata = decodeMetadataBody(body);
@@ -108,12 +103,12 @@ Result<SourceWalk> walkSource(const std::string& path, std::int64_t toMs) {
             }
             w.audio.emplace_back(tag, ms);
         }
-        if (frames < kOriginFrames) {
+        if (frames < kCutOriginFrames) {
             ++frames;
             origin = origin ? std::min(*origin, shown) : shown;
         }
         // The origin only comes down as frames come in, so this limit is never too early.
-        if (ms >= toMs + *origin + kSlackMs) break;
+        if (ms >= toMs + *origin + kCutSlackMs) break;
     }
     w.origin = origin.value_or(0);
     return w;
@@ -279,7 +274,7 @@ Result<UniqueFd> headFile(const std::vector<HeadPicture>& head) {
 }
 
 // One tag of the new file: where it comes from and when it is decoded there.
-struct Piece {
+struct SpliceTag {
     int fd;
     TagHeader tag;
     std::int64_t ms;
@@ -413,7 +408,7 @@ Result<WriteOutcome> spliceExactCut(const std::string& source, std::int64_t from
     auto h = headReader.readHeader();
     if (!h) return h.error();
 
-    std::vector<Piece> video, audio;
+    std::vector<SpliceTag> video, audio;
     for (const VideoEntry& e : order) {
         if (e.copied) {
             video.push_back({w.file.fd.get(), w.pictureTags[*e.copied], e.ms, &srcReader});
@@ -434,19 +429,19 @@ Result<WriteOutcome> spliceExactCut(const std::string& source, std::int64_t from
     if (!audio.empty()) base = std::min(base, audio.front().ms);
 
     Layout layout(static_cast<std::uint8_t>((audio.empty() ? 0 : 4) | 1));
-    auto add = [&](const Piece& p, std::int64_t ms) {
+    auto add = [&](const SpliceTag& p, std::int64_t ms) {
         return layout.addTag(p.fd, p.tag, ms,
                              [&](std::size_t n) { return p.reader->bodyPrefix(p.tag, n); });
     };
     // The source's configurations go first; the rebuilt pictures carry their own in band.
     if (const VideoConfig* c = avc ? w.configAt(shape.start.copyFrom.value_or(0)) : nullptr)
-        FLV_TRY(add(Piece{w.file.fd.get(), c->tag, 0, &srcReader}, 0));
+        FLV_TRY(add(SpliceTag{w.file.fd.get(), c->tag, 0, &srcReader}, 0));
     if (w.audioConfig && !audio.empty())
-        FLV_TRY(add(Piece{w.file.fd.get(), *w.audioConfig, 0, &srcReader}, 0));
+        FLV_TRY(add(SpliceTag{w.file.fd.get(), *w.audioConfig, 0, &srcReader}, 0));
     std::size_t v = 0, a = 0;
     while (v < video.size() || a < audio.size()) {
         const bool takeAudio = v == video.size() || (a < audio.size() && audio[a].ms < video[v].ms);
-        const Piece& p = takeAudio ? audio[a++] : video[v++];
+        const SpliceTag& p = takeAudio ? audio[a++] : video[v++];
         FLV_TRY(add(p, std::max<std::int64_t>(0, p.ms - base)));
     }
     WriteOptions o = options;

@@ -4,18 +4,13 @@
 #include <optional>
 
 #include "flv/codec_headers.h"
+#include "flv/cut_rules.h"
 #include "flv/scan.h"
 #include "flv/tag_reader.h"
 
 namespace flv {
 
-namespace {
-
-// As many first frames as the cut looks at for its origin: audio and video interleave by
-// decoding time, so the earliest shown frame is not always the first.
-constexpr int kOriginFrames = 64;
-
-}  // namespace
+namespace {}  // namespace
 
 Result<StreamPictures> readPictures(ByteSource& src) {
     WindowReader window(src);
@@ -46,7 +41,7 @@ Result<StreamPictures> readPictures(ByteSource& src) {
         } else if (tag.type == tagtype::kAudio && !isAacSequenceHeader(body)) {
             shown = ms;
         }
-        if (shown && frames < kOriginFrames) {
+        if (shown && frames < kCutOriginFrames) {
             origin = origin ? std::min(*origin, *shown) : *shown;
             ++frames;
         }
