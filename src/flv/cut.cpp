@@ -3,6 +3,7 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <optional>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "flv/bytes.h"
 #include "flv/codec_headers.h"
 #include "flv/cut_rules.h"
+#include "flv/cut_start.h"
 #include "flv/scan.h"
 
 namespace flv {
@@ -127,7 +129,9 @@ class Cutter {
     // The last video keyframe at or before the start (the first one when none is), or for a
     // file without video the last audio frame at or before it.
     Result<Start> findStart() {
-        Start s, best, audioBest;
+        Start s, audioBest;
+        std::vector<Start> keys;  // each video keyframe up to the first shown past the start
+        std::vector<std::int64_t> keyTimes;  // when each is shown
         TimestampUnwrapper clock;
         bool sawVideoKey = false;
         FLV_TRY(walk(0,
@@ -152,17 +156,24 @@ class Cutter {
                              audioBest.keyMs = ms;
                          }
                          if (!lastWasKey_) return true;
-                         // The keyframe whose picture is shown at or before the start.
-                         const std::int64_t shown = ms + lastCts_;
-                         if (sawVideoKey && shown > fromMs_) return false;
                          sawVideoKey = true;
-                         best = s;
-                         best.key = tag;
-                         best.keyMs = ms;
-                         return shown <=
-                                fromMs_;  // else no keyframe before the start: the first one
+                         const std::int64_t shown = ms + lastCts_;
+                         keyTimes.push_back(shown);
+                         keys.push_back(s);
+                         keys.back().key = tag;
+                         keys.back().keyMs = ms;
+                         // Keyframes past the start cannot be the one: the first of them is
+                         // only taken when no keyframe comes before.
+                         return shown <= fromMs_;
                      }));
-        if (best.key) {
+        if (!keys.empty()) {
+            // The keyframe whose picture is shown at or before the start, else the first.
+            const auto at = keyframeAtOrBefore(keyTimes, fromMs_);
+            const std::size_t i =
+                at ? static_cast<std::size_t>(
+                         keyTimes.rend() - std::find(keyTimes.rbegin(), keyTimes.rend(), *at) - 1)
+                   : 0;
+            Start best = keys[i];
             best.oldMetadata = s.oldMetadata;
             return best;
         }
