@@ -189,8 +189,8 @@ bool kernelCopyUnsupported(int err) {
 
 }  // namespace
 
-Status copyRange(int in, std::uint64_t inOffset, int out, std::uint64_t outOffset,
-                 std::uint64_t len) {
+Result<bool> kernelCopy(int in, std::uint64_t inOffset, int out, std::uint64_t outOffset,
+                        std::uint64_t len) {
     bool copiedAny = false;
     while (len > 0) {
         auto inOff = static_cast<off_t>(inOffset);
@@ -199,8 +199,7 @@ Status copyRange(int in, std::uint64_t inOffset, int out, std::uint64_t outOffse
         ssize_t n = ::copy_file_range(in, &inOff, out, &outOff, chunk, 0);
         if (n < 0) {
             if (errno == EINTR) continue;
-            if (!copiedAny && kernelCopyUnsupported(errno))
-                return copyByBlocks(in, inOffset, out, outOffset, len);
+            if (!copiedAny && kernelCopyUnsupported(errno)) return false;
             return ioDiag("copy", errno);
         }
         if (n == 0) return diagAt(DiagCode::TruncatedTag, inOffset, "unexpected end of file");
@@ -212,6 +211,14 @@ Status copyRange(int in, std::uint64_t inOffset, int out, std::uint64_t outOffse
         outOffset += static_cast<std::uint64_t>(n);
         len -= static_cast<std::uint64_t>(n);
     }
+    return true;
+}
+
+Status copyRange(int in, std::uint64_t inOffset, int out, std::uint64_t outOffset,
+                 std::uint64_t len) {
+    auto copied = kernelCopy(in, inOffset, out, outOffset, len);
+    if (!copied) return copied.error();
+    if (!*copied) return copyByBlocks(in, inOffset, out, outOffset, len);
     return okStatus();
 }
 

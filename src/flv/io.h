@@ -130,6 +130,11 @@ Result<OpenFile> openForReading(const std::string& path);
 Status writeAllAt(int fd, std::span<const std::uint8_t> data, std::uint64_t offset,
                   const std::string& what);
 
+// Copies len bytes from in@inOffset to out@outOffset with copy_file_range. Answers false,
+// having copied nothing, where the kernel cannot copy between these two files.
+Result<bool> kernelCopy(int in, std::uint64_t inOffset, int out, std::uint64_t outOffset,
+                        std::uint64_t len);
+
 // Copies len bytes from in@inOffset to out@outOffset: copy_file_range where the kernel
 // offers it, else large blocks through user space.
 Status copyRange(int in, std::uint64_t inOffset, int out, std::uint64_t outOffset,

@@ -22,6 +22,9 @@ namespace {
 constexpr std::uint64_t kHeaderBytes = 9 + kPrevSizeSize;
 constexpr std::size_t kCopyBlock = 1 << 20;
 constexpr std::uint64_t kTimestampAt = 4;  // within a tag header
+// Unpatched stretches from this long on are copied by the kernel; shorter ones cost less
+// gathered with their neighbours into one write.
+constexpr std::uint64_t kKernelCopyFrom = 128 * 1024;
 
 Status readFully(int fd, std::uint64_t offset, std::span<std::uint8_t> dst) {
     FdSource src(fd, offset + dst.size());
@@ -97,6 +100,10 @@ class GatherWriter {
         return okStatus();
     }
     std::size_t room() const { return staged_.size() - stagedLen_; }
+    // Where the next byte goes, once flushed.
+    std::uint64_t at() const { return at_; }
+    // Past n bytes written by other means after a flush.
+    void skip(std::uint64_t n) { at_ += n; }
     Status flush() {
         std::size_t first = 0;
         while (first < iov_.size()) {
@@ -202,10 +209,13 @@ Status Layout::addTag(int fd, const TagHeader& tag, std::int64_t timestampMs,
         last.length += length;
     else
         runs_.push_back({fd, tag.offset, size_, length});
-    // 24 bits big-endian, then the extended byte.
-    patches_.push_back({size_ + kTimestampAt,
-                        {static_cast<std::uint8_t>(ts >> 16), static_cast<std::uint8_t>(ts >> 8),
-                         static_cast<std::uint8_t>(ts), static_cast<std::uint8_t>(ts >> 24)}});
+    // 24 bits big-endian, then the extended byte. A timestamp that stays as it is needs no
+    // patch, so long stretches of unchanged tags can be copied by the kernel.
+    if (ts != tag.timestamp)
+        patches_.push_back(
+            {size_ + kTimestampAt,
+             {static_cast<std::uint8_t>(ts >> 16), static_cast<std::uint8_t>(ts >> 8),
+              static_cast<std::uint8_t>(ts), static_cast<std::uint8_t>(ts >> 24)}});
     const std::uint32_t prev = kTagHeaderSize + tag.dataSize;
     size_ += length;
     if (trailer == Trailer::Rewritten)
@@ -272,6 +282,7 @@ Result<std::uint64_t> Layout::writeMapped(int out, std::uint64_t from, std::uint
     auto patch = std::lower_bound(patches_.begin(), patches_.end(), from,
                                   [](const Patch& q, std::uint64_t o) { return q.at < o; });
     std::uint64_t pos = from;
+    bool kernelCopies = true;  // until the kernel refuses
     for (; run != runs_.end(); ++run) {
         const std::uint64_t runEnd = run->at + run->length;
         while (pos < runEnd) {
@@ -295,6 +306,19 @@ Result<std::uint64_t> Layout::writeMapped(int out, std::uint64_t from, std::uint
                 pos = end;
             } else {
                 const std::uint64_t source = run->source + (pos - run->at);
+                // A long stretch with nothing to patch goes from file to file in the kernel.
+                if (kernelCopies && end - pos >= kKernelCopyFrom) {
+                    FLV_TRY(writer.flush());
+                    auto copied = kernelCopy(run->fd, source, out, writer.at(), end - pos);
+                    if (!copied) return copied.error();
+                    if (*copied) {
+                        writer.skip(end - pos);
+                        pos = end;
+                        if (progress) progress(pos);
+                        continue;
+                    }
+                    kernelCopies = false;
+                }
                 if (!window.holds(run->fd, source)) {
                     // The pieces point into the window about to go.
                     FLV_TRY(writer.flush());

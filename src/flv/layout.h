@@ -31,10 +31,10 @@ class Layout : public ByteSource {
         Rewritten,  // the right value in place of whatever the source has there
         Appended,   // the source ends before it: made from memory
     };
-    // Appends the tag whose header is at tag.offset in the file open as fd, with a new
-    // timestamp; prefix gives the beginning of its body (as the scan reads it). The fd must
-    // stay open while the layout is read. onMetaData tags do not belong in a layout: the new
-    // one is written in front of it.
+    // Appends the tag whose header is at tag.offset in the file open as fd (tag as read
+    // there: its timestamp is the one the file holds), with a new timestamp; prefix gives the
+    // beginning of its body (as the scan reads it). The fd must stay open while the layout is read.
+    // onMetaData tags do not belong in a layout: the new one is written in front of it.
     Status addTag(int fd, const TagHeader& tag, std::int64_t timestampMs,
                   const ScanBuilder::Prefix& prefix, Trailer trailer = Trailer::Source);
 
@@ -46,10 +46,11 @@ class Layout : public ByteSource {
     std::size_t tagCount() const { return tags_; }
     // What a scan of the described file finds.
     ScanResult scanned() const;
-    // Writes the described bytes from `from` on to out at `at`, straight from the sources'
-    // pages (mapped a window at a time) with the new timestamps in between: nothing passes
-    // through a buffer. Answers how far it got, the whole size unless a source could not be
-    // mapped (then readAt does the rest). progress hears the offset reached now and then.
+    // Writes the described bytes from `from` on to out at `at`: long unpatched stretches
+    // copied by the kernel, the rest straight from the sources' pages (mapped a window at a
+    // time) with the new timestamps in between. Answers how far it got, the whole size unless a
+    // source could not be mapped (then readAt does the rest). progress hears the offset reached now
+    // and then.
     Result<std::uint64_t> writeMapped(int out, std::uint64_t from, std::uint64_t at,
                                       const std::function<void(std::uint64_t)>& progress);
 

@@ -28,6 +28,9 @@ using Stream = ClockMender::Stream;
 struct Candidate {
     TagHeader tag;
     std::uint8_t firstBodyByte = 0;
+    // The PreviousTagSize after it, once read: whether it is right.
+    bool trailerRead = false;
+    bool trailerRight = false;
 };
 
 class Repairer {
@@ -38,10 +41,11 @@ class Repairer {
         Layout layout(0);
         std::uint64_t pos = firstTagOffset();
         bool resyncing = pos == 0;
+        Candidate tag;
         while (pos + kTagHeaderSize < size_) {
-            auto tag = chainedTagAt(pos);
-            if (!tag) return tag.error();
-            if (!*tag) {
+            auto found = chainedTagAt(pos, tag);
+            if (!found) return found.error();
+            if (!*found) {
                 if (!resyncing) ++out_.resyncs;
                 resyncing = true;
                 needKey_ = true;
@@ -50,8 +54,8 @@ class Repairer {
                 continue;
             }
             resyncing = false;
-            FLV_TRY(take(**tag, layout));
-            pos = (**tag).tag.end();
+            FLV_TRY(take(tag, layout));
+            pos = tag.tag.end();
         }
         if (pos < size_) out_.skippedBytes += size_ - pos;
         if (!audio_ && !video_) return diag(DiagCode::NotFlv, "no audio or video tag was found");
@@ -76,13 +80,14 @@ class Repairer {
     }
 
     // The tag header at pos when it looks like one: a known type, a size that fits the file,
-    // stream id 0 and a first data byte that means something for its type.
-    Result<std::optional<Candidate>> plausibleAt(std::uint64_t pos) {
-        if (pos + kTagHeaderSize + 1 > size_) return std::optional<Candidate>{};
+    // stream id 0 and a first data byte that means something for its type. Filled in
+    // place: this runs for every tag.
+    Result<bool> plausibleAt(std::uint64_t pos, Candidate& c) {
+        if (pos + kTagHeaderSize + 1 > size_) return false;
         auto h = in_.read(pos, kTagHeaderSize + 1);
         if (!h) return h.error();
         const auto& b = *h;
-        Candidate c;
+        c.trailerRead = false;
         c.tag.offset = pos;
         c.tag.type = b[0];
         c.tag.dataSize = be24(b.data() + 1);
@@ -92,32 +97,33 @@ class Repairer {
                             c.tag.type == tagtype::kScript;
         if (!typeOk || c.tag.dataSize == 0 || c.tag.dataSize > kMaxPlausibleTag ||
             be24(b.data() + 8) != 0 || c.tag.bodyOffset() + c.tag.dataSize > size_)
-            return std::optional<Candidate>{};
+            return false;
         const std::uint8_t f = c.firstBodyByte;
         bool bodyOk = true;
         if (c.tag.type == tagtype::kAudio) bodyOk = (f >> 4) != 12 && (f >> 4) != 13;
         if (c.tag.type == tagtype::kVideo)
             bodyOk = (f >> 4) >= 1 && (f >> 4) <= 5 && (f & 0x0F) >= 1 && (f & 0x0F) <= 7;
         if (c.tag.type == tagtype::kScript) bodyOk = f == 2;  // an AMF0 string: the name
-        if (!bodyOk) return std::optional<Candidate>{};
-        return std::optional<Candidate>{c};
+        return bodyOk;
     }
 
     // A plausible tag that the file goes on from: its own PreviousTagSize is right, or another
     // plausible tag follows it, or the file ends there.
-    Result<std::optional<Candidate>> chainedTagAt(std::uint64_t pos) {
-        auto c = plausibleAt(pos);
-        if (!c || !*c) return c;
-        const TagHeader& t = (**c).tag;
+    Result<bool> chainedTagAt(std::uint64_t pos, Candidate& c) {
+        auto plausible = plausibleAt(pos, c);
+        if (!plausible || !*plausible) return plausible;
+        const TagHeader& t = c.tag;
         const std::uint64_t bodyEnd = t.bodyOffset() + t.dataSize;
-        if (bodyEnd + kPrevSizeSize >= size_) return c;
+        if (bodyEnd + kPrevSizeSize >= size_) return true;
         auto prev = in_.read(bodyEnd, kPrevSizeSize);
         if (!prev) return prev.error();
-        if (be32(prev->data()) == kTagHeaderSize + t.dataSize) return c;
-        auto next = plausibleAt(t.end());
-        if (!next) return next.error();
-        if (*next || t.end() + kTagHeaderSize >= size_) return c;
-        return std::optional<Candidate>{};
+        c.trailerRead = true;
+        c.trailerRight = be32(prev->data()) == kTagHeaderSize + t.dataSize;
+        if (c.trailerRight) return true;
+        Candidate next;
+        auto nextPlausible = plausibleAt(t.end(), next);
+        if (!nextPlausible) return nextPlausible.error();
+        return *nextPlausible || t.end() + kTagHeaderSize >= size_;
     }
 
     Status take(const Candidate& c, Layout& layout) {
@@ -151,11 +157,13 @@ class Repairer {
         const std::uint64_t trailerEnd = bodyEnd + kPrevSizeSize;
         Layout::Trailer trailer = Layout::Trailer::Appended;
         if (trailerEnd <= size_) {
-            auto prev = in_.read(bodyEnd, kPrevSizeSize);
-            if (!prev) return prev.error();
-            trailer = be32(prev->data()) == kTagHeaderSize + t.dataSize
-                          ? Layout::Trailer::Source
-                          : Layout::Trailer::Rewritten;
+            bool right = c.trailerRight;
+            if (!c.trailerRead) {
+                auto prev = in_.read(bodyEnd, kPrevSizeSize);
+                if (!prev) return prev.error();
+                right = be32(prev->data()) == kTagHeaderSize + t.dataSize;
+            }
+            trailer = right ? Layout::Trailer::Source : Layout::Trailer::Rewritten;
         }
         return layout.addTag(
             fd_, t, ms,

@@ -429,4 +429,45 @@ TEST(Layout, TheWrittenFileIsTheDescribedOneAndMeasuresAsPlanned) {
     EXPECT_EQ(metadataFaults(out), "");
 }
 
+// Tags that keep their timestamps are copied untouched (in one kernel copy when the stretch
+// is long), those moved get their new timestamp: the file must be the source with exactly
+// those timestamps changed, whichever way each stretch was written.
+TEST(Layout, KeptTimestampsCopyTheSourceAndMovedOnesArePatched) {
+    TempDir dir;
+    std::vector<RawTag> src, expected;
+    for (std::uint32_t i = 0; i < 3000; ++i) {
+        Bytes video(700 + i % 900, static_cast<std::uint8_t>(i));
+        video[0] = i % 25 == 0 ? 0x12 : 0x22;
+        src.push_back(makeTag(9, i * 40, video));
+        // The middle third moves 10 ms later: a run of patched tags between two long
+        // untouched stretches.
+        const std::uint32_t ms = i * 40 + (i >= 1000 && i < 2000 ? 10 : 0);
+        expected.push_back(makeTag(9, ms, video));
+    }
+    writeFile(dir.file("a.flv"), joinTags(src, 1));
+    const auto tags = splitTags(readFile(dir.file("a.flv")));
+    auto f = flv::openForReading(dir.file("a.flv"));
+    ASSERT_TRUE(f);
+    flv::Layout layout(1);
+    for (std::size_t i = 0; i < tags.size(); ++i) {
+        const RawTag& t = tags[i];
+        flv::TagHeader h;
+        h.offset = t.offset;
+        h.type = t.type;
+        h.dataSize = static_cast<std::uint32_t>(t.bodySize());
+        h.timestamp = t.timestamp;
+        auto prefix = [&](std::size_t n) -> flv::Result<std::span<const std::uint8_t>> {
+            return std::span<const std::uint8_t>(t.bytes).subspan(11, std::min(n, t.bodySize()));
+        };
+        ASSERT_TRUE(layout.addTag(f->fd.get(), h, expected[i].timestamp, prefix));
+    }
+    auto written = flv::writeLayout(layout, dir.file("out.flv"), {0, {}, {}});
+    ASSERT_TRUE(written) << written.error().text();
+    const Bytes out = readFile(dir.file("out.flv"));
+    const Bytes want = joinTags(expected, 1);
+    ASSERT_GT(out.size(), want.size());
+    const std::size_t head = out.size() - (want.size() - 13);
+    EXPECT_TRUE(std::equal(want.begin() + 13, want.end(), out.begin() + long(head)));
+}
+
 }  // namespace
