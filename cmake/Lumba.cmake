@@ -1,6 +1,11 @@
 # One interface target carries the warnings, the sanitizers and the Qt macros for every room.
 add_library(lumba_options INTERFACE)
 target_compile_options(lumba_options INTERFACE -Wall -Wextra)
+# In a unity build every source but the first of a batch counts as a header to GCC, which then
+# warns about each test fixture kept in an anonymous namespace; that warning is for headers.
+if(CMAKE_UNITY_BUILD AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+    target_compile_options(lumba_options INTERFACE -Wno-subobject-linkage)
+endif()
 target_compile_definitions(lumba_options INTERFACE
     QT_NO_CAST_FROM_BYTEARRAY QT_NO_URL_CAST_FROM_STRING)
 if(LUMBA_SANITIZE)

@@ -115,12 +115,6 @@ QString customStepPrompt(const QString& modeName) {
            QStringLiteral("例如，目前的數值是：");
 }
 
-std::optional<StepMode> stepModeOf(int number) {
-    for (StepMode m : kAllStepModes)
-        if (static_cast<int>(m) == number) return m;
-    return std::nullopt;
-}
-
 QString stepModeName(StepMode mode) { return QString::fromUtf8(kModeNames[stepIndex(mode)]); }
 
 QString stepCaption(StepMode mode, int value) {

@@ -41,7 +41,12 @@ inline constexpr std::array<StepMode, kStepModes> kAllStepModes = {
 // Index of a mode in the per-mode arrays (step values, menu items).
 constexpr size_t stepIndex(StepMode m) { return static_cast<size_t>(m); }
 // The mode of a menu index or settings number; nullopt for any other.
-std::optional<StepMode> stepModeOf(int number);
+// Inline, so that the settings reader needs nothing else of the player.
+constexpr std::optional<StepMode> stepModeOf(int number) {
+    for (StepMode m : kAllStepModes)
+        if (static_cast<int>(m) == number) return m;
+    return std::nullopt;
+}
 // One step value per mode, indexed by stepIndex.
 using StepValues = std::array<int, kStepModes>;
 // Items of mnuFB: the three step modes, a separator, the box that changes the current
