@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     app::SettingsValues values;
     app::readSettingsLines(text.split(QLatin1Char('\n')), values, env);
     const QStringList written = app::settingsLines(values);
-    if (written.size() != 15) std::abort();
+    if (written.size() != 16) std::abort();  // the fifteen keys and ExactCut
     app::SettingsValues again;
     app::readSettingsLines(written, again, env);
     // Twips without a MainRect line are written as a default; everything else must survive.
