@@ -80,30 +80,6 @@ TEST(KeyframeRules, FfprobeOutputCountsFromTheFirstPicture) {
     EXPECT_FALSE(keyframes::indexFromFfprobe("format,0.000000\n"));
 }
 
-// libx264's defaults (B-frames) with a keyframe every 2 s, no scene-cut keyframes.
-std::vector<std::string> x264Args(const std::string& fmt) {
-    return {"-f",
-            "lavfi",
-            "-i",
-            "testsrc2=size=320x180:rate=25",
-            "-f",
-            "lavfi",
-            "-i",
-            "sine=frequency=440",
-            "-t",
-            "9",
-            "-c:v",
-            "libx264",
-            "-g",
-            "50",
-            "-sc_threshold",
-            "0",
-            "-c:a",
-            "aac",
-            "-f",
-            fmt};
-}
-
 // Keyframes every 2 s on the player's clock; the sound may start the file (and the save's
 // clock) a little earlier (AAC priming).
 void expectEveryTwoSeconds(const KeyframeIndex& k, const std::string& what) {
@@ -119,7 +95,8 @@ bool hasReordering(const KeyframeIndex& k) {
 }
 
 TEST(KeyframeIndex, FlvWalkAgreesWithFfprobe) {
-    const std::string flvPath = testmedia::makeClip("keys.flv", x264Args("flv"));
+    const std::string flvPath =
+        testmedia::makeClip("keys.flv", testmedia::x264KeyframeClipArgs("320x180"));
     auto stream = flv::readPictures(flvPath);
     ASSERT_TRUE(stream);
     const KeyframeIndex ours = keyframes::indexFromFlv(*stream);
@@ -145,9 +122,10 @@ TEST(KeyframeIndex, FlvWalkAgreesWithFfprobe) {
 
 TEST(KeyframeIndex, IndexerWorksBesideTheEventLoopAndKeepsItsResults) {
     app();
-    const QString mp4 = QString::fromStdString(testmedia::makeClip("keys.mp4", x264Args("mp4")));
-    const QString flvFile =
-        QString::fromStdString(testmedia::makeClip("keys.flv", x264Args("flv")));
+    const QString mp4 = QString::fromStdString(
+        testmedia::makeClip("keys.mp4", testmedia::x264KeyframeClipArgs("320x180")));
+    const QString flvFile = QString::fromStdString(
+        testmedia::makeClip("keys.flv", testmedia::x264KeyframeClipArgs("320x180")));
     const QString notMedia = QString::fromStdString(testmedia::mediaDir()) + "/keys-not-media.txt";
     {
         QFile f(notMedia);

@@ -244,28 +244,8 @@ TEST_F(Window, KeyJumpsInTheirModes) {
 TEST_F(Window, KeyframesShowWhereSavesStartAndCtrlArrowsStepOnThem) {
     for (const std::string ext : {"flv", "mp4"}) {
         SCOPED_TRACE(ext);
-        // libx264's defaults (B-frames), a keyframe every 2 s (50 frames).
         const QString path = QString::fromStdString(
-            testmedia::makeClip("player_keys." + ext, {"-f",
-                                                       "lavfi",
-                                                       "-i",
-                                                       "testsrc2=size=160x120:rate=25",
-                                                       "-f",
-                                                       "lavfi",
-                                                       "-i",
-                                                       "sine=frequency=440",
-                                                       "-t",
-                                                       "9",
-                                                       "-c:v",
-                                                       "libx264",
-                                                       "-g",
-                                                       "50",
-                                                       "-sc_threshold",
-                                                       "0",
-                                                       "-pix_fmt",
-                                                       "yuv420p",
-                                                       "-c:a",
-                                                       "aac"}));
+            testmedia::makeClip("player_keys." + ext, testmedia::x264KeyframeClipArgs("160x120")));
         open(path);
         ASSERT_TRUE(QTest::qWaitFor([&] { return w.keyframes().find(path) != nullptr; }, 60000));
 

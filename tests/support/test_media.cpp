@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <sstream>
 
 extern char** environ;
 
@@ -71,6 +72,15 @@ std::string recipeKey(const std::vector<std::string>& argv) {
 
 }  // namespace
 
+std::vector<std::string> x264KeyframeClipArgs(const std::string& size) {
+    std::istringstream words("-f lavfi -i testsrc2=size=" + size +
+                             ":rate=25 -f lavfi -i sine=frequency=440 -t 9 -c:v libx264 -g 50 "
+                             "-sc_threshold 0 -pix_fmt yuv420p -c:a aac");
+    std::vector<std::string> args;
+    for (std::string w; words >> w;) args.push_back(w);
+    return args;
+}
+
 std::string makeClip(const std::string& name, const std::vector<std::string>& ffmpegArgs) {
     std::vector<std::string> argv = {"ffmpeg",    "-nostdin", "-hide_banner",
                                      "-loglevel", "error",    "-y"};
@@ -113,10 +123,33 @@ std::string makeClip(const std::string& name, const std::vector<std::string>& ff
 std::string clip(const std::string& name) {
     static const std::map<std::string, std::vector<std::string>> recipes = {
         {"h264_aac.flv",
-         {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=10", "-f", "lavfi", "-i",
-          "sine=frequency=440:sample_rate=44100:duration=10", "-c:v", "libx264", "-preset",
-          "ultrafast", "-g", "50", "-keyint_min", "50", "-sc_threshold", "0", "-pix_fmt",
-          "yuv420p", "-c:a", "aac", "-ac", "2", "-b:a", "64k", "-shortest"}},
+         {"-f",
+          "lavfi",
+          "-i",
+          "testsrc=size=320x240:rate=25:duration=10",
+          "-f",
+          "lavfi",
+          "-i",
+          "sine=frequency=440:sample_rate=44100:duration=10",
+          "-c:v",
+          "libx264",
+          "-preset",
+          "ultrafast",
+          "-g",
+          "50",
+          "-keyint_min",
+          "50",
+          "-sc_threshold",
+          "0",
+          "-pix_fmt",
+          "yuv420p",
+          "-c:a",
+          "aac",
+          "-ac",
+          "2",
+          "-b:a",
+          "64k",
+          "-shortest"}},
         {"h263_mp3.flv",
          {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=25:duration=10", "-f", "lavfi", "-i",
           "sine=frequency=440:sample_rate=44100:duration=10", "-c:v", "flv1", "-g", "50", "-c:a",
@@ -129,9 +162,11 @@ std::string clip(const std::string& name) {
          {"-f", "lavfi", "-i", "sine=frequency=440:sample_rate=44100:duration=5", "-c:a",
           "libmp3lame", "-b:a", "64k"}},
         {"sample640.flv",
-         {"-f", "lavfi", "-i", "testsrc2=size=640x360:rate=30:duration=20", "-f", "lavfi", "-i",
-          "sine=frequency=330:sample_rate=44100:duration=20", "-c:v", "libx264", "-preset",
-          "veryfast", "-g", "60", "-pix_fmt", "yuv420p", "-c:a", "aac", "-b:a", "96k",
+         {"-f",       "lavfi",   "-i",       "testsrc2=size=640x360:rate=30:duration=20",
+          "-f",       "lavfi",   "-i",       "sine=frequency=330:sample_rate=44100:duration=20",
+          "-c:v",     "libx264", "-preset",  "veryfast",
+          "-g",       "60",      "-pix_fmt", "yuv420p",
+          "-c:a",     "aac",     "-b:a",     "96k",
           "-shortest"}},
     };
     auto it = recipes.find(name);
@@ -154,9 +189,9 @@ double probeDuration(const std::string& path) {
 }
 
 long probeVideoFrames(const std::string& path) {
-    RunResult r = run({"ffprobe", "-v", "error", "-select_streams", "v:0", "-count_packets",
-                       "-show_entries", "stream=nb_read_packets", "-of", "default=nw=1:nk=1",
-                       "file:" + path});
+    RunResult r =
+        run({"ffprobe", "-v", "error", "-select_streams", "v:0", "-count_packets", "-show_entries",
+             "stream=nb_read_packets", "-of", "default=nw=1:nk=1", "file:" + path});
     if (r.exitCode != 0) return -1;
     try {
         return std::stol(r.output);

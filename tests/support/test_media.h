@@ -28,6 +28,9 @@ std::string clip(const std::string& name);
 // A clip from ffmpeg output arguments: ffmpeg -y <args> <dir>/<key>/<name>, where key is a
 // hash of the arguments, so a clip is cached by its recipe as well as its name.
 std::string makeClip(const std::string& name, const std::vector<std::string>& ffmpegArgs);
+// Arguments for 9 s of libx264 with its defaults (B-frames) and AAC sound, at 25 fps with a
+// keyframe every 2 s and no scene-cut keyframes; size as "WxH".
+std::vector<std::string> x264KeyframeClipArgs(const std::string& size);
 
 // ffprobe helpers; negative on failure.
 double probeDuration(const std::string& path);
