@@ -1,5 +1,6 @@
 // Runs one save job (mode 0, one segment) the way the menu does, with the dialogs answered:
-//   save_driver <source> <start seconds> <end seconds> <output>
+//   save_driver <source> <start seconds> <end seconds> <output> [exact]
+// "exact": with the exact cut chosen (the segment's first pictures rebuilt).
 // Prints the job's commands and its wall time. Used by bench/save_bench.sh.
 #include <QApplication>
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 #include <QFileInfo>
 #include <QWidget>
 #include <cstdio>
+#include <string_view>
 
 #include "common/globals.h"
 #include "common/scripted_prompts.h"
@@ -14,6 +16,7 @@
 #include "tools/job_frame.h"
 #include "tools/save_segments.h"
 #include "tools/split/split_names.h"
+#include "tools/tool_host.h"
 
 namespace {
 
@@ -32,11 +35,16 @@ struct Host : save::SaveHost {
     QWidget* window() override { return win; }
 };
 
+struct ExactHost : tools::ToolHost {
+    bool exactCut() override { return true; }
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 5) {
-        std::fprintf(stderr, "usage: %s source start end output\n", argv[0]);
+    const bool exact = argc == 6 && std::string_view(argv[5]) == "exact";
+    if (argc != 5 && !exact) {
+        std::fprintf(stderr, "usage: %s source start end output [exact]\n", argv[0]);
         return 2;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -46,6 +54,8 @@ int main(int argc, char** argv) {
     QWidget win;
     win.resize(640, 400);
     win.show();
+    ExactHost exactHost;
+    if (exact) tools::installToolHost(&exactHost);
     Host h;
     h.win = &win;
     h.src = QFileInfo(QString::fromLocal8Bit(argv[1])).absoluteFilePath();

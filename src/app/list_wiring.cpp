@@ -71,6 +71,7 @@ void ListWiring::addListAreas() {
     list_->registerArea(Area::MarksList, editor_);
     player_->editorLoadMark = [this] { editor_->loadMark(); };
     player_->editorCheckCmdRng = [this] { editor_->checkCmdRng(); };
+    player_->editorRefreshNotes = [this] { editor_->refreshNotes(); };
     player_->editorSpansOf = [this] { return editor_->editorSpans(); };
     // The editor shows the marks of whatever is open, also after a failed open.
     connect(&w_.opener(), &player::MediaOpener::mediaMenusEnabled, this,

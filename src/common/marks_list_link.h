@@ -16,6 +16,7 @@ class MarksListLink {
     virtual void setListPlayModeOnce() {}  // select "單次播放檔案"
     virtual void showMarksListTab() {}     // changeToTab to the segment editor
     virtual void loadMark() {}
+    virtual void refreshCopyNotes() {}  // the copy starts became known
     virtual void checkCmdRng() {}
     // The segment editor's lines as position units (getStartEnd with conversion), -1 for an
     // unreadable line.

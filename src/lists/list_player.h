@@ -45,6 +45,9 @@ class ListPlayer : public player::PlayerListLink, public marks::MarksListLink {
     void loadMark() override {
         if (editorLoadMark) editorLoadMark();
     }
+    void refreshCopyNotes() override {
+        if (editorRefreshNotes) editorRefreshNotes();
+    }
     void checkCmdRng() override {
         if (editorCheckCmdRng) editorCheckCmdRng();
     }
@@ -55,6 +58,7 @@ class ListPlayer : public player::PlayerListLink, public marks::MarksListLink {
     // The segment editor's side, wired by the application.
     std::function<void()> editorLoadMark;
     std::function<void()> editorCheckCmdRng;
+    std::function<void()> editorRefreshNotes;
     std::function<std::vector<std::pair<float, float>>()> editorSpansOf;
 
   private:

@@ -99,6 +99,13 @@ void SegmentEditor::loadMark() {
     repaint();
 }
 
+void SegmentEditor::refreshNotes() {
+    if (!host_->marksBarVisible()) return;
+    takeBoxes();  // what the user typed in the boxes stays
+    model_.refreshNotes(host_->segmentTimes(), host_->secondsPerUnit());
+    showModel();
+}
+
 void SegmentEditor::checkCmdRng() {
     const ReloadApply s = reloadApplyState(int(model_.lines().size()), host_->marksBarVisible());
     cmdApply_->setEnabled(s.apply);

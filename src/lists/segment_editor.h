@@ -26,6 +26,7 @@ class SegmentEditor : public QWidget {
 
     // The editor side of the marks' list link.
     void loadMark();
+    void refreshNotes();
     void checkCmdRng();
     std::vector<std::pair<float, float>> editorSpans() const;
 

@@ -64,6 +64,18 @@ void SegmentEditorModel::load(const QString& total, const std::vector<LineTimes>
     click(std::nullopt, secondsPerUnit);
 }
 
+void SegmentEditorModel::refreshNotes(const std::vector<LineTimes>& segments,
+                                      float secondsPerUnit) {
+    for (QString& line : lines_) {
+        const LineTimes shown = lineTimes(line, secondsPerUnit);
+        for (const LineTimes& s : segments) {
+            if (s.start != shown.start || s.end != shown.end) continue;
+            line = editorLine(s.start, s.end, s.copyStart);
+            break;
+        }
+    }
+}
+
 std::vector<std::pair<float, float>> SegmentEditorModel::spans(float secondsPerUnit) const {
     std::vector<std::pair<float, float>> out;
     out.reserve(size_t(lines_.size()));

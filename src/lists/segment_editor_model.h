@@ -50,6 +50,9 @@ class SegmentEditorModel {
     void selectLine(int index, float secondsPerUnit);
     // loadMark: the total length and one line per segment; the first line selected.
     void load(const QString& total, const std::vector<LineTimes>& segments, float secondsPerUnit);
+    // The keyframes became known after load: the lines that still show a segment's times get
+    // its copy-start note; typed or changed lines stay as they are.
+    void refreshNotes(const std::vector<LineTimes>& segments, float secondsPerUnit);
     // Every line in position units, -1 twice for a line that cannot be read.
     std::vector<std::pair<float, float>> spans(float secondsPerUnit) const;
     // The selected line's span rounded to position units; nullopt when it cannot be read.

@@ -84,6 +84,14 @@ TEST(SegmentEditorLines, LinesReadBackAsTextsAndUnits) {
     EXPECT_EQ(roundUnits(lineUnits(noted, kSpu).second), 1750);
     EXPECT_EQ(modelWith("00:02:00.00", {{"00:01:05.40", "00:01:10.00", "00:00:58.00"}}).lines(),
               QStringList{noted});
+    // The keyframes known only after the load: lines still showing a segment get its note,
+    // a line the user changed meanwhile does not.
+    SegmentEditorModel late =
+        modelWith("00:02:00.00", {{"00:01:05.40", "00:01:10.00"}, {"00:01:20.00", "00:01:30.00"}});
+    late.refreshNotes({{"00:01:05.40", "00:01:10.00", "00:00:58.00"},
+                       {"00:01:21.00", "00:01:30.00", "00:01:20.00"}},
+                      kSpu);
+    EXPECT_EQ(late.lines(), (QStringList{noted, editorLine("00:01:20.00", "00:01:30.00")}));
 
     // Halves go to the even neighbour.
     EXPECT_EQ(roundUnits(2.5f), 2);

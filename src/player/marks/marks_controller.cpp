@@ -235,6 +235,7 @@ void MarksController::describe(int i) {
 void MarksController::refreshCopyStarts() {
     for (int i = 0; i < segs_.count(); ++i)
         if (segs_.at(i).state == SegmentState::Closed) describe(i);
+    list_->refreshCopyNotes();
     emit changed();
 }
 
