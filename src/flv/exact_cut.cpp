@@ -318,11 +318,14 @@ Result<WriteOutcome> spliceExactCut(const std::string& source, std::int64_t from
     if (!walked) return walked.error();
     SourceWalk& w = *walked;
     const ExactPlan plan = planFrom(w, fromMs, toMs);
-    if (plan.headFrames == 0 && plan.tailFrames == 0)
-        return cutFlv(source, fromMs, toMs, output, options);
-
     const std::int64_t from = fromMs + w.origin, to = toMs + w.origin;
     const SpanShape shape = shapeOf(w, from, to);
+    // Nothing to rebuild still starts at the first keyframe shown at or after the mark (a
+    // mark just before a keyframe shows no picture of the group before it), which a copy
+    // cut, starting at the keyframe before, would not.
+    if (plan.headFrames == 0 && plan.tailFrames == 0 &&
+        (plan.codec == ExactCodec::None || shape.copyFrom >= shape.copyTo))
+        return cutFlv(source, fromMs, toMs, output, options);
     std::vector<HeadPicture> rebuilt;
     for (const auto& [path, count] : {std::pair{head, plan.headFrames}, {tail, plan.tailFrames}}) {
         if (count == 0) continue;

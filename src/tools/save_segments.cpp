@@ -148,7 +148,7 @@ class SaveJob {
         if (!head || frame_.stopped()) return false;
         if (head->codec == HeadCodec::None && head->copyFromMs < span.fromMs)
             out_.notExact.push_back({p.index, static_cast<double>(head->copyFromMs) / 1000});
-        if (head->codec == HeadCodec::None || (head->headFrames == 0 && head->tailFrames == 0)) {
+        if (head->codec == HeadCodec::None) {
             if (!runStep(step, exactCopyCommand(tools_, plan_.source, span, path))) return false;
             return flvHeaderHasVideo(path);
         }

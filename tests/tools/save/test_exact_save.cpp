@@ -137,6 +137,17 @@ TEST_F(ExactSaveTest, H264IsRebuiltOnlyAtTheEndsAndCopiedTagForTagBetween) {
     EXPECT_FALSE(report_.contains(QStringLiteral("無法精確裁剪")));
     EXPECT_EQ(folderFiles(), QStringList{"exact.flv"});
 
+    // Marked on keyframes (nothing to rebuild): the copy starts at the marked keyframe, not
+    // at the one before, whose clock lies just before the mark.
+    player_.marks = {seg(4.0, 8.0)};
+    ASSERT_TRUE(save(Mode::Cut, folder_ + QStringLiteral("keys.flv")).succeeded);
+    const std::string keys = (folder_ + QStringLiteral("keys.flv")).toStdString();
+    EXPECT_TRUE(savetest::decodeErrors(keys).empty());
+    EXPECT_EQ(testmedia::probeVideoFrames(keys), 100);
+    // Copied B-frame pictures keep their delay: the first is shown 80 ms into the file.
+    EXPECT_NEAR(testmedia::probeDuration(keys), 4.08, 0.04);
+    EXPECT_GE(firstPicturePsnr(keys, player_.source.toStdString(), 4.0), 40);
+
     // Joined: a segment inside one group (rebuilt whole) and one from a keyframe (a tail only).
     player_.marks = {seg(3.36, 9.52), seg(11.2, 11.8), seg(14.0, 15.0)};
     ASSERT_TRUE(save(Mode::Cut, folder_ + QStringLiteral("joined.flv")).succeeded);
