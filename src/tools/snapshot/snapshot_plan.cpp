@@ -5,6 +5,7 @@
 #include <array>
 
 #include "common/time_code.h"
+#include "tools/ffmpeg_batch.h"
 
 namespace snapshot {
 
@@ -66,7 +67,11 @@ QString pictureFileName(const QString& path, PictureType type) {
     return path.left(cut) + stem + QLatin1Char('.') + typeExt(type);
 }
 
-QString tempPictureName(const QString& ext) { return QStringLiteral("~tmpSP001.") + ext; }
+QString tempPictureName(const QString& ext) { return tempPictureName(ext, 0); }
+
+QString tempPictureName(const QString& ext, int index) {
+    return QStringLiteral("~tmpSP%1.%2").arg(index + 1, 3, 10, QLatin1Char('0')).arg(ext);
+}
 
 QString seriesName(int index, const QString& ext) {
     return QStringLiteral("snapshot_%1.%2").arg(index + 1, 3, 10, QLatin1Char('0')).arg(ext);
@@ -105,6 +110,16 @@ tools::Command pictureCommand(const QString& ffmpeg, const QString& source, doub
     args << QStringLiteral("-f") << QStringLiteral("image2") << QStringLiteral("-update")
          << QStringLiteral("1") << tools::ffmpegFile(tempPath);
     return tools::ffmpegCommand(ffmpeg, args);
+}
+
+tools::Command picturesCommand(const QString& ffmpeg, const QString& source,
+                               const std::vector<double>& times, PictureType type,
+                               const QStringList& tempPaths) {
+    std::vector<tools::Command> runs;
+    for (size_t k = 0; k < times.size() && k < static_cast<size_t>(tempPaths.size()); ++k)
+        runs.push_back(
+            pictureCommand(ffmpeg, source, times[k], type, tempPaths[static_cast<qsizetype>(k)]));
+    return tools::batchRuns(runs);
 }
 
 }  // namespace snapshot
