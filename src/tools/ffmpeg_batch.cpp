@@ -32,9 +32,9 @@ Command batchRuns(const std::vector<Command>& runs, BatchLog log) {
     if (log == BatchLog::Stats) {
         const qsizetype level = batch.args.indexOf(QStringLiteral("-loglevel"));
         if (level >= 0)
-            batch.args[level + 1] = QStringLiteral("verbose");
+            batch.args[level + 1] = QStringLiteral("level+verbose");
         else
-            batch.args << QStringLiteral("-loglevel") << QStringLiteral("verbose");
+            batch.args << QStringLiteral("-loglevel") << QStringLiteral("level+verbose");
     }
     batch.expectedSeconds = 0;
     for (size_t k = 0; k < runs.size(); ++k) {
@@ -56,7 +56,7 @@ Command batchRuns(const std::vector<Command>& runs, BatchLog log) {
 std::vector<OutputStats> readOutputStats(const QString& output, int count) {
     // "Output file #1 (file:…):" then "  Output stream #1:0 (video): 50 packets muxed (…"
     static const QRegularExpression stream(
-        QStringLiteral(R"(^\s*Output stream #(\d+):\d+ \((\w+)\): (\d+) packets muxed)"));
+        QStringLiteral(R"(Output stream #(\d+):\d+ \((\w+)\): (\d+) packets muxed)"));
     std::vector<OutputStats> stats(static_cast<size_t>(std::max(0, count)));
     const QStringList lines = output.split(QLatin1Char('\n'));
     for (const QString& line : lines) {

@@ -12,7 +12,8 @@ namespace tools {
 
 // What the one run prints: only its errors, or also, at its end, how many packets it wrote
 // into every stream of every output (ffmpeg's verbose level), which a job reads to check
-// each output on its own.
+// each output on its own. Its lines then carry their level ("[error] "), so that the
+// reason of a failure is still told from the rest.
 enum class BatchLog { Errors, Stats };
 
 // runs: ffmpeg commands made by ffmpegCommand, each with the same global options first

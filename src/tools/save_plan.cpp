@@ -574,6 +574,8 @@ SavePlan makeSpanPlan(const QString& source, const std::vector<SegmentSeconds>& 
     return p;
 }
 
+bool cutsInOneRun(const SavePlan& plan) { return !plan.tagLevel && plan.parts.size() >= 2; }
+
 std::vector<double> stepWeights(const SavePlan& plan) {
     std::vector<double> weights;
     double all = 0;
@@ -581,6 +583,12 @@ std::vector<double> stepWeights(const SavePlan& plan) {
         const auto seconds = static_cast<double>(p.cut.length);
         weights.push_back(seconds);
         all += seconds;
+    }
+    if (cutsInOneRun(plan)) {
+        // The later steps only check and name what the first one made.
+        constexpr double kCheckOnly = 0.001;
+        std::fill(weights.begin(), weights.end(), kCheckOnly);
+        weights.front() = all;
     }
     if (plan.join) weights.push_back(all);
     return weights;

@@ -238,9 +238,12 @@ struct SavePlan {
 };
 
 SavePlan makePlan(const SaveRequest& r);
+// Parts that ffmpeg cuts are all cut by one run of it (each part an input and an output of
+// its own), after one probe of all their keyframes: each run of ffmpeg costs its start-up.
+bool cutsInOneRun(const SavePlan& plan);
 // The share of the job each step of the busy caption takes: a part's cut by the length of its
 // span, the join (the last step when joining) by the length of all of them, as it copies
-// everything once more.
+// everything once more. Cuts in one run all count under the first step, which runs them.
 std::vector<double> stepWeights(const SavePlan& plan);
 // The same plan from spans already in seconds (the split tool's pieces). output as in
 // SaveRequest: the chosen file (Mode::Cut) or folder (Mode::Split), names as there.

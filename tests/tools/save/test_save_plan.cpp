@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/deployment.h"
+#include "tools/ffmpeg_batch.h"
 #include "tools/save_plan.h"
 #include "tools/split/split_names.h"
 
@@ -226,4 +227,41 @@ TEST(SavePlanCommands, ProbesKeepTheirOutputFreeOfProgressLines) {
     EXPECT_EQ(join.expectedSeconds, 12.5);
     EXPECT_EQ(join.effectiveArgs().mid(0, 3), (QStringList{"-progress", "pipe:1", "-nostats"}));
     EXPECT_EQ(join.effectiveArgs().mid(3), join.args);
+}
+
+TEST(SavePlanCommands, PartsCutInOneRunKeepTheirOwnOptionsAndAreCheckedOneByOne) {
+    const Tools t = systemTools();
+    CutStart key;
+    key.fromFileStart = false;
+    key.keyTime = key.keyDecodeTime = 28.5;
+    const Command a = cutCommand(t, "/v/a.mp4", {}, {0, 10}, "/o/~tmpSP001.mp4", "mp4", false);
+    const Command b = cutCommand(t, "/v/a.mp4", key, {30, 12}, "/o/~tmpSP002.mp4", "mp4", false);
+    const Command one = tools::batchRuns({a, b}, tools::BatchLog::Stats);
+    EXPECT_TRUE(one.ffmpeg);
+    EXPECT_EQ(one.expectedSeconds, 13.501);  // the longer part: they advance side by side
+    const QString head = QStringLiteral("ffmpeg -hide_banner -nostdin -y -loglevel level+verbose ");
+    EXPECT_EQ(one.text(),
+              head + a.text().mid(a.text().indexOf(" -i ")).trimmed() + " " +
+                  b.text().mid(b.text().indexOf(" -ss ")).trimmed().replace("-map 0:", "-map 1:"));
+    EXPECT_TRUE(
+        cutsInOneRun(makeSpanPlan("/v/a.mp4", {{0, 10}, {30, 42}}, Mode::Cut, "/o/c.mp4", {})));
+    EXPECT_FALSE(
+        cutsInOneRun(makeSpanPlan("/v/a.flv", {{0, 10}, {30, 42}}, Mode::Cut, "/o/c.flv", {})));
+    EXPECT_FALSE(cutsInOneRun(makeSpanPlan("/v/a.mp4", {{0, 10}}, Mode::Cut, "/o/c.mp4", {})));
+
+    // What ffmpeg 5.1 prints at its end, each output's streams on their own lines.
+    const auto stats = tools::readOutputStats(
+        QStringLiteral("[verbose] Output file #0 (file:/o/~tmpSP001.mp4):\n"
+                       "[verbose]   Output stream #0:0 (video): 250 packets muxed (1 bytes); \n"
+                       "[verbose]   Output stream #0:1 (audio): 431 packets muxed (2 bytes); \n"
+                       "[verbose] Output file #1 (file:/o/~tmpSP002.mp4):\n"
+                       "[verbose]   Output stream #1:0 (video): 0 packets muxed (0 bytes); \n"),
+        3);
+    ASSERT_EQ(stats.size(), 3u);
+    EXPECT_EQ(stats[0].videoPackets, 250);
+    EXPECT_EQ(stats[0].audioPackets, 431);
+    EXPECT_EQ(stats[0].kinds, (QStringList{"audio", "video"}));
+    EXPECT_EQ(stats[1].videoPackets, 0);
+    EXPECT_EQ(stats[1].kinds, QStringList{"video"});
+    EXPECT_TRUE(stats[2].kinds.isEmpty());
 }
