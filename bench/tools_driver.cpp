@@ -52,7 +52,7 @@ void printCutSpan(const QStringList& a) {
 }
 
 // The spans a cut command copies: flvmdi's --cut FROM_MS TO_MS, or ffmpeg's seek and -t of
-// each part it writes (one run may cut every part, each from an input of its own).
+// each part it writes (one run may cut every part, from one input or an input each).
 void printSpan(const tools::Command& c) {
     if (c.args.value(0) == QStringLiteral("--cut")) {
         std::printf("span %.3f %.3f\n", c.args[1].toDouble() / 1000, c.args[2].toDouble() / 1000);
@@ -60,11 +60,15 @@ void printSpan(const tools::Command& c) {
     }
     if (!c.ffmpeg || c.args.contains(QStringLiteral("concat"))) return;
     static const QRegularExpression part(QStringLiteral(".*~tmpSP\\d.*"));
-    QStringList one;
+    QStringList one, input;
     for (qsizetype i = 0; i < c.args.size(); ++i) {
         one << c.args[i];
-        if (part.match(c.args[i]).hasMatch() && (i == 0 || c.args[i - 1] != QLatin1String("-i"))) {
-            printCutSpan(one);
+        if (c.args[i] == QLatin1String("-i") && i + 1 < c.args.size()) {
+            one << c.args[++i];
+            input = one;
+        } else if (part.match(c.args[i]).hasMatch()) {
+            // Parts that share one input read it as the first of them does.
+            printCutSpan(one.contains(QStringLiteral("-i")) ? one : input + one);
             one.clear();
         }
     }

@@ -184,17 +184,16 @@ class SaveJob {
             if (!known_[i]) open.push_back(i);
         if (!open.empty() && !probeParts(open)) return Batch::NotMade;
         if (frame_.stopped()) return Batch::Stopped;
-        std::vector<Command> cuts;
+        std::vector<CutTimes> cuts;
         QStringList paths;
         for (const PartPlan& p : plan_.parts) {
             paths << frame_.temp(p.name);
             QFile::remove(paths.back());
-            cuts.push_back(cutCommand(tools_, plan_.source, starts_[static_cast<size_t>(p.index)],
-                                      p.cut, paths.back(), plan_.ext, false));
+            cuts.push_back(p.cut);
         }
         tools::CmdResult r;
         const tools::JobFrame::Step done =
-            frame_.run(1, tools::batchRuns(cuts, tools::BatchLog::Stats), &r);
+            frame_.run(1, partsCommand(tools_, plan_.source, starts_, cuts, paths, plan_.ext), &r);
         if (done == tools::JobFrame::Step::Stopped) return Batch::Stopped;
         const std::vector<tools::OutputStats> stats =
             tools::readOutputStats(r.output, static_cast<int>(paths.size()));

@@ -187,7 +187,7 @@ inline std::string decodeErrors(const QString& path) {
 }
 
 // The cuts a recorded command made: flvmdi's one, or each part an ffmpeg run wrote (several
-// when it cut them all in one run: each with the options of its own input and output, a probe
+// when it cut them all in one run: each with the options of its input and its output, a probe
 // that follows the last part kept with it). Any other command as it is.
 inline std::vector<tools::Command> cutRuns(const tools::Command& c) {
     static const QRegularExpression part(QStringLiteral(".*~tmpSP\\d.*"));
@@ -195,9 +195,15 @@ inline std::vector<tools::Command> cutRuns(const tools::Command& c) {
     std::vector<tools::Command> runs;
     tools::Command run = c;
     run.args.clear();
+    QStringList input;  // the options of the input the parts so far read, and the input
     for (qsizetype i = 0; i < c.args.size(); ++i) {
         run.args << c.args[i];
-        if (part.match(c.args[i]).hasMatch() && (i == 0 || c.args[i - 1] != QLatin1String("-i"))) {
+        if (c.args[i] == QLatin1String("-i") && i + 1 < c.args.size()) {
+            run.args << c.args[++i];
+            input = run.args;
+        } else if (part.match(c.args[i]).hasMatch()) {
+            // Parts that share one input read it as the first of them does.
+            if (!run.args.contains(QStringLiteral("-i"))) run.args = input + run.args;
             runs.push_back(run);
             run.args.clear();
         }

@@ -243,6 +243,27 @@ TEST(SavePlanCommands, PartsCutInOneRunKeepTheirOwnOptionsAndAreCheckedOneByOne)
     EXPECT_EQ(one.text(),
               head + a.text().mid(a.text().indexOf(" -i ")).trimmed() + " " +
                   b.text().mid(b.text().indexOf(" -ss ")).trimmed().replace("-map 0:", "-map 1:"));
+    // A split's pieces follow one another: one input read once; spread parts: one input each.
+    CutStart key2 = key;
+    key2.keyTime = key2.keyDecodeTime = 40;
+    const QStringList paths{"/o/~tmpSP001.mp4", "/o/~tmpSP002.mp4"};
+    const Command pass =
+        partsCommand(t, "/v/a.mp4", {CutStart{}, key}, {{0, 30}, {30, 12}}, paths, "mp4");
+    EXPECT_EQ(pass.text(),
+              "ffmpeg -hide_banner -nostdin -y -loglevel level+verbose -i "
+              "file:/v/a.mp4 -t 30.000 -map 0:V? -map 0:a? -c copy -f mp4 "
+              "file:/o/~tmpSP001.mp4 -ss 28.499 -t 13.501 -map 0:V? -map 0:a? -c "
+              "copy -f mp4 file:/o/~tmpSP002.mp4");
+    EXPECT_EQ(pass.expectedSeconds, 30);
+    EXPECT_EQ(
+        partsCommand(t, "/v/a.mp4", {key, key2}, {{30, 9}, {41, 5}}, paths, "mp4").args.count("-i"),
+        1);
+    EXPECT_EQ(
+        partsCommand(t, "/v/a.mp4", {CutStart{}, key2}, {{0, 10}, {41, 5}}, paths, "mp4").text(),
+        tools::batchRuns({cutCommand(t, "/v/a.mp4", {}, {0, 10}, paths[0], "mp4", false),
+                          cutCommand(t, "/v/a.mp4", key2, {41, 5}, paths[1], "mp4", false)},
+                         tools::BatchLog::Stats)
+            .text());
     EXPECT_TRUE(
         cutsInOneRun(makeSpanPlan("/v/a.mp4", {{0, 10}, {30, 42}}, Mode::Cut, "/o/c.mp4", {})));
     EXPECT_FALSE(
