@@ -320,6 +320,16 @@ Command cutCommand(const Tools& t, const QString& source, const CutStart& start,
     return tools::ffmpegCommand(t.ffmpeg, args, cutSeconds(start, c));
 }
 
+std::vector<PartRange> partRuns(const std::vector<CutStart>& starts,
+                                const std::vector<CutTimes>& cuts) {
+    const size_t n = std::min(starts.size(), cuts.size());
+    if (partsFollowOneAnother(starts, cuts)) return {{0, n}};
+    std::vector<PartRange> runs;
+    for (size_t first = 0; first < n; first += kPartsPerRun)
+        runs.push_back({first, std::min(kPartsPerRun, n - first)});
+    return runs;
+}
+
 Command partsCommand(const Tools& t, const QString& source, const std::vector<CutStart>& starts,
                      const std::vector<CutTimes>& cuts, const QStringList& partPaths,
                      const QString& ext) {

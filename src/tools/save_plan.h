@@ -118,13 +118,22 @@ std::optional<CutStart> parseKeyframes(const QString& probeOutput, double window
 Command cutCommand(const Tools& t, const QString& source, const CutStart& start, const CutTimes& c,
                    const QString& partPath, const QString& ext, bool reencodeAudio);
 
-// Every part cut by one run of ffmpeg, each as cutCommand cuts it and into partPaths[k]:
+// The parts given, cut by one run of ffmpeg, each as cutCommand cuts it and into partPaths[k]:
 // parts that follow one another (a split's pieces) are read in one pass of one input, others
 // each from an input of its own. The run prints, at its end, what it wrote into each part
 // (tools::readOutputStats).
 Command partsCommand(const Tools& t, const QString& source, const std::vector<CutStart>& starts,
                      const std::vector<CutTimes>& cuts, const QStringList& partPaths,
                      const QString& ext);
+// The parts that one partsCommand cuts, in order: all of them when they follow one another (one
+// input), else up to kPartsPerRun at a time (an input each, every one holding its own index
+// of the file).
+struct PartRange {
+    size_t first = 0, count = 0;
+};
+inline constexpr size_t kPartsPerRun = 10;
+std::vector<PartRange> partRuns(const std::vector<CutStart>& starts,
+                                const std::vector<CutTimes>& cuts);
 
 // ffmpeg that cannot write a container (Opus into AVI) may still leave the header it had
 // begun, so a cut or a join by ffmpeg counts as made only when it wrote pictures: the video

@@ -191,17 +191,28 @@ class SaveJob {
             QFile::remove(paths.back());
             cuts.push_back(p.cut);
         }
-        tools::CmdResult r;
-        const tools::JobFrame::Step done =
-            frame_.run(1, partsCommand(tools_, plan_.source, starts_, cuts, paths, plan_.ext), &r);
-        if (done == tools::JobFrame::Step::Stopped) return Batch::Stopped;
-        const std::vector<tools::OutputStats> stats =
-            tools::readOutputStats(r.output, static_cast<int>(paths.size()));
-        bool made = done == tools::JobFrame::Step::Done;
-        for (int k = 0; made && k < paths.size(); ++k) {
-            const tools::OutputStats& s = stats[static_cast<size_t>(k)];
-            made = wrotePictures(s.videoPackets) && partMade(paths[k]) &&
-                   s.kinds == stats.front().kinds;
+        bool made = true;
+        QStringList kinds;  // of the first part; every other must have the same
+        for (const PartRange& run : partRuns(starts_, cuts)) {
+            const auto from = static_cast<std::ptrdiff_t>(run.first);
+            const auto to = static_cast<std::ptrdiff_t>(run.first + run.count);
+            const QStringList runPaths = paths.mid(from, to - from);
+            tools::CmdResult r;
+            const tools::JobFrame::Step done = frame_.run(
+                1,
+                partsCommand(tools_, plan_.source, {starts_.begin() + from, starts_.begin() + to},
+                             {cuts.begin() + from, cuts.begin() + to}, runPaths, plan_.ext),
+                &r);
+            if (done == tools::JobFrame::Step::Stopped) return Batch::Stopped;
+            const std::vector<tools::OutputStats> stats =
+                tools::readOutputStats(r.output, static_cast<int>(runPaths.size()));
+            made = done == tools::JobFrame::Step::Done;
+            for (int k = 0; made && k < runPaths.size(); ++k) {
+                const tools::OutputStats& s = stats[static_cast<size_t>(k)];
+                if (kinds.isEmpty()) kinds = s.kinds;
+                made = wrotePictures(s.videoPackets) && partMade(runPaths[k]) && s.kinds == kinds;
+            }
+            if (!made) break;
         }
         if (!made) {
             for (const QString& path : paths) QFile::remove(path);

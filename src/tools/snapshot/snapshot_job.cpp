@@ -91,6 +91,7 @@ SnapOutcome runSnapshot(const SnapRequest& r) {
     }
 
     tools::JobFrame frame(r.caller, tools::Tool::Snapshot, count);
+    frame.setWeights(pictureStepWeights(count));
     // Up to kPicturesPerRun pictures per run of ffmpeg, each into a temporary file of its own;
     // then, in order, each is checked and moved to its name, so a missing one fails the job
     // with every picture before it in place. A series replaces its own pictures one by one; a

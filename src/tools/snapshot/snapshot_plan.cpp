@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 
 #include "common/time_code.h"
@@ -110,6 +111,14 @@ tools::Command pictureCommand(const QString& ffmpeg, const QString& source, doub
     args << QStringLiteral("-f") << QStringLiteral("image2") << QStringLiteral("-update")
          << QStringLiteral("1") << tools::ffmpegFile(tempPath);
     return tools::ffmpegCommand(ffmpeg, args);
+}
+
+std::vector<double> pictureStepWeights(int count) {
+    constexpr double kMoveOnly = 0.001;
+    std::vector<double> weights(static_cast<size_t>(std::max(0, count)), kMoveOnly);
+    for (int first = 0; first < count; first += kPicturesPerRun)
+        weights[static_cast<size_t>(first)] = std::min(kPicturesPerRun, count - first);
+    return weights;
 }
 
 tools::Command picturesCommand(const QString& ffmpeg, const QString& source,

@@ -43,6 +43,9 @@ tools::Command pictureCommand(const QString& ffmpeg, const QString& source, doub
 inline constexpr int kPicturesPerRun = 10;
 // The pictures at times in one run of ffmpeg, each taken as pictureCommand takes it, picture
 // k into tempPaths[k].
+// The share of the job each picture's step takes: a run takes its pictures together, so the
+// first step of each run carries them all and the others only move them to their names.
+std::vector<double> pictureStepWeights(int count);
 tools::Command picturesCommand(const QString& ffmpeg, const QString& source,
                                const std::vector<double>& times, PictureType type,
                                const QStringList& tempPaths);

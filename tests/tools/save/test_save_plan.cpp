@@ -264,6 +264,19 @@ TEST(SavePlanCommands, PartsCutInOneRunKeepTheirOwnOptionsAndAreCheckedOneByOne)
                           cutCommand(t, "/v/a.mp4", key2, {41, 5}, paths[1], "mp4", false)},
                          tools::BatchLog::Stats)
             .text());
+    // Many spread parts: ten inputs at a time; a split's pieces: one pass however many.
+    std::vector<CutStart> spread(12, key);
+    std::vector<CutTimes> at(12);
+    for (int64_t k = 0; k < 12; ++k) {
+        spread[static_cast<size_t>(k)].keyDecodeTime = 100.0 * static_cast<double>(k + 1);
+        at[static_cast<size_t>(k)] = {100 * (k + 1), 5};
+    }
+    const std::vector<PartRange> runs = partRuns(spread, at);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[1].first, 10u);
+    EXPECT_EQ(runs[1].count, 2u);
+    for (size_t k = 0; k < 12; ++k) at[k].length = 100;
+    EXPECT_EQ(partRuns(spread, at).size(), 1u);
     EXPECT_TRUE(
         cutsInOneRun(makeSpanPlan("/v/a.mp4", {{0, 10}, {30, 42}}, Mode::Cut, "/o/c.mp4", {})));
     EXPECT_FALSE(

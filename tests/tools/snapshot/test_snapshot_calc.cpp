@@ -144,4 +144,10 @@ TEST(SnapshotPlan, SeveralPicturesAreOneRunWithAnInputAndAnOutputEach) {
     EXPECT_EQ(a.last(), QStringLiteral("file:/o/p3.jpg"));
     EXPECT_GT(a.indexOf("-ss"), a.indexOf("-i"));
     EXPECT_EQ(tempPictureName("png", 11), QStringLiteral("~tmpSP012.png"));
+    // Each run's share of the bar is on its first step.
+    const std::vector<double> w = pictureStepWeights(12);
+    ASSERT_EQ(w.size(), 12u);
+    EXPECT_EQ(w[0], 10);
+    EXPECT_EQ(w[10], 2);
+    EXPECT_LT(w[1] + w[11], 0.01);
 }
