@@ -38,16 +38,8 @@ void printCommands(const std::vector<tools::Command>& commands) {
     for (const tools::Command& c : commands) std::printf("  %s\n", qPrintable(c.text()));
 }
 
-// The span a cut command copies: flvmdi's --cut FROM_MS TO_MS, or ffmpeg's seek and -t.
-void printSpan(const tools::Command& c) {
-    if (c.args.value(0) == QStringLiteral("--cut")) {
-        std::printf("span %.3f %.3f\n", c.args[1].toDouble() / 1000, c.args[2].toDouble() / 1000);
-        return;
-    }
-    // The cut's own arguments: a probe of the next part may follow its part.
-    const qsizetype part = c.args.indexOf(QRegularExpression(QStringLiteral(".*~tmpSP\\d.*")));
-    if (!c.ffmpeg || part < 0 || c.args.contains(QStringLiteral("concat"))) return;
-    const QStringList a = c.args.mid(0, part + 1);
+// One part's own arguments, up to its output.
+void printCutSpan(const QStringList& a) {
     const qsizetype input = a.indexOf(QStringLiteral("-i"));
     auto after = [&](qsizetype from, const QString& opt) {
         const qsizetype i = a.indexOf(opt, from);
@@ -57,6 +49,29 @@ void printSpan(const tools::Command& c) {
     const double seek = firstSs >= 0 && firstSs < input ? after(0, QStringLiteral("-ss")) : 0;
     const double from = seek + after(input, QStringLiteral("-ss"));
     std::printf("span %.3f %.3f\n", from, from + after(input, QStringLiteral("-t")));
+}
+
+// The spans a cut command copies: flvmdi's --cut FROM_MS TO_MS, or ffmpeg's seek and -t of
+// each part it writes (one run may cut every part, from one input or an input each).
+void printSpan(const tools::Command& c) {
+    if (c.args.value(0) == QStringLiteral("--cut")) {
+        std::printf("span %.3f %.3f\n", c.args[1].toDouble() / 1000, c.args[2].toDouble() / 1000);
+        return;
+    }
+    if (!c.ffmpeg || c.args.contains(QStringLiteral("concat"))) return;
+    static const QRegularExpression part(QStringLiteral(".*~tmpSP\\d.*"));
+    QStringList one, input;
+    for (qsizetype i = 0; i < c.args.size(); ++i) {
+        one << c.args[i];
+        if (c.args[i] == QLatin1String("-i") && i + 1 < c.args.size()) {
+            one << c.args[++i];
+            input = one;
+        } else if (part.match(c.args[i]).hasMatch()) {
+            // Parts that share one input read it as the first of them does.
+            printCutSpan(one.contains(QStringLiteral("-i")) ? one : input + one);
+            one.clear();
+        }
+    }
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "tools/ffmpeg_batch.h"
+
 namespace save {
 
 namespace {
@@ -246,27 +248,28 @@ std::optional<CutStart> parseKeyframes(const QString& probeOutput, double window
     return parseKeyframes(probeOutput, {{windowStart, S}}).front();
 }
 
-Command cutCommand(const Tools& t, const QString& source, const CutStart& start, const CutTimes& c,
-                   const QString& partPath, const QString& ext, bool reencodeAudio) {
-    QStringList args = ffmpegHead();
-    double expectedSeconds = 0;
+namespace {
+
+// Where a part's packets begin in the source, in whole milliseconds from the media start: one
+// millisecond before the keyframe's decoding time, so the keyframe is the first picture and the
+// audio begins with it.
+int64_t partFromMs(const CutStart& start) {
+    const auto keyMs = static_cast<int64_t>(std::floor(start.keyDecodeTime * 1000 + 1e-6));
+    return std::max<int64_t>(0, keyMs - 1);
+}
+
+// A part's output options up to and including its file: from fromMs (as the input's clock
+// reads it once sought to seekMs) up to the end of c, every stream copied.
+QStringList cutOutput(const CutStart& start, const CutTimes& c, int64_t seekMs,
+                      const QString& partPath, const QString& ext, bool reencodeAudio) {
+    QStringList args;
     const int64_t endMs = c.end() * 1000;
     if (start.fromFileStart) {
-        expectedSeconds = static_cast<double>(endMs) / 1000;
-        args << QStringLiteral("-i") << tools::ffmpegFile(source) << QStringLiteral("-t")
-             << msText(endMs);
+        args << QStringLiteral("-t") << msText(endMs - seekMs);
     } else {
-        // Packets are kept from one millisecond before the keyframe's decoding time: the
-        // keyframe is the first picture and the audio begins with it. The input is sought a
-        // second earlier (seeking alone may land after the keyframe in a program stream).
-        const auto keyMs = static_cast<int64_t>(std::floor(start.keyDecodeTime * 1000 + 1e-6));
-        const int64_t fromMs = std::max<int64_t>(0, keyMs - 1);
-        const int64_t seekMs = std::max<int64_t>(0, fromMs - 1000);
-        if (seekMs > 0) args << QStringLiteral("-ss") << msText(seekMs);
-        args << QStringLiteral("-i") << tools::ffmpegFile(source);
+        const int64_t fromMs = partFromMs(start);
         args << QStringLiteral("-ss") << msText(fromMs - seekMs);
         args << QStringLiteral("-t") << msText(std::max<int64_t>(1, endMs - fromMs));
-        expectedSeconds = static_cast<double>(endMs - fromMs) / 1000;
     }
     args << streamMaps();
     if (reencodeAudio)
@@ -279,7 +282,82 @@ Command cutCommand(const Tools& t, const QString& source, const CutStart& start,
         args << leadingPicturesDropped(start);
     appendMuxer(args, ext);
     args << tools::ffmpegFile(partPath);
-    return tools::ffmpegCommand(t.ffmpeg, args, expectedSeconds);
+    return args;
+}
+
+double cutSeconds(const CutStart& start, const CutTimes& c) {
+    const int64_t endMs = c.end() * 1000;
+    return static_cast<double>(start.fromFileStart ? endMs : endMs - partFromMs(start)) / 1000;
+}
+
+// Parts that each begin before the previous one ends, or little after it: one pass through
+// the source reads no more than a run sought to each would.
+bool partsFollowOneAnother(const std::vector<CutStart>& starts, const std::vector<CutTimes>& cuts) {
+    constexpr int64_t kGapMs = 2000;
+    for (size_t k = 1; k < cuts.size(); ++k) {
+        if (starts[k].fromFileStart) return false;
+        const int64_t from = partFromMs(starts[k]);
+        const int64_t before = starts[k - 1].fromFileStart ? 0 : partFromMs(starts[k - 1]);
+        if (from < before || from > cuts[k - 1].end() * 1000 + kGapMs) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+Command cutCommand(const Tools& t, const QString& source, const CutStart& start, const CutTimes& c,
+                   const QString& partPath, const QString& ext, bool reencodeAudio) {
+    QStringList args = ffmpegHead();
+    int64_t seekMs = 0;
+    if (!start.fromFileStart) {
+        // The input is sought a second earlier (seeking alone may land after the keyframe in a
+        // program stream); the output then skips to the keyframe.
+        seekMs = std::max<int64_t>(0, partFromMs(start) - 1000);
+        if (seekMs > 0) args << QStringLiteral("-ss") << msText(seekMs);
+    }
+    args << QStringLiteral("-i") << tools::ffmpegFile(source);
+    args << cutOutput(start, c, seekMs, partPath, ext, reencodeAudio);
+    return tools::ffmpegCommand(t.ffmpeg, args, cutSeconds(start, c));
+}
+
+std::vector<PartRange> partRuns(const std::vector<CutStart>& starts,
+                                const std::vector<CutTimes>& cuts) {
+    const size_t n = std::min(starts.size(), cuts.size());
+    if (partsFollowOneAnother(starts, cuts)) return {{0, n}};
+    std::vector<PartRange> runs;
+    for (size_t first = 0; first < n; first += kPartsPerRun)
+        runs.push_back({first, std::min(kPartsPerRun, n - first)});
+    return runs;
+}
+
+Command partsCommand(const Tools& t, const QString& source, const std::vector<CutStart>& starts,
+                     const std::vector<CutTimes>& cuts, const QStringList& partPaths,
+                     const QString& ext) {
+    const size_t n = std::min({starts.size(), cuts.size(), static_cast<size_t>(partPaths.size())});
+    if (n == 0) return {};
+    if (!partsFollowOneAnother(starts, cuts)) {
+        std::vector<Command> runs;
+        for (size_t k = 0; k < n; ++k)
+            runs.push_back(cutCommand(t, source, starts[k], cuts[k],
+                                      partPaths[static_cast<qsizetype>(k)], ext, false));
+        return tools::batchRuns(runs, tools::BatchLog::Stats);
+    }
+    // One input, read once from a second before the first part; every output takes its part.
+    const int64_t seekMs =
+        starts[0].fromFileStart ? 0 : std::max<int64_t>(0, partFromMs(starts[0]) - 1000);
+    QStringList args = ffmpegHead();
+    if (seekMs > 0) args << QStringLiteral("-ss") << msText(seekMs);
+    args << QStringLiteral("-i") << tools::ffmpegFile(source);
+    double longest = 0;
+    for (size_t k = 0; k < n; ++k) {
+        args << cutOutput(starts[k], cuts[k], seekMs, partPaths[static_cast<qsizetype>(k)], ext,
+                          false);
+        longest = std::max(longest, cutSeconds(starts[k], cuts[k]));
+    }
+    // The statistics at the end tell each output's pictures.
+    const qsizetype level = args.indexOf(QStringLiteral("-loglevel"));
+    args[level + 1] = QStringLiteral("level+verbose");
+    return tools::ffmpegCommand(t.ffmpeg, args, longest);
 }
 
 bool wrotePictures(qint64 framesWritten) { return framesWritten > 0; }
@@ -574,6 +652,8 @@ SavePlan makeSpanPlan(const QString& source, const std::vector<SegmentSeconds>& 
     return p;
 }
 
+bool cutsInOneRun(const SavePlan& plan) { return !plan.tagLevel && plan.parts.size() >= 2; }
+
 std::vector<double> stepWeights(const SavePlan& plan) {
     std::vector<double> weights;
     double all = 0;
@@ -581,6 +661,12 @@ std::vector<double> stepWeights(const SavePlan& plan) {
         const auto seconds = static_cast<double>(p.cut.length);
         weights.push_back(seconds);
         all += seconds;
+    }
+    if (cutsInOneRun(plan)) {
+        // The later steps only check and name what the first one made.
+        constexpr double kCheckOnly = 0.001;
+        std::fill(weights.begin(), weights.end(), kCheckOnly);
+        weights.front() = all;
     }
     if (plan.join) weights.push_back(all);
     return weights;

@@ -118,6 +118,23 @@ std::optional<CutStart> parseKeyframes(const QString& probeOutput, double window
 Command cutCommand(const Tools& t, const QString& source, const CutStart& start, const CutTimes& c,
                    const QString& partPath, const QString& ext, bool reencodeAudio);
 
+// The parts given, cut by one run of ffmpeg, each as cutCommand cuts it and into partPaths[k]:
+// parts that follow one another (a split's pieces) are read in one pass of one input, others
+// each from an input of its own. The run prints, at its end, what it wrote into each part
+// (tools::readOutputStats).
+Command partsCommand(const Tools& t, const QString& source, const std::vector<CutStart>& starts,
+                     const std::vector<CutTimes>& cuts, const QStringList& partPaths,
+                     const QString& ext);
+// The parts that one partsCommand cuts, in order: all of them when they follow one another (one
+// input), else up to kPartsPerRun at a time (an input each, every one holding its own index
+// of the file).
+struct PartRange {
+    size_t first = 0, count = 0;
+};
+inline constexpr size_t kPartsPerRun = 10;
+std::vector<PartRange> partRuns(const std::vector<CutStart>& starts,
+                                const std::vector<CutTimes>& cuts);
+
 // ffmpeg that cannot write a container (Opus into AVI) may still leave the header it had
 // begun, so a cut or a join by ffmpeg counts as made only when it wrote pictures: the video
 // frames its own progress lines counted at their end (CmdResult::frames).
@@ -238,9 +255,12 @@ struct SavePlan {
 };
 
 SavePlan makePlan(const SaveRequest& r);
+// Parts that ffmpeg cuts are all cut by one run of it (each part an input and an output of
+// its own), after one probe of all their keyframes: each run of ffmpeg costs its start-up.
+bool cutsInOneRun(const SavePlan& plan);
 // The share of the job each step of the busy caption takes: a part's cut by the length of its
 // span, the join (the last step when joining) by the length of all of them, as it copies
-// everything once more.
+// everything once more. Cuts in one run all count under the first step, which runs them.
 std::vector<double> stepWeights(const SavePlan& plan);
 // The same plan from spans already in seconds (the split tool's pieces). output as in
 // SaveRequest: the chosen file (Mode::Cut) or folder (Mode::Split), names as there.

@@ -8,6 +8,7 @@
 #include "common/prompts.h"
 #include "common/texts.h"
 #include "common/time_code.h"
+#include "tools/ffmpeg_batch.h"
 #include "tools/job_frame.h"
 #include "tools/runner.h"
 #include "tools/tool_host.h"
@@ -171,6 +172,58 @@ class SaveJob {
         return made && flvHeaderHasVideo(path);
     }
 
+    // Every part cut by one run of ffmpeg after one probe of all their keyframes. Each part
+    // is checked by what the run says it wrote into it: pictures, and the same kinds of
+    // streams as the others (then the join needs no description of the parts). NotMade
+    // leaves no part behind; the parts are then cut one by one, which asks the re-encode
+    // question where a copy cannot be written and names what failed.
+    enum class Batch { Made, NotMade, Stopped };
+    Batch cutInOneRun() {
+        std::vector<size_t> open;
+        for (size_t i = 0; i < plan_.parts.size(); ++i)
+            if (!known_[i]) open.push_back(i);
+        if (!open.empty() && !probeParts(open)) return Batch::NotMade;
+        if (frame_.stopped()) return Batch::Stopped;
+        std::vector<CutTimes> cuts;
+        QStringList paths;
+        for (const PartPlan& p : plan_.parts) {
+            paths << frame_.temp(p.name);
+            QFile::remove(paths.back());
+            cuts.push_back(p.cut);
+        }
+        bool made = true;
+        QStringList kinds;  // of the first part; every other must have the same
+        for (const PartRange& run : partRuns(starts_, cuts)) {
+            const auto from = static_cast<std::ptrdiff_t>(run.first);
+            const auto to = static_cast<std::ptrdiff_t>(run.first + run.count);
+            const QStringList runPaths = paths.mid(from, to - from);
+            tools::CmdResult r;
+            const tools::JobFrame::Step done = frame_.run(
+                1,
+                partsCommand(tools_, plan_.source, {starts_.begin() + from, starts_.begin() + to},
+                             {cuts.begin() + from, cuts.begin() + to}, runPaths, plan_.ext),
+                &r);
+            if (done == tools::JobFrame::Step::Stopped) return Batch::Stopped;
+            const std::vector<tools::OutputStats> stats =
+                tools::readOutputStats(r.output, static_cast<int>(runPaths.size()));
+            made = done == tools::JobFrame::Step::Done;
+            for (int k = 0; made && k < runPaths.size(); ++k) {
+                const tools::OutputStats& s = stats[static_cast<size_t>(k)];
+                if (kinds.isEmpty()) kinds = s.kinds;
+                made = wrotePictures(s.videoPackets) && partMade(runPaths[k]) && s.kinds == kinds;
+            }
+            if (!made) break;
+        }
+        if (!made) {
+            for (const QString& path : paths) QFile::remove(path);
+            return Batch::NotMade;
+        }
+        for (int step = 2; step <= paths.size(); ++step) frame_.showStep(step);
+        partPaths_ = paths;
+        partsAgreeKnown_ = true;
+        return Batch::Made;
+    }
+
     bool makeParts() {
         tools_ = frame_.commandTools();
         // A part from 0 reads from the beginning without a probe; every other part is probed
@@ -179,6 +232,11 @@ class SaveJob {
         known_.assign(plan_.parts.size(), false);
         for (const PartPlan& p : plan_.parts)
             if (p.cut.start <= 0) known_[static_cast<size_t>(p.index)] = true;
+        if (cutsInOneRun(plan_)) {
+            const Batch b = cutInOneRun();
+            if (b == Batch::Stopped) return false;
+            if (b == Batch::Made) return true;
+        }
         QStringList list;
         for (const PartPlan& p : plan_.parts) {
             const int step = p.index + 1;
@@ -256,7 +314,7 @@ class SaveJob {
         const int step = plan_.steps;
         frame_.showStep(step);
         // flvmdi compares FLV parts itself and refuses unlike ones; others are probed first.
-        if (!plan_.tagLevel && !partsAgree()) return false;
+        if (!plan_.tagLevel && !partsAgreeKnown_ && !partsAgree()) return false;
         const QString joined = frame_.temp(plan_.joinFile);
         QFile::remove(joined);
         if (!joinParts(step, joined)) return false;
@@ -272,6 +330,7 @@ class SaveJob {
     std::vector<CutStart> starts_;  // where each part's cut begins, by part index
     std::vector<bool> known_;       // starts_ holds that part's answer
     bool reencodeAccepted_ = false;
+    bool partsAgreeKnown_ = false;  // the parts' streams are known to be alike
 };
 
 }  // namespace

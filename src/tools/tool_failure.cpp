@@ -31,9 +31,20 @@ std::optional<ToolFailure> flvmdiLine(const QString& output) {
 // only follow it. The "[muxer @ 0x…] " context is no help to a user.
 QString firstErrorLine(const QString& output) {
     static const QRegularExpression context(QStringLiteral("^\\[[^\\]]* @ 0x[0-9a-fA-F]+\\] "));
+    // A run at a more talkative level tags each line with its level: only errors say why.
+    static const QRegularExpression level(
+        QStringLiteral("^\\[(panic|fatal|error|warning|info|verbose|debug|trace)\\] "));
     for (QString line : output.split(QLatin1Char('\n'))) {
         line = line.trimmed();
         line.remove(context);
+        const QRegularExpressionMatch tag = level.match(line);
+        if (tag.hasMatch()) {
+            const QString l = tag.captured(1);
+            if (l != QLatin1String("panic") && l != QLatin1String("fatal") &&
+                l != QLatin1String("error"))
+                continue;
+            line = line.mid(tag.capturedLength());
+        }
         if (line.isEmpty() || line == QLatin1String("Conversion failed!")) continue;
         // A long line (a path, a dump) is cut so the message box stays readable.
         constexpr int kMax = 200;

@@ -135,7 +135,8 @@ TEST_F(JobBarTest, FlvSplitClimbsThroughEveryPartAndEndsAtHundred) {
     EXPECT_EQ(md5Of(src), md5_);
 }
 
-TEST_F(JobBarTest, FfmpegSplitGoesThroughEveryStep) {
+// ffmpeg cuts the three parts side by side in one run: its progress is the whole job's.
+TEST_F(JobBarTest, FfmpegSplitInOneRunFollowsThatRun) {
     const QString src = source(mp4Clip(), QStringLiteral("clip.mp4"));
     ScriptedPrompts sp;
     sp.folderChosen(work_.path()).answer(Answer::Ok);
@@ -143,7 +144,9 @@ TEST_F(JobBarTest, FfmpegSplitGoesThroughEveryStep) {
     const save::SaveOutcome o = runSplit(threeParts(src));
     ASSERT_TRUE(o.succeeded) << sp.messageTexts().join(u'|').toStdString();
     expectClimbsToHundredOnlyAtTheEnd(rec.values);
-    passesEveryPartsShare(rec.values);
+    EXPECT_TRUE(std::any_of(rec.values.begin(), rec.values.end(), [](int v) {
+        return v >= 90 && v <= 99;
+    })) << ::testing::PrintToString(rec.values);
 }
 
 TEST_F(JobBarTest, AFixOfUnknownLengthGoesByTheCopysSize) {

@@ -136,10 +136,14 @@ TEST(ProgressParser, ACopyOfUnknownLengthGoesBySize) {
 TEST(SaveStepWeights, CutsByTheirSpansAndTheJoinByAllOfThem) {
     const std::vector<save::SegmentSeconds> spans{{0, 30}, {30, 60}, {60, 75.5}};
     const save::SavePlan split =
-        save::makeSpanPlan(QStringLiteral("/v/a.mp4"), spans, save::Mode::Split,
+        save::makeSpanPlan(QStringLiteral("/v/a.flv"), spans, save::Mode::Split,
                            QStringLiteral("/out"), split::pieceNames());
     EXPECT_EQ(save::stepWeights(split), (std::vector<double>{30, 30, 16}));
     EXPECT_EQ(static_cast<int>(save::stepWeights(split).size()), split.steps);
+    // ffmpeg cuts every part in the first step's one run.
+    const save::SavePlan mp4 = save::makeSpanPlan(
+        QStringLiteral("/v/a.mp4"), spans, save::Mode::Cut, QStringLiteral("/out/c.mp4"), {});
+    EXPECT_EQ(save::stepWeights(mp4), (std::vector<double>{76, 0.001, 0.001, 76}));
     const save::SavePlan cut = save::makeSpanPlan(
         QStringLiteral("/v/a.flv"), spans, save::Mode::Cut, QStringLiteral("/out/c.flv"), {});
     EXPECT_EQ(save::stepWeights(cut), (std::vector<double>{30, 30, 16, 76}));

@@ -74,6 +74,13 @@ TEST(ToolFailure, FfmpegsFirstErrorLineFollowsTheFormatLine) {
               QStringLiteral("出現錯誤，無法成功處理檔案\r\n\r\n可能是檔案格式不支援進一步的轉檔"
                              "\r\n（工具程式的訊息：Sample rate 11025 not supported）"));
 
+    // A run at the verbose level tags its lines: the first error line is still the reason.
+    const ToolFailure tagged = readFailure(QStringLiteral(
+        "[verbose] Input #0, mpeg, from 'file:a.mpg':\n[info]   Stream #0:0 Video: mpeg1video\n"
+        "[mpeg @ 0x55d0c0a3f2c0] [error] Sample rate 11025 not supported\n"
+        "[error] Conversion failed!\n"));
+    EXPECT_EQ(tagged.line, QStringLiteral("Sample rate 11025 not supported"));
+
     // Nothing said: the message of old.
     const ToolFailure none = readFailure(QStringLiteral("\n  \n"));
     EXPECT_EQ(none.cause, FailureCause::Unknown);

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "common/file_filters.h"
 #include "common/host.h"
@@ -74,44 +75,62 @@ SnapOutcome runSnapshot(const SnapRequest& r) {
     out.output = output;
     const QString ext = typeExt(r.type);
     const QString folder = addSlash(QFileInfo(output).absolutePath());
+    const int count = static_cast<int>(out.times.size());
     // A picture never replaces the video it is taken from.
-    for (int i = 0; i < static_cast<int>(out.times.size()); ++i) {
+    for (int i = 0; i < count; ++i) {
         const QString target = series ? folder + seriesName(i, ext) : output;
         if (tools::JobFrame::isOwnSource(target, src) ||
-            tools::JobFrame::isOwnSource(folder + tempPictureName(ext), src)) {
+            (i < kPicturesPerRun &&
+             tools::JobFrame::isOwnSource(folder + tempPictureName(ext, i), src))) {
             prompts::msgBox(QStringLiteral("「截圖」的新檔案不能取代正在處理的原始檔案：") + kCrLf +
                                 src + kCrLf + kCrLf +
                                 QStringLiteral("請選擇其他的檔案名稱或資料夾"),
                             prompts::Buttons::Ok, texts::kErrorTitle);
             return out;
         }
-        if (!series) break;
     }
 
-    const int count = static_cast<int>(out.times.size());
     tools::JobFrame frame(r.caller, tools::Tool::Snapshot, count);
-    // A series replaces its own pictures one by one; a single picture replaces the output.
+    frame.setWeights(pictureStepWeights(count));
+    // Up to kPicturesPerRun pictures per run of ffmpeg, each into a temporary file of its own;
+    // then, in order, each is checked and moved to its name, so a missing one fails the job
+    // with every picture before it in place. A series replaces its own pictures one by one; a
+    // single picture replaces the output.
     const auto pictures = [&] {
         const QString ffmpeg = frame.paths().ffmpeg;
-        const QString temp = frame.temp(tempPictureName(ext));
-        for (int i = 0; i < count; ++i) {
-            frame.showStep(i + 1);
-            QFile::remove(temp);
-            const tools::Command c =
-                pictureCommand(ffmpeg, src, out.times[static_cast<size_t>(i)], r.type, temp);
-            if (frame.run(i + 1, c) != tools::JobFrame::Step::Done || tools::fileLength(temp) <= 0)
-                return false;
-            // A series replaces its own earlier pictures but keeps them once written: only the
-            // picture being made is the job's to remove.
-            const QString target = series ? folder + seriesName(i, ext) : output;
-            if (series) {
-                // The exact file (a folder's name may hold "*" or "?"), released first if it
-                // plays.
-                appHost().closeRunFn(target);
-                QFile::remove(target);
+        for (int first = 0; first < count; first += kPicturesPerRun) {
+            const int n = std::min(kPicturesPerRun, count - first);
+            QStringList temps;
+            for (int k = 0; k < n; ++k) {
+                temps << frame.temp(tempPictureName(ext, k));
+                QFile::remove(temps.back());
             }
-            if (QFileInfo::exists(target) || !QFile::rename(temp, target)) return false;
-            out.pictures << target;
+            frame.showStep(first + 1);
+            const std::vector<double> times(out.times.begin() + first,
+                                            out.times.begin() + first + n);
+            const tools::JobFrame::Step ran =
+                frame.run(first + 1, picturesCommand(ffmpeg, src, times, r.type, temps));
+            if (ran == tools::JobFrame::Step::Stopped) return false;
+            for (int k = 0; k < n; ++k) {
+                const int i = first + k;
+                if (i > first) frame.showStep(i + 1);
+                const QString& temp = temps[k];
+                // A picture that ffmpeg could not take fails the job even when the others of
+                // its run were taken.
+                if (tools::fileLength(temp) <= 0) return false;
+                // A series replaces its own earlier pictures but keeps them once written:
+                // only the picture being made is the job's to remove.
+                const QString target = series ? folder + seriesName(i, ext) : output;
+                if (series) {
+                    // The exact file (a folder's name may hold "*" or "?"), released first if
+                    // it plays.
+                    appHost().closeRunFn(target);
+                    QFile::remove(target);
+                }
+                if (QFileInfo::exists(target) || !QFile::rename(temp, target)) return false;
+                out.pictures << target;
+            }
+            if (ran != tools::JobFrame::Step::Done) return false;
         }
         return true;
     };

@@ -2,9 +2,11 @@
 
 #include <QFileInfo>
 #include <QStringList>
+#include <algorithm>
 #include <array>
 
 #include "common/time_code.h"
+#include "tools/ffmpeg_batch.h"
 
 namespace snapshot {
 
@@ -66,7 +68,11 @@ QString pictureFileName(const QString& path, PictureType type) {
     return path.left(cut) + stem + QLatin1Char('.') + typeExt(type);
 }
 
-QString tempPictureName(const QString& ext) { return QStringLiteral("~tmpSP001.") + ext; }
+QString tempPictureName(const QString& ext) { return tempPictureName(ext, 0); }
+
+QString tempPictureName(const QString& ext, int index) {
+    return QStringLiteral("~tmpSP%1.%2").arg(index + 1, 3, 10, QLatin1Char('0')).arg(ext);
+}
 
 QString seriesName(int index, const QString& ext) {
     return QStringLiteral("snapshot_%1.%2").arg(index + 1, 3, 10, QLatin1Char('0')).arg(ext);
@@ -105,6 +111,24 @@ tools::Command pictureCommand(const QString& ffmpeg, const QString& source, doub
     args << QStringLiteral("-f") << QStringLiteral("image2") << QStringLiteral("-update")
          << QStringLiteral("1") << tools::ffmpegFile(tempPath);
     return tools::ffmpegCommand(ffmpeg, args);
+}
+
+std::vector<double> pictureStepWeights(int count) {
+    constexpr double kMoveOnly = 0.001;
+    std::vector<double> weights(static_cast<size_t>(std::max(0, count)), kMoveOnly);
+    for (int first = 0; first < count; first += kPicturesPerRun)
+        weights[static_cast<size_t>(first)] = std::min(kPicturesPerRun, count - first);
+    return weights;
+}
+
+tools::Command picturesCommand(const QString& ffmpeg, const QString& source,
+                               const std::vector<double>& times, PictureType type,
+                               const QStringList& tempPaths) {
+    std::vector<tools::Command> runs;
+    for (size_t k = 0; k < times.size() && k < static_cast<size_t>(tempPaths.size()); ++k)
+        runs.push_back(
+            pictureCommand(ffmpeg, source, times[k], type, tempPaths[static_cast<qsizetype>(k)]));
+    return tools::batchRuns(runs);
 }
 
 }  // namespace snapshot

@@ -6,7 +6,6 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QTimer>
 #include <QWidget>
 #include <csignal>
@@ -65,34 +64,9 @@ UnitSegment seg(double from, double to) {
     return {static_cast<int64_t>(from * 25 + 0.5), static_cast<int64_t>((to - from) * 25 + 0.5)};
 }
 
-// An ffmpeg cut, or flvmdi's tag-level cut of an FLV.
-bool isFlvCut(const Command& c) { return c.args.value(0) == QStringLiteral("--cut"); }
-bool isCut(const Command& c) {
-    return isFlvCut(c) || (c.ffmpeg && !c.args.contains(QStringLiteral("concat")) &&
-                           c.args.last().contains(QStringLiteral("~tmpSP")));
-}
-double argAfter(const QStringList& a, int from, const QString& opt) {
-    const int i = a.indexOf(opt, from);
-    return i < 0 ? 0 : a[i + 1].toDouble();
-}
-// Where a cut command begins and ends, in seconds of the source.
-std::pair<double, double> cutSpan(const Command& c) {
-    if (isFlvCut(c)) return {c.args[1].toDouble() / 1000, c.args[2].toDouble() / 1000};
-    // The cut's own arguments: a probe of the next part may follow its part.
-    const QStringList a =
-        c.args.mid(0, c.args.indexOf(QRegularExpression(QStringLiteral(".*~tmpSP\\d.*"))) + 1);
-    const int input = static_cast<int>(a.indexOf(QStringLiteral("-i")));
-    const double seek =
-        a.indexOf(QStringLiteral("-ss")) < input ? argAfter(a, 0, QStringLiteral("-ss")) : 0;
-    const double from = seek + argAfter(a, input, QStringLiteral("-ss"));
-    return {from, from + argAfter(a, input, QStringLiteral("-t"))};
-}
-std::vector<Command> cuts(const tools::JobRecord& o) {
-    std::vector<Command> r;
-    for (const Command& c : o.commands)
-        if (isCut(c)) r.push_back(c);
-    return r;
-}
+using jobtest::cutSpan;
+using jobtest::isFlvCut;
+std::vector<Command> cuts(const tools::JobRecord& o) { return jobtest::cutsOf(o); }
 int countProgram(const tools::JobRecord& o, const QString& nameEnd) {
     int n = 0;
     for (const Command& c : o.commands)
@@ -197,9 +171,9 @@ TEST_F(SaveJobTest, CutThreeMpegSegmentsJoinsThemInFourSteps) {
     EXPECT_GE(len + 0.1, 9.0);
     EXPECT_LE(len, 9.0 + 3 * 0.48 + 0.1);
     EXPECT_EQ(countProgram(record_, QStringLiteral("~tmpLmbFmd.exe")), 0);
-    // Six runs of ffmpeg: the first part's probe, three cuts (each probing the next part), one
-    // description of all parts, the join.
-    EXPECT_EQ(countProgram(record_, QStringLiteral("~tmpLmbFmg.exe")), 6);
+    // Three runs of ffmpeg: one probe of the parts' keyframes, one run cutting all three
+    // parts (which tells their streams too), the join.
+    EXPECT_EQ(countProgram(record_, QStringLiteral("~tmpLmbFmg.exe")), 3);
     expectSourceUntouched();
 }
 

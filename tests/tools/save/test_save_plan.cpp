@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "tools/deployment.h"
+#include "tools/ffmpeg_batch.h"
 #include "tools/save_plan.h"
 #include "tools/split/split_names.h"
 
@@ -226,4 +227,75 @@ TEST(SavePlanCommands, ProbesKeepTheirOutputFreeOfProgressLines) {
     EXPECT_EQ(join.expectedSeconds, 12.5);
     EXPECT_EQ(join.effectiveArgs().mid(0, 3), (QStringList{"-progress", "pipe:1", "-nostats"}));
     EXPECT_EQ(join.effectiveArgs().mid(3), join.args);
+}
+
+TEST(SavePlanCommands, PartsCutInOneRunKeepTheirOwnOptionsAndAreCheckedOneByOne) {
+    const Tools t = systemTools();
+    CutStart key;
+    key.fromFileStart = false;
+    key.keyTime = key.keyDecodeTime = 28.5;
+    const Command a = cutCommand(t, "/v/a.mp4", {}, {0, 10}, "/o/~tmpSP001.mp4", "mp4", false);
+    const Command b = cutCommand(t, "/v/a.mp4", key, {30, 12}, "/o/~tmpSP002.mp4", "mp4", false);
+    const Command one = tools::batchRuns({a, b}, tools::BatchLog::Stats);
+    EXPECT_TRUE(one.ffmpeg);
+    EXPECT_EQ(one.expectedSeconds, 13.501);  // the longer part: they advance side by side
+    const QString head = QStringLiteral("ffmpeg -hide_banner -nostdin -y -loglevel level+verbose ");
+    EXPECT_EQ(one.text(),
+              head + a.text().mid(a.text().indexOf(" -i ")).trimmed() + " " +
+                  b.text().mid(b.text().indexOf(" -ss ")).trimmed().replace("-map 0:", "-map 1:"));
+    // A split's pieces follow one another: one input read once; spread parts: one input each.
+    CutStart key2 = key;
+    key2.keyTime = key2.keyDecodeTime = 40;
+    const QStringList paths{"/o/~tmpSP001.mp4", "/o/~tmpSP002.mp4"};
+    const Command pass =
+        partsCommand(t, "/v/a.mp4", {CutStart{}, key}, {{0, 30}, {30, 12}}, paths, "mp4");
+    EXPECT_EQ(pass.text(),
+              "ffmpeg -hide_banner -nostdin -y -loglevel level+verbose -i "
+              "file:/v/a.mp4 -t 30.000 -map 0:V? -map 0:a? -c copy -f mp4 "
+              "file:/o/~tmpSP001.mp4 -ss 28.499 -t 13.501 -map 0:V? -map 0:a? -c "
+              "copy -f mp4 file:/o/~tmpSP002.mp4");
+    EXPECT_EQ(pass.expectedSeconds, 30);
+    EXPECT_EQ(
+        partsCommand(t, "/v/a.mp4", {key, key2}, {{30, 9}, {41, 5}}, paths, "mp4").args.count("-i"),
+        1);
+    EXPECT_EQ(
+        partsCommand(t, "/v/a.mp4", {CutStart{}, key2}, {{0, 10}, {41, 5}}, paths, "mp4").text(),
+        tools::batchRuns({cutCommand(t, "/v/a.mp4", {}, {0, 10}, paths[0], "mp4", false),
+                          cutCommand(t, "/v/a.mp4", key2, {41, 5}, paths[1], "mp4", false)},
+                         tools::BatchLog::Stats)
+            .text());
+    // Many spread parts: ten inputs at a time; a split's pieces: one pass however many.
+    std::vector<CutStart> spread(12, key);
+    std::vector<CutTimes> at(12);
+    for (int64_t k = 0; k < 12; ++k) {
+        spread[static_cast<size_t>(k)].keyDecodeTime = 100.0 * static_cast<double>(k + 1);
+        at[static_cast<size_t>(k)] = {100 * (k + 1), 5};
+    }
+    const std::vector<PartRange> runs = partRuns(spread, at);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_EQ(runs[1].first, 10u);
+    EXPECT_EQ(runs[1].count, 2u);
+    for (size_t k = 0; k < 12; ++k) at[k].length = 100;
+    EXPECT_EQ(partRuns(spread, at).size(), 1u);
+    EXPECT_TRUE(
+        cutsInOneRun(makeSpanPlan("/v/a.mp4", {{0, 10}, {30, 42}}, Mode::Cut, "/o/c.mp4", {})));
+    EXPECT_FALSE(
+        cutsInOneRun(makeSpanPlan("/v/a.flv", {{0, 10}, {30, 42}}, Mode::Cut, "/o/c.flv", {})));
+    EXPECT_FALSE(cutsInOneRun(makeSpanPlan("/v/a.mp4", {{0, 10}}, Mode::Cut, "/o/c.mp4", {})));
+
+    // What ffmpeg 5.1 prints at its end, each output's streams on their own lines.
+    const auto stats = tools::readOutputStats(
+        QStringLiteral("[verbose] Output file #0 (file:/o/~tmpSP001.mp4):\n"
+                       "[verbose]   Output stream #0:0 (video): 250 packets muxed (1 bytes); \n"
+                       "[verbose]   Output stream #0:1 (audio): 431 packets muxed (2 bytes); \n"
+                       "[verbose] Output file #1 (file:/o/~tmpSP002.mp4):\n"
+                       "[verbose]   Output stream #1:0 (video): 0 packets muxed (0 bytes); \n"),
+        3);
+    ASSERT_EQ(stats.size(), 3u);
+    EXPECT_EQ(stats[0].videoPackets, 250);
+    EXPECT_EQ(stats[0].audioPackets, 431);
+    EXPECT_EQ(stats[0].kinds, (QStringList{"audio", "video"}));
+    EXPECT_EQ(stats[1].videoPackets, 0);
+    EXPECT_EQ(stats[1].kinds, QStringList{"video"});
+    EXPECT_TRUE(stats[2].kinds.isEmpty());
 }

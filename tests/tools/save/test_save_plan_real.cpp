@@ -9,6 +9,7 @@
 
 #include "save_media.h"
 #include "test_media.h"
+#include "tools/ffmpeg_batch.h"
 #include "tools/progress.h"
 #include "tools/save_plan.h"
 
@@ -118,9 +119,10 @@ TEST(SavePlanReal, JoinKeepsEveryPartInOrder) {
     }
 }
 
-// B-frames (libx264's defaults in MP4; MPEG-1 with open groups of pictures): the joined parts
-// show every picture of each part's span, each source picture at most once and in order, and
-// a decoder has nothing to say.
+// B-frames (libx264's defaults in MP4; MPEG-1 with open groups of pictures): the parts, cut
+// side by side by one run as a job cuts them, each wrote pictures by that run's own account,
+// and joined they show every picture of each part's span, each source picture at most once
+// and in order, and a decoder has nothing to say.
 TEST(SavePlanReal, JoinedBFramePartsShowEachSpanOnceInOrder) {
     for (const std::string& s : {savetest::h264Mp4(), savetest::mpeg1Ps()}) {
         SCOPED_TRACE(s);
@@ -129,10 +131,19 @@ TEST(SavePlanReal, JoinedBFramePartsShowEachSpanOnceInOrder) {
         const QString ext = QFileInfo(src).suffix();
         const std::vector<CutTimes> cuts = {{2, 3}, {9, 2}, {14, 4}};
         QStringList parts;
+        std::vector<Command> runs;
         for (size_t i = 0; i < cuts.size(); ++i) {
             parts << dir.filePath(partName(static_cast<int>(i), ext));
-            testmedia::run(argv(cutCommand(systemTools(), src, probe(src, cuts[i].start), cuts[i],
-                                           parts.back(), ext, false)));
+            runs.push_back(cutCommand(systemTools(), src, probe(src, cuts[i].start), cuts[i],
+                                      parts.back(), ext, false));
+        }
+        const auto cut = testmedia::run(argv(tools::batchRuns(runs, tools::BatchLog::Stats)));
+        ASSERT_EQ(cut.exitCode, 0) << cut.output;
+        const auto stats = tools::readOutputStats(QString::fromStdString(cut.output), 3);
+        for (const tools::OutputStats& st : stats) {
+            EXPECT_GT(st.videoPackets, 0);
+            EXPECT_GT(st.audioPackets, 0);
+            EXPECT_EQ(st.kinds, (QStringList{"audio", "video"}));
         }
         QFile f(dir.filePath(kJoinListName));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));

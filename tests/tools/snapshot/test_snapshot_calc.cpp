@@ -124,3 +124,30 @@ TEST(SnapshotPlan, ANameCarriesTheExtensionOfTheChosenType) {
     for (const char* same : {"/o/x.jpeg", "/o/X.JPG", "/o/x.jpe"})
         EXPECT_EQ(pictureFileName(same, PictureType::Jpg), QString::fromUtf8(same));
 }
+
+TEST(SnapshotPlan, SeveralPicturesAreOneRunWithAnInputAndAnOutputEach) {
+    const tools::Command c =
+        picturesCommand("/t/ffmpeg", "/v/a.flv", {1.0, 12.5, 30}, PictureType::Jpg,
+                        {"/o/p1.jpg", "/o/p2.jpg", "/o/p3.jpg"});
+    const QStringList& a = c.args;
+    EXPECT_EQ(a.count("-i"), 3);
+    EXPECT_EQ(a.count("-loglevel"), 1);
+    EXPECT_EQ(a.count("-hide_banner"), 1);
+    // Each output takes its own input: the near-start one seeks on its output, the others
+    // on their inputs.
+    const qsizetype out2 = a.indexOf("file:/o/p2.jpg");
+    ASSERT_GT(out2, 0);
+    EXPECT_EQ(a[a.lastIndexOf("-map", out2) + 1], QStringLiteral("1:V:0"));
+    EXPECT_EQ(a[a.lastIndexOf("-ss", out2) + 1], QStringLiteral("12.500"));
+    EXPECT_LT(a.lastIndexOf("-ss", out2), a.lastIndexOf("-i", out2));
+    EXPECT_EQ(a[a.lastIndexOf("-map") + 1], QStringLiteral("2:V:0"));
+    EXPECT_EQ(a.last(), QStringLiteral("file:/o/p3.jpg"));
+    EXPECT_GT(a.indexOf("-ss"), a.indexOf("-i"));
+    EXPECT_EQ(tempPictureName("png", 11), QStringLiteral("~tmpSP012.png"));
+    // Each run's share of the bar is on its first step.
+    const std::vector<double> w = pictureStepWeights(12);
+    ASSERT_EQ(w.size(), 12u);
+    EXPECT_EQ(w[0], 10);
+    EXPECT_EQ(w[10], 2);
+    EXPECT_LT(w[1] + w[11], 0.01);
+}

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <memory>
 
 #include "common/globals.h"
@@ -39,28 +38,6 @@ std::string mp4Clip() {
         {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=20", "-f", "lavfi", "-i",
          "sine=frequency=440:sample_rate=44100:duration=20", "-c:v", "libx264", "-preset",
          "veryfast", "-g", "50", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest"});
-}
-
-// Where a cut command begins and ends in the source (flvmdi's cut, or ffmpeg's).
-std::pair<double, double> cutSpan(const tools::Command& c) {
-    if (c.args.value(0) == QStringLiteral("--cut"))
-        return {c.args[1].toDouble() / 1000, c.args[2].toDouble() / 1000};
-    // The cut's own arguments: a probe of the next part may follow its part.
-    const QStringList a =
-        c.args.mid(0, c.args.indexOf(QRegularExpression(QStringLiteral(".*~tmpSP\\d.*"))) + 1);
-    const int input = static_cast<int>(a.indexOf(QStringLiteral("-i")));
-    auto after = [&](int from, const QString& opt) {
-        const int i = static_cast<int>(a.indexOf(opt, from));
-        return i < 0 ? 0.0 : a[i + 1].toDouble();
-    };
-    const int firstSs = static_cast<int>(a.indexOf(QStringLiteral("-ss")));
-    const double seek = firstSs >= 0 && firstSs < input ? after(0, QStringLiteral("-ss")) : 0;
-    const double from = seek + after(input, QStringLiteral("-ss"));
-    return {from, from + after(input, QStringLiteral("-t"))};
-}
-bool isCut(const tools::Command& c) {
-    return c.args.value(0) == QStringLiteral("--cut") ||
-           (c.ffmpeg && c.args.last().contains(QStringLiteral("~tmpSP")));
 }
 
 class SplitJobTest : public jobtest::OwnWindowJobEnv {
@@ -106,8 +83,7 @@ TEST_P(ThreeEqualParts, PiecesDecodeCleanlyAndCoverTheSource) {
     EXPECT_TRUE(record_.captions.last().contains(QStringLiteral("共有 3 個程序，正處理第 3 個")));
 
     std::vector<std::pair<double, double>> spans;
-    for (const tools::Command& c : record_.commands)
-        if (isCut(c)) spans.push_back(cutSpan(c));
+    for (const tools::Command& c : jobtest::cutsOf(record_)) spans.push_back(jobtest::cutSpan(c));
     ASSERT_EQ(spans.size(), 3u);
     EXPECT_LE(spans.front().first, 0.001);
     EXPECT_GE(spans.back().second, r.totalSeconds);
