@@ -3,6 +3,7 @@
 // of the file, the PreviousTagSize after it) without reading the bodies.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -51,19 +52,13 @@ class TagReader {
     // The next tag when it lies whole in the window and is sound, without a system call or
     // a diagnostic to build: the common case of a walk, inline. False leaves next() to take
     // it (or to say what is wrong with it).
-    bool nextHeld(TagHeader& tag) {
+    [[gnu::always_inline]] bool nextHeld(TagHeader& tag) {
         const auto held = in_.held(pos_);
         if (held.size() < kTagHeaderSize) return false;
         const std::uint8_t* h = held.data();
-        // Small tags are walked faster than the memory streams them in, and too unevenly
-        // for the processor to guess what comes next: ask for the bytes ahead now. After a
-        // large tag the bytes it skipped are not asked for.
-        std::uint64_t ahead = std::max(prefetched_, pos_);
-        const std::uint64_t aheadEnd = pos_ + std::min<std::uint64_t>(kPrefetchAhead, held.size());
-        for (; ahead < aheadEnd; ahead += kCacheLine) __builtin_prefetch(h + (ahead - pos_));
-        prefetched_ = ahead;
-        const std::uint8_t type = h[0];
-        const std::uint32_t dataSize = be24(h + 1);
+        const std::uint32_t typeAndSize = be32(h);
+        const auto type = static_cast<std::uint8_t>(typeAndSize >> 24);
+        const std::uint32_t dataSize = typeAndSize & 0xFFFFFF;
         if (type != tagtype::kAudio && type != tagtype::kVideo && type != tagtype::kScript)
             return false;
         const std::uint64_t total = std::uint64_t{kTagHeaderSize} + dataSize + kPrevSizeSize;
@@ -72,7 +67,8 @@ class TagReader {
         tag.offset = pos_;
         tag.type = type;
         tag.dataSize = dataSize;
-        tag.timestamp = be24(h + 4) | std::uint32_t{h[7]} << 24;
+        // 24 bits, then the extended byte above them.
+        tag.timestamp = std::rotr(be32(h + 4), 8);
         prefix_ = held.subspan(kTagHeaderSize, std::min<std::size_t>(kKeptPrefix, dataSize));
         prefixInWindow_ = true;
         windowGen_ = in_.generation();
@@ -93,12 +89,8 @@ class TagReader {
     static constexpr std::size_t kKeptPrefix = 64;
 
   private:
-    static constexpr std::size_t kPrefetchAhead = 2048;
-    static constexpr std::size_t kCacheLine = 64;
-
     WindowReader& in_;
     std::uint64_t pos_ = 0;
-    std::uint64_t prefetched_ = 0;        // bytes before this were asked for
     std::uint64_t keptFor_ = UINT64_MAX;  // body offset the kept prefix belongs to
     // The kept prefix: in kept_, or in the window while its generation is windowGen_.
     std::span<const std::uint8_t> prefix_;
