@@ -43,9 +43,10 @@ class Scanner {
         TagHeader tag;
         const ScanBuilder::Prefix more = [&](std::size_t n) { return reader_.bodyPrefix(tag, n); };
         for (;;) {
-            if (reader_.nextHeld(tag)) {
-                if (builder_.addFrameTag(tag, reader_.keptPrefix())) continue;
-            } else {
+            const auto frame = [&](const TagHeader& t, std::span<const std::uint8_t> head) {
+                return builder_.addFrameTag(t, head);
+            };
+            if (!reader_.nextHeldExcept(tag, frame)) {
                 auto next = reader_.next();
                 if (!next) return next.error();
                 if (!next->has_value()) break;

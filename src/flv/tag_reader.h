@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <utility>
 
 #include "flv/bytes.h"
 #include "flv/diag.h"
@@ -52,29 +53,51 @@ class TagReader {
     // The next tag when it lies whole in the window and is sound, without a system call or
     // a diagnostic to build: the common case of a walk, inline. False leaves next() to take
     // it (or to say what is wrong with it).
-    [[gnu::always_inline]] bool nextHeld(TagHeader& tag) {
+    bool nextHeld(TagHeader& tag) {
+        return nextHeldExcept(
+            tag, [](const TagHeader&, std::span<const std::uint8_t>) { return false; });
+    }
+    // The same over a run of tags: each one held whole and sound goes to
+    // taken(tag, keptPrefix) first, and the walk goes on past every tag it answers true for,
+    // all in local variables. Answers true with the first tag it declines in tag (and its
+    // prefix kept), false when no held tag is left.
+    template <class Taken>
+    [[gnu::always_inline]] bool nextHeldExcept(TagHeader& tag, Taken&& taken) {
         const auto held = in_.held(pos_);
-        if (held.size() < kTagHeaderSize) return false;
         const std::uint8_t* h = held.data();
-        const std::uint32_t typeAndSize = be32(h);
-        const auto type = static_cast<std::uint8_t>(typeAndSize >> 24);
-        const std::uint32_t dataSize = typeAndSize & 0xFFFFFF;
-        if (type != tagtype::kAudio && type != tagtype::kVideo && type != tagtype::kScript)
-            return false;
-        const std::uint64_t total = std::uint64_t{kTagHeaderSize} + dataSize + kPrevSizeSize;
-        if (total > held.size() || be32(h + kTagHeaderSize + dataSize) != kTagHeaderSize + dataSize)
-            return false;
-        tag.offset = pos_;
-        tag.type = type;
-        tag.dataSize = dataSize;
-        // 24 bits, then the extended byte above them.
-        tag.timestamp = std::rotr(be32(h + 4), 8);
-        prefix_ = held.subspan(kTagHeaderSize, std::min<std::size_t>(kKeptPrefix, dataSize));
-        prefixInWindow_ = true;
-        windowGen_ = in_.generation();
-        keptFor_ = tag.bodyOffset();
-        pos_ += total;
-        return true;
+        const std::uint8_t* const end = h + held.size();
+        std::uint64_t pos = pos_;
+        for (;;) {
+            if (static_cast<std::size_t>(end - h) < kTagHeaderSize) break;
+            const std::uint32_t typeAndSize = be32(h);
+            const auto type = static_cast<std::uint8_t>(typeAndSize >> 24);
+            const std::uint32_t dataSize = typeAndSize & 0xFFFFFF;
+            if (type != tagtype::kAudio && type != tagtype::kVideo && type != tagtype::kScript)
+                break;
+            const std::uint64_t total = std::uint64_t{kTagHeaderSize} + dataSize + kPrevSizeSize;
+            if (total > static_cast<std::size_t>(end - h) ||
+                be32(h + kTagHeaderSize + dataSize) != kTagHeaderSize + dataSize)
+                break;
+            tag.offset = pos;
+            tag.type = type;
+            tag.dataSize = dataSize;
+            // 24 bits, then the extended byte above them.
+            tag.timestamp = std::rotr(be32(h + 4), 8);
+            const std::span<const std::uint8_t> prefix(
+                h + kTagHeaderSize, std::min<std::size_t>(kKeptPrefix, dataSize));
+            h += total;
+            pos += total;
+            if (!taken(std::as_const(tag), prefix)) {
+                pos_ = pos;
+                prefix_ = prefix;
+                prefixInWindow_ = true;
+                windowGen_ = in_.generation();
+                keptFor_ = tag.bodyOffset();
+                return true;
+            }
+        }
+        pos_ = pos;
+        return false;
     }
     // The first kKeptPrefix bytes of the body of the tag just taken (fewer if it is shorter),
     // valid until the window moves.
