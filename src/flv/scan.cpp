@@ -97,6 +97,7 @@ Result<bool> ScanBuilder::add(const TagHeader& tag, const Prefix& prefix) {
 
 Result<bool> ScanBuilder::add(const TagHeader& tag, std::span<const std::uint8_t> head,
                               const Prefix& more) {
+    if (addFrameTag(tag, head)) return false;
     const bool first = first_;
     first_ = false;
     switch (tag.type) {
