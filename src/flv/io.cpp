@@ -34,15 +34,16 @@ WindowReader::WindowReader(ByteSource& src) : src_(src) {
     }
 }
 
-Result<std::span<const std::uint8_t>> WindowReader::readMoving(std::uint64_t offset,
-                                                               std::size_t n) {
+Result<std::span<const std::uint8_t>> WindowReader::readMoving(std::uint64_t offset, std::size_t n,
+                                                               std::size_t ahead) {
     if (n > kWindow) return diag(DiagCode::Io, "internal: read larger than the window");
     if (src_.direct()) return diagAt(DiagCode::TruncatedTag, offset, "unexpected end of file");
     if (buf_.empty()) buf_.resize(kBlock);
     ++generation_;
     data_ = buf_.data();
     const std::uint64_t left = src_.size() > offset ? src_.size() - offset : 0;
-    const std::size_t want = std::max<std::size_t>(n, std::min<std::uint64_t>(kBlock, left));
+    const std::size_t want =
+        std::max<std::size_t>(n, std::min<std::uint64_t>(std::min(ahead, kBlock), left));
     start_ = offset;
     len_ = 0;
     while (len_ < want) {

@@ -58,11 +58,14 @@ class WindowReader {
     WindowReader(const WindowReader&) = delete;
     WindowReader& operator=(const WindowReader&) = delete;
     std::uint64_t size() const { return src_.size(); }
-    // Exactly n bytes at offset (n <= kWindow), or a TruncatedTag diagnostic.
-    Result<std::span<const std::uint8_t>> read(std::uint64_t offset, std::size_t n) {
+    // Exactly n bytes at offset (n <= kWindow), or a TruncatedTag diagnostic. A miss reads
+    // `ahead` bytes from offset on (at least n): a whole block, or less where the bytes that
+    // follow are mostly to be skipped.
+    Result<std::span<const std::uint8_t>> read(std::uint64_t offset, std::size_t n,
+                                               std::size_t ahead = kBlock) {
         if (offset >= start_ && offset - start_ <= len_ && n <= len_ - (offset - start_))
             return std::span<const std::uint8_t>(data_ + (offset - start_), n);
-        return readMoving(offset, n);
+        return readMoving(offset, n, ahead);
     }
     // The bytes the window holds from offset on, without moving it (empty when offset lies
     // outside): a small tag is then taken whole with one bounds check.
@@ -76,7 +79,8 @@ class WindowReader {
     Status readInto(std::uint64_t offset, std::span<std::uint8_t> dst);
 
   private:
-    Result<std::span<const std::uint8_t>> readMoving(std::uint64_t offset, std::size_t n);
+    Result<std::span<const std::uint8_t>> readMoving(std::uint64_t offset, std::size_t n,
+                                                     std::size_t ahead);
 
     ByteSource& src_;
     std::vector<std::uint8_t> buf_;

@@ -112,6 +112,9 @@ class TagReader {
     static constexpr std::size_t kKeptPrefix = 64;
 
   private:
+    static constexpr std::uint32_t kLargeBody = 16 * 1024;
+    static constexpr std::size_t kAfterLargeBody = 4 * 1024;
+
     WindowReader& in_;
     std::uint64_t pos_ = 0;
     std::uint64_t keptFor_ = UINT64_MAX;  // body offset the kept prefix belongs to

@@ -270,6 +270,20 @@ TEST(Scan, ReadsTheFileFrontToBackInLargeBlocks) {
     EXPECT_EQ(scan->video.frames, 20000u);
     EXPECT_LE(src.reads, static_cast<int>(file.size() / flv::WindowReader::kBlock) + 4);
     EXPECT_LE(src.bytes, file.size() + flv::WindowReader::kBlock);  // each byte about once
+
+    // Large pictures between small sounds: their bodies are mostly not read at all.
+    tags.clear();
+    for (std::uint32_t i = 0; i < 200; ++i) {
+        tags.push_back(makeTag(9, i * 40, Bytes(40000 + i * 13, i % 25 == 0 ? 0x12 : 0x22)));
+        tags.push_back(makeTag(8, i * 40 + 3, Bytes(370, 0x2F)));
+    }
+    const Bytes large = joinTags(tags, 5);
+    CountingSource largeSrc(large);
+    auto largeScan = flv::scanFlv(largeSrc);
+    ASSERT_TRUE(largeScan) << largeScan.error().text();
+    EXPECT_EQ(largeScan->video.frames, 200u);
+    EXPECT_EQ(largeScan->audio.frames, 200u);
+    EXPECT_LT(largeSrc.bytes, large.size() / 4);
 }
 
 // Over a file the scan reads a block at a time: tags that straddle a block's end, and the
@@ -277,7 +291,9 @@ TEST(Scan, ReadsTheFileFrontToBackInLargeBlocks) {
 TEST(Scan, AFileReadInBlocksScansAsFromMemory) {
     std::vector<RawTag> tags;
     for (std::uint32_t i = 0; i < 12000; ++i) {
-        tags.push_back(makeTag(9, i * 40, Bytes(300 + i % 97, i % 50 == 0 ? 0x12 : 0x22)));
+        // Now and then a picture large enough that the read after it is a short one.
+        const std::size_t picture = i % 500 == 7 ? 17000 + i % 40000 : 300 + i % 97;
+        tags.push_back(makeTag(9, i * 40, Bytes(picture, i % 50 == 0 ? 0x12 : 0x22)));
         tags.push_back(makeTag(8, i * 40 + 3, Bytes(30 + i % 13, 0x2F)));
     }
     const Bytes file = joinTags(tags, 5);
