@@ -15,7 +15,13 @@ inline std::uint16_t be16(const std::uint8_t* p) {
 inline std::uint32_t be24(const std::uint8_t* p) {
     return std::uint32_t{p[0]} << 16 | std::uint32_t{p[1]} << 8 | p[2];
 }
-inline std::uint32_t be32(const std::uint8_t* p) { return std::uint32_t{p[0]} << 24 | be24(p + 1); }
+inline std::uint32_t be32(const std::uint8_t* p) {
+    // One load, not four: a tag walk reads several of these per tag.
+    std::uint32_t v;
+    std::memcpy(&v, p, sizeof v);
+    if constexpr (std::endian::native == std::endian::little) v = __builtin_bswap32(v);
+    return v;
+}
 inline double beDouble(const std::uint8_t* p) {
     std::uint64_t u = std::uint64_t{be32(p)} << 32 | be32(p + 4);
     return std::bit_cast<double>(u);

@@ -6,31 +6,6 @@
 
 namespace flv {
 
-VideoTagInfo classifyVideoTag(std::span<const std::uint8_t> body) {
-    VideoTagInfo info;
-    if (body.empty()) return info;
-    info.frameType = body[0] >> 4;
-    info.codecId = body[0] & 0x0F;
-    if (info.frameType == 5 || info.frameType == 3) return info;  // info or disposable
-    if (info.codecId == videocodec::kAvc) {
-        if (body.size() < 2) return info;
-        if (body[1] == 0)
-            info.kind = VideoKind::SequenceHeader;
-        else if (body[1] == 2)
-            info.kind = VideoKind::EndOfSequence;
-        else if (body[1] == 1 && body.size() > 5) {
-            info.kind = info.frameType == 1 ? VideoKind::Keyframe : VideoKind::Frame;
-            // A signed 24-bit value.
-            const std::int32_t v = static_cast<std::int32_t>(be24(body.data() + 2));
-            info.compositionMs = v & 0x800000 ? v - 0x1000000 : v;
-        }
-        return info;
-    }
-    if (body.size() < 2) return info;
-    info.kind = info.frameType == 1 ? VideoKind::Keyframe : VideoKind::Frame;
-    return info;
-}
-
 std::optional<Dimensions> h263Dimensions(std::span<const std::uint8_t> p) {
     BitReader br(p);
     if (br.bits(17) != 1) return std::nullopt;  // picture start code
@@ -153,10 +128,6 @@ std::optional<Mp3Header> parseMp3Header(std::span<const std::uint8_t> f) {
     if (version == 2) rate /= 2;
     if (version == 0) rate /= 4;
     return Mp3Header{rate, ((f[3] >> 6) & 3) == 3 ? 1 : 2};
-}
-
-bool isAacSequenceHeader(std::span<const std::uint8_t> body) {
-    return body.size() >= 2 && (body[0] >> 4) == audiocodec::kAac && body[1] == 0;
 }
 
 std::optional<AudioFormat> audioFormat(std::span<const std::uint8_t> body) {

@@ -6,6 +6,8 @@
 #include <optional>
 #include <span>
 
+#include "flv/bytes.h"
+
 namespace flv {
 
 namespace videocodec {
@@ -40,7 +42,31 @@ struct VideoTagInfo {
 
 // Classifies a video tag from its first bytes: an AVC picture needs 6 (its packet type and
 // composition time before any data), a configuration 2; fewer answer VideoKind::Other.
-VideoTagInfo classifyVideoTag(std::span<const std::uint8_t> body);
+// Inline: a scan asks it of every video tag.
+inline VideoTagInfo classifyVideoTag(std::span<const std::uint8_t> body) {
+    VideoTagInfo info;
+    if (body.empty()) return info;
+    info.frameType = body[0] >> 4;
+    info.codecId = body[0] & 0x0F;
+    if (info.frameType == 5 || info.frameType == 3) return info;  // info or disposable
+    if (info.codecId == videocodec::kAvc) {
+        if (body.size() < 2) return info;
+        if (body[1] == 0)
+            info.kind = VideoKind::SequenceHeader;
+        else if (body[1] == 2)
+            info.kind = VideoKind::EndOfSequence;
+        else if (body[1] == 1 && body.size() > 5) {
+            info.kind = info.frameType == 1 ? VideoKind::Keyframe : VideoKind::Frame;
+            // A signed 24-bit value.
+            const std::int32_t v = static_cast<std::int32_t>(be24(body.data() + 2));
+            info.compositionMs = v & 0x800000 ? v - 0x1000000 : v;
+        }
+        return info;
+    }
+    if (body.size() < 2) return info;
+    info.kind = info.frameType == 1 ? VideoKind::Keyframe : VideoKind::Frame;
+    return info;
+}
 
 // Picture size from a video tag body prefix, for the codecs whose frames carry it
 // (H.263, screen video, VP6 keyframes) or from an AVC sequence header.
@@ -62,7 +88,9 @@ struct AudioFormat {
 
 // The flags byte alone, then refined from the codec's own header where there is one.
 std::optional<AudioFormat> audioFormat(std::span<const std::uint8_t> body);
-bool isAacSequenceHeader(std::span<const std::uint8_t> body);
+inline bool isAacSequenceHeader(std::span<const std::uint8_t> body) {
+    return body.size() >= 2 && (body[0] >> 4) == audiocodec::kAac && body[1] == 0;
+}
 
 struct AacConfig {
     int objectType = 0;

@@ -1,7 +1,6 @@
 #include "flv/io.h"
 
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,8 +26,7 @@ Result<std::size_t> FdSource::readAt(std::uint64_t offset, std::span<std::uint8_
     }
 }
 
-WindowReader::WindowReader(ByteSource& src)
-    : src_(src), mapping_(!src.direct() && src.mappableFd() >= 0) {
+WindowReader::WindowReader(ByteSource& src) : src_(src) {
     // Bytes in memory are one window over everything.
     if (const std::uint8_t* base = src.direct()) {
         data_ = base;
@@ -36,54 +34,16 @@ WindowReader::WindowReader(ByteSource& src)
     }
 }
 
-WindowReader::~WindowReader() { unmap(); }
-
-void WindowReader::unmap() {
-    ++generation_;
-    if (map_) ::munmap(map_, mapLen_);
-    map_ = nullptr;
-    mapLen_ = 0;
-    data_ = nullptr;
-    len_ = 0;
-}
-
-bool WindowReader::mapAround(std::uint64_t offset, std::size_t n) {
-    static const auto page = static_cast<std::uint64_t>(::sysconf(_SC_PAGESIZE));
-    unmap();
-    const std::uint64_t from = offset - offset % page;
-    const std::size_t len = std::min<std::uint64_t>(
-        std::max<std::uint64_t>(kMapBlock, offset - from + n), src_.size() - from);
-    void* p =
-        ::mmap(nullptr, len, PROT_READ, MAP_SHARED, src_.mappableFd(), static_cast<off_t>(from));
-    if (p == MAP_FAILED) {
-        mapping_ = false;
-        return false;
-    }
-    // Start reading the window from disk now; a cold file then streams like a read.
-    ::madvise(p, len, MADV_WILLNEED);
-    map_ = p;
-    mapLen_ = len;
-    data_ = static_cast<const std::uint8_t*>(p);
-    start_ = from;
-    len_ = len;
-    return true;
-}
-
-Result<std::span<const std::uint8_t>> WindowReader::readMoving(std::uint64_t offset,
-                                                               std::size_t n) {
+Result<std::span<const std::uint8_t>> WindowReader::readMoving(std::uint64_t offset, std::size_t n,
+                                                               std::size_t ahead) {
     if (n > kWindow) return diag(DiagCode::Io, "internal: read larger than the window");
     if (src_.direct()) return diagAt(DiagCode::TruncatedTag, offset, "unexpected end of file");
-    if (mapping_) {
-        if (offset > src_.size() || src_.size() - offset < n)
-            return diagAt(DiagCode::TruncatedTag, offset, "unexpected end of file");
-        if (mapAround(offset, n))
-            return std::span<const std::uint8_t>(data_ + (offset - start_), n);
-    }
     if (buf_.empty()) buf_.resize(kBlock);
     ++generation_;
     data_ = buf_.data();
     const std::uint64_t left = src_.size() > offset ? src_.size() - offset : 0;
-    const std::size_t want = std::max<std::size_t>(n, std::min<std::uint64_t>(kBlock, left));
+    const std::size_t want =
+        std::max<std::size_t>(n, std::min<std::uint64_t>(std::min(ahead, kBlock), left));
     start_ = offset;
     len_ = 0;
     while (len_ < want) {

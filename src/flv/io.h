@@ -19,8 +19,6 @@ class ByteSource {
     virtual Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> dst) = 0;
     // The bytes themselves, where the source holds them in memory (no copy, no system call).
     virtual const std::uint8_t* direct() const { return nullptr; }
-    // A file descriptor whose bytes can be mapped a window at a time; -1 when there is none.
-    virtual int mappableFd() const { return -1; }
 };
 
 class MemorySource : public ByteSource {
@@ -39,7 +37,6 @@ class FdSource : public ByteSource {
     FdSource(int fd, std::uint64_t size) : fd_(fd), size_(size) {}
     std::uint64_t size() const override { return size_; }
     Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> dst) override;
-    int mappableFd() const override { return fd_; }
 
   private:
     int fd_;
@@ -47,25 +44,28 @@ class FdSource : public ByteSource {
 };
 
 // A read window over a source. A span it returns stays valid until the next call.
-// A scan walks the file front to back. Over a file, a miss maps the next few megabytes, so
-// the bytes a scan skips are never copied; where mapping fails, a miss reads the next whole
-// block instead: one system call per megabyte rather than two per tag. Either way the memory
-// held stays a few megabytes, however large the file.
+// A scan walks the file front to back: a miss reads the next whole block, so a walk of many
+// short tags costs one system call per block rather than two per tag, and the tag walk then
+// runs over bytes the read has just left in the processor's cache. Files are read, not
+// mapped: mapping costs as much in page tables as the copy it saves, a walk over a mapping
+// waits on memory, and a file that shrinks meanwhile faults on a mapping where a read only
+// comes up short (a truncated-tag diagnostic with its offset).
 class WindowReader {
   public:
-    static constexpr std::size_t kWindow = 64 * 1024;          // the largest single read
-    static constexpr std::size_t kBlock = 1024 * 1024;         // what a miss reads
-    static constexpr std::size_t kMapBlock = 2 * 1024 * 1024;  // what a miss maps
+    static constexpr std::size_t kWindow = 64 * 1024;  // the largest single read
+    static constexpr std::size_t kBlock = 256 * 1024;  // what a miss reads: the cache's size
     explicit WindowReader(ByteSource& src);
-    ~WindowReader();
     WindowReader(const WindowReader&) = delete;
     WindowReader& operator=(const WindowReader&) = delete;
     std::uint64_t size() const { return src_.size(); }
-    // Exactly n bytes at offset (n <= kWindow), or a TruncatedTag diagnostic.
-    Result<std::span<const std::uint8_t>> read(std::uint64_t offset, std::size_t n) {
+    // Exactly n bytes at offset (n <= kWindow), or a TruncatedTag diagnostic. A miss reads
+    // `ahead` bytes from offset on (at least n): a whole block, or less where the bytes that
+    // follow are mostly to be skipped.
+    Result<std::span<const std::uint8_t>> read(std::uint64_t offset, std::size_t n,
+                                               std::size_t ahead = kBlock) {
         if (offset >= start_ && offset - start_ <= len_ && n <= len_ - (offset - start_))
             return std::span<const std::uint8_t>(data_ + (offset - start_), n);
-        return readMoving(offset, n);
+        return readMoving(offset, n, ahead);
     }
     // The bytes the window holds from offset on, without moving it (empty when offset lies
     // outside): a small tag is then taken whole with one bounds check.
@@ -79,19 +79,14 @@ class WindowReader {
     Status readInto(std::uint64_t offset, std::span<std::uint8_t> dst);
 
   private:
-    Result<std::span<const std::uint8_t>> readMoving(std::uint64_t offset, std::size_t n);
-    // The window over [offset, offset + n) as a mapping; false where the file cannot be mapped.
-    bool mapAround(std::uint64_t offset, std::size_t n);
-    void unmap();
+    Result<std::span<const std::uint8_t>> readMoving(std::uint64_t offset, std::size_t n,
+                                                     std::size_t ahead);
 
     ByteSource& src_;
     std::vector<std::uint8_t> buf_;
-    const std::uint8_t* data_ = nullptr;  // the window's bytes: buf_, or a mapping
+    const std::uint8_t* data_ = nullptr;  // the window's bytes: buf_, or the source's own
     std::uint64_t start_ = 0;
     std::size_t len_ = 0;
-    void* map_ = nullptr;
-    std::size_t mapLen_ = 0;
-    bool mapping_ = false;  // windows are mappings (until one fails)
     std::uint64_t generation_ = 0;
 };
 

@@ -47,8 +47,8 @@ extern "C" void onStopSignal(int sig) {
     ::raise(sig);
 }
 
-// Input is read through mappings: a file cut short by someone else meanwhile faults on the
-// missing pages. That is a failed run like any other, reported the usual way.
+// Tag-level writes copy from mapped sources: a file cut short by someone else meanwhile
+// faults on the missing pages. That is a failed run like any other, reported the usual way.
 extern "C" void onShrunkInput(int) {
     removeLiveTemporaries();
     static const char kText[] = "flvmdi: an input file was cut short while it was being read\n";

@@ -7,7 +7,6 @@ namespace flv {
 
 namespace {
 
-constexpr std::int64_t kWrap = std::int64_t{1} << 24;
 constexpr std::size_t kVideoPrefix = 64;
 constexpr std::size_t kAudioPrefix = 16;
 constexpr std::size_t kScriptNamePrefix = 64;
@@ -21,7 +20,7 @@ std::span<const std::uint8_t> upTo(std::span<const std::uint8_t> head, std::size
 // Old metadata bigger than this is replaced without keeping its other keys.
 constexpr std::uint32_t kMaxOldMetadataDecode = 4 * 1024 * 1024;
 
-void addFrame(StreamStats& s, std::int64_t ms, std::int64_t shownMs) {
+[[gnu::always_inline]] inline void addFrame(StreamStats& s, std::int64_t ms, std::int64_t shownMs) {
     if (s.frames == 0) {
         s.firstMs = s.lastMs = ms;
         s.firstShownMs = s.lastShownMs = shownMs;
@@ -40,13 +39,14 @@ class Scanner {
     Result<ScanResult> run() {
         auto header = reader_.readHeader();
         if (!header) return header.error();
-        ScanResult& r = builder_.result();
-        r.header = *header;
-        r.fileSize = window_.size();
+        builder_.setFile(*header, window_.size());
         TagHeader tag;
         const ScanBuilder::Prefix more = [&](std::size_t n) { return reader_.bodyPrefix(tag, n); };
         for (;;) {
-            if (!reader_.nextHeld(tag)) {
+            const auto frame = [&](const TagHeader& t, std::span<const std::uint8_t> head) {
+                return builder_.addFrameTag(t, head);
+            };
+            if (!reader_.nextHeldExcept(tag, frame)) {
                 auto next = reader_.next();
                 if (!next) return next.error();
                 if (!next->has_value()) break;
@@ -54,9 +54,9 @@ class Scanner {
             }
             auto metadata = builder_.add(tag, reader_.keptPrefix(), more);
             if (!metadata) return metadata.error();
-            if (*metadata && !r.oldMetadata) FLV_TRY(decodeOldMetadata(tag));
+            if (*metadata && !builder_.hasOldMetadata()) FLV_TRY(decodeOldMetadata(tag));
         }
-        return std::move(r);
+        return builder_.finish();
     }
 
   private:
@@ -75,6 +75,20 @@ class Scanner {
 
 }  // namespace
 
+bool ScanBuilder::addFrameTag(const TagHeader& tag, std::span<const std::uint8_t> head) {
+    if (first_) return false;
+    if (tag.type == tagtype::kAudio) {
+        onAudio(tag, head);
+        return true;
+    }
+    if (tag.type != tagtype::kVideo) return false;
+    const auto body = upTo(head, kVideoPrefix);
+    const auto info = classifyVideoTag(body);
+    if (!r_.dimensions && info.kind == VideoKind::SequenceHeader) return false;
+    countVideo(tag, body, info);
+    return true;
+}
+
 Result<bool> ScanBuilder::add(const TagHeader& tag, const Prefix& prefix) {
     auto head = prefix(kHeadBytes);
     if (!head) return head.error();
@@ -83,6 +97,7 @@ Result<bool> ScanBuilder::add(const TagHeader& tag, const Prefix& prefix) {
 
 Result<bool> ScanBuilder::add(const TagHeader& tag, std::span<const std::uint8_t> head,
                               const Prefix& more) {
+    if (addFrameTag(tag, head)) return false;
     const bool first = first_;
     first_ = false;
     switch (tag.type) {
@@ -102,30 +117,33 @@ Result<bool> ScanBuilder::add(const TagHeader& tag, std::span<const std::uint8_t
 
 Status ScanBuilder::onVideo(const TagHeader& tag, std::span<const std::uint8_t> head,
                             const Prefix& more) {
+    const auto body = upTo(head, kVideoPrefix);
+    const auto info = classifyVideoTag(body);
+    // A sequence header carries the picture size deep inside its parameter sets.
+    if (!r_.dimensions && info.kind == VideoKind::SequenceHeader) {
+        auto whole = more(WindowReader::kWindow);
+        if (!whole) return whole.error();
+        r_.dimensions = videoDimensions(*whole);
+    }
+    countVideo(tag, body, info);
+    return okStatus();
+}
+
+void ScanBuilder::countVideo(const TagHeader& tag, std::span<const std::uint8_t> body,
+                             const VideoTagInfo& info) {
     r_.video.tagBytes += kTagHeaderSize + tag.dataSize;
     r_.video.bodyBytes += tag.dataSize;
-    const auto body = upTo(head, kVideoPrefix);
-    auto info = classifyVideoTag(body);
     if (!body.empty() && !r_.videoCodecId) r_.videoCodecId = info.codecId;
-    if (!r_.dimensions) {
-        // A sequence header carries the picture size deep inside its parameter sets.
-        if (info.kind == VideoKind::SequenceHeader) {
-            auto whole = more(WindowReader::kWindow);
-            if (!whole) return whole.error();
-            r_.dimensions = videoDimensions(*whole);
-        } else {
-            r_.dimensions = videoDimensions(body);
-        }
-    }
-    if (!info.countsAsFrame()) return okStatus();
+    if (!r_.dimensions && info.kind != VideoKind::SequenceHeader)
+        r_.dimensions = videoDimensions(body);
+    if (!info.countsAsFrame()) return;
     std::int64_t ms = clock_.unwrap(tag.timestamp);
     addFrame(r_.video, ms, ms + info.compositionMs);
-    watchClock(ClockMender::Stream::Video, ms, tag.offset);
+    jumps_.mend(ClockMender::Stream::Video, ms, tag.offset);
     bool key = info.kind == VideoKind::Keyframe;
     r_.lastVideoIsKeyframe = key;
     if (key && (r_.keyframes.empty() || r_.keyframes.back().timeMs != ms))
         r_.keyframes.push_back({tag.offset, ms});
-    return okStatus();
 }
 
 void ScanBuilder::onAudio(const TagHeader& tag, std::span<const std::uint8_t> head) {
@@ -142,13 +160,7 @@ void ScanBuilder::onAudio(const TagHeader& tag, std::span<const std::uint8_t> he
     if (config || body.size() < 2) return;
     const std::int64_t ms = clock_.unwrap(tag.timestamp);
     addFrame(r_.audio, ms, ms);
-    watchClock(ClockMender::Stream::Audio, ms, tag.offset);
-}
-
-void ScanBuilder::watchClock(ClockMender::Stream stream, std::int64_t ms, std::uint64_t offset) {
-    jumps_.mend(stream, ms, offset);
-    if (jumps_.jumps().size() > r_.clockJumps.size())
-        r_.clockJumps.push_back(jumps_.jumps().back());
+    jumps_.mend(ClockMender::Stream::Audio, ms, tag.offset);
 }
 
 bool ScanBuilder::onScript(const TagHeader& tag, std::span<const std::uint8_t> head) {
@@ -161,21 +173,6 @@ bool ScanBuilder::onScript(const TagHeader& tag, std::span<const std::uint8_t> h
     r_.keptScriptBytes += kTagHeaderSize + tag.dataSize;
     if (decoded && *decoded == "onCuePoint") r_.hasCuePoints = true;
     return false;
-}
-
-std::int64_t TimestampUnwrapper::unwrap(std::uint32_t raw) {
-    std::int64_t t = std::int64_t{raw} + offset_;
-    if (started_) {
-        if (t < last_ - kWrap / 2) {
-            offset_ += kWrap;
-            t += kWrap;
-        } else if (t > last_ + kWrap / 2 && offset_ >= kWrap) {
-            t -= kWrap;  // a late tag from before the wrap
-        }
-    }
-    started_ = true;
-    last_ = t;
-    return t;
 }
 
 double StreamStats::frameDurationMs() const {

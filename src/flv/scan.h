@@ -72,9 +72,23 @@ Result<ScanResult> scanFlv(ByteSource& src);
 // each value is taken as the one nearest to the previous, modulo 2^24.
 class TimestampUnwrapper {
   public:
-    std::int64_t unwrap(std::uint32_t raw);
+    std::int64_t unwrap(std::uint32_t raw) {
+        std::int64_t t = std::int64_t{raw} + offset_;
+        if (started_) {
+            if (t < last_ - kWrap / 2) {
+                offset_ += kWrap;
+                t += kWrap;
+            } else if (t > last_ + kWrap / 2 && offset_ >= kWrap) {
+                t -= kWrap;  // a late tag from before the wrap
+            }
+        }
+        started_ = true;
+        last_ = t;
+        return t;
+    }
 
   private:
+    static constexpr std::int64_t kWrap = std::int64_t{1} << 24;
     bool started_ = false;
     std::int64_t last_ = 0;
     std::int64_t offset_ = 0;
@@ -95,19 +109,43 @@ class ScanBuilder {
     // asked only for a sequence header that carries the picture size.
     static constexpr std::size_t kHeadBytes = 64;
     Result<bool> add(const TagHeader& tag, std::span<const std::uint8_t> head, const Prefix& more);
+    // The usual tag, an audio or video frame, which needs nothing beyond head and cannot
+    // fail: taken without building a result. False leaves the tag to add() (the first tag,
+    // script data, a sequence header that has the picture size to give). Inlined into the
+    // file scan's loop beside it, its only caller.
+    [[gnu::always_inline]] inline bool addFrameTag(const TagHeader& tag,
+                                                   std::span<const std::uint8_t> head);
     void setOldMetadata(std::optional<AmfValue> value) { r_.oldMetadata = std::move(value); }
-    ScanResult& result() { return r_; }
-    const ScanResult& result() const { return r_; }
+    bool hasOldMetadata() const { return r_.oldMetadata.has_value(); }
+    void setFile(const FileHeader& header, std::uint64_t size) {
+        r_.header = header;
+        r_.fileSize = size;
+    }
+    // What the tags added so far describe.
+    ScanResult result() const {
+        ScanResult r = r_;
+        r.clockJumps = jumps_.jumps();
+        return r;
+    }
+    // The same, when no tag follows.
+    ScanResult finish() {
+        r_.clockJumps = jumps_.jumps();
+        return std::move(r_);
+    }
 
   private:
     Status onVideo(const TagHeader& tag, std::span<const std::uint8_t> head, const Prefix& more);
-    void onAudio(const TagHeader& tag, std::span<const std::uint8_t> head);
+    // Inlined in the scan's loop: they run for every tag.
+    [[gnu::always_inline]] inline void countVideo(const TagHeader& tag,
+                                                  std::span<const std::uint8_t> body,
+                                                  const VideoTagInfo& info);
+    [[gnu::always_inline]] inline void onAudio(const TagHeader& tag,
+                                               std::span<const std::uint8_t> head);
     bool onScript(const TagHeader& tag, std::span<const std::uint8_t> head);
-    void watchClock(ClockMender::Stream stream, std::int64_t ms, std::uint64_t offset);
 
     TimestampUnwrapper clock_;
     ClockMender jumps_;
-    ScanResult r_;
+    ScanResult r_;  // its clockJumps are the mender's, copied when it is handed out
     bool first_ = true;
 };
 

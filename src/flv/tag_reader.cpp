@@ -64,7 +64,10 @@ Result<std::optional<TagHeader>> TagReader::next() {
     std::uint64_t prevAt = tag.bodyOffset() + tag.dataSize;
     if (size - prevAt < kPrevSizeSize)
         return diagAt(DiagCode::TruncatedTag, prevAt, "file ends before a PreviousTagSize");
-    auto p = in_.read(prevAt, kPrevSizeSize);
+    // After a large body the walk reads little: the next tags are as likely large, and their
+    // bodies need not pass through memory at all.
+    auto p = in_.read(prevAt, kPrevSizeSize,
+                      tag.dataSize > kLargeBody ? kAfterLargeBody : WindowReader::kBlock);
     if (!p) return p.error();
     std::uint32_t prev = be32(p->data());
     if (prev != kTagHeaderSize + tag.dataSize)

@@ -3,9 +3,11 @@
 // of the file, the PreviousTagSize after it) without reading the bodies.
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <optional>
 #include <span>
+#include <utility>
 
 #include "flv/bytes.h"
 #include "flv/diag.h"
@@ -52,33 +54,50 @@ class TagReader {
     // a diagnostic to build: the common case of a walk, inline. False leaves next() to take
     // it (or to say what is wrong with it).
     bool nextHeld(TagHeader& tag) {
+        return nextHeldExcept(
+            tag, [](const TagHeader&, std::span<const std::uint8_t>) { return false; });
+    }
+    // The same over a run of tags: each one held whole and sound goes to
+    // taken(tag, keptPrefix) first, and the walk goes on past every tag it answers true for,
+    // all in local variables. Answers true with the first tag it declines in tag (and its
+    // prefix kept), false when no held tag is left.
+    template <class Taken>
+    [[gnu::always_inline]] bool nextHeldExcept(TagHeader& tag, Taken&& taken) {
         const auto held = in_.held(pos_);
-        if (held.size() < kTagHeaderSize) return false;
         const std::uint8_t* h = held.data();
-        // Small tags are walked faster than the memory streams them in, and too unevenly
-        // for the processor to guess what comes next: ask for the bytes ahead now. After a
-        // large tag the bytes it skipped are not asked for.
-        std::uint64_t ahead = std::max(prefetched_, pos_);
-        const std::uint64_t aheadEnd = pos_ + std::min<std::uint64_t>(kPrefetchAhead, held.size());
-        for (; ahead < aheadEnd; ahead += kCacheLine) __builtin_prefetch(h + (ahead - pos_));
-        prefetched_ = ahead;
-        const std::uint8_t type = h[0];
-        const std::uint32_t dataSize = be24(h + 1);
-        if (type != tagtype::kAudio && type != tagtype::kVideo && type != tagtype::kScript)
-            return false;
-        const std::uint64_t total = std::uint64_t{kTagHeaderSize} + dataSize + kPrevSizeSize;
-        if (total > held.size() || be32(h + kTagHeaderSize + dataSize) != kTagHeaderSize + dataSize)
-            return false;
-        tag.offset = pos_;
-        tag.type = type;
-        tag.dataSize = dataSize;
-        tag.timestamp = be24(h + 4) | std::uint32_t{h[7]} << 24;
-        prefix_ = held.subspan(kTagHeaderSize, std::min<std::size_t>(kKeptPrefix, dataSize));
-        prefixInWindow_ = true;
-        windowGen_ = in_.generation();
-        keptFor_ = tag.bodyOffset();
-        pos_ += total;
-        return true;
+        const std::uint8_t* const end = h + held.size();
+        std::uint64_t pos = pos_;
+        for (;;) {
+            if (static_cast<std::size_t>(end - h) < kTagHeaderSize) break;
+            const std::uint32_t typeAndSize = be32(h);
+            const auto type = static_cast<std::uint8_t>(typeAndSize >> 24);
+            const std::uint32_t dataSize = typeAndSize & 0xFFFFFF;
+            if (type != tagtype::kAudio && type != tagtype::kVideo && type != tagtype::kScript)
+                break;
+            const std::uint64_t total = std::uint64_t{kTagHeaderSize} + dataSize + kPrevSizeSize;
+            if (total > static_cast<std::size_t>(end - h) ||
+                be32(h + kTagHeaderSize + dataSize) != kTagHeaderSize + dataSize)
+                break;
+            tag.offset = pos;
+            tag.type = type;
+            tag.dataSize = dataSize;
+            // 24 bits, then the extended byte above them.
+            tag.timestamp = std::rotr(be32(h + 4), 8);
+            const std::span<const std::uint8_t> prefix(
+                h + kTagHeaderSize, std::min<std::size_t>(kKeptPrefix, dataSize));
+            h += total;
+            pos += total;
+            if (!taken(std::as_const(tag), prefix)) {
+                pos_ = pos;
+                prefix_ = prefix;
+                prefixInWindow_ = true;
+                windowGen_ = in_.generation();
+                keptFor_ = tag.bodyOffset();
+                return true;
+            }
+        }
+        pos_ = pos;
+        return false;
     }
     // The first kKeptPrefix bytes of the body of the tag just taken (fewer if it is shorter),
     // valid until the window moves.
@@ -93,12 +112,11 @@ class TagReader {
     static constexpr std::size_t kKeptPrefix = 64;
 
   private:
-    static constexpr std::size_t kPrefetchAhead = 2048;
-    static constexpr std::size_t kCacheLine = 64;
+    static constexpr std::uint32_t kLargeBody = 16 * 1024;
+    static constexpr std::size_t kAfterLargeBody = 4 * 1024;
 
     WindowReader& in_;
     std::uint64_t pos_ = 0;
-    std::uint64_t prefetched_ = 0;        // bytes before this were asked for
     std::uint64_t keptFor_ = UINT64_MAX;  // body offset the kept prefix belongs to
     // The kept prefix: in kept_, or in the window while its generation is windowGen_.
     std::span<const std::uint8_t> prefix_;
