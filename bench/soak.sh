@@ -6,7 +6,8 @@
 #   CLIP_SECONDS=1.5 (length of each clip)
 #   A11Y=1 (accessibility bus on, as a UI test harness runs the player: a private D-Bus
 #   session with the accessibility bus, the list filled from List.ini, play started by a real
-#   double click on the first item, and the player's accessible tree read every second)
+#   double click on the first item, and the player's accessible tree read every second;
+#   A11Y_EVENTS=1 as well: the harness listens to all of the player's accessibility events)
 # Prints the clip changes, the longest time the player window took to answer a window
 # manager ping, and the resident memory of both programs (every minute and at the end).
 set -euo pipefail
