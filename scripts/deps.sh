@@ -8,7 +8,7 @@ pkgs=(build-essential cmake pkg-config git
       fonts-wqy-microhei locales
       dpkg-dev desktop-file-utils appstream libglib2.0-bin
       clang libclang-rt-14-dev llvm-14 flvmeta)
-[ "${1:-}" = "--bench" ] && pkgs+=(yamdi hyperfine time xvfb xauth mpv xdotool dbus-daemon dbus-bin at-spi2-core python3-xlib)
+[ "${1:-}" = "--bench" ] && pkgs+=(yamdi hyperfine time xvfb xauth mpv xdotool dbus-daemon dbus-bin at-spi2-core python3-xlib python3-pyatspi)
 missing=()
 for p in "${pkgs[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

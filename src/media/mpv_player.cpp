@@ -143,6 +143,15 @@ bool MpvPlayer::open(const QString& target, int timeoutMs) {
     setOption(mpv_, "sub-auto", "no");
     setOption(mpv_, "terminal", "no");
     setOption(mpv_, "msg-level", "all=no");
+    // libmpv starts its built-in scripts (statistics overlay, console, web-video hook) on
+    // every handle, each a thread with its own Lua state, and the player opens one handle per
+    // file and uses none of them: without them a file opens in about half the time, with
+    // three threads and tens of megabytes less.
+    setOption(mpv_, "load-scripts", "no");
+    setOption(mpv_, "ytdl", "no");
+    setOption(mpv_, "load-stats-overlay", "no");
+    setOption(mpv_, "load-osd-console", "no");
+    setOption(mpv_, "load-auto-profiles", "no");
     if (mpv_initialize(mpv_) < 0) return false;
 
     if (surface_) {

@@ -136,19 +136,19 @@ TEST_F(ListPlay, ALoopingListOfShortClipsGoesRoundWithoutDeepeningTheStack) {
     list->setPlayMode(ListPlayMode::LoopList);
     list->playList(0).select(0);
     std::vector<quintptr> depth;  // stack address at each open: it must not keep falling
-    QObject::connect(&w->opener(), &player::MediaOpener::mediaMenusEnabled, list, [&](bool ok) {
-        volatile char here = 0;
-        if (ok) depth.push_back(reinterpret_cast<quintptr>(&here));
-    });
+    const auto probe =
+        QObject::connect(&w->opener(), &player::MediaOpener::mediaMenusEnabled, list, [&](bool ok) {
+            volatile char here = 0;
+            if (ok) depth.push_back(reinterpret_cast<quintptr>(&here));
+        });
     emit list->playList(0).box().itemDoubleClicked(list->playList(0).box().item(0));
     constexpr int kOpens = 60;
     const bool went = QTest::qWaitFor([&] { return opened.size() >= kOpens; }, 40000);
     emit list->buttons.mbStopLoop->Click();
+    QObject::disconnect(probe);
     ASSERT_TRUE(went) << opened.size() << " opens";
     for (int i = 0; i < kOpens; ++i) EXPECT_EQ(opened[i], short4[i % 4]) << i;
     const auto [lo, hi] = std::minmax_element(depth.begin(), depth.end());
-    fprintf(stderr, "stack spread %lld bytes over %zu opens\n", (long long)(*hi - *lo),
-            depth.size());
     EXPECT_LT(*hi - *lo, 4096u) << "the call chain under an open grows with every file";
 }
 
