@@ -143,6 +143,7 @@ Result<UpdateOutcome> updateMetadata(const std::string& path, const UpdateOption
     UpdateOutcome outcome;
     outcome.target = target->path;
     outcome.inPlace = plan->inPlace;
+    outcome.unchanged = *current;
     outcome.keyframes = plan->keyframes;
     outcome.duration = plan->duration;
     outcome.fileSize = plan->newFileSize;

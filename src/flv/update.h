@@ -22,6 +22,7 @@ struct UpdateOptions {
 struct UpdateOutcome {
     std::string target;  // the file rewritten (a symbolic link's target)
     bool inPlace = false;
+    bool unchanged = false;  // the metadata on disk was already right: nothing was written
     std::size_t keyframes = 0;
     double duration = 0;
     std::uint64_t fileSize = 0;

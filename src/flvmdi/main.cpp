@@ -179,9 +179,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "flvmdi: %s: %s\n", path.c_str(), result.error().text().c_str());
         return 1;
     }
-    std::printf("%s: onMetaData rebuilt %s, %zu keyframes, duration %.3f s\n", path.c_str(),
-                result->inPlace ? "in place" : "by rewriting the file", result->keyframes,
-                result->duration);
+    const char* how = result->unchanged ? "already current, nothing written"
+                      : result->inPlace ? "rebuilt in place"
+                                        : "rebuilt by rewriting the file";
+    std::printf("%s: onMetaData %s, %zu keyframes, duration %.3f s\n", path.c_str(), how,
+                result->keyframes, result->duration);
     // The metadata says what the file holds; the jumps are left to a repair.
     const std::size_t shown = std::min<std::size_t>(result->clockJumps.size(), kShownJumps);
     for (std::size_t i = 0; i < shown; ++i)
