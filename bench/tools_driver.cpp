@@ -10,7 +10,6 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QWidget>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +20,7 @@
 #include "common/scripted_prompts.h"
 #include "common/shell.h"
 #include "common/temp_folder.h"
+#include "cut_spans.h"
 #include "tools/job_frame.h"
 #include "tools/save_segments.h"
 #include "tools/snapshot/snapshot_job.h"
@@ -38,39 +38,11 @@ void printCommands(const std::vector<tools::Command>& commands) {
     for (const tools::Command& c : commands) std::printf("  %s\n", qPrintable(c.text()));
 }
 
-// One part's own arguments, up to its output.
-void printCutSpan(const QStringList& a) {
-    const qsizetype input = a.indexOf(QStringLiteral("-i"));
-    auto after = [&](qsizetype from, const QString& opt) {
-        const qsizetype i = a.indexOf(opt, from);
-        return i < 0 ? 0.0 : a[i + 1].toDouble();
-    };
-    const qsizetype firstSs = a.indexOf(QStringLiteral("-ss"));
-    const double seek = firstSs >= 0 && firstSs < input ? after(0, QStringLiteral("-ss")) : 0;
-    const double from = seek + after(input, QStringLiteral("-ss"));
-    std::printf("span %.3f %.3f\n", from, from + after(input, QStringLiteral("-t")));
-}
-
-// The spans a cut command copies: flvmdi's --cut FROM_MS TO_MS, or ffmpeg's seek and -t of
-// each part it writes (one run may cut every part, from one input or an input each).
-void printSpan(const tools::Command& c) {
-    if (c.args.value(0) == QStringLiteral("--cut")) {
-        std::printf("span %.3f %.3f\n", c.args[1].toDouble() / 1000, c.args[2].toDouble() / 1000);
-        return;
-    }
-    if (!c.ffmpeg || c.args.contains(QStringLiteral("concat"))) return;
-    static const QRegularExpression part(QStringLiteral(".*~tmpSP\\d.*"));
-    QStringList one, input;
-    for (qsizetype i = 0; i < c.args.size(); ++i) {
-        one << c.args[i];
-        if (c.args[i] == QLatin1String("-i") && i + 1 < c.args.size()) {
-            one << c.args[++i];
-            input = one;
-        } else if (part.match(c.args[i]).hasMatch()) {
-            // Parts that share one input read it as the first of them does.
-            printCutSpan(one.contains(QStringLiteral("-i")) ? one : input + one);
-            one.clear();
-        }
+// The spans the job cut, as the tool tests read them.
+void printSpans(const tools::JobRecord& record) {
+    for (const tools::Command& c : jobtest::cutsOf(record)) {
+        const auto [from, to] = jobtest::cutSpan(c);
+        std::printf("span %.3f %.3f\n", from, to);
     }
 }
 
@@ -132,7 +104,7 @@ int main(int argc, char** argv) {
             save::makeSpanPlan(src, spans, save::Mode::Cut, folder + "/cut." + ext, {}, 0.04);
         const save::SaveOutcome o = save::runSavePlan(plan, &win, tools::Tool::SaveCut);
         const double secs = t.elapsed() / 1000.0;
-        for (const tools::Command& c : record.commands) printSpan(c);
+        printSpans(record);
         printCommands(record.commands);
         std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);
         ok = o.succeeded;
@@ -145,7 +117,7 @@ int main(int argc, char** argv) {
         r.caller = &win;
         const save::SaveOutcome o = split::runSplit(r);
         const double secs = t.elapsed() / 1000.0;
-        for (const tools::Command& c : record.commands) printSpan(c);
+        printSpans(record);
         printCommands(record.commands);
         std::printf("job: %s in %.2f s\n", o.succeeded ? "succeeded" : "FAILED", secs);
         ok = o.succeeded;
