@@ -4,7 +4,6 @@
 #include <mpv/client.h>
 #include <mpv/render.h>
 
-#include <QElapsedTimer>
 #include <QMargins>
 #include <QMetaObject>
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include <vector>
 
 #include "media/video_surface.h"
+#include "media/wait_clock.h"
 
 namespace {
 
@@ -182,17 +182,16 @@ bool MpvPlayer::open(const QString& target, int timeoutMs) {
     if (mpv_command(mpv_, cmd) < 0) return false;
 
     // Opening answers like a synchronous command: wait for the load or its failure.
-    QElapsedTimer clock;
-    clock.start();
-    while (!loaded_ && !ended_ && waitEvent(timeoutMs - clock.elapsed())) {
+    WaitClock clock;
+    while (!loaded_ && !ended_ && waitEvent(clock, timeoutMs)) {
     }
     if (!loaded_ || ended_) return false;
     readTracks();
     if (!hasVideo_ && !hasAudio_) return false;
     if (hasVideo_) {
         // Frames count from the first picture, which may start a little after the sound.
-        const qint64 firstFrameBy = std::min<qint64>(timeoutMs, clock.elapsed() + 2000);
-        while (!restarted_ && !ended_ && waitEvent(firstFrameBy - clock.elapsed())) {
+        const qint64 firstFrameBy = std::min<qint64>(timeoutMs, clock.used() + 2000);
+        while (!restarted_ && !ended_ && waitEvent(clock, firstFrameBy)) {
         }
         const double first = getDouble("time-pos", 0);
         if (first > 0 && first < 5 && first < duration_) {
@@ -207,12 +206,16 @@ bool MpvPlayer::open(const QString& target, int timeoutMs) {
 }
 
 // One step of a synchronous wait: handles an event or renders a frame the video output is
-// waiting for (nobody else can while this thread waits). False once leftMs has run out.
-bool MpvPlayer::waitEvent(qint64 leftMs) {
+// waiting for (nobody else can while this thread waits). False once the clock has used
+// untilMs. Short slices: a stretch in which the process did not run costs at most one.
+bool MpvPlayer::waitEvent(WaitClock& clock, qint64 untilMs) {
+    const qint64 leftMs = untilMs - clock.used();
     if (leftMs <= 0) return false;
     if (renderPosted_) render(false);
-    const double slice = render_ ? std::min<qint64>(leftMs, 5) / 1000.0 : leftMs / 1000.0;
-    mpv_event* e = mpv_wait_event(mpv_, slice);
+    const qint64 slice = std::min<qint64>(leftMs, render_ ? 5 : 50);
+    mpv_event* e = clock.timed(slice, [this](qint64 ms) {
+        return mpv_wait_event(mpv_, static_cast<double>(ms) / 1000.0);
+    });
     if (e->event_id != MPV_EVENT_NONE) handleEvent(*e);
     return true;
 }

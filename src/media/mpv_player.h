@@ -17,6 +17,7 @@ struct mpv_handle;
 struct mpv_render_context;
 struct mpv_event;
 class VideoSurface;
+class WaitClock;
 
 class MpvPlayer : public QObject {
     Q_OBJECT
@@ -77,7 +78,7 @@ class MpvPlayer : public QObject {
 
   private:
     void handleEvent(const mpv_event& event);
-    bool waitEvent(qint64 leftMs);
+    bool waitEvent(WaitClock& clock, qint64 untilMs);
     void checkStop();
     void seekExact(double seconds);
     void setPause(bool paused);

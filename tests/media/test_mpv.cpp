@@ -1,10 +1,16 @@
 // The libmpv device on real clips that ffmpeg makes at test time: headless audio, video drawn
 // into an offscreen surface.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <algorithm>
 #include <clocale>
@@ -15,6 +21,7 @@
 #include "common/scripted_prompts.h"
 #include "media/mci.h"
 #include "media/mpv_mci_device.h"
+#include "media/mpv_player.h"
 #include "media/video_surface.h"
 #include "qt_app.h"
 #include "test_media.h"
@@ -315,6 +322,56 @@ TEST_F(MpvDevice, MissingAndBogusFilesFailQuickly) {
     }
     // The alias is free again for a good file.
     EXPECT_TRUE(open(clipPath("tone.mp3")));
+}
+
+// The process stopped past an open's time limit while the file was on its way (a loaded
+// machine, a paused session): once it runs again the open goes on and succeeds. A file that
+// never comes still fails at the limit. The file comes through a pipe, so the open is surely
+// waiting when the process is stopped.
+TEST(MpvOpen, OutlastsAStretchInWhichTheProcessDidNotRun) {
+    ensureApp();
+    QFile source(clipPath("h263_mp3.flv"));
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray bytes = source.readAll();
+    QTemporaryDir dir;
+    const QByteArray pipe = (dir.path() + "/stream.flv").toLocal8Bit();
+    ASSERT_EQ(mkfifo(pipe.constData(), 0600), 0);
+    const pid_t self = getpid();
+    const pid_t helper = fork();
+    ASSERT_GE(helper, 0);
+    if (helper == 0) {  // only calls that are safe after fork
+        const timespec settle{0, 300'000'000}, stopped{2, 500'000'000};
+        nanosleep(&settle, nullptr);
+        kill(self, SIGSTOP);
+        nanosleep(&stopped, nullptr);
+        const int fd = ::open(pipe.constData(), O_WRONLY);
+        kill(self, SIGCONT);
+        for (qsizetype at = 0; fd >= 0 && at < bytes.size();) {
+            const ssize_t n =
+                ::write(fd, bytes.constData() + at, static_cast<size_t>(bytes.size() - at));
+            if (n <= 0) break;
+            at += n;
+        }
+        _exit(0);
+    }
+    QElapsedTimer t;
+    t.start();
+    auto late = std::make_unique<MpvPlayer>(MpvPlayer::Config{.nullAudio = true});
+    const bool opened = late->open(QString::fromLocal8Bit(pipe), 1500);
+    EXPECT_GT(t.elapsed(), 2500) << "the process was not stopped past the limit";
+    EXPECT_TRUE(opened);
+    late.reset();  // closes the pipe: the helper's last writes end
+    int status = 0;
+    waitpid(helper, &status, 0);
+
+    auto never = std::make_unique<MpvPlayer>(MpvPlayer::Config{.nullAudio = true});
+    t.restart();
+    EXPECT_FALSE(never->open(QString::fromLocal8Bit(pipe), 800));
+    EXPECT_LT(t.elapsed(), 3000);
+    const int fd = ::open(pipe.constData(), O_WRONLY | O_NONBLOCK);  // lets the reader go
+    if (fd >= 0) ::close(fd);
+    never.reset();
+    MpvPlayer::finishClosing();
 }
 
 class PressCounter : public QObject {
