@@ -229,11 +229,13 @@ std::vector<std::optional<CutStart>> parseKeyframes(const QString& probeOutput,
         bool okP = false;
         const double pts = ptsText == kProbeNoPts ? 0 : ptsText.toDouble(&okP);
         if (okP) s->delay = std::max(s->delay, pts - dts);
+        // framecrc prints the flags only when they are not the keyframe flag alone; what
+        // follows them is side data ("S=1, 40" on the first packet of a file read from its
+        // beginning), which says nothing of the kind of picture.
         bool key = true;
-        if (f.size() >= 7) {
-            const QString flags = f[6].trimmed();
+        if (f.size() >= 7 && f[6].trimmed().startsWith(QLatin1String("F=0x"))) {
             bool ok = false;
-            const int v = flags.startsWith(QLatin1String("F=0x")) ? flags.mid(4).toInt(&ok, 16) : 0;
+            const int v = f[6].trimmed().mid(4).toInt(&ok, 16);
             key = ok && (v & 1);
         }
         if (key) s->keys.push_back({dts, okP ? std::optional<double>(pts) : std::nullopt});

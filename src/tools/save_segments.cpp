@@ -10,6 +10,7 @@
 #include "common/time_code.h"
 #include "tools/ffmpeg_batch.h"
 #include "tools/job_frame.h"
+#include "tools/program_stream_keys.h"
 #include "tools/runner.h"
 #include "tools/tool_host.h"
 
@@ -102,6 +103,7 @@ class SaveJob {
     // few whose window held none, in a wider one). False when a probe failed: the source
     // could not be read.
     bool probeParts(std::vector<size_t> open) {
+        if (plan_.kind == tools::ToolKind::Mpeg && readProgramStream(open)) return true;
         std::vector<ProbeWindow> windows;
         for (size_t i : open) {
             const int64_t S = plan_.parts[i].cut.start;
@@ -126,6 +128,18 @@ class SaveJob {
             open = stillOpen;
             windows = wider;
         }
+        return true;
+    }
+
+    // A program stream's keyframes read by our own reader, without starting ffmpeg. False when
+    // it cannot tell for every part: the probe then decides.
+    bool readProgramStream(const std::vector<size_t>& open) {
+        std::vector<int64_t> starts;
+        for (size_t i : open) starts.push_back(plan_.parts[i].cut.start);
+        const auto found =
+            programStreamCutStarts(QFile::encodeName(plan_.source).toStdString(), starts);
+        if (!found) return false;
+        for (size_t k = 0; k < open.size(); ++k) know(open[k], (*found)[k]);
         return true;
     }
 

@@ -153,7 +153,7 @@ TEST(SavePlanCommands, PathsAsFilesAndOutputOptionsAfterTheInput) {
 TEST(SavePlanProbe, ReadsKeyframesFromThePacketList) {
     const QString out = QStringLiteral(
         "#tb 0: 1/90000\n"
-        "0,      -3600,          0,     3600,    10237, 0x8f46af7a\n"
+        "0,      -3600,          0,     3600,    10237, 0x8f46af7a, S=1,       40\n"
         "0,          0,      10800,     3600,    12248, 0xb283eb6a, F=0x0\n"
         "0,      32400, -9223372036854775808,     3600,    16485, 0x00aa7cd4\n"
         "0,      36000,      36000,     3600,     5917, 0x86dd66bf, F=0x0\n"
@@ -164,10 +164,12 @@ TEST(SavePlanProbe, ReadsKeyframesFromThePacketList) {
     EXPECT_FALSE(cs->fromFileStart);
     EXPECT_NEAR(cs->keyTime, 0.96, 1e-9);
     EXPECT_NEAR(cs->keyDecodeTime, 0.84, 1e-9);
-    // At S = 0 only the first key counts: read from the file's beginning.
+    // At S = 0 only the first key counts (side data does not make it another kind of
+    // picture): read from the file's beginning.
     cs = parseKeyframes(out, 0, 0);
     ASSERT_TRUE(cs);
     EXPECT_TRUE(cs->fromFileStart);
+    EXPECT_NEAR(cs->keyDecodeTime, -0.04, 1e-9);
     // A window after the start: times count from it; no key at or before S there.
     cs = parseKeyframes(out, 20, 20);
     ASSERT_TRUE(cs);
