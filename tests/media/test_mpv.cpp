@@ -340,12 +340,12 @@ TEST(MpvOpen, OutlastsAStretchInWhichTheProcessDidNotRun) {
     const pid_t helper = fork();
     ASSERT_GE(helper, 0);
     if (helper == 0) {  // only calls that are safe after fork
-        const timespec settle{0, 300'000'000}, stopped{2, 500'000'000};
+        const timespec settle{0, 500'000'000}, stopped{3, 0};
         nanosleep(&settle, nullptr);
         kill(self, SIGSTOP);
         nanosleep(&stopped, nullptr);
+        kill(self, SIGCONT);  // before the pipe opens: the reader may not be there yet
         const int fd = ::open(pipe.constData(), O_WRONLY);
-        kill(self, SIGCONT);
         for (qsizetype at = 0; fd >= 0 && at < bytes.size();) {
             const ssize_t n =
                 ::write(fd, bytes.constData() + at, static_cast<size_t>(bytes.size() - at));
@@ -357,8 +357,8 @@ TEST(MpvOpen, OutlastsAStretchInWhichTheProcessDidNotRun) {
     QElapsedTimer t;
     t.start();
     auto late = std::make_unique<MpvPlayer>(MpvPlayer::Config{.nullAudio = true});
-    const bool opened = late->open(QString::fromLocal8Bit(pipe), 1500);
-    EXPECT_GT(t.elapsed(), 2500) << "the process was not stopped past the limit";
+    const bool opened = late->open(QString::fromLocal8Bit(pipe), 2500);
+    EXPECT_GT(t.elapsed(), 3000) << "the process was not stopped past the limit";
     EXPECT_TRUE(opened);
     late.reset();  // closes the pipe: the helper's last writes end
     int status = 0;
