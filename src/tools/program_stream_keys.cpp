@@ -1,12 +1,10 @@
 #include "tools/program_stream_keys.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <map>
+
+#include "flv/io.h"
 
 namespace save {
 namespace {
@@ -23,39 +21,31 @@ constexpr int64_t kHeadBytes = int64_t{2} << 20;
 // the probe.
 constexpr int64_t kScanLimit = int64_t{256} << 20;
 
+flv::OpenFile openedOrNone(const std::string& path) {
+    auto opened = flv::openForReading(path);
+    return opened ? std::move(*opened) : flv::OpenFile{};
+}
+
 // A file read with plain positioned reads, a chunk at a time.
 class PsFile {
   public:
-    explicit PsFile(const std::string& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
-        if (fd_ >= 0) size_ = ::lseek(fd_, 0, SEEK_END);
-    }
-    ~PsFile() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    PsFile(const PsFile&) = delete;
-    PsFile& operator=(const PsFile&) = delete;
+    explicit PsFile(const std::string& path)
+        : file_(openedOrNone(path)), source_(file_.fd.get(), file_.size), reader_(source_) {}
 
-    bool ok() const { return fd_ >= 0 && size_ > 0; }
-    int64_t size() const { return size_; }
+    bool ok() const { return file_.fd.valid() && file_.size > 0; }
+    int64_t size() const { return static_cast<int64_t>(file_.size); }
     void setChunk(size_t bytes) { chunk_ = bytes; }
     // n bytes at pos, or nullptr when the file ends before them or cannot be
     // read.
     const uint8_t* at(int64_t pos, size_t n) {
         const auto want = static_cast<int64_t>(n);
-        if (pos < 0 || pos + want > size_) return nullptr;
+        if (pos < 0 || pos + want > size()) return nullptr;
         if (pos < base_ || pos + want > base_ + static_cast<int64_t>(buf_.size())) {
             buf_.resize(static_cast<size_t>(
-                std::min<int64_t>(std::max(want, static_cast<int64_t>(chunk_)), size_ - pos)));
-            size_t got = 0;
-            while (got < buf_.size()) {
-                const ssize_t r = ::pread(fd_, buf_.data() + got, buf_.size() - got,
-                                          static_cast<off_t>(pos + static_cast<int64_t>(got)));
-                if (r < 0 && errno == EINTR) continue;
-                if (r <= 0) {
-                    buf_.clear();
-                    return nullptr;
-                }
-                got += static_cast<size_t>(r);
+                std::min<int64_t>(std::max(want, static_cast<int64_t>(chunk_)), size() - pos)));
+            if (!reader_.readInto(static_cast<uint64_t>(pos), buf_)) {
+                buf_.clear();
+                return nullptr;
             }
             base_ = pos;
         }
@@ -63,8 +53,9 @@ class PsFile {
     }
 
   private:
-    int fd_;
-    int64_t size_ = 0;
+    flv::OpenFile file_;
+    flv::FdSource source_;
+    flv::WindowReader reader_;  // its window stays empty: only readInto, a loop of reads
     int64_t base_ = 0;
     size_t chunk_ = kScanChunk;
     std::vector<uint8_t> buf_;
