@@ -11,6 +11,7 @@
 #include <chrono>
 
 #include "common/paths.h"
+#include "tools/memory_log.h"
 #include "tools/progress.h"
 
 namespace tools {
@@ -80,6 +81,10 @@ CmdResult runCommand(const Command& c) {
     proc.setProcessChannelMode(c.readsProgress() ? QProcess::SeparateChannels
                                                  : QProcess::MergedChannels);
     proc.setChildProcessModifier([] { ::setpgid(0, 0); });
+    // Progress comes on standard output; messages are read once the command has ended.
+    MemoryLog messages;
+    const bool messagesInMemory = c.readsProgress() && messages.valid();
+    if (messagesInMemory) proc.setStandardErrorFile(messages.path());
 
     QByteArray bytes;
     ProgressParser progress(c.readsProgress() ? c.expectedSeconds : 0,
@@ -107,7 +112,7 @@ CmdResult runCommand(const Command& c) {
         delete gKillTimer;  // child of proc; gone with it anyway, but not twice
         gKillTimer = nullptr;
         if (c.readsProgress()) {
-            bytes += proc.readAllStandardError();
+            bytes += messagesInMemory ? messages.contents() : proc.readAllStandardError();
             progress.feed(proc.readAllStandardOutput());
             result.frames = progress.frames();
         } else {
