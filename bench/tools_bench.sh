@@ -95,6 +95,8 @@ bare_cuts() {  # log folder [join]
     if [ "${3:-}" = join ]; then
         ffmpeg -nostdin -v error -y -f concat -safe 0 -i "$work/$2/list.txt" -c copy \
             "file:$work/$2/joined.$ext"
+        # The same result as the job's: one file, the cuts it was joined from gone.
+        for ((k = 1; k <= i; k++)); do rm -f "$work/$2/$k.$ext"; done
     fi
 }
 export -f bare_snapshots bare_cuts
