@@ -1,7 +1,5 @@
 #include "tools/program_stream_keys.h"
 
-#include <fcntl.h>
-
 #include <algorithm>
 #include <cmath>
 #include <map>
@@ -449,52 +447,6 @@ std::optional<std::vector<CutStart>> programStreamCutStarts(const std::string& p
         found.push_back(cs);
     }
     return found;
-}
-
-bool markOpenGroupEdited(const std::string& path) {
-    // The stream's first bytes of video, each with its place in the file: a start code may
-    // run over from one packet into the next.
-    constexpr size_t kVideoBytes = 4096;
-    PsFile f(path);
-    if (!f.ok()) return false;
-    f.setChunk(kSyncChunk);
-    std::vector<uint8_t> es;
-    std::vector<int64_t> where;
-    int video = -1;
-    for (int64_t pos = 0; pos < std::min(f.size(), kSyncBytes) && es.size() < kVideoBytes;) {
-        const Packet k = packetAt(f, pos);
-        const uint8_t* p = k.length ? f.at(pos, k.length) : nullptr;
-        if (!p || k.code == 0xB9) return false;
-        const int64_t at = pos;
-        pos += static_cast<int64_t>(k.length);
-        if (k.code == 0xBA) continue;
-        const std::optional<Pes> pes = pesAt(p, k.length);
-        if (!pes) return false;
-        if (pes->stream < 0xE0 || pes->stream > 0xEF || (video >= 0 && pes->stream != video))
-            continue;
-        // A checksum over the payload would no longer hold.
-        if ((p[6] & 0xC0) == 0x80 && (p[7] & 0x02)) return false;
-        video = pes->stream;
-        for (size_t i = pes->payload; i < k.length; ++i) {
-            es.push_back(p[i]);
-            where.push_back(at + static_cast<int64_t>(i));
-        }
-    }
-    // The group header (its flags in the eighth byte) must come before the first picture.
-    for (size_t i = 0; i + 8 <= es.size(); ++i) {
-        if (es[i] || es[i + 1] || es[i + 2] != 1) continue;
-        if (es[i + 3] == 0x00) return false;
-        if (es[i + 3] != 0xB8) continue;
-        const uint8_t flags = es[i + 7];
-        if (flags & 0x60) return (flags & 0x20) != 0;  // closed, or marked already
-        flv::UniqueFd fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
-        if (!fd.valid()) return false;
-        const uint8_t marked = flags | 0x20;
-        return flv::writeAllAt(fd.get(), std::span(&marked, 1), static_cast<uint64_t>(where[i + 7]),
-                               "write") &&
-               fd.close("close");
-    }
-    return false;
 }
 
 }  // namespace save

@@ -20,11 +20,4 @@ namespace save {
 std::optional<std::vector<CutStart>> programStreamCutStarts(const std::string& path,
                                                             const std::vector<int64_t>& starts);
 
-// Marks the first group of pictures of a program stream cut out of a longer one as edited
-// (broken_link), when that group is open: the B-pictures that follow its first I-picture
-// refer to a picture the cut left out, and a decoder that honours the mark skips them, as
-// one starting mid-stream does. One byte is written in place. True when the group is marked
-// now or was already; false for a closed group or anything this does not read for sure.
-bool markOpenGroupEdited(const std::string& path);
-
 }  // namespace save

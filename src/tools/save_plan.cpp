@@ -45,8 +45,11 @@ void appendMuxer(QStringList& args, const QString& ext) {
     if (!mux.isEmpty()) args << QStringLiteral("-f") << mux;
 }
 
-// MPEG video with an open group of pictures: every picture (with a time) shown before the
-// keyframe is dropped. A program stream counts in 90 kHz ticks.
+// MPEG video with an open group of pictures: the B-pictures that follow the first keyframe
+// in decoding order but are shown before it refer to a picture before the cut. Alone, a
+// decoder skips them; after a join they decode against the previous part's last pictures
+// and show garbage at the joint. They lie before S anyway, so they are dropped: every
+// picture (with a time) shown before the keyframe. A program stream counts in 90 kHz ticks.
 QStringList leadingPicturesDropped(const CutStart& start) {
     const auto delay =
         static_cast<int64_t>(std::llround((start.keyTime - start.keyDecodeTime) * 90000.0));
@@ -260,8 +263,7 @@ int64_t partFromMs(const CutStart& start) {
 // A part's output options up to and including its file: from fromMs (as the input's clock
 // reads it once sought to seekMs) up to the end of c, every stream copied.
 QStringList cutOutput(const CutStart& start, const CutTimes& c, int64_t seekMs,
-                      const QString& partPath, const QString& ext, bool reencodeAudio,
-                      LeadingPictures leading) {
+                      const QString& partPath, const QString& ext, bool reencodeAudio) {
     QStringList args;
     const int64_t endMs = c.end() * 1000;
     if (start.fromFileStart) {
@@ -278,8 +280,7 @@ QStringList cutOutput(const CutStart& start, const CutTimes& c, int64_t seekMs,
     else
         args << QStringLiteral("-c") << QStringLiteral("copy");
     const QString mux = muxerFor(ext);
-    if (!start.fromFileStart && leading == LeadingPictures::Dropped &&
-        (mux == QLatin1String("mpeg") || mux == QLatin1String("vob")))
+    if (!start.fromFileStart && (mux == QLatin1String("mpeg") || mux == QLatin1String("vob")))
         args << leadingPicturesDropped(start);
     appendMuxer(args, ext);
     args << tools::ffmpegFile(partPath);
@@ -307,8 +308,7 @@ bool partsFollowOneAnother(const std::vector<CutStart>& starts, const std::vecto
 }  // namespace
 
 Command cutCommand(const Tools& t, const QString& source, const CutStart& start, const CutTimes& c,
-                   const QString& partPath, const QString& ext, bool reencodeAudio,
-                   LeadingPictures leading) {
+                   const QString& partPath, const QString& ext, bool reencodeAudio) {
     QStringList args = ffmpegHead();
     int64_t seekMs = 0;
     if (!start.fromFileStart) {
@@ -318,7 +318,7 @@ Command cutCommand(const Tools& t, const QString& source, const CutStart& start,
         if (seekMs > 0) args << QStringLiteral("-ss") << msText(seekMs);
     }
     args << QStringLiteral("-i") << tools::ffmpegFile(source);
-    args << cutOutput(start, c, seekMs, partPath, ext, reencodeAudio, leading);
+    args << cutOutput(start, c, seekMs, partPath, ext, reencodeAudio);
     return tools::ffmpegCommand(t.ffmpeg, args, cutSeconds(start, c));
 }
 
@@ -334,14 +334,14 @@ std::vector<PartRange> partRuns(const std::vector<CutStart>& starts,
 
 Command partsCommand(const Tools& t, const QString& source, const std::vector<CutStart>& starts,
                      const std::vector<CutTimes>& cuts, const QStringList& partPaths,
-                     const QString& ext, LeadingPictures leading) {
+                     const QString& ext) {
     const size_t n = std::min({starts.size(), cuts.size(), static_cast<size_t>(partPaths.size())});
     if (n == 0) return {};
     if (!partsFollowOneAnother(starts, cuts)) {
         std::vector<Command> runs;
         for (size_t k = 0; k < n; ++k)
             runs.push_back(cutCommand(t, source, starts[k], cuts[k],
-                                      partPaths[static_cast<qsizetype>(k)], ext, false, leading));
+                                      partPaths[static_cast<qsizetype>(k)], ext, false));
         return tools::batchRuns(runs, tools::BatchLog::Stats);
     }
     // One input, read once from a second before the first part; every output takes its part.
@@ -353,7 +353,7 @@ Command partsCommand(const Tools& t, const QString& source, const std::vector<Cu
     double longest = 0;
     for (size_t k = 0; k < n; ++k) {
         args << cutOutput(starts[k], cuts[k], seekMs, partPaths[static_cast<qsizetype>(k)], ext,
-                          false, leading);
+                          false);
         longest = std::max(longest, cutSeconds(starts[k], cuts[k]));
     }
     // The statistics at the end tell each output's pictures.

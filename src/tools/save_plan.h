@@ -113,19 +113,10 @@ std::vector<std::optional<CutStart>> parseKeyframes(const QString& probeOutput,
                                                     const std::vector<ProbeWindow>& windows);
 std::optional<CutStart> parseKeyframes(const QString& probeOutput, double windowStart, int64_t S);
 
-// What a cut of MPEG video does with the B-pictures of an open group of pictures that are
-// shown before its first keyframe. They refer to a picture before the cut: after a join they
-// would decode against the previous part's last pictures and show garbage at the joint, so a
-// part to be joined drops them. A part that stands alone keeps them (a decoder starting there
-// skips them, and markOpenGroupEdited tells the others to): dropping costs a filter over
-// every byte of the video.
-enum class LeadingPictures { Dropped, Kept };
-
 // The cut of [keyframe, S + L) of every video and audio stream into part, by stream copy;
 // reencodeAudio re-encodes only the audio, to MP3 at 64 kbit/s.
 Command cutCommand(const Tools& t, const QString& source, const CutStart& start, const CutTimes& c,
-                   const QString& partPath, const QString& ext, bool reencodeAudio,
-                   LeadingPictures leading = LeadingPictures::Dropped);
+                   const QString& partPath, const QString& ext, bool reencodeAudio);
 
 // The parts given, cut by one run of ffmpeg, each as cutCommand cuts it and into partPaths[k]:
 // parts that follow one another (a split's pieces) are read in one pass of one input, others
@@ -133,7 +124,7 @@ Command cutCommand(const Tools& t, const QString& source, const CutStart& start,
 // (tools::readOutputStats).
 Command partsCommand(const Tools& t, const QString& source, const std::vector<CutStart>& starts,
                      const std::vector<CutTimes>& cuts, const QStringList& partPaths,
-                     const QString& ext, LeadingPictures leading = LeadingPictures::Dropped);
+                     const QString& ext);
 // The parts that one partsCommand cuts, in order: all of them when they follow one another (one
 // input), else up to kPartsPerRun at a time (an input each, every one holding its own index
 // of the file).

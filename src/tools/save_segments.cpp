@@ -58,8 +58,7 @@ class SaveJob {
     bool cutPart(int step, const PartPlan& p, const CutStart& start, bool reencode,
                  const PartPlan* next = nullptr) {
         const QString path = frame_.inFolder(p.name);
-        Command cut =
-            cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode, leading());
+        Command cut = cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode);
         const bool probeNext = next && !known_[static_cast<size_t>(next->index)];
         const QString probePath = probeNext ? frame_.temp(kProbeListName) : QString();
         const ProbeWindow window =
@@ -84,23 +83,6 @@ class SaveJob {
             QFile::remove(probePath);
         }
         return true;
-    }
-
-    LeadingPictures leading() const {
-        return plan_.join ? LeadingPictures::Dropped : LeadingPictures::Kept;
-    }
-
-    // A part that stands alone and kept the pictures before its keyframe says that its first
-    // group lost what they refer to.
-    void markEditedStarts() {
-        const QString mux = muxerFor(plan_.ext);
-        if (leading() != LeadingPictures::Kept || plan_.tagLevel ||
-            (mux != QLatin1String("mpeg") && mux != QLatin1String("vob")))
-            return;
-        for (size_t i = 0; i < starts_.size() && i < static_cast<size_t>(partPaths_.size()); ++i)
-            if (!starts_[i].fromFileStart)
-                markOpenGroupEdited(
-                    QFile::encodeName(partPaths_[static_cast<qsizetype>(i)]).toStdString());
     }
 
     void know(size_t part, const CutStart& start) {
@@ -233,8 +215,7 @@ class SaveJob {
             const tools::JobFrame::Step done = frame_.run(
                 1,
                 partsCommand(tools_, plan_.source, {starts_.begin() + from, starts_.begin() + to},
-                             {cuts.begin() + from, cuts.begin() + to}, runPaths, plan_.ext,
-                             leading()),
+                             {cuts.begin() + from, cuts.begin() + to}, runPaths, plan_.ext),
                 &r);
             if (done == tools::JobFrame::Step::Stopped) return Batch::Stopped;
             const std::vector<tools::OutputStats> stats =
@@ -337,7 +318,6 @@ class SaveJob {
     }
 
     bool deliver() {
-        markEditedStarts();
         if (plan_.mode == Mode::Split) {
             for (const PartPlan& p : plan_.parts)
                 if (!moveOnto(frame_.inFolder(p.name), frame_.inFolder(p.finalName))) return false;
