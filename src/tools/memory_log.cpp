@@ -4,40 +4,24 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 namespace tools {
 
 MemoryLog::MemoryLog() : fd_(::memfd_create("lumba-log", MFD_CLOEXEC)) {
-    if (valid() && ::access(path().toLocal8Bit().constData(), W_OK) != 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
-}
-
-MemoryLog::~MemoryLog() {
-    if (valid()) ::close(fd_);
+    if (valid() && ::access(path().toLocal8Bit().constData(), W_OK) != 0) fd_ = flv::UniqueFd();
 }
 
 QString MemoryLog::path() const {
-    return QStringLiteral("/proc/%1/fd/%2").arg(::getpid()).arg(fd_);
+    return QStringLiteral("/proc/%1/fd/%2").arg(::getpid()).arg(fd_.get());
 }
 
 QByteArray MemoryLog::contents() const {
-    QByteArray bytes;
     struct stat st {};
-    if (!valid() || ::fstat(fd_, &st) != 0 || st.st_size <= 0) return bytes;
-    bytes.resize(static_cast<qsizetype>(st.st_size));
-    qsizetype done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n =
-            ::pread(fd_, bytes.data() + done, static_cast<size_t>(bytes.size() - done),
-                    static_cast<off_t>(done));
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        done += n;
-    }
-    bytes.truncate(done);
+    if (!valid() || ::fstat(fd_.get(), &st) != 0 || st.st_size <= 0) return {};
+    QByteArray bytes(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
+    flv::FdSource source(fd_.get(), static_cast<std::uint64_t>(st.st_size));
+    flv::WindowReader reader(source);
+    const auto data = reinterpret_cast<std::uint8_t*>(bytes.data());
+    if (!reader.readInto(0, std::span(data, static_cast<std::size_t>(bytes.size())))) return {};
     return bytes;
 }
 

@@ -6,23 +6,22 @@
 #include <QByteArray>
 #include <QString>
 
+#include "flv/io.h"
+
 namespace tools {
 
 class MemoryLog {
   public:
     MemoryLog();
-    ~MemoryLog();
-    MemoryLog(const MemoryLog&) = delete;
-    MemoryLog& operator=(const MemoryLog&) = delete;
     // False where the system has no memory files: the caller reads a pipe instead.
-    bool valid() const { return fd_ >= 0; }
+    bool valid() const { return fd_.valid(); }
     // A path that opens the same memory file (QProcess opens it for the child).
     QString path() const;
     // Everything written so far.
     QByteArray contents() const;
 
   private:
-    int fd_ = -1;
+    flv::UniqueFd fd_;
 };
 
 }  // namespace tools
