@@ -38,7 +38,17 @@ Result<std::span<const std::uint8_t>> WindowReader::readMoving(std::uint64_t off
                                                                std::size_t ahead) {
     if (n > kWindow) return diag(DiagCode::Io, "internal: read larger than the window");
     if (src_.direct()) return diagAt(DiagCode::TruncatedTag, offset, "unexpected end of file");
-    if (buf_.empty()) buf_.resize(kBlock);
+    if (ahead >= kBlock) {
+        const auto lent = src_.lend(offset);
+        if (lent.size() >= n) {
+            ++generation_;
+            data_ = lent.data();
+            start_ = offset;
+            len_ = lent.size();
+            return lent.first(n);
+        }
+    }
+    if (buf_.empty()) buf_ = ReadBuffer(kBlock);
     ++generation_;
     data_ = buf_.data();
     const std::uint64_t left = src_.size() > offset ? src_.size() - offset : 0;
@@ -47,7 +57,7 @@ Result<std::span<const std::uint8_t>> WindowReader::readMoving(std::uint64_t off
     start_ = offset;
     len_ = 0;
     while (len_ < want) {
-        auto got = src_.readAt(offset + len_, std::span(buf_).subspan(len_, want - len_));
+        auto got = src_.readAt(offset + len_, buf_.span().subspan(len_, want - len_));
         if (!got) return got.error();
         if (*got == 0) break;
         len_ += *got;

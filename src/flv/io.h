@@ -2,6 +2,8 @@
 // Byte sources and file helpers. Reading goes through a small window so that scanning many
 // short tags costs few system calls; bodies are copied in the kernel where it can.
 #include <cstdint>
+#include <memory>
+#include <new>
 #include <span>
 #include <string>
 #include <vector>
@@ -19,6 +21,9 @@ class ByteSource {
     virtual Result<std::size_t> readAt(std::uint64_t offset, std::span<std::uint8_t> dst) = 0;
     // The bytes themselves, where the source holds them in memory (no copy, no system call).
     virtual const std::uint8_t* direct() const { return nullptr; }
+    // The bytes from offset on that the source has already read, valid until the next call;
+    // empty where it holds none.
+    virtual std::span<const std::uint8_t> lend(std::uint64_t /*offset*/) { return {}; }
 };
 
 class MemorySource : public ByteSource {
@@ -41,6 +46,27 @@ class FdSource : public ByteSource {
   private:
     int fd_;
     std::uint64_t size_;
+};
+
+// Memory that reads land in, page-aligned: the kernel copies into a buffer that is not
+// aligned to the processor's cache line (as a large std::vector's, 16 bytes into a mapping)
+// several times slower than into one that is.
+class ReadBuffer {
+  public:
+    ReadBuffer() = default;
+    explicit ReadBuffer(std::size_t size) : data_(new (kAlign) std::uint8_t[size]), size_(size) {}
+    std::uint8_t* data() const { return data_.get(); }
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    std::span<std::uint8_t> span() const { return {data_.get(), size_}; }
+
+  private:
+    static constexpr std::align_val_t kAlign{4096};
+    struct Free {
+        void operator()(std::uint8_t* p) const { ::operator delete[](p, kAlign); }
+    };
+    std::unique_ptr<std::uint8_t[], Free> data_;
+    std::size_t size_ = 0;
 };
 
 // A read window over a source. A span it returns stays valid until the next call.
@@ -83,7 +109,7 @@ class WindowReader {
                                                      std::size_t ahead);
 
     ByteSource& src_;
-    std::vector<std::uint8_t> buf_;
+    ReadBuffer buf_;
     const std::uint8_t* data_ = nullptr;  // the window's bytes: buf_, or the source's own
     std::uint64_t start_ = 0;
     std::size_t len_ = 0;

@@ -13,6 +13,7 @@
 #include "flv/io.h"
 #include "flv/metadata.h"
 #include "flv/plan.h"
+#include "flv/read_ahead.h"
 #include "flv/replace_file.h"
 #include "flv/scan.h"
 
@@ -122,7 +123,7 @@ Result<UpdateOutcome> updateMetadata(const std::string& path, const UpdateOption
     if (::access(target->path.c_str(), W_OK) != 0)
         return diag(DiagCode::NotWritable, "the file is not writable");
 
-    FdSource source(src.get(), static_cast<std::uint64_t>(before.st_size));
+    ReadAheadSource source(src.get(), static_cast<std::uint64_t>(before.st_size));
     auto scan = scanFlv(source);
     if (!scan) return scan.error();
     PlanOptions po;

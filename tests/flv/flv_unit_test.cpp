@@ -10,6 +10,7 @@
 #include "flv/h264_sps.h"
 #include "flv/layout.h"
 #include "flv/plan.h"
+#include "flv/read_ahead.h"
 #include "flv/scan.h"
 #include "flv_test_util.h"
 
@@ -286,8 +287,9 @@ TEST(Scan, ReadsTheFileFrontToBackInLargeBlocks) {
     EXPECT_LT(largeSrc.bytes, large.size() / 4);
 }
 
-// Over a file the scan reads a block at a time: tags that straddle a block's end, and the
-// last one ending at the file's end, read the same as from memory.
+// Over a file the scan reads a block at a time, on its own or with the blocks read ahead on
+// another thread: tags that straddle a block's end, and the last one ending at the file's
+// end, read the same as from memory.
 TEST(Scan, AFileReadInBlocksScansAsFromMemory) {
     std::vector<RawTag> tags;
     for (std::uint32_t i = 0; i < 12000; ++i) {
@@ -297,40 +299,85 @@ TEST(Scan, AFileReadInBlocksScansAsFromMemory) {
         tags.push_back(makeTag(8, i * 40 + 3, Bytes(30 + i % 13, 0x2F)));
     }
     const Bytes file = joinTags(tags, 5);
-    ASSERT_GT(file.size(), 8 * flv::WindowReader::kBlock);
+    ASSERT_GT(file.size(), 4 * flv::ReadAheadSource::kStride);
     TempDir dir;
-    writeFile(dir.file("big.flv"), file);
-    auto opened = flv::openForReading(dir.file("big.flv"));
-    ASSERT_TRUE(opened);
-    flv::FdSource fromFile(opened->fd.get(), opened->size);
-    auto mapped = flv::scanFlv(fromFile);
+    const auto scanFile = [&](const std::string& name, const Bytes& bytes, bool readAhead) {
+        writeFile(dir.file(name), bytes);
+        auto opened = flv::openForReading(dir.file(name));
+        EXPECT_TRUE(opened);
+        if (readAhead) {
+            flv::ReadAheadSource src(opened->fd.get(), opened->size);
+            return flv::scanFlv(src);
+        }
+        flv::FdSource src(opened->fd.get(), opened->size);
+        return flv::scanFlv(src);
+    };
     auto inMemory = scanBytes(file);
-    ASSERT_TRUE(mapped && inMemory);
-    EXPECT_EQ(mapped->video.frames, 12000u);
-    EXPECT_EQ(mapped->audio.frames, 12000u);
-    EXPECT_EQ(mapped->video.bodyBytes, inMemory->video.bodyBytes);
-    ASSERT_EQ(mapped->keyframes.size(), inMemory->keyframes.size());
-    for (std::size_t i = 0; i < mapped->keyframes.size(); ++i)
-        EXPECT_EQ(mapped->keyframes[i].offset, inMemory->keyframes[i].offset);
-
-    // The same file cut short: the diagnostic names the place, as it does from memory.
+    ASSERT_TRUE(inMemory);
     const Bytes torn(file.begin(), file.end() - 10);
-    writeFile(dir.file("torn.flv"), torn);
-    auto tornFile = flv::openForReading(dir.file("torn.flv"));
-    ASSERT_TRUE(tornFile);
-    flv::FdSource tornSource(tornFile->fd.get(), tornFile->size);
-    auto tornMapped = flv::scanFlv(tornSource);
     auto tornMemory = scanBytes(torn);
-    ASSERT_FALSE(tornMapped);
     ASSERT_FALSE(tornMemory);
-    EXPECT_EQ(tornMapped.error().code, tornMemory.error().code);
-    EXPECT_EQ(tornMapped.error().offset, tornMemory.error().offset);
+    for (bool readAhead : {false, true}) {
+        SCOPED_TRACE(readAhead ? "read ahead" : "read in turn");
+        auto fromFile = scanFile("big.flv", file, readAhead);
+        ASSERT_TRUE(fromFile);
+        EXPECT_EQ(fromFile->video.frames, 12000u);
+        EXPECT_EQ(fromFile->audio.frames, 12000u);
+        EXPECT_EQ(fromFile->video.bodyBytes, inMemory->video.bodyBytes);
+        ASSERT_EQ(fromFile->keyframes.size(), inMemory->keyframes.size());
+        for (std::size_t i = 0; i < fromFile->keyframes.size(); ++i)
+            EXPECT_EQ(fromFile->keyframes[i].offset, inMemory->keyframes[i].offset);
+
+        // The same file cut short: the diagnostic names the place, as it does from memory.
+        auto tornFile = scanFile("torn.flv", torn, readAhead);
+        ASSERT_FALSE(tornFile);
+        EXPECT_EQ(tornFile.error().code, tornMemory.error().code);
+        EXPECT_EQ(tornFile.error().offset, tornMemory.error().offset);
+    }
 
     // A file that shrinks after its size was taken is cut short too (not a crash).
+    auto opened = flv::openForReading(dir.file("big.flv"));
+    ASSERT_TRUE(opened);
     ASSERT_EQ(::truncate(dir.file("big.flv").c_str(), static_cast<off_t>(file.size() / 2)), 0);
-    auto shrunk = flv::scanFlv(fromFile);
-    ASSERT_FALSE(shrunk);
-    EXPECT_EQ(shrunk.error().code, flv::DiagCode::TruncatedTag);
+    flv::FdSource shrinking(opened->fd.get(), opened->size);
+    flv::ReadAheadSource shrinkingAhead(opened->fd.get(), opened->size);
+    for (flv::ByteSource* src : {static_cast<flv::ByteSource*>(&shrinking),
+                                 static_cast<flv::ByteSource*>(&shrinkingAhead)}) {
+        auto shrunk = flv::scanFlv(*src);
+        ASSERT_FALSE(shrunk);
+        EXPECT_EQ(shrunk.error().code, flv::DiagCode::TruncatedTag);
+    }
+}
+
+// Reads that skip ahead, go back, or straddle the seam of two read-ahead blocks get the
+// file's own bytes.
+TEST(ReadAhead, AnyReadGetsTheFileBytes) {
+    constexpr std::size_t kStride = flv::ReadAheadSource::kStride;
+    Bytes file(5 * kStride + 777);
+    for (std::size_t i = 0; i < file.size(); ++i)
+        file[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+    TempDir dir;
+    writeFile(dir.file("bytes"), file);
+    auto opened = flv::openForReading(dir.file("bytes"));
+    ASSERT_TRUE(opened);
+    flv::ReadAheadSource src(opened->fd.get(), opened->size);
+    flv::WindowReader window(src);
+    const auto expectAt = [&](std::uint64_t offset, std::size_t n) {
+        auto got = window.read(offset, n);
+        ASSERT_TRUE(got) << offset;
+        EXPECT_TRUE(std::equal(got->begin(), got->end(), file.begin() + offset)) << offset;
+    };
+    expectAt(0, 100);
+    expectAt(kStride - 10, flv::WindowReader::kWindow);  // across the seam
+    expectAt(kStride + 5, 3);
+    expectAt(4 * kStride - 1, 2);  // a jump ahead
+    expectAt(kStride / 2, 4096);   // and back
+    expectAt(4 * kStride + 9, 64);
+    expectAt(file.size() - 5, 5);  // the last bytes
+    EXPECT_FALSE(window.read(file.size() - 4, 5));
+    Bytes body(kStride + 3);
+    ASSERT_TRUE(window.readInto(kStride - 1, body));
+    EXPECT_TRUE(std::equal(body.begin(), body.end(), file.begin() + kStride - 1));
 }
 
 TEST(Scan, ReportsFramingErrorsWithOffsets) {
