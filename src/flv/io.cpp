@@ -48,23 +48,24 @@ Result<std::span<const std::uint8_t>> WindowReader::readMoving(std::uint64_t off
             return lent.first(n);
         }
     }
-    if (buf_.empty()) buf_ = ReadBuffer(kBlock);
+    if (buf_.empty()) buf_ = ReadBuffer(kBlock + ReadBuffer::kPageSize);
     ++generation_;
-    data_ = buf_.data();
+    std::uint8_t* const into = buf_.data() + offset % ReadBuffer::kPageSize;
+    data_ = into;
     const std::uint64_t left = src_.size() > offset ? src_.size() - offset : 0;
     const std::size_t want =
         std::max<std::size_t>(n, std::min<std::uint64_t>(std::min(ahead, kBlock), left));
     start_ = offset;
     len_ = 0;
     while (len_ < want) {
-        auto got = src_.readAt(offset + len_, buf_.span().subspan(len_, want - len_));
+        auto got = src_.readAt(offset + len_, std::span(into + len_, want - len_));
         if (!got) return got.error();
         if (*got == 0) break;
         len_ += *got;
         if (len_ >= n) break;
     }
     if (len_ < n) return diagAt(DiagCode::TruncatedTag, offset, "unexpected end of file");
-    return std::span<const std::uint8_t>(buf_.data(), n);
+    return std::span<const std::uint8_t>(data_, n);
 }
 
 Status WindowReader::readInto(std::uint64_t offset, std::span<std::uint8_t> dst) {
@@ -135,14 +136,14 @@ namespace {
 Status copyByBlocks(int in, std::uint64_t inOffset, int out, std::uint64_t outOffset,
                     std::uint64_t len) {
     static constexpr std::size_t kBlock = 1 << 20;
-    std::vector<std::uint8_t> buf(std::min<std::uint64_t>(kBlock, len));
+    ReadBuffer buf(std::min<std::uint64_t>(kBlock, len));
     FdSource src(in, inOffset + len);
     while (len > 0) {
         std::size_t n = std::min<std::uint64_t>(buf.size(), len);
-        auto got = src.readAt(inOffset, std::span(buf).first(n));
+        auto got = src.readAt(inOffset, buf.span().first(n));
         if (!got) return got.error();
         if (*got == 0) return diagAt(DiagCode::TruncatedTag, inOffset, "unexpected end of file");
-        FLV_TRY(writeAllAt(out, std::span(buf).first(*got), outOffset, "write"));
+        FLV_TRY(writeAllAt(out, buf.span().first(*got), outOffset, "write"));
         inOffset += *got;
         outOffset += *got;
         len -= *got;

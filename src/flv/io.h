@@ -48,11 +48,13 @@ class FdSource : public ByteSource {
     std::uint64_t size_;
 };
 
-// Memory that reads land in, page-aligned: the kernel copies into a buffer that is not
-// aligned to the processor's cache line (as a large std::vector's, 16 bytes into a mapping)
-// several times slower than into one that is.
+// Memory that reads land in, page-aligned. The kernel's copy runs several times slower when
+// the destination lies a few bytes past the source's place within a page (as it does for a
+// large std::vector, which starts 16 bytes into a mapping, reading from the start of a
+// page): a read lands best at the same place within a page as it has in the file.
 class ReadBuffer {
   public:
+    static constexpr std::size_t kPageSize = 4096;
     ReadBuffer() = default;
     explicit ReadBuffer(std::size_t size) : data_(new (kAlign) std::uint8_t[size]), size_(size) {}
     std::uint8_t* data() const { return data_.get(); }
@@ -61,7 +63,7 @@ class ReadBuffer {
     std::span<std::uint8_t> span() const { return {data_.get(), size_}; }
 
   private:
-    static constexpr std::align_val_t kAlign{4096};
+    static constexpr std::align_val_t kAlign{kPageSize};
     struct Free {
         void operator()(std::uint8_t* p) const { ::operator delete[](p, kAlign); }
     };
