@@ -4,8 +4,9 @@
 #   twenty snapshots spread over the file   vs twenty "ffmpeg -ss T -i SRC -frames:v 1" grabs
 #   a split into three equal parts          vs three "ffmpeg -ss S -i SRC -t L -c copy" cuts
 #   three segments cut and joined           vs those three cuts and "ffmpeg -f concat" of them
-# of the same times and spans. Goal: every ratio at most 1.00. Each side runs twice (the file
-# in the page cache for both) and the faster run counts. Two ratios: wall time, and processor
+# of the same times and spans. Goal: every ratio at most 1.00. The two sides run in turns,
+# three times each (TOOLS_BENCH_RUNS), the file in the page cache for both, and each side's
+# fastest run counts: a shared machine only ever adds time. Two ratios: wall time, and processor
 # time (user + system of every process of that side), which a shared machine disturbs less.
 #   bench/tools_bench.sh [build folder] [source...]
 set -euo pipefail
@@ -15,6 +16,7 @@ cmake --build "$build" --target tools_driver LumbaResFLV flvmdi -j2 >/dev/null
 work=${TOOLS_BENCH_DIR:-/tmp/lumba-tools-bench}
 mkdir -p "$work"
 pictures=${TOOLS_BENCH_PICTURES:-20}
+runs=${TOOLS_BENCH_RUNS:-3}
 
 make_sources() {
     local mp4=$work/long.mp4
@@ -55,9 +57,9 @@ measure() {  # log command...
     awk '{printf "%.3f %.3f\n", $1, $2 + $3}' "$f"
     rm -f "$f"
 }
-# The faster of two "wall cpu" pairs, each part on its own.
-best() { printf "%s\n%s\n" "$1" "$2" | sort -n -k1,1 | head -1 | cut -d' ' -f1; }
-bestcpu() { printf "%s\n%s\n" "$1" "$2" | sort -n -k2,2 | head -1 | cut -d' ' -f2; }
+# The least wall time and the least processor time of some "wall cpu" pairs.
+best() { printf "%s\n" "$@" | sort -n -k1,1 | head -1 | cut -d' ' -f1; }
+bestcpu() { printf "%s\n" "$@" | sort -n -k2,2 | head -1 | cut -d' ' -f2; }
 ratio() { echo "scale=2; $1 / $2" | bc; }
 
 # The job side is timed inside the driver, from the job's start to its report, as a user
@@ -113,17 +115,20 @@ for src in "${sources[@]}"; do
     for task in "snapshot $pictures" "split 3" "cut 3"; do
         set -- $task
         kind=$1 count=$2
-        j1=$(job "$kind" "$count") || { echo "  $kind: the job failed" >&2; continue; }
         case $kind in
             snapshot) bare=(bash -c bare_snapshots) ;;
             split) bare=(bash -c "bare_cuts split bare-split") ;;
             cut) bare=(bash -c "bare_cuts cut bare-cut join") ;;
         esac
-        b1=$(measure /dev/null "${bare[@]}")
-        j2=$(job "$kind" "$count")
-        b2=$(measure /dev/null "${bare[@]}")
-        jw=$(best "$j1" "$j2") bw=$(best "$b1" "$b2")
-        jc=$(bestcpu "$j1" "$j2") bcpu=$(bestcpu "$b1" "$b2")
+        js=() bs=()
+        js+=("$(job "$kind" "$count")") || { echo "  $kind: the job failed" >&2; continue; }
+        bs+=("$(measure /dev/null "${bare[@]}")")
+        for ((r = 1; r < runs; r++)); do
+            js+=("$(job "$kind" "$count")")
+            bs+=("$(measure /dev/null "${bare[@]}")")
+        done
+        jw=$(best "${js[@]}") bw=$(best "${bs[@]}")
+        jc=$(bestcpu "${js[@]}") bcpu=$(bestcpu "${bs[@]}")
         case $kind in
             snapshot) label="$count snapshots (JPG)" ;;
             split) label="split into $count equal parts" ;;
