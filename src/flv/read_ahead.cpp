@@ -1,13 +1,18 @@
 #include "flv/read_ahead.h"
 
 #include <algorithm>
+#include <system_error>
 
 namespace flv {
 
 ReadAheadSource::ReadAheadSource(int fd, std::uint64_t size)
     : file_(fd, size), size_(size), blocks_((size + kStride - 1) / kStride) {
     for (Slot& s : slots_) s.buf = ReadBuffer(kStride + kOverlap);
-    thread_ = std::thread([this] { produce(); });
+    try {
+        thread_ = std::thread([this] { produce(); });
+    } catch (const std::system_error&) {
+        // No thread to spare (a process limit): the caller reads every block itself.
+    }
 }
 
 ReadAheadSource::~ReadAheadSource() {
@@ -16,7 +21,7 @@ ReadAheadSource::~ReadAheadSource() {
         stop_ = true;
     }
     changed_.notify_all();
-    thread_.join();
+    if (thread_.joinable()) thread_.join();
 }
 
 Result<std::size_t> ReadAheadSource::readAt(std::uint64_t offset, std::span<std::uint8_t> dst) {
@@ -65,7 +70,7 @@ ReadAheadSource::Slot* ReadAheadSource::slotFor(std::uint64_t block) {
 }
 
 std::span<const std::uint8_t> ReadAheadSource::lend(std::uint64_t offset) {
-    if (offset >= size_) return {};
+    if (offset >= size_ || !thread_.joinable()) return {};
     const std::uint64_t block = offset / kStride;
     std::unique_lock lock(mutex_);
     // Blocks behind the caller are done with; a block read before a jump back is not asked
