@@ -123,8 +123,11 @@ Result<UpdateOutcome> updateMetadata(const std::string& path, const UpdateOption
     if (::access(target->path.c_str(), W_OK) != 0)
         return diag(DiagCode::NotWritable, "the file is not writable");
 
-    ReadAheadSource source(src.get(), static_cast<std::uint64_t>(before.st_size));
-    auto scan = scanFlv(source);
+    // The read-ahead and its buffers end with the scan, before anything is written.
+    auto scan = [&] {
+        ReadAheadSource source(src.get(), static_cast<std::uint64_t>(before.st_size));
+        return scanFlv(source);
+    }();
     if (!scan) return scan.error();
     PlanOptions po;
     po.nowMs = options.nowMs >= 0 ? options.nowMs : metadataNowMs();
