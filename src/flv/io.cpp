@@ -26,6 +26,17 @@ Result<std::size_t> FdSource::readAt(std::uint64_t offset, std::span<std::uint8_
     }
 }
 
+Result<std::size_t> readUpTo(ByteSource& src, std::uint64_t offset, std::span<std::uint8_t> dst) {
+    std::size_t done = 0;
+    while (done < dst.size()) {
+        auto got = src.readAt(offset + done, dst.subspan(done));
+        if (!got) return got.error();
+        if (*got == 0) break;
+        done += *got;
+    }
+    return done;
+}
+
 WindowReader::WindowReader(ByteSource& src) : src_(src) {
     // Bytes in memory are one window over everything.
     if (const std::uint8_t* base = src.direct()) {
@@ -74,14 +85,10 @@ Status WindowReader::readInto(std::uint64_t offset, std::span<std::uint8_t> dst)
         std::memcpy(dst.data(), data_ + (offset - start_), dst.size());
         return okStatus();
     }
-    std::size_t done = 0;
-    while (done < dst.size()) {
-        auto got = src_.readAt(offset + done, dst.subspan(done));
-        if (!got) return got.error();
-        if (*got == 0)
-            return diagAt(DiagCode::TruncatedTag, offset + done, "unexpected end of file");
-        done += *got;
-    }
+    auto got = readUpTo(src_, offset, dst);
+    if (!got) return got.error();
+    if (*got < dst.size())
+        return diagAt(DiagCode::TruncatedTag, offset + *got, "unexpected end of file");
     return okStatus();
 }
 

@@ -71,6 +71,9 @@ class ReadBuffer {
     std::size_t size_ = 0;
 };
 
+// Reads at offset until dst is full or the source ends; returns the count read.
+Result<std::size_t> readUpTo(ByteSource& src, std::uint64_t offset, std::span<std::uint8_t> dst);
+
 // A read window over a source. A span it returns stays valid until the next call.
 // A scan walks the file front to back: a miss reads the next whole block, so a walk of many
 // short tags costs one system call per block rather than two per tag, and the tag walk then

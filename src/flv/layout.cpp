@@ -28,13 +28,10 @@ constexpr std::uint64_t kKernelCopyFrom = 128 * 1024;
 
 Status readFully(int fd, std::uint64_t offset, std::span<std::uint8_t> dst) {
     FdSource src(fd, offset + dst.size());
-    std::size_t done = 0;
-    while (done < dst.size()) {
-        auto got = src.readAt(offset + done, dst.subspan(done));
-        if (!got) return got.error();
-        if (*got == 0) return diagAt(DiagCode::TruncatedTag, offset + done, "source file shrank");
-        done += *got;
-    }
+    auto got = readUpTo(src, offset, dst);
+    if (!got) return got.error();
+    if (*got < dst.size())
+        return diagAt(DiagCode::TruncatedTag, offset + *got, "source file shrank");
     return okStatus();
 }
 

@@ -46,18 +46,11 @@ void ReadAheadSource::produce() {
 
         const std::uint64_t offset = slot->block * kStride;
         const std::size_t want = std::min<std::uint64_t>(slot->buf.size(), size_ - offset);
-        std::size_t len = 0;
-        bool failed = false;
-        while (len < want) {
-            auto got = file_.readAt(offset + len, slot->buf.span().subspan(len, want - len));
-            if (!got) failed = true;
-            if (!got || *got == 0) break;
-            len += *got;
-        }
+        auto got = readUpTo(file_, offset, slot->buf.span().first(want));
 
         lock.lock();
-        slot->len = len;
-        slot->failed = failed;
+        slot->len = got ? *got : 0;
+        slot->failed = !got;
         slot->state = SlotState::Ready;
         changed_.notify_all();
     }

@@ -7,7 +7,6 @@
 #include <cstdint>
 #include <mutex>
 #include <thread>
-#include <vector>
 
 #include "flv/io.h"
 

@@ -100,14 +100,9 @@ Result<bool> alreadyCurrent(int src, const ScanResult& scan, const RewritePlan& 
     if (!same->inPlace || same->head.size() != plan.head.size()) return false;
     std::vector<std::uint8_t> onDisk(same->head.size());
     FdSource source(src, plan.headOffset + onDisk.size());
-    std::size_t done = 0;
-    while (done < onDisk.size()) {
-        auto got = source.readAt(plan.headOffset + done, std::span(onDisk).subspan(done));
-        if (!got) return got.error();
-        if (*got == 0) return false;
-        done += *got;
-    }
-    return onDisk == same->head;
+    auto got = readUpTo(source, plan.headOffset, onDisk);
+    if (!got) return got.error();
+    return *got == onDisk.size() && onDisk == same->head;
 }
 
 }  // namespace
