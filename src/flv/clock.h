@@ -22,17 +22,21 @@ class ClockMender {
     enum class Stream { Audio, Video, Script };
 
     // ms: the stream's (unwrapped) timestamp of the tag at offset, in file order. Answers the
-    // time on a continuous clock, never below 0. Script data follows the streams' clock and
-    // is never taken for a jump.
+    // time on a continuous clock, rising within each stream, never below 0. Script data follows the
+    // streams' clock and is never taken for a jump.
     std::int64_t mend(Stream stream, std::int64_t ms, std::uint64_t offset) {
         // The usual tag: its stream goes on within a jump's reach of where it was.
         if (stream != Stream::Script) {
             Clock& c = clocks_[stream == Stream::Audio ? 0 : 1];
-            const std::int64_t t = ms + c.offset;
+            std::int64_t t = ms + c.offset;
             if (c.started && t >= c.last - kJumpMs && t <= c.last + c.step + kJumpMs) {
                 if (t > c.last) {
                     c.step = std::clamp<std::int64_t>(t - c.last, 1, kJumpMs);
                     c.last = t;
+                } else {
+                    // A repeated time or a small step back: a decoder needs each stream's
+                    // times to rise, and a millisecond on is within any frame's length.
+                    t = ++c.last;
                 }
                 lastAny_ = std::max(lastAny_, t);
                 return std::max<std::int64_t>(0, t);

@@ -139,11 +139,13 @@ class Repairer {
             auto n = decodeAmfName(name);
             if (n && *n == "onMetaData") return okStatus();  // rebuilt from the tags
         }
+        bool config = false;
         if (stream == Stream::Video) {
             // Enough of the body to tell an AVC picture from its configuration.
             auto body = in_.read(t.bodyOffset(), std::min<std::size_t>(t.dataSize, kClassify));
             if (!body) return body.error();
             const VideoTagInfo info = classifyVideoTag(*body);
+            config = info.kind == VideoKind::SequenceHeader;
             if (info.kind == VideoKind::Keyframe) needKey_ = false;
             if (needKey_ && info.countsAsFrame()) {
                 ++out_.droppedFrames;
@@ -151,9 +153,17 @@ class Repairer {
             }
             video_ = true;
         }
-        if (stream == Stream::Audio) audio_ = true;
+        if (stream == Stream::Audio) {
+            audio_ = true;
+            auto body = in_.read(t.bodyOffset(), std::min<std::size_t>(t.dataSize, 2));
+            if (!body) return body.error();
+            config = isAacSequenceHeader(*body);
+        }
+        // A decoder configuration is no frame: it follows the clock as script data does. A
+        // writer stamps it 0 ahead of a recording that starts hours in, which is no jump.
+        const Stream clock = config ? Stream::Script : stream;
         const std::int64_t ms = clock_.mend(
-            stream, unwrap_[static_cast<std::size_t>(stream)].unwrap(t.timestamp), t.offset);
+            clock, unwrap_[static_cast<std::size_t>(clock)].unwrap(t.timestamp), t.offset);
         const std::uint64_t trailerEnd = bodyEnd + kPrevSizeSize;
         Layout::Trailer trailer = Layout::Trailer::Appended;
         if (trailerEnd <= size_) {

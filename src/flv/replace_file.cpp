@@ -3,7 +3,9 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
@@ -56,8 +58,17 @@ extern "C" void onShrunkInput(int) {
     ::_exit(1);
 }
 
+// The name shortened as far as needed for the whole to fit NAME_MAX: a title of 81 CJK
+// characters is already 247 bytes. Cut on a character boundary so the temporary stays valid
+// UTF-8 for whoever lists the folder meanwhile.
 std::string tempNameFor(const std::string& name, int attempt) {
-    return "." + name + ".flvmdi-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    const std::string tail =
+        ".flvmdi-" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
+    std::size_t keep = std::min(name.size(), std::size_t{NAME_MAX} - 1 - tail.size());
+    while (keep > 0 && keep < name.size() &&
+           (static_cast<unsigned char>(name[keep]) & 0xC0) == 0x80)
+        --keep;
+    return "." + name.substr(0, keep) + tail;
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // video bodies (and the sequence headers): everything the new onMetaData needs, and where
 // the old onMetaData tags are. Memory grows with the number of keyframes only.
 #include <cstdint>
+#include <cstdlib>
 #include <functional>
 #include <optional>
 #include <vector>
@@ -75,11 +76,13 @@ class TimestampUnwrapper {
     std::int64_t unwrap(std::uint32_t raw) {
         std::int64_t t = std::int64_t{raw} + offset_;
         if (started_) {
-            if (t < last_ - kWrap / 2) {
-                offset_ += kWrap;
-                t += kWrap;
-            } else if (t > last_ + kWrap / 2 && offset_ >= kWrap) {
-                t -= kWrap;  // a late tag from before the wrap
+            if (t < last_ - kWrap24 / 2) {
+                const std::int64_t wrap = wrapOf(last_ - t);
+                offset_ += wrap;
+                t += wrap;
+                lastWrap_ = wrap;
+            } else if (t > last_ + kWrap24 / 2 && lastWrap_ != 0 && offset_ >= lastWrap_) {
+                t -= lastWrap_;  // a late tag from before the wrap
             }
         }
         started_ = true;
@@ -88,10 +91,20 @@ class TimestampUnwrapper {
     }
 
   private:
-    static constexpr std::int64_t kWrap = std::int64_t{1} << 24;
+    static constexpr std::int64_t kWrap24 = std::int64_t{1} << 24;
+    // Writers wrap where their field ends: 24 bits without the extended byte, 31 where the
+    // extended byte is masked to keep the value signed (ffmpeg), 32 with the whole byte. The
+    // one nearest the step back is the one that happened.
+    static std::int64_t wrapOf(std::int64_t back) {
+        std::int64_t best = kWrap24;
+        for (const std::int64_t w : {std::int64_t{1} << 31, std::int64_t{1} << 32})
+            if (std::abs(back - w) < std::abs(back - best)) best = w;
+        return best;
+    }
     bool started_ = false;
     std::int64_t last_ = 0;
     std::int64_t offset_ = 0;
+    std::int64_t lastWrap_ = 0;
 };
 
 // The scan's bookkeeping, fed one tag at a time. scanFlv feeds it from a file; a new file

@@ -185,12 +185,14 @@ JobFrame::Step JobFrame::run(int step, const Command& c, CmdResult* result) {
         stopSeen_ = true;
         return Step::Stopped;
     }
-    // A tool may go on after a write failed (and even exit with 0): a full disk counts
-    // whenever it is reported; another reason only from a command that failed.
+    // A tool may go on after a write failed and even exit with 0 (ffmpeg, when its trailer
+    // does not fit): a full disk fails the step whenever it is reported, since what it wrote
+    // is cut short, and stays the reason; the failures that follow are its consequences.
     const ToolFailure f = readFailure(r.output);
-    if (f.cause == FailureCause::DiskFull || (!r.succeeded() && f.cause != FailureCause::Unknown))
+    const bool full = f.cause == FailureCause::DiskFull;
+    if (full || (!r.succeeded() && f.cause != FailureCause::Unknown && !diskFullSeen()))
         failure_ = f;
-    return r.succeeded() ? Step::Done : Step::Failed;
+    return r.succeeded() && !full ? Step::Done : Step::Failed;
 }
 
 CmdResult JobFrame::probe(Command c) {

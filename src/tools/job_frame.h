@@ -86,7 +86,7 @@ class JobFrame {
     // How a step went.
     enum class Step {
         Done,     // the command ran and exited with status 0
-        Failed,   // it exited with an error, crashed or could not start
+        Failed,   // it exited with an error, crashed, could not start or found the disk full
         Stopped,  // the user stopped the job: go to finish() without running anything else
     };
     // showStep(step), then the command. What a failing command printed (and a full disk
@@ -97,6 +97,8 @@ class JobFrame {
     // without a step line, its output returned.
     CmdResult probe(Command c);
     bool stopped() const;
+    // A command reported a full disk: whatever it was writing then is cut short.
+    bool diskFullSeen() const { return failure_.cause == FailureCause::DiskFull; }
 
     // The tool's re-encode question; OK gives true. The clock restarts after the answer, so
     // the report leaves out the time the question was open.

@@ -380,10 +380,14 @@ bool partCheckPassed(const QString& checkOutput) {
     return false;
 }
 
-QString joinListText(const QStringList& partPaths) {
+QString joinListText(const QStringList& partPaths, const QString& folder) {
     QString text;
     for (const QString& p : partPaths) {
-        QString q = tools::ffmpegFile(p);
+        const QFileInfo part(p);
+        // "file:" keeps ffmpeg from resolving the name against the list's own address.
+        QString q = !folder.isEmpty() && part.absolutePath() == QFileInfo(folder).absoluteFilePath()
+                        ? tools::ffmpegFile(part.fileName())
+                        : tools::ffmpegFile(p);
         q.replace(QLatin1Char('\''), QStringLiteral("'\\''"));
         text += QStringLiteral("file '") + q + QStringLiteral("'\n");
     }
@@ -393,7 +397,7 @@ QString joinListText(const QStringList& partPaths) {
 bool writeJoinList(const QString& listPath, const QStringList& partPaths) {
     QFile f(listPath);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate)) return false;
-    const QByteArray text = joinListText(partPaths).toUtf8();
+    const QByteArray text = joinListText(partPaths, QFileInfo(listPath).absolutePath()).toUtf8();
     return f.write(text) == text.size() && f.flush();
 }
 

@@ -143,9 +143,13 @@ bool wrotePictures(qint64 framesWritten);
 Command partCheck(const Tools& t, const QString& partPath);
 bool partCheckPassed(const QString& checkOutput);
 
-// The list file of ffmpeg's concat demuxer: one "file" line per part, in order.
-QString joinListText(const QStringList& partPaths);
+// The list file of ffmpeg's concat demuxer: one "file" line per part, in order. A part in
+// folder (when given) is named without it, so ffmpeg opens it from its working folder.
+QString joinListText(const QStringList& partPaths, const QString& folder = {});
 // Writes that list to listPath (replacing it); false when it could not be written whole.
+// Parts beside the list are named without their folder: the list is read a line at a time,
+// so a folder whose name holds a line break could not be written there. The command that
+// reads it runs in that folder, as a job's commands do.
 bool writeJoinList(const QString& listPath, const QStringList& partPaths);
 // The parts joined in list order into joinPath, by stream copy; reencodeAudio re-encodes
 // only the audio, to MP3 at 64 kbit/s.

@@ -86,6 +86,21 @@ std::vector<Damage> damages() {
                  d, [](std::uint32_t ts, std::uint32_t) { return ts + 3'600'000; });
          },
          true, 1},
+        // No damage: a live recording as ffmpeg writes it, its frames stamped from 3 h on and
+        // the decoder configurations at 0.
+        {"recording_starts_three_hours_in",
+         [](const Bytes& d) {
+             auto tags = splitTags(d);
+             for (RawTag& t : tags) {
+                 const Bytes body(t.bytes.begin() + 11, t.bytes.end());
+                 const bool config = body.size() >= 2 && body[1] == 0 &&
+                                     ((t.type == 9 && (body[0] & 0x0F) == 7) ||
+                                      (t.type == 8 && body[0] >> 4 == 10));
+                 if (t.type != 18 && !config) t = makeTag(t.type, t.timestamp + 10'800'000, body);
+             }
+             return joinTags(tags, d[4]);
+         },
+         true, 0},
     };
 }
 

@@ -219,7 +219,7 @@ TEST(Scan, IndexesOnlyRealKeyframesOncePerTimestamp) {
     EXPECT_DOUBLE_EQ(scan->durationSeconds(), 0.2);
 }
 
-TEST(Scan, UnwrapsTimestampsWrittenWithoutExtendedByte) {
+TEST(Scan, UnwrapsTimestampsWrappedAt24_31Or32Bits) {
     // 16777.0 s onwards in 24 bits only: the counter wraps after 16777.215 s.
     std::vector<RawTag> tags;
     std::uint32_t start = 16777000;
@@ -237,6 +237,14 @@ TEST(Scan, UnwrapsTimestampsWrittenWithoutExtendedByte) {
     EXPECT_EQ(u.unwrap(0x10), 0x1000010);
     EXPECT_EQ(u.unwrap(0xFFFFF8), 0xFFFFF8);  // a late tag from before the wrap
     EXPECT_EQ(u.unwrap(0x20), 0x1000020);
+    // Past 2^31 ms a writer that keeps the value signed wraps to 0; one that does not, at 2^32.
+    for (const std::int64_t wrap : {std::int64_t{1} << 31, std::int64_t{1} << 32}) {
+        flv::TimestampUnwrapper w;
+        EXPECT_EQ(w.unwrap(static_cast<std::uint32_t>(wrap - 40)), wrap - 40);
+        EXPECT_EQ(w.unwrap(8), wrap + 8);
+        EXPECT_EQ(w.unwrap(static_cast<std::uint32_t>(wrap - 20)), wrap - 20);  // late
+        EXPECT_EQ(w.unwrap(48), wrap + 48);
+    }
 }
 
 // Counts the reads a scan makes of a file.

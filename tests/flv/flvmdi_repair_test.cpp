@@ -5,6 +5,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <map>
 
 #include "flv_damages.h"
 #include "flv_test_util.h"
@@ -105,6 +106,38 @@ TEST(FlvmdiClockJumps, AMetadataRunWarnsOfEachJump) {
         EXPECT_EQ(warnings, static_cast<std::size_t>(d.clockJumps)) << d.name << r.output;
     }
     EXPECT_EQ(runFlvmdi(intact).output.find("E110"), std::string::npos);
+}
+
+// A frame stamped with the time of the one before, or a little before it: each stream's times
+// rise after the repair, as a decoder and a muxer need them to.
+TEST(FlvmdiClockJumps, RepeatedOrSlightlyEarlierTimesRiseAfterTheRepair) {
+    TempDir dir;
+    auto tags = splitTags(readFile(dir.copy(repairClip(), "intact.flv")));
+    std::uint32_t previous = 0;
+    int n = 0;
+    for (RawTag& t : tags) {
+        if (t.type != 9 || t.timestamp == 0) continue;
+        const std::uint32_t was = t.timestamp;
+        if (++n % 50 == 0)
+            t = makeTag(9, n % 100 == 0 ? previous : previous - 10,
+                        Bytes(t.bytes.begin() + 11, t.bytes.end()));
+        previous = was;
+    }
+    writeFile(dir.file("stamps.flv"), joinTags(tags, 5));
+    auto r = testmedia::run(
+        {flvmdiPath(), "--repair", dir.file("stamps.flv"), dir.file("repaired.flv")});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_NE(r.output.find(", 0 clock jumps mended"), std::string::npos) << r.output;
+    std::map<int, std::int64_t> last;
+    for (const RawTag& t : splitTags(readFile(dir.file("repaired.flv")))) {
+        const bool config = t.body(1) == 0 && ((t.type == 9 && (t.body(0) & 0x0F) == 7) ||
+                                               (t.type == 8 && t.body(0) >> 4 == 10));
+        if (t.type == 18 || config) continue;
+        if (last.count(t.type)) {
+            EXPECT_GT(t.timestamp, last[t.type]) << "at byte " << t.offset;
+        }
+        last[t.type] = t.timestamp;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Damages, FlvmdiRepair, ::testing::ValuesIn(damages()),

@@ -90,17 +90,27 @@ TEST(ReplacementFile, AnInputCutShortMeanwhileFailsTheRunAndRemovesTheTemporary)
     fs::remove(source);
 }
 
-TEST(ReplacementFile, ANamedTemporaryBecomesTheFileOnCommit) {
-    char tmpl[] = "/tmp/flv-replace-XXXXXX";
-    ASSERT_NE(::mkdtemp(tmpl), nullptr);
-    const std::string folder = tmpl;
-    {
-        auto out = flv::ReplacementFile::create(folder, "part.flv", flv::TempKind::Named);
-        ASSERT_TRUE(out);
-        ASSERT_EQ(::write(out->fd(), "FLV", 3), 3);
-        ASSERT_TRUE(out->commit());
+// Either kind of temporary becomes the file on commit, also under a name at the length limit
+// (81 CJK characters and ".flv": 247 bytes), which leaves no room for a longer temporary name.
+TEST(ReplacementFile, TheTemporaryBecomesTheFileOnCommitEvenUnderALongName) {
+    std::string longName;
+    for (int i = 0; i < 81; ++i) longName += "中";
+    longName += ".flv";
+    for (const flv::TempKind kind : {flv::TempKind::Named, flv::TempKind::UnnamedIfSupported}) {
+        for (const std::string& name : {std::string("part.flv"), longName}) {
+            char tmpl[] = "/tmp/flv-replace-XXXXXX";
+            ASSERT_NE(::mkdtemp(tmpl), nullptr);
+            const std::string folder = tmpl;
+            {
+                auto out = flv::ReplacementFile::create(folder, name, kind);
+                ASSERT_TRUE(out);
+                ASSERT_EQ(::write(out->fd(), "FLV", 3), 3);
+                const flv::Status done = out->commit();
+                EXPECT_TRUE(done) << name.size() << " bytes: " << done.error().text();
+            }
+            EXPECT_EQ(fs::file_size(folder + "/" + name), 3u);
+            EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 1);
+            fs::remove_all(folder);
+        }
     }
-    EXPECT_EQ(fs::file_size(folder + "/part.flv"), 3u);
-    EXPECT_EQ(std::distance(fs::directory_iterator(folder), fs::directory_iterator{}), 1);
-    fs::remove_all(folder);
 }

@@ -1,7 +1,7 @@
 // Every tool job writing to a full disk: it fails safely (nothing cut short is left behind)
 // and its error message says the disk is full and names it, for flvmdi's writes (fix, split,
-// section, join of FLV) and ffmpeg's (encode) alike. The disk is a 3 MB tmpfs the test
-// mounts; where it may not mount one, it skips.
+// section, join of FLV) and ffmpeg's (encode, an exact cut's rebuilt pictures, snapshots) alike.
+// The disk is a 3 MB tmpfs the test mounts; where it may not mount one, it skips.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <unistd.h>
@@ -16,7 +16,10 @@
 #include "tools/encode/encode_job.h"
 #include "tools/fix/fix_job.h"
 #include "tools/join/join_job.h"
+#include "tools/save_segments.h"
+#include "tools/snapshot/snapshot_job.h"
 #include "tools/split/split_job.h"
+#include "tools/split/split_names.h"
 #include "tools/tool_texts.h"
 
 using prompts::Answer;
@@ -131,6 +134,52 @@ TEST_F(DiskFullTest, Join) {
     EXPECT_TRUE(o.started);
     EXPECT_FALSE(o.succeeded);
     expectDiskFull(sp);
+}
+
+// ffmpeg exits with 0 when the end of its file does not fit: the exact cut must not go on to
+// read the head it cut short and blame the file.
+TEST_F(DiskFullTest, ExactCut) {
+    struct Player : save::SaveHost {
+        QString src;
+        QWidget* win = nullptr;
+        void closeOpenSegment() override {}
+        QString sourcePath() override { return src; }
+        std::vector<save::UnitSegment> segments() override { return {{13, 75}, {105, 85}}; }
+        double secondsPerUnit() override { return 0.04; }
+        double totalSeconds() override { return 8; }
+        bool isAudioOnly() override { return false; }
+        void pausePrFn() override {}
+        QWidget* window() override { return win; }
+    } player;
+    player.src = clip_;
+    player.win = win_.get();
+    host_.exact = true;
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok).files({folder_ + QStringLiteral("cut.flv")});
+    const save::SaveOutcome o =
+        save::saveMarkedSegments(player, save::Mode::Cut, split::pieceNames());
+    EXPECT_TRUE(o.started);
+    EXPECT_FALSE(o.succeeded);
+    expectDiskFull(sp);
+}
+
+// A series keeps the pictures it finished, but never the one the disk filled up under.
+TEST_F(DiskFullTest, SnapshotSeries) {
+    snapshot::SnapRequest r;
+    r.source = clip_;
+    r.fields.choice = snapshot::SnapChoice::WholeFilm;
+    r.fields.count = QStringLiteral("40");
+    r.type = snapshot::PictureType::Png;
+    r.totalSeconds = 8;
+    r.caller = win_.get();
+    ScriptedPrompts sp;
+    sp.folderChosen(disk_.path());
+    EXPECT_FALSE(snapshot::runSnapshot(r).succeeded);
+    expectDiskFull(sp);
+    for (const QString& name : folderFiles()) {
+        EXPECT_EQ(jobtest::decodeErrors(folder_ + name), "") << name.toStdString();
+        QFile::remove(folder_ + name);
+    }
 }
 
 }  // namespace

@@ -111,6 +111,9 @@ SnapOutcome runSnapshot(const SnapRequest& r) {
             const tools::JobFrame::Step ran =
                 frame.run(first + 1, picturesCommand(ffmpeg, src, times, r.type, temps));
             if (ran == tools::JobFrame::Step::Stopped) return false;
+            // Which picture the disk filled up under cannot be told from its length: none of
+            // this run's pictures is kept.
+            if (ran == tools::JobFrame::Step::Failed && frame.diskFullSeen()) return false;
             for (int k = 0; k < n; ++k) {
                 const int i = first + k;
                 if (i > first) frame.showStep(i + 1);

@@ -177,6 +177,22 @@ TEST_F(SaveJobTest, CutThreeMpegSegmentsJoinsThemInFourSteps) {
     expectSourceUntouched();
 }
 
+// ffmpeg reads its join list a line at a time: a folder whose name holds a line break (and
+// the "#" and "?" its addresses give meaning to) still takes a joined cut.
+TEST_F(SaveJobTest, AJoinedCutLandsInAFolderWithALineBreakInItsName) {
+    source(savetest::mpeg1Ps(), QStringLiteral("clip.mpg"));
+    player_.marks = {seg(2.2, 4.9), seg(8.0, 10.0)};
+    const QString folder = folder_ + QStringLiteral("a\nb #?'%d/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ScriptedPrompts sp;
+    sp.answer(Answer::Ok).files({folder + QStringLiteral("joined.mpg")}).answer(Answer::Cancel);
+    const SaveOutcome o = saveMarkedSegments(player_, Mode::Cut, split::pieceNames());
+    EXPECT_TRUE(o.succeeded) << sp.last().text.toStdString();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList{"joined.mpg"});
+    EXPECT_GT(testmedia::probeDuration((folder + "joined.mpg").toStdString()), 4.5);
+    expectSourceUntouched();
+}
+
 // Pieces of this clip begin with an audio tag (cut from the file's start, as the source does)
 // or a video tag (cut from a later keyframe); a join that paired streams by number put MP3
 // frames into the video stream and lost the second segment.
