@@ -187,9 +187,11 @@ class Cutter {
     // come after pictures shown at or past it. Those are held back until a picture shown
     // before the end needs them (as references) or the span is over (then left out), with
     // the audio and script tags that came between, so the interleaving stays the source's.
+    // A reference picture kept past the end is shown too, so every picture shown before it
+    // is kept as well: a hole there would show as a jump.
     struct Held {
         TagHeader tag;
-        std::int64_t ms;
+        std::int64_t ms, shown;
         bool frame, inRange, video;
     };
 
@@ -198,10 +200,14 @@ class Cutter {
         std::optional<std::int64_t> base;
         bool configsAdded = false;
         std::vector<Held> held;
+        std::int64_t lastShown = toMs_;  // pictures shown before this are kept
+        auto keep = [&](TagReader& reader, const Held& h) -> Status {
+            if (h.video && h.frame) lastShown = std::max(lastShown, h.shown + 1);
+            return add(layout, reader, h.tag, h.ms, h.frame, h.inRange);
+        };
         auto release = [&](TagReader& reader, bool withVideo) -> Status {
             for (const Held& h : held)
-                if (withVideo || !h.video)
-                    FLV_TRY(add(layout, reader, h.tag, h.ms, h.frame, h.inRange));
+                if (withVideo || !h.video) FLV_TRY(keep(reader, h));
             held.clear();
             return okStatus();
         };
@@ -227,9 +233,9 @@ class Cutter {
                 const std::int64_t shown = video ? at + lastCts_ : at;
                 if (media && at < s.keyMs) return true;
                 if (!video && at >= toMs_) return true;
-                Held h{tag, std::max<std::int64_t>(0, at - s.keyMs), media,
-                       media && shown >= fromMs_ && shown < toMs_, video};
-                if (video && shown >= toMs_) {
+                Held h{tag,   std::max<std::int64_t>(0, at - s.keyMs),    shown,
+                       media, media && shown >= fromMs_ && shown < toMs_, video};
+                if (video && shown >= lastShown) {
                     held.push_back(h);
                     return true;
                 }
@@ -238,7 +244,7 @@ class Cutter {
                     held.push_back(h);
                     return true;
                 }
-                FLV_TRY(add(layout, reader, h.tag, h.ms, h.frame, h.inRange));
+                FLV_TRY(keep(reader, h));
                 return true;
             },
             // Pictures shown at or past the end that no earlier one needed are left out.
