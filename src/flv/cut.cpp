@@ -26,6 +26,7 @@ using Source = OpenFile;
 struct Start {
     std::optional<TagHeader> key;
     std::int64_t keyMs = 0;
+    std::int64_t keyShownMs = 0;  // when the keyframe's picture is shown
     std::optional<TagHeader> videoConfig, audioConfig;
     std::optional<AmfValue> oldMetadata;
 };
@@ -174,6 +175,7 @@ class Cutter {
                          keyTimes.rend() - std::find(keyTimes.rbegin(), keyTimes.rend(), *at) - 1)
                    : 0;
             Start best = keys[i];
+            best.keyShownMs = keyTimes[i];
             best.oldMetadata = s.oldMetadata;
             return best;
         }
@@ -232,6 +234,9 @@ class Cutter {
                 const bool video = media && tag.type == tagtype::kVideo;
                 const std::int64_t shown = video ? at + lastCts_ : at;
                 if (media && at < s.keyMs) return true;
+                // After a keyframe of an open group, the pictures shown before it refer to the
+                // group before, which the cut does not hold.
+                if (video && media && shown < s.keyShownMs) return true;
                 if (!video && at >= toMs_) return true;
                 Held h{tag,   std::max<std::int64_t>(0, at - s.keyMs),    shown,
                        media, media && shown >= fromMs_ && shown < toMs_, video};

@@ -265,6 +265,29 @@ TEST(FlvmdiCutJoin, BFramePiecesKeepEveryPictureOfTheirSpanAndJoinInOrder) {
     }
 }
 
+// Open groups, as some encoders write them: the pictures after a keyframe that are shown
+// before it refer to the group before, so a cut from that keyframe leaves them out.
+TEST(FlvmdiCutJoin, CutFromAnOpenGroupHoldsOnlyPicturesItCanDecode) {
+    TempDir dir;
+    const std::string src =
+        dir.copy(testmedia::makeClip(
+                     "cut_h264_open_gop.flv",
+                     {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=30:duration=8", "-c:v",
+                      "libx264", "-g", "60", "-x264-params", "open-gop=1", "-pix_fmt", "yuv420p"}),
+                 "src.flv");
+    std::map<std::string, long> index;
+    for (const auto& p : pictures(src)) index.emplace(p.second, long(index.size()));
+    ASSERT_EQ(cut(src, 2100, 4100, dir.file("cut.flv")).exitCode, 0);
+    EXPECT_EQ(decodeErrors(dir.file("cut.flv")), "");
+    const auto got = pictures(dir.file("cut.flv"));
+    ASSERT_FALSE(got.empty());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        auto found = index.find(got[i].second);
+        ASSERT_NE(found, index.end()) << "picture " << i << " is not the source's";
+        EXPECT_EQ(found->second, index.at(got[0].second) + long(i));
+    }
+}
+
 // A picture size that changes half-way (a second AVC configuration) and a cue point: a cut
 // after the change starts with the configuration in force there, and keeps the cue point.
 TEST(FlvmdiCutJoin, ConfigurationInForceAndCuePointsAreKept) {
