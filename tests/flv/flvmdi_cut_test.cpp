@@ -288,6 +288,25 @@ TEST(FlvmdiCutJoin, CutFromAnOpenGroupHoldsOnlyPicturesItCanDecode) {
     }
 }
 
+// A recording whose picture starts a second after its sound: a cut from the beginning keeps
+// that second of sound, in step with the picture.
+TEST(FlvmdiCutJoin, CutBeforeALateFirstPictureKeepsTheSoundBeforeIt) {
+    TempDir dir;
+    const std::string src = dir.copy(
+        testmedia::makeClip("cut_late_picture.flv",
+                            {"-f", "lavfi", "-i", "sine=frequency=440:duration=4", "-itsoffset",
+                             "1", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=3",
+                             "-map", "1:v", "-map", "0:a", "-c:v", "libx264", "-c:a", "aac"}),
+        "src.flv");
+    ASSERT_EQ(cut(src, 0, 3000, dir.file("cut.flv")).exitCode, 0);
+    EXPECT_EQ(decodeErrors(dir.file("cut.flv")), "");
+    EXPECT_NEAR(testmedia::probeDuration(dir.file("cut.flv")), 3.0, 0.1);
+    const auto first = pictures(dir.file("cut.flv"));
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.front().second, pictures(src).front().second);
+    EXPECT_NEAR(first.front().first, 1000, 50) << "the picture no longer in step";
+}
+
 // A picture size that changes half-way (a second AVC configuration) and a cue point: a cut
 // after the change starts with the configuration in force there, and keeps the cue point.
 TEST(FlvmdiCutJoin, ConfigurationInForceAndCuePointsAreKept) {
