@@ -26,6 +26,11 @@ using Source = OpenFile;
 struct Start {
     std::optional<TagHeader> key;
     std::int64_t keyMs = 0;
+    std::int64_t keyShownMs = 0;  // when the keyframe's picture is shown
+    // Sound before the first picture (a recording whose picture starts late): kept from this
+    // audio frame when the cut starts before that picture.
+    std::optional<TagHeader> soundFrom;
+    std::int64_t soundFromMs = 0;
     std::optional<TagHeader> videoConfig, audioConfig;
     std::optional<AmfValue> oldMetadata;
 };
@@ -174,7 +179,14 @@ class Cutter {
                          keyTimes.rend() - std::find(keyTimes.rbegin(), keyTimes.rend(), *at) - 1)
                    : 0;
             Start best = keys[i];
+            best.keyShownMs = keyTimes[i];
             best.oldMetadata = s.oldMetadata;
+            // Only a span that reaches the picture: one without any stays refused.
+            if (!at && toMs_ > best.keyShownMs && audioBest.key && audioBest.keyMs < best.keyMs &&
+                audioBest.key->offset < best.key->offset) {
+                best.soundFrom = audioBest.key;
+                best.soundFromMs = audioBest.keyMs;
+            }
             return best;
         }
         // No video keyframe at all: audio frames are their own sync points.
@@ -187,9 +199,11 @@ class Cutter {
     // come after pictures shown at or past it. Those are held back until a picture shown
     // before the end needs them (as references) or the span is over (then left out), with
     // the audio and script tags that came between, so the interleaving stays the source's.
+    // A reference picture kept past the end is shown too, so every picture shown before it
+    // is kept as well: a hole there would show as a jump.
     struct Held {
         TagHeader tag;
-        std::int64_t ms;
+        std::int64_t ms, shown;
         bool frame, inRange, video;
     };
 
@@ -198,15 +212,25 @@ class Cutter {
         std::optional<std::int64_t> base;
         bool configsAdded = false;
         std::vector<Held> held;
+        std::int64_t lastShown = toMs_;  // pictures shown before this are kept
+        auto keep = [&](TagReader& reader, const Held& h) -> Status {
+            if (h.video && h.frame) lastShown = std::max(lastShown, h.shown + 1);
+            return add(layout, reader, h.tag, h.ms, h.frame, h.inRange);
+        };
         auto release = [&](TagReader& reader, bool withVideo) -> Status {
             for (const Held& h : held)
-                if (withVideo || !h.video)
-                    FLV_TRY(add(layout, reader, h.tag, h.ms, h.frame, h.inRange));
+                if (withVideo || !h.video) FLV_TRY(keep(reader, h));
             held.clear();
             return okStatus();
         };
+        // The output's clock starts at the keyframe, or at the sound kept before it.
+        const std::int64_t zeroMs = s.soundFrom ? std::min(s.soundFromMs, s.keyMs) : s.keyMs;
+        const auto isFirstConfig = [&](const TagHeader& tag) {
+            return (s.videoConfig && tag.offset == s.videoConfig->offset) ||
+                   (s.audioConfig && tag.offset == s.audioConfig->offset);
+        };
         return walk(
-            s.key->offset,
+            s.soundFrom ? s.soundFrom->offset : s.key->offset,
             [&](const TagHeader& tag, TagRole role, WindowReader&,
                 TagReader& reader) -> Result<bool> {
                 if (!configsAdded) {
@@ -217,19 +241,24 @@ class Cutter {
                     if (s.audioConfig)
                         FLV_TRY(add(layout, reader, *s.audioConfig, 0, false, false));
                 }
-                if (role == TagRole::Metadata) return true;
+                if (role == TagRole::Metadata || (role == TagRole::Config && isFirstConfig(tag)))
+                    return true;
                 const std::int64_t ms = clock.unwrap(tag.timestamp);
-                if (!base) base = ms - s.keyMs;  // the two passes' clocks, lined up
+                // the two passes' clocks, lined up
+                if (!base) base = ms - (s.soundFrom ? s.soundFromMs : s.keyMs);
                 const std::int64_t at = ms - *base;
                 if (at >= toMs_ + kCutSlackMs) return false;
                 const bool media = role == TagRole::Media;
                 const bool video = media && tag.type == tagtype::kVideo;
                 const std::int64_t shown = video ? at + lastCts_ : at;
-                if (media && at < s.keyMs) return true;
+                if (media && at < (video ? s.keyMs : zeroMs)) return true;
+                // After a keyframe of an open group, the pictures shown before it refer to the
+                // group before, which the cut does not hold.
+                if (video && media && shown < s.keyShownMs) return true;
                 if (!video && at >= toMs_) return true;
-                Held h{tag, std::max<std::int64_t>(0, at - s.keyMs), media,
-                       media && shown >= fromMs_ && shown < toMs_, video};
-                if (video && shown >= toMs_) {
+                Held h{tag,   std::max<std::int64_t>(0, at - zeroMs),     shown,
+                       media, media && shown >= fromMs_ && shown < toMs_, video};
+                if (video && shown >= lastShown) {
                     held.push_back(h);
                     return true;
                 }
@@ -238,7 +267,7 @@ class Cutter {
                     held.push_back(h);
                     return true;
                 }
-                FLV_TRY(add(layout, reader, h.tag, h.ms, h.frame, h.inRange));
+                FLV_TRY(keep(reader, h));
                 return true;
             },
             // Pictures shown at or past the end that no earlier one needed are left out.

@@ -109,15 +109,35 @@ class Joiner {
         // Each piece is moved so that its first frame is shown after the last frame of the
         // one before has had its time, and decoding times go on rising: continuing from the
         // last decoding time would show a B-frame piece's first pictures before the previous
-        // piece's last ones.
+        // piece's last ones. Pictures go on in the previous piece's steps: off that grid by
+        // about half a frame (against the file's first sound), ffmpeg rounds two pictures to
+        // one time and drops or repeats pictures when it converts the file.
         std::int64_t shownTo = 0, lastMs = -1;
+        std::optional<double> lastPicture, pictureStep;
         for (std::size_t i = 0; i < pieces_.size(); ++i) {
             const Piece& p = pieces_[i];
-            const std::int64_t move =
+            const StreamStats& v = p.scan.video;
+            const std::int64_t least =
                 i == 0 ? -p.firstMs : std::max(shownTo - p.shownFromMs, lastMs + 1 - p.firstMs);
+            std::int64_t move = least;
+            if (lastPicture && *pictureStep > 0 && v.present()) {
+                const double step = *pictureStep;
+                const auto at = [&](double n) {
+                    return std::llround(*lastPicture + n * step) - v.firstShownMs;
+                };
+                double n = std::max(
+                    1.0,
+                    std::ceil(static_cast<double>(v.firstShownMs + least - *lastPicture) / step));
+                move = at(n);
+                while (move < least) move = at(++n);
+            }
             FLV_TRY(addPiece(pieces_[i], move, layout));
             shownTo = p.shownToMs + move;
             lastMs = p.lastMs + move;
+            if (v.present()) {
+                lastPicture = static_cast<double>(v.lastShownMs + move);
+                pictureStep = v.frameDurationMs();
+            }
             if (i == 0) durationMs_ = -(p.shownFromMs + move);
         }
         durationMs_ += shownTo;

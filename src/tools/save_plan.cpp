@@ -45,17 +45,26 @@ void appendMuxer(QStringList& args, const QString& ext) {
     if (!mux.isEmpty()) args << QStringLiteral("-f") << mux;
 }
 
-// MPEG video with an open group of pictures: the B-pictures that follow the first keyframe
-// in decoding order but are shown before it refer to a picture before the cut. Alone, a
-// decoder skips them; after a join they decode against the previous part's last pictures
-// and show garbage at the joint. They lie before S anyway, so they are dropped: every
-// picture (with a time) shown before the keyframe. A program stream counts in 90 kHz ticks.
-QStringList leadingPicturesDropped(const CutStart& start) {
-    const auto delay =
-        static_cast<int64_t>(std::llround((start.keyTime - start.keyDecodeTime) * 90000.0));
-    if (delay <= 90) return {};  // no reordering: nothing is shown before the keyframe
-    return {QStringLiteral("-bsf:v"),
-            QStringLiteral("noise=drop=gt(pts\\,nopts)*lt(pts\\,startdts+%1)").arg(delay - 90)};
+// Video with an open group of pictures (MPEG, or H.264 as some encoders write it): the
+// B-pictures that follow the first keyframe in decoding order but are shown before it refer
+// to a picture before the cut. Alone, a decoder skips them or complains; after a join they
+// decode against the previous part's last pictures and show garbage at the joint. They lie
+// before S anyway, so they are dropped: every picture (with a time) shown before the
+// keyframe. A program stream counts in 90 kHz ticks; in an MP4 or MOV file the filter's own
+// time base converts (ffmpeg does not give it the program stream's).
+QStringList leadingPicturesDropped(const CutStart& start, const QString& mux) {
+    const auto delayMs = std::llround((start.keyTime - start.keyDecodeTime) * 1000.0);
+    if (delayMs <= 1) return {};  // no reordering: nothing is shown before the keyframe
+    QString drop;
+    if (mux == QLatin1String("mpeg") || mux == QLatin1String("vob"))
+        drop = QStringLiteral("noise=drop=gt(pts\\,nopts)*lt(pts\\,startdts+%1)")
+                   .arg(std::llround((start.keyTime - start.keyDecodeTime) * 90000.0) - 90);
+    else if (mux == QLatin1String("mp4") || mux == QLatin1String("mov") ||
+             mux == QLatin1String("3gp"))
+        drop = QStringLiteral("noise=drop=gt(pts\\,nopts)*lt((pts-startdts)*tb\\,%1)")
+                   .arg(static_cast<double>(delayMs - 1) / 1000.0, 0, 'f', 3);
+    if (drop.isEmpty()) return {};
+    return {QStringLiteral("-bsf:v"), drop};
 }
 
 double hundredths(double seconds) {
@@ -279,9 +288,7 @@ QStringList cutOutput(const CutStart& start, const CutTimes& c, int64_t seekMs,
              << QStringLiteral("libmp3lame") << QStringLiteral("-b:a") << QStringLiteral("64k");
     else
         args << QStringLiteral("-c") << QStringLiteral("copy");
-    const QString mux = muxerFor(ext);
-    if (!start.fromFileStart && (mux == QLatin1String("mpeg") || mux == QLatin1String("vob")))
-        args << leadingPicturesDropped(start);
+    if (!start.fromFileStart) args << leadingPicturesDropped(start, muxerFor(ext));
     appendMuxer(args, ext);
     args << tools::ffmpegFile(partPath);
     return args;

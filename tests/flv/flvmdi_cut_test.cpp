@@ -215,8 +215,8 @@ std::string h264Defaults() {
 }
 
 // Ends that fall inside a group of B-frames: every picture shown before the end is kept, and
-// the joined pieces are shown in order, each source picture at most once, with no complaint
-// from a decoder.
+// the joined pieces are shown in order, each source picture at most once and each piece
+// without a hole, with no complaint from a decoder.
 TEST(FlvmdiCutJoin, BFramePiecesKeepEveryPictureOfTheirSpanAndJoinInOrder) {
     TempDir dir;
     const std::string src = dir.copy(h264Defaults(), "src.flv");
@@ -230,7 +230,7 @@ TEST(FlvmdiCutJoin, BFramePiecesKeepEveryPictureOfTheirSpanAndJoinInOrder) {
     long t0 = LONG_MAX;
     for (const RawTag& t : audioVideoTags(splitTags(readFile(src))))
         if (!isConfig(t)) t0 = std::min(t0, long(t.timestamp + cts(t)));
-    const std::int64_t spans[][2] = {{0, 3100}, {4100, 6133}, {8100, 10033}};
+    const std::int64_t spans[][2] = {{0, 3133}, {4100, 6200}, {8100, 10100}};
     std::vector<std::string> parts;
     for (const auto& s : spans) {
         parts.push_back(dir.file("part" + std::to_string(parts.size()) + ".flv"));
@@ -243,14 +243,17 @@ TEST(FlvmdiCutJoin, BFramePiecesKeepEveryPictureOfTheirSpanAndJoinInOrder) {
     EXPECT_EQ(decodeErrors(dir.file("joined.flv")), "");
 
     std::vector<long> shown;
+    int runs = 0;  // of source pictures that follow each other
     for (const auto& p : pictures(dir.file("joined.flv"))) {
         auto found = index.find(p.second);
         ASSERT_NE(found, index.end()) << "a picture that is not the source's";
         if (!shown.empty()) {
             EXPECT_GT(found->second, shown.back()) << "out of order or twice";
         }
+        if (shown.empty() || found->second != shown.back() + 1) ++runs;
         shown.push_back(found->second);
     }
+    EXPECT_EQ(runs, 3) << "a piece with a hole";
     for (std::size_t i = 0; i < srcPictures.size(); ++i) {
         const long at = srcPictures[i].first - t0;
         for (const auto& s : spans) {
@@ -260,6 +263,48 @@ TEST(FlvmdiCutJoin, BFramePiecesKeepEveryPictureOfTheirSpanAndJoinInOrder) {
             }
         }
     }
+}
+
+// Open groups, as some encoders write them: the pictures after a keyframe that are shown
+// before it refer to the group before, so a cut from that keyframe leaves them out.
+TEST(FlvmdiCutJoin, CutFromAnOpenGroupHoldsOnlyPicturesItCanDecode) {
+    TempDir dir;
+    const std::string src =
+        dir.copy(testmedia::makeClip(
+                     "cut_h264_open_gop.flv",
+                     {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=30:duration=8", "-c:v",
+                      "libx264", "-g", "60", "-x264-params", "open-gop=1", "-pix_fmt", "yuv420p"}),
+                 "src.flv");
+    std::map<std::string, long> index;
+    for (const auto& p : pictures(src)) index.emplace(p.second, long(index.size()));
+    ASSERT_EQ(cut(src, 2100, 4100, dir.file("cut.flv")).exitCode, 0);
+    EXPECT_EQ(decodeErrors(dir.file("cut.flv")), "");
+    const auto got = pictures(dir.file("cut.flv"));
+    ASSERT_FALSE(got.empty());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        auto found = index.find(got[i].second);
+        ASSERT_NE(found, index.end()) << "picture " << i << " is not the source's";
+        EXPECT_EQ(found->second, index.at(got[0].second) + long(i));
+    }
+}
+
+// A recording whose picture starts a second after its sound: a cut from the beginning keeps
+// that second of sound, in step with the picture.
+TEST(FlvmdiCutJoin, CutBeforeALateFirstPictureKeepsTheSoundBeforeIt) {
+    TempDir dir;
+    const std::string src = dir.copy(
+        testmedia::makeClip("cut_late_picture.flv",
+                            {"-f", "lavfi", "-i", "sine=frequency=440:duration=4", "-itsoffset",
+                             "1", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=3",
+                             "-map", "1:v", "-map", "0:a", "-c:v", "libx264", "-c:a", "aac"}),
+        "src.flv");
+    ASSERT_EQ(cut(src, 0, 3000, dir.file("cut.flv")).exitCode, 0);
+    EXPECT_EQ(decodeErrors(dir.file("cut.flv")), "");
+    EXPECT_NEAR(testmedia::probeDuration(dir.file("cut.flv")), 3.0, 0.1);
+    const auto first = pictures(dir.file("cut.flv"));
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.front().second, pictures(src).front().second);
+    EXPECT_NEAR(first.front().first, 1000, 50) << "the picture no longer in step";
 }
 
 // A picture size that changes half-way (a second AVC configuration) and a cue point: a cut

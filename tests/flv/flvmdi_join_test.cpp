@@ -29,4 +29,18 @@ TEST(FlvJoin, ProgramJoinsRealPiecesThatDecodeCleanly) {
     EXPECT_EQ(usage.exitCode, 2);
 }
 
+// A 30 fps AAC clip joined to itself: its sound ends later than its pictures, and a piece
+// moved by that alone lands half a frame off the pictures' steps, which ffmpeg rounds into
+// two pictures at one time.
+TEST(FlvJoin, PicturesKeepTheirStepsAcrossTheJoint) {
+    TempDir dir;
+    const std::string clip = testmedia::makeClip(
+        "join_steps_30fps_aac.flv",
+        {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=30:duration=20", "-f", "lavfi", "-i",
+         "sine=frequency=440:sample_rate=44100:duration=20", "-c:v", "libx264", "-c:a", "aac"});
+    auto r = testmedia::run({flvmdiPath(), "--join", dir.file("out.flv"), clip, clip});
+    ASSERT_EQ(r.exitCode, 0) << r.output;
+    EXPECT_EQ(decodeErrors(dir.file("out.flv")), "");
+}
+
 }  // namespace

@@ -46,6 +46,11 @@ std::string h264Mp4() {
     return testmedia::makeClip("save_h264_defaults.mp4",
                                lavfi("-c:v libx264 -g 50 -pix_fmt yuv420p -c:a aac -b:a 64k"));
 }
+std::string h264OpenGopMp4() {
+    return testmedia::makeClip(
+        "save_h264_open_gop.mp4",
+        lavfi("-c:v libx264 -g 50 -x264-params open-gop=1 -pix_fmt yuv420p -c:a aac -b:a 64k"));
+}
 std::string h263Flv() {
     return testmedia::makeClip("save_h263_mp3.flv",
                                lavfi("-c:v flv1 -g 50 -c:a libmp3lame -ar 44100 -b:a 64k"));

@@ -119,12 +119,13 @@ TEST(SavePlanReal, JoinKeepsEveryPartInOrder) {
     }
 }
 
-// B-frames (libx264's defaults in MP4; MPEG-1 with open groups of pictures): the parts, cut
-// side by side by one run as a job cuts them, each wrote pictures by that run's own account,
-// and joined they show every picture of each part's span, each source picture at most once
-// and in order, and a decoder has nothing to say.
+// B-frames (libx264's defaults in MP4, with closed and open groups; MPEG-1 with open groups
+// of pictures): the parts, cut side by side by one run as a job cuts them, each wrote
+// pictures by that run's own account, and joined they show every picture of each part's
+// span, each source picture at most once and in order, and a decoder has nothing to say.
 TEST(SavePlanReal, JoinedBFramePartsShowEachSpanOnceInOrder) {
-    for (const std::string& s : {savetest::h264Mp4(), savetest::mpeg1Ps()}) {
+    for (const std::string& s :
+         {savetest::h264Mp4(), savetest::h264OpenGopMp4(), savetest::mpeg1Ps()}) {
         SCOPED_TRACE(s);
         QTemporaryDir dir;
         const QString src = QString::fromStdString(s);
