@@ -59,8 +59,9 @@ QStringList leadingPicturesDropped(const CutStart& start, const QString& mux) {
     if (mux == QLatin1String("mpeg") || mux == QLatin1String("vob"))
         drop = QStringLiteral("noise=drop=gt(pts\\,nopts)*lt(pts\\,startdts+%1)")
                    .arg(std::llround((start.keyTime - start.keyDecodeTime) * 90000.0) - 90);
-    else if (mux == QLatin1String("mp4") || mux == QLatin1String("mov") ||
-             mux == QLatin1String("3gp"))
+    else if ((mux == QLatin1String("mp4") || mux == QLatin1String("mov") ||
+              mux == QLatin1String("3gp")) &&
+             start.leadsPictures)  // the filter reads every byte: only where it drops
         drop = QStringLiteral("noise=drop=gt(pts\\,nopts)*lt((pts-startdts)*tb\\,%1)")
                    .arg(static_cast<double>(delayMs - 1) / 1000.0, 0, 'f', 3);
     if (drop.isEmpty()) return {};
@@ -175,6 +176,7 @@ namespace {
 struct Key {
     double dts;
     std::optional<double> pts;
+    bool leads = false;  // a later packet before the next keyframe is shown before it
 };
 struct StreamKeys {
     double tbNum = 1, tbDen = 1000, delay = 0;
@@ -193,6 +195,8 @@ std::optional<CutStart> lastKeyAtOrBefore(const StreamKeys& s, double windowStar
         CutStart cs;
         cs.keyTime = windowStart + picture * scale;
         cs.keyDecodeTime = windowStart + k.dts * scale;
+        // A program stream's keyframe without a time cannot be compared: it counts as leading.
+        cs.leadsPictures = !k.pts || k.leads;
         if (cs.keyTime > static_cast<double>(S) + 1e-6) break;
         cs.fromFileStart = (windowStart <= 0 && i == 0) || cs.keyDecodeTime <= 0.001;
         best = cs;
@@ -247,7 +251,10 @@ std::vector<std::optional<CutStart>> parseKeyframes(const QString& probeOutput,
             const int v = f[6].trimmed().mid(4).toInt(&ok, 16);
             key = ok && (v & 1);
         }
-        if (key) s->keys.push_back({dts, okP ? std::optional<double>(pts) : std::nullopt});
+        if (key)
+            s->keys.push_back({dts, okP ? std::optional<double>(pts) : std::nullopt});
+        else if (okP && !s->keys.empty() && s->keys.back().pts && pts < *s->keys.back().pts)
+            s->keys.back().leads = true;
     }
     std::vector<std::optional<CutStart>> found;
     for (size_t k = 0; k < windows.size(); ++k)

@@ -80,6 +80,9 @@ struct CutStart {
     bool fromFileStart = true;  // the keyframe is the first one: read from the beginning
     double keyTime = 0;         // the keyframe's picture time, seconds from the media start
     double keyDecodeTime = 0;   // its decoding time (copies are cut on decoding times)
+    // Pictures that follow it in decoding order are shown before it (an open group): they
+    // refer to pictures before the cut. Unknown counts as yes.
+    bool leadsPictures = true;
 };
 
 // Where the keyframe probe of one part reads: from windowStart up to just after S.

@@ -164,12 +164,14 @@ TEST(SavePlanProbe, ReadsKeyframesFromThePacketList) {
     EXPECT_FALSE(cs->fromFileStart);
     EXPECT_NEAR(cs->keyTime, 0.96, 1e-9);
     EXPECT_NEAR(cs->keyDecodeTime, 0.84, 1e-9);
+    EXPECT_FALSE(cs->leadsPictures);  // nothing after it is shown before it
     // At S = 0 only the first key counts (side data does not make it another kind of
     // picture): read from the file's beginning.
     cs = parseKeyframes(out, 0, 0);
     ASSERT_TRUE(cs);
     EXPECT_TRUE(cs->fromFileStart);
     EXPECT_NEAR(cs->keyDecodeTime, -0.04, 1e-9);
+    EXPECT_FALSE(cs->leadsPictures);  // the picture after it is shown after it
     // A window after the start: times count from it; no key at or before S there.
     cs = parseKeyframes(out, 20, 20);
     ASSERT_TRUE(cs);
@@ -184,6 +186,7 @@ TEST(SavePlanProbe, ReadsKeyframesFromThePacketList) {
         "0, 0, 80, 40, 9, 0x1\n"
         "1, 0, 10800, 3600, 9, 0x1\n"
         "0, 2000, 2080, 40, 9, 0x1\n"
+        "0, 2040, 2040, 40, 9, 0x1, F=0x0\n"
         "1, 90000, 100800, 3600, 9, 0x1\n");
     const auto both = parseKeyframes(two, {{95, 98}, {30, 31}});
     ASSERT_EQ(both.size(), 2u);
@@ -191,6 +194,8 @@ TEST(SavePlanProbe, ReadsKeyframesFromThePacketList) {
     EXPECT_NEAR(both[0]->keyTime, 97.08, 1e-9);
     EXPECT_NEAR(both[1]->keyTime, 30.12, 1e-9);
     EXPECT_NEAR(both[1]->keyDecodeTime, 30, 1e-9);
+    EXPECT_TRUE(both[0]->leadsPictures);  // an open group: the next picture is shown first
+    EXPECT_FALSE(both[1]->leadsPictures);
     EXPECT_EQ(widerProbeWindow(0, 40), std::nullopt);
     EXPECT_EQ(*widerProbeWindow(30, 40), 0);
     EXPECT_EQ(firstProbeWindow(75), 65);
