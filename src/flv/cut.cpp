@@ -224,7 +224,7 @@ class Cutter {
             return okStatus();
         };
         // The output's clock starts at the keyframe, or at the sound kept before it.
-        const std::int64_t zeroMs = s.soundFrom ? std::min(s.soundFromMs, s.keyMs) : s.keyMs;
+        const std::int64_t zeroMs = s.soundFrom ? s.soundFromMs : s.keyMs;
         const auto isFirstConfig = [&](const TagHeader& tag) {
             return (s.videoConfig && tag.offset == s.videoConfig->offset) ||
                    (s.audioConfig && tag.offset == s.audioConfig->offset);
@@ -244,8 +244,7 @@ class Cutter {
                 if (role == TagRole::Metadata || (role == TagRole::Config && isFirstConfig(tag)))
                     return true;
                 const std::int64_t ms = clock.unwrap(tag.timestamp);
-                // the two passes' clocks, lined up
-                if (!base) base = ms - (s.soundFrom ? s.soundFromMs : s.keyMs);
+                if (!base) base = ms - zeroMs;  // the two passes' clocks, lined up
                 const std::int64_t at = ms - *base;
                 if (at >= toMs_ + kCutSlackMs) return false;
                 const bool media = role == TagRole::Media;
@@ -254,7 +253,7 @@ class Cutter {
                 if (media && at < (video ? s.keyMs : zeroMs)) return true;
                 // After a keyframe of an open group, the pictures shown before it refer to the
                 // group before, which the cut does not hold.
-                if (video && media && shown < s.keyShownMs) return true;
+                if (video && shown < s.keyShownMs) return true;
                 if (!video && at >= toMs_) return true;
                 Held h{tag,   std::max<std::int64_t>(0, at - zeroMs),     shown,
                        media, media && shown >= fromMs_ && shown < toMs_, video};

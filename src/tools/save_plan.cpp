@@ -53,12 +53,13 @@ void appendMuxer(QStringList& args, const QString& ext) {
 // keyframe. A program stream counts in 90 kHz ticks; in an MP4 or MOV file the filter's own
 // time base converts (ffmpeg does not give it the program stream's).
 QStringList leadingPicturesDropped(const CutStart& start, const QString& mux) {
-    const auto delayMs = std::llround((start.keyTime - start.keyDecodeTime) * 1000.0);
+    const double delay = start.keyTime - start.keyDecodeTime;
+    const auto delayMs = std::llround(delay * 1000.0);
     if (delayMs <= 1) return {};  // no reordering: nothing is shown before the keyframe
     QString drop;
     if (mux == QLatin1String("mpeg") || mux == QLatin1String("vob"))
         drop = QStringLiteral("noise=drop=gt(pts\\,nopts)*lt(pts\\,startdts+%1)")
-                   .arg(std::llround((start.keyTime - start.keyDecodeTime) * 90000.0) - 90);
+                   .arg(std::llround(delay * 90000.0) - 90);
     else if ((mux == QLatin1String("mp4") || mux == QLatin1String("mov") ||
               mux == QLatin1String("3gp")) &&
              start.leadsPictures)  // the filter reads every byte: only where it drops
