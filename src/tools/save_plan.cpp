@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "tools/ffmpeg_batch.h"
 
@@ -173,46 +174,54 @@ Command keyframeProbe(const Tools& t, const QString& source, double windowStart,
 
 namespace {
 
-// The keyframes of one stream of a framecrc packet list.
-struct Key {
+// The video packets of one stream of a framecrc packet list, in decoding order.
+struct Packet {
     double dts;
     std::optional<double> pts;
-    bool leads = false;  // a later packet before the next keyframe is shown before it
+    bool key;
 };
-struct StreamKeys {
+struct StreamPackets {
     double tbNum = 1, tbDen = 1000, delay = 0;
-    std::vector<Key> keys;
+    std::vector<Packet> packets;
+    double scale() const { return tbNum / tbDen; }
 };
+
+// A later packet before the next keyframe is shown before the keyframe at i: an open group.
+bool leadsPictures(const std::vector<Packet>& packets, size_t i) {
+    const std::optional<double> keyPts = packets[i].pts;
+    if (!keyPts) return true;  // cannot be compared: counts as leading
+    for (size_t j = i + 1; j < packets.size() && !packets[j].key; ++j)
+        if (packets[j].pts && *packets[j].pts < *keyPts) return true;
+    return false;
+}
 
 // The last keyframe of one stream whose picture is at or before S. A program stream may give
 // a keyframe no picture time: it is then its decoding time plus the stream's largest
 // reordering delay, so a keyframe shown after S is never taken for one before it.
-std::optional<CutStart> lastKeyAtOrBefore(const StreamKeys& s, double windowStart, int64_t S) {
-    const double scale = s.tbNum / s.tbDen;
+std::optional<CutStart> lastKeyAtOrBefore(const StreamPackets& s, double windowStart, int64_t S) {
     std::optional<CutStart> best;
-    for (size_t i = 0; i < s.keys.size(); ++i) {
-        const Key& k = s.keys[i];
+    bool first = true;
+    for (size_t i = 0; i < s.packets.size(); ++i) {
+        const Packet& k = s.packets[i];
+        if (!k.key) continue;
         const double picture = k.pts ? *k.pts : k.dts + s.delay;
         CutStart cs;
-        cs.keyTime = windowStart + picture * scale;
-        cs.keyDecodeTime = windowStart + k.dts * scale;
-        // A program stream's keyframe without a time cannot be compared: it counts as leading.
-        cs.leadsPictures = !k.pts || k.leads;
+        cs.keyTime = windowStart + picture * s.scale();
+        cs.keyDecodeTime = windowStart + k.dts * s.scale();
         if (cs.keyTime > static_cast<double>(S) + 1e-6) break;
-        cs.fromFileStart = (windowStart <= 0 && i == 0) || cs.keyDecodeTime <= 0.001;
+        cs.leadsPictures = leadsPictures(s.packets, i);
+        cs.fromFileStart = (windowStart <= 0 && first) || cs.keyDecodeTime <= 0.001;
+        first = false;
         best = cs;
     }
     return best;
 }
 
-}  // namespace
-
-std::vector<std::optional<CutStart>> parseKeyframes(const QString& probeOutput,
-                                                    const std::vector<ProbeWindow>& windows) {
-    // framecrc lines: stream, dts, pts, duration, size, crc[, F=0x<flags>] in the time base
-    // of "#tb <stream>: num/den"; each stream's times count from its own window.
-    std::vector<StreamKeys> streams(windows.size());
-    const auto streamAt = [&](const QString& text) -> StreamKeys* {
+// framecrc lines: stream, dts, pts, duration, size, crc[, F=0x<flags>] in the time base of
+// "#tb <stream>: num/den"; stream k belongs to window k.
+std::vector<StreamPackets> readPacketList(const QString& probeOutput, size_t streamCount) {
+    std::vector<StreamPackets> streams(streamCount);
+    const auto streamAt = [&](const QString& text) -> StreamPackets* {
         bool ok = false;
         const int k = text.trimmed().toInt(&ok);
         return ok && k >= 0 && k < static_cast<int>(streams.size())
@@ -224,7 +233,7 @@ std::vector<std::optional<CutStart>> parseKeyframes(const QString& probeOutput,
         const QString line = raw.trimmed();
         if (line.startsWith(QLatin1String("#tb "))) {
             const qsizetype colon = line.indexOf(QLatin1Char(':'));
-            StreamKeys* s = colon > 4 ? streamAt(line.mid(4, colon - 4)) : nullptr;
+            StreamPackets* s = colon > 4 ? streamAt(line.mid(4, colon - 4)) : nullptr;
             const QStringList f = line.mid(colon + 1).trimmed().split(QLatin1Char('/'));
             if (s && f.size() == 2 && f[0].toDouble() > 0 && f[1].toDouble() > 0) {
                 s->tbNum = f[0].toDouble();
@@ -234,7 +243,7 @@ std::vector<std::optional<CutStart>> parseKeyframes(const QString& probeOutput,
         }
         if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
         const QStringList f = line.split(QLatin1Char(','));
-        StreamKeys* s = f.size() >= 6 ? streamAt(f[0]) : nullptr;
+        StreamPackets* s = f.size() >= 6 ? streamAt(f[0]) : nullptr;
         if (!s) continue;
         bool okD = false;
         const double dts = f[1].trimmed().toDouble(&okD);
@@ -252,15 +261,61 @@ std::vector<std::optional<CutStart>> parseKeyframes(const QString& probeOutput,
             const int v = f[6].trimmed().mid(4).toInt(&ok, 16);
             key = ok && (v & 1);
         }
-        if (key)
-            s->keys.push_back({dts, okP ? std::optional<double>(pts) : std::nullopt});
-        else if (okP && !s->keys.empty() && s->keys.back().pts && pts < *s->keys.back().pts)
-            s->keys.back().leads = true;
+        s->packets.push_back({dts, okP ? std::optional<double>(pts) : std::nullopt, key});
     }
+    return streams;
+}
+
+// A stream copy with -t keeps the packets decoded before the end. With B-frames that can hold
+// a picture shown a few frames past the end while the pictures shown between the end and it,
+// decoded after the end, are left out: a gap. The copy then runs on, in decoding order, until
+// no picture left out is shown before one kept. 0: no gap, or the list cannot tell.
+int64_t copyEndMs(const StreamPackets& s, double windowStart, int64_t end) {
+    const std::vector<Packet>& p = s.packets;
+    const auto at = [&](double t) { return windowStart + t * s.scale(); };
+    size_t stop = 0;  // the first packet the plain copy leaves out
+    while (stop < p.size() && at(p[stop].dts) < static_cast<double>(end) - 1e-7) ++stop;
+    if (stop == 0 || stop == p.size()) return 0;
+    if (std::any_of(p.begin(), p.end(), [](const Packet& k) { return !k.pts; })) return 0;
+    double shownUpTo = std::numeric_limits<double>::lowest();
+    for (size_t i = 0; i < stop; ++i) shownUpTo = std::max(shownUpTo, *p[i].pts);
+    size_t closed = stop;
+    for (;;) {
+        size_t last = closed;  // past the last packet left out and shown before one kept
+        for (size_t i = closed; i < p.size(); ++i)
+            if (*p[i].pts < shownUpTo) last = i + 1;
+        if (last == closed) break;
+        for (size_t i = closed; i < last; ++i) shownUpTo = std::max(shownUpTo, *p[i].pts);
+        closed = last;
+        if (closed == p.size()) return 0;  // past what the window read
+    }
+    if (closed == stop) return 0;
+    // Between the last packet kept and the next, so that rounding cannot move either.
+    return std::llround((at(p[closed - 1].dts) + at(p[closed].dts)) / 2 * 1000);
+}
+
+}  // namespace
+
+std::vector<std::optional<CutStart>> parseKeyframes(const QString& probeOutput,
+                                                    const std::vector<ProbeWindow>& windows) {
+    const std::vector<StreamPackets> streams = readPacketList(probeOutput, windows.size());
     std::vector<std::optional<CutStart>> found;
     for (size_t k = 0; k < windows.size(); ++k)
         found.push_back(lastKeyAtOrBefore(streams[k], windows[k].start, windows[k].S));
     return found;
+}
+
+std::vector<int64_t> parseCopyEnds(const QString& probeOutput,
+                                   const std::vector<ProbeWindow>& windows) {
+    const std::vector<StreamPackets> streams = readPacketList(probeOutput, windows.size());
+    std::vector<int64_t> ends;
+    for (size_t k = 0; k < windows.size(); ++k)
+        ends.push_back(copyEndMs(streams[k], windows[k].start, windows[k].S));
+    return ends;
+}
+
+ProbeWindow endProbeWindow(int64_t end) {
+    return {static_cast<double>(std::max<int64_t>(0, end - 1)), end};
 }
 
 std::optional<CutStart> parseKeyframes(const QString& probeOutput, double windowStart, int64_t S) {
@@ -277,12 +332,15 @@ int64_t partFromMs(const CutStart& start) {
     return std::max<int64_t>(0, keyMs - 1);
 }
 
+// Where the copy of a part stops, in milliseconds from the media start.
+int64_t copyToMs(const CutTimes& c) { return std::max(c.end() * 1000, c.copyToMs); }
+
 // A part's output options up to and including its file: from fromMs (as the input's clock
 // reads it once sought to seekMs) up to the end of c, every stream copied.
 QStringList cutOutput(const CutStart& start, const CutTimes& c, int64_t seekMs,
                       const QString& partPath, const QString& ext, bool reencodeAudio) {
     QStringList args;
-    const int64_t endMs = c.end() * 1000;
+    const int64_t endMs = copyToMs(c);
     if (start.fromFileStart) {
         args << QStringLiteral("-t") << msText(endMs - seekMs);
     } else {
@@ -303,7 +361,7 @@ QStringList cutOutput(const CutStart& start, const CutTimes& c, int64_t seekMs,
 }
 
 double cutSeconds(const CutStart& start, const CutTimes& c) {
-    const int64_t endMs = c.end() * 1000;
+    const int64_t endMs = copyToMs(c);
     return static_cast<double>(start.fromFileStart ? endMs : endMs - partFromMs(start)) / 1000;
 }
 

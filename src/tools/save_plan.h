@@ -43,6 +43,10 @@ struct UnitSegment {
 struct CutTimes {
     int64_t start = 0;   // S
     int64_t length = 0;  // L
+    // A copy that ends at S + L with B-frames may leave out pictures shown just before one it
+    // keeps; when above (S + L) * 1000, the copy runs on to this decoding time (milliseconds
+    // from the media start) so that its last pictures follow one another.
+    int64_t copyToMs = 0;
     int64_t end() const { return start + length; }
 };
 // startSeconds and endSeconds are taken, as the marks show them, to hundredths first.
@@ -115,6 +119,13 @@ std::optional<double> widerProbeWindow(double windowStart, int64_t S);
 std::vector<std::optional<CutStart>> parseKeyframes(const QString& probeOutput,
                                                     const std::vector<ProbeWindow>& windows);
 std::optional<CutStart> parseKeyframes(const QString& probeOutput, double windowStart, int64_t S);
+// The same run can read around the end of a part: window.S is then that end. One answer per
+// window: the copy's CutTimes::copyToMs, or 0 when the copy stopping at S leaves no gap or
+// the packet list cannot tell.
+std::vector<int64_t> parseCopyEnds(const QString& probeOutput,
+                                   const std::vector<ProbeWindow>& windows);
+// The window that reads around an end: the pictures decoded just before and after it.
+ProbeWindow endProbeWindow(int64_t end);
 
 // The cut of [keyframe, S + L) of every video and audio stream into part, by stream copy;
 // reencodeAudio re-encodes only the audio, to MP3 at 64 kbit/s.

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
 
 #include "common/file_filters.h"
 #include "common/paths.h"
@@ -58,7 +59,7 @@ class SaveJob {
     bool cutPart(int step, const PartPlan& p, const CutStart& start, bool reencode,
                  const PartPlan* next = nullptr) {
         const QString path = frame_.inFolder(p.name);
-        Command cut = cutCommand(tools_, plan_.source, start, p.cut, path, plan_.ext, reencode);
+        Command cut = cutCommand(tools_, plan_.source, start, cutOf(p), path, plan_.ext, reencode);
         const bool probeNext = next && !known_[static_cast<size_t>(next->index)];
         const QString probePath = probeNext ? frame_.temp(kProbeListName) : QString();
         const ProbeWindow window =
@@ -99,19 +100,40 @@ class SaveJob {
         return false;
     }
 
-    // The keyframes the parts listed begin at, from one run of ffmpeg (and one more for the
-    // few whose window held none, in a wider one). False when a probe failed: the source
-    // could not be read.
-    bool probeParts(std::vector<size_t> open) {
+    // The keyframes the parts listed begin at, and where the copies of the parts in ends
+    // stop, from one run of ffmpeg (and one more for the few whose window held no keyframe,
+    // in a wider one). An end is read by the window of the part that begins there, or by one
+    // of its own. False when a probe failed: the source could not be read.
+    bool probeParts(std::vector<size_t> open, const std::vector<size_t>& ends = {}) {
         if (plan_.kind == tools::ToolKind::Mpeg && readProgramStream(open)) return true;
         std::vector<ProbeWindow> windows;
         for (size_t i : open) {
             const int64_t S = plan_.parts[i].cut.start;
             windows.push_back({firstProbeWindow(S, plan_.kind), S});
         }
+        const size_t startWindows = windows.size();
+        std::vector<size_t> endWindows;
+        for (size_t i : ends) {
+            const int64_t end = plan_.parts[i].cut.end();
+            size_t w = 0;
+            while (w < startWindows && windows[w].S != end) ++w;
+            if (w == startWindows) {
+                w = windows.size();
+                windows.push_back(endProbeWindow(end));
+            }
+            endWindows.push_back(w);
+            endProbed_[i] = true;
+        }
+        bool first = true;
         while (!windows.empty() && !frame_.stopped()) {
             const tools::CmdResult r = frame_.probe(keyframeProbe(tools_, plan_.source, windows));
             if (!r.succeeded()) return false;
+            if (first) {
+                const std::vector<int64_t> copyEnds = parseCopyEnds(r.output, windows);
+                for (size_t k = 0; k < ends.size(); ++k) copyTo_[ends[k]] = copyEnds[endWindows[k]];
+                windows.resize(startWindows);
+                first = false;
+            }
             const std::vector<std::optional<CutStart>> found = parseKeyframes(r.output, windows);
             std::vector<size_t> stillOpen;
             std::vector<ProbeWindow> wider;
@@ -129,6 +151,23 @@ class SaveJob {
             windows = wider;
         }
         return true;
+    }
+
+    // The parts whose copies may stop where B-frames leave a gap (parseCopyEnds). A program
+    // stream's own reader does not say.
+    std::vector<size_t> endsToProbe(const std::vector<size_t>& parts) const {
+        std::vector<size_t> ends;
+        if (plan_.kind != tools::ToolKind::Other) return ends;
+        for (size_t i : parts)
+            if (!endProbed_[i]) ends.push_back(i);
+        return ends;
+    }
+
+    // The part's cut times, with where its copy stops when the probe found that.
+    CutTimes cutOf(const PartPlan& p) const {
+        CutTimes c = p.cut;
+        c.copyToMs = copyTo_[static_cast<size_t>(p.index)];
+        return c;
     }
 
     // A program stream's keyframes read by our own reader, without starting ffmpeg. False when
@@ -194,16 +233,20 @@ class SaveJob {
     enum class Batch { Made, NotMade, Stopped };
     Batch cutInOneRun() {
         std::vector<size_t> open;
-        for (size_t i = 0; i < plan_.parts.size(); ++i)
+        std::vector<size_t> all;
+        for (size_t i = 0; i < plan_.parts.size(); ++i) {
+            all.push_back(i);
             if (!known_[i]) open.push_back(i);
-        if (!open.empty() && !probeParts(open)) return Batch::NotMade;
+        }
+        const std::vector<size_t> ends = endsToProbe(all);
+        if ((!open.empty() || !ends.empty()) && !probeParts(open, ends)) return Batch::NotMade;
         if (frame_.stopped()) return Batch::Stopped;
         std::vector<CutTimes> cuts;
         QStringList paths;
         for (const PartPlan& p : plan_.parts) {
             paths << frame_.temp(p.name);
             QFile::remove(paths.back());
-            cuts.push_back(p.cut);
+            cuts.push_back(cutOf(p));
         }
         bool made = true;
         QStringList kinds;  // of the first part; every other must have the same
@@ -244,6 +287,8 @@ class SaveJob {
         // by the cut before it, or on its own when that could not.
         starts_.assign(plan_.parts.size(), CutStart{});
         known_.assign(plan_.parts.size(), false);
+        copyTo_.assign(plan_.parts.size(), 0);
+        endProbed_.assign(plan_.parts.size(), false);
         for (const PartPlan& p : plan_.parts)
             if (p.cut.start <= 0) known_[static_cast<size_t>(p.index)] = true;
         if (cutsInOneRun(plan_)) {
@@ -264,7 +309,10 @@ class SaveJob {
                 continue;
             }
             const auto i = static_cast<size_t>(p.index);
-            if (!known_[i] && !probeParts({i})) return false;
+            const std::vector<size_t> end = endsToProbe({i});
+            if ((!known_[i] || !end.empty()) &&
+                !probeParts(known_[i] ? std::vector<size_t>{} : std::vector<size_t>{i}, end))
+                return false;
             const CutStart start = starts_[i];
             const PartPlan* next = i + 1 < plan_.parts.size() ? &plan_.parts[i + 1] : nullptr;
             if (!cutPart(step, p, start, false, next)) return false;
@@ -343,6 +391,8 @@ class SaveJob {
     QStringList partPaths_;
     std::vector<CutStart> starts_;  // where each part's cut begins, by part index
     std::vector<bool> known_;       // starts_ holds that part's answer
+    std::vector<int64_t> copyTo_;   // CutTimes::copyToMs of each part
+    std::vector<bool> endProbed_;   // copyTo_ holds that part's answer
     bool reencodeAccepted_ = false;
     bool partsAgreeKnown_ = false;  // the parts' streams are known to be alike
 };

@@ -204,6 +204,40 @@ TEST(SavePlanProbe, ReadsKeyframesFromThePacketList) {
     EXPECT_EQ(*widerProbeWindow(73, 75), 65);
 }
 
+// libx264's default B-frames at 30 fps, in frames from a window at 6 s: a copy to 7 s keeps
+// the picture at 7.100 (decoded at 6.967) but not those at 7.033 and 7.067 (decoded at 7.000
+// and 7.033), so it runs on to between 7.033 and 7.067.
+TEST(SavePlanProbe, CopyEndsWhereTheLastPicturesFollowOneAnother) {
+    const QString bframes = QStringLiteral(
+        "#tb 0: 1/30\n#tb 1: 1/1000\n"
+        "0, 22, 24, 1, 9, 0x1\n0, 23, 23, 1, 9, 0x1, F=0x0\n0, 24, 25, 1, 9, 0x1, F=0x0\n"
+        "0, 25, 30, 1, 9, 0x1, F=0x0\n0, 26, 28, 1, 9, 0x1, F=0x0\n"
+        "0, 27, 27, 1, 9, 0x1, F=0x0\n0, 28, 29, 1, 9, 0x1, F=0x0\n"
+        "0, 29, 33, 1, 9, 0x1, F=0x0\n0, 30, 31, 1, 9, 0x1, F=0x0\n");
+    const QString after = QStringLiteral(
+        "0, 31, 32, 1, 9, 0x1, F=0x0\n0, 32, 37, 1, 9, 0x1, F=0x0\n"
+        "0, 33, 35, 1, 9, 0x1, F=0x0\n0, 34, 34, 1, 9, 0x1, F=0x0\n");
+    // Stream 1 has no reordering: the copy's own stop leaves no gap.
+    const QString plain = QStringLiteral(
+        "1, 0, 0, 500, 9, 0x1\n1, 500, 500, 500, 9, 0x1, F=0x0\n"
+        "1, 1000, 1000, 500, 9, 0x1, F=0x0\n1, 1500, 1500, 500, 9, 0x1, F=0x0\n");
+    EXPECT_EQ(parseCopyEnds(bframes + after + plain, {{6, 7}, {9, 10}}),
+              (std::vector<int64_t>{7050, 0}));
+    // The list ends before the pictures close up, or a picture has no time: not known.
+    EXPECT_EQ(parseCopyEnds(bframes, {{6, 7}}), std::vector<int64_t>{0});
+    QString untimed = bframes + after;
+    untimed.replace(QStringLiteral("0, 33, 35,"), QStringLiteral("0, 33, -9223372036854775808,"));
+    EXPECT_EQ(parseCopyEnds(untimed, {{6, 7}}), std::vector<int64_t>{0});
+    EXPECT_EQ(endProbeWindow(7).start, 6);
+    EXPECT_EQ(endProbeWindow(0).start, 0);
+    // A cut runs to the later of its end and that decoding time.
+    CutTimes c{6, 1};
+    c.copyToMs = 7050;
+    EXPECT_TRUE(cutCommand(systemTools(), "/v/a.mp4", CutStart{}, c, "/o/p.mp4", "mp4", false)
+                    .text()
+                    .contains("-t 7.050"));
+}
+
 TEST(SavePlanCommands, ProbesKeepTheirOutputFreeOfProgressLines) {
     // A probe's standard output is the packet list or stream description the job reads;
     // progress lines mixed into it would be read as packets.
