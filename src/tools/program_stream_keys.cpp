@@ -153,6 +153,18 @@ struct KeyPicture {
     int64_t pts = kNoTime, dts = kNoTime;
 };
 
+// Every picture, as a stream copy stops at them: by decoding time.
+struct PictureAt {
+    bool reference = false;  // I or P: shown when the next one is decoded
+    int64_t dts = kNoTime;   // kNoTime: ffmpeg guesses it
+};
+
+// MPEG-1/2 frame_rate_code as the duration of one frame, in 90 kHz ticks (0: not known).
+double framePeriod(int code) {
+    static const double periods[] = {0, 3753.75, 3750, 3600, 3003, 3000, 1800, 1501.5, 1500};
+    return code > 0 && code < 9 ? periods[code] : 0;
+}
+
 // The pictures of the video stream, followed across its PES packets by their
 // start codes. A picture begins at the first start code after the previous
 // picture's slices (a sequence header, a group header or the picture header
@@ -166,7 +178,9 @@ class PictureScan {
     explicit PictureScan(bool fromStart) : synced_(fromStart), afterSlices_(fromStart) {}
 
     bool bad = false;
-    std::vector<KeyPicture> keys;  // in decoding order
+    std::vector<KeyPicture> keys;     // in decoding order
+    std::vector<PictureAt> pictures;  // every one, in decoding order
+    double period = 0;                // of the last sequence header
 
     void pes(const uint8_t* data, size_t n, int64_t pts, int64_t dts) {
         ++pesIndex_;
@@ -211,6 +225,10 @@ class PictureScan {
             const int64_t headerPes = whole ? pesIndex_ : pesIndex_ - 1;
             pictureTimed_ =
                 headerPes == auPes_ || (headerPes == auPes_ + 1 && j >= 4 && pesPts_ == kNoTime);
+        } else if (code == 0xB3) {  // sequence header: its frame rate
+            code_ = code;
+            want_ = 4;
+            got_ = 0;
         } else if (code == 0xB7) {  // sequence end: the next start code begins a picture
             afterSlices_ = true;
         }
@@ -218,6 +236,10 @@ class PictureScan {
 
     void headerDone() {
         want_ = 0;
+        if (code_ == 0xB3) {
+            period = framePeriod(header_[3] & 0x0F);
+            return;
+        }
         if (code_ == 0xB5) {
             // A picture coding extension of a field picture: ffmpeg keys a frame of
             // two fields by the type of the second, which this reader does not
@@ -225,7 +247,18 @@ class PictureScan {
             if (header_[0] >> 4 == 8 && (header_[2] & 3) != 3) bad = true;
             return;
         }
-        if (!synced_ || ((header_[1] >> 3) & 7) != 1) return;
+        if (!synced_) return;
+        const int type = (header_[1] >> 3) & 7;
+        if (type != 1) {
+            // ffmpeg shows a B-picture as it decodes it (decoding time = its own time); a P
+            // picture needs a decoding time before its picture time, else ffmpeg guesses one.
+            const bool timed = pictureTimed_ && auPts_ != kNoTime;
+            int64_t dts = kNoTime;
+            if (type == 3 && timed) dts = auPts_;
+            if (type == 2 && timed && auDts_ < auPts_) dts = auDts_;
+            pictures.push_back({type != 3, dts});
+            return;
+        }
         // ffmpeg guesses the times of a picture that has none of its own, and takes
         // a decoding time equal to the picture time for a missing one (MPEG-1/2
         // video counts as reordered): what it guesses depends on where it began to
@@ -235,6 +268,7 @@ class PictureScan {
             return;
         }
         keys.push_back({auPts_, auDts_});
+        pictures.push_back({true, auDts_});
     }
 
     uint32_t state_ = 0xFFFFFFFF;
@@ -242,7 +276,7 @@ class PictureScan {
     int64_t pesIndex_ = 0, auPes_ = -1;
     int64_t pesPts_ = kNoTime, pesDts_ = kNoTime, auPts_ = kNoTime, auDts_ = kNoTime;
     bool pesTaken_ = false, pictureTimed_ = false;
-    uint8_t code_ = 0, header_[3] = {};
+    uint8_t code_ = 0, header_[4] = {};
     int want_ = 0, got_ = 0;
 };
 
@@ -335,6 +369,67 @@ Scan scanFrom(PsFile& f, int64_t pos, int video, int64_t target) {
     return r;
 }
 
+// The pictures decoded around target: read from a pack two seconds before it until the video's
+// decoding times are a second past it.
+struct Around {
+    bool bad = false;
+    std::vector<PictureAt> pictures;
+    double period = 0;  // 0: no sequence header on the way
+};
+Around unreadable() {
+    Around a;
+    a.bad = true;
+    return a;
+}
+
+Around picturesAround(PsFile& f, int64_t pos, int video, int64_t target) {
+    f.setChunk(kScanChunk);
+    PictureScan scan(pos == 0);
+    const int64_t limit = pos + kScanLimit;
+    while (pos < f.size()) {
+        const Packet k = packetAt(f, pos);
+        const uint8_t* p = k.length ? f.at(pos, k.length) : nullptr;
+        if (!p || pos > limit) return unreadable();
+        pos += static_cast<int64_t>(k.length);
+        if (k.code == 0xBA || k.code == 0xB9) continue;
+        const std::optional<Pes> h = pesAt(p, k.length);
+        if (!h) return unreadable();
+        if (h->stream != video) continue;
+        scan.pes(p + h->payload, k.length - h->payload, h->pts, h->dts);
+        if (scan.bad) return unreadable();
+        if (h->dts != kNoTime && h->dts > target + kTicks) break;
+    }
+    return {false, scan.pictures, scan.period};
+}
+
+// Where a stream copy should stop (a decoding time on the file's clock) instead of at the first
+// picture decoded at or after target: a copy that stops at a B-picture leaves out the
+// B-pictures shown before the last I- or P-picture it kept, so it runs on to the next I- or
+// P-picture. kNoTime when there is no gap, or when ffmpeg's decoding times cannot be told:
+// the pictures without times of their own are counted a frame apart, as ffmpeg counts them,
+// which holds only where every timed picture keeps that step.
+int64_t closedStop(const std::vector<PictureAt>& pictures, double period, int64_t target) {
+    if (period <= 0) return kNoTime;
+    size_t first = 0;
+    while (first < pictures.size() && pictures[first].dts == kNoTime) ++first;
+    std::vector<double> dts(pictures.size(), 0);
+    size_t stop = pictures.size();
+    for (size_t i = first; i < pictures.size(); ++i) {
+        double d = i == first ? static_cast<double>(pictures[i].dts) : dts[i - 1] + period;
+        if (pictures[i].dts != kNoTime) {
+            if (std::abs(static_cast<double>(pictures[i].dts) - d) > 2) return kNoTime;
+            d = static_cast<double>(pictures[i].dts);
+        }
+        dts[i] = d;
+        if (stop == pictures.size() && d >= static_cast<double>(target)) stop = i;
+    }
+    if (stop <= first || stop == pictures.size() || pictures[stop].reference) return kNoTime;
+    size_t next = stop;
+    while (next < pictures.size() && !pictures[next].reference) ++next;
+    if (next == pictures.size()) return kNoTime;
+    return std::llround((dts[next - 1] + dts[next]) / 2);
+}
+
 // What the start of the file tells: the video stream, the media start as ffmpeg
 // counts it (the smallest first time over the streams) and the first keyframe.
 struct Head {
@@ -342,6 +437,7 @@ struct Head {
     int64_t start = kNoTime, videoStart = kNoTime;
     KeyPicture firstKey;
     PackAt firstPack;
+    double period = 0;  // of the first sequence header
 };
 
 std::optional<Head> readHead(PsFile& f) {
@@ -380,6 +476,7 @@ std::optional<Head> readHead(PsFile& f) {
         pictures.pes(p + pes->payload, k.length - pes->payload, pes->pts, pes->dts);
         if (pictures.bad) return std::nullopt;
         if (!pictures.keys.empty()) h.firstKey = pictures.keys.front();
+        h.period = pictures.period;
     }
     if (h.video < 0 || h.firstKey.pts == kNoTime) return std::nullopt;
     for (const auto& [stream, t] : firstTimes)
@@ -392,8 +489,9 @@ std::optional<Head> readHead(PsFile& f) {
 
 }  // namespace
 
-std::optional<std::vector<CutStart>> programStreamCutStarts(const std::string& path,
-                                                            const std::vector<int64_t>& starts) {
+std::optional<ProgramStreamCuts> programStreamCuts(const std::string& path,
+                                                   const std::vector<int64_t>& starts,
+                                                   const std::vector<int64_t>& ends) {
     PsFile f(path);
     if (!f.ok()) return std::nullopt;
     const std::optional<Head> head = readHead(f);
@@ -422,7 +520,7 @@ std::optional<std::vector<CutStart>> programStreamCutStarts(const std::string& p
             }
         }
     };
-    std::vector<CutStart> found;
+    ProgramStreamCuts found;
     for (const int64_t S : starts) {
         // The probe's windows, widened until one shows a keyframe at or before S.
         // The probe maps the video alone, and ffmpeg then counts times from the
@@ -444,7 +542,21 @@ std::optional<std::vector<CutStart>> programStreamCutStarts(const std::string& p
             }
             if (w <= 0) break;
         }
-        found.push_back(cs);
+        found.starts.push_back(cs);
+    }
+    // A copy's times count from the media start, the earliest of every stream's first time.
+    for (const int64_t end : ends) {
+        const int64_t target = head->start + end * kTicks;
+        const int64_t goal = target - 2 * kTicks;
+        const std::optional<int64_t> pos =
+            goal <= head->firstPack.scr ? 0 : packBefore(f, goal, head->firstPack, *last);
+        const Around around = pos ? picturesAround(f, *pos, head->video, target) : unreadable();
+        const int64_t stop =
+            around.bad ? kNoTime
+                       : closedStop(around.pictures,
+                                    around.period > 0 ? around.period : head->period, target);
+        found.copyEnds.push_back(
+            stop == kNoTime ? 0 : std::llround(static_cast<double>(stop - head->start) / 90));
     }
     return found;
 }

@@ -182,6 +182,7 @@ struct Packet {
 };
 struct StreamPackets {
     double tbNum = 1, tbDen = 1000, delay = 0;
+    bool mpegVideo = false;  // MPEG-1/2: a B-picture is shown when it is decoded
     std::vector<Packet> packets;
     double scale() const { return tbNum / tbDen; }
 };
@@ -241,6 +242,15 @@ std::vector<StreamPackets> readPacketList(const QString& probeOutput, size_t str
             }
             continue;
         }
+        if (line.startsWith(QLatin1String("#codec_id "))) {
+            const qsizetype colon = line.indexOf(QLatin1Char(':'));
+            if (StreamPackets* s = colon > 10 ? streamAt(line.mid(10, colon - 10)) : nullptr) {
+                const QString codec = line.mid(colon + 1).trimmed();
+                s->mpegVideo =
+                    codec == QLatin1String("mpeg1video") || codec == QLatin1String("mpeg2video");
+            }
+            continue;
+        }
         if (line.isEmpty() || line.startsWith(QLatin1Char('#'))) continue;
         const QStringList f = line.split(QLatin1Char(','));
         StreamPackets* s = f.size() >= 6 ? streamAt(f[0]) : nullptr;
@@ -276,6 +286,20 @@ int64_t copyEndMs(const StreamPackets& s, double windowStart, int64_t end) {
     size_t stop = 0;  // the first packet the plain copy leaves out
     while (stop < p.size() && at(p[stop].dts) < static_cast<double>(end) - 1e-7) ++stop;
     if (stop == 0 || stop == p.size()) return 0;
+    // Between the last packet kept and the next, so that rounding cannot move either.
+    const auto stopBefore = [&](size_t i) {
+        return std::llround((at(p[i - 1].dts) + at(p[i].dts)) / 2 * 1000);
+    };
+    if (s.mpegVideo) {
+        // An I- or P-picture is shown when the next one is decoded, and a program stream often
+        // gives it no time of its own; a B-picture is shown as it is decoded. The plain copy
+        // leaves a gap when it stops at a B-picture: it runs on to the next I- or P-picture.
+        const auto isB = [](const Packet& k) { return !k.key && k.pts && *k.pts == k.dts; };
+        if (s.delay <= 0 || !isB(p[stop])) return 0;  // without reordering, no B-pictures
+        size_t next = stop;
+        while (next < p.size() && isB(p[next])) ++next;
+        return next == p.size() ? 0 : stopBefore(next);
+    }
     if (std::any_of(p.begin(), p.end(), [](const Packet& k) { return !k.pts; })) return 0;
     double shownUpTo = std::numeric_limits<double>::lowest();
     for (size_t i = 0; i < stop; ++i) shownUpTo = std::max(shownUpTo, *p[i].pts);
@@ -289,9 +313,7 @@ int64_t copyEndMs(const StreamPackets& s, double windowStart, int64_t end) {
         closed = last;
         if (closed == p.size()) return 0;  // past what the window read
     }
-    if (closed == stop) return 0;
-    // Between the last packet kept and the next, so that rounding cannot move either.
-    return std::llround((at(p[closed - 1].dts) + at(p[closed].dts)) / 2 * 1000);
+    return closed == stop ? 0 : stopBefore(closed);
 }
 
 }  // namespace

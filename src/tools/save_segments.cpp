@@ -105,7 +105,7 @@ class SaveJob {
     // in a wider one). An end is read by the window of the part that begins there, or by one
     // of its own. False when a probe failed: the source could not be read.
     bool probeParts(std::vector<size_t> open, const std::vector<size_t>& ends = {}) {
-        if (plan_.kind == tools::ToolKind::Mpeg && readProgramStream(open)) return true;
+        if (plan_.kind == tools::ToolKind::Mpeg && readProgramStream(open, ends)) return true;
         std::vector<ProbeWindow> windows;
         for (size_t i : open) {
             const int64_t S = plan_.parts[i].cut.start;
@@ -153,11 +153,9 @@ class SaveJob {
         return true;
     }
 
-    // The parts whose copies may stop where B-frames leave a gap (parseCopyEnds). A program
-    // stream's own reader does not say.
+    // The parts of those given whose copy ends are not yet known (parseCopyEnds).
     std::vector<size_t> endsToProbe(const std::vector<size_t>& parts) const {
         std::vector<size_t> ends;
-        if (plan_.kind != tools::ToolKind::Other) return ends;
         for (size_t i : parts)
             if (!endProbed_[i]) ends.push_back(i);
         return ends;
@@ -170,15 +168,20 @@ class SaveJob {
         return c;
     }
 
-    // A program stream's keyframes read by our own reader, without starting ffmpeg. False when
-    // it cannot tell for every part: the probe then decides.
-    bool readProgramStream(const std::vector<size_t>& open) {
-        std::vector<int64_t> starts;
+    // A program stream's keyframes and copy ends read by our own reader, without starting
+    // ffmpeg. False when it cannot tell for every part: the probe then decides.
+    bool readProgramStream(const std::vector<size_t>& open, const std::vector<size_t>& ends) {
+        std::vector<int64_t> starts, endTimes;
         for (size_t i : open) starts.push_back(plan_.parts[i].cut.start);
+        for (size_t i : ends) endTimes.push_back(plan_.parts[i].cut.end());
         const auto found =
-            programStreamCutStarts(QFile::encodeName(plan_.source).toStdString(), starts);
+            programStreamCuts(QFile::encodeName(plan_.source).toStdString(), starts, endTimes);
         if (!found) return false;
-        for (size_t k = 0; k < open.size(); ++k) know(open[k], (*found)[k]);
+        for (size_t k = 0; k < open.size(); ++k) know(open[k], found->starts[k]);
+        for (size_t k = 0; k < ends.size(); ++k) {
+            copyTo_[ends[k]] = found->copyEnds[k];
+            endProbed_[ends[k]] = true;
+        }
         return true;
     }
 

@@ -29,18 +29,30 @@ std::string mpeg1Clip() {
                   {"-c:v", "mpeg1video", "-bf", "2", "-g", "12", "-b:v", "4M", "-c:a", "mp2"});
 }
 
+std::vector<std::string> argv(const Command& c) {
+    std::vector<std::string> a{c.program.toStdString()};
+    for (const QString& s : c.args) a.push_back(s.toStdString());
+    return a;
+}
+
 // Where a job's probe of a program stream finds the cut of S to begin.
 CutStart probed(const std::string& src, int64_t S) {
     const Tools t{QStringLiteral("ffmpeg"), QString()};
     for (std::optional<double> w = firstProbeWindow(S, tools::ToolKind::Mpeg); w;
          w = widerProbeWindow(*w, S)) {
         const Command c = keyframeProbe(t, QString::fromStdString(src), *w, S);
-        std::vector<std::string> a{c.program.toStdString()};
-        for (const QString& s : c.args) a.push_back(s.toStdString());
-        if (auto cs = parseKeyframes(QString::fromStdString(testmedia::run(a).output), *w, S))
+        if (auto cs = parseKeyframes(QString::fromStdString(testmedia::run(argv(c)).output), *w, S))
             return *cs;
     }
     return {};
+}
+
+// Where a job's probe finds the copy of a part that ends at end to stop.
+int64_t probedEnd(const std::string& src, int64_t end) {
+    const Tools t{QStringLiteral("ffmpeg"), QString()};
+    const ProbeWindow w = endProbeWindow(end);
+    const auto r = testmedia::run(argv(keyframeProbe(t, QString::fromStdString(src), {w})));
+    return parseCopyEnds(QString::fromStdString(r.output), {w}).front();
 }
 
 std::string truncatedCopy(const std::string& src, const QString& to) {
@@ -55,7 +67,7 @@ std::string truncatedCopy(const std::string& src, const QString& to) {
 // S from 0 past the end (on keyframes, between them, before and after the first), on closed
 // and open groups of pictures with B-frames, MPEG-1 and MPEG-2 packs, MP2 and AC-3 sound, a
 // stream without sound whose keyframes fall on whole seconds, and one whose clock begins at
-// 100 s.
+// 100 s. The copy ends of parts that end at those times too.
 TEST(ProgramStreamKeys, SameCutStartsAsTheProbe) {
     const std::vector<std::string> clips = {
         mpeg1Clip(),
@@ -72,10 +84,12 @@ TEST(ProgramStreamKeys, SameCutStartsAsTheProbe) {
     std::vector<int64_t> starts;
     for (int64_t S = 0; S <= 13; ++S) starts.push_back(S);
     starts.push_back(40);
+    int runOn = 0;  // copy ends past the end, over every clip with B-pictures
     for (const std::string& clip : clips) {
         SCOPED_TRACE(clip);
-        const auto read = programStreamCutStarts(clip, starts);
-        ASSERT_TRUE(read.has_value());
+        const auto cuts = programStreamCuts(clip, starts, starts);
+        ASSERT_TRUE(cuts.has_value());
+        const std::vector<CutStart>* read = &cuts->starts;
         ASSERT_EQ(read->size(), starts.size());
         for (size_t k = 0; k < starts.size(); ++k) {
             SCOPED_TRACE("S=" + std::to_string(starts[k]));
@@ -85,7 +99,15 @@ TEST(ProgramStreamKeys, SameCutStartsAsTheProbe) {
             EXPECT_NEAR(got.keyDecodeTime, want.keyDecodeTime, 0.001);
             EXPECT_EQ(got.fromFileStart, want.fromFileStart);
         }
+        // The same copy ends, read around each S as the end of a part (from 2 s: before, the
+        // probe counts from the video's first picture, a copy from the media start).
+        for (size_t k = 2; k + 1 < starts.size(); ++k) {
+            SCOPED_TRACE("end=" + std::to_string(starts[k]));
+            EXPECT_NEAR(cuts->copyEnds[k], probedEnd(clip, starts[k]), 2);
+            runOn += cuts->copyEnds[k] > 0;
+        }
     }
+    EXPECT_GT(runOn, 0);
 }
 
 // Not a program stream, keyframes without times of their own, one cut short before the part,
@@ -99,17 +121,17 @@ TEST(ProgramStreamKeys, LeavesWhatItCannotReadToTheProbe) {
     for (char& b : bytes) b = static_cast<char>(random());
     garbage.write(bytes.replace(0, 4, QByteArray("\0\0\1\xba", 4)));
     garbage.close();
-    EXPECT_FALSE(programStreamCutStarts(garbage.fileName().toStdString(), {5}));
+    EXPECT_FALSE(programStreamCuts(garbage.fileName().toStdString(), {5}));
 
     // Pictures so small that a keyframe begins in the PES packet of another picture, whose
     // times ffmpeg then guesses.
-    EXPECT_FALSE(programStreamCutStarts(savetest::mpeg1Ps(), {1}));
-    ASSERT_TRUE(programStreamCutStarts(mpeg1Clip(), {1, 11}));
+    EXPECT_FALSE(programStreamCuts(savetest::mpeg1Ps(), {1}));
+    ASSERT_TRUE(programStreamCuts(mpeg1Clip(), {1, 11}));
     const std::string cut = truncatedCopy(mpeg1Clip(), dir.filePath("cut.mpg"));
-    EXPECT_FALSE(programStreamCutStarts(cut, {1, 11}));
+    EXPECT_FALSE(programStreamCuts(cut, {1, 11}));
 
     const std::string h264 =
         psClip("ps_h264.mpg", {"-c:v", "libx264", "-g", "25", "-c:a", "mp2", "-f", "vob"});
-    EXPECT_FALSE(programStreamCutStarts(h264, {5}));
-    EXPECT_FALSE(programStreamCutStarts(dir.filePath("missing.mpg").toStdString(), {5}));
+    EXPECT_FALSE(programStreamCuts(h264, {5}));
+    EXPECT_FALSE(programStreamCuts(dir.filePath("missing.mpg").toStdString(), {5}));
 }
