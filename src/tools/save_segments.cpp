@@ -127,7 +127,8 @@ class SaveJob {
         bool first = true;
         while (!windows.empty() && !frame_.stopped()) {
             const tools::CmdResult r = frame_.probe(keyframeProbe(tools_, plan_.source, windows));
-            if (!r.succeeded()) return false;
+            // Ends alone only spare a gap: without them the copy stops where it always did.
+            if (!r.succeeded()) return open.empty();
             if (first) {
                 const std::vector<int64_t> copyEnds = parseCopyEnds(r.output, windows);
                 for (size_t k = 0; k < ends.size(); ++k) copyTo_[ends[k]] = copyEnds[endWindows[k]];
