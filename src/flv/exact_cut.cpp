@@ -378,6 +378,8 @@ Result<WriteOutcome> spliceExactCut(const std::string& source, std::int64_t from
     // Audio from the frame that holds the start mark, moved (by less than a frame) to begin
     // with the first picture, and up to the last frame that ends with the last picture: the
     // span then lasts exactly as long as its pictures, and joined spans meet without a gap.
+    // A mark before the file's first picture (a recording whose picture starts late) keeps
+    // the sound before that picture where it is, as a copy cut does.
     std::size_t audioFrom = 0;
     for (std::size_t i = 0; i < w.audio.size(); ++i)
         if (w.audio[i].second <= from) audioFrom = i;
@@ -392,8 +394,10 @@ Result<WriteOutcome> spliceExactCut(const std::string& source, std::int64_t from
         lastShown = std::max(lastShown, w.pictures[i].ptsMs);
     }
     const auto videoEnd = lastShown + static_cast<std::int64_t>(plan.frameMs + 0.5);
+    const bool markBeforePictures = std::none_of(w.pictures.begin(), w.pictures.end(),
+                                                 [&](const Picture& p) { return p.ptsMs <= from; });
     const std::int64_t lead =
-        audioFrom < w.audio.size()
+        audioFrom < w.audio.size() && !markBeforePictures
             ? std::max<std::int64_t>(0, firstShown - w.audio[audioFrom].second)
             : 0;
     const std::int64_t audioFrame = w.audio.size() > 1

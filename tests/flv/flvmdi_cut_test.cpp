@@ -288,8 +288,8 @@ TEST(FlvmdiCutJoin, CutFromAnOpenGroupHoldsOnlyPicturesItCanDecode) {
     }
 }
 
-// A recording whose picture starts a second after its sound: a cut from the beginning keeps
-// that second of sound, in step with the picture.
+// A recording whose picture starts a second after its sound: a cut from the beginning, from
+// the keyframe or exactly at the marks, keeps that second of sound, in step with the picture.
 TEST(FlvmdiCutJoin, CutBeforeALateFirstPictureKeepsTheSoundBeforeIt) {
     TempDir dir;
     const std::string src = dir.copy(
@@ -298,13 +298,29 @@ TEST(FlvmdiCutJoin, CutBeforeALateFirstPictureKeepsTheSoundBeforeIt) {
                              "1", "-f", "lavfi", "-i", "testsrc=size=160x120:rate=25:duration=3",
                              "-map", "1:v", "-map", "0:a", "-c:v", "libx264", "-c:a", "aac"}),
         "src.flv");
-    ASSERT_EQ(cut(src, 0, 3000, dir.file("cut.flv")).exitCode, 0);
-    EXPECT_EQ(decodeErrors(dir.file("cut.flv")), "");
-    EXPECT_NEAR(testmedia::probeDuration(dir.file("cut.flv")), 3.0, 0.1);
-    const auto first = pictures(dir.file("cut.flv"));
-    ASSERT_FALSE(first.empty());
-    EXPECT_EQ(first.front().second, pictures(src).front().second);
-    EXPECT_NEAR(first.front().first, 1000, 50) << "the picture no longer in step";
+    // Nothing to rebuild in this span, so the exact cut's splice needs no encoded pictures.
+    const std::string plan =
+        testmedia::run({flvmdiPath(), "--exact-plan", "0", "3000", src}).output;
+    ASSERT_NE(plan.find("head_frames=0\n"), std::string::npos) << plan;
+    ASSERT_NE(plan.find("tail_frames=0\n"), std::string::npos) << plan;
+    const std::string copy = dir.file("cut.flv"), exact = dir.file("exact.flv");
+    ASSERT_EQ(cut(src, 0, 3000, copy).exitCode, 0);
+    ASSERT_EQ(
+        testmedia::run({flvmdiPath(), "--splice", "0", "3000", src, "-", "-", exact}).exitCode, 0);
+    for (const std::string& out : {copy, exact}) {
+        SCOPED_TRACE(out);
+        EXPECT_EQ(decodeErrors(out), "");
+        EXPECT_NEAR(testmedia::probeDuration(out), 3.0, 0.1);
+        const std::string soundStart =
+            testmedia::run({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
+                            "stream=start_time", "-of", "csv=p=0", out})
+                .output;
+        EXPECT_NEAR(std::atof(soundStart.c_str()), 0.0, 0.03) << soundStart;
+        const auto first = pictures(out);
+        ASSERT_FALSE(first.empty());
+        EXPECT_EQ(first.front().second, pictures(src).front().second);
+        EXPECT_NEAR(first.front().first, 1000, 50) << "the picture no longer in step";
+    }
 }
 
 // A picture size that changes half-way (a second AVC configuration) and a cue point: a cut

@@ -60,15 +60,23 @@ class FixJob {
         return direct || QFile::rename(into, plan_.output);
     }
 
-    // False when the user stopped. A remux that failed may leave the header it had begun; it
-    // is removed so the output counts as empty.
-    bool remuxOnce(Audio audio) {
-        Command c = remuxCommand(tools_, plan_.source, plan_.output, plan_.ext, audio);
+    // A remux that failed may leave the header it had begun; it is removed so the output
+    // counts as empty.
+    JobFrame::Step remuxStep(Audio audio, Covers covers) {
+        Command c = remuxCommand(tools_, plan_.source, plan_.output, plan_.ext, audio, covers);
         c.expectedBytes = tools::fileLength(plan_.source);  // a copy is about as large
         const JobFrame::Step s = step(c);
-        if (s == JobFrame::Step::Stopped) return false;
         if (s == JobFrame::Step::Failed) QFile::remove(plan_.output);
-        return true;
+        return s;
+    }
+
+    // False when the user stopped. A cover the container cannot hold (a GIF in a Matroska
+    // file named .mp4) fails the whole copy, so the copy is tried once more without covers.
+    bool remuxOnce(Audio audio) {
+        JobFrame::Step s = remuxStep(audio, Covers::Kept);
+        if (s == JobFrame::Step::Failed && holdsCovers(plan_.ext))
+            s = remuxStep(audio, Covers::Left);
+        return s != JobFrame::Step::Stopped;
     }
 
     bool remux(Audio audio) { return remuxOnce(audio) && tools::fileLength(plan_.output) > 0; }

@@ -44,13 +44,20 @@ Command repairCommand(const save::Tools& t, const QString& source, const QString
     return c;
 }
 
+bool holdsCovers(const QString& ext) {
+    const QString e = ext.toLower();
+    return e == QLatin1String("mp4") || e == QLatin1String("m4a");
+}
+
 Command remuxCommand(const save::Tools& t, const QString& source, const QString& output,
-                     const QString& ext, Audio audio) {
-    QStringList a{
-        QStringLiteral("-hide_banner"), QStringLiteral("-nostdin"), QStringLiteral("-y"),
-        QStringLiteral("-loglevel"),    QStringLiteral("error"),    QStringLiteral("-i"),
-        tools::ffmpegFile(source),      QStringLiteral("-map"),     QStringLiteral("0:V?"),
-        QStringLiteral("-map"),         QStringLiteral("0:a?")};
+                     const QString& ext, Audio audio, Covers covers) {
+    QStringList a{QStringLiteral("-hide_banner"), QStringLiteral("-nostdin"), QStringLiteral("-y"),
+                  QStringLiteral("-loglevel"),    QStringLiteral("error"),    QStringLiteral("-i"),
+                  tools::ffmpegFile(source)};
+    // "V" leaves attached pictures out, "v" takes them along.
+    const bool withCovers = covers == Covers::Kept && holdsCovers(ext);
+    a << QStringLiteral("-map") << (withCovers ? QStringLiteral("0:v?") : QStringLiteral("0:V?"))
+      << QStringLiteral("-map") << QStringLiteral("0:a?");
     if (audio == Audio::Copy) {
         a << QStringLiteral("-c") << QStringLiteral("copy");
     } else {

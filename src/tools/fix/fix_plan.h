@@ -39,10 +39,18 @@ FixPlan makeFixPlan(const QString& source, const QString& output);
 // FLV: flvmdi rebuilds the file at tag level, metadata included, into out (relative to the
 // output folder, or absolute).
 Command repairCommand(const save::Tools& t, const QString& source, const QString& out);
+// Whether a remux takes the source's cover pictures (attached pictures) along.
+enum class Covers { Kept, Left };
+// Whether ffmpeg writes covers into the container of ext: MP4 and M4A. Its MOV and 3GP
+// writers drop them without a word; AVI, ASF and MPEG would carry one as a video stream of a
+// single picture.
+bool holdsCovers(const QString& ext);
+
 // MPEG program streams and everything else: every video and audio stream copied by ffmpeg
-// into output, in the source's own container (a ".dat" is an MPEG program stream).
+// into output, in the source's own container (a ".dat" is an MPEG program stream), with the
+// covers when asked for and the container holds them.
 Command remuxCommand(const save::Tools& t, const QString& source, const QString& output,
-                     const QString& ext, Audio audio);
+                     const QString& ext, Audio audio, Covers covers = Covers::Left);
 
 // The notice for a source that is missing or not of an editable kind.
 QString notFoundText();

@@ -8,6 +8,7 @@
 #include "common/prompts.h"
 #include "common/texts.h"
 #include "tools/job_frame.h"
+#include "tools/join/item_clock.h"
 #include "tools/join/join_list_check.h"
 #include "tools/join/join_plan.h"
 #include "tools/save_segments.h"
@@ -44,14 +45,33 @@ class JoinJob {
         return tools::fileLength(plan_.joined) > 0;
     }
 
+    // The measured length of each item whose clock starts late, 0 for the others. Program
+    // streams are left out: their length already counts from their first timestamp.
+    std::vector<double> itemLengths() {
+        std::vector<double> lengths(static_cast<size_t>(plan_.items.size()), 0);
+        if (plan_.kind != tools::ToolKind::Other) return lengths;
+        for (qsizetype i = 0; i < plan_.items.size() && !frame_.stopped(); ++i) {
+            const std::optional<double> start =
+                clockStart(frame_.probe(clockStartProbe(tools_, plan_.items[i])).output);
+            if (!start || *start < kLateClockSeconds) continue;
+            const std::optional<double> length =
+                contentSeconds(frame_.probe(lengthProbe(tools_, plan_.items[i])).output);
+            if (length) lengths[static_cast<size_t>(i)] = *length;
+        }
+        return lengths;
+    }
+
     bool join() {
         tools_ = frame_.commandTools();
         // An output that the user named like the join's own file is written in place.
         const bool inPlace = plan_.joined == plan_.output;
         if (!inPlace) frame_.temp(plan_.joined);
         QFile::remove(plan_.joined);
-        if (!plan_.tagLevel() && !save::writeJoinList(frame_.temp(plan_.list), plan_.items))
-            return false;
+        if (!plan_.tagLevel()) {
+            const std::vector<double> lengths = itemLengths();
+            if (frame_.stopped()) return false;
+            if (!writeConcatList(frame_.temp(plan_.list), plan_.items, lengths)) return false;
+        }
         bool stopped = false;
         bool made = joinOnce(false, &stopped);
         if (!made && !stopped && plan_.kind == tools::ToolKind::Other) {

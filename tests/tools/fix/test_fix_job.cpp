@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QUrl>
 #include <map>
+#include <sstream>
 
 #include "common/scripted_prompts.h"
 #include "common/texts.h"
@@ -186,6 +187,56 @@ TEST_F(FixJobTest, OkOnTheReencodeQuestionReencodesTheSound) {
     EXPECT_EQ(jobtest::streamOf(out, "audio")["codec_name"], "mp3");
     EXPECT_EQ(jobtest::streamOf(out, "video")["codec_name"], "mpeg1video");
     EXPECT_EQ(jobtest::decodeErrors(out), "");
+}
+
+// The cover pictures of a file: "codec,1" per attached picture.
+std::string coversOf(const QString& path) {
+    std::string covers;
+    const std::string out = testmedia::run({"ffprobe", "-v", "error", "-show_entries",
+                                            "stream=codec_name:stream_disposition=attached_pic",
+                                            "-of", "csv=p=0", path.toStdString()})
+                                .output;
+    std::istringstream lines(out);
+    for (std::string l; std::getline(lines, l);)
+        if (l.size() > 2 && l.substr(l.size() - 2) == ",1") covers += l + ";";
+    return covers;
+}
+
+TEST_F(FixJobTest, Mp4KeepsItsCoverPictureWhereTheContainerCanHoldIt) {
+    MoreFormats = kMoreFormatsList;
+    const std::vector<std::string> in = {
+        "-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=2",
+        "-f", "lavfi", "-i", "sine=duration=2"};
+    const std::vector<std::string> codecs = {"-c:v:0",   "libx264", "-preset",
+                                             "veryfast", "-c:a",    "aac"};
+    std::vector<std::string> png = in;
+    png.insert(png.end(), {"-f", "lavfi", "-i", "color=c=red:s=64x64:r=1:d=1", "-map", "0", "-map",
+                           "1", "-map", "2", "-c:v:1", "png", "-disposition:v:1", "attached_pic"});
+    png.insert(png.end(), codecs.begin(), codecs.end());
+    const QString src = source(testmedia::makeClip("fix_png_cover.mp4", png), "cover.mp4");
+    ScriptedPrompts sp;
+    sp.answer(Answer::Cancel);
+    ASSERT_TRUE(fixWith(sp, src, QStringLiteral("cover_fix.mp4")).succeeded);
+    EXPECT_EQ(coversOf(folder_ + QStringLiteral("cover_fix.mp4")), "png,1;");
+    EXPECT_EQ(jobtest::streamOf(folder_ + QStringLiteral("cover_fix.mp4"), "audio")["codec_name"],
+              "aac");
+
+    // A GIF cover (a Matroska file named .mp4) cannot go into MP4: the copy goes on without it.
+    const std::string gif = testmedia::makeClip(
+        "fix_cover.gif", {"-f", "lavfi", "-i", "color=c=red:s=64x64:d=0.04", "-frames:v", "1"});
+    std::vector<std::string> mkv = in;
+    mkv.insert(mkv.end(), codecs.begin(), codecs.end());
+    mkv.insert(mkv.end(),
+               {"-attach", gif, "-metadata:s:t", "mimetype=image/gif", "-f", "matroska"});
+    const QString odd = source(testmedia::makeClip("fix_gif_cover.mkv", mkv), "odd.mp4");
+    ASSERT_EQ(coversOf(odd), "gif,1;");
+    ScriptedPrompts sp2;
+    sp2.answer(Answer::Cancel);
+    ASSERT_TRUE(fixWith(sp2, odd, QStringLiteral("odd_fix.mp4")).succeeded);
+    EXPECT_EQ(record_.commands.size(), 2u);  // with the covers, then without
+    EXPECT_EQ(coversOf(folder_ + QStringLiteral("odd_fix.mp4")), "");
+    EXPECT_EQ(jobtest::decodeErrors(folder_ + QStringLiteral("odd_fix.mp4")), "");
+    MoreFormats.clear();
 }
 
 TEST_F(FixJobTest, UnsupportedOrMissingSourceIsRefusedBeforeAnyDialog) {

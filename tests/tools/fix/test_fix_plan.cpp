@@ -67,6 +67,13 @@ TEST(FixPlan, RemuxCopiesAfterTheInputAndWritesDatAsMpegProgramStream) {
     const QString text = mp3.args.join(QLatin1Char(' '));
     EXPECT_TRUE(text.contains(QStringLiteral("-c:v copy -c:a libmp3lame -b:a 64k -f avi")))
         << text.toStdString();
+    // Covers only where they stay covers: AVI, ASF and MOV would drop or turn them into video.
+    for (const char* ext : {"avi", "wmv", "mov", "mpg"})
+        EXPECT_TRUE(remuxCommand(kTools, "/v/a", "/o/b", ext, Audio::Copy, Covers::Kept)
+                        .args.contains(QStringLiteral("0:V?")))
+            << ext;
+    EXPECT_TRUE(remuxCommand(kTools, "/v/a", "/o/b", "MP4", Audio::Copy, Covers::Kept)
+                    .args.contains(QStringLiteral("0:v?")));
 }
 
 TEST(PathBoxRule, DoubledSeparatorsReduced) {

@@ -239,13 +239,33 @@ TEST_F(JoinJobTest, OpusInAviAsksToReencodeTheAudio) {
     sp.files({folder_ + QStringLiteral("j.avi")}).answer(Answer::Ok).answer(Answer::Cancel);
     const JoinOutcome o = runJoin();
     ASSERT_TRUE(o.succeeded);
-    ASSERT_EQ(record_.commands.size(), 2u);
-    EXPECT_TRUE(record_.commands[1].args.contains(QStringLiteral("libmp3lame")));
+    ASSERT_EQ(record_.commands.size(), 4u);  // each item's clock read, the copy, the re-encode
+    EXPECT_FALSE(record_.commands[2].args.contains(QStringLiteral("libmp3lame")));
+    EXPECT_TRUE(record_.commands[3].args.contains(QStringLiteral("libmp3lame")));
     auto r =
         testmedia::run({"ffprobe", "-v", "error", "-select_streams", "a:0", "-show_entries",
                         "stream=codec_name", "-of", "csv=p=0", (folder_ + "j.avi").toStdString()});
     EXPECT_EQ(r.output.substr(0, 3), "mp3");
     EXPECT_EQ(folderFiles(), QStringList{"j.avi"});
+}
+
+TEST_F(JoinJobTest, Mp4ItemsWhoseClockStartsLateJoinWithoutAGap) {
+    // MP4 counts its stated length from the clock's zero: each item claims 102 s for 2 s.
+    MoreFormats = kMoreFormatsList;
+    const std::string late = testmedia::makeClip(
+        "join_late_clock.mp4", {"-f", "lavfi", "-i", "testsrc2=size=160x120:rate=25:duration=2",
+                                "-f", "lavfi", "-i", "sine=duration=2", "-c:v", "libx264",
+                                "-preset", "veryfast", "-c:a", "aac", "-output_ts_offset", "100"});
+    item(late, QStringLiteral("a.mp4"));
+    item(late, QStringLiteral("b.mp4"));
+    ScriptedPrompts sp;
+    sp.files({folder_ + QStringLiteral("ab.mp4")}).answer(Answer::Ok);
+    ASSERT_TRUE(runJoin().succeeded);
+    const std::string out = (folder_ + QStringLiteral("ab.mp4")).toStdString();
+    EXPECT_NEAR(testmedia::probeDuration(out), 4.0, 0.1);
+    EXPECT_EQ(testmedia::probeVideoFrames(out), 100);
+    EXPECT_EQ(savetest::decodeErrors(out), "");
+    EXPECT_EQ(folderFiles(), QStringList{"ab.mp4"});
 }
 
 TEST_F(JoinJobTest, AStoppedJoinLeavesNothingBehind) {

@@ -9,6 +9,7 @@
 #include "common/globals.h"
 #include "common/media_kinds.h"
 #include "qstring_print.h"
+#include "tools/join/item_clock.h"
 #include "tools/join/join_list_check.h"
 #include "tools/join/join_plan.h"
 #include "tools/join/stream_compare.h"
@@ -218,6 +219,23 @@ TEST(JoinPlanTest, OtherItemsGoThroughTheConcatListWithEveryPathQuoted) {
     EXPECT_EQ(re.mid(re.indexOf(QStringLiteral("-c:v")), 2), (QStringList{"-c:v", "copy"}));
     // ffmpeg reads options before -i as input options: the codecs come after the input.
     EXPECT_GT(re.indexOf(QStringLiteral("-c:v")), re.indexOf(QStringLiteral("-i")));
+}
+
+TEST(JoinPlanTest, ALateClockIsReadAndOnlyItsItemGetsALength) {
+    EXPECT_EQ(clockStart(QStringLiteral("  Duration: 00:01:43.00, start: 99.976009, bitrate: 7 "
+                                        "kb/s\n")),
+              99.976009);
+    EXPECT_EQ(clockStart(QStringLiteral("file:x: Invalid data found when processing input")),
+              std::nullopt);
+    // Each stream in its own time base; the end is the furthest packet end of any stream.
+    EXPECT_DOUBLE_EQ(*contentSeconds(QStringLiteral("#tb 0: 1/12800\n#tb 1: 1/44100\n"
+                                                    "0,  -512,  0, 512, 9, 0x1\n"
+                                                    "0, 25088, 25088, 512, 9, 0x1\n"
+                                                    "1, 86016, 86016, 1024, 5, 0x2\n")),
+                     2.0);
+    EXPECT_EQ(contentSeconds(QStringLiteral("#tb 0: 1/25\n")), std::nullopt);
+    EXPECT_EQ(concatListText({QStringLiteral("/v/a.mp4"), QStringLiteral("/v/b.mp4")}, {3.04, 0}),
+              QStringLiteral("file 'file:/v/a.mp4'\nduration 3.040000\nfile 'file:/v/b.mp4'\n"));
 }
 
 }  // namespace
