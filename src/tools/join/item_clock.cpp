@@ -9,19 +9,33 @@
 
 namespace join {
 
-tools::Command clockStartProbe(const save::Tools& t, const QString& item) {
-    // No output: ffmpeg prints what it read of the input and refuses to go on.
-    return tools::ffmpegProbe(t.ffmpeg, {QStringLiteral("-hide_banner"), QStringLiteral("-nostdin"),
-                                         QStringLiteral("-i"), tools::ffmpegFile(item)});
+tools::Command clockStartProbe(const save::Tools& t, const QStringList& items) {
+    // No output: ffmpeg prints what it read of each input and refuses to go on.
+    QStringList args{QStringLiteral("-hide_banner"), QStringLiteral("-nostdin")};
+    for (const QString& item : items) args << QStringLiteral("-i") << tools::ffmpegFile(item);
+    return tools::ffmpegProbe(t.ffmpeg, args);
 }
 
-std::optional<double> clockStart(const QString& probeOutput) {
+std::vector<std::optional<double>> clockStarts(const QString& probeOutput, qsizetype count) {
+    // "Input #k, ..." opens the description of input k; its "Duration: ..., start: S" line
+    // follows.
+    static const QRegularExpression input(QStringLiteral("^Input #(\\d+),"));
     static const QRegularExpression start(QStringLiteral("Duration: .*, start: (-?[0-9.]+)"));
-    const QRegularExpressionMatch m = start.match(probeOutput);
-    if (!m.hasMatch()) return std::nullopt;
-    bool ok = false;
-    const double s = m.captured(1).toDouble(&ok);
-    return ok ? std::optional<double>(s) : std::nullopt;
+    std::vector<std::optional<double>> starts(static_cast<size_t>(std::max<qsizetype>(0, count)));
+    int current = -1;
+    for (const QString& line : probeOutput.split(QLatin1Char('\n'))) {
+        const QRegularExpressionMatch in = input.match(line);
+        if (in.hasMatch()) {
+            current = in.captured(1).toInt();
+            continue;
+        }
+        const QRegularExpressionMatch m = start.match(line);
+        if (!m.hasMatch() || current < 0 || current >= static_cast<int>(starts.size())) continue;
+        bool ok = false;
+        const double s = m.captured(1).toDouble(&ok);
+        if (ok) starts[static_cast<size_t>(current)] = s;
+    }
+    return starts;
 }
 
 tools::Command lengthProbe(const save::Tools& t, const QString& item) {

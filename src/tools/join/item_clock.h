@@ -14,10 +14,12 @@
 
 namespace join {
 
-// Reads the container's header only; ffmpeg names the start of the file's clock there.
-tools::Command clockStartProbe(const save::Tools& t, const QString& item);
-// That start in seconds; nullopt when the output names none.
-std::optional<double> clockStart(const QString& probeOutput);
+// Reads the containers' headers only, every item in one run; ffmpeg names the start of each
+// file's clock there.
+tools::Command clockStartProbe(const save::Tools& t, const QStringList& items);
+// Those starts in seconds, one per item; nullopt where the output names none (ffmpeg stops at
+// the first input it cannot open).
+std::vector<std::optional<double>> clockStarts(const QString& probeOutput, qsizetype count);
 
 // Below this, a late start is an encoder's delay or audio priming: too short a gap to be worth
 // reading the whole file for.

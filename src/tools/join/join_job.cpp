@@ -50,9 +50,10 @@ class JoinJob {
     std::vector<double> itemLengths() {
         std::vector<double> lengths(static_cast<size_t>(plan_.items.size()), 0);
         if (plan_.kind != tools::ToolKind::Other) return lengths;
+        const std::vector<std::optional<double>> starts = clockStarts(
+            frame_.probe(clockStartProbe(tools_, plan_.items)).output, plan_.items.size());
         for (qsizetype i = 0; i < plan_.items.size() && !frame_.stopped(); ++i) {
-            const std::optional<double> start =
-                clockStart(frame_.probe(clockStartProbe(tools_, plan_.items[i])).output);
+            const std::optional<double> start = starts[static_cast<size_t>(i)];
             if (!start || *start < kLateClockSeconds) continue;
             const std::optional<double> length =
                 contentSeconds(frame_.probe(lengthProbe(tools_, plan_.items[i])).output);
