@@ -141,7 +141,7 @@ void appendProbeInput(QStringList& args, const QString& source, const ProbeWindo
     const auto from = static_cast<int64_t>(std::llround(w.start * 1000));
     if (from > 0) args << QStringLiteral("-ss") << msText(from);
     // Up to one second past S: the keyframe whose picture is at S may be decoded after it.
-    args << QStringLiteral("-t") << msText(w.S * 1000 - from + 1000);
+    args << QStringLiteral("-t") << msText(std::max(w.S, w.end) * 1000 - from + 1000);
     args << QStringLiteral("-i") << tools::ffmpegFile(source);
 }
 
@@ -332,12 +332,19 @@ std::vector<int64_t> parseCopyEnds(const QString& probeOutput,
     const std::vector<StreamPackets> streams = readPacketList(probeOutput, windows.size());
     std::vector<int64_t> ends;
     for (size_t k = 0; k < windows.size(); ++k)
-        ends.push_back(copyEndMs(streams[k], windows[k].start, windows[k].S));
+        ends.push_back(windows[k].end > 0 ? copyEndMs(streams[k], windows[k].start, windows[k].end)
+                                          : 0);
     return ends;
 }
 
 ProbeWindow endProbeWindow(int64_t end) {
-    return {static_cast<double>(std::max<int64_t>(0, end - 1)), end};
+    return {static_cast<double>(std::max<int64_t>(0, end - 1)), end, end};
+}
+
+bool readsEndToo(const ProbeWindow& w, int64_t end) {
+    constexpr int64_t kReadOnSeconds = 2;  // a split's piece ends a second after the next starts
+    return (w.end == 0 || w.end == end) && w.start <= static_cast<double>(end - 1) &&
+           end <= w.S + kReadOnSeconds;
 }
 
 std::optional<CutStart> parseKeyframes(const QString& probeOutput, double windowStart, int64_t S) {

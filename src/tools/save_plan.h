@@ -89,10 +89,12 @@ struct CutStart {
     bool leadsPictures = true;
 };
 
-// Where the keyframe probe of one part reads: from windowStart up to just after S.
+// Where the keyframe probe of one part reads: from windowStart up to just after S. A window
+// may also read around the end of a part (end, when above 0): then up to just after it.
 struct ProbeWindow {
     double start = 0;
     int64_t S = 0;
+    int64_t end = 0;
 };
 
 // Asks ffmpeg for the keyframes of the first video stream in each window, one run for every
@@ -119,13 +121,16 @@ std::optional<double> widerProbeWindow(double windowStart, int64_t S);
 std::vector<std::optional<CutStart>> parseKeyframes(const QString& probeOutput,
                                                     const std::vector<ProbeWindow>& windows);
 std::optional<CutStart> parseKeyframes(const QString& probeOutput, double windowStart, int64_t S);
-// The same run can read around the end of a part: window.S is then that end. One answer per
-// window: the copy's CutTimes::copyToMs, or 0 when the copy stopping at S leaves no gap or
-// the packet list cannot tell.
+// One answer per window: for the end it reads around, the copy's CutTimes::copyToMs; 0 when
+// the copy stopping at that end leaves no gap, the packet list cannot tell, or the window
+// reads no end.
 std::vector<int64_t> parseCopyEnds(const QString& probeOutput,
                                    const std::vector<ProbeWindow>& windows);
-// The window that reads around an end: the pictures decoded just before and after it.
+// The window that reads around an end alone: the pictures decoded just before and after it.
 ProbeWindow endProbeWindow(int64_t end);
+// An end that a window already in the run reads with little more reading, rather than by a
+// window of its own: every input of a run opens and indexes the source once more.
+bool readsEndToo(const ProbeWindow& w, int64_t end);
 
 // The cut of [keyframe, S + L) of every video and audio stream into part, by stream copy;
 // reencodeAudio re-encodes only the audio, to MP3 at 64 kbit/s.

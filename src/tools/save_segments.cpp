@@ -102,8 +102,8 @@ class SaveJob {
 
     // The keyframes the parts listed begin at, and where the copies of the parts in ends
     // stop, from one run of ffmpeg (and one more for the few whose window held no keyframe,
-    // in a wider one). An end is read by the window of the part that begins there, or by one
-    // of its own. False when a probe failed: the source could not be read.
+    // in a wider one). An end is read by a window that reads close to it anyway, or by one of
+    // its own. False when a probe failed: the source could not be read.
     bool probeParts(std::vector<size_t> open, const std::vector<size_t>& ends = {}) {
         if (plan_.kind == tools::ToolKind::Mpeg && readProgramStream(open, ends)) return true;
         std::vector<ProbeWindow> windows;
@@ -116,11 +116,11 @@ class SaveJob {
         for (size_t i : ends) {
             const int64_t end = plan_.parts[i].cut.end();
             size_t w = 0;
-            while (w < startWindows && windows[w].S != end) ++w;
-            if (w == startWindows) {
-                w = windows.size();
+            while (w < windows.size() && !readsEndToo(windows[w], end)) ++w;
+            if (w == windows.size())
                 windows.push_back(endProbeWindow(end));
-            }
+            else
+                windows[w].end = end;
             endWindows.push_back(w);
             endProbed_[i] = true;
         }
@@ -133,6 +133,7 @@ class SaveJob {
                 const std::vector<int64_t> copyEnds = parseCopyEnds(r.output, windows);
                 for (size_t k = 0; k < ends.size(); ++k) copyTo_[ends[k]] = copyEnds[endWindows[k]];
                 windows.resize(startWindows);
+                for (ProbeWindow& w : windows) w.end = 0;
                 first = false;
             }
             const std::vector<std::optional<CutStart>> found = parseKeyframes(r.output, windows);

@@ -221,15 +221,23 @@ TEST(SavePlanProbe, CopyEndsWhereTheLastPicturesFollowOneAnother) {
     const QString plain = QStringLiteral(
         "1, 0, 0, 500, 9, 0x1\n1, 500, 500, 500, 9, 0x1, F=0x0\n"
         "1, 1000, 1000, 500, 9, 0x1, F=0x0\n1, 1500, 1500, 500, 9, 0x1, F=0x0\n");
-    EXPECT_EQ(parseCopyEnds(bframes + after + plain, {{6, 7}, {9, 10}}),
+    EXPECT_EQ(parseCopyEnds(bframes + after + plain, {{6, 7, 7}, {9, 10, 10}}),
               (std::vector<int64_t>{7050, 0}));
+    EXPECT_EQ(parseCopyEnds(bframes + after, {{6, 7}}), std::vector<int64_t>{0});  // no end read
     // The list ends before the pictures close up, or a picture has no time: not known.
-    EXPECT_EQ(parseCopyEnds(bframes, {{6, 7}}), std::vector<int64_t>{0});
+    EXPECT_EQ(parseCopyEnds(bframes, {{6, 7, 7}}), std::vector<int64_t>{0});
     QString untimed = bframes + after;
     untimed.replace(QStringLiteral("0, 33, 35,"), QStringLiteral("0, 33, -9223372036854775808,"));
-    EXPECT_EQ(parseCopyEnds(untimed, {{6, 7}}), std::vector<int64_t>{0});
+    EXPECT_EQ(parseCopyEnds(untimed, {{6, 7, 7}}), std::vector<int64_t>{0});
     EXPECT_EQ(endProbeWindow(7).start, 6);
     EXPECT_EQ(endProbeWindow(0).start, 0);
+    // A split's piece ends a second after the next one starts: that one's window reads on to
+    // it, and the run reads a second more.
+    EXPECT_TRUE(readsEndToo({65, 75}, 76));
+    EXPECT_FALSE(readsEndToo({65, 75}, 80));
+    EXPECT_FALSE(readsEndToo({65, 75, 76}, 75));  // a window reads around one end
+    EXPECT_EQ(keyframeProbe(systemTools(), "/v/a.mp4", {{65, 75, 76}}).args.mid(5, 4).join(' '),
+              "-ss 65.000 -t 12.000");
     // A cut runs to the later of its end and that decoding time.
     CutTimes c{6, 1};
     c.copyToMs = 7050;
