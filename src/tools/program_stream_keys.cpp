@@ -369,8 +369,9 @@ Scan scanFrom(PsFile& f, int64_t pos, int video, int64_t target) {
     return r;
 }
 
-// The pictures decoded around target: read from a pack two seconds before it until the video's
-// decoding times are a second past it.
+// The pictures decoded around target: read from a pack a second before it (a picture's data
+// comes before its decoding time) until the video's decoding times are half a second past it,
+// more than a run of B-pictures lasts.
 struct Around {
     bool bad = false;
     std::vector<PictureAt> pictures;
@@ -397,7 +398,7 @@ Around picturesAround(PsFile& f, int64_t pos, int video, int64_t target) {
         if (h->stream != video) continue;
         scan.pes(p + h->payload, k.length - h->payload, h->pts, h->dts);
         if (scan.bad) return unreadable();
-        if (h->dts != kNoTime && h->dts > target + kTicks) break;
+        if (h->dts != kNoTime && h->dts > target + kTicks / 2) break;
     }
     return {false, scan.pictures, scan.period};
 }
@@ -547,7 +548,7 @@ std::optional<ProgramStreamCuts> programStreamCuts(const std::string& path,
     // A copy's times count from the media start, the earliest of every stream's first time.
     for (const int64_t end : ends) {
         const int64_t target = head->start + end * kTicks;
-        const int64_t goal = target - 2 * kTicks;
+        const int64_t goal = target - kTicks;
         const std::optional<int64_t> pos =
             goal <= head->firstPack.scr ? 0 : packBefore(f, goal, head->firstPack, *last);
         const Around around = pos ? picturesAround(f, *pos, head->video, target) : unreadable();
