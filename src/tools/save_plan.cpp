@@ -175,7 +175,7 @@ Command keyframeProbe(const Tools& t, const QString& source, double windowStart,
 namespace {
 
 // The video packets of one stream of a framecrc packet list, in decoding order.
-struct Packet {
+struct ListedPacket {
     double dts;
     std::optional<double> pts;
     bool key;
@@ -183,12 +183,12 @@ struct Packet {
 struct StreamPackets {
     double tbNum = 1, tbDen = 1000, delay = 0;
     bool mpegVideo = false;  // MPEG-1/2: a B-picture is shown when it is decoded
-    std::vector<Packet> packets;
+    std::vector<ListedPacket> packets;
     double scale() const { return tbNum / tbDen; }
 };
 
 // A later packet before the next keyframe is shown before the keyframe at i: an open group.
-bool leadsPictures(const std::vector<Packet>& packets, size_t i) {
+bool leadsPictures(const std::vector<ListedPacket>& packets, size_t i) {
     const std::optional<double> keyPts = packets[i].pts;
     if (!keyPts) return true;  // cannot be compared: counts as leading
     for (size_t j = i + 1; j < packets.size() && !packets[j].key; ++j)
@@ -203,7 +203,7 @@ std::optional<CutStart> lastKeyAtOrBefore(const StreamPackets& s, double windowS
     std::optional<CutStart> best;
     bool first = true;
     for (size_t i = 0; i < s.packets.size(); ++i) {
-        const Packet& k = s.packets[i];
+        const ListedPacket& k = s.packets[i];
         if (!k.key) continue;
         const double picture = k.pts ? *k.pts : k.dts + s.delay;
         CutStart cs;
@@ -281,7 +281,7 @@ std::vector<StreamPackets> readPacketList(const QString& probeOutput, size_t str
 // decoded after the end, are left out: a gap. The copy then runs on, in decoding order, until
 // no picture left out is shown before one kept. 0: no gap, or the list cannot tell.
 int64_t copyEndMs(const StreamPackets& s, double windowStart, int64_t end) {
-    const std::vector<Packet>& p = s.packets;
+    const std::vector<ListedPacket>& p = s.packets;
     const auto at = [&](double t) { return windowStart + t * s.scale(); };
     size_t stop = 0;  // the first packet the plain copy leaves out
     while (stop < p.size() && at(p[stop].dts) < static_cast<double>(end) - 1e-7) ++stop;
@@ -294,13 +294,13 @@ int64_t copyEndMs(const StreamPackets& s, double windowStart, int64_t end) {
         // An I- or P-picture is shown when the next one is decoded, and a program stream often
         // gives it no time of its own; a B-picture is shown as it is decoded. The plain copy
         // leaves a gap when it stops at a B-picture: it runs on to the next I- or P-picture.
-        const auto isB = [](const Packet& k) { return !k.key && k.pts && *k.pts == k.dts; };
+        const auto isB = [](const ListedPacket& k) { return !k.key && k.pts && *k.pts == k.dts; };
         if (s.delay <= 0 || !isB(p[stop])) return 0;  // without reordering, no B-pictures
         size_t next = stop;
         while (next < p.size() && isB(p[next])) ++next;
         return next == p.size() ? 0 : stopBefore(next);
     }
-    if (std::any_of(p.begin(), p.end(), [](const Packet& k) { return !k.pts; })) return 0;
+    if (std::any_of(p.begin(), p.end(), [](const ListedPacket& k) { return !k.pts; })) return 0;
     double shownUpTo = std::numeric_limits<double>::lowest();
     for (size_t i = 0; i < stop; ++i) shownUpTo = std::max(shownUpTo, *p[i].pts);
     size_t closed = stop;
