@@ -41,6 +41,10 @@ function(lumba_add_test)
     if(T_NOGUI)
         set(_labels nogui)
         set_property(GLOBAL APPEND PROPERTY LUMBA_NOGUI_TESTS ${T_NAME})
+        # The full run builds these once, in the sanitizer build.
+        if(NOT LUMBA_NOGUI_TESTS_IN_ALL)
+            set_target_properties(${T_NAME} PROPERTIES EXCLUDE_FROM_ALL ON)
+        endif()
     endif()
     # The environment rides on the test launcher: a list in gtest_discover_tests' PROPERTIES
     # would be split apart on its way into the generated test file.
