@@ -14,14 +14,15 @@ if(LUMBA_SANITIZE)
     target_link_options(lumba_options INTERFACE -fsanitize=address,undefined)
 endif()
 
-# lumba_add_test(NAME <exe> KIND unit|media|window SOURCES ... LIBS ... [NOGUI] [TIMEOUT s])
+# lumba_add_test(NAME <exe> KIND unit|media|window SOURCES ... LIBS ... [NOGUI] [SLOW]
+#                [TIMEOUT s])
 # KIND says what the tests touch, as a label for ctest -L:
 #   unit    only this process: no child process, no mpv player, no window; runs in seconds
 #   media   real programs and media: ffmpeg, flvmdi, mpv or other child processes
 #   window  builds windows (offscreen), whatever else it runs
 # NOGUI marks a test executable that needs no window; the sanitizer build runs those.
 function(lumba_add_test)
-    cmake_parse_arguments(T "NOGUI" "NAME;KIND;TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(T "NOGUI;SLOW" "NAME;KIND;TIMEOUT" "SOURCES;LIBS" ${ARGN})
     if(NOT T_KIND MATCHES "^(unit|media|window)$")
         message(FATAL_ERROR "lumba_add_test(${T_NAME}): KIND must be unit, media or window")
     endif()
@@ -59,11 +60,16 @@ function(lumba_add_test)
     # The kind joins the label for the same reason: a list of labels would not survive
     # PROPERTIES. CTest reads this file after the discovered tests, whose names it finds in
     # ${T_NAME}_TESTS.
+    # SLOW tests start first, so that a parallel run does not end waiting on one of them.
     set(_file ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_labels.cmake)
     list(APPEND _labels ${T_KIND})
+    set(_cost "")
+    if(T_SLOW)
+        set(_cost "COST 1000")
+    endif()
     file(CONFIGURE OUTPUT ${_file} @ONLY CONTENT [[
 if(@T_NAME@_TESTS)
-    set_tests_properties(${@T_NAME@_TESTS} PROPERTIES LABELS "@_labels@")
+    set_tests_properties(${@T_NAME@_TESTS} PROPERTIES LABELS "@_labels@" @_cost@)
 endif()
 ]])
     set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${_file})
