@@ -340,32 +340,45 @@ struct Scan {
     std::optional<KeyPicture> key;
 };
 
-// Reads from the pack at pos until the video's decoding times pass target
-// (every picture after that is shown later) or an I-picture shown after target
-// comes.
-Scan scanFrom(PsFile& f, int64_t pos, int video, int64_t target) {
+// Feeds the video's PES packets, from the pack at pos on, to pictures until done(header)
+// says so after one of them or the file ends. False when a packet cannot be read, the search
+// runs too far, or the pictures are beyond this reader.
+template <class Done>
+bool scanVideo(PsFile& f, int64_t pos, int video, PictureScan& pictures, Done done) {
     f.setChunk(kScanChunk);
-    PictureScan pictures(pos == 0);
-    Scan r;
     const int64_t limit = pos + kScanLimit;
     while (pos < f.size()) {
         const Packet k = packetAt(f, pos);
         const uint8_t* p = k.length ? f.at(pos, k.length) : nullptr;
-        if (!p || pos > limit) return {true, {}};
+        if (!p || pos > limit) return false;
         pos += static_cast<int64_t>(k.length);
         if (k.code == 0xBA || k.code == 0xB9) continue;
         const std::optional<Pes> h = pesAt(p, k.length);
-        if (!h) return {true, {}};
+        if (!h) return false;
         if (h->stream != video) continue;
         pictures.pes(p + h->payload, k.length - h->payload, h->pts, h->dts);
-        if (pictures.bad) return {true, {}};
+        if (pictures.bad) return false;
+        if (done(*h)) return true;
+    }
+    return true;
+}
+
+// Reads from the pack at pos until the video's decoding times pass target
+// (every picture after that is shown later) or an I-picture shown after target
+// comes.
+Scan scanFrom(PsFile& f, int64_t pos, int video, int64_t target) {
+    PictureScan pictures(pos == 0);
+    Scan r;
+    const bool read = scanVideo(f, pos, video, pictures, [&](const Pes& h) {
         for (const KeyPicture& key : pictures.keys) {
-            if (key.pts > target) return r;
+            if (key.pts > target) return true;
             r.key = key;
         }
         pictures.keys.clear();
-        if (h->dts != kNoTime && h->dts > target) return r;
-    }
+        pictures.pictures.clear();
+        return h.dts != kNoTime && h.dts > target;
+    });
+    if (!read) return {true, {}};
     return r;
 }
 
@@ -384,22 +397,10 @@ Around unreadable() {
 }
 
 Around picturesAround(PsFile& f, int64_t pos, int video, int64_t target) {
-    f.setChunk(kScanChunk);
     PictureScan scan(pos == 0);
-    const int64_t limit = pos + kScanLimit;
-    while (pos < f.size()) {
-        const Packet k = packetAt(f, pos);
-        const uint8_t* p = k.length ? f.at(pos, k.length) : nullptr;
-        if (!p || pos > limit) return unreadable();
-        pos += static_cast<int64_t>(k.length);
-        if (k.code == 0xBA || k.code == 0xB9) continue;
-        const std::optional<Pes> h = pesAt(p, k.length);
-        if (!h) return unreadable();
-        if (h->stream != video) continue;
-        scan.pes(p + h->payload, k.length - h->payload, h->pts, h->dts);
-        if (scan.bad) return unreadable();
-        if (h->dts != kNoTime && h->dts > target + kTicks / 2) break;
-    }
+    if (!scanVideo(f, pos, video, scan,
+                   [&](const Pes& h) { return h.dts != kNoTime && h.dts > target + kTicks / 2; }))
+        return unreadable();
     return {false, scan.pictures, scan.period};
 }
 
