@@ -318,23 +318,25 @@ int64_t copyEndMs(const StreamPackets& s, double windowStart, int64_t end) {
 
 }  // namespace
 
+ProbeAnswers parseProbe(const QString& probeOutput, const std::vector<ProbeWindow>& windows) {
+    const std::vector<StreamPackets> streams = readPacketList(probeOutput, windows.size());
+    ProbeAnswers a;
+    for (size_t k = 0; k < windows.size(); ++k) {
+        const ProbeWindow& w = windows[k];
+        a.starts.push_back(lastKeyAtOrBefore(streams[k], w.start, w.S));
+        a.copyEnds.push_back(w.end > 0 ? copyEndMs(streams[k], w.start, w.end) : 0);
+    }
+    return a;
+}
+
 std::vector<std::optional<CutStart>> parseKeyframes(const QString& probeOutput,
                                                     const std::vector<ProbeWindow>& windows) {
-    const std::vector<StreamPackets> streams = readPacketList(probeOutput, windows.size());
-    std::vector<std::optional<CutStart>> found;
-    for (size_t k = 0; k < windows.size(); ++k)
-        found.push_back(lastKeyAtOrBefore(streams[k], windows[k].start, windows[k].S));
-    return found;
+    return parseProbe(probeOutput, windows).starts;
 }
 
 std::vector<int64_t> parseCopyEnds(const QString& probeOutput,
                                    const std::vector<ProbeWindow>& windows) {
-    const std::vector<StreamPackets> streams = readPacketList(probeOutput, windows.size());
-    std::vector<int64_t> ends;
-    for (size_t k = 0; k < windows.size(); ++k)
-        ends.push_back(windows[k].end > 0 ? copyEndMs(streams[k], windows[k].start, windows[k].end)
-                                          : 0);
-    return ends;
+    return parseProbe(probeOutput, windows).copyEnds;
 }
 
 ProbeWindow endProbeWindow(int64_t end) {
@@ -678,12 +680,9 @@ Command streamProbe(const Tools& t, const QString& path) {
     return streamProbe(t, QStringList{path});
 }
 
-QStringList streamKinds(const QString& probeOutput, int input) {
-    // "  Stream #0:1[0x1e0](und): Video: mpeg1video, ..." inside the "Input #0" block.
-    static const QRegularExpression stream(QStringLiteral(
-        R"(^\s*Stream #(\d+):\d+\S*: (Video|Audio|Subtitle|Data): ([A-Za-z0-9_]+))"));
+QStringList inputDescription(const QString& probeOutput, int input) {
     const QString head = QStringLiteral("Input #%1").arg(input);
-    QStringList kinds;
+    QStringList block;
     bool inside = false;
     const QStringList lines = probeOutput.split(QLatin1Char('\n'));
     for (const QString& line : lines) {
@@ -693,7 +692,17 @@ QStringList streamKinds(const QString& probeOutput, int input) {
         if (line.startsWith(QLatin1String("Output #")) ||
             line.startsWith(QLatin1String("Stream mapping")))
             break;
-        if (!inside) continue;
+        if (inside) block << line;
+    }
+    return block;
+}
+
+QStringList streamKinds(const QString& probeOutput, int input) {
+    // "  Stream #0:1[0x1e0](und): Video: mpeg1video, ..." inside the "Input #0" block.
+    static const QRegularExpression stream(QStringLiteral(
+        R"(^\s*Stream #(\d+):\d+\S*: (Video|Audio|Subtitle|Data): ([A-Za-z0-9_]+))"));
+    QStringList kinds;
+    for (const QString& line : inputDescription(probeOutput, input)) {
         const QRegularExpressionMatch m = stream.match(line);
         if (m.hasMatch() && m.captured(1).toInt() == input)
             kinds << m.captured(2) + QStringLiteral(": ") + m.captured(3);

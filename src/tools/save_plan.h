@@ -128,6 +128,12 @@ std::vector<int64_t> parseCopyEnds(const QString& probeOutput,
                                    const std::vector<ProbeWindow>& windows);
 // The window that reads around an end alone: the pictures decoded just before and after it.
 ProbeWindow endProbeWindow(int64_t end);
+// Both, from one reading of the packet list.
+struct ProbeAnswers {
+    std::vector<std::optional<CutStart>> starts;
+    std::vector<int64_t> copyEnds;
+};
+ProbeAnswers parseProbe(const QString& probeOutput, const std::vector<ProbeWindow>& windows);
 // An end that a window already in the run reads with little more reading, rather than by a
 // window of its own: every input of a run opens and indexes the source once more.
 bool readsEndToo(const ProbeWindow& w, int64_t end);
@@ -232,6 +238,9 @@ Command streamProbe(const Tools& t, const QStringList& paths);
 // the order in which a container numbers its streams does not matter. Empty when the file was
 // unreadable.
 QStringList streamKinds(const QString& probeOutput, int input = 0);
+// The lines in which ffmpeg describes input `input` of a run (its "Input #k" block); empty
+// when it printed none.
+QStringList inputDescription(const QString& probeOutput, int input);
 
 // Everything a job will do, decided before the first command runs.
 struct SaveRequest {

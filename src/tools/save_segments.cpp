@@ -129,14 +129,15 @@ class SaveJob {
             const tools::CmdResult r = frame_.probe(keyframeProbe(tools_, plan_.source, windows));
             // Ends alone only spare a gap: without them the copy stops where it always did.
             if (!r.succeeded()) return open.empty();
+            const ProbeAnswers answers = parseProbe(r.output, windows);
             if (first) {
-                const std::vector<int64_t> copyEnds = parseCopyEnds(r.output, windows);
-                for (size_t k = 0; k < ends.size(); ++k) copyTo_[ends[k]] = copyEnds[endWindows[k]];
+                for (size_t k = 0; k < ends.size(); ++k)
+                    copyTo_[ends[k]] = answers.copyEnds[endWindows[k]];
                 windows.resize(startWindows);
                 for (ProbeWindow& w : windows) w.end = 0;
                 first = false;
             }
-            const std::vector<std::optional<CutStart>> found = parseKeyframes(r.output, windows);
+            const std::vector<std::optional<CutStart>>& found = answers.starts;
             std::vector<size_t> stillOpen;
             std::vector<ProbeWindow> wider;
             for (size_t k = 0; k < windows.size(); ++k) {

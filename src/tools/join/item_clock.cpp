@@ -17,23 +17,21 @@ tools::Command clockStartProbe(const save::Tools& t, const QStringList& items) {
 }
 
 std::vector<std::optional<double>> clockStarts(const QString& probeOutput, qsizetype count) {
-    // "Input #k, ..." opens the description of input k; its "Duration: ..., start: S" line
-    // follows.
-    static const QRegularExpression input(QStringLiteral("^Input #(\\d+),"));
+    // "  Duration: 00:01:43.00, start: 99.976009, bitrate: ..." in each input's description.
     static const QRegularExpression start(QStringLiteral("Duration: .*, start: (-?[0-9.]+)"));
-    std::vector<std::optional<double>> starts(static_cast<size_t>(std::max<qsizetype>(0, count)));
-    int current = -1;
-    for (const QString& line : probeOutput.split(QLatin1Char('\n'))) {
-        const QRegularExpressionMatch in = input.match(line);
-        if (in.hasMatch()) {
-            current = in.captured(1).toInt();
-            continue;
+    std::vector<std::optional<double>> starts;
+    for (int k = 0; k < count; ++k) {
+        std::optional<double> found;
+        for (const QString& line : save::inputDescription(probeOutput, k)) {
+            const QRegularExpressionMatch m = start.match(line);
+            bool ok = false;
+            const double s = m.hasMatch() ? m.captured(1).toDouble(&ok) : 0;
+            if (ok) {
+                found = s;
+                break;
+            }
         }
-        const QRegularExpressionMatch m = start.match(line);
-        if (!m.hasMatch() || current < 0 || current >= static_cast<int>(starts.size())) continue;
-        bool ok = false;
-        const double s = m.captured(1).toDouble(&ok);
-        if (ok) starts[static_cast<size_t>(current)] = s;
+        starts.push_back(found);
     }
     return starts;
 }
