@@ -49,9 +49,10 @@ void appendMuxer(QStringList& args, const QString& ext) {
 // Video with an open group of pictures (MPEG, or H.264 as some encoders write it): the
 // B-pictures that follow the first keyframe in decoding order but are shown before it refer
 // to a picture before the cut. Alone, a decoder skips them or complains; after a join they
-// decode against the previous part's last pictures and show garbage at the joint. They lie
+// decode against the previous part's last pictures and show garbage at the joint (in a
+// transport stream that garbage upsets the decoder's references for a whole group). They lie
 // before S anyway, so they are dropped: every picture (with a time) shown before the
-// keyframe. A program stream counts in 90 kHz ticks; in an MP4 or MOV file the filter's own
+// keyframe. A program stream counts in 90 kHz ticks; in other containers the filter's own
 // time base converts (ffmpeg does not give it the program stream's).
 QStringList leadingPicturesDropped(const CutStart& start, const QString& mux) {
     const double delay = start.keyTime - start.keyDecodeTime;
@@ -61,9 +62,7 @@ QStringList leadingPicturesDropped(const CutStart& start, const QString& mux) {
     if (mux == QLatin1String("mpeg") || mux == QLatin1String("vob"))
         drop = QStringLiteral("noise=drop=gt(pts\\,nopts)*lt(pts\\,startdts+%1)")
                    .arg(std::llround(delay * 90000.0) - 90);
-    else if ((mux == QLatin1String("mp4") || mux == QLatin1String("mov") ||
-              mux == QLatin1String("3gp")) &&
-             start.leadsPictures)  // the filter reads every byte: only where it drops
+    else if (start.leadsPictures)  // the filter reads every byte: only where it drops
         drop = QStringLiteral("noise=drop=gt(pts\\,nopts)*lt((pts-startdts)*tb\\,%1)")
                    .arg(static_cast<double>(delayMs - 1) / 1000.0, 0, 'f', 3);
     if (drop.isEmpty()) return {};
@@ -183,14 +182,37 @@ struct ListedPacket {
 struct StreamPackets {
     double tbNum = 1, tbDen = 1000, delay = 0;
     bool mpegVideo = false;  // MPEG-1/2: a B-picture is shown when it is decoded
+    // MPEG-4 Part 2 reorders as MPEG-1/2 does. An AVI file gives its I- and P-pictures no time
+    // when it has B-pictures (and every picture its decoding time when it has none).
+    bool mpeg4 = false;
     std::vector<ListedPacket> packets;
     double scale() const { return tbNum / tbDen; }
+    bool timeless() const {
+        return std::any_of(packets.begin(), packets.end(),
+                           [](const ListedPacket& k) { return !k.pts; });
+    }
+    // Shows its pictures as MPEG-1/2 does, and the packet list says so.
+    bool mpegOrder() const { return (mpegVideo && delay > 0) || (mpeg4 && timeless()); }
 };
 
+// In MPEG order: a B-picture, shown as it is decoded.
+bool isB(const ListedPacket& k) { return !k.key && k.pts && *k.pts == k.dts; }
+
+// In MPEG order a keyframe without a time of its own is shown when the next I- or P-picture
+// is decoded: that time, when the list reads that far.
+std::optional<double> shownAt(const StreamPackets& s, size_t i) {
+    if (s.packets[i].pts) return s.packets[i].pts;
+    if (!s.mpeg4 || !s.mpegOrder()) return std::nullopt;
+    for (size_t j = i + 1; j < s.packets.size(); ++j)
+        if (!isB(s.packets[j])) return s.packets[j].dts;
+    return std::nullopt;
+}
+
 // A later packet before the next keyframe is shown before the keyframe at i: an open group.
-bool leadsPictures(const std::vector<ListedPacket>& packets, size_t i) {
-    const std::optional<double> keyPts = packets[i].pts;
+bool leadsPictures(const StreamPackets& s, size_t i) {
+    const std::optional<double> keyPts = shownAt(s, i);
     if (!keyPts) return true;  // cannot be compared: counts as leading
+    const std::vector<ListedPacket>& packets = s.packets;
     for (size_t j = i + 1; j < packets.size() && !packets[j].key; ++j)
         if (packets[j].pts && *packets[j].pts < *keyPts) return true;
     return false;
@@ -205,12 +227,12 @@ std::optional<CutStart> lastKeyAtOrBefore(const StreamPackets& s, double windowS
     for (size_t i = 0; i < s.packets.size(); ++i) {
         const ListedPacket& k = s.packets[i];
         if (!k.key) continue;
-        const double picture = k.pts ? *k.pts : k.dts + s.delay;
+        const double picture = shownAt(s, i).value_or(k.dts + s.delay);
         CutStart cs;
         cs.keyTime = windowStart + picture * s.scale();
         cs.keyDecodeTime = windowStart + k.dts * s.scale();
         if (cs.keyTime > static_cast<double>(S) + 1e-6) break;
-        cs.leadsPictures = leadsPictures(s.packets, i);
+        cs.leadsPictures = leadsPictures(s, i);
         cs.fromFileStart = (windowStart <= 0 && first) || cs.keyDecodeTime <= 0.001;
         first = false;
         best = cs;
@@ -248,6 +270,7 @@ std::vector<StreamPackets> readPacketList(const QString& probeOutput, size_t str
                 const QString codec = line.mid(colon + 1).trimmed();
                 s->mpegVideo =
                     codec == QLatin1String("mpeg1video") || codec == QLatin1String("mpeg2video");
+                s->mpeg4 = codec == QLatin1String("mpeg4");
             }
             continue;
         }
@@ -290,17 +313,17 @@ int64_t copyEndMs(const StreamPackets& s, double windowStart, int64_t end) {
     const auto stopBefore = [&](size_t i) {
         return std::llround((at(p[i - 1].dts) + at(p[i].dts)) / 2 * 1000);
     };
-    if (s.mpegVideo) {
-        // An I- or P-picture is shown when the next one is decoded, and a program stream often
-        // gives it no time of its own; a B-picture is shown as it is decoded. The plain copy
-        // leaves a gap when it stops at a B-picture: it runs on to the next I- or P-picture.
-        const auto isB = [](const ListedPacket& k) { return !k.key && k.pts && *k.pts == k.dts; };
-        if (s.delay <= 0 || !isB(p[stop])) return 0;  // without reordering, no B-pictures
+    if (s.mpegVideo || (s.mpeg4 && s.timeless())) {
+        // An I- or P-picture is shown when the next one is decoded, and a program stream or an
+        // AVI file often gives it no time of its own; a B-picture is shown as it is decoded.
+        // The plain copy leaves a gap when it stops at a B-picture: it runs on to the next I-
+        // or P-picture.
+        if (!s.mpegOrder() || !isB(p[stop])) return 0;  // without reordering, no B-pictures
         size_t next = stop;
         while (next < p.size() && isB(p[next])) ++next;
         return next == p.size() ? 0 : stopBefore(next);
     }
-    if (std::any_of(p.begin(), p.end(), [](const ListedPacket& k) { return !k.pts; })) return 0;
+    if (s.timeless()) return 0;
     double shownUpTo = std::numeric_limits<double>::lowest();
     for (size_t i = 0; i < stop; ++i) shownUpTo = std::max(shownUpTo, *p[i].pts);
     size_t closed = stop;

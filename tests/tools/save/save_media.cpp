@@ -69,6 +69,14 @@ std::string mpeg4Avi() {
     return testmedia::makeClip("save_mpeg4_mp3.avi",
                                lavfi("-c:v mpeg4 -g 50 -c:a libmp3lame -b:a 64k"));
 }
+std::string mpeg4BFramesAvi() {
+    return testmedia::makeClip("save_mpeg4_bframes.avi",
+                               lavfi("-c:v mpeg4 -g 50 -bf 2 -vtag XVID -c:a libmp3lame -b:a 64k"));
+}
+std::string mpeg2Ts() {
+    return testmedia::makeClip("save_mpeg2.ts",
+                               lavfi("-c:v mpeg2video -g 12 -bf 2 -c:a mp2 -f mpegts"));
+}
 std::string opusAvi() {
     return testmedia::makeClip("save_mpeg4_opus_mkv.avi",
                                lavfi("-c:v mpeg4 -g 50 -c:a libopus -f matroska"));

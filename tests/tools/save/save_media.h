@@ -13,6 +13,9 @@ std::string h263Flv();   // Sorenson H.263 + MP3, keyframe every 2 s
 std::string mpeg1Ps();   // MPEG-1 video (GOP 12, two B-frames) + MP2 audio, program stream
 std::string mpeg4Avi();  // MPEG-4 part 2 + MP3 in AVI
 std::string opusAvi();
+// Open groups of pictures, as encoders write them for these containers.
+std::string mpeg4BFramesAvi();  // MPEG-4 part 2, two B-frames (Xvid's habit) + MP3 in AVI
+std::string mpeg2Ts();          // MPEG-2 video (GOP 12, two B-frames) + MP2, transport stream
 // h264Mp4 with open groups: pictures after a keyframe that are shown before it.
 std::string h264OpenGopMp4();
 // ffmpeg's own defaults for Sorenson H.263 + MP3: 30 s 640x360 25 fps, GOP 12, MP3 at

@@ -133,7 +133,8 @@ TEST(SavePlanReal, JoinKeepsEveryPartInOrder) {
 // decoder has nothing to say.
 TEST(SavePlanReal, JoinedBFramePartsShowEachSpanOnceInOrder) {
     for (const std::string& s :
-         {savetest::h264Mp4(), savetest::h264OpenGopMp4(), savetest::mpeg1Ps()}) {
+         {savetest::h264Mp4(), savetest::h264OpenGopMp4(), savetest::mpeg1Ps(),
+          savetest::mpeg4BFramesAvi(), savetest::mpeg2Ts()}) {
         SCOPED_TRACE(s);
         QTemporaryDir dir;
         const QString src = QString::fromStdString(s);
