@@ -187,12 +187,14 @@ struct StreamPackets {
     bool mpeg4 = false;
     std::vector<ListedPacket> packets;
     double scale() const { return tbNum / tbDen; }
+    // ffmpeg gives a picture no time only where pictures are reordered: without reordering a
+    // picture's time is its decoding time.
     bool timeless() const {
         return std::any_of(packets.begin(), packets.end(),
                            [](const ListedPacket& k) { return !k.pts; });
     }
     // Shows its pictures as MPEG-1/2 does, and the packet list says so.
-    bool mpegOrder() const { return (mpegVideo && delay > 0) || (mpeg4 && timeless()); }
+    bool mpegOrder() const { return (mpegVideo || mpeg4) && (delay > 0 || timeless()); }
 };
 
 // In MPEG order: a B-picture, shown as it is decoded.
@@ -202,7 +204,7 @@ bool isB(const ListedPacket& k) { return !k.key && k.pts && *k.pts == k.dts; }
 // is decoded: that time, when the list reads that far.
 std::optional<double> shownAt(const StreamPackets& s, size_t i) {
     if (s.packets[i].pts) return s.packets[i].pts;
-    if (!s.mpeg4 || !s.mpegOrder()) return std::nullopt;
+    if (!s.mpegOrder()) return std::nullopt;
     for (size_t j = i + 1; j < s.packets.size(); ++j)
         if (!isB(s.packets[j])) return s.packets[j].dts;
     return std::nullopt;

@@ -77,6 +77,13 @@ std::string mpeg2Ts() {
     return testmedia::makeClip("save_mpeg2.ts",
                                lavfi("-c:v mpeg2video -g 12 -bf 2 -c:a mp2 -f mpegts"));
 }
+std::string mpeg2EsVob() {
+    const std::string es =
+        testmedia::makeClip("save_mpeg2.m2v", lavfi("-c:v mpeg2video -g 12 -bf 2 -f mpeg2video"));
+    return testmedia::makeClip("save_mpeg2_es.vob",
+                               {"-i", es, "-f", "lavfi", "-i", "sine=frequency=440:duration=20",
+                                "-c:v", "copy", "-c:a", "mp2", "-shortest"});
+}
 std::string opusAvi() {
     return testmedia::makeClip("save_mpeg4_opus_mkv.avi",
                                lavfi("-c:v mpeg4 -g 50 -c:a libopus -f matroska"));

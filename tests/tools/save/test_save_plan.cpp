@@ -246,51 +246,56 @@ TEST(SavePlanProbe, CopyEndsWhereTheLastPicturesFollowOneAnother) {
                     .contains("-t 7.050"));
 }
 
-// MPEG-4 Part 2 with B-frames in AVI, 25 fps from a window at 4 s: ffmpeg gives the I- and
-// P-pictures no time and each B-picture its decoding time. The key at 4.00 is shown when the
-// P at 4.12 is decoded; the B-pictures between are shown before it (an open group).
-TEST(SavePlanProbe, ReadsAviMpeg4PicturesInMpegOrder) {
-    const QString nopts = QStringLiteral("-9223372036854775808");
-    QString list = QStringLiteral("#tb 0: 1/25\n#codec_id 0: mpeg4\n");
-    const char* kinds = "KBBPBBPBBP";  // decoding order
-    for (int i = 0; kinds[i]; ++i) {
-        const bool b = kinds[i] == 'B';
-        list += QStringLiteral("0, %1, %2, 1, 9, 0x1%3\n")
-                    .arg(i)
-                    .arg(b ? QString::number(i) : nopts)
-                    .arg(kinds[i] == 'K' ? QString() : QStringLiteral(", F=0x0"));
+// MPEG-4 Part 2 with B-frames in AVI (or MPEG-2 in a program stream whose I- and P-pictures
+// carry no times), 25 fps from a window at 4 s: ffmpeg gives the I- and P-pictures no time
+// and each B-picture its decoding time. The key at 4.00 is shown when the P at 4.12 is
+// decoded; the B-pictures between are shown before it (an open group).
+TEST(SavePlanProbe, ReadsUntimedIAndPPicturesInMpegOrder) {
+    for (const char* codec : {"mpeg4", "mpeg2video"}) {
+        SCOPED_TRACE(codec);
+        const QString nopts = QStringLiteral("-9223372036854775808");
+        QString list = QStringLiteral("#tb 0: 1/25\n#codec_id 0: %1\n").arg(codec);
+        const char* kinds = "KBBPBBPBBP";  // decoding order
+        for (int i = 0; kinds[i]; ++i) {
+            const bool b = kinds[i] == 'B';
+            list += QStringLiteral("0, %1, %2, 1, 9, 0x1%3\n")
+                        .arg(i)
+                        .arg(b ? QString::number(i) : nopts)
+                        .arg(kinds[i] == 'K' ? QString() : QStringLiteral(", F=0x0"));
+        }
+        const ProbeAnswers a = parseProbe(list, {{4, 5, 5}});
+        ASSERT_TRUE(a.starts[0]);
+        EXPECT_NEAR(a.starts[0]->keyTime, 4.12, 1e-9);
+        EXPECT_NEAR(a.starts[0]->keyDecodeTime, 4, 1e-9);
+        EXPECT_TRUE(a.starts[0]->leadsPictures);
+        // The window's packets end at 4.36: an end at 5 lies past what it read.
+        EXPECT_EQ(a.copyEnds[0], 0);
+        // Read from 4.72, the plain copy to 5 stops at packet 7, a B-picture: the P-picture
+        // before it is shown after it and after packet 8. The copy runs on to just before the P
+        // at 9.
+        EXPECT_EQ(parseCopyEnds(list, {{4.72, 4, 5}}), std::vector<int64_t>{5060});
+        // The keyframe's leading pictures are dropped from a cut by their own times.
+        CutTimes c{4, 2};
+        const QString cut =
+            cutCommand(systemTools(), "/v/a.avi", *a.starts[0], c, "/o/p.avi", "avi", false).text();
+        EXPECT_TRUE(cut.contains("-bsf:v noise=drop=gt(pts\\,nopts)*lt((pts-startdts)*tb\\,0.119)"))
+            << qPrintable(cut);
+        // Without B-frames every picture has its decoding time: nothing is reordered.
+        QString plain = QStringLiteral("#tb 0: 1/25\n#codec_id 0: %1\n").arg(codec);
+        for (int i = 0; i < 10; ++i)
+            plain += QStringLiteral("0, %1, %1, 1, 9, 0x1%2\n")
+                         .arg(i)
+                         .arg(i == 0 ? QString() : QStringLiteral(", F=0x0"));
+        const ProbeAnswers p = parseProbe(plain, {{4, 4, 4}});
+        ASSERT_TRUE(p.starts[0]);
+        EXPECT_NEAR(p.starts[0]->keyTime, 4, 1e-9);
+        EXPECT_FALSE(p.starts[0]->leadsPictures);
+        EXPECT_EQ(p.copyEnds[0], 0);
+        EXPECT_FALSE(
+            cutCommand(systemTools(), "/v/a.avi", *p.starts[0], c, "/o/p.avi", "avi", false)
+                .text()
+                .contains("noise"));
     }
-    const ProbeAnswers a = parseProbe(list, {{4, 5, 5}});
-    ASSERT_TRUE(a.starts[0]);
-    EXPECT_NEAR(a.starts[0]->keyTime, 4.12, 1e-9);
-    EXPECT_NEAR(a.starts[0]->keyDecodeTime, 4, 1e-9);
-    EXPECT_TRUE(a.starts[0]->leadsPictures);
-    // The window's packets end at 4.36: an end at 5 lies past what it read.
-    EXPECT_EQ(a.copyEnds[0], 0);
-    // Read from 4.72, the plain copy to 5 stops at packet 7, a B-picture: the P-picture
-    // before it is shown after it and after packet 8. The copy runs on to just before the P
-    // at 9.
-    EXPECT_EQ(parseCopyEnds(list, {{4.72, 4, 5}}), std::vector<int64_t>{5060});
-    // The keyframe's leading pictures are dropped from a cut by their own times.
-    CutTimes c{4, 2};
-    const QString cut =
-        cutCommand(systemTools(), "/v/a.avi", *a.starts[0], c, "/o/p.avi", "avi", false).text();
-    EXPECT_TRUE(cut.contains("-bsf:v noise=drop=gt(pts\\,nopts)*lt((pts-startdts)*tb\\,0.119)"))
-        << qPrintable(cut);
-    // Without B-frames every picture has its decoding time: nothing is reordered.
-    QString plain = QStringLiteral("#tb 0: 1/25\n#codec_id 0: mpeg4\n");
-    for (int i = 0; i < 10; ++i)
-        plain += QStringLiteral("0, %1, %1, 1, 9, 0x1%2\n")
-                     .arg(i)
-                     .arg(i == 0 ? QString() : QStringLiteral(", F=0x0"));
-    const ProbeAnswers p = parseProbe(plain, {{4, 4, 4}});
-    ASSERT_TRUE(p.starts[0]);
-    EXPECT_NEAR(p.starts[0]->keyTime, 4, 1e-9);
-    EXPECT_FALSE(p.starts[0]->leadsPictures);
-    EXPECT_EQ(p.copyEnds[0], 0);
-    EXPECT_FALSE(cutCommand(systemTools(), "/v/a.avi", *p.starts[0], c, "/o/p.avi", "avi", false)
-                     .text()
-                     .contains("noise"));
 }
 
 TEST(SavePlanCommands, ProbesKeepTheirOutputFreeOfProgressLines) {

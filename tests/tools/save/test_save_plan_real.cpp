@@ -134,7 +134,7 @@ TEST(SavePlanReal, JoinKeepsEveryPartInOrder) {
 TEST(SavePlanReal, JoinedBFramePartsShowEachSpanOnceInOrder) {
     for (const std::string& s :
          {savetest::h264Mp4(), savetest::h264OpenGopMp4(), savetest::mpeg1Ps(),
-          savetest::mpeg4BFramesAvi(), savetest::mpeg2Ts()}) {
+          savetest::mpeg4BFramesAvi(), savetest::mpeg2Ts(), savetest::mpeg2EsVob()}) {
         SCOPED_TRACE(s);
         QTemporaryDir dir;
         const QString src = QString::fromStdString(s);
