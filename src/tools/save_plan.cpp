@@ -49,11 +49,10 @@ void appendMuxer(QStringList& args, const QString& ext) {
 // Video with an open group of pictures (MPEG, or H.264 as some encoders write it): the
 // B-pictures that follow the first keyframe in decoding order but are shown before it refer
 // to a picture before the cut. Alone, a decoder skips them or complains; after a join they
-// decode against the previous part's last pictures and show garbage at the joint (in a
-// transport stream that garbage upsets the decoder's references for a whole group). They lie
+// decode against the previous part's last pictures and show garbage at the joint. They lie
 // before S anyway, so they are dropped: every picture (with a time) shown before the
-// keyframe. A program stream counts in 90 kHz ticks; in other containers the filter's own
-// time base converts (ffmpeg does not give it the program stream's).
+// keyframe. A program stream counts in 90 kHz ticks; in other containers (MP4, AVI, ASF...)
+// the filter's own time base converts (ffmpeg does not give it the program stream's).
 QStringList leadingPicturesDropped(const CutStart& start, const QString& mux) {
     const double delay = start.keyTime - start.keyDecodeTime;
     const auto delayMs = std::llround(delay * 1000.0);
