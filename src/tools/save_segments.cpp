@@ -13,6 +13,7 @@
 #include "tools/job_frame.h"
 #include "tools/program_stream_keys.h"
 #include "tools/runner.h"
+#include "tools/splice_point.h"
 #include "tools/tool_host.h"
 
 namespace save {
@@ -354,6 +355,16 @@ class SaveJob {
         return true;
     }
 
+    // Each part after the first begins a new sequence for the decoder where its container
+    // carries HEVC that starts at a CRA picture; others are left as they are.
+    void markSplicePoints() {
+        const QString mux = muxerFor(plan_.ext);
+        if (mux != QLatin1String("mp4") && mux != QLatin1String("mov") &&
+            mux != QLatin1String("3gp"))
+            return;
+        for (qsizetype k = 1; k < partPaths_.size(); ++k) markSplicePoint(partPaths_[k]);
+    }
+
     // The parts joined into joined, which holds pictures afterwards: flvmdi's join is read
     // back, ffmpeg's counted the pictures it wrote.
     bool joinParts(int step, const QString& joined) {
@@ -385,6 +396,7 @@ class SaveJob {
         if (!plan_.tagLevel && !partsAgreeKnown_ && !partsAgree()) return false;
         const QString joined = frame_.temp(plan_.joinFile);
         QFile::remove(joined);
+        markSplicePoints();
         if (!joinParts(step, joined)) return false;
         for (const QString& part : partPaths_) QFile::remove(part);
         return moveOnto(joined, plan_.output);

@@ -84,6 +84,11 @@ std::string mpeg2EsVob() {
                                {"-i", es, "-f", "lavfi", "-i", "sine=frequency=440:duration=20",
                                 "-c:v", "copy", "-c:a", "mp2", "-shortest"});
 }
+std::string hevcMp4() {
+    return testmedia::makeClip("save_hevc_open_gop.mp4",
+                               lavfi("-c:v libx265 -x265-params keyint=50:log-level=error "
+                                     "-tag:v hvc1 -pix_fmt yuv420p -c:a aac -b:a 64k"));
+}
 std::string opusAvi() {
     return testmedia::makeClip("save_mpeg4_opus_mkv.avi",
                                lavfi("-c:v mpeg4 -g 50 -c:a libopus -f matroska"));

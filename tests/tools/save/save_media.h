@@ -18,6 +18,8 @@ std::string mpeg4BFramesAvi();  // MPEG-4 part 2, two B-frames (Xvid's habit) + 
 std::string mpeg2Ts();          // MPEG-2 video (GOP 12, two B-frames) + MP2, transport stream
 // An MPEG-2 elementary stream put into a VOB as it is: its I- and P-pictures carry no times.
 std::string mpeg2EsVob();
+// libx265's defaults (open groups: keyframes are CRA pictures), a keyframe every 2 s, in MP4.
+std::string hevcMp4();
 // h264Mp4 with open groups: pictures after a keyframe that are shown before it.
 std::string h264OpenGopMp4();
 // ffmpeg's own defaults for Sorenson H.263 + MP3: 30 s 640x360 25 fps, GOP 12, MP3 at

@@ -12,6 +12,7 @@
 #include "tools/ffmpeg_batch.h"
 #include "tools/progress.h"
 #include "tools/save_plan.h"
+#include "tools/splice_point.h"
 
 using namespace save;
 
@@ -132,14 +133,20 @@ TEST(SavePlanReal, JoinKeepsEveryPartInOrder) {
 // span, each source picture at most once and in order, each part's an unbroken run, and a
 // decoder has nothing to say.
 TEST(SavePlanReal, JoinedBFramePartsShowEachSpanOnceInOrder) {
-    for (const std::string& s :
-         {savetest::h264Mp4(), savetest::h264OpenGopMp4(), savetest::mpeg1Ps(),
-          savetest::mpeg4BFramesAvi(), savetest::mpeg2Ts(), savetest::mpeg2EsVob()}) {
+    const std::vector<CutTimes> near = {{2, 3}, {9, 2}, {14, 4}};
+    // HEVC counts picture order on, from a CRA picture, modulo 256: a part starting more than
+    // 128 pictures after the last one ended counts as going backwards, unless marked.
+    const std::vector<CutTimes> far = {{1, 2}, {12, 3}};
+    const std::pair<std::string, std::vector<CutTimes>> sources[] = {
+        {savetest::h264Mp4(), near}, {savetest::h264OpenGopMp4(), near},
+        {savetest::mpeg1Ps(), near}, {savetest::mpeg4BFramesAvi(), near},
+        {savetest::mpeg2Ts(), near}, {savetest::mpeg2EsVob(), near},
+        {savetest::hevcMp4(), far}};
+    for (const auto& [s, cuts] : sources) {
         SCOPED_TRACE(s);
         QTemporaryDir dir;
         const QString src = QString::fromStdString(s);
         const QString ext = QFileInfo(src).suffix();
-        const std::vector<CutTimes> cuts = {{2, 3}, {9, 2}, {14, 4}};
         QStringList parts;
         std::vector<Command> runs;
         for (size_t i = 0; i < cuts.size(); ++i) {
@@ -151,12 +158,17 @@ TEST(SavePlanReal, JoinedBFramePartsShowEachSpanOnceInOrder) {
         }
         const auto cut = testmedia::run(argv(tools::batchRuns(runs, tools::BatchLog::Stats)));
         ASSERT_EQ(cut.exitCode, 0) << cut.output;
-        const auto stats = tools::readOutputStats(QString::fromStdString(cut.output), 3);
+        const auto stats =
+            tools::readOutputStats(QString::fromStdString(cut.output), int(cuts.size()));
         for (const tools::OutputStats& st : stats) {
             EXPECT_GT(st.videoPackets, 0);
             EXPECT_GT(st.audioPackets, 0);
             EXPECT_EQ(st.kinds, (QStringList{"audio", "video"}));
         }
+        // As the job does before it joins: only HEVC parts are changed.
+        for (qsizetype k = 1; ext == "mp4" && k < parts.size(); ++k)
+            EXPECT_EQ(markSplicePoint(parts[k]),
+                      s == savetest::hevcMp4() ? SpliceMark::Marked : SpliceMark::NotNeeded);
         QFile f(dir.filePath(kJoinListName));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(joinListText(parts).toUtf8());
@@ -194,6 +206,27 @@ TEST(SavePlanReal, JoinedBFramePartsShowEachSpanOnceInOrder) {
                 }
             }
         }
+    }
+}
+
+TEST(SavePlanReal, ASplicePointIsMarkedOnlyWhereTheFileIsWhole) {
+    QTemporaryDir dir;
+    QFile src(QString::fromStdString(savetest::hevcMp4()));
+    ASSERT_TRUE(src.open(QIODevice::ReadOnly));
+    const QByteArray whole = src.readAll();
+    // The source starts at an IDR picture: nothing to mark. Cut short, or not MP4 at all, it
+    // is left exactly as it was.
+    const QString copy = dir.filePath("whole.mp4");
+    ASSERT_TRUE(QFile::copy(src.fileName(), copy));
+    EXPECT_EQ(markSplicePoint(copy), SpliceMark::NotNeeded);
+    for (const QByteArray& bytes : {whole.left(whole.size() - 100), QByteArray("not a movie")}) {
+        QFile f(dir.filePath("bad.mp4"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(bytes);
+        f.close();
+        EXPECT_EQ(markSplicePoint(f.fileName()), SpliceMark::Unreadable);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), bytes);
     }
 }
 
