@@ -19,26 +19,33 @@ quint64 u64(const QByteArray& d, qint64 at) {
     return qFromBigEndian<quint64>(reinterpret_cast<const uchar*>(d.constData() + at));
 }
 
-// A box of the movie header: its body runs from body to end, offsets within the header.
+// A box whose header begins at `at` of d, with room bytes left for it: its body runs from
+// body to end (offsets in d's frame). nullopt when the header does not fit its room.
 struct Box {
     qint64 body = 0, end = 0;
 };
+std::optional<Box> boxAt(const QByteArray& d, qint64 at, qint64 room) {
+    if (room < 8 || at + 8 > d.size()) return std::nullopt;
+    qint64 size = u32(d, at), header = 8;
+    if (size == 1) {
+        if (room < 16 || at + 16 > d.size()) return std::nullopt;
+        size = static_cast<qint64>(u64(d, at + 8));
+        header = 16;
+    } else if (size == 0) {  // up to the end of what holds it
+        size = room;
+    }
+    if (size < header || size > room) return std::nullopt;
+    return Box{at + header, at + size};
+}
 
 // The first box of type inside [from, to) of d, skipping the first `skip` boxes of that type.
 std::optional<Box> child(const QByteArray& d, qint64 from, qint64 to, const char* type,
                          int skip = 0) {
     for (qint64 at = from; at + 8 <= to;) {
-        qint64 size = u32(d, at), header = 8;
-        if (size == 1) {
-            if (at + 16 > to) return std::nullopt;
-            size = static_cast<qint64>(u64(d, at + 8));
-            header = 16;
-        } else if (size == 0) {
-            size = to - at;
-        }
-        if (size < header || at + size > to) return std::nullopt;
-        if (d.mid(at + 4, 4) == type && skip-- == 0) return Box{at + header, at + size};
-        at += size;
+        const std::optional<Box> b = boxAt(d, at, to - at);
+        if (!b) return std::nullopt;
+        if (d.mid(at + 4, 4) == type && skip-- == 0) return b;
+        at = b->end;
     }
     return std::nullopt;
 }
@@ -57,17 +64,15 @@ std::optional<QByteArray> readMoov(QFile& f) {
     for (qint64 at = 0; at + 8 <= f.size();) {
         if (!f.seek(at)) return std::nullopt;
         const QByteArray h = f.read(16);
-        if (h.size() < 8) return std::nullopt;
-        qint64 size = u32(h, 0);
-        if (size == 1 && h.size() == 16) size = static_cast<qint64>(u64(h, 8));
-        if (size == 0) size = f.size() - at;
-        if (size < 8 || at + size > f.size()) return std::nullopt;
+        const std::optional<Box> b = boxAt(h, 0, f.size() - at);
+        if (!b) return std::nullopt;
         if (h.mid(4, 4) == "moov") {
+            const qint64 size = b->end;
             if (size > kMaxMoov || !f.seek(at)) return std::nullopt;
             const QByteArray moov = f.read(size);
             return moov.size() == size ? std::optional<QByteArray>(moov) : std::nullopt;
         }
-        at += size;
+        at += b->end;
     }
     return std::nullopt;
 }
@@ -80,9 +85,10 @@ struct FirstSample {
 };
 
 std::optional<FirstSample> firstVideoSample(const QByteArray& moov) {
-    const Box whole{u32(moov, 0) == 1 ? 16 : 8, moov.size()};
+    const std::optional<Box> whole = boxAt(moov, 0, moov.size());
+    if (!whole) return std::nullopt;
     for (int k = 0;; ++k) {
-        const std::optional<Box> trak = child(moov, whole.body, whole.end, "trak", k);
+        const std::optional<Box> trak = child(moov, whole->body, whole->end, "trak", k);
         if (!trak) return std::nullopt;
         const std::optional<Box> hdlr = path(moov, *trak, {"mdia", "hdlr"});
         if (!hdlr || hdlr->body + 12 > hdlr->end || moov.mid(hdlr->body + 8, 4) != "vide") continue;
@@ -135,7 +141,7 @@ SpliceMark markSplicePoint(const QString& filePath) {
     if (s->size <= 0 || s->offset + s->size > f.size()) return SpliceMark::Unreadable;
     // Every unit of the sample first, so that nothing is written into a sample that turns
     // out not to be framed as the header says.
-    std::vector<qint64> cra;  // where the first header byte of each CRA unit lies
+    std::vector<std::pair<qint64, uchar>> cra;  // each CRA unit's first header byte, and where
     for (qint64 at = s->offset; at < s->offset + s->size;) {
         if (!f.seek(at)) return SpliceMark::Unreadable;
         const QByteArray h = f.read(s->lengthSize + 2);
@@ -144,17 +150,14 @@ SpliceMark markSplicePoint(const QString& filePath) {
         for (int i = 0; i < s->lengthSize; ++i) length = length << 8 | static_cast<uchar>(h[i]);
         const qint64 next = at + s->lengthSize + length;
         if (length < 2 || next > s->offset + s->size) return SpliceMark::Unreadable;
-        const int type = (static_cast<uchar>(h[s->lengthSize]) >> 1) & 0x3F;
-        if (type == kCra) cra.push_back(at + s->lengthSize);
+        const auto first = static_cast<uchar>(h[s->lengthSize]);
+        if (((first >> 1) & 0x3F) == kCra) cra.emplace_back(at + s->lengthSize, first);
         at = next;
     }
     if (cra.empty()) return SpliceMark::NotNeeded;
-    for (const qint64 at : cra) {
-        if (!f.seek(at)) return SpliceMark::Unreadable;
-        char b = 0;
-        if (!f.getChar(&b) || !f.seek(at)) return SpliceMark::Unreadable;
-        const auto bla = static_cast<char>((static_cast<uchar>(b) & 0x81) | kBlaWLp << 1);
-        if (!f.putChar(bla)) return SpliceMark::Unreadable;
+    for (const auto& [at, first] : cra) {
+        const auto bla = static_cast<char>((first & 0x81) | kBlaWLp << 1);
+        if (!f.seek(at) || !f.putChar(bla)) return SpliceMark::Unreadable;
     }
     return f.flush() ? SpliceMark::Marked : SpliceMark::Unreadable;
 }
