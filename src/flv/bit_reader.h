@@ -43,6 +43,7 @@ class BitReader {
         return (k & 1) ? static_cast<std::int32_t>((k + 1) / 2) : -static_cast<std::int32_t>(k / 2);
     }
     bool failed() const { return failed_; }
+    std::size_t position() const { return pos_; }  // in bits
 
   private:
     std::span<const std::uint8_t> d_;

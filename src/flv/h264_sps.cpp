@@ -40,6 +40,7 @@ void skipChromaInfo(BitReader& br, SpsInfo& info) {
     info.chromaFormatIdc = static_cast<int>(br.ue());
     bool separatePlanes = false;
     if (info.chromaFormatIdc == 3) separatePlanes = br.bit();
+    info.separateColourPlanes = separatePlanes;
     if (separatePlanes) info.chromaFormatIdc = 0;  // each plane coded as monochrome
     br.ue();                                       // bit_depth_luma_minus8
     br.ue();                                       // bit_depth_chroma_minus8
@@ -51,10 +52,11 @@ void skipChromaInfo(BitReader& br, SpsInfo& info) {
     }
 }
 
-void skipPicOrderCount(BitReader& br) {
+void readPicOrderCount(BitReader& br, SpsInfo& info) {
     std::uint32_t type = br.ue();
+    info.picOrderCountType = static_cast<int>(type);
     if (type == 0) {
-        br.ue();  // log2_max_pic_order_cnt_lsb_minus4
+        info.log2MaxPocLsb = static_cast<int>(br.ue()) + 4;
     } else if (type == 1) {
         br.bit();  // delta_pic_order_always_zero_flag
         br.se();   // offset_for_non_ref_pic
@@ -89,15 +91,16 @@ std::optional<SpsInfo> parseSps(std::span<const std::uint8_t> nal) {
     info.profileIdc = static_cast<int>(br.bits(8));
     br.bits(8);  // constraint flags
     info.levelIdc = static_cast<int>(br.bits(8));
-    br.ue();  // seq_parameter_set_id
+    info.id = br.ue();
     if (hasChromaInfo(info.profileIdc)) skipChromaInfo(br, info);
-    br.ue();  // log2_max_frame_num_minus4
-    skipPicOrderCount(br);
-    br.ue();   // max_num_ref_frames
+    info.log2MaxFrameNum = static_cast<int>(br.ue()) + 4;
+    readPicOrderCount(br, info);
+    info.maxRefFrames = br.ue();
     br.bit();  // gaps_in_frame_num_value_allowed_flag
     std::uint64_t widthMbs = std::uint64_t{br.ue()} + 1;
     std::uint64_t heightMapUnits = std::uint64_t{br.ue()} + 1;
     std::uint32_t frameMbsOnly = br.bit();
+    info.frameMbsOnly = frameMbsOnly != 0;
     if (!frameMbsOnly) br.bit();  // mb_adaptive_frame_field_flag
     br.bit();                     // direct_8x8_inference_flag
     std::uint64_t cropLeft = 0, cropRight = 0, cropTop = 0, cropBottom = 0;
@@ -107,7 +110,9 @@ std::optional<SpsInfo> parseSps(std::span<const std::uint8_t> nal) {
         cropTop = br.ue();
         cropBottom = br.ue();
     }
-    if (br.failed()) return std::nullopt;
+    if (br.failed() || info.id > 31 || info.log2MaxFrameNum > 16 || info.picOrderCountType > 2 ||
+        info.log2MaxPocLsb > 16)
+        return std::nullopt;
     // Crop units: chroma subsampling horizontally; vertically also doubled for fields.
     std::uint64_t unitX = 1, unitY = 2 - frameMbsOnly;
     if (info.chromaFormatIdc == 1) unitX = 2, unitY *= 2;

@@ -10,7 +10,9 @@
 #include <cmath>
 #include <optional>
 
+#include "flv/avc_joint.h"
 #include "flv/bytes.h"
+#include "flv/codec_headers.h"
 #include "flv/io.h"
 #include "flv/layout.h"
 #include "flv/scan.h"
@@ -103,6 +105,9 @@ class Joiner {
     explicit Joiner(std::vector<Piece>& pieces) : pieces_(pieces) {}
 
     Status run(Layout& layout) {
+        auto open = opensAnyJoint();
+        if (!open) return open.error();
+        if (*open) joint_.emplace();
         const ScanResult& s = pieces_.front().scan;
         layout.setHeaderFlags(
             static_cast<std::uint8_t>((s.hasAudio() ? 4 : 0) | (s.hasVideo() ? 1 : 0)));
@@ -146,6 +151,61 @@ class Joiner {
     std::int64_t durationMs() const { return durationMs_; }
 
   private:
+    // Whether a piece after the first starts at an open group's I-picture, which the joint
+    // must renumber; only then are the pictures' slice headers read.
+    Result<bool> opensAnyJoint() {
+        for (std::size_t i = 1; i < pieces_.size(); ++i) {
+            Piece& p = pieces_[i];
+            if (p.scan.videoCodecId != videocodec::kAvc) continue;
+            FdSource src(p.fd.get(), p.size);
+            WindowReader window(src);
+            TagReader reader(window);
+            auto header = reader.readHeader();
+            if (!header) return header.error();
+            std::vector<std::uint8_t> config;
+            for (;;) {
+                auto tag = reader.next();
+                if (!tag) return tag.error();
+                if (!tag->has_value()) break;
+                const TagHeader& t = **tag;
+                if (t.type != tagtype::kVideo) continue;
+                auto prefix = reader.bodyPrefix(t, 6);
+                if (!prefix) return prefix.error();
+                const VideoTagInfo info = classifyVideoTag(*prefix);
+                if (info.kind != VideoKind::SequenceHeader && !info.countsAsFrame()) continue;
+                std::vector<std::uint8_t> body(t.dataSize);
+                FLV_TRY(window.readInto(t.bodyOffset(), body));
+                if (info.kind == VideoKind::SequenceHeader) {
+                    config = std::move(body);
+                    continue;
+                }
+                if (AvcJoint::startsOpen(config, body)) return true;
+                break;
+            }
+        }
+        return false;
+    }
+
+    // Feeds the joint a video tag's body; answers the bytes to change in it.
+    Result<std::vector<AvcJoint::Patch>> renumber(TagReader& reader, WindowReader& window,
+                                                  const TagHeader& t) {
+        std::vector<AvcJoint::Patch> none;
+        if (!joint_ || t.type != tagtype::kVideo) return none;
+        auto prefix = reader.bodyPrefix(t, 6);
+        if (!prefix) return prefix.error();
+        const VideoTagInfo info = classifyVideoTag(*prefix);
+        if (info.codecId != videocodec::kAvc ||
+            (info.kind != VideoKind::SequenceHeader && !info.countsAsFrame()))
+            return none;
+        std::vector<std::uint8_t> body(t.dataSize);
+        FLV_TRY(window.readInto(t.bodyOffset(), body));
+        if (info.kind == VideoKind::SequenceHeader) {
+            joint_->configuration(body);
+            return none;
+        }
+        return joint_->picture(body);
+    }
+
     // move: what is added to each of the piece's timestamps.
     Status addPiece(Piece& p, std::int64_t move, Layout& layout) {
         FdSource src(p.fd.get(), p.size);
@@ -153,12 +213,15 @@ class Joiner {
         TagReader reader(window);
         auto header = reader.readHeader();
         if (!header) return header.error();
+        if (joint_) joint_->startPiece();
         TimestampUnwrapper clock;
         for (;;) {
             auto tag = reader.next();
             if (!tag) return tag.error();
             if (!tag->has_value()) break;
             const TagHeader& t = **tag;
+            auto patches = renumber(reader, window, t);
+            if (!patches) return patches.error();
             auto kept = keep(reader, window, t);
             if (!kept) return kept.error();
             if (!*kept) continue;
@@ -168,6 +231,8 @@ class Joiner {
                 t.type == tagtype::kScript ? p.firstMs : clock.unwrap(t.timestamp);
             FLV_TRY(layout.addTag(p.fd.get(), t, std::max(p.firstMs, ms) + move,
                                   [&](std::size_t n) { return reader.bodyPrefix(t, n); }));
+            for (const AvcJoint::Patch& patch : *patches)
+                layout.patchLastBody(patch.offset, patch.bytes);
         }
         return okStatus();
     }
@@ -194,6 +259,7 @@ class Joiner {
     }
 
     std::vector<Piece>& pieces_;
+    std::optional<AvcJoint> joint_;
     std::optional<std::vector<std::uint8_t>> videoConfig_, audioConfig_;
     std::int64_t durationMs_ = 0;
 };

@@ -214,6 +214,7 @@ Status Layout::addTag(int fd, const TagHeader& tag, std::int64_t timestampMs,
              {static_cast<std::uint8_t>(ts >> 16), static_cast<std::uint8_t>(ts >> 8),
               static_cast<std::uint8_t>(ts), static_cast<std::uint8_t>(ts >> 24)}});
     const std::uint32_t prev = kTagHeaderSize + tag.dataSize;
+    lastTagAt_ = size_;
     size_ += length;
     if (trailer == Trailer::Rewritten)
         patches_.push_back(
@@ -226,6 +227,15 @@ Status Layout::addTag(int fd, const TagHeader& tag, std::int64_t timestampMs,
     }
     ++tags_;
     return okStatus();
+}
+
+void Layout::patchLastBody(std::size_t offset, const std::array<std::uint8_t, 4>& bytes) {
+    Patch p{lastTagAt_ + kTagHeaderSize + offset, {}};
+    std::copy(bytes.begin(), bytes.end(), p.bytes);
+    // After the tag's timestamp, before its rewritten PreviousTagSize if it has one.
+    auto at = std::upper_bound(patches_.begin(), patches_.end(), p.at,
+                               [](std::uint64_t o, const Patch& q) { return o < q.at; });
+    patches_.insert(at, p);
 }
 
 ScanResult Layout::scanned() const {

@@ -7,6 +7,7 @@
 //
 // Tags that lie back to back in a source form one run, read with one call; only the four
 // timestamp bytes of each tag header are patched on the way.
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -37,6 +38,9 @@ class Layout : public ByteSource {
     // onMetaData tags do not belong in a layout: the new one is written in front of it.
     Status addTag(int fd, const TagHeader& tag, std::int64_t timestampMs,
                   const ScanBuilder::Prefix& prefix, Trailer trailer = Trailer::Source);
+
+    // Four bytes of the last tag's body replaced; offset counts from the body's first byte.
+    void patchLastBody(std::size_t offset, const std::array<std::uint8_t, 4>& bytes);
 
     // Audio (4) and video (1) flags of the file header.
     void setHeaderFlags(std::uint8_t flags) { header_[4] = flags; }
@@ -73,6 +77,7 @@ class Layout : public ByteSource {
     std::vector<Patch> patches_;
     std::uint64_t size_ = 0;
     std::size_t tags_ = 0;
+    std::uint64_t lastTagAt_ = 0;
     ScanBuilder scan_;
 };
 

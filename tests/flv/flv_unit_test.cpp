@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "flv/amf0.h"
+#include "flv/avc_order.h"
 #include "flv/bit_reader.h"
 #include "flv/codec_headers.h"
 #include "flv/h264_sps.h"
@@ -127,10 +128,10 @@ class SpsBits {
         return ue(v > 0 ? static_cast<std::uint32_t>(2 * v - 1)
                         : static_cast<std::uint32_t>(-2 * v));
     }
-    Bytes nal() {
+    Bytes nal(std::uint8_t header = 0x67) {
         put(1, 1);  // rbsp stop bit
         while (bits_.size() % 8) bits_.push_back(0);
-        Bytes out = {0x67};
+        Bytes out = {header};
         int zeros = 0;
         for (std::size_t i = 0; i < bits_.size(); i += 8) {
             std::uint8_t b = 0;
@@ -186,6 +187,63 @@ TEST(CodecHeaders, HighSpsWithScalingListsPocCycleAndFields) {
     ASSERT_TRUE(sps);
     EXPECT_EQ(sps->profileIdc, 100);
     EXPECT_EQ(sps->size, (flv::Dimensions{1272, 728}));
+}
+
+// A slice of a baseline stream with 4-bit frame numbers and picture order counts, whose
+// header ends on bit 17; tail follows it (before the stop bit).
+Bytes slice(std::uint8_t header, std::uint32_t frameNum, std::uint32_t pocLsb,
+            std::uint32_t tail = 0x5A5A) {
+    SpsBits b;
+    b.ue(0).ue(header == 0x65 ? 7 : 5).ue(0).put(frameNum, 4);
+    if (header == 0x65) b.ue(0);  // idr_pic_id
+    return b.put(pocLsb, 4).put(tail, 16).nal(header);
+}
+
+TEST(AvcOrder, APieceFromAnOpenGroupGoesOnFromThePieceBefore) {
+    flv::avc::ParamSets sets;
+    SpsBits sps;  // baseline, 4-bit frame numbers, POC type 0 with 4-bit lsb, 2 references
+    sps.put(66, 8).put(0, 8).put(30, 8).ue(0).ue(0).ue(0).ue(0).ue(2).put(0, 1);
+    sps.ue(19).ue(14).put(1, 1).put(1, 1).put(0, 1).put(0, 1);
+    sets.add(sps.nal());
+    sets.add(SpsBits().ue(0).ue(0).put(0, 2).nal(0x68));
+    auto header = [&](const Bytes& nal) {
+        auto h = flv::avc::readSliceHeader(nal, sets);
+        EXPECT_TRUE(h);
+        return h.value_or(flv::avc::SliceHeader{});
+    };
+    // The piece before: an IDR, a P-picture shown at 6, a B-picture shown at 2.
+    flv::avc::OrderState state;
+    for (const Bytes& nal : {slice(0x65, 0, 0), slice(0x41, 1, 6), slice(0x01, 2, 2)})
+        advance(state, header(nal));
+    EXPECT_EQ(state.prevRefFrameNum, 1u);
+    EXPECT_EQ(state.maxPoc, 6);
+    EXPECT_FALSE(flv::avc::continueFrom(state, header(slice(0x65, 0, 0)))) << "an IDR";
+    EXPECT_FALSE(flv::avc::continueFrom({}, header(slice(0x41, 9, 2)))) << "nothing before";
+
+    // The next piece's I-picture (frame 9, shown at 2): two frame numbers left for the two
+    // references, then shown at 12 (6 from the reference at 6, and after its stand-ins).
+    Bytes open = slice(0x41, 9, 2);
+    const auto first = header(open);
+    auto change = flv::avc::continueFrom(state, first);
+    ASSERT_TRUE(change);
+    const Bytes before = open;
+    ASSERT_TRUE(flv::avc::renumberSlice(open, first, *change));
+    auto moved = header(open);
+    EXPECT_EQ(moved.frameNum, 4u);
+    EXPECT_EQ(moved.pocLsb, 12u);
+    EXPECT_EQ(Bytes(open.begin() + 3, open.end()), Bytes(before.begin() + 3, before.end()));
+    // Both wrap at 16: frame 15 shown at 7 goes on as frame 10 shown at 1.
+    Bytes next = slice(0x41, 15, 7);
+    ASSERT_TRUE(flv::avc::renumberSlice(next, header(next), *change));
+    EXPECT_EQ(header(next).frameNum, 10u);
+    EXPECT_EQ(header(next).pocLsb, 1u);
+
+    // New numbers that would need an emulation prevention byte are left as they were: a
+    // second header byte of zeros before the tail's 00 and the stop bit's 01.
+    Bytes escape = slice(0x41, 9, 13, 0x0000);
+    const Bytes kept = escape;
+    EXPECT_FALSE(flv::avc::renumberSlice(escape, header(escape), flv::avc::Renumbering{7, 3}));
+    EXPECT_EQ(escape, kept);
 }
 
 Bytes avcBody(int frameType, int packetType, std::size_t extra = 8) {

@@ -214,52 +214,65 @@ std::string h264Defaults() {
          "-c:a", "aac", "-shortest"});
 }
 
+// The same with open groups (x264 open-gop=1): a piece then starts at an I-picture that is not
+// an IDR, whose frame numbers and picture order go on from the piece before it.
+std::string h264OpenGroups() {
+    return testmedia::makeClip(
+        "cut_h264_x264_open_gop.flv",
+        {"-f", "lavfi", "-i", "testsrc=size=320x240:rate=30:duration=12", "-f", "lavfi", "-i",
+         "sine=frequency=440:duration=12", "-c:v", "libx264", "-g", "60", "-x264-params",
+         "open-gop=1", "-pix_fmt", "yuv420p", "-c:a", "aac", "-shortest"});
+}
+
 // Ends that fall inside a group of B-frames: every picture shown before the end is kept, and
 // the joined pieces are shown in order, each source picture at most once and each piece
 // without a hole, with no complaint from a decoder.
 TEST(FlvmdiCutJoin, BFramePiecesKeepEveryPictureOfTheirSpanAndJoinInOrder) {
-    TempDir dir;
-    const std::string src = dir.copy(h264Defaults(), "src.flv");
-    const auto srcPictures = pictures(src);
-    ASSERT_GT(srcPictures.size(), 300u);
-    std::map<std::string, long> index;
-    for (std::size_t i = 0; i < srcPictures.size(); ++i)
-        index.emplace(srcPictures[i].second, long(i));
-    // Positions count from the earliest picture or sound; keyframes are 2 s apart from there
-    // (plus the first picture's delay), so no two pieces share a picture.
-    long t0 = LONG_MAX;
-    for (const RawTag& t : audioVideoTags(splitTags(readFile(src))))
-        if (!isConfig(t)) t0 = std::min(t0, long(t.timestamp + cts(t)));
-    const std::int64_t spans[][2] = {{0, 3133}, {4100, 6200}, {8100, 10100}};
-    std::vector<std::string> parts;
-    for (const auto& s : spans) {
-        parts.push_back(dir.file("part" + std::to_string(parts.size()) + ".flv"));
-        auto r = cut(src, s[0], s[1], parts.back());
-        ASSERT_EQ(r.exitCode, 0) << r.output;
-    }
-    auto r = testmedia::run(
-        {flvmdiPath(), "--join", dir.file("joined.flv"), parts[0], parts[1], parts[2]});
-    ASSERT_EQ(r.exitCode, 0) << r.output;
-    EXPECT_EQ(decodeErrors(dir.file("joined.flv")), "");
-
-    std::vector<long> shown;
-    int runs = 0;  // of source pictures that follow each other
-    for (const auto& p : pictures(dir.file("joined.flv"))) {
-        auto found = index.find(p.second);
-        ASSERT_NE(found, index.end()) << "a picture that is not the source's";
-        if (!shown.empty()) {
-            EXPECT_GT(found->second, shown.back()) << "out of order or twice";
-        }
-        if (shown.empty() || found->second != shown.back() + 1) ++runs;
-        shown.push_back(found->second);
-    }
-    EXPECT_EQ(runs, 3) << "a piece with a hole";
-    for (std::size_t i = 0; i < srcPictures.size(); ++i) {
-        const long at = srcPictures[i].first - t0;
+    for (const auto& clip : {h264Defaults, h264OpenGroups}) {
+        TempDir dir;
+        const std::string src = dir.copy(clip(), "src.flv");
+        SCOPED_TRACE(src);
+        const auto srcPictures = pictures(src);
+        ASSERT_GT(srcPictures.size(), 300u);
+        std::map<std::string, long> index;
+        for (std::size_t i = 0; i < srcPictures.size(); ++i)
+            index.emplace(srcPictures[i].second, long(i));
+        // Positions count from the earliest picture or sound; keyframes are 2 s apart from
+        // there (plus the first picture's delay), so no two pieces share a picture.
+        long t0 = LONG_MAX;
+        for (const RawTag& t : audioVideoTags(splitTags(readFile(src))))
+            if (!isConfig(t)) t0 = std::min(t0, long(t.timestamp + cts(t)));
+        const std::int64_t spans[][2] = {{0, 3133}, {4100, 6200}, {8100, 10100}};
+        std::vector<std::string> parts;
         for (const auto& s : spans) {
-            if (at >= s[0] && at < s[1]) {
-                EXPECT_TRUE(std::binary_search(shown.begin(), shown.end(), long(i)))
-                    << "picture at " << at << " ms missing";
+            parts.push_back(dir.file("part" + std::to_string(parts.size()) + ".flv"));
+            auto r = cut(src, s[0], s[1], parts.back());
+            ASSERT_EQ(r.exitCode, 0) << r.output;
+        }
+        auto r = testmedia::run(
+            {flvmdiPath(), "--join", dir.file("joined.flv"), parts[0], parts[1], parts[2]});
+        ASSERT_EQ(r.exitCode, 0) << r.output;
+        EXPECT_EQ(decodeErrors(dir.file("joined.flv")), "");
+
+        std::vector<long> shown;
+        int runs = 0;  // of source pictures that follow each other
+        for (const auto& p : pictures(dir.file("joined.flv"))) {
+            auto found = index.find(p.second);
+            ASSERT_NE(found, index.end()) << "a picture that is not the source's";
+            if (!shown.empty()) {
+                EXPECT_GT(found->second, shown.back()) << "out of order or twice";
+            }
+            if (shown.empty() || found->second != shown.back() + 1) ++runs;
+            shown.push_back(found->second);
+        }
+        EXPECT_EQ(runs, 3) << "a piece with a hole";
+        for (std::size_t i = 0; i < srcPictures.size(); ++i) {
+            const long at = srcPictures[i].first - t0;
+            for (const auto& s : spans) {
+                if (at >= s[0] && at < s[1]) {
+                    EXPECT_TRUE(std::binary_search(shown.begin(), shown.end(), long(i)))
+                        << "picture at " << at << " ms missing";
+                }
             }
         }
     }
