@@ -8,13 +8,10 @@ namespace flv {
 
 namespace {
 
-constexpr std::size_t kPictureData = 5;  // frame type and codec, packet type, composition time
-
-// Calls f(offset, length) for each NAL unit of a picture tag body; false where the units do
-// not fill the body.
+// Calls f(offset, length) for each NAL unit of a picture from `at` on; false where the units
+// do not fill the body.
 template <typename F>
-bool forEachNal(std::span<const std::uint8_t> body, int lengthSize, F&& f) {
-    std::size_t at = kPictureData;
+bool forEachNal(std::span<const std::uint8_t> body, std::size_t at, int lengthSize, F&& f) {
     while (at < body.size()) {
         if (body.size() - at < static_cast<std::size_t>(lengthSize)) return false;
         std::size_t n = 0;
@@ -27,20 +24,21 @@ bool forEachNal(std::span<const std::uint8_t> body, int lengthSize, F&& f) {
     return true;
 }
 
-std::optional<int> configure(avc::ParamSets& sets, std::span<const std::uint8_t> config) {
-    if (config.size() <= kPictureData) return std::nullopt;
-    return sets.addRecord(config.subspan(kPictureData));
+std::optional<int> configure(avc::ParamSets& sets, std::span<const std::uint8_t> config,
+                             std::size_t head) {
+    if (config.size() <= head) return std::nullopt;
+    return sets.addRecord(config.subspan(head));
 }
 
 }  // namespace
 
 bool AvcJoint::startsOpen(std::span<const std::uint8_t> config,
-                          std::span<const std::uint8_t> picture) {
+                          std::span<const std::uint8_t> picture) const {
     avc::ParamSets sets;
-    auto lengthSize = configure(sets, config);
+    auto lengthSize = configure(sets, config, head_);
     if (!lengthSize) return false;
     bool open = false;
-    forEachNal(picture, *lengthSize, [&](std::size_t at, std::size_t n) {
+    forEachNal(picture, head_, *lengthSize, [&](std::size_t at, std::size_t n) {
         auto nal = picture.subspan(at, n);
         sets.add(nal);
         if (nal.empty() || !avc::isSlice(avc::nalType(nal[0]))) return true;
@@ -52,14 +50,19 @@ bool AvcJoint::startsOpen(std::span<const std::uint8_t> config,
 }
 
 void AvcJoint::configuration(std::span<const std::uint8_t> body) {
-    if (auto n = configure(sets_, body)) lengthSize_ = *n;
+    if (auto n = configure(sets_, body, head_)) lengthSize_ = *n;
+}
+
+void AvcJoint::startPiece() {
+    pieceStarts_ = true;
+    gaveUp_ = false;
 }
 
 std::vector<AvcJoint::Patch> AvcJoint::picture(std::span<const std::uint8_t> body) {
     std::vector<std::uint8_t> copy;
     std::optional<avc::SliceHeader> first;
     bool failed = false;
-    forEachNal(body, lengthSize_, [&](std::size_t at, std::size_t n) {
+    forEachNal(body, head_, lengthSize_, [&](std::size_t at, std::size_t n) {
         auto nal = body.subspan(at, n);
         sets_.add(nal);
         if (nal.empty() || !avc::isSlice(avc::nalType(nal[0]))) return true;
@@ -94,6 +97,7 @@ std::vector<AvcJoint::Patch> AvcJoint::picture(std::span<const std::uint8_t> bod
     if (failed) {
         // The piece goes on unrenumbered rather than half so.
         change_.reset();
+        gaveUp_ = true;
         patches.clear();
     }
     if (first) advance(state_, change_ ? avc::renumbered(*first, *change_) : *first);

@@ -179,7 +179,7 @@ class Joiner {
                     config = std::move(body);
                     continue;
                 }
-                if (AvcJoint::startsOpen(config, body)) return true;
+                if (AvcJoint().startsOpen(config, body)) return true;
                 break;
             }
         }

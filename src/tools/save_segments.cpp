@@ -362,7 +362,8 @@ class SaveJob {
         if (mux != QLatin1String("mp4") && mux != QLatin1String("mov") &&
             mux != QLatin1String("3gp"))
             return;
-        for (qsizetype k = 1; k < partPaths_.size(); ++k) markSplicePoint(partPaths_[k]);
+        for (qsizetype k = 1; k < partPaths_.size(); ++k)
+            markSplicePoint(partPaths_[k - 1], partPaths_[k]);
     }
 
     // The parts joined into joined, which holds pictures afterwards: flvmdi's join is read

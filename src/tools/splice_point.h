@@ -5,17 +5,22 @@
 // count falls behind the old one, pictures come out in the wrong order or not at all. Marking
 // the picture as a broken link (BLA) tells the decoder that a new sequence starts there; the
 // two picture types share one syntax, so only the NAL unit headers change, in place.
+//
+// H.264 has no such picture type. A part that starts at an open group's I-picture (not an
+// IDR) has its frame numbers and picture order counts, up to its first IDR, renumbered in
+// place to go on from the part before it, as if the two had been one stream.
 #include <QString>
 
 namespace save {
 
 enum class SpliceMark {
-    Marked,      // the first picture's CRA units are BLA units now
-    NotNeeded,   // not HEVC, or its first picture is no CRA
+    Marked,      // the first picture's CRA units are BLA units now, or the H.264 part renumbered
+    NotNeeded,   // neither HEVC nor H.264, or its first picture is neither a CRA nor open
     Unreadable,  // the file could not be read or written as expected: left as it was
 };
 
-// In an MP4, MOV or 3GP file: the first sample of its video track.
-SpliceMark markSplicePoint(const QString& path);
+// In an MP4, MOV or 3GP file that is joined after previous (another such file), the start
+// of its video track. Only path may change.
+SpliceMark markSplicePoint(const QString& previous, const QString& path);
 
 }  // namespace save

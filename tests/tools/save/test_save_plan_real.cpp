@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <map>
+#include <sstream>
 
 #include "save_media.h"
 #include "test_media.h"
@@ -135,13 +136,14 @@ TEST(SavePlanReal, JoinKeepsEveryPartInOrder) {
 TEST(SavePlanReal, JoinedBFramePartsShowEachSpanOnceInOrder) {
     const std::vector<CutTimes> near = {{2, 3}, {9, 2}, {14, 4}};
     // HEVC counts picture order on, from a CRA picture, modulo 256: a part starting more than
-    // 128 pictures after the last one ended counts as going backwards, unless marked.
+    // 128 pictures after the last one ended counts as going backwards, unless marked. H.264
+    // from an open group's I-picture likewise, unless renumbered.
     const std::vector<CutTimes> far = {{1, 2}, {12, 3}};
     const std::pair<std::string, std::vector<CutTimes>> sources[] = {
-        {savetest::h264Mp4(), near}, {savetest::h264OpenGopMp4(), near},
-        {savetest::mpeg1Ps(), near}, {savetest::mpeg4BFramesAvi(), near},
-        {savetest::mpeg2Ts(), near}, {savetest::mpeg2EsVob(), near},
-        {savetest::hevcMp4(), far}};
+        {savetest::h264Mp4(), near},         {savetest::h264OpenGopMp4(), near},
+        {savetest::h264OpenGopMp4(), far},   {savetest::mpeg1Ps(), near},
+        {savetest::mpeg4BFramesAvi(), near}, {savetest::mpeg2Ts(), near},
+        {savetest::mpeg2EsVob(), near},      {savetest::hevcMp4(), far}};
     for (const auto& [s, cuts] : sources) {
         SCOPED_TRACE(s);
         QTemporaryDir dir;
@@ -165,10 +167,10 @@ TEST(SavePlanReal, JoinedBFramePartsShowEachSpanOnceInOrder) {
             EXPECT_GT(st.audioPackets, 0);
             EXPECT_EQ(st.kinds, (QStringList{"audio", "video"}));
         }
-        // As the job does before it joins: only HEVC parts are changed.
+        // As the job does before it joins: parts that start at an IDR are left as they are.
         for (qsizetype k = 1; ext == "mp4" && k < parts.size(); ++k)
-            EXPECT_EQ(markSplicePoint(parts[k]),
-                      s == savetest::hevcMp4() ? SpliceMark::Marked : SpliceMark::NotNeeded);
+            EXPECT_EQ(markSplicePoint(parts[k - 1], parts[k]),
+                      s == savetest::h264Mp4() ? SpliceMark::NotNeeded : SpliceMark::Marked);
         QFile f(dir.filePath(kJoinListName));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(joinListText(parts).toUtf8());
@@ -176,7 +178,14 @@ TEST(SavePlanReal, JoinedBFramePartsShowEachSpanOnceInOrder) {
         const QString joined = dir.filePath(joinName(ext));
         auto r = testmedia::run(argv(joinCommand(systemTools(), f.fileName(), joined, ext)));
         ASSERT_EQ(r.exitCode, 0) << r.output;
-        EXPECT_EQ(savetest::decodeErrors(joined.toStdString()), "");
+        // The joints give a decoder nothing to say: what it says of the joined file, it says
+        // of a part on its own (one cut from an open group may name references from before).
+        std::string partsSay;
+        for (const QString& p : parts) partsSay += savetest::decodeErrors(p.toStdString());
+        std::istringstream said(savetest::decodeErrors(joined.toStdString()));
+        for (std::string line; std::getline(said, line);)
+            if (line.find("Last message repeated") == std::string::npos)
+                EXPECT_NE(partsSay.find(line), std::string::npos) << line;
 
         const auto source = savetest::decodedFrames(s);
         std::map<std::string, long> index;
@@ -218,13 +227,13 @@ TEST(SavePlanReal, ASplicePointIsMarkedOnlyWhereTheFileIsWhole) {
     // is left exactly as it was.
     const QString copy = dir.filePath("whole.mp4");
     ASSERT_TRUE(QFile::copy(src.fileName(), copy));
-    EXPECT_EQ(markSplicePoint(copy), SpliceMark::NotNeeded);
+    EXPECT_EQ(markSplicePoint(copy, copy), SpliceMark::NotNeeded);
     for (const QByteArray& bytes : {whole.left(whole.size() - 100), QByteArray("not a movie")}) {
         QFile f(dir.filePath("bad.mp4"));
         ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write(bytes);
         f.close();
-        EXPECT_EQ(markSplicePoint(f.fileName()), SpliceMark::Unreadable);
+        EXPECT_EQ(markSplicePoint(copy, f.fileName()), SpliceMark::Unreadable);
         ASSERT_TRUE(f.open(QIODevice::ReadOnly));
         EXPECT_EQ(f.readAll(), bytes);
     }
