@@ -58,6 +58,40 @@ void AvcJoint::startPiece() {
     gaveUp_ = false;
 }
 
+std::optional<std::vector<std::uint8_t>> AvcJoint::restartAsIdr(
+    std::span<const std::uint8_t> body) {
+    pieceStarts_ = false;
+    change_.reset();
+    std::vector<std::uint8_t> out(
+        body.begin(), body.begin() + static_cast<std::ptrdiff_t>(std::min(head_, body.size())));
+    std::optional<avc::SliceHeader> first;
+    bool failed = false;
+    const bool framed = forEachNal(body, head_, lengthSize_, [&](std::size_t at, std::size_t n) {
+        auto nal = body.subspan(at, n);
+        sets_.add(nal);
+        std::optional<std::vector<std::uint8_t>> idr;
+        if (!nal.empty() && avc::isSlice(avc::nalType(nal[0]))) {
+            auto h = avc::readSliceHeader(nal, sets_);
+            if (h && !first) first = h;
+            if (h) idr = avc::idrFromISlice(nal, *h);
+            if (!idr) failed = true;
+        }
+        const auto unit = idr ? std::span<const std::uint8_t>(*idr) : nal;
+        if (lengthSize_ < 4 && unit.size() >> (8 * lengthSize_)) failed = true;
+        for (int i = lengthSize_ - 1; i >= 0; --i)
+            out.push_back(static_cast<std::uint8_t>(unit.size() >> (8 * i)));
+        out.insert(out.end(), unit.begin(), unit.end());
+        return !failed;
+    });
+    if (!framed || failed || !first) return std::nullopt;
+    const int bits = first->sps->log2MaxFrameNum;
+    change_ = avc::Renumbering{(0 - first->frameNum) & ((std::uint32_t{1} << bits) - 1), 0};
+    avc::SliceHeader idr = avc::renumbered(*first, *change_);
+    idr.idr = true;
+    advance(state_, idr);
+    return out;
+}
+
 std::vector<AvcJoint::Patch> AvcJoint::picture(std::span<const std::uint8_t> body) {
     std::vector<std::uint8_t> copy;
     std::optional<avc::SliceHeader> first;

@@ -5,6 +5,7 @@
 // come as FLV tag bodies or MP4 samples: NAL units, each behind its length, after a head.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -33,6 +34,13 @@ class AvcJoint {
     void configuration(std::span<const std::uint8_t> body);
     // The next piece's tags follow.
     void startPiece();
+    // Instead of going on from the pieces before: the piece's first picture, an open group's
+    // I-picture, made an IDR picture (see avc::idrFromISlice), so that it starts a new
+    // sequence; picture() then renumbers the piece's later pictures from it. Answers the new
+    // picture, or nothing where it is an IDR already or cannot be rewritten (and then nothing
+    // is renumbered).
+    std::optional<std::vector<std::uint8_t>> restartAsIdr(std::span<const std::uint8_t> body);
+
     // A picture (whole, as it will be written); answers the bytes that change in it.
     std::vector<Patch> picture(std::span<const std::uint8_t> body);
     // Whether the current piece's pictures are still being renumbered (or may be: before its

@@ -1,6 +1,7 @@
 #include "flv/avc_order.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "flv/bit_reader.h"
@@ -81,6 +82,38 @@ std::int64_t decodedPoc(const OrderState& s, const SliceHeader& h) {
     return msb + lsb;
 }
 
+// MSB first, with Exp-Golomb codes.
+class BitWriter {
+  public:
+    void bit(std::uint32_t b) {
+        if (bits_ % 8 == 0) out_.push_back(0);
+        if (b) out_.back() |= static_cast<std::uint8_t>(0x80 >> (bits_ % 8));
+        ++bits_;
+    }
+    void bits(std::uint32_t v, int n) {
+        for (int i = n - 1; i >= 0; --i) bit((v >> i) & 1);
+    }
+    void ue(std::uint32_t v) {
+        const std::uint64_t x = std::uint64_t{v} + 1;
+        int len = 0;
+        while (x >> (len + 1)) ++len;
+        bits(0, len);
+        for (int i = len; i >= 0; --i) bit(static_cast<std::uint32_t>((x >> i) & 1));
+    }
+    void se(std::int32_t v) {
+        ue(v > 0 ? static_cast<std::uint32_t>(2 * std::int64_t{v} - 1)
+                 : static_cast<std::uint32_t>(-2 * std::int64_t{v}));
+    }
+    bool aligned() const { return bits_ % 8 == 0; }
+    std::vector<std::uint8_t>& bytes() { return out_; }
+
+  private:
+    std::vector<std::uint8_t> out_;
+    std::size_t bits_ = 0;
+};
+
+bool bitAt(std::span<const std::uint8_t> d, std::size_t p) { return (d[p / 8] >> (7 - p % 8)) & 1; }
+
 }  // namespace
 
 void ParamSets::add(std::span<const std::uint8_t> nal) {
@@ -88,10 +121,26 @@ void ParamSets::add(std::span<const std::uint8_t> nal) {
     if (nalType(nal[0]) == nal::kSps) {
         if (auto sps = parseSps(nal)) sps_[sps->id] = *sps;
     } else if (nalType(nal[0]) == nal::kPps) {
-        auto rbsp = unescapePrefix(nal.subspan(1), 8);
+        auto rbsp = unescapePrefix(nal.subspan(1), 64);
         BitReader br(rbsp.bytes);
-        const std::uint32_t pps = br.ue(), sps = br.ue();
-        if (!br.failed() && pps < 256 && sps < 32) ppsToSps_[pps] = sps;
+        const std::uint32_t id = br.ue();
+        PpsInfo p;
+        p.spsId = br.ue();
+        p.cabac = br.bit();
+        p.bottomFieldPicOrder = br.bit();
+        p.sliceGroups = br.ue() > 0;
+        if (!p.sliceGroups) {
+            br.ue();     // num_ref_idx_l0_default_active_minus1
+            br.ue();     // num_ref_idx_l1_default_active_minus1
+            br.bits(3);  // weighted_pred_flag, weighted_bipred_idc
+            br.se();     // pic_init_qp_minus26
+            br.se();     // pic_init_qs_minus26
+            br.se();     // chroma_qp_index_offset
+            p.deblockingControl = br.bit();
+            br.bit();  // constrained_intra_pred_flag
+            p.redundantPicCount = br.bit();
+        }
+        if (!br.failed() && id < 256 && p.spsId < 32) pps_[id] = p;
     }
 }
 
@@ -110,10 +159,15 @@ std::optional<int> ParamSets::addRecord(std::span<const std::uint8_t> record) {
     return lengthSize;
 }
 
+const PpsInfo* ParamSets::pps(std::uint32_t id) const {
+    auto p = pps_.find(id);
+    return p == pps_.end() ? nullptr : &p->second;
+}
+
 const SpsInfo* ParamSets::forPps(std::uint32_t ppsId) const {
-    auto p = ppsToSps_.find(ppsId);
-    if (p == ppsToSps_.end()) return nullptr;
-    auto s = sps_.find(p->second);
+    const PpsInfo* p = pps(ppsId);
+    if (!p) return nullptr;
+    auto s = sps_.find(p->spsId);
     return s == sps_.end() ? nullptr : &s->second;
 }
 
@@ -128,7 +182,9 @@ std::optional<SliceHeader> readSliceHeader(std::span<const std::uint8_t> nal,
     h.reference = (nal[0] & 0x60) != 0;
     h.firstInPicture = br.ue() == 0;
     br.ue();  // slice_type
-    h.sps = sets.forPps(br.ue());
+    const std::uint32_t ppsId = br.ue();
+    h.pps = sets.pps(ppsId);
+    h.sps = sets.forPps(ppsId);
     if (!h.sps) return std::nullopt;
     if (h.sps->separateColourPlanes) br.bits(2);
     h.frameNumBit = br.position();
@@ -211,6 +267,79 @@ bool renumberSlice(std::span<std::uint8_t> nal, const SliceHeader& header,
     if (escapes != old.escapes || escaped.size() != old.escapedLength) return false;
     std::copy(escaped.begin(), escaped.end(), payload.begin());
     return true;
+}
+
+std::optional<std::vector<std::uint8_t>> idrFromISlice(std::span<const std::uint8_t> nal,
+                                                       const SliceHeader& header) {
+    if (header.idr || !header.reference || !header.sps || !header.pps || nal.size() < 2)
+        return std::nullopt;
+    const SpsInfo& sps = *header.sps;
+    const PpsInfo& pps = *header.pps;
+    if (sps.picOrderCountType == 1 || pps.sliceGroups) return std::nullopt;
+    const std::vector<std::uint8_t> rbsp = unescapePrefix(nal.subspan(1), SIZE_MAX).bytes;
+    BitReader br(rbsp);
+    BitWriter out;
+    out.ue(br.ue());  // first_mb_in_slice
+    const std::uint32_t sliceType = br.ue();
+    if (sliceType % 5 != 2) return std::nullopt;  // I only: no reference lists or weights
+    out.ue(sliceType);
+    out.ue(br.ue());  // pic_parameter_set_id
+    if (sps.separateColourPlanes) out.bits(br.bits(2), 2);
+    br.bits(sps.log2MaxFrameNum);
+    out.bits(0, sps.log2MaxFrameNum);
+    bool field = false;
+    if (!sps.frameMbsOnly) {
+        field = br.bit();
+        out.bit(field);
+        if (field) out.bit(br.bit());
+    }
+    out.ue(1);  // idr_pic_id: unlike an IDR just before (an encoder's starts with 0)
+    if (sps.picOrderCountType == 0) {
+        out.bits(br.bits(sps.log2MaxPocLsb), sps.log2MaxPocLsb);
+        if (pps.bottomFieldPicOrder && !field) out.se(br.se());
+    }
+    if (pps.redundantPicCount) out.ue(br.ue());
+    // The marking commands go: an IDR drops every reference anyway.
+    if (br.bit()) {
+        for (std::uint32_t op = br.ue(); op != 0 && !br.failed(); op = br.ue()) {
+            if (op == 1 || op == 3) br.ue();  // difference_of_pic_nums_minus1
+            if (op == 2) br.ue();             // long_term_pic_num
+            if (op == 3 || op == 6) br.ue();  // long_term_frame_idx
+            if (op == 4) br.ue();             // max_long_term_frame_idx_plus1
+        }
+    }
+    out.bits(0, 2);   // no_output_of_prior_pics_flag, long_term_reference_flag
+    out.se(br.se());  // slice_qp_delta
+    if (pps.deblockingControl) {
+        const std::uint32_t filter = br.ue();
+        out.ue(filter);
+        if (filter != 1) {
+            out.se(br.se());
+            out.se(br.se());
+        }
+    }
+    if (br.failed()) return std::nullopt;
+    std::vector<std::uint8_t>& bytes = out.bytes();
+    if (pps.cabac) {
+        // The coded data starts on a byte boundary, after cabac_alignment_one_bits.
+        while (br.position() % 8)
+            if (!br.bit()) return std::nullopt;
+        while (!out.aligned()) out.bit(1);
+        bytes.insert(bytes.end(), rbsp.begin() + static_cast<std::ptrdiff_t>(br.position() / 8),
+                     rbsp.end());
+    } else {
+        // The data bits move with the header's end, up to the stop bit.
+        std::size_t stop = rbsp.size() * 8;
+        while (stop > 0 && !bitAt(rbsp, stop - 1)) --stop;
+        if (stop == 0 || stop - 1 < br.position()) return std::nullopt;
+        for (std::size_t p = br.position(); p < stop - 1; ++p) out.bit(bitAt(rbsp, p));
+        out.bit(1);
+        while (!out.aligned()) out.bit(0);
+    }
+    std::vector<std::size_t> escapes;
+    std::vector<std::uint8_t> result = escape(bytes, escapes);
+    result.insert(result.begin(), static_cast<std::uint8_t>((nal[0] & 0xE0) | nal::kIdrSlice));
+    return result;
 }
 
 }  // namespace flv::avc

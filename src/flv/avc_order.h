@@ -10,6 +10,7 @@
 #include <map>
 #include <optional>
 #include <span>
+#include <vector>
 
 #include "flv/h264_sps.h"
 
@@ -22,6 +23,16 @@ constexpr int kSlice = 1, kIdrSlice = 5, kSps = 7, kPps = 8;
 inline int nalType(std::uint8_t header) { return header & 0x1F; }
 inline bool isSlice(int type) { return type == nal::kSlice || type == nal::kIdrSlice; }
 
+// What a slice header's layout takes from its picture parameter set.
+struct PpsInfo {
+    std::uint32_t spsId = 0;
+    bool cabac = false;
+    bool bottomFieldPicOrder = false;
+    bool sliceGroups = false;
+    bool deblockingControl = false;
+    bool redundantPicCount = false;
+};
+
 // The parameter sets in force, from a configuration record and from the stream itself.
 class ParamSets {
   public:
@@ -30,11 +41,12 @@ class ParamSets {
     // An AVCDecoderConfigurationRecord's sets; answers its NAL length size (1, 2 or 4), or
     // nothing for a record it cannot read.
     std::optional<int> addRecord(std::span<const std::uint8_t> record);
+    const PpsInfo* pps(std::uint32_t id) const;
     const SpsInfo* forPps(std::uint32_t ppsId) const;
 
   private:
     std::map<std::uint32_t, SpsInfo> sps_;
-    std::map<std::uint32_t, std::uint32_t> ppsToSps_;
+    std::map<std::uint32_t, PpsInfo> pps_;
 };
 
 // A slice header as far as the picture order count, with the bit positions of the two
@@ -48,6 +60,7 @@ struct SliceHeader {
     std::uint32_t pocLsb = 0;
     std::size_t pocLsbBit = 0;
     const SpsInfo* sps = nullptr;
+    const PpsInfo* pps = nullptr;
 };
 
 // nal: a slice NAL unit (header byte first, escaped); nothing for another unit, an unknown
@@ -85,5 +98,12 @@ bool renumberSlice(std::span<std::uint8_t> nal, const SliceHeader& header,
                    const Renumbering& change);
 // The header as renumberSlice leaves it.
 SliceHeader renumbered(SliceHeader header, const Renumbering& change);
+
+// An I-slice of a reference picture that is not an IDR (an open group's keyframe) rewritten
+// as an IDR slice: frame number 0, its own idr_pic_id, no marking commands; the rest as it
+// was. A decoder then starts a new sequence there, whatever came before. Nothing for another
+// slice, or one whose stream uses slice groups or picture order count type 1.
+std::optional<std::vector<std::uint8_t>> idrFromISlice(std::span<const std::uint8_t> nal,
+                                                       const SliceHeader& header);
 
 }  // namespace flv::avc

@@ -31,9 +31,15 @@ CutStart cutStart(const std::vector<Picture>& pictures, std::int64_t markMs,
     if (before && pictures[*before].ptsMs == markMs) r.resumeAt = before;
     if (!before || r.resumeAt == before) return r;
 
-    // Keyframes start closed groups, so the pictures shown between the mark and the next
-    // keyframe are all decoded between the keyframe before and that next one.
-    const std::size_t last = r.resumeAt.value_or(pictures.size());
+    // The pictures shown between the mark and the next keyframe are decoded between the
+    // keyframe before and that next one, or, where it starts an open group, among the leading
+    // pictures decoded after it.
+    std::size_t last = pictures.size();
+    for (std::size_t i = r.resumeAt.value_or(pictures.size()) + 1; i < pictures.size(); ++i)
+        if (pictures[i].keyframe) {
+            last = i;
+            break;
+        }
     const std::int64_t shownBefore = r.resumeAt ? pictures[*r.resumeAt].ptsMs : INT64_MAX;
     for (std::size_t i = *before; i < last; ++i) {
         const std::int64_t pts = pictures[i].ptsMs;

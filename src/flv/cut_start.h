@@ -4,9 +4,11 @@
 // awareness all ask these same functions, so what the player shows is what a save does.
 //
 // Pictures are given in decoding order (the order of their tags), each with the time it is
-// shown (pts) and its keyframe flag. Keyframes are taken to start closed groups: no picture
-// decoded after a keyframe refers to one decoded before it (x264's and ffmpeg's defaults;
-// FLV marks exactly those pictures as keyframes). All times are in one clock, milliseconds.
+// shown (pts) and its keyframe flag. No picture shown after a keyframe refers to one decoded
+// before it. Most groups are closed (x264's and ffmpeg's defaults): nothing decoded after the
+// keyframe is shown before it. An open group's leading pictures are decoded after its keyframe
+// and shown before it, and refer to the group before: they belong with that group. All times
+// are in one clock, milliseconds.
 #include <cstddef>
 #include <cstdint>
 #include <optional>

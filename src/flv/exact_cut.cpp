@@ -9,6 +9,7 @@
 #include <set>
 #include <vector>
 
+#include "flv/avc_joint.h"
 #include "flv/bit_reader.h"
 #include "flv/bytes.h"
 #include "flv/codec_headers.h"
@@ -176,7 +177,9 @@ SpanShape shapeOf(const SourceWalk& w, std::int64_t from, std::int64_t to) {
     // A copy of the last group would show its references past the end: that group is
     // rebuilt from its keyframe instead.
     if (end.showsPastEnd && end.lastKey && *end.lastKey >= s.copyFrom) {
-        s.tail = end.rebuild;
+        // Less the leading pictures of an open group that the head already rebuilds.
+        for (std::size_t i : end.rebuild)
+            if (std::find(s.head.begin(), s.head.end(), i) == s.head.end()) s.tail.push_back(i);
         s.copyTo = *end.lastKey;
     }
     return s;
@@ -368,10 +371,34 @@ Result<WriteOutcome> spliceExactCut(const std::string& source, std::int64_t from
     };
     addRebuilt(shape.head);
     for (std::size_t i = shape.copyFrom; i < shape.copyTo; ++i) {
+        // An open group's leading pictures are the group before's: rebuilt, or before the mark.
+        if (w.pictures[i].ptsMs < w.pictures[shape.copyFrom].ptsMs) continue;
         order.push_back({i, w.pictures[i].dtsMs});
         last = w.pictures[i].dtsMs;
     }
     addRebuilt(shape.tail);
+    // A copy from an open group's I-picture, after rebuilt pictures, starts a new sequence
+    // there: that picture is made an IDR picture (written with the rebuilt ones), and the
+    // copy's pictures up to its next IDR count their frame numbers from it.
+    std::optional<AvcJoint> joint;
+    const VideoConfig* config = avc ? w.configAt(shape.start.copyFrom.value_or(0)) : nullptr;
+    const auto firstCopied = std::find_if(order.begin(), order.end(),
+                                          [](const VideoEntry& e) { return e.copied.has_value(); });
+    if (config && !shape.head.empty() && firstCopied != order.end()) {
+        std::vector<std::uint8_t> body(config->tag.dataSize);
+        FLV_TRY(readFully(w.file.fd.get(), config->tag.bodyOffset(), body));
+        joint.emplace().configuration(body);
+        const TagHeader& key = w.pictureTags[*firstCopied->copied];
+        body.resize(key.dataSize);
+        FLV_TRY(readFully(w.file.fd.get(), key.bodyOffset(), body));
+        if (auto idr = joint->restartAsIdr(body)) {
+            rebuilt.insert(rebuilt.begin() + static_cast<std::ptrdiff_t>(shape.head.size()),
+                           HeadPicture{std::move(*idr), true});
+            firstCopied->copied.reset();
+        } else {
+            joint.reset();
+        }
+    }
     auto headFd = headFile(rebuilt);
     if (!headFd) return headFd.error();
 
@@ -390,6 +417,7 @@ Result<WriteOutcome> spliceExactCut(const std::string& source, std::int64_t from
             lastShown = std::max(lastShown, w.pictures[i].ptsMs);
         }
     for (std::size_t i = shape.copyFrom; i < shape.copyTo; ++i) {
+        if (w.pictures[i].ptsMs < w.pictures[shape.copyFrom].ptsMs) continue;
         firstShown = std::min(firstShown, w.pictures[i].ptsMs);
         lastShown = std::max(lastShown, w.pictures[i].ptsMs);
     }
@@ -450,6 +478,11 @@ Result<WriteOutcome> spliceExactCut(const std::string& source, std::int64_t from
         const bool takeAudio = v == video.size() || (a < audio.size() && audio[a].ms < video[v].ms);
         const SpliceTag& p = takeAudio ? audio[a++] : video[v++];
         FLV_TRY(add(p, std::max<std::int64_t>(0, p.ms - base)));
+        if (takeAudio || !joint || !joint->renumbering() || p.fd != w.file.fd.get()) continue;
+        std::vector<std::uint8_t> body(p.tag.dataSize);
+        FLV_TRY(readFully(p.fd, p.tag.bodyOffset(), body));
+        for (const AvcJoint::Patch& patch : joint->picture(body))
+            layout.patchLastBody(patch.offset, patch.bytes);
     }
     WriteOptions o = options;
     if (!o.oldMetadata) o.oldMetadata = w.oldMetadata;

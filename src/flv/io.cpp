@@ -200,4 +200,13 @@ Status copyRange(int in, std::uint64_t inOffset, int out, std::uint64_t outOffse
     return okStatus();
 }
 
+Status readFully(int fd, std::uint64_t offset, std::span<std::uint8_t> dst) {
+    FdSource src(fd, offset + dst.size());
+    auto got = readUpTo(src, offset, dst);
+    if (!got) return got.error();
+    if (*got < dst.size())
+        return diagAt(DiagCode::TruncatedTag, offset + *got, "source file shrank");
+    return okStatus();
+}
+
 }  // namespace flv

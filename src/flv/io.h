@@ -73,6 +73,8 @@ class ReadBuffer {
 
 // Reads at offset until dst is full or the source ends; returns the count read.
 Result<std::size_t> readUpTo(ByteSource& src, std::uint64_t offset, std::span<std::uint8_t> dst);
+// All of dst from fd at offset; a file that ends before is reported as shrunk.
+Status readFully(int fd, std::uint64_t offset, std::span<std::uint8_t> dst);
 
 // A read window over a source. A span it returns stays valid until the next call.
 // A scan walks the file front to back: a miss reads the next whole block, so a walk of many

@@ -26,15 +26,6 @@ constexpr std::uint64_t kTimestampAt = 4;  // within a tag header
 // gathered with their neighbours into one write.
 constexpr std::uint64_t kKernelCopyFrom = 128 * 1024;
 
-Status readFully(int fd, std::uint64_t offset, std::span<std::uint8_t> dst) {
-    FdSource src(fd, offset + dst.size());
-    auto got = readUpTo(src, offset, dst);
-    if (!got) return got.error();
-    if (*got < dst.size())
-        return diagAt(DiagCode::TruncatedTag, offset + *got, "source file shrank");
-    return okStatus();
-}
-
 struct PathParts {
     std::string folder, name;
 };

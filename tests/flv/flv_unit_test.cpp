@@ -128,6 +128,7 @@ class SpsBits {
         return ue(v > 0 ? static_cast<std::uint32_t>(2 * v - 1)
                         : static_cast<std::uint32_t>(-2 * v));
     }
+    std::size_t size() const { return bits_.size(); }
     Bytes nal(std::uint8_t header = 0x67) {
         put(1, 1);  // rbsp stop bit
         while (bits_.size() % 8) bits_.push_back(0);
@@ -189,6 +190,13 @@ TEST(CodecHeaders, HighSpsWithScalingListsPocCycleAndFields) {
     EXPECT_EQ(sps->size, (flv::Dimensions{1272, 728}));
 }
 
+// A PPS of id 0 for SPS 0: CAVLC or CABAC, one slice group, the deblocking control present.
+Bytes pps(bool cabac) {
+    SpsBits b;
+    b.ue(0).ue(0).put(cabac, 1).put(0, 1).ue(0).ue(0).ue(0).put(0, 3).se(0).se(0).se(0);
+    return b.put(1, 1).put(0, 1).put(0, 1).nal(0x68);
+}
+
 // A slice of a baseline stream with 4-bit frame numbers and picture order counts, whose
 // header ends on bit 17; tail follows it (before the stop bit).
 Bytes slice(std::uint8_t header, std::uint32_t frameNum, std::uint32_t pocLsb,
@@ -199,18 +207,67 @@ Bytes slice(std::uint8_t header, std::uint32_t frameNum, std::uint32_t pocLsb,
     return b.put(pocLsb, 4).put(tail, 16).nal(header);
 }
 
+// An open group's I-slice made an IDR slice: frame 0, its own idr_pic_id, the marking
+// commands gone, the rest of the header and the coded data as they were, bit for bit after a
+// CAVLC header and byte for byte after CABAC's alignment.
+TEST(AvcOrder, AnOpenGroupsISliceBecomesAnIdrSlice) {
+    for (bool cabac : {false, true}) {
+        SCOPED_TRACE(cabac);
+        flv::avc::ParamSets sets;
+        SpsBits sps;
+        sps.put(66, 8).put(0, 8).put(30, 8).ue(0).ue(0).ue(0).ue(0).ue(2).put(0, 1);
+        sps.ue(19).ue(14).put(1, 1).put(1, 1).put(0, 1).put(0, 1);
+        sets.add(sps.nal());
+        sets.add(pps(cabac));
+        SpsBits b;  // first_mb 0, I, PPS 0, frame 9, POC lsb 6
+        b.ue(0).ue(7).ue(0).put(9, 4).put(6, 4);
+        b.put(1, 1).ue(1).ue(3).ue(0);  // marking: unreference one picture
+        b.se(-3).ue(0).se(1).se(-2);    // slice_qp_delta, deblocking with offsets
+        if (cabac)
+            while (b.size() % 8) b.put(1, 1);  // cabac_alignment_one_bit
+        b.put(0xC0DE, 16);
+        const Bytes slice = b.nal(0x41);
+        const auto h = flv::avc::readSliceHeader(slice, sets);
+        ASSERT_TRUE(h);
+        auto idr = flv::avc::idrFromISlice(slice, *h);
+        ASSERT_TRUE(idr);
+        EXPECT_EQ((*idr)[0], 0x45);
+        const auto back = flv::avc::readSliceHeader(*idr, sets);
+        ASSERT_TRUE(back);
+        EXPECT_TRUE(back->idr);
+        EXPECT_EQ(back->frameNum, 0u);
+        EXPECT_EQ(back->pocLsb, 6u);
+        const auto rbsp = flv::unescapeRbsp(std::span(*idr).subspan(1));
+        flv::BitReader br(rbsp);
+        EXPECT_EQ(br.ue(), 0u);
+        EXPECT_EQ(br.ue(), 7u);
+        EXPECT_EQ(br.ue(), 0u);
+        EXPECT_EQ(br.bits(4), 0u);
+        EXPECT_EQ(br.ue(), 1u);  // idr_pic_id
+        EXPECT_EQ(br.bits(4), 6u);
+        EXPECT_EQ(br.bits(2), 0u);  // no_output_of_prior_pics_flag, long_term_reference_flag
+        EXPECT_EQ(br.se(), -3);
+        EXPECT_EQ(br.ue(), 0u);
+        EXPECT_EQ(br.se(), 1);
+        EXPECT_EQ(br.se(), -2);
+        while (cabac && br.position() % 8) {
+            EXPECT_EQ(br.bit(), 1u);
+        }
+        EXPECT_EQ(br.bits(16), 0xC0DEu);
+        EXPECT_EQ(br.bit(), 1u);  // the stop bit
+        // A P-slice, or an IDR already, is not rewritten.
+        EXPECT_FALSE(flv::avc::idrFromISlice(*idr, *back));
+    }
+}
+
 TEST(AvcOrder, APieceFromAnOpenGroupGoesOnFromThePieceBefore) {
     flv::avc::ParamSets sets;
     SpsBits sps;  // baseline, 4-bit frame numbers, POC type 0 with 4-bit lsb, 2 references
     sps.put(66, 8).put(0, 8).put(30, 8).ue(0).ue(0).ue(0).ue(0).ue(2).put(0, 1);
     sps.ue(19).ue(14).put(1, 1).put(1, 1).put(0, 1).put(0, 1);
     sets.add(sps.nal());
-    sets.add(SpsBits().ue(0).ue(0).put(0, 2).nal(0x68));
-    auto header = [&](const Bytes& nal) {
-        auto h = flv::avc::readSliceHeader(nal, sets);
-        EXPECT_TRUE(h);
-        return h.value_or(flv::avc::SliceHeader{});
-    };
+    sets.add(pps(false));
+    auto header = [&](const Bytes& nal) { return flv::avc::readSliceHeader(nal, sets).value(); };
     // The piece before: an IDR, a P-picture shown at 6, a B-picture shown at 2.
     flv::avc::OrderState state;
     for (const Bytes& nal : {slice(0x65, 0, 0), slice(0x41, 1, 6), slice(0x01, 2, 2)})

@@ -47,6 +47,11 @@ std::string h264Mp4() {
     return testmedia::makeClip("save_h264_defaults.mp4",
                                lavfi("-c:v libx264 -g 50 -pix_fmt yuv420p -c:a aac -b:a 64k"));
 }
+std::string h264OpenGopFlv() {
+    return testmedia::makeClip("save_h264_open_gop.flv",
+                               lavfi("-c:v libx264 -g 50 -keyint_min 50 -sc_threshold 0 "
+                                     "-x264-params open-gop=1 -pix_fmt yuv420p -c:a aac -b:a 64k"));
+}
 std::string h264OpenGopMp4() {
     return testmedia::makeClip(
         "save_h264_open_gop.mp4",

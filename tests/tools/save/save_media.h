@@ -22,6 +22,7 @@ std::string mpeg2EsVob();
 std::string hevcMp4();
 // h264Mp4 with open groups: pictures after a keyframe that are shown before it.
 std::string h264OpenGopMp4();
+std::string h264OpenGopFlv();  // x264 open-gop=1, keyframe every 2 s (an IDR only first)
 // ffmpeg's own defaults for Sorenson H.263 + MP3: 30 s 640x360 25 fps, GOP 12, MP3 at
 // 44.1 kHz. Its first tag is audio, so pieces cut from it begin with either kind of tag.
 std::string

@@ -183,9 +183,11 @@ TEST(SavePlanReal, JoinedBFramePartsShowEachSpanOnceInOrder) {
         std::string partsSay;
         for (const QString& p : parts) partsSay += savetest::decodeErrors(p.toStdString());
         std::istringstream said(savetest::decodeErrors(joined.toStdString()));
-        for (std::string line; std::getline(said, line);)
-            if (line.find("Last message repeated") == std::string::npos)
+        for (std::string line; std::getline(said, line);) {
+            if (line.find("Last message repeated") == std::string::npos) {
                 EXPECT_NE(partsSay.find(line), std::string::npos) << line;
+            }
+        }
 
         const auto source = savetest::decodedFrames(s);
         std::map<std::string, long> index;
