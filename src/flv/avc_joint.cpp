@@ -129,7 +129,9 @@ std::vector<AvcJoint::Patch> AvcJoint::picture(std::span<const std::uint8_t> bod
         patches.push_back(p);
     }
     if (failed) {
-        // The piece goes on unrenumbered rather than half so.
+        // The piece goes on unrenumbered from here: an MP4 part is then left as it was (see
+        // gaveUp), an FLV piece keeps the pictures renumbered before. Rare: it takes new
+        // numbers that form 00 00 0x with the bytes around them.
         change_.reset();
         gaveUp_ = true;
         patches.clear();

@@ -67,29 +67,23 @@ size_t longestCopiedRun(const std::vector<QByteArray>& out, const std::vector<QB
     return best;
 }
 
-// PSNR of the first picture of out against the source's picture at seconds.
-double firstPicturePsnr(const std::string& out, const std::string& src, double seconds) {
+// PSNR of out against the source from seconds on, picture for picture, over all of out's
+// pictures or only its first.
+double psnr(const std::string& out, const std::string& src, double seconds, bool firstOnly) {
+    const std::string graph = firstOnly
+                                  ? "[0:v]trim=end_frame=1[a];[1:v]trim=end_frame=1[b];[a][b]psnr"
+                                  : "[0:v]setpts=PTS-STARTPTS[a];[1:v]setpts=PTS-STARTPTS[b];"
+                                    "[a][b]psnr=shortest=1";
     const auto r = testmedia::run({savetest::ffmpegProgram(), "-hide_banner", "-i", out, "-ss",
-                                   std::to_string(seconds), "-i", src, "-filter_complex",
-                                   "[0:v]trim=end_frame=1[a];[1:v]trim=end_frame=1[b];[a][b]psnr",
+                                   std::to_string(seconds), "-i", src, "-filter_complex", graph,
                                    "-f", "null", "-"});
     const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("average:(\\S+)"))
                                           .match(QString::fromStdString(r.output));
     if (!m.hasMatch()) return 0;
     return m.captured(1) == QLatin1String("inf") ? 99 : m.captured(1).toDouble();
 }
-
-// Mean PSNR of out's pictures against the source's from seconds on, picture for picture.
-double meanPsnr(const std::string& out, const std::string& src, double seconds) {
-    const auto r = testmedia::run({savetest::ffmpegProgram(), "-hide_banner", "-i", out, "-ss",
-                                   std::to_string(seconds), "-i", src, "-filter_complex",
-                                   "[0:v]setpts=PTS-STARTPTS[a];[1:v]setpts=PTS-STARTPTS[b];"
-                                   "[a][b]psnr=shortest=1",
-                                   "-f", "null", "-"});
-    const QRegularExpressionMatch m = QRegularExpression(QStringLiteral("average:(\\S+)"))
-                                          .match(QString::fromStdString(r.output));
-    if (!m.hasMatch()) return 0;
-    return m.captured(1) == QLatin1String("inf") ? 99 : m.captured(1).toDouble();
+double firstPicturePsnr(const std::string& out, const std::string& src, double seconds) {
+    return psnr(out, src, seconds, true);
 }
 
 class ExactSaveTest : public jobtest::JobEnv {
@@ -188,7 +182,7 @@ TEST_F(ExactSaveTest, OpenGroupsAreRebuiltWithTheirLeadingPicturesAndCopiedWhole
         const std::string out = name.toStdString();
         EXPECT_EQ(testmedia::probeVideoFrames(out), std::lround((to - from) * 25));
         EXPECT_NEAR(testmedia::probeDuration(out), to - from, 0.04);
-        EXPECT_GE(meanPsnr(out, src, static_cast<double>(player_.marks[0].start) / 25), 40);
+        EXPECT_GE(psnr(out, src, static_cast<double>(player_.marks[0].start) / 25, false), 40);
         // The copied group's first picture names references from before it, which the new
         // sequence does not hold: a decoder may say so, and says nothing else.
         std::istringstream said(savetest::decodeErrors(out));
