@@ -12,6 +12,7 @@
 #include <string>
 
 #include "flv/amf0.h"
+#include "flv/avc_joint.h"
 #include "flv/codec_headers.h"
 #include "flv/cut.h"
 #include "flv/h264_sps.h"
@@ -104,5 +105,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     (void)flv::audioFormat(bytes);
     (void)flv::parseSps(bytes);
     (void)flv::parseAudioSpecificConfig(bytes);
+    // The bytes split in two, as an H.264 configuration record and a picture of NAL units:
+    // a joint that goes on from it, and one that restarts at it.
+    const std::size_t half = size / 2;
+    flv::AvcJoint joint(0);
+    joint.configuration(bytes.first(half));
+    (void)joint.startsOpen(bytes.first(half), bytes.subspan(half));
+    (void)joint.picture(bytes.subspan(half));
+    joint.startPiece();
+    (void)joint.picture(bytes.subspan(half));
+    (void)joint.restartAsIdr(bytes.subspan(half));
     return 0;
 }
