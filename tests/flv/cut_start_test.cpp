@@ -38,6 +38,21 @@ std::vector<int> shownOf(const std::vector<std::size_t>& idx, const std::vector<
     return r;
 }
 
+// An open group: the keyframe shown as picture 20 is decoded before pictures 17 and 18,
+// which refer to the group before. A mark before them rebuilds them with that group, decoding past
+// the keyframe to reach them; a copy from the keyframe leaves them to the rebuild.
+TEST(CutStart, AnOpenGroupsLeadingPicturesAreRebuiltWithTheGroupBefore) {
+    auto p = stream(3, 10);
+    // The group's last B-pictures (17, 18) become the next keyframe's leading ones.
+    std::swap(p[18], p[20]);
+    std::swap(p[19], p[20]);
+    ASSERT_TRUE(p[18].keyframe);
+    auto s = flv::cutStart(p, at(13));
+    EXPECT_EQ(s.resumeAt, 18u);
+    EXPECT_EQ(shownOf(s.rebuild, p), (std::vector<int>{13, 14, 15, 16, 17, 18, 19}));
+    EXPECT_EQ(s.decodeTo, 21u);
+}
+
 TEST(CutStart, MarkInsideAGroupRebuildsUpToTheNextKeyframe) {
     const auto p = stream(3, 10);
     auto s = flv::cutStart(p, at(13));
