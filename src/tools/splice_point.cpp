@@ -86,8 +86,8 @@ struct Sample {
     qint64 offset = 0, size = 0;
 };
 
-// The video track: its codec, how its NAL units are framed, and where its samples lie (for
-// HEVC only the first is needed).
+// The video track: its codec, how its NAL units are framed, and where its first `wanted`
+// samples lie.
 struct VideoTrack {
     enum class Codec { Other, Hevc, Avc } codec = Codec::Other;
     int lengthSize = 4;
@@ -141,7 +141,7 @@ std::optional<std::vector<Sample>> samples(const QByteArray& moov, Box stbl, std
     return out;
 }
 
-std::optional<VideoTrack> videoTrack(const QByteArray& moov) {
+std::optional<VideoTrack> videoTrack(const QByteArray& moov, std::size_t wanted) {
     const std::optional<Box> whole = boxAt(moov, 0, moov.size());
     if (!whole) return std::nullopt;
     for (int k = 0;; ++k) {
@@ -174,7 +174,7 @@ std::optional<VideoTrack> videoTrack(const QByteArray& moov) {
         if (!config || config->body + lengthAt + 1 > config->end) return std::nullopt;
         t.lengthSize = (static_cast<uchar>(moov[config->body + lengthAt]) & 3) + 1;
         if (!hevc) t.avcRecord = moov.mid(config->body, config->end - config->body);
-        auto s = samples(moov, *stbl, hevc ? 1 : SIZE_MAX);
+        auto s = samples(moov, *stbl, wanted);
         if (!s || s->empty()) return std::nullopt;
         t.samples = std::move(*s);
         return t;
@@ -219,15 +219,21 @@ SpliceMark markCra(QFile& f, const VideoTrack& t) {
 }
 
 // H.264: the part's pictures up to its first IDR renumbered to go on from the previous part.
-SpliceMark continueAvc(QFile& f, const VideoTrack& t, const QString& previousPath) {
+// Only a part that starts open has its sample table read whole, and the part before it.
+SpliceMark continueAvc(QFile& f, const QByteArray& moov, const VideoTrack& start,
+                       const QString& previousPath) {
     flv::AvcJoint joint(0);
-    const std::optional<QByteArray> first = readSample(f, t.samples.front());
+    const std::optional<QByteArray> first = readSample(f, start.samples.front());
     if (!first) return SpliceMark::Unreadable;
-    if (!joint.startsOpen(bytes(t.avcRecord), bytes(*first))) return SpliceMark::NotNeeded;
+    if (!joint.startsOpen(bytes(start.avcRecord), bytes(*first))) return SpliceMark::NotNeeded;
+    const std::optional<VideoTrack> whole = videoTrack(moov, SIZE_MAX);
+    if (!whole) return SpliceMark::Unreadable;
+    const VideoTrack& t = *whole;
     QFile prev(previousPath);
     if (!prev.open(QIODevice::ReadOnly)) return SpliceMark::Unreadable;
     const std::optional<QByteArray> prevMoov = readMoov(prev);
-    const std::optional<VideoTrack> before = prevMoov ? videoTrack(*prevMoov) : std::nullopt;
+    const std::optional<VideoTrack> before =
+        prevMoov ? videoTrack(*prevMoov, SIZE_MAX) : std::nullopt;
     if (!before || before->codec != VideoTrack::Codec::Avc) return SpliceMark::Unreadable;
     joint.configuration(bytes(before->avcRecord));
     for (const Sample& s : before->samples) {
@@ -263,13 +269,13 @@ SpliceMark markSplicePoint(const QString& previous, const QString& filePath) {
     if (!f.open(QIODevice::ReadWrite)) return SpliceMark::Unreadable;
     const std::optional<QByteArray> moov = readMoov(f);
     if (!moov) return SpliceMark::Unreadable;
-    const std::optional<VideoTrack> t = videoTrack(*moov);
+    const std::optional<VideoTrack> t = videoTrack(*moov, 1);
     if (!t) return SpliceMark::Unreadable;
     switch (t->codec) {
         case VideoTrack::Codec::Hevc:
             return markCra(f, *t);
         case VideoTrack::Codec::Avc:
-            return continueAvc(f, *t, previous);
+            return continueAvc(f, *moov, *t, previous);
         case VideoTrack::Codec::Other:
             break;
     }
