@@ -276,7 +276,7 @@ std::optional<std::vector<std::uint8_t>> idrFromISlice(std::span<const std::uint
     const SpsInfo& sps = *header.sps;
     const PpsInfo& pps = *header.pps;
     if (sps.picOrderCountType == 1 || pps.sliceGroups) return std::nullopt;
-    const std::vector<std::uint8_t> rbsp = unescapePrefix(nal.subspan(1), SIZE_MAX).bytes;
+    const std::vector<std::uint8_t> rbsp = unescapeRbsp(nal.subspan(1));
     BitReader br(rbsp);
     BitWriter out;
     out.ue(br.ue());  // first_mb_in_slice
