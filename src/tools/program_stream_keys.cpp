@@ -491,9 +491,9 @@ std::optional<Head> readHead(PsFile& f) {
 
 }  // namespace
 
-std::optional<ProgramStreamCuts> programStreamCuts(const std::string& path,
-                                                   const std::vector<int64_t>& starts,
-                                                   const std::vector<int64_t>& ends) {
+std::optional<FileCuts> programStreamCuts(const std::string& path,
+                                          const std::vector<int64_t>& starts,
+                                          const std::vector<int64_t>& ends) {
     PsFile f(path);
     if (!f.ok()) return std::nullopt;
     const std::optional<Head> head = readHead(f);
@@ -522,7 +522,7 @@ std::optional<ProgramStreamCuts> programStreamCuts(const std::string& path,
             }
         }
     };
-    ProgramStreamCuts found;
+    FileCuts found;
     for (const int64_t S : starts) {
         // The probe's windows, widened until one shows a keyframe at or before S.
         // The probe maps the video alone, and ffmpeg then counts times from the

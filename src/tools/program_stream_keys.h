@@ -18,12 +18,8 @@ namespace save {
 // cannot tell). nullopt whenever the file holds anything this reader does not know for sure
 // (other video than MPEG-1/2, field pictures, keyframes without their own times, a stream it
 // does not know, a read error): then the probe decides.
-struct ProgramStreamCuts {
-    std::vector<CutStart> starts;
-    std::vector<int64_t> copyEnds;
-};
-std::optional<ProgramStreamCuts> programStreamCuts(const std::string& path,
-                                                   const std::vector<int64_t>& starts,
-                                                   const std::vector<int64_t>& ends = {});
+std::optional<FileCuts> programStreamCuts(const std::string& path,
+                                          const std::vector<int64_t>& starts,
+                                          const std::vector<int64_t>& ends = {});
 
 }  // namespace save

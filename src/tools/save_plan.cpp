@@ -173,11 +173,6 @@ Command keyframeProbe(const Tools& t, const QString& source, double windowStart,
 namespace {
 
 // The video packets of one stream of a framecrc packet list, in decoding order.
-struct ListedPacket {
-    double dts;
-    std::optional<double> pts;
-    bool key;
-};
 struct StreamPackets {
     double tbNum = 1, tbDen = 1000, delay = 0;
     bool mpegVideo = false;  // MPEG-1/2: a B-picture is shown when it is decoded
@@ -341,6 +336,13 @@ int64_t copyEndMs(const StreamPackets& s, double windowStart, int64_t end) {
 }
 
 }  // namespace
+
+int64_t copyEndOf(const std::vector<ListedPacket>& packets, int64_t end) {
+    StreamPackets s;
+    s.tbDen = 1;
+    s.packets = packets;
+    return copyEndMs(s, 0, end);
+}
 
 ProbeAnswers parseProbe(const QString& probeOutput, const std::vector<ProbeWindow>& windows) {
     const std::vector<StreamPackets> streams = readPacketList(probeOutput, windows.size());

@@ -134,6 +134,22 @@ struct ProbeAnswers {
     std::vector<int64_t> copyEnds;
 };
 ProbeAnswers parseProbe(const QString& probeOutput, const std::vector<ProbeWindow>& windows);
+// A video packet of a packet list, in decoding order; its times in the list's units.
+struct ListedPacket {
+    double dts;
+    std::optional<double> pts;
+    bool key;
+};
+// parseCopyEnds for a file whose every picture has its time (an index of them rather than a
+// probe's list): packets in seconds from the media start, read from a second before end on.
+int64_t copyEndOf(const std::vector<ListedPacket>& packets, int64_t end);
+// What a reader of a file's own index finds for the parts of a job, in place of the probe's
+// answers: one CutStart per S (the default, from the beginning, where no keyframe is at or
+// before it) and one copy end per end, both as the probe would give them.
+struct FileCuts {
+    std::vector<CutStart> starts;
+    std::vector<int64_t> copyEnds;
+};
 // An end that a window already in the run reads with little more reading, rather than by a
 // window of its own: every input of a run opens and indexes the source once more.
 bool readsEndToo(const ProbeWindow& w, int64_t end);

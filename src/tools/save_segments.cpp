@@ -11,6 +11,7 @@
 #include "common/time_code.h"
 #include "tools/ffmpeg_batch.h"
 #include "tools/job_frame.h"
+#include "tools/movie_keys.h"
 #include "tools/program_stream_keys.h"
 #include "tools/runner.h"
 #include "tools/splice_point.h"
@@ -106,7 +107,7 @@ class SaveJob {
     // in a wider one). An end is read by a window that reads close to it anyway, or by one of
     // its own. False when a probe failed: the source could not be read.
     bool probeParts(std::vector<size_t> open, const std::vector<size_t>& ends = {}) {
-        if (plan_.kind == tools::ToolKind::Mpeg && readProgramStream(open, ends)) return true;
+        if (readOwnIndex(open, ends)) return true;
         std::vector<ProbeWindow> windows;
         for (size_t i : open) {
             const int64_t S = plan_.parts[i].cut.start;
@@ -172,14 +173,18 @@ class SaveJob {
         return c;
     }
 
-    // A program stream's keyframes and copy ends read by our own reader, without starting
-    // ffmpeg. False when it cannot tell for every part: the probe then decides.
-    bool readProgramStream(const std::vector<size_t>& open, const std::vector<size_t>& ends) {
+    // A program stream's or a movie's keyframes and copy ends read by our own readers, without
+    // starting ffmpeg. False when they cannot tell for every part: the probe then decides.
+    bool readOwnIndex(const std::vector<size_t>& open, const std::vector<size_t>& ends) {
         std::vector<int64_t> starts, endTimes;
         for (size_t i : open) starts.push_back(plan_.parts[i].cut.start);
         for (size_t i : ends) endTimes.push_back(plan_.parts[i].cut.end());
-        const auto found =
-            programStreamCuts(QFile::encodeName(plan_.source).toStdString(), starts, endTimes);
+        std::optional<FileCuts> found;
+        if (plan_.kind == tools::ToolKind::Mpeg)
+            found =
+                programStreamCuts(QFile::encodeName(plan_.source).toStdString(), starts, endTimes);
+        else if (plan_.kind == tools::ToolKind::Other)
+            found = movieCuts(plan_.source, starts, endTimes);
         if (!found) return false;
         for (size_t k = 0; k < open.size(); ++k) know(open[k], found->starts[k]);
         for (size_t k = 0; k < ends.size(); ++k) {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <random>
 
+#include "probe_answers.h"
 #include "save_media.h"
 #include "test_media.h"
 #include "tools/program_stream_keys.h"
@@ -27,33 +28,6 @@ std::string psClip(const std::string& name, std::vector<std::string> codecArgs) 
 std::string mpeg1Clip() {
     return psClip("ps_mpeg1.mpg",
                   {"-c:v", "mpeg1video", "-bf", "2", "-g", "12", "-b:v", "4M", "-c:a", "mp2"});
-}
-
-std::vector<std::string> argv(const Command& c) {
-    std::vector<std::string> a{c.program.toStdString()};
-    for (const QString& s : c.args) a.push_back(s.toStdString());
-    return a;
-}
-
-// Where a job's probe of a program stream finds the cut of S to begin.
-CutStart probed(const std::string& src, int64_t S) {
-    const Tools t{QStringLiteral("ffmpeg"), QString()};
-    for (std::optional<double> w = firstProbeWindow(S, tools::ToolKind::Mpeg); w;
-         w = widerProbeWindow(*w, S)) {
-        const Command c = keyframeProbe(t, QString::fromStdString(src), *w, S);
-        if (auto cs = parseKeyframes(QString::fromStdString(testmedia::run(argv(c)).output), *w, S))
-            return *cs;
-    }
-    return {};
-}
-
-// Where a job's probe finds the copies of parts that end at ends to stop, in one run.
-std::vector<int64_t> probedEnds(const std::string& src, const std::vector<int64_t>& ends) {
-    const Tools t{QStringLiteral("ffmpeg"), QString()};
-    std::vector<ProbeWindow> windows;
-    for (const int64_t end : ends) windows.push_back(endProbeWindow(end));
-    const auto r = testmedia::run(argv(keyframeProbe(t, QString::fromStdString(src), windows)));
-    return parseCopyEnds(QString::fromStdString(r.output), windows);
 }
 
 std::string truncatedCopy(const std::string& src, const QString& to) {
@@ -94,7 +68,7 @@ TEST(ProgramStreamKeys, SameCutStartsAsTheProbe) {
         ASSERT_EQ(read->size(), starts.size());
         for (size_t k = 0; k < starts.size(); ++k) {
             SCOPED_TRACE("S=" + std::to_string(starts[k]));
-            const CutStart want = probed(clip, starts[k]);
+            const CutStart want = savetest::probedStart(clip, starts[k], tools::ToolKind::Mpeg);
             const CutStart& got = (*read)[k];
             EXPECT_NEAR(got.keyTime, want.keyTime, 0.001);
             EXPECT_NEAR(got.keyDecodeTime, want.keyDecodeTime, 0.001);
@@ -103,7 +77,7 @@ TEST(ProgramStreamKeys, SameCutStartsAsTheProbe) {
         // The same copy ends, read around each S as the end of a part (from 2 s: before, the
         // probe counts from the video's first picture, a copy from the media start).
         const std::vector<int64_t> ends(starts.begin() + 2, starts.end() - 1);
-        const std::vector<int64_t> want = probedEnds(clip, ends);
+        const std::vector<int64_t> want = savetest::probedEnds(clip, ends);
         for (size_t k = 0; k < ends.size(); ++k) {
             SCOPED_TRACE("end=" + std::to_string(ends[k]));
             EXPECT_NEAR(cuts->copyEnds[k + 2], want[k], 2);
