@@ -363,10 +363,7 @@ class SaveJob {
     // Each part after the first begins a new sequence for the decoder where its container
     // carries HEVC that starts at a CRA picture; others are left as they are.
     void markSplicePoints() {
-        const QString mux = muxerFor(plan_.ext);
-        if (mux != QLatin1String("mp4") && mux != QLatin1String("mov") &&
-            mux != QLatin1String("3gp"))
-            return;
+        if (!joinsAsMovie(plan_.ext)) return;
         for (qsizetype k = 1; k < partPaths_.size(); ++k)
             markSplicePoint(partPaths_[k - 1], partPaths_[k]);
     }

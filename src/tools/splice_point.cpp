@@ -9,6 +9,7 @@
 
 #include "flv/avc_joint.h"
 #include "tools/movie_box.h"
+#include "tools/save_plan.h"
 
 namespace save {
 namespace {
@@ -76,22 +77,23 @@ std::span<const std::uint8_t> bytes(const QByteArray& d) {
             static_cast<std::size_t>(d.size())};
 }
 
-SpliceMark markCra(QFile& f, const VideoTrack& t) {
-    const Sample& s = t.samples.front();
+// HEVC: the CRA units of the sample (of a track whose NAL units follow lengths of
+// lengthSize bytes) made BLA units, in place.
+SpliceMark markCra(QFile& f, int lengthSize, const Sample& s) {
     if (s.size <= 0 || s.offset + s.size > f.size()) return SpliceMark::Unreadable;
     // Every unit of the sample first, so that nothing is written into a sample that turns
     // out not to be framed as the header says.
     std::vector<std::pair<qint64, uchar>> cra;  // each CRA unit's first header byte, and where
     for (qint64 at = s.offset; at < s.offset + s.size;) {
         if (!f.seek(at)) return SpliceMark::Unreadable;
-        const QByteArray h = f.read(t.lengthSize + 2);
-        if (h.size() != t.lengthSize + 2) return SpliceMark::Unreadable;
+        const QByteArray h = f.read(lengthSize + 2);
+        if (h.size() != lengthSize + 2) return SpliceMark::Unreadable;
         qint64 length = 0;
-        for (int i = 0; i < t.lengthSize; ++i) length = length << 8 | static_cast<uchar>(h[i]);
-        const qint64 next = at + t.lengthSize + length;
+        for (int i = 0; i < lengthSize; ++i) length = length << 8 | static_cast<uchar>(h[i]);
+        const qint64 next = at + lengthSize + length;
         if (length < 2 || next > s.offset + s.size) return SpliceMark::Unreadable;
-        const auto first = static_cast<uchar>(h[t.lengthSize]);
-        if (((first >> 1) & 0x3F) == kCra) cra.emplace_back(at + t.lengthSize, first);
+        const auto first = static_cast<uchar>(h[lengthSize]);
+        if (((first >> 1) & 0x3F) == kCra) cra.emplace_back(at + lengthSize, first);
         at = next;
     }
     if (cra.empty()) return SpliceMark::NotNeeded;
@@ -102,36 +104,33 @@ SpliceMark markCra(QFile& f, const VideoTrack& t) {
     return f.flush() ? SpliceMark::Marked : SpliceMark::Unreadable;
 }
 
-// H.264: the part's pictures up to its first IDR renumbered to go on from the previous part.
-// Only a part that starts open has its sample table read whole, and the part before it.
-SpliceMark continueAvc(QFile& f, const QByteArray& moov, const VideoTrack& start,
-                       const QString& previousPath) {
+// The H.264 pictures of one piece: samples of a file, read with their configuration record.
+struct Piece {
+    QFile* file = nullptr;
+    QByteArray record;
+    std::span<const Sample> samples;
+};
+
+// The piece's pictures up to its first IDR renumbered, in its file, to go on from the piece
+// before: all of them, or none when one cannot be rewritten in place.
+SpliceMark continueFrom(const Piece& before, const Piece& piece) {
     flv::AvcJoint joint(0);
-    const std::optional<QByteArray> first = readSample(f, start.samples.front());
+    const std::optional<QByteArray> first =
+        piece.samples.empty() ? std::nullopt : readSample(*piece.file, piece.samples.front());
     if (!first) return SpliceMark::Unreadable;
-    if (!joint.startsOpen(bytes(start.avcRecord), bytes(*first))) return SpliceMark::NotNeeded;
-    const std::optional<VideoTrack> whole = videoTrack(moov, f.size(), SIZE_MAX);
-    if (!whole) return SpliceMark::Unreadable;
-    const VideoTrack& t = *whole;
-    QFile prev(previousPath);
-    if (!prev.open(QIODevice::ReadOnly)) return SpliceMark::Unreadable;
-    const std::optional<QByteArray> prevMoov = readMoov(prev);
-    const std::optional<VideoTrack> before =
-        prevMoov ? videoTrack(*prevMoov, prev.size(), SIZE_MAX) : std::nullopt;
-    if (!before || before->codec != VideoTrack::Codec::Avc) return SpliceMark::Unreadable;
-    joint.configuration(bytes(before->avcRecord));
-    for (const Sample& s : before->samples) {
-        const std::optional<QByteArray> d = readSample(prev, s);
+    if (!joint.startsOpen(bytes(piece.record), bytes(*first))) return SpliceMark::NotNeeded;
+    joint.configuration(bytes(before.record));
+    for (const Sample& s : before.samples) {
+        const std::optional<QByteArray> d = readSample(*before.file, s);
         if (!d) return SpliceMark::Unreadable;
         joint.picture(bytes(*d));
     }
-    // Every change first, so that a part that cannot be renumbered whole is left as it was.
-    joint.configuration(bytes(t.avcRecord));
+    joint.configuration(bytes(piece.record));
     joint.startPiece();
     std::vector<std::pair<qint64, flv::AvcJoint::Patch>> changes;
-    for (const Sample& s : t.samples) {
+    for (const Sample& s : piece.samples) {
         if (!joint.renumbering()) break;
-        const std::optional<QByteArray> d = readSample(f, s);
+        const std::optional<QByteArray> d = readSample(*piece.file, s);
         if (!d) return SpliceMark::Unreadable;
         for (const flv::AvcJoint::Patch& p : joint.picture(bytes(*d)))
             changes.emplace_back(s.offset, p);
@@ -139,14 +138,46 @@ SpliceMark continueAvc(QFile& f, const QByteArray& moov, const VideoTrack& start
     }
     if (changes.empty()) return SpliceMark::NotNeeded;
     for (const auto& [at, p] : changes) {
-        if (!f.seek(at + static_cast<qint64>(p.offset)) ||
-            f.write(reinterpret_cast<const char*>(p.bytes.data()), 4) != 4)
+        if (!piece.file->seek(at + static_cast<qint64>(p.offset)) ||
+            piece.file->write(reinterpret_cast<const char*>(p.bytes.data()), 4) != 4)
             return SpliceMark::Unreadable;
     }
-    return f.flush() ? SpliceMark::Marked : SpliceMark::Unreadable;
+    return piece.file->flush() ? SpliceMark::Marked : SpliceMark::Unreadable;
+}
+
+// H.264: a part that starts open goes on from the previous part. Only then are the part's
+// sample table read whole, and the part before it.
+SpliceMark continueAvc(QFile& f, const QByteArray& moov, const VideoTrack& start,
+                       const QString& previousPath) {
+    const std::optional<QByteArray> first = readSample(f, start.samples.front());
+    if (!first) return SpliceMark::Unreadable;
+    if (!flv::AvcJoint(0).startsOpen(bytes(start.avcRecord), bytes(*first)))
+        return SpliceMark::NotNeeded;
+    const std::optional<VideoTrack> whole = videoTrack(moov, f.size(), SIZE_MAX);
+    if (!whole) return SpliceMark::Unreadable;
+    QFile prev(previousPath);
+    if (!prev.open(QIODevice::ReadOnly)) return SpliceMark::Unreadable;
+    const std::optional<QByteArray> prevMoov = readMoov(prev);
+    const std::optional<VideoTrack> before =
+        prevMoov ? videoTrack(*prevMoov, prev.size(), SIZE_MAX) : std::nullopt;
+    if (!before || before->codec != VideoTrack::Codec::Avc) return SpliceMark::Unreadable;
+    return continueFrom({&prev, before->avcRecord, before->samples},
+                        {&f, whole->avcRecord, whole->samples});
+}
+
+// The video track of a file, its whole sample table.
+std::optional<VideoTrack> wholeTrack(QFile& f) {
+    const std::optional<QByteArray> moov = readMoov(f);
+    return moov ? videoTrack(*moov, f.size(), SIZE_MAX) : std::nullopt;
 }
 
 }  // namespace
+
+bool joinsAsMovie(const QString& ext) {
+    const QString mux = muxerFor(ext);
+    return mux == QLatin1String("mp4") || mux == QLatin1String("mov") ||
+           mux == QLatin1String("3gp");
+}
 
 SpliceMark markSplicePoint(const QString& previous, const QString& filePath) {
     QFile f(filePath);
@@ -157,13 +188,48 @@ SpliceMark markSplicePoint(const QString& previous, const QString& filePath) {
     if (!t) return SpliceMark::Unreadable;
     switch (t->codec) {
         case VideoTrack::Codec::Hevc:
-            return markCra(f, *t);
+            return markCra(f, t->lengthSize, t->samples.front());
         case VideoTrack::Codec::Avc:
             return continueAvc(f, *moov, *t, previous);
         case VideoTrack::Codec::Other:
             break;
     }
     return SpliceMark::NotNeeded;
+}
+
+SpliceMark markJoints(const QString& joinedPath, const QStringList& items) {
+    QFile f(joinedPath);
+    if (!f.open(QIODevice::ReadWrite)) return SpliceMark::Unreadable;
+    const std::optional<VideoTrack> joined = wholeTrack(f);
+    if (!joined) return SpliceMark::Unreadable;
+    if (joined->codec == VideoTrack::Codec::Other) return SpliceMark::NotNeeded;
+    SpliceMark result = SpliceMark::NotNeeded;
+    Piece before;
+    std::size_t at = 0;  // where the item's pictures begin among the joined file's
+    for (qsizetype k = 0; k < items.size(); ++k) {
+        QFile in(items[k]);
+        const std::optional<VideoTrack> own =
+            in.open(QIODevice::ReadOnly) ? wholeTrack(in) : std::nullopt;
+        // The join copied every picture of every item: the item's, of the same sizes in the
+        // same order, follow the items before it. Anything else is left as it was.
+        if (!own || own->codec != joined->codec ||
+            own->samples.size() > joined->samples.size() - at)
+            return SpliceMark::Unreadable;
+        // ffmpeg may put the parameter sets in band into the very first picture.
+        for (std::size_t i = at == 0 ? 1 : 0; i < own->samples.size(); ++i)
+            if (own->samples[i].size != joined->samples[at + i].size) return SpliceMark::Unreadable;
+        const Piece piece{&f, own->avcRecord, {joined->samples.data() + at, own->samples.size()}};
+        SpliceMark m = SpliceMark::NotNeeded;
+        if (k > 0 && !piece.samples.empty())
+            m = joined->codec == VideoTrack::Codec::Hevc
+                    ? markCra(f, joined->lengthSize, piece.samples.front())
+                    : continueFrom(before, piece);
+        if (m == SpliceMark::Unreadable) return m;
+        if (m == SpliceMark::Marked) result = m;
+        before = piece;
+        at += own->samples.size();
+    }
+    return at == joined->samples.size() ? result : SpliceMark::Unreadable;
 }
 
 }  // namespace save

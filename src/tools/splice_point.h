@@ -10,6 +10,7 @@
 // IDR) has its frame numbers and picture order counts, up to its first IDR, renumbered in
 // place to go on from the part before it, as if the two had been one stream.
 #include <QString>
+#include <QStringList>
 
 namespace save {
 
@@ -19,8 +20,17 @@ enum class SpliceMark {
     Unreadable,  // the file could not be read or written as expected: left as it was
 };
 
+// Whether files of this extension are written as MP4, MOV or 3GP: the joints mended here.
+bool joinsAsMovie(const QString& ext);
+
 // In an MP4, MOV or 3GP file that is joined after previous (another such file), the start
 // of its video track. Only path may change.
 SpliceMark markSplicePoint(const QString& previous, const QString& path);
+
+// The same for a movie joined from items (each such a file, joined in this order by a stream
+// copy that kept every picture): each joint where an item starts at a CRA picture or an open
+// group is marked or renumbered in the joined file. Only joined may change; Unreadable where
+// its pictures are not the items' (then a joint may be left as the copy wrote it).
+SpliceMark markJoints(const QString& joined, const QStringList& items);
 
 }  // namespace save

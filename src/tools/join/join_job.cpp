@@ -12,6 +12,7 @@
 #include "tools/join/join_list_check.h"
 #include "tools/join/join_plan.h"
 #include "tools/save_segments.h"
+#include "tools/splice_point.h"
 
 namespace join {
 namespace {
@@ -81,6 +82,9 @@ class JoinJob {
             made = joinOnce(true, &stopped);
         }
         if (!made) return false;
+        // The copy joins items that start at an open group or a CRA picture as if each went
+        // on from the one before: the joints are mended in the joined file.
+        if (save::joinsAsMovie(plan_.ext)) save::markJoints(plan_.joined, plan_.items);
         if (!plan_.list.isEmpty()) QFile::remove(plan_.list);
         return inPlace || QFile::rename(plan_.joined, plan_.output);
     }

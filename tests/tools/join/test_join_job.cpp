@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -20,6 +21,7 @@
 #include "common/temp_folder.h"
 #include "file_bytes.h"
 #include "job_env.h"
+#include "probe_answers.h"
 #include "qstring_print.h"
 #include "save_media.h"
 #include "test_media.h"
@@ -31,6 +33,7 @@
 #include "tools/join/join_list_check.h"
 #include "tools/join/join_page.h"
 #include "tools/join/stream_compare.h"
+#include "tools/movie_keys.h"
 #include "tools/runner.h"
 #include "tools/tool_texts.h"
 
@@ -266,6 +269,53 @@ TEST_F(JoinJobTest, Mp4ItemsWhoseClockStartsLateJoinWithoutAGap) {
     EXPECT_EQ(testmedia::probeVideoFrames(out), 100);
     EXPECT_EQ(savetest::decodeErrors(out), "");
     EXPECT_EQ(folderFiles(), QStringList{"ab.mp4"});
+}
+
+// Pieces cut by stream copy from keyframes of open groups: x264's open-gop as the split tool
+// cuts it (the pictures shown before the keyframe left out), x265's CRA pictures as plain
+// ffmpeg cuts them (those pictures hidden by an edit list). Joined by a copy, each would go on
+// from the one before as the same sequence. The joined file shows every piece's pictures in
+// order, as the pieces show them, and the joints add nothing for a decoder to say.
+TEST_F(JoinJobTest, PiecesStartingAtOpenKeyframesJoinInOrder) {
+    MoreFormats = kMoreFormatsList;
+    QTemporaryDir pieces;
+    const save::Tools tools{QStringLiteral("ffmpeg"), QString()};
+    for (const std::string& src : {savetest::h264OpenGopMp4(), savetest::hevcMp4()}) {
+        SCOPED_TRACE(src);
+        items_.clear();
+        std::vector<std::string> files;
+        for (save::CutTimes c : {save::CutTimes{0, 3}, {4, 5}, {14, 4}}) {
+            const QString piece = pieces.filePath(QStringLiteral("%1.mp4").arg(c.start));
+            files.push_back(piece.toStdString());
+            const auto start = save::movieCuts(QString::fromStdString(src), {c.start}, {c.end()});
+            ASSERT_TRUE(start.has_value());
+            c.copyToMs = start->copyEnds[0];
+            // x265's pieces as a plain copy cuts them; x264's as the split tool does.
+            std::vector<std::string> cut{"ffmpeg",    "-v",
+                                         "error",     "-y",
+                                         "-ss",       std::to_string(c.start),
+                                         "-i",        src,
+                                         "-t",        std::to_string(c.length),
+                                         "-c",        "copy",
+                                         files.back()};
+            if (src != savetest::hevcMp4())
+                cut = savetest::argv(save::cutCommand(tools, QString::fromStdString(src),
+                                                      start->starts[0], c, piece, "mp4", false));
+            ASSERT_EQ(testmedia::run(cut).exitCode, 0);
+            item(files.back(), QStringLiteral("%1.mp4").arg(c.start));
+        }
+        const QString out = folder_ + QStringLiteral("joined.mp4");
+        QFile::remove(out);
+        ScriptedPrompts sp;
+        sp.files({out}).answer(Answer::Ok);
+        ASSERT_TRUE(runJoin().succeeded);
+        EXPECT_EQ(savetest::messagesOfJoints(out.toStdString(), files), std::vector<std::string>{});
+        // The pieces' pictures, one piece after another, each as it shows on its own.
+        std::vector<long> pieceByPiece;
+        for (const std::string& f : files)
+            for (const long i : savetest::sourcePictures(src, f)) pieceByPiece.push_back(i);
+        EXPECT_EQ(savetest::sourcePictures(src, out.toStdString()), pieceByPiece);
+    }
 }
 
 TEST_F(JoinJobTest, AStoppedJoinLeavesNothingBehind) {

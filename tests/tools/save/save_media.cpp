@@ -1,6 +1,7 @@
 #include "save_media.h"
 
 #include <cstdio>
+#include <map>
 #include <regex>
 #include <sstream>
 
@@ -150,6 +151,30 @@ std::string decodeErrors(const std::string& path) {
     return std::regex_replace(
         testmedia::run({"ffmpeg", "-v", "error", "-nostdin", "-i", path, "-f", "null", "-"}).output,
         address, "");
+}
+
+std::vector<std::string> messagesOfJoints(const std::string& joined,
+                                          const std::vector<std::string>& pieces) {
+    std::string piecesSay;
+    for (const std::string& p : pieces) piecesSay += decodeErrors(p);
+    std::vector<std::string> added;
+    for (const std::string& line : lines(decodeErrors(joined)))
+        if (line.find("Last message repeated") == std::string::npos &&
+            piecesSay.find(line) == std::string::npos)
+            added.push_back(line);
+    return added;
+}
+
+std::vector<long> sourcePictures(const std::string& source, const std::string& out) {
+    const std::vector<Frame> src = decodedFrames(source);
+    std::map<std::string, long> index;
+    for (size_t i = 0; i < src.size(); ++i) index.emplace(src[i].md5, long(i));
+    std::vector<long> shown;
+    for (const Frame& p : decodedFrames(out)) {
+        const auto found = index.find(p.md5);
+        shown.push_back(found == index.end() ? -1 : found->second);
+    }
+    return shown;
 }
 
 std::vector<std::string> streamTypes(const std::string& path) {

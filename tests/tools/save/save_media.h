@@ -41,6 +41,13 @@ Frame keyFrameAtOrBefore(const std::vector<Frame>& frames, double seconds);
 std::string firstPictureMd5(const std::string& path);
 // Lines ffmpeg prints at level error while decoding every stream (empty: decodes cleanly).
 std::string decodeErrors(const std::string& path);
+// What a decoder says of joined beyond what it says of the pieces it was joined from, each on
+// its own: the messages its joints add.
+std::vector<std::string> messagesOfJoints(const std::string& joined,
+                                          const std::vector<std::string>& pieces);
+// Each decoded picture of out as the index of the same picture among source's; -1 for one
+// that is not the source's.
+std::vector<long> sourcePictures(const std::string& source, const std::string& out);
 // Stream types present ("video", "audio").
 std::vector<std::string> streamTypes(const std::string& path);
 std::string ffmpegProgram();  // "ffmpeg" from PATH
