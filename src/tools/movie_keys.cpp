@@ -70,8 +70,14 @@ std::optional<std::vector<qint64>> unrolled(const QByteArray& moov, std::optiona
     return values;
 }
 
-// The first video track's pictures in decoding order, times in seconds on ffmpeg's clock.
-std::optional<std::vector<ListedPacket>> videoPackets(const QByteArray& moov, qint64 fileSize) {
+// The first video track's pictures in decoding order, their times in ticks of its media clock
+// with its edit applied (0: where its presentation begins).
+struct TrackTicks {
+    std::vector<ListedPacket> packets;
+    double scale = 1;
+    bool others = false;  // the file has other tracks
+};
+std::optional<TrackTicks> trackTicks(const QByteArray& moov, qint64 fileSize) {
     const std::optional<Box> whole = movie::boxAt(moov, 0, moov.size());
     const std::optional<Clock> movieClock =
         whole ? clockOf(moov, child(moov, *whole, "mvhd")) : std::nullopt;
@@ -117,23 +123,33 @@ std::optional<std::vector<ListedPacket>> videoPackets(const QByteArray& moov, qi
             keys[static_cast<size_t>(s - 1)] = true;
         }
     }
-    // Ticks of the media clock, then seconds from the media start: the earliest first time of
-    // every stream, the video's being its first picture's.
-    std::vector<ListedPacket> packets;
-    packets.reserve(static_cast<size_t>(count));
+    TrackTicks t;
+    t.packets.reserve(static_cast<size_t>(count));
     qint64 dts = -*shift;
     for (size_t i = 0; i < static_cast<size_t>(count); ++i) {
-        const qint64 pts = dts + offsets[i];
-        if (pts < offsets.front() - *shift) return std::nullopt;  // shown before the first
-        packets.push_back({static_cast<double>(dts), static_cast<double>(pts), keys[i]});
+        t.packets.push_back(
+            {static_cast<double>(dts), static_cast<double>(dts + offsets[i]), keys[i]});
         dts += (*durations)[i];
     }
-    const double scale = static_cast<double>(media->scale);
-    const double firstPts = static_cast<double>(offsets.front() - *shift) / scale;
-    const double start = others ? std::min(0.0, firstPts) : firstPts;
+    t.scale = static_cast<double>(media->scale);
+    t.others = others;
+    return t;
+}
+
+// The same pictures in seconds on ffmpeg's clock: from the media start, the earliest first
+// time of every stream, the video's being its first picture's.
+std::optional<std::vector<ListedPacket>> videoPackets(const QByteArray& moov, qint64 fileSize) {
+    std::optional<TrackTicks> t = trackTicks(moov, fileSize);
+    if (!t) return std::nullopt;
+    std::vector<ListedPacket>& packets = t->packets;
+    const double first = *packets.front().pts;
+    if (std::any_of(packets.begin(), packets.end(),
+                    [&](const ListedPacket& k) { return *k.pts < first; }))
+        return std::nullopt;  // shown before the first
+    const double start = t->others ? std::min(0.0, first / t->scale) : first / t->scale;
     for (ListedPacket& k : packets) {
-        k.dts = k.dts / scale - start;
-        k.pts = *k.pts / scale - start;
+        k.dts = k.dts / t->scale - start;
+        k.pts = *k.pts / t->scale - start;
     }
     return packets;
 }
@@ -172,6 +188,19 @@ std::vector<ListedPacket> aroundEnd(const std::vector<ListedPacket>& p, int64_t 
 }
 
 }  // namespace
+
+LeadingPictures hiddenLeadingPictures(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) return {};
+    const std::optional<QByteArray> moov = movie::readMoov(f);
+    const std::optional<TrackTicks> t = moov ? trackTicks(*moov, f.size()) : std::nullopt;
+    if (!t) return {};
+    LeadingPictures found{t->packets.size(), {}};
+    if (!t->packets.front().key || *t->packets.front().pts < 0) return found;
+    for (std::size_t i = 1; i < t->packets.size() && !t->packets[i].key; ++i)
+        if (*t->packets[i].pts < 0) found.hidden.push_back(i);
+    return found;
+}
 
 std::optional<FileCuts> movieCuts(const QString& path, const std::vector<int64_t>& starts,
                                   const std::vector<int64_t>& ends) {

@@ -19,4 +19,14 @@ namespace save {
 std::optional<FileCuts> movieCuts(const QString& path, const std::vector<int64_t>& starts,
                                   const std::vector<int64_t>& ends = {});
 
+// The pictures of the file's first keyframe that follow it in decoding order but are shown
+// before it, where an edit list hides them (a copy cut from an open group's keyframe). The
+// file on its own never shows them; joined after another piece, they would show with that
+// piece's pictures as their references.
+struct LeadingPictures {
+    std::size_t pictures = 0;         // of the video track; 0 when it cannot be read
+    std::vector<std::size_t> hidden;  // their places among them, in decoding order
+};
+LeadingPictures hiddenLeadingPictures(const QString& path);
+
 }  // namespace save

@@ -532,7 +532,8 @@ bool writeJoinList(const QString& listPath, const QStringList& partPaths) {
 }
 
 Command joinCommand(const Tools& t, const QString& listPath, const QString& joinPath,
-                    const QString& ext, double expectedSeconds, bool reencodeAudio) {
+                    const QString& ext, double expectedSeconds, bool reencodeAudio,
+                    const QStringList& videoFilter) {
     QStringList args = ffmpegHead();
     args << QStringLiteral("-f") << QStringLiteral("concat") << QStringLiteral("-safe")
          << QStringLiteral("0") << QStringLiteral("-i") << tools::ffmpegFile(listPath);
@@ -542,6 +543,7 @@ Command joinCommand(const Tools& t, const QString& listPath, const QString& join
              << QStringLiteral("libmp3lame") << QStringLiteral("-b:a") << QStringLiteral("64k");
     else
         args << QStringLiteral("-c") << QStringLiteral("copy");
+    args << videoFilter;
     appendMuxer(args, ext);
     args << tools::ffmpegFile(joinPath);
     return tools::ffmpegCommand(t.ffmpeg, args, expectedSeconds);

@@ -193,9 +193,11 @@ QString joinListText(const QStringList& partPaths, const QString& folder = {});
 // reads it runs in that folder, as a job's commands do.
 bool writeJoinList(const QString& listPath, const QStringList& partPaths);
 // The parts joined in list order into joinPath, by stream copy; reencodeAudio re-encodes
-// only the audio, to MP3 at 64 kbit/s.
+// only the audio, to MP3 at 64 kbit/s. videoFilter: the options of a bitstream filter for
+// the copied video, or none.
 Command joinCommand(const Tools& t, const QString& listPath, const QString& joinPath,
-                    const QString& ext, double expectedSeconds = 0, bool reencodeAudio = false);
+                    const QString& ext, double expectedSeconds = 0, bool reencodeAudio = false,
+                    const QStringList& videoFilter = {});
 // flvmdi rebuilds the metadata of one FLV file in place.
 Command flvmdiCommand(const Tools& t, const QString& path);
 // flvmdi cuts [S, S + L) of an FLV at tag level, from the keyframe at or before S, into part,

@@ -197,7 +197,8 @@ SpliceMark markSplicePoint(const QString& previous, const QString& filePath) {
     return SpliceMark::NotNeeded;
 }
 
-SpliceMark markJoints(const QString& joinedPath, const QStringList& items) {
+SpliceMark markJoints(const QString& joinedPath, const QStringList& items,
+                      const std::vector<std::vector<std::size_t>>& leftOut) {
     QFile f(joinedPath);
     if (!f.open(QIODevice::ReadWrite)) return SpliceMark::Unreadable;
     const std::optional<VideoTrack> joined = wholeTrack(f);
@@ -210,15 +211,23 @@ SpliceMark markJoints(const QString& joinedPath, const QStringList& items) {
         QFile in(items[k]);
         const std::optional<VideoTrack> own =
             in.open(QIODevice::ReadOnly) ? wholeTrack(in) : std::nullopt;
-        // The join copied every picture of every item: the item's, of the same sizes in the
-        // same order, follow the items before it. Anything else is left as it was.
-        if (!own || own->codec != joined->codec ||
-            own->samples.size() > joined->samples.size() - at)
-            return SpliceMark::Unreadable;
-        // ffmpeg may put the parameter sets in band into the very first picture.
-        for (std::size_t i = at == 0 ? 1 : 0; i < own->samples.size(); ++i)
-            if (own->samples[i].size != joined->samples[at + i].size) return SpliceMark::Unreadable;
-        const Piece piece{&f, own->avcRecord, {joined->samples.data() + at, own->samples.size()}};
+        if (!own || own->codec != joined->codec) return SpliceMark::Unreadable;
+        // The join copied every picture of every item but those it left out: the item's, of
+        // the same sizes in the same order, follow the items before it. Anything else is left
+        // as it was. ffmpeg may put the parameter sets in band into the very first picture.
+        const std::vector<std::size_t> none;
+        const std::vector<std::size_t>& out = static_cast<std::size_t>(k) < leftOut.size()
+                                                  ? leftOut[static_cast<std::size_t>(k)]
+                                                  : none;
+        const std::size_t first = at;
+        for (std::size_t i = 0; i < own->samples.size(); ++i) {
+            if (std::binary_search(out.begin(), out.end(), i)) continue;
+            if (at == joined->samples.size() ||
+                (at > 0 && own->samples[i].size != joined->samples[at].size))
+                return SpliceMark::Unreadable;
+            ++at;
+        }
+        const Piece piece{&f, own->avcRecord, {joined->samples.data() + first, at - first}};
         SpliceMark m = SpliceMark::NotNeeded;
         if (k > 0 && !piece.samples.empty())
             m = joined->codec == VideoTrack::Codec::Hevc
@@ -227,7 +236,6 @@ SpliceMark markJoints(const QString& joinedPath, const QStringList& items) {
         if (m == SpliceMark::Unreadable) return m;
         if (m == SpliceMark::Marked) result = m;
         before = piece;
-        at += own->samples.size();
     }
     return at == joined->samples.size() ? result : SpliceMark::Unreadable;
 }

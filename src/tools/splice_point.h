@@ -11,6 +11,8 @@
 // place to go on from the part before it, as if the two had been one stream.
 #include <QString>
 #include <QStringList>
+#include <cstddef>
+#include <vector>
 
 namespace save {
 
@@ -28,9 +30,11 @@ bool joinsAsMovie(const QString& ext);
 SpliceMark markSplicePoint(const QString& previous, const QString& path);
 
 // The same for a movie joined from items (each such a file, joined in this order by a stream
-// copy that kept every picture): each joint where an item starts at a CRA picture or an open
-// group is marked or renumbered in the joined file. Only joined may change; Unreadable where
-// its pictures are not the items' (then a joint may be left as the copy wrote it).
-SpliceMark markJoints(const QString& joined, const QStringList& items);
+// copy that kept every picture but those in leftOut, by item and place): each joint where an
+// item starts at a CRA picture or an open group is marked or renumbered in the joined file.
+// Only joined may change; Unreadable where its pictures are not the items' (then a joint may
+// be left as the copy wrote it).
+SpliceMark markJoints(const QString& joined, const QStringList& items,
+                      const std::vector<std::vector<std::size_t>>& leftOut = {});
 
 }  // namespace save

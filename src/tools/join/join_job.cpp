@@ -34,7 +34,7 @@ class JoinJob {
   private:
     // False when the join left nothing usable; what a failed run left behind is removed.
     bool joinOnce(bool reencode, bool* stopped) {
-        tools::Command c = joinStep(plan_, tools_, reencode);
+        tools::Command c = joinStep(plan_, tools_, reencode, leftOutFilter(leading_));
         // When the items' lengths are unknown the bar goes by size: a join copies them all.
         for (const QString& item : plan_.items) c.expectedBytes += tools::fileLength(item);
         const tools::JobFrame::Step r = frame_.run(1, c);
@@ -74,6 +74,12 @@ class JoinJob {
             if (frame_.stopped()) return false;
             if (!writeConcatList(frame_.temp(plan_.list), plan_.items, lengths)) return false;
         }
+        // A movie item cut from an open group's keyframe hides the pictures shown before it:
+        // the join leaves them out, as the item on its own does not show them.
+        const bool movie = plan_.kind == tools::ToolKind::Other && save::joinsAsMovie(plan_.ext);
+        if (movie)
+            for (const QString& item : plan_.items)
+                leading_.push_back(save::hiddenLeadingPictures(item));
         bool stopped = false;
         bool made = joinOnce(false, &stopped);
         if (!made && !stopped && plan_.kind == tools::ToolKind::Other) {
@@ -84,7 +90,7 @@ class JoinJob {
         if (!made) return false;
         // The copy joins items that start at an open group or a CRA picture as if each went
         // on from the one before: the joints are mended in the joined file.
-        if (save::joinsAsMovie(plan_.ext)) save::markJoints(plan_.joined, plan_.items);
+        if (movie) save::markJoints(plan_.joined, plan_.items, leftOut(leading_));
         if (!plan_.list.isEmpty()) QFile::remove(plan_.list);
         return inPlace || QFile::rename(plan_.joined, plan_.output);
     }
@@ -93,6 +99,7 @@ class JoinJob {
     tools::JobFrame frame_;
     JoinOutcome& out_;
     save::Tools tools_;
+    std::vector<save::LeadingPictures> leading_;  // of movie items
 };
 
 // The items' streams against the first item's. A pair that a tag-level join cannot put

@@ -30,9 +30,35 @@ JoinPlan makeJoinPlan(const QStringList& items, const QString& output, double se
     return p;
 }
 
-tools::Command joinStep(const JoinPlan& p, const save::Tools& t, bool reencodeAudio) {
+std::vector<std::vector<std::size_t>> leftOut(const std::vector<save::LeadingPictures>& items) {
+    std::vector<std::vector<std::size_t>> out(items.size());
+    for (std::size_t k = 0; k < items.size() && items[k].pictures > 0; ++k)
+        out[k] = items[k].hidden;
+    return out;
+}
+
+QStringList leftOutFilter(const std::vector<save::LeadingPictures>& items) {
+    QStringList runs;
+    std::size_t before = 0;  // the pictures of the items before
+    const std::vector<std::vector<std::size_t>> out = leftOut(items);
+    for (std::size_t k = 0; k < items.size(); ++k) {
+        const std::vector<std::size_t>& h = out[k];
+        for (std::size_t i = 0; i < h.size();) {
+            std::size_t j = i;  // a run of places that follow one another
+            while (j + 1 < h.size() && h[j + 1] == h[j] + 1) ++j;
+            runs << QStringLiteral("between(n\\,%1\\,%2)").arg(before + h[i]).arg(before + h[j]);
+            i = j + 1;
+        }
+        before += items[k].pictures;
+    }
+    if (runs.isEmpty()) return {};
+    return {QStringLiteral("-bsf:v"), QStringLiteral("noise=drop=") + runs.join(QLatin1Char('+'))};
+}
+
+tools::Command joinStep(const JoinPlan& p, const save::Tools& t, bool reencodeAudio,
+                        const QStringList& videoFilter) {
     if (p.tagLevel()) return save::flvJoinCommand(t, p.items, p.joined, p.seconds);
-    return save::joinCommand(t, p.list, p.joined, p.ext, p.seconds, reencodeAudio);
+    return save::joinCommand(t, p.list, p.joined, p.ext, p.seconds, reencodeAudio, videoFilter);
 }
 
 }  // namespace join

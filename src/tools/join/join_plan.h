@@ -5,8 +5,10 @@
 // process or touches the disk.
 #include <QString>
 #include <QStringList>
+#include <vector>
 
 #include "tools/command.h"
+#include "tools/movie_keys.h"
 #include "tools/save_plan.h"
 #include "tools/tool_texts.h"
 
@@ -31,7 +33,15 @@ struct JoinPlan {
 };
 JoinPlan makeJoinPlan(const QStringList& items, const QString& output, double seconds = 0);
 
-// The join into p.joined; reencodeAudio only for ffmpeg joins.
-tools::Command joinStep(const JoinPlan& p, const save::Tools& t, bool reencodeAudio);
+// The pictures that an ffmpeg join of movie items leaves out of each (LeadingPictures of the
+// items, in list order): its hidden leading pictures, as long as every item before it could
+// be read (the filter counts them by their place among all the items' pictures).
+std::vector<std::vector<std::size_t>> leftOut(const std::vector<save::LeadingPictures>& items);
+// Those pictures as the options of the join's video filter; none when there are none.
+QStringList leftOutFilter(const std::vector<save::LeadingPictures>& items);
+
+// The join into p.joined; reencodeAudio and videoFilter only for ffmpeg joins.
+tools::Command joinStep(const JoinPlan& p, const save::Tools& t, bool reencodeAudio,
+                        const QStringList& videoFilter = {});
 
 }  // namespace join

@@ -221,6 +221,26 @@ TEST(JoinPlanTest, OtherItemsGoThroughTheConcatListWithEveryPathQuoted) {
     EXPECT_GT(re.indexOf(QStringLiteral("-c:v")), re.indexOf(QStringLiteral("-i")));
 }
 
+TEST(JoinPlanTest, HiddenLeadingPicturesAreLeftOutByTheirPlaceInTheJoin) {
+    // Places count over every item before; a run of places is one range, a broken one two.
+    const std::vector<save::LeadingPictures> items = {{77, {}}, {130, {1, 2, 3}}, {104, {1, 3}}};
+    EXPECT_EQ(leftOutFilter(items),
+              (QStringList{"-bsf:v",
+                           "noise=drop=between(n\\,78\\,80)+between(n\\,208\\,208)+"
+                           "between(n\\,210\\,210)"}));
+    EXPECT_EQ(leftOut(items)[2], (std::vector<std::size_t>{1, 3}));
+    // After an item that could not be read, the places are not known: nothing is left out.
+    const std::vector<save::LeadingPictures> unread = {{0, {}}, {130, {1, 2}}};
+    EXPECT_EQ(leftOutFilter(unread), QStringList{});
+    EXPECT_EQ(leftOut(unread)[1], std::vector<std::size_t>{});
+    EXPECT_EQ(leftOutFilter({{77, {}}}), QStringList{});
+    // The filter goes with the copy of the video, before the output.
+    const JoinPlan p = makeJoinPlan({"/v/a.mp4", "/v/b.mp4"}, "/out/x.mp4");
+    const QStringList args = joinStep(p, kTools, false, leftOutFilter(items)).args;
+    EXPECT_GT(args.indexOf(QStringLiteral("-bsf:v")), args.indexOf(QStringLiteral("copy")));
+    EXPECT_EQ(args.last(), QStringLiteral("file:/out/~tmpSJoin.mp4"));
+}
+
 TEST(JoinPlanTest, ALateClockIsReadAndOnlyItsItemGetsALength) {
     // One run reads every header; it stops at an input it cannot open.
     EXPECT_EQ(clockStarts(QStringLiteral("Input #0, mov,mp4, from 'file:/v/a.mp4':\n"
