@@ -72,7 +72,12 @@ class JoinJob {
         if (!plan_.tagLevel()) {
             const std::vector<double> lengths = itemLengths();
             if (frame_.stopped()) return false;
-            if (!writeConcatList(frame_.temp(plan_.list), plan_.items, lengths)) return false;
+            for (qsizetype i = 0; i < plan_.items.size(); ++i) {
+                if (plan_.listed[i] == plan_.items[i]) continue;
+                QFile::remove(frame_.temp(plan_.listed[i]));
+                QFile::link(plan_.items[i], plan_.listed[i]);  // else the join fails, named
+            }
+            if (!writeConcatList(frame_.temp(plan_.list), plan_.listed, lengths)) return false;
         }
         // A movie item cut from an open group's keyframe hides the pictures shown before it:
         // the join leaves them out, as the item on its own does not show them.

@@ -12,6 +12,8 @@ QString proposedName(const QString& firstPath) {
 QStringList JoinPlan::touchedFiles() const {
     QStringList files{output, joined};
     if (!list.isEmpty()) files << list;
+    for (qsizetype i = 0; i < listed.size(); ++i)
+        if (listed[i] != items.value(i)) files << listed[i];
     return files;
 }
 
@@ -25,7 +27,18 @@ JoinPlan makeJoinPlan(const QStringList& items, const QString& output, double se
     p.folder = out.absolutePath();
     if (!p.folder.endsWith(QLatin1Char('/'))) p.folder += QLatin1Char('/');
     p.joined = p.folder + save::joinName(p.ext);
-    if (!p.tagLevel()) p.list = p.folder + save::kJoinListName;
+    if (!p.tagLevel()) {
+        p.list = p.folder + save::kJoinListName;
+        for (qsizetype i = 0; i < p.items.size(); ++i) {
+            const QString& item = p.items[i];
+            const bool breaks =
+                item.contains(QLatin1Char('\n')) || item.contains(QLatin1Char('\r'));
+            p.listed << (breaks ? p.folder + QStringLiteral("~tmpSJoinL%1.%2")
+                                                 .arg(i + 1, 3, 10, QLatin1Char('0'))
+                                                 .arg(p.ext)
+                                : item);
+        }
+    }
     p.seconds = seconds;
     return p;
 }

@@ -21,10 +21,14 @@ struct JoinPlan {
     QStringList items;  // absolute paths, in list order
     QString ext;        // lower case, shared by the items
     tools::ToolKind kind = tools::ToolKind::Other;
-    QString output;      // absolute
-    QString folder;      // the output's folder, ending in "/"
-    QString joined;      // "~tmpSJoin.<ext>" in the folder: written first, then moved onto output
-    QString list;        // "~tmpSJoin.txt" in the folder; empty for FLV
+    QString output;  // absolute
+    QString folder;  // the output's folder, ending in "/"
+    QString joined;  // "~tmpSJoin.<ext>" in the folder: written first, then moved onto output
+    QString list;    // "~tmpSJoin.txt" in the folder; empty for FLV
+    // The items as that list names them. ffmpeg reads it a line at a time: an item whose path
+    // holds a line break is named by a link to it in the folder ("~tmpSJoinL002.mp4" for
+    // the second item), which the job makes.
+    QStringList listed;
     double seconds = 0;  // expected length of the result (0: unknown)
 
     bool tagLevel() const { return kind == tools::ToolKind::Flv; }

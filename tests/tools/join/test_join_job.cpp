@@ -142,6 +142,8 @@ TEST_F(JoinJobTest, OneMpegFileGivesARemuxedCopy) {
 TEST_F(JoinJobTest, AwkwardNamesJoinAndStayUntouched) {
     item(savetest::mpeg1Ps(), QStringLiteral("-it's \"q\" 片段 a.mpg"));
     item(savetest::mpeg1Ps(), QStringLiteral("b c.mpg"));
+    // Line breaks in another folder and in the name: ffmpeg's list cannot hold them.
+    items_ << source(savetest::mpeg1Ps(), QStringLiteral("d\ne.mpg"), QStringLiteral("f\ng"));
     const QString out = folder_ + QStringLiteral("-合併 'x' \"y\".mpg");
     ScriptedPrompts sp;
     sp.files({out}).answer(Answer::Ok);
@@ -149,7 +151,7 @@ TEST_F(JoinJobTest, AwkwardNamesJoinAndStayUntouched) {
     ASSERT_TRUE(o.succeeded);
     EXPECT_EQ(sp.shown()[0].file.fileName, QStringLiteral("-it's \"q\" 片段 a_merge.mpg"));
     const double one = testmedia::probeDuration(savetest::mpeg1Ps());
-    EXPECT_NEAR(testmedia::probeDuration(out.toStdString()), 2 * one, 1.0);
+    EXPECT_NEAR(testmedia::probeDuration(out.toStdString()), 3 * one, 1.5);
     EXPECT_EQ(savetest::decodeErrors(out.toStdString()), "");
     EXPECT_EQ(folderFiles(), QStringList{QStringLiteral("-合併 'x' \"y\".mpg")});
 }

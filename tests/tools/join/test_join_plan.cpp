@@ -206,6 +206,11 @@ TEST(JoinPlanTest, OtherItemsGoThroughTheConcatListWithEveryPathQuoted) {
     EXPECT_EQ(p.list, QStringLiteral("/out/~tmpSJoin.txt"));
     EXPECT_EQ(save::joinListText(p.items), QStringLiteral("file 'file:/v/-it'\\''s a.mpg'\n"
                                                           "file 'file:/v/片段 b.mpg'\n"));
+    EXPECT_EQ(p.listed, p.items);
+    // A path with a line break is listed through a link beside the list, which the job owns.
+    const JoinPlan broken = makeJoinPlan({"/v/a.mp4", "/v/b\nc/d.mp4"}, "/out/x.mp4");
+    EXPECT_EQ(broken.listed, (QStringList{"/v/a.mp4", "/out/~tmpSJoinL002.mp4"}));
+    EXPECT_TRUE(broken.touchedFiles().contains(QStringLiteral("/out/~tmpSJoinL002.mp4")));
     const tools::Command copy = joinStep(p, kTools, false);
     EXPECT_TRUE(copy.ffmpeg);
     EXPECT_EQ(copy.args.last(), QStringLiteral("file:/out/~tmpSJoin.mpg"));
