@@ -75,27 +75,14 @@ std::optional<std::vector<qint64>> unrolled(const QByteArray& moov, std::optiona
 struct TrackTicks {
     std::vector<ListedPacket> packets;
     double scale = 1;
-    bool others = false;  // the file has other tracks
 };
 std::optional<TrackTicks> trackTicks(const QByteArray& moov, qint64 fileSize) {
     const std::optional<Box> whole = movie::boxAt(moov, 0, moov.size());
     const std::optional<Clock> movieClock =
         whole ? clockOf(moov, child(moov, *whole, "mvhd")) : std::nullopt;
     const std::optional<Box> trak = movie::videoTrak(moov);
-    // A fragmented file keeps its pictures outside this table; a second video track has a
-    // start of its own that the media start may count.
-    if (!movieClock || !trak || child(moov, *whole, "mvex") || movie::videoTrak(moov, 1))
-        return std::nullopt;
-    // Every other track starts presenting at 0 when it has at most one plain edit (ffmpeg
-    // counts an audio edit's skipped samples back in); the video may start later.
-    bool others = false;
-    for (int k = 0;; ++k) {
-        const std::optional<Box> t = child(moov, *whole, "trak", k);
-        if (!t) break;
-        if (t->body == trak->body) continue;
-        if (!editStart(moov, *t, *movieClock)) return std::nullopt;
-        others = true;
-    }
+    // A fragmented file keeps its pictures outside this table.
+    if (!movieClock || !trak || child(moov, *whole, "mvex")) return std::nullopt;
     const std::optional<qint64> shift = editStart(moov, *trak, *movieClock);
     const std::optional<Clock> media = clockOf(moov, boxPath(moov, *trak, {"mdia", "mdhd"}));
     const std::optional<Box> stbl = boxPath(moov, *trak, {"mdia", "minf", "stbl"});
@@ -132,21 +119,40 @@ std::optional<TrackTicks> trackTicks(const QByteArray& moov, qint64 fileSize) {
         dts += (*durations)[i];
     }
     t.scale = static_cast<double>(media->scale);
-    t.others = others;
     return t;
+}
+
+// Whether the movie has tracks besides its first video track, each of which starts presenting
+// at 0 (at most one plain edit: ffmpeg counts an audio edit's skipped samples back in). nullopt
+// when one may start elsewhere, or is a second video track, which has a start of its own.
+std::optional<bool> otherTracksStartAtZero(const QByteArray& moov) {
+    const std::optional<Box> whole = movie::boxAt(moov, 0, moov.size());
+    const std::optional<Clock> movieClock =
+        whole ? clockOf(moov, child(moov, *whole, "mvhd")) : std::nullopt;
+    const std::optional<Box> video = movie::videoTrak(moov);
+    if (!movieClock || !video || movie::videoTrak(moov, 1)) return std::nullopt;
+    bool others = false;
+    for (int k = 0;; ++k) {
+        const std::optional<Box> t = child(moov, *whole, "trak", k);
+        if (!t) return others;
+        if (t->body == video->body) continue;
+        if (!editStart(moov, *t, *movieClock)) return std::nullopt;
+        others = true;
+    }
 }
 
 // The same pictures in seconds on ffmpeg's clock: from the media start, the earliest first
 // time of every stream, the video's being its first picture's.
 std::optional<std::vector<ListedPacket>> videoPackets(const QByteArray& moov, qint64 fileSize) {
     std::optional<TrackTicks> t = trackTicks(moov, fileSize);
-    if (!t) return std::nullopt;
+    const std::optional<bool> others = otherTracksStartAtZero(moov);
+    if (!t || !others) return std::nullopt;
     std::vector<ListedPacket>& packets = t->packets;
     const double first = *packets.front().pts;
     if (std::any_of(packets.begin(), packets.end(),
                     [&](const ListedPacket& k) { return *k.pts < first; }))
         return std::nullopt;  // shown before the first
-    const double start = t->others ? std::min(0.0, first / t->scale) : first / t->scale;
+    const double start = *others ? std::min(0.0, first / t->scale) : first / t->scale;
     for (ListedPacket& k : packets) {
         k.dts = k.dts / t->scale - start;
         k.pts = *k.pts / t->scale - start;
@@ -187,12 +193,21 @@ std::vector<ListedPacket> aroundEnd(const std::vector<ListedPacket>& p, int64_t 
     return {from, to};
 }
 
+// The movie header of f (not yet open), when f is a movie.
+std::optional<QByteArray> movieHeader(QFile& f) {
+    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
+    // Another container's first bytes read as a box of any size: only a movie's first box
+    // names one of these.
+    static const QByteArrayList kFirstBoxes = {"ftyp", "moov", "mdat", "free", "skip", "wide"};
+    if (!kFirstBoxes.contains(f.read(8).mid(4))) return std::nullopt;
+    return movie::readMoov(f);
+}
+
 }  // namespace
 
 LeadingPictures hiddenLeadingPictures(const QString& path) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return {};
-    const std::optional<QByteArray> moov = movie::readMoov(f);
+    const std::optional<QByteArray> moov = movieHeader(f);
     const std::optional<TrackTicks> t = moov ? trackTicks(*moov, f.size()) : std::nullopt;
     if (!t) return {};
     LeadingPictures found{t->packets.size(), {}};
@@ -205,12 +220,7 @@ LeadingPictures hiddenLeadingPictures(const QString& path) {
 std::optional<FileCuts> movieCuts(const QString& path, const std::vector<int64_t>& starts,
                                   const std::vector<int64_t>& ends) {
     QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) return std::nullopt;
-    // Another container's first bytes read as a box of any size: only a movie's first box
-    // names one of these.
-    static const QByteArrayList kFirstBoxes = {"ftyp", "moov", "mdat", "free", "skip", "wide"};
-    if (!kFirstBoxes.contains(f.read(8).mid(4))) return std::nullopt;
-    const std::optional<QByteArray> moov = movie::readMoov(f);
+    const std::optional<QByteArray> moov = movieHeader(f);
     const auto packets = moov ? videoPackets(*moov, f.size()) : std::nullopt;
     if (!packets) return std::nullopt;
     FileCuts found;
