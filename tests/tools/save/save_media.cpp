@@ -38,6 +38,10 @@ double startTime(const std::string& path) {
 
 std::string ffmpegProgram() { return "ffmpeg"; }
 
+std::string clip(const std::string& name, const std::string& codecArgs) {
+    return testmedia::makeClip(name, lavfi(codecArgs));
+}
+
 std::string h264Flv() {
     return testmedia::makeClip(
         "save_h264_aac.flv",

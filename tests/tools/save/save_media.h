@@ -6,7 +6,9 @@
 
 namespace savetest {
 
-// 20 s 160x120 25 fps sources (each made once per build):
+// A 20 s 160x120 25 fps picture with a tone, encoded by codecArgs (split at spaces) into name,
+// made once per build. The sources below are such clips:
+std::string clip(const std::string& name, const std::string& codecArgs);
 std::string h264Flv();   // H.264 with B-frames + AAC, keyframe every 2 s
 std::string h264Mp4();   // libx264's defaults (B-frames in a pyramid) + AAC, keyframe every 2 s
 std::string h263Flv();   // Sorenson H.263 + MP3, keyframe every 2 s

@@ -5,7 +5,6 @@
 
 #include <QFile>
 #include <QTemporaryDir>
-#include <sstream>
 
 #include "probe_answers.h"
 #include "save_media.h"
@@ -14,17 +13,6 @@
 using namespace save;
 
 namespace {
-
-// 12 s 320x240 25 fps with a tone; codecArgs between the inputs and the output.
-std::string movieClip(const std::string& name, const std::string& codecArgs) {
-    std::vector<std::string> a{
-        "-f", "lavfi", "-i", "testsrc2=size=320x240:rate=25:duration=12",
-        "-f", "lavfi", "-i", "sine=frequency=440:sample_rate=48000:duration=12"};
-    std::istringstream in(codecArgs);
-    for (std::string w; in >> w;) a.push_back(w);
-    a.push_back("-shortest");
-    return testmedia::makeClip(name, a);
-}
 
 QString q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -39,11 +27,12 @@ TEST(MovieKeys, SameCutStartsAndCopyEndsAsTheProbe) {
         savetest::h264Mp4(),
         savetest::h264OpenGopMp4(),
         savetest::hevcMp4(),
-        movieClip("movie_x264_scenecut.mov", "-c:v libx264 -pix_fmt yuv420p -c:a aac -b:a 64k"),
-        movieClip("movie_no_editlist.mp4",
-                  "-c:v libx264 -g 30 -pix_fmt yuv420p -an -use_editlist 0"),
-        movieClip("movie_mpeg4_bframes.3gp",
-                  "-c:v mpeg4 -bf 2 -g 30 -s 176x144 -c:a aac -ar 16000 -ac 1 -b:a 32k"),
+        savetest::clip("movie_x264_scenecut.mov",
+                       "-c:v libx264 -pix_fmt yuv420p -c:a aac -b:a 64k"),
+        savetest::clip("movie_no_editlist.mp4",
+                       "-c:v libx264 -g 30 -pix_fmt yuv420p -an -use_editlist 0"),
+        savetest::clip("movie_mpeg4_bframes.3gp",
+                       "-c:v mpeg4 -bf 2 -g 30 -s 176x144 -c:a aac -ar 16000 -ac 1 -b:a 32k"),
     };
     const std::vector<int64_t> times = {0, 1, 2, 3, 5, 8, 11, 13, 19, 40};
     const std::vector<int64_t> ends(times.begin() + 1, times.end());  // a part ends after 0
@@ -81,12 +70,12 @@ TEST(MovieKeys, LeavesWhatItCannotReadToTheProbe) {
     const auto unread = [](const std::string& path) {
         return !movieCuts(q(path), {3}, {3}).has_value();
     };
-    EXPECT_TRUE(unread(movieClip(
+    EXPECT_TRUE(unread(savetest::clip(
         "movie_fragmented.mp4", "-c:v libx264 -g 25 -c:a aac -movflags frag_keyframe+empty_moov")));
-    EXPECT_TRUE(unread(movieClip("movie_x264.mkv", "-c:v libx264 -g 25 -c:a aac")));
+    EXPECT_TRUE(unread(savetest::clip("movie_x264.mkv", "-c:v libx264 -g 25 -c:a aac")));
     EXPECT_TRUE(unread(savetest::mpeg4Avi()));
     const std::string late =
-        movieClip("movie_late.mp4", "-c:v libx264 -g 25 -c:a aac -output_ts_offset 1");
+        savetest::clip("movie_late.mp4", "-c:v libx264 -g 25 -c:a aac -output_ts_offset 1");
     EXPECT_TRUE(unread(late) || movieCuts(q(late), {3})->starts[0].keyTime ==
                                     savetest::probedStart(late, 3, tools::ToolKind::Other).keyTime);
 
