@@ -5,9 +5,8 @@
 #include <QFileInfo>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <map>
-#include <sstream>
 
+#include "probe_answers.h"
 #include "save_media.h"
 #include "test_media.h"
 #include "tools/ffmpeg_batch.h"
@@ -19,11 +18,7 @@ using namespace save;
 
 namespace {
 
-std::vector<std::string> argv(const Command& c) {
-    std::vector<std::string> a{c.program.toStdString()};
-    for (const QString& s : c.args) a.push_back(s.toStdString());
-    return a;
-}
+using savetest::argv;
 
 // Runs c as a job does, with its progress lines, and returns the pictures they counted.
 qint64 framesWritten(const Command& c) {
@@ -36,22 +31,12 @@ qint64 framesWritten(const Command& c) {
 
 Tools systemTools() { return {QStringLiteral("ffmpeg"), QStringLiteral("flvmdi")}; }
 
-// Probe the source as a job does and return where its cut begins.
+// Where a job's probe finds the cut of S to begin, and the copy of a part ending at end to stop.
 CutStart probe(const QString& src, int64_t S) {
-    std::optional<double> w = firstProbeWindow(S);
-    while (w) {
-        auto r = testmedia::run(argv(keyframeProbe(systemTools(), src, *w, S)));
-        if (auto cs = parseKeyframes(QString::fromStdString(r.output), *w, S)) return *cs;
-        w = widerProbeWindow(*w, S);
-    }
-    return {};
+    return savetest::probedStart(src.toStdString(), S, tools::ToolKind::Other);
 }
-
-// Where the copy of a part that ends at end stops, as a job asks the probe.
 int64_t copyEnd(const QString& src, int64_t end) {
-    const ProbeWindow w = endProbeWindow(end);
-    auto r = testmedia::run(argv(keyframeProbe(systemTools(), src, {w})));
-    return parseCopyEnds(QString::fromStdString(r.output), {w}).front();
+    return savetest::probedEnds(src.toStdString(), {end}).front();
 }
 
 }  // namespace
